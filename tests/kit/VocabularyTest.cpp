@@ -1,0 +1,103 @@
+// Strictness of values, category names, the reason line and the profile's stored form.
+#include <cmath>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "kit/Tweak.hpp"
+#include "kit/VelmoraError.hpp"
+
+namespace velmora {
+namespace {
+
+TEST(TweakValue, EqualityIsStrictByKind) {
+    EXPECT_FALSE(TweakValue::boolean(true) == TweakValue::integer(1));
+    EXPECT_FALSE(TweakValue::integer(1) == TweakValue::real(1.0));
+    EXPECT_FALSE(TweakValue::real(NAN) == TweakValue::real(NAN));
+    EXPECT_TRUE(TweakValue::string("jpg") == TweakValue::string("jpg"));
+    EXPECT_TRUE(TweakValue::string("jpg").isString());
+}
+
+TEST(TweakValue, DescriptionUsesThePlatformForm) {
+    EXPECT_EQ(TweakValue::integer(-2).description(), "int(-2)");
+    EXPECT_EQ(TweakValue::real(2.0).description(), "double(2.0)");
+    EXPECT_EQ(TweakValue::real(0.1).description(), "double(0.1)");
+    EXPECT_EQ(TweakValue::string("a\"b").description(), "string(\"a\\\"b\")");
+}
+
+TEST(VelmoraError, DescriptionIsCaseNameWithLabelledPayload) {
+    EXPECT_EQ(VelmoraError::unknownTweak("nope").description(), "unknownTweak(id: \"nope\")");
+    EXPECT_EQ(VelmoraError::restartsFailed({"Dock", "Finder"}).description(),
+              "restartsFailed(services: [\"Dock\", \"Finder\"])");
+    EXPECT_EQ(VelmoraError::restartsFailed({}).description(), "restartsFailed(services: [])");
+    EXPECT_EQ(VelmoraError::powerCommandFailed("helper timed out").description(),
+              "powerCommandFailed(reason: \"helper timed out\")");
+    EXPECT_EQ(VelmoraError::unsupportedPreferenceType("NSGlobalDomain", "K").description(),
+              "unsupportedPreferenceType(domain: \"NSGlobalDomain\", key: \"K\")");
+    EXPECT_STREQ(VelmoraError::unexpectedHelperResponse().what(), "unexpectedHelperResponse");
+}
+
+TEST(TweakCategory, RawValuesAndDisplayNames) {
+    EXPECT_FALSE(fromRaw<TweakCategory>("Finder"));
+    EXPECT_EQ(fromRaw<TweakCategory>("missionControl"), TweakCategory::missionControl);
+    EXPECT_EQ(displayName(TweakCategory::missionControl), "Mission Control");
+    EXPECT_EQ(displayName(TweakCategory::screenshots), "Screenshots");
+    EXPECT_EQ(displayName(TweakCategory::menubar), "Menu Bar");
+    EXPECT_EQ(allCases<TweakCategory>().size(), 13u);
+}
+
+TEST(TweakRequirement, BoundsAreInclusive) {
+    TweakRequirement open{13, std::nullopt, false};
+    EXPECT_FALSE(open.isAvailable(12));
+    EXPECT_TRUE(open.isAvailable(13));
+    EXPECT_TRUE(open.isAvailable(99));
+    TweakRequirement capped{13, 14, false};
+    EXPECT_TRUE(capped.isAvailable(14));
+    EXPECT_FALSE(capped.isAvailable(15));
+}
+
+TEST(UserProfile, ReasonPutsFieldsBeforeGoalsAndKeepsTwo) {
+    UserProfile profile{{UserField::designer}, {UserGoal::speed, UserGoal::focus}, DeviceKind::laptop,
+                        true};
+    EXPECT_EQ(profile.reason({UserField::developer, UserField::designer}, {UserGoal::speed}),
+              "Designer \u00B7 Speed");
+    UserProfile devs{{UserField::developer, UserField::designer}, {UserGoal::speed},
+                     DeviceKind::laptop, true};
+    EXPECT_EQ(devs.reason({UserField::developer, UserField::designer}, {UserGoal::speed}),
+              "Developer \u00B7 Designer");
+    EXPECT_EQ(devs.reason({UserField::developer, UserField::developer}, {}),
+              "Developer \u00B7 Developer");
+    EXPECT_EQ(UserProfile{}.reason({UserField::developer}, {UserGoal::speed}), "");
+    EXPECT_EQ(devs.reason({}, {UserGoal::speed}), "Speed");
+}
+
+TEST(UserProfile, JsonRoundTripAndStrictDecoding) {
+    UserProfile empty;
+    auto json = empty.toJson();
+    EXPECT_TRUE(json.at("fields").is_array());
+    EXPECT_TRUE(json.at("goals").is_array());
+    auto back = UserProfile::fromJson(json);
+    ASSERT_TRUE(back.ok()) << back.error();
+    EXPECT_EQ(back.value(), empty);
+
+    auto dup = UserProfile::fromJson(nlohmann::json::parse(
+        R"({"fields":["writer","writer"],"goals":[],"device":"desktop","completedOnboarding":true})"));
+    ASSERT_TRUE(dup.ok());
+    EXPECT_EQ(dup.value().fields.size(), 1u);
+    EXPECT_EQ(dup.value().device, DeviceKind::desktop);
+
+    for (const char* bad : {
+             R"({"fields":[],"goals":[],"device":"Laptop","completedOnboarding":true})",
+             R"({"fields":[],"goals":[],"device":"laptop"})",
+             R"({"fields":[],"goals":[],"device":"laptop","completedOnboarding":1})",
+             R"({"fields":["photovideo"],"goals":[],"device":"laptop","completedOnboarding":true})",
+             R"({"fields":"writer","goals":[],"device":"laptop","completedOnboarding":true})",
+             R"([1,2])",
+         }) {
+        EXPECT_FALSE(UserProfile::fromJson(nlohmann::json::parse(bad)).ok()) << bad;
+    }
+    EXPECT_EQ(fromRaw<UserField>("photoVideo"), UserField::photoVideo);
+}
+
+}  // namespace
+}  // namespace velmora
