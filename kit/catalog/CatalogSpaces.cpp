@@ -1,0 +1,73 @@
+// Mission Control and Spaces tweaks, with a few menu-bar and Safari ones.
+#include "kit/catalog/CatalogData.hpp"
+#include "kit/catalog/CatalogMakers.hpp"
+
+namespace velmora::catalog_data {
+
+std::vector<Tweak> spacesTweaks() {
+    return {
+        tweak("mc-no-rearrange-spaces", "Don't rearrange Spaces automatically",
+              "Keeps your Spaces in a fixed order, not most-recent.", TweakCategory::missionControl,
+              TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.dock", "mru-spaces", TweakValue::boolean(false), Restart::dock)},
+              {UserField::developer, UserField::designer}, {UserGoal::focus}),
+        tweak("mc-group-windows-by-app", "Group Mission Control windows by app",
+              "Stacks each app's windows together in Mission Control.",
+              TweakCategory::missionControl, TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.dock", "expose-group-apps", TweakValue::boolean(true),
+                      Restart::dock)},
+              {UserField::designer, UserField::business}, {UserGoal::focus}),
+        tweak("menubar-battery-percentage", "Show battery percentage",
+              "Shows the exact battery percentage in the menu bar.", TweakCategory::menubar,
+              TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.controlcenter", "BatteryShowPercentage", TweakValue::boolean(true),
+                      Restart::controlCenter)},
+              {UserField::student, UserField::business}, {UserGoal::battery},
+              Portability::laptopOnly),
+        tweak("safari-show-full-url", "Show full URLs in Safari",
+              "Shows the full web address in Safari's address bar.", TweakCategory::safari,
+              TweakTier::advanced, RiskLevel::caution, Logout::no,
+              {toggle("com.apple.Safari", "ShowFullURLInSmartSearchField",
+                      TweakValue::boolean(true), Restart::none)},
+              {UserField::developer}, {UserGoal::privacy}),
+        tweak("safari-develop-menu", "Enable Safari's Develop menu",
+              "Adds Safari's hidden Develop menu for inspecting websites.", TweakCategory::safari,
+              TweakTier::advanced, RiskLevel::caution, Logout::no,
+              {toggle("com.apple.Safari", "IncludeDevelopMenu", TweakValue::boolean(true),
+                      Restart::none)},
+              {UserField::developer}, {}),
+        tweak("mc-no-space-autoswitch", "Don't auto-switch Spaces when changing apps",
+              "Stops your Mac from jumping to another desktop when switching apps.",
+              TweakCategory::missionControl, TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.dock", "workspaces-auto-swoosh", TweakValue::boolean(false),
+                      Restart::dock)},
+              {UserField::developer, UserField::designer}, {UserGoal::focus}),
+        tweak(
+            "mc-hot-corner-mission-control", "Top-right hot corner opens Mission Control",
+            "Opens Mission Control when you point to the top-right corner.",
+            TweakCategory::missionControl, TweakTier::advanced, RiskLevel::safe, Logout::no,
+            {toggle("com.apple.dock", "wvous-tr-corner", TweakValue::integer(2), Restart::dock),
+             toggle("com.apple.dock", "wvous-tr-modifier", TweakValue::integer(0), Restart::dock)},
+            {UserField::designer, UserField::business}, {UserGoal::speed}),
+        tweak("menubar-clock-seconds", "Show seconds in the menu-bar clock",
+              "Adds ticking seconds to the menu-bar clock.", TweakCategory::menubar,
+              TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.menuextra.clock", "ShowSeconds", TweakValue::boolean(true),
+                      Restart::controlCenter)},
+              {UserField::business}, {}),
+        tweak("safari-no-auto-open-downloads", "Don't auto-open downloaded files",
+              "Stops Safari from opening downloaded files automatically.", TweakCategory::safari,
+              TweakTier::advanced, RiskLevel::caution, Logout::no,
+              {toggle("com.apple.Safari", "AutoOpenSafeDownloads", TweakValue::boolean(false),
+                      Restart::none)},
+              {UserField::business}, {UserGoal::privacy}),
+        tweak("safari-web-inspector", "Enable Safari's Web Inspector",
+              "Lets you right-click any web page and inspect its code.", TweakCategory::safari,
+              TweakTier::advanced, RiskLevel::caution, Logout::no,
+              {toggle("com.apple.Safari", "WebKitDeveloperExtras", TweakValue::boolean(true),
+                      Restart::none)},
+              {UserField::developer}, {}),
+    };
+}
+
+}  // namespace velmora::catalog_data

@@ -1,0 +1,102 @@
+// The screenshot and Dock tweaks behind the two starter recipes, and those recipes.
+#include "kit/catalog/CatalogData.hpp"
+#include "kit/catalog/CatalogMakers.hpp"
+
+namespace velmora::catalog_data {
+
+std::vector<Tweak> starterRecipeTweaks() {
+    return {
+        tweak("screenshot-disable-shadow", "Remove screenshot drop shadow",
+              "Removes the soft shadow around window screenshots for clean edges.",
+              TweakCategory::screenshots, TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.screencapture", "disable-shadow", TweakValue::boolean(true),
+                      Restart::systemUIServer)},
+              {}, {}),
+        tweak("screenshot-disable-thumbnail", "Skip the floating screenshot thumbnail",
+              "Saves screenshots straight to disk without the floating preview thumbnail.",
+              TweakCategory::screenshots, TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.screencapture", "show-thumbnail", TweakValue::boolean(false),
+                      Restart::systemUIServer)},
+              {}, {}),
+        tweak("screenshot-format-jpg", "Save screenshots as JPG",
+              "Saves screenshots as smaller JPG files instead of PNG.", TweakCategory::screenshots,
+              TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.screencapture", "type", TweakValue::string("jpg"),
+                      Restart::systemUIServer)},
+              {}, {}),
+        tweak("screenshot-show-clicks", "Show clicks in screen recordings",
+              "Highlights your pointer with a circle on each click while recording.",
+              TweakCategory::screenshots, TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.screencapture", "show-clicks", TweakValue::boolean(true),
+                      Restart::systemUIServer)},
+              {UserField::designer, UserField::photoVideo}, {UserGoal::capture}),
+        tweak("screenshot-no-date-in-name", "Drop the date from screenshot names",
+              "Leaves the date and time out of screenshot file names.", TweakCategory::screenshots,
+              TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.screencapture", "include-date", TweakValue::boolean(false),
+                      Restart::systemUIServer)},
+              {UserField::clean}, {UserGoal::capture}),
+        tweak("dock-instant-autohide-delay", "Show the Dock instantly",
+              "Removes the delay before the auto-hidden Dock appears.", TweakCategory::dock,
+              TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.dock", "autohide-delay", TweakValue::real(0.0), Restart::dock)},
+              {}, {}),
+        tweak("dock-fast-autohide-animation", "Faster Dock hide/show animation",
+              "Speeds up the Dock's hide and show animation.", TweakCategory::dock,
+              TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.dock", "autohide-time-modifier", TweakValue::real(0.4),
+                      Restart::dock)},
+              {}, {}),
+        tweak("dock-no-launch-bounce", "Stop the Dock launch bounce",
+              "Disables the bounce animation when apps launch.", TweakCategory::dock,
+              TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.dock", "launchanim", TweakValue::boolean(false), Restart::dock)},
+              {}, {}),
+        tweak("dock-fast-mission-control", "Faster Mission Control animation",
+              "Speeds up the Mission Control zoom animation.", TweakCategory::dock,
+              TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.dock", "expose-animation-duration", TweakValue::real(0.1),
+                      Restart::dock)},
+              {}, {}),
+        tweak("dock-minimize-to-app-icon", "Minimize windows into the app icon",
+              "Tucks minimized windows into their app icon to save Dock space.",
+              TweakCategory::dock, TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.dock", "minimize-to-application", TweakValue::boolean(true),
+                      Restart::dock)},
+              {UserField::clean}, {UserGoal::focus}),
+        tweak("dock-scale-minimize-effect", "Use the Scale minimize effect",
+              "Uses the simpler Scale effect instead of the Genie animation.", TweakCategory::dock,
+              TweakTier::simple, RiskLevel::safe, Logout::no,
+              {toggle("com.apple.dock", "mineffect", TweakValue::string("scale"), Restart::dock)},
+              {UserField::clean}, {UserGoal::speed}),
+        tweak("dock-translucent-hidden-apps", "Dim icons of hidden apps",
+              "Fades the Dock icons of apps you've hidden.", TweakCategory::dock, TweakTier::simple,
+              RiskLevel::safe, Logout::no,
+              {toggle("com.apple.dock", "showhidden", TweakValue::boolean(true), Restart::dock)},
+              {UserField::developer, UserField::clean}, {UserGoal::focus}),
+        tweak(
+            "dock-lock-size", "Lock the Dock size",
+            "Stops the Dock from being resized by accident.", TweakCategory::dock,
+            TweakTier::simple, RiskLevel::safe, Logout::no,
+            {toggle("com.apple.dock", "size-immutable", TweakValue::boolean(true), Restart::dock)},
+            {UserField::clean}, {UserGoal::focus}),
+    };
+}
+
+std::vector<Recipe> starterRecipes() {
+    return {
+        recipe(
+            "screenshot-studio", "Screenshot Studio",
+            "Makes cleaner, smaller screenshots with no shadow or thumbnail.",
+            {"screenshot-disable-shadow", "screenshot-disable-thumbnail", "screenshot-format-jpg"},
+            {UserField::designer, UserField::photoVideo, UserField::developer},
+            {UserGoal::capture}),
+        recipe("speed-boost", "Speed Boost",
+               "Makes your Mac feel snappier with faster Dock animations.",
+               {"dock-instant-autohide-delay", "dock-fast-autohide-animation",
+                "dock-no-launch-bounce", "dock-fast-mission-control"},
+               {UserField::developer, UserField::clean, UserField::student}, {UserGoal::speed}),
+    };
+}
+
+}  // namespace velmora::catalog_data
