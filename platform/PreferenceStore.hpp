@@ -1,0 +1,87 @@
+// The current user's preference domains as property-list files: cached reads, atomic per-key
+// writes.
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+
+#include <plist/plist.h>
+
+namespace velmora {
+
+// A write or delete that could not be made durable, or a domain name that cannot be a file name.
+class PreferenceStoreError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+struct PlistFree {
+    void operator()(plist_t node) const { plist_free(node); }
+};
+// An owned property-list node; empty means "no value".
+using PlistNode = std::unique_ptr<void, PlistFree>;
+
+// One `<domain>.plist` per domain in `<homeRoot>/Library/Preferences`. Files are read in XML or
+// binary form and written in binary form. Writes lock the domain, re-read it and change only their
+// own key, so a key written meanwhile by another process survives; every write or delete is on disk
+// before it returns, or it throws. Safe to share between threads.
+class PreferenceStore {
+  public:
+    static constexpr const char* homeRootVariable = "VELMORA_HOME_ROOT";
+
+    explicit PreferenceStore(const std::filesystem::path& homeRoot);
+
+    // `VELMORA_HOME_ROOT` when set, else `$XDG_DATA_HOME/velmora/home` (`~/.local/share/...`).
+    static std::filesystem::path defaultHomeRoot();
+    // The store of the default home root, made on first use and kept for the whole process.
+    static std::shared_ptr<PreferenceStore> shared();
+    // The domain every application reads too; its file is `.GlobalPreferences.plist`.
+    static const std::string& globalDomain();
+
+    const std::filesystem::path& folder() const { return folder_; }
+    // Throws `PreferenceStoreError` for a name that is not a plain file name.
+    std::filesystem::path fileOf(const std::string& domain) const;
+
+    // A copy of the stored node, or an empty node when the key holds nothing. A file that cannot be
+    // parsed reads as an empty domain.
+    PlistNode copyValue(const std::string& domain, const std::string& key);
+    // Takes ownership of `value`; throws `PreferenceStoreError` when it cannot be made durable.
+    void setValue(const std::string& domain, const std::string& key, PlistNode value);
+    // Removing an absent key succeeds without touching the file.
+    void removeValue(const std::string& domain, const std::string& key);
+
+  private:
+    struct FileStamp {
+        bool exists = false;
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        timespec modified{};
+        timespec changed{};
+        bool operator==(const FileStamp& other) const;
+    };
+    struct Domain {
+        std::string path;
+        PlistNode dict;
+        FileStamp stamp;
+    };
+
+    Domain& domain(const std::string& name);
+    const Domain& fresh(const std::string& name);
+    void change(const std::string& name, const std::string& key, PlistNode value);
+    static FileStamp stampOf(const std::string& path);
+    static FileStamp stampOf(const struct stat& info);
+
+    std::filesystem::path folder_;
+    std::mutex mutex_;
+    std::unordered_map<std::string, Domain> domains_;
+};
+
+}  // namespace velmora

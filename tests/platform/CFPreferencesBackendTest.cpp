@@ -1,0 +1,150 @@
+// The preference seam over the store: the mapping table both ways, both file formats, the global
+// domain's two names, unsupported types, and failures that reach the caller.
+#include "platform/CFPreferencesBackend.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "PreferenceTestSupport.hpp"
+#include "kit/VelmoraError.hpp"
+
+namespace velmora {
+namespace {
+
+using testing::TempHome;
+
+DefaultsKey key(const std::string& domain, const std::string& name) {
+    return {domain, name};
+}
+
+TEST(CFPreferencesBackend, EveryKindReadsBackAsTheSameKindFromDisk) {
+    TempHome home;
+    CFPreferencesBackend writer(home.store());
+    const std::vector<TweakValue> values = {
+        TweakValue::boolean(true),
+        TweakValue::boolean(false),
+        TweakValue::integer(0),
+        TweakValue::integer(1),
+        TweakValue::integer(-1),
+        TweakValue::integer(std::int64_t{1} << 40),
+        TweakValue::integer(std::numeric_limits<std::int64_t>::min()),
+        TweakValue::integer(std::numeric_limits<std::int64_t>::max()),
+        TweakValue::real(2.0),
+        TweakValue::real(-0.125),
+        TweakValue::real(1e300),
+        TweakValue::string(""),
+        TweakValue::string("Größe ✓ \"quoted\""),
+    };
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        writer.write(key("com.velmora.types", "k" + std::to_string(i)), values[i]);
+    }
+    CFPreferencesBackend reader(home.store());  // a cold cache: everything comes from the file
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto read = reader.read(key("com.velmora.types", "k" + std::to_string(i)));
+        ASSERT_TRUE(read.has_value()) << i;
+        EXPECT_EQ(*read, values[i]) << read->description() << " vs " << values[i].description();
+    }
+    EXPECT_EQ(reader.read(key("com.velmora.types", "missing")), std::nullopt);
+}
+
+TEST(CFPreferencesBackend, ReadsFilesOtherToolsWroteInXmlOrBinary) {
+    TempHome home;
+    testing::putFile(home.file("com.apple.xml"),
+                     testing::xmlPlist("<key>b</key><true/>\n"
+                                       "<key>one</key><integer>1</integer>\n"
+                                       "<key>neg</key><integer>-7</integer>\n"
+                                       "<key>r</key><real>2</real>\n"
+                                       "<key>s</key><string>png</string>\n"));
+    const PlistNode dict(plist_new_dict());
+    plist_dict_set_item(dict.get(), "b", plist_new_bool(1));
+    plist_dict_set_item(dict.get(), "one", plist_new_uint(1));
+    plist_dict_set_item(dict.get(), "neg", plist_new_uint(static_cast<std::uint64_t>(-7)));
+    plist_dict_set_item(dict.get(), "r", plist_new_real(2.0));
+    plist_dict_set_item(dict.get(), "s", plist_new_string("png"));
+    testing::putFile(home.file("com.apple.bin"), testing::binaryPlist(dict.get()));
+
+    CFPreferencesBackend backend(home.store());
+    for (const std::string domain : {"com.apple.xml", "com.apple.bin"}) {
+        SCOPED_TRACE(domain);
+        EXPECT_EQ(backend.read(key(domain, "b")), TweakValue::boolean(true));
+        EXPECT_EQ(backend.read(key(domain, "one")), TweakValue::integer(1));
+        EXPECT_EQ(backend.read(key(domain, "neg")), TweakValue::integer(-7));
+        EXPECT_EQ(backend.read(key(domain, "r")), TweakValue::real(2.0));
+        EXPECT_EQ(backend.read(key(domain, "s")), TweakValue::string("png"));
+    }
+}
+
+TEST(CFPreferencesBackend, TheGlobalDomainHasTwoExactNames) {
+    TempHome home;
+    CFPreferencesBackend backend(home.store());
+    backend.write(key("NSGlobalDomain", "AppleShowAllExtensions"), TweakValue::boolean(true));
+    EXPECT_EQ(backend.read(key(".GlobalPreferences", "AppleShowAllExtensions")),
+              TweakValue::boolean(true));
+    backend.write(key(".GlobalPreferences", "KeyRepeat"), TweakValue::integer(2));
+    EXPECT_EQ(backend.read(key("NSGlobalDomain", "KeyRepeat")), TweakValue::integer(2));
+    EXPECT_TRUE(std::filesystem::exists(home.file(".GlobalPreferences")));
+
+    // Other letter case is an ordinary application domain, as is another app's case of a name.
+    EXPECT_EQ(backend.read(key("nsglobaldomain", "KeyRepeat")), std::nullopt);
+    EXPECT_EQ(backend.read(key(".globalpreferences", "KeyRepeat")), std::nullopt);
+    backend.write(key("com.apple.Dock", "tilesize"), TweakValue::integer(48));
+    EXPECT_EQ(backend.read(key("com.apple.dock", "tilesize")), std::nullopt);
+
+    backend.remove(key("NSGlobalDomain", "KeyRepeat"));
+    EXPECT_EQ(backend.read(key(".GlobalPreferences", "KeyRepeat")), std::nullopt);
+}
+
+TEST(CFPreferencesBackend, OtherStoredTypesAreUnsupportedWithTheDomainAsPassed) {
+    TempHome home;
+    testing::putFile(home.file(".GlobalPreferences"),
+                     testing::xmlPlist("<key>list</key><array><string>a</string></array>\n"
+                                       "<key>map</key><dict/>\n"
+                                       "<key>when</key><date>2024-01-01T00:00:00Z</date>\n"
+                                       "<key>blob</key><data>AAE=</data>\n"));
+    CFPreferencesBackend backend(home.store());
+    for (const std::string name : {"list", "map", "when", "blob"}) {
+        try {
+            backend.read(key("NSGlobalDomain", name));
+            ADD_FAILURE() << name << " read without error";
+        } catch (const VelmoraError& error) {
+            EXPECT_EQ(error, VelmoraError::unsupportedPreferenceType("NSGlobalDomain", name));
+        }
+    }
+}
+
+TEST(CFPreferencesBackend, RemovingAnAbsentKeySucceedsAndCreatesNothing) {
+    TempHome home;
+    CFPreferencesBackend backend(home.store());
+    EXPECT_NO_THROW(backend.remove(key("com.velmora.none", "k")));
+    EXPECT_FALSE(std::filesystem::exists(home.file("com.velmora.none")));
+
+    backend.write(key("com.velmora.some", "k"), TweakValue::integer(1));
+    backend.remove(key("com.velmora.some", "k"));
+    EXPECT_NO_THROW(backend.remove(key("com.velmora.some", "k")));
+    EXPECT_EQ(backend.read(key("com.velmora.some", "k")), std::nullopt);
+}
+
+TEST(CFPreferencesBackend, AChangeThatCannotBePersistedThrowsAndLeavesTheOldValue) {
+    TempHome home;
+    CFPreferencesBackend backend(home.store());
+    backend.write(key("com.apple.dock", "autohide"), TweakValue::boolean(false));
+    FileFaults::failNth(FileStep::rename, 1, EROFS);
+    EXPECT_THROW(backend.write(key("com.apple.dock", "autohide"), TweakValue::boolean(true)),
+                 PreferenceStoreError);
+    FileFaults::failNth(FileStep::write, 1, ENOSPC);
+    EXPECT_THROW(backend.remove(key("com.apple.dock", "autohide")), PreferenceStoreError);
+    FileFaults::reset();
+    EXPECT_EQ(backend.read(key("com.apple.dock", "autohide")), TweakValue::boolean(false));
+
+    // A string the file format would silently cut short is refused, not truncated.
+    EXPECT_THROW(
+        backend.write(key("com.apple.dock", "s"), TweakValue::string(std::string("a\0b", 3))),
+        PreferenceStoreError);
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,324 @@
+// The preference store's promises: durable writes that merge per key, fresh cached reads,
+// unreadable files kept aside, file-name-safe domains, and nodes it does not touch left as they
+// were.
+#include "platform/PreferenceStore.hpp"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PreferenceTestSupport.hpp"
+
+namespace velmora {
+namespace {
+
+using testing::TempHome;
+
+constexpr const char* domain = "com.velmora.test";
+
+PlistNode text(const std::string& value) {
+    return PlistNode(plist_new_string(value.c_str()));
+}
+
+std::optional<std::string> textAt(PreferenceStore& store, const std::string& key,
+                                  const std::string& name = domain) {
+    const PlistNode node = store.copyValue(name, key);
+    if (!node || plist_get_node_type(node.get()) != PLIST_STRING) {
+        return std::nullopt;
+    }
+    return std::string(plist_get_string_ptr(node.get(), nullptr));
+}
+
+std::optional<std::string> textInFile(const std::filesystem::path& file, const std::string& key) {
+    const PlistNode dict = testing::parsedFile(file);
+    EXPECT_TRUE(dict) << "not a parseable dictionary: " << file;
+    const plist_t node = dict ? plist_dict_get_item(dict.get(), key.c_str()) : nullptr;
+    if (node == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(plist_get_string_ptr(node, nullptr));
+}
+
+// Runs `body` in a forked child that exits 0 when it returns normally.
+pid_t forkRunning(const std::function<void()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        try {
+            body();
+        } catch (...) {
+            ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    return pid;
+}
+
+int exitStatusOf(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+TEST(PreferenceStoreDurability, AFaultAtEachStepLeavesTheOldOrTheNewFileAndThrows) {
+    struct Case {
+        FileStep step;
+        int nth;
+        int error;
+        bool newFileInPlace;
+    };
+    // Per write: one write(2) of the temporary file, its fsync, the rename, the folder's fsync.
+    const std::vector<Case> cases = {
+        {FileStep::write, 1, ENOSPC, false},
+        {FileStep::fsync, 1, EIO, false},
+        {FileStep::rename, 1, EIO, false},
+        {FileStep::fsync, 2, EIO, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.step) * 10 + c.nth);
+        TempHome home;
+        auto store = home.store();
+        store->setValue(domain, "other", text("kept"));
+        store->setValue(domain, "k", text("old"));
+
+        FileFaults::failNth(c.step, c.nth, c.error);
+        try {
+            store->setValue(domain, "k", text("new"));
+            ADD_FAILURE() << "a write that could not be made durable reported success";
+        } catch (const PreferenceStoreError& error) {
+            EXPECT_NE(std::string(error.what()).find(std::strerror(c.error)), std::string::npos)
+                << error.what();
+        }
+        FileFaults::reset();
+
+        const std::string expected = c.newFileInPlace ? "new" : "old";
+        EXPECT_EQ(textInFile(home.file(domain), "k"), expected);
+        EXPECT_EQ(textInFile(home.file(domain), "other"), "kept");
+        EXPECT_EQ(textAt(*store, "k"), expected);
+        EXPECT_EQ(textAt(*home.store(), "k"), expected);
+        EXPECT_EQ(testing::temporaryFiles(home.folder()), 0);
+    }
+}
+
+TEST(PreferenceStoreDurability, AFolderThatCannotExistRefusesWritesButNotNoOps) {
+    TempHome home;
+    testing::putFile(home.root() / "blocker", "a file where the home root should be");
+    PreferenceStore store(home.root() / "blocker");
+    EXPECT_THROW(store.setValue(domain, "k", text("v")), PreferenceStoreError);
+    EXPECT_NO_THROW(store.removeValue(domain, "k"));
+    EXPECT_EQ(textAt(store, "k"), std::nullopt);
+}
+
+TEST(PreferenceStoreDurability, WritesBinaryAndRemovesOnlyWhatIsThere) {
+    TempHome home;
+    auto store = home.store();
+    store->removeValue(domain, "absent");
+    EXPECT_FALSE(std::filesystem::exists(home.file(domain)));
+
+    store->setValue(domain, "a", text("1"));
+    store->setValue(domain, "b", text("2"));
+    store->removeValue(domain, "a");
+    store->removeValue(domain, "a");
+    EXPECT_EQ(testing::fileBytes(home.file(domain)).rfind("bplist00", 0), 0u);
+    EXPECT_EQ(textInFile(home.file(domain), "a"), std::nullopt);
+    EXPECT_EQ(textInFile(home.file(domain), "b"), "2");
+}
+
+TEST(PreferenceStoreMerging, AKeyWrittenByAnotherStoreSurvivesAndIsSeen) {
+    TempHome home;
+    auto first = home.store();
+    auto second = home.store();
+    first->setValue(domain, "a", text("first"));
+    EXPECT_EQ(textAt(*second, "a"), "first");
+
+    second->setValue(domain, "b", text("second"));
+    first->setValue(domain, "a", text("first again"));
+    EXPECT_EQ(textAt(*first, "b"), "second");
+    EXPECT_EQ(textAt(*second, "a"), "first again");
+}
+
+TEST(PreferenceStoreMerging, AnInPlaceRewriteOfTheSameSizeIsSeen) {
+    TempHome home;
+    auto store = home.store();
+    testing::putFile(home.file(domain), testing::xmlPlist("<key>k</key><string>aaaa</string>\n"));
+    EXPECT_EQ(textAt(*store, "k"), "aaaa");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // past the clock's granularity
+    testing::putFile(home.file(domain), testing::xmlPlist("<key>k</key><string>bbbb</string>\n"));
+    EXPECT_EQ(textAt(*store, "k"), "bbbb");
+}
+
+TEST(PreferenceStoreMerging, TwoProcessesWritingDifferentKeysAtOnceLoseNothing) {
+    constexpr int keysPerProcess = 40;
+    TempHome home;
+    std::vector<pid_t> children;
+    for (const std::string prefix : {"x", "y"}) {
+        children.push_back(forkRunning([&home, prefix] {
+            PreferenceStore store(home.root());
+            for (int i = 0; i < keysPerProcess; ++i) {
+                store.setValue(domain, prefix + std::to_string(i), text(std::to_string(i)));
+            }
+        }));
+    }
+    for (const pid_t child : children) {
+        const int status = exitStatusOf(child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    auto store = home.store();
+    for (const std::string prefix : {"x", "y"}) {
+        for (int i = 0; i < keysPerProcess; ++i) {
+            EXPECT_EQ(textAt(*store, prefix + std::to_string(i)), std::to_string(i));
+        }
+    }
+}
+
+TEST(PreferenceStoreMerging, AWriterKilledMidLoopLeavesAParseableFileAndNoLock) {
+    constexpr int rounds = 3;
+    constexpr std::size_t padding = 256 * 1024;  // long writes, so a kill often lands inside one
+    for (int round = 0; round < rounds; ++round) {
+        TempHome home;
+        home.store()->setValue(domain, "stable", text("yes"));
+        const pid_t child = forkRunning([&home] {
+            PreferenceStore store(home.root());
+            for (int i = 0;; ++i) {
+                store.setValue(domain, "counter", text(std::string(padding + i % 7, 'x')));
+            }
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(15 + 10 * round));
+        ::kill(child, SIGKILL);
+        const int status = exitStatusOf(child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        EXPECT_EQ(textInFile(home.file(domain), "stable"), "yes");
+        auto store = home.store();
+        store->setValue(domain, "after", text("written"));  // the dead writer's lock is gone
+        EXPECT_EQ(textAt(*store, "stable"), "yes");
+        EXPECT_EQ(textInFile(home.file(domain), "after"), "written");
+    }
+}
+
+TEST(PreferenceStoreCorruption, AnUnreadableFileReadsEmptyAndIsKeptAsideBeforeTheFirstWrite) {
+    TempHome home;
+    auto store = home.store();
+    const std::string junk = "this is not a property list";
+    testing::putFile(home.file(domain), junk);
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(textAt(*store, "k"), std::nullopt);
+    store->removeValue(domain, "k");  // nothing to remove: the unreadable bytes stay in place
+    EXPECT_EQ(testing::fileBytes(home.file(domain)), junk);
+    store->setValue(domain, "k", text("v"));
+    const std::string said = ::testing::internal::GetCapturedStderr();
+
+    const auto kept = home.folder() / (domain + std::string(".plist.corrupt-1"));
+    EXPECT_EQ(testing::fileBytes(kept), junk);
+    EXPECT_NE(said.find("corrupt-1"), std::string::npos) << said;
+    EXPECT_EQ(textInFile(home.file(domain), "k"), "v");
+
+    // A second unreadable version goes to the next free name; the first stays as it was.
+    const std::string arrayRoot = "<plist version=\"1.0\"><array/></plist>";
+    testing::putFile(home.file(domain), arrayRoot);
+    ::testing::internal::CaptureStderr();
+    store->setValue(domain, "k", text("w"));
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(testing::fileBytes(kept), junk);
+    EXPECT_EQ(testing::fileBytes(home.folder() / (domain + std::string(".plist.corrupt-2"))),
+              arrayRoot);
+}
+
+TEST(PreferenceStoreCorruption, UnreadableBytesThatCannotBeKeptAreNotOverwritten) {
+    TempHome home;
+    auto store = home.store();
+    testing::putFile(home.file(domain), "junk");
+    ::testing::internal::CaptureStderr();
+    FileFaults::failNth(FileStep::write, 1, ENOSPC);
+    EXPECT_THROW(store->setValue(domain, "k", text("v")), PreferenceStoreError);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(testing::fileBytes(home.file(domain)), "junk");
+}
+
+TEST(PreferenceStoreNames, DomainsThatAreNotPlainFileNamesAreRefused) {
+    TempHome home;
+    auto store = home.store();
+    const std::vector<std::string> refused = {"",
+                                              ".",
+                                              "..",
+                                              "../escape",
+                                              "a/b",
+                                              "/abs",
+                                              std::string("nul\0inside", 10),
+                                              std::string(300, 'd')};
+    for (const std::string& name : refused) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(store->setValue(name, "k", text("v")), PreferenceStoreError);
+        EXPECT_THROW(store->copyValue(name, "k"), PreferenceStoreError);
+        EXPECT_THROW(store->removeValue(name, "k"), PreferenceStoreError);
+    }
+    EXPECT_THROW(store->setValue(domain, std::string("k\0x", 3), text("v")), PreferenceStoreError);
+    EXPECT_FALSE(std::filesystem::exists(home.root() / "Library" / "escape.plist"));
+
+    for (const std::string name : {"..hidden", ".GlobalPreferences", "com.apple.dock"}) {
+        store->setValue(name, "k", text("v"));
+        EXPECT_TRUE(std::filesystem::exists(home.file(name))) << name;
+    }
+}
+
+TEST(PreferenceStoreNodes, KeysAndTypesNotWrittenSurviveUnchanged) {
+    TempHome home;
+    const std::string body =
+        "<key>date</key><date>2024-02-29T12:34:56Z</date>\n"
+        "<key>data</key><data>AAEC/w==</data>\n"
+        "<key>nested</key><dict><key>list</key><array><integer>-3</integer><real>0.25</real>"
+        "<false/></array><key>s</key><string>Größe</string></dict>\n"
+        "<key>k</key><string>before</string>\n"
+        "<key>big</key><integer>-9223372036854775808</integer>\n";
+    testing::putFile(home.file(domain), testing::xmlPlist(body));
+    const PlistNode expected = testing::parsedFile(home.file(domain));
+    ASSERT_TRUE(expected);
+    plist_dict_set_item(expected.get(), "k", plist_new_string("after"));
+
+    home.store()->setValue(domain, "k", text("after"));
+    const PlistNode written = testing::parsedFile(home.file(domain));
+    ASSERT_TRUE(written);
+    EXPECT_EQ(testing::xmlOf(written.get()), testing::xmlOf(expected.get()));
+}
+
+TEST(PreferenceStoreRoot, TheEnvironmentChoosesTheHomeRoot) {
+    const auto keep = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const auto saved = std::vector<std::pair<const char*, std::optional<std::string>>>{
+        {PreferenceStore::homeRootVariable, keep(PreferenceStore::homeRootVariable)},
+        {"XDG_DATA_HOME", keep("XDG_DATA_HOME")},
+        {"HOME", keep("HOME")}};
+
+    ::setenv(PreferenceStore::homeRootVariable, "/tmp/root", 1);
+    EXPECT_EQ(PreferenceStore::defaultHomeRoot(), "/tmp/root");
+    ::unsetenv(PreferenceStore::homeRootVariable);
+    ::setenv("XDG_DATA_HOME", "/data", 1);
+    EXPECT_EQ(PreferenceStore::defaultHomeRoot(), "/data/velmora/home");
+    ::setenv("XDG_DATA_HOME", "relative", 1);
+    ::setenv("HOME", "/home/u", 1);
+    EXPECT_EQ(PreferenceStore::defaultHomeRoot(), "/home/u/.local/share/velmora/home");
+    EXPECT_EQ(PreferenceStore(PreferenceStore::defaultHomeRoot()).folder(),
+              "/home/u/.local/share/velmora/home/Library/Preferences");
+
+    for (const auto& [name, value] : saved) {
+        if (value) {
+            ::setenv(name, value->c_str(), 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,109 @@
+// A throw-away home root for preference tests, and direct access to the files behind the store.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "platform/FileFaults.hpp"
+#include "platform/PreferenceStore.hpp"
+
+namespace velmora::testing {
+
+// A fresh home root under the system's temporary folder, removed with everything in it.
+class TempHome {
+  public:
+    TempHome() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-home-XXXXXX");
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        root_ = pattern;
+    }
+    ~TempHome() {
+        FileFaults::reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    TempHome(const TempHome&) = delete;
+    TempHome& operator=(const TempHome&) = delete;
+
+    const std::filesystem::path& root() const { return root_; }
+    std::filesystem::path folder() const { return root_ / "Library" / "Preferences"; }
+    std::filesystem::path file(const std::string& domain) const {
+        return folder() / (domain + ".plist");
+    }
+    std::shared_ptr<PreferenceStore> store() const {
+        return std::make_shared<PreferenceStore>(root_);
+    }
+
+  private:
+    std::filesystem::path root_;
+};
+
+inline std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void putFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The dictionary a file holds, or an empty node when it does not hold one.
+inline PlistNode parsedFile(const std::filesystem::path& path) {
+    const std::string bytes = fileBytes(path);
+    plist_t root = nullptr;
+    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+    PlistNode node(root);
+    if (node && plist_get_node_type(node.get()) != PLIST_DICT) {
+        node.reset();
+    }
+    return node;
+}
+
+// The XML text of a node: a plain way to compare whole trees, dates and data included.
+inline std::string xmlOf(plist_t node) {
+    char* text = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(node, &text, &length);
+    std::string xml(text, length);
+    plist_to_xml_free(text);
+    return xml;
+}
+
+inline std::string xmlPlist(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+           "<plist version=\"1.0\">\n<dict>\n" +
+           body + "</dict>\n</plist>\n";
+}
+
+inline std::string binaryPlist(plist_t dict) {
+    char* data = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(dict, &data, &length);
+    std::string bytes(data, length);
+    plist_to_bin_free(data);
+    return bytes;
+}
+
+// Names in the preferences folder that are left-over temporary files.
+inline int temporaryFiles(const std::filesystem::path& folder) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        count += entry.path().filename().string().find(".tmp-") != std::string::npos ? 1 : 0;
+    }
+    return count;
+}
+
+}  // namespace velmora::testing
