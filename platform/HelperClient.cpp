@@ -3,6 +3,7 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -213,12 +214,34 @@ Exchange receiveReply(int fd, HelperMethod method, const Deadline& deadline) {
     }
 }
 
+// Whoever can write the socket's folder can put a helper of their own there that reports
+// settings as changed. Accept only a folder owned by root or by us that nobody else can write.
+std::optional<Exchange> untrustedFolder(const std::filesystem::path& socketPath) {
+    std::filesystem::path folder = socketPath.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0) {
+        return Exchange::broken(systemError("cannot connect to the helper", errno));
+    }
+    bool trustedOwner = info.st_uid == 0 || info.st_uid == ::geteuid();
+    if (!S_ISDIR(info.st_mode) || !trustedOwner || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        return Exchange::broken("helper socket folder " + folder.string() +
+                                " is not protected from other users");
+    }
+    return std::nullopt;
+}
+
 // Connect, send one line, read one line, close: every step shares the one deadline.
 Exchange exchange(const HelperRequest& request, const HelperClient::Endpoint& endpoint) {
     Deadline deadline(endpoint.timeout);
     auto line = encodeRequest(request);
     if (!line) {
         return Exchange::broken("request too long for the helper");
+    }
+    if (auto failed = untrustedFolder(endpoint.socketPath)) {
+        return *failed;
     }
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {

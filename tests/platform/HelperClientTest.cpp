@@ -245,6 +245,18 @@ TEST_F(HelperClientTest, RefusingSocketFailsAtOnceAndNotAsATimeout) {
     EXPECT_LT(took, kPromptly);
 }
 
+TEST_F(HelperClientTest, SocketInAFolderOthersCanWriteIsNotTrusted) {
+    FakeHelper impostor(socket_, FakeHelper::Script::reply, "{\"ok\":true,\"message\":null}\n");
+    fs::permissions(folder_.path(), fs::perms::others_write | fs::perms::group_write,
+                    fs::perm_options::add);
+    std::chrono::steady_clock::duration took{};
+    std::string reason =
+        reasonOf([&] { HelperClient::setPmset("sleep", "1", endpoint(10s)); }, &took);
+    EXPECT_THAT(reason, HasSubstr("is not protected from other users"));
+    EXPECT_LT(took, kPromptly);
+    EXPECT_FALSE(HelperClient::isAvailable(endpoint()));
+}
+
 TEST_F(HelperClientTest, HelperThatNeverAnswersTimesOutAtTheDeadline) {
     for (auto script : {FakeHelper::Script::neverAnswer, FakeHelper::Script::neverAccept}) {
         std::error_code ignored;
@@ -298,6 +310,8 @@ TEST_F(HelperClientTest, DefaultEndpointIsTheHelpersSocketUnderTheSystemRoot) {
     EXPECT_EQ(standard.socketPath, SystemPaths::helperSocket(HelperInfo::machServiceName()));
     EXPECT_EQ(standard.timeout, 10s);
     fs::create_directories(standard.socketPath.parent_path());
+    // Whatever the umask, the folder must be one only its owner can write.
+    fs::permissions(standard.socketPath.parent_path(), fs::perms::owner_all);
     {
         FakeHelper helper(standard.socketPath, FakeHelper::Script::reply,
                           "{\"ok\":true,\"message\":null}\n");
