@@ -153,7 +153,8 @@ class Child {
     ~Child() {
         if (pid_ > 0) {
             kill();
-            wait();
+            while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+            }
         }
     }
 
@@ -315,8 +316,8 @@ ProcessResult ProcessRunner::run(const std::string& program,
         throw ProcessLaunchError(launchFailure(program, error));
     }
     Child child(pid);
-    childEnds
-        .clear();  // only the child may hold the write ends, or the pipes never reach their end
+    // Only the child may hold the write ends, or the pipes never reach their end.
+    childEnds.clear();
 
     bool finished = drain(captured, deadline);
     captured.clear();
