@@ -216,14 +216,17 @@ std::vector<char*> nullTerminated(std::vector<std::string>& strings) {
     return pointers;
 }
 
-using Deadline = std::optional<std::chrono::steady_clock::time_point>;
+// A plain time point rather than an optional one: GCC 12's optimiser misreads the latter as used
+// uninitialised.
+using Deadline = std::chrono::steady_clock::time_point;
+constexpr Deadline noDeadline = Deadline::max();
 
 // Milliseconds poll may wait before the deadline; nothing when it has passed.
 std::optional<int> pollWait(const Deadline& deadline) {
-    if (!deadline) {
+    if (deadline == noDeadline) {
         return -1;
     }
-    const auto left = *deadline - std::chrono::steady_clock::now();
+    const auto left = deadline - std::chrono::steady_clock::now();
     if (left <= std::chrono::steady_clock::duration::zero()) {
         return std::nullopt;
     }
@@ -275,9 +278,8 @@ ProcessResult ProcessRunner::run(const std::string& program,
     if (program.empty() || program.front() != '/') {
         throw ProcessLaunchError("The program “" + program + "” is not given by an absolute path.");
     }
-    const Deadline deadline = options.timeout
-                                  ? Deadline(std::chrono::steady_clock::now() + *options.timeout)
-                                  : std::nullopt;
+    const Deadline deadline =
+        options.timeout ? std::chrono::steady_clock::now() + *options.timeout : noDeadline;
 
     std::vector<std::string> argumentStrings{program};
     argumentStrings.insert(argumentStrings.end(), arguments.begin(), arguments.end());
@@ -323,7 +325,7 @@ ProcessResult ProcessRunner::run(const std::string& program,
     captured.clear();
     std::optional<int> status;
     while (finished && !status) {
-        if (!deadline) {
+        if (deadline == noDeadline) {
             status = child.wait();
         } else if (!(status = child.tryWait())) {
             if (!pollWait(deadline)) {
