@@ -1,0 +1,68 @@
+// Lookups, filters and search over a catalog's tweaks.
+#include "kit/Catalog.hpp"
+
+#include "kit/Search.hpp"
+
+namespace velmora {
+
+Catalog::Catalog(std::vector<Tweak> tweaks, std::vector<Recipe> recipes)
+    : tweaks_(std::move(tweaks)), recipes_(std::move(recipes)) {
+    loweredHaystacks_.reserve(tweaks_.size());
+    for (const Tweak& entry : tweaks_) {
+        loweredHaystacks_.push_back(Search::lowercased(haystack(entry)));
+    }
+}
+
+std::string Catalog::haystack(const Tweak& tweak) {
+    std::string text = tweak.title + " " + tweak.summary + " " + displayName(tweak.category);
+    for (const DefaultsToggle& toggle : tweak.toggles) {
+        text += " " + toggle.key.domain;  // the domain only: keys and values are not searched
+    }
+    return text + " " + Search::keywords(tweak.id);
+}
+
+std::optional<Tweak> Catalog::tweak(std::string_view id) const {
+    for (const Tweak& entry : tweaks_) {
+        if (entry.id == id) {
+            return entry;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<Tweak> Catalog::tweaks(TweakCategory category) const {
+    std::vector<Tweak> found;
+    for (const Tweak& entry : tweaks_) {
+        if (entry.category == category) {
+            found.push_back(entry);
+        }
+    }
+    return found;
+}
+
+std::vector<Tweak> Catalog::tweaks(TweakTier tier) const {
+    std::vector<Tweak> found;
+    for (const Tweak& entry : tweaks_) {
+        if (entry.tier == tier) {
+            found.push_back(entry);
+        }
+    }
+    return found;
+}
+
+std::vector<Tweak> Catalog::search(std::string_view query) const {
+    // An empty or blank query has no word, so it matches nothing.
+    const Search::Query words(query);
+    std::vector<Tweak> found;
+    if (!words.hasTokens()) {
+        return found;
+    }
+    for (std::size_t i = 0; i < tweaks_.size(); ++i) {
+        if (words.matchesLowered(loweredHaystacks_[i])) {
+            found.push_back(tweaks_[i]);
+        }
+    }
+    return found;
+}
+
+}  // namespace velmora

@@ -1,0 +1,50 @@
+// The one query-matching rule of the system: words of a query, widened by synonyms, found in a
+// text.
+#pragma once
+
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+class Search {
+  public:
+    Search() = delete;
+
+    // A query split into words and widened once, so that many texts can be tested against it
+    // without repeating that work per text.
+    class Query {
+      public:
+        explicit Query(std::string_view query);
+
+        // A query without a single word matches nothing.
+        bool hasTokens() const { return !alternatives_.empty(); }
+        // Every word has one of its terms in the text; the text is lower-cased here.
+        bool matches(std::string_view text) const;
+        // The same for a text already passed through `Search::lowercased`.
+        bool matchesLowered(std::string_view loweredText) const;
+
+      private:
+        // Per query word, in query order: the terms of which at least one must occur.
+        std::vector<std::vector<std::string>> alternatives_;
+    };
+
+    // True when the text holds, for every word of the query, the word or one of its synonyms.
+    static bool matches(std::string_view query, std::string_view text);
+    // The extra search words of an item id, or the empty string.
+    static const std::string& keywords(std::string_view id);
+
+    // Full Unicode lower-casing with the root locale's rules (no accent or width folding).
+    static std::string lowercased(std::string_view text);
+    // The words of an already lower-cased query: runs of letters and numbers, in order.
+    static std::vector<std::string> tokens(std::string_view loweredQuery);
+
+  private:
+    // The terms that stand for one query word: the word itself, widened by every synonym group
+    // related to it by a prefix in either direction once it has three characters or more.
+    static std::set<std::string> expand(std::string_view token);
+};
+
+}  // namespace velmora
