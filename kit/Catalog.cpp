@@ -7,9 +7,9 @@ namespace velmora {
 
 Catalog::Catalog(std::vector<Tweak> tweaks, std::vector<Recipe> recipes)
     : tweaks_(std::move(tweaks)), recipes_(std::move(recipes)) {
-    loweredHaystacks_.reserve(tweaks_.size());
+    haystacks_.reserve(tweaks_.size());
     for (const Tweak& entry : tweaks_) {
-        loweredHaystacks_.push_back(Search::lowercased(haystack(entry)));
+        haystacks_.emplace_back(haystack(entry));
     }
 }
 
@@ -58,7 +58,7 @@ std::vector<Tweak> Catalog::search(std::string_view query) const {
         return found;
     }
     for (std::size_t i = 0; i < tweaks_.size(); ++i) {
-        if (words.matchesLowered(loweredHaystacks_[i])) {
+        if (words.matches(haystacks_[i])) {
             found.push_back(tweaks_[i]);
         }
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kit/PowerTweak.hpp"
+#include "kit/Search.hpp"
 #include "kit/SliderTweak.hpp"
 #include "kit/Tweak.hpp"
 #include "kit/UserProfile.hpp"
@@ -47,9 +48,9 @@ class Catalog {
 
     std::vector<Tweak> tweaks_;
     std::vector<Recipe> recipes_;
-    // The search text of each tweak, lower-cased once: the catalog never changes, and search
-    // runs on every keystroke.
-    std::vector<std::string> loweredHaystacks_;
+    // The search text of each tweak, prepared once: the catalog never changes, and search runs
+    // on every keystroke.
+    std::vector<Search::Haystack> haystacks_;
 };
 
 }  // namespace velmora

@@ -21,6 +21,14 @@ namespace {
 // Shorter query words are searched as typed: widening "sp" would match half the catalog.
 constexpr std::size_t kMinWidenedCharacters = 3;
 constexpr unsigned char kFirstNonAscii = 0x80;
+constexpr std::size_t kBitsPerWord = 64;
+
+// Where the pair of bytes `a`, `b` lands in a text's digest.
+std::uint16_t pairBit(char a, char b, std::size_t digestBits) {
+    constexpr unsigned kMix = 31;
+    const unsigned mixed = static_cast<unsigned char>(a) * kMix + static_cast<unsigned char>(b);
+    return static_cast<std::uint16_t>(mixed % digestBits);
+}
 
 const std::vector<std::vector<std::string_view>>& synonymGroups() {
     static const std::vector<std::vector<std::string_view>> groups{
@@ -235,6 +243,14 @@ const std::string& Search::keywords(std::string_view id) {
     return found == map.end() ? none : found->second;
 }
 
+Search::Haystack::Haystack(std::string_view text) : lowered_(lowercased(text)) {
+    for (std::size_t i = 1; i < lowered_.size(); ++i) {
+        const std::uint16_t bit =
+            pairBit(lowered_[i - 1], lowered_[i], kDigestWords * kBitsPerWord);
+        pairs_[bit / kBitsPerWord] |= std::uint64_t{1} << (bit % kBitsPerWord);
+    }
+}
+
 Search::Query::Query(std::string_view query) {
     for (const std::string& token : tokens(lowercased(query))) {
         const std::set<std::string> terms = expand(token);
@@ -243,34 +259,55 @@ Search::Query::Query(std::string_view query) {
                          [](const auto& a, const auto& b) { return a.size() < b.size(); });
         // A term holding another term of the same word adds nothing to an OR ("faster" once
         // "fast" is there); dropping it keeps the per-text work small.
-        std::vector<std::string> kept;
+        std::vector<Term> kept;
         for (std::string& term : byLength) {
-            const bool redundant = std::any_of(kept.begin(), kept.end(), [&](const auto& shorter) {
-                return term.find(shorter) != std::string::npos;
+            const bool redundant = std::any_of(kept.begin(), kept.end(), [&](const Term& shorter) {
+                return term.find(shorter.text) != std::string::npos;
             });
-            if (!redundant) {
-                kept.push_back(std::move(term));
+            if (redundant) {
+                continue;
             }
+            Term entry{std::move(term), {}};
+            for (std::size_t i = 1; i < entry.text.size(); ++i) {
+                entry.pairs.push_back(pairBit(entry.text[i - 1], entry.text[i],
+                                              Haystack::kDigestWords * kBitsPerWord));
+            }
+            kept.push_back(std::move(entry));
         }
         alternatives_.push_back(std::move(kept));
     }
 }
 
-bool Search::Query::matchesLowered(std::string_view loweredText) const {
+bool Search::Query::matches(const Haystack& text) const {
     if (alternatives_.empty()) {
         return false;
     }
+    const auto present = [&](const Term& term) {
+        // Every byte pair of the term must be in the digest before the text is worth scanning.
+        for (std::uint16_t bit : term.pairs) {
+            if ((text.pairs_[bit / kBitsPerWord] & (std::uint64_t{1} << (bit % kBitsPerWord))) ==
+                0) {
+                return false;
+            }
+        }
+        return text.lowered_.find(term.text) != std::string::npos;
+    };
     return std::all_of(alternatives_.begin(), alternatives_.end(), [&](const auto& terms) {
-        return std::any_of(terms.begin(), terms.end(), [&](const std::string& term) {
-            return loweredText.find(term) != std::string_view::npos;
-        });
+        return std::any_of(terms.begin(), terms.end(), present);
     });
 }
 
 bool Search::Query::matches(std::string_view text) const {
-    return hasTokens() && matchesLowered(lowercased(text));
+    if (alternatives_.empty()) {
+        return false;
+    }
+    const std::string lowered = lowercased(text);
+    return std::all_of(alternatives_.begin(), alternatives_.end(), [&](const auto& terms) {
+        return std::any_of(terms.begin(), terms.end(), [&](const Term& term) {
+            return lowered.find(term.text) != std::string::npos;
+        });
+    });
 }
-
 bool Search::matches(std::string_view query, std::string_view text) {
     // Callers test one query against many texts in a row (every item kind of the search page);
     // splitting and widening it once per thread per distinct query gives the same answers.

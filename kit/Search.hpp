@@ -2,6 +2,8 @@
 // text.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <set>
 #include <string>
 #include <string_view>
@@ -13,6 +15,22 @@ class Search {
   public:
     Search() = delete;
 
+    class Query;
+
+    // A text lower-cased once, with a digest of the byte pairs it holds, so that most terms
+    // absent from it are ruled out without scanning it. For texts searched again and again.
+    class Haystack {
+      public:
+        explicit Haystack(std::string_view text);
+        const std::string& lowered() const { return lowered_; }
+
+      private:
+        friend class Query;
+        static constexpr std::size_t kDigestWords = 16;
+        std::string lowered_;
+        std::array<std::uint64_t, kDigestWords> pairs_{};
+    };
+
     // A query split into words and widened once, so that many texts can be tested against it
     // without repeating that work per text.
     class Query {
@@ -23,12 +41,15 @@ class Search {
         bool hasTokens() const { return !alternatives_.empty(); }
         // Every word has one of its terms in the text; the text is lower-cased here.
         bool matches(std::string_view text) const;
-        // The same for a text already passed through `Search::lowercased`.
-        bool matchesLowered(std::string_view loweredText) const;
+        bool matches(const Haystack& text) const;
 
       private:
+        struct Term {
+            std::string text;
+            std::vector<std::uint16_t> pairs;  // digest bits of its byte pairs
+        };
         // Per query word, in query order: the terms of which at least one must occur.
-        std::vector<std::vector<std::string>> alternatives_;
+        std::vector<std::vector<Term>> alternatives_;
     };
 
     // True when the text holds, for every word of the query, the word or one of its synonyms.

@@ -107,7 +107,24 @@ TEST(SearchQuery, ACompiledQueryAgreesWithMatches) {
     const Search::Query query("Dark MODE");
     for (const char* text : {"night theme", "Night Theme", "dark", "mode dark", "nothing"}) {
         EXPECT_EQ(query.matches(text), Search::matches("Dark MODE", text)) << text;
-        EXPECT_EQ(query.matchesLowered(Search::lowercased(text)), query.matches(text)) << text;
+        EXPECT_EQ(query.matches(Search::Haystack(text)), query.matches(text)) << text;
+    }
+}
+
+TEST(SearchQuery, ThePreparedTextNeverLosesAMatch) {
+    // The digest of a prepared text only rules terms out; it must agree with a plain scan.
+    std::vector<std::string> texts;
+    for (const Tweak& tweak : Catalog::velmora().tweaks()) {
+        texts.push_back(tweak.title + " " + tweak.summary + " " + tweak.toggle().key.domain);
+    }
+    texts.emplace_back("\u00c9cran \u00e9teint \u2014 caf\u00e9 ds_store wi-fi");
+    for (const char* query : {"a", "e", "dock", "fast", "screensaver", "the", "mode", "ds_store",
+                              "wi-fi", "caf\u00e9", "\u00e9cran", "x", "14", "zz", "ion"}) {
+        const Search::Query prepared(query);
+        for (const std::string& text : texts) {
+            EXPECT_EQ(prepared.matches(Search::Haystack(text)), prepared.matches(text))
+                << query << " in " << text;
+        }
     }
 }
 
