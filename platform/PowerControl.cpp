@@ -1,0 +1,124 @@
+// Power state from pmset's output; power changes through the helper or an administrator prompt.
+#include "platform/PowerControl.hpp"
+
+#include <exception>
+
+#include "kit/HelperInfo.hpp"
+#include "kit/VelmoraError.hpp"
+#include "platform/HelperClient.hpp"
+#include "platform/PmsetOutput.hpp"
+#include "platform/ProcessRunner.hpp"
+#include "platform/SystemPaths.hpp"
+#include "platform/ToolOutput.hpp"
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* notAllowed = "Not allowed";
+constexpr const char* sleepKey = "disablesleep";
+constexpr const char* exitedWithCode = "pmset exited with code ";
+
+std::optional<std::string> pmsetOutput(const std::vector<std::string>& arguments) {
+    return ToolOutput::capture(SystemTools::path(SystemTool::pmset), arguments);
+}
+
+bool readSleepDisabled() {
+    auto output = pmsetOutput({"-g"});
+    return output && PmsetOutput::sleepDisabled(*output);
+}
+
+bool readOnBattery() {
+    auto output = pmsetOutput({"-g", "batt"});
+    return output && PmsetOutput::onBattery(*output);
+}
+
+bool isAsciiDigits(const std::string& value) {
+    if (value.empty()) {
+        return false;
+    }
+    for (char c : value) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The text is handed to a root shell on the Mac, so only a whitelisted key and a plain number
+// may ever reach it, whatever the caller passes.
+void refuseUnlessAllowed(const std::string& key, const std::string& value) {
+    if (!HelperInfo::pmsetWhitelist().contains(key) || !isAsciiDigits(value)) {
+        throw VelmoraError::powerCommandFailed(notAllowed);
+    }
+}
+
+void writePmsetPrompt(const std::string& key, const std::string& value) {
+    const std::string script = "do shell script \"" +
+                               SystemTools::path(SystemTool::pmset).string() + " -a " + key + " " +
+                               value + "\" with administrator privileges";
+    ProcessOptions options;
+    options.standardOutput = ProcessOutput::discard;
+    ProcessResult result;
+    try {
+        result = ProcessRunner::run(SystemTools::path(SystemTool::osascript).string(),
+                                    {"-e", script}, options);
+    } catch (const ProcessLaunchError& error) {
+        throw VelmoraError::powerCommandFailed(error.what());
+    }
+    if (result.succeeded()) {
+        return;
+    }
+    std::string reason =
+        ToolOutput::isUtf8(result.standardError) ? ToolOutput::trimmed(result.standardError) : "";
+    if (reason.empty()) {
+        const int status =
+            result.ending == ProcessResult::Ending::exited ? result.exitStatus : result.signal;
+        reason = exitedWithCode + std::to_string(status);
+    }
+    throw VelmoraError::powerCommandFailed(reason);
+}
+
+// The helper's own failure is dropped: whatever went wrong there, the prompt gets its turn.
+void writeThroughHelperOrPrompt(const std::string& key, const std::string& value) {
+    try {
+        HelperClient::setPmset(key, value);
+        return;
+    } catch (const std::exception&) {
+    }
+    writePmsetPrompt(key, value);
+}
+
+}  // namespace
+
+PowerControl PowerControl::live() {
+    return PowerControl{
+        .reader = readSleepDisabled,
+        .writer = [](bool on) { writeThroughHelperOrPrompt(sleepKey, on ? "1" : "0"); },
+        .batteryReader = readOnBattery,
+        .valuesReader = pmsetValues,
+        .settingWriter = setPmset,
+    };
+}
+
+PowerControl PowerControl::disabled() {
+    return PowerControl{
+        .reader = [] { return false; },
+        .writer = [](bool) {},
+        .batteryReader = [] { return false; },
+        .valuesReader = [] { return Values{}; },
+        .settingWriter = [](const std::string&, const std::string&) {},
+    };
+}
+
+void PowerControl::setPmset(const std::string& key, const std::string& value) {
+    refuseUnlessAllowed(key, value);
+    writeThroughHelperOrPrompt(key, value);
+}
+
+PowerControl::Values PowerControl::pmsetValues() {
+    auto output = pmsetOutput({"-g"});
+    return output ? PmsetOutput::values(*output) : Values{};
+}
+
+}  // namespace velmora
