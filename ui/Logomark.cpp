@@ -1,0 +1,77 @@
+// Drawing of the logo mark, shared by the widget and by views that paint it themselves.
+#include "ui/Logomark.hpp"
+
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+
+#include "ui/SpiralMark.hpp"
+#include "ui/Theme.hpp"
+
+namespace velmora {
+
+namespace {
+
+constexpr qreal kSizePerLineWidth = 13.0;
+constexpr qreal kMinimumLineWidth = 1.5;
+constexpr qreal kMiterLimit = 10.0;
+
+int sidePixels(qreal size) {
+    return std::max(0, static_cast<int>(std::ceil(size)));
+}
+
+}  // namespace
+
+Logomark::Logomark(qreal size, qreal wind, QWidget* parent)
+    : QWidget(parent), size_(size), wind_(wind) {
+    setFixedSize(sidePixels(size), sidePixels(size));
+    setAttribute(Qt::WA_TranslucentBackground);
+    // Decoration only: the product name always stands beside it.
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void Logomark::setWind(qreal wind) {
+    if (wind == wind_) {
+        return;
+    }
+    wind_ = wind;
+    update();
+}
+
+qreal Logomark::lineWidth(qreal size) {
+    return std::max(size / kSizePerLineWidth, kMinimumLineWidth);
+}
+
+void Logomark::paint(QPainter& painter, const QPointF& centre, qreal size, qreal wind) {
+    const QRectF frame(centre.x() - size / 2, centre.y() - size / 2, size, size);
+    QPen pen(Theme::ink(), lineWidth(size), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    pen.setMiterLimit(kMiterLimit);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(SpiralMark{wind, turns}.path(frame));
+    painter.restore();
+}
+
+QImage Logomark::render(qreal size, qreal wind, qreal devicePixelRatio) {
+    const int pixels = static_cast<int>(std::ceil(std::max<qreal>(size, 0) * devicePixelRatio));
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    paint(painter, QPointF(size / 2, size / 2), size, wind);
+    return image;
+}
+
+QSize Logomark::sizeHint() const {
+    return {sidePixels(size_), sidePixels(size_)};
+}
+
+void Logomark::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    paint(painter, QRectF(rect()).center(), size_, wind_);
+}
+
+}  // namespace velmora

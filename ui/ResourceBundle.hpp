@@ -1,0 +1,29 @@
+// Finds the interface's resource bundle folder ("Velmora_VelmoraUI.bundle") beside the program.
+#pragma once
+
+#include <QDir>
+#include <QStringList>
+#include <optional>
+#include <ostream>
+
+namespace velmora {
+
+class ResourceBundle {
+  public:
+    static constexpr const char* folderName = "Velmora_VelmoraUI.bundle";
+    static constexpr const char* missingMessage = "unable to find bundle named Velmora_VelmoraUI";
+
+    // Folders searched, in order, for the bundle: the program's resource folder and its own
+    // folder, which on this platform are both the folder holding the executable.
+    static QStringList defaultCandidates();
+
+    // The first candidate's bundle folder that exists. When none does, writes missingMessage and
+    // a line feed to `err` and returns nothing: the bundle holds only cosmetic assets, so the
+    // program goes on with fallbacks instead of stopping.
+    static std::optional<QDir> locate(const QStringList& candidates, std::ostream& err);
+
+    // locate(defaultCandidates()) done once per process, reporting to standard error.
+    static const std::optional<QDir>& module();
+};
+
+}  // namespace velmora

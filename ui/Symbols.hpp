@@ -1,0 +1,36 @@
+// Draws a symbol by name at a size and colour, as the views ask for SF Symbols.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPixmap>
+#include <QPointF>
+#include <string_view>
+
+class QPainter;
+
+namespace velmora {
+
+class Symbols {
+  public:
+    // Side of the square a symbol fills when drawn "in the system font at size N": Phosphor keeps
+    // a margin inside its artboard, so the square is a little larger than the font size.
+    static qreal boxSide(qreal pointSize);
+
+    // Draws `name` centred on `centre`, sized for `pointSize`, in `colour` (alpha included). An
+    // unknown name draws a neutral placeholder; nothing here fails or throws. Main thread only.
+    static void draw(QPainter& painter, const QPointF& centre, qreal pointSize,
+                     std::string_view name, const QColor& colour);
+
+    // The symbol on a transparent square of boxSide(pointSize), for labels and buttons.
+    static QPixmap pixmap(std::string_view name, qreal pointSize, const QColor& colour,
+                          qreal devicePixelRatio = 1.0);
+
+    // Whether `name` has an icon of its own, rather than the placeholder.
+    static bool isKnown(std::string_view name);
+
+    // The symbol rendered at `pixels` × `pixels` in `colour`; the building block of the above.
+    static QImage image(std::string_view name, int pixels, const QColor& colour);
+};
+
+}  // namespace velmora
