@@ -6,7 +6,7 @@
 namespace velmora {
 namespace {
 
-struct Spec {
+struct TweakShape {
     std::string id;
     std::string title = "Title";
     std::string summary = "Summary.";
@@ -18,13 +18,13 @@ struct Spec {
     bool laptopOnly = false;
 };
 
-Tweak make(const Spec& spec) {
+Tweak make(const TweakShape& shape) {
     std::vector<DefaultsToggle> toggles;
-    for (const std::string& domain : spec.domains) {
+    for (const std::string& domain : shape.domains) {
         toggles.push_back({{domain, "SecretKeyName"}, TweakValue::string("qqvalue"), {}, {}});
     }
-    return Tweak(spec.id, spec.title, spec.summary, spec.category, spec.tier, Privilege::user,
-                 RiskLevel::safe, {}, toggles, spec.fields, spec.goals, spec.laptopOnly);
+    return Tweak(shape.id, shape.title, shape.summary, shape.category, shape.tier, Privilege::user,
+                 RiskLevel::safe, {}, toggles, shape.fields, shape.goals, shape.laptopOnly);
 }
 
 Recipe recipe(std::string id, std::vector<UserField> fields, std::vector<UserGoal> goals) {
