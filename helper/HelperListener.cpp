@@ -35,7 +35,9 @@ constexpr std::size_t kReadChunkBytes = 1024;
 // After a failed accept (out of descriptors, say) wait a little instead of spinning.
 constexpr auto kAcceptBackoff = std::chrono::milliseconds(10);
 
-std::string errnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string errnoText(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
 
 // The folder must be a real directory owned by us (root) that nobody else can write.
 Decoded<bool> secureFolder(const fs::path& folder) {
@@ -184,8 +186,7 @@ void serveConnection(UniqueFd connection, HelperService& service, HelperLog& log
     HelperLineReader reader;
     const ReadOutcome outcome = readRequest(connection.get(), reader);
     if (outcome != ReadOutcome::line) {
-        log.write("rejected request from pid " + std::to_string(pid) + ": " +
-                  outcomeText(outcome));
+        log.write("rejected request from pid " + std::to_string(pid) + ": " + outcomeText(outcome));
         return;
     }
     const auto request = parseRequest(reader.line());
@@ -198,7 +199,7 @@ void serveConnection(UniqueFd connection, HelperService& service, HelperLog& log
 
 // Counts the connections being served, so that a flood cannot start threads without end.
 class ConnectionSlot {
-public:
+  public:
     static std::atomic<int>& open() {
         static std::atomic<int> count{0};
         return count;
@@ -216,7 +217,7 @@ public:
     }
     bool taken() const { return taken_; }
 
-private:
+  private:
     bool taken_;
     bool owns_ = true;
 };
@@ -263,8 +264,9 @@ void HelperListener::serve(HelperService& service, HelperLog& log) {
         }
         try {
             std::thread([connection = std::move(connection), slot = std::move(slot), &service,
-                         &log]() mutable { serveConnection(std::move(connection), service, log); })
-                .detach();
+                         &log]() mutable {
+                serveConnection(std::move(connection), service, log);
+            }).detach();
         } catch (const std::system_error&) {
             // No thread to be had: the connection closes and the client sees the failure.
         }

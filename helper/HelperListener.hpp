@@ -14,7 +14,7 @@
 namespace velmora {
 
 class HelperListener {
-public:
+  public:
     // Binds the socket, replacing a stale one; fails when the folder is not safe or another helper
     // is already listening there.
     static Decoded<HelperListener> bind(const std::filesystem::path& socketPath);
@@ -22,7 +22,7 @@ public:
     // Accepts connections until the process is killed.
     [[noreturn]] void serve(HelperService& service, HelperLog& log);
 
-private:
+  private:
     explicit HelperListener(UniqueFd socket) : socket_(std::move(socket)) {}
     UniqueFd socket_;
 };

@@ -10,7 +10,7 @@
 namespace velmora {
 
 class HelperLog {
-public:
+  public:
     explicit HelperLog(std::filesystem::path path) : path_(std::move(path)) {}
 
     // Appends "[<UTC time>] <message>\n". Failures are ignored: the log never affects a reply.
@@ -20,7 +20,7 @@ public:
     // \xNN so that text from a client or a tool can never start a line of its own.
     static std::string line(std::string_view message);
 
-private:
+  private:
     std::filesystem::path path_;
     std::mutex mutex_;
 };

@@ -95,7 +95,8 @@ bool HelperService::readDisableSleep() {
     try {
         ProcessOptions options;
         options.standardError = ProcessOutput::discard;
-        const auto result = ProcessRunner::run(SystemTools::path(SystemTool::pmset), {"-g"}, options);
+        const auto result =
+            ProcessRunner::run(SystemTools::path(SystemTool::pmset), {"-g"}, options);
         if (!isValidUtf8(result.standardOutput)) {
             return false;
         }
@@ -133,8 +134,8 @@ HelperReply HelperService::runPmset(const std::string& key, const std::string& v
         // Nobody reads what pmset prints on standard output; its error output is the reason.
         ProcessOptions options;
         options.standardOutput = ProcessOutput::discard;
-        result = ProcessRunner::run(SystemTools::path(SystemTool::pmset), {"-a", key, value},
-                                    options);
+        result =
+            ProcessRunner::run(SystemTools::path(SystemTool::pmset), {"-a", key, value}, options);
     } catch (const std::exception& error) {
         log_.write(std::string("pmset launch failed: ") + error.what());
         return HelperReply::outcome(false, error.what());

@@ -13,7 +13,7 @@
 namespace velmora {
 
 class HelperService {
-public:
+  public:
     HelperService(HelperLog& log, CodeValidator& validator) : log_(log), validator_(validator) {}
 
     // Whether the program at the other end of the connection is signed by the maker's team.
@@ -27,7 +27,7 @@ public:
     static bool isNumeric(std::string_view value);
     static bool readDisableSleep();
 
-private:
+  private:
     HelperReply setPmset(const std::string& key, const std::string& value);
     HelperReply runPmset(const std::string& key, const std::string& value);
 

@@ -1,0 +1,75 @@
+// A velmora-helper started as root in a temporary system root, beside a fake pmset that records
+// each run, and the raw socket exchanges the tests make with it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kit/Decoded.hpp"
+#include "kit/HelperProtocol.hpp"
+
+namespace velmora::test {
+
+namespace fs = std::filesystem;
+
+class HelperProcess {
+  public:
+    // Lays out <tmp>/bin/velmora-helper, <tmp>/libexec/velmora/pmset and <tmp>/system.
+    HelperProcess();
+    ~HelperProcess();
+    HelperProcess(const HelperProcess&) = delete;
+    HelperProcess& operator=(const HelperProcess&) = delete;
+
+    // Starts the helper and waits for its start line; false when it exited instead.
+    bool start();
+    // Starts another helper on the same system root and returns its exit status.
+    int runSecondHelper() const;
+
+    void pause() const;
+    void resume() const;
+
+    pid_t pid() const { return pid_; }
+    const fs::path& folder() const { return folder_; }
+    fs::path systemRoot() const { return folder_ / "system"; }
+    fs::path socketPath() const;
+    fs::path logPath() const;
+    fs::path fakePmset() const { return folder_ / "libexec" / "velmora" / "pmset"; }
+
+    std::vector<std::string> logLines() const;
+    // Waits until the log holds at least `count` lines; the lines as they are then.
+    std::vector<std::string> waitForLogLines(std::size_t count) const;
+    // One line per run of the fake pmset: the argument count and each argument in brackets.
+    std::vector<std::string> pmsetRuns() const;
+
+    int openDescriptors() const;
+    int childProcesses() const;
+    int threads() const;
+    // Waits for the helper to settle back to the given counts; true when it did.
+    bool settlesTo(int descriptors, int children, int threadCount) const;
+
+  private:
+    fs::path folder_;
+    pid_t pid_ = 0;
+};
+
+enum class AfterSending { keepOpen, shutDownWriting };
+
+// Sends the bytes over one connection and returns everything the helper sent before it closed.
+std::string exchangeBytes(const fs::path& socket, std::string_view bytes,
+                     AfterSending after = AfterSending::keepOpen);
+// One request as the application's client sends it; a failure when no well-formed reply came.
+Decoded<HelperReply> call(const fs::path& socket, const HelperRequest& request);
+
+// The log text after "[<time>] ", or the whole line when it lacks the stamp.
+std::string messageOf(const std::string& line);
+bool hasStamp(const std::string& line);
+
+std::string readFile(const fs::path& path);
+void writeFile(const fs::path& path, std::string_view text, fs::perms perms = fs::perms(0644));
+
+}  // namespace velmora::test
