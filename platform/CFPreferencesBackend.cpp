@@ -26,6 +26,37 @@ PlistNode nodeOf(const TweakValue& value) {
     return nullptr;
 }
 
+// `key` is the caller's, so an error names the domain exactly as it was passed.
+std::optional<TweakValue> valueOf(plist_t node, const DefaultsKey& key) {
+    if (node == nullptr) {
+        return std::nullopt;
+    }
+    switch (plist_get_node_type(node)) {
+        case PLIST_BOOLEAN: {
+            std::uint8_t flag = 0;
+            plist_get_bool_val(node, &flag);
+            return TweakValue::boolean(flag != 0);
+        }
+        case PLIST_UINT: {
+            std::uint64_t bits = 0;
+            plist_get_uint_val(node, &bits);
+            return TweakValue::integer(static_cast<std::int64_t>(bits));
+        }
+        case PLIST_REAL: {
+            double number = 0;
+            plist_get_real_val(node, &number);
+            return TweakValue::real(number);
+        }
+        case PLIST_STRING: {
+            std::uint64_t length = 0;
+            const char* text = plist_get_string_ptr(node, &length);
+            return TweakValue::string(std::string(text, length));
+        }
+        default:
+            throw VelmoraError::unsupportedPreferenceType(key.domain, key.key);
+    }
+}
+
 }  // namespace
 
 CFPreferencesBackend::CFPreferencesBackend() : store_(PreferenceStore::shared()) {}
@@ -41,34 +72,8 @@ const std::string& CFPreferencesBackend::applicationID(const DefaultsKey& key) {
 }
 
 std::optional<TweakValue> CFPreferencesBackend::read(const DefaultsKey& key) {
-    const PlistNode node = store_->copyValue(applicationID(key), key.key);
-    if (!node) {
-        return std::nullopt;
-    }
-    switch (plist_get_node_type(node.get())) {
-        case PLIST_BOOLEAN: {
-            std::uint8_t flag = 0;
-            plist_get_bool_val(node.get(), &flag);
-            return TweakValue::boolean(flag != 0);
-        }
-        case PLIST_UINT: {
-            std::uint64_t bits = 0;
-            plist_get_uint_val(node.get(), &bits);
-            return TweakValue::integer(static_cast<std::int64_t>(bits));
-        }
-        case PLIST_REAL: {
-            double number = 0;
-            plist_get_real_val(node.get(), &number);
-            return TweakValue::real(number);
-        }
-        case PLIST_STRING: {
-            std::uint64_t length = 0;
-            const char* text = plist_get_string_ptr(node.get(), &length);
-            return TweakValue::string(std::string(text, length));
-        }
-        default:
-            throw VelmoraError::unsupportedPreferenceType(key.domain, key.key);
-    }
+    return store_->inspect(applicationID(key), key.key,
+                           [&key](plist_t node) { return valueOf(node, key); });
 }
 
 void CFPreferencesBackend::write(const DefaultsKey& key, const TweakValue& value) {

@@ -279,7 +279,7 @@ bool PreferenceStore::FileStamp::operator==(const FileStamp& other) const {
 }
 
 PreferenceStore::PreferenceStore(const fs::path& homeRoot)
-    : folder_(homeRoot / "Library" / "Preferences") {}
+    : folder_(homeRoot / "Library" / "Preferences"), watch_(folder_) {}
 
 fs::path PreferenceStore::defaultHomeRoot() {
     if (const char* root = std::getenv(homeRootVariable); root != nullptr && *root != '\0') {
@@ -337,7 +337,10 @@ PreferenceStore::FileStamp PreferenceStore::stampOf(const std::string& path) {
 PreferenceStore::Domain& PreferenceStore::domain(const std::string& name) {
     auto found = domains_.find(name);
     if (found == domains_.end()) {
-        found = domains_.emplace(name, Domain{fileOf(name).string(), nullptr, {}}).first;
+        std::string fileName = name + fileExtension;
+        std::string path = (folder_ / fileName).string();
+        found =
+            domains_.emplace(name, Domain{std::move(fileName), std::move(path), nullptr, {}}).first;
     }
     return found->second;
 }
@@ -345,6 +348,12 @@ PreferenceStore::Domain& PreferenceStore::domain(const std::string& name) {
 const PreferenceStore::Domain& PreferenceStore::fresh(const std::string& name) {
     checkDomainName(name);
     Domain& d = domain(name);
+    noteChanges();
+    if (d.dict && !d.mayHaveChanged) {
+        return d;
+    }
+    // The watch, when there is one, was in place before this stat, so it reports anything later.
+    d.mayHaveChanged = !watch_.active();
     const FileStamp now = stampOf(d.path);
     if (d.dict && now == d.stamp) {
         return d;
@@ -376,11 +385,34 @@ const PreferenceStore::Domain& PreferenceStore::fresh(const std::string& name) {
     return d;
 }
 
-PlistNode PreferenceStore::copyValue(const std::string& domainName, const std::string& key) {
+void PreferenceStore::noteChanges() {
+    changedFiles_.clear();
+    if (!watch_.poll(changedFiles_)) {
+        for (auto& [name, d] : domains_) {
+            d.mayHaveChanged = true;
+        }
+        return;
+    }
+    const std::size_t extensionLength = std::char_traits<char>::length(fileExtension);
+    for (const std::string& file : changedFiles_) {
+        if (file.size() > extensionLength && file.ends_with(fileExtension)) {
+            const auto found = domains_.find(file.substr(0, file.size() - extensionLength));
+            if (found != domains_.end()) {
+                found->second.mayHaveChanged = true;
+            }
+        }
+    }
+}
+
+plist_t PreferenceStore::lookup(const std::string& domainName, const std::string& key) {
     checkKey(key);
-    std::lock_guard guard(mutex_);
-    const plist_t node = plist_dict_get_item(fresh(domainName).dict.get(), key.c_str());
-    return PlistNode(node != nullptr ? plist_copy(node) : nullptr);
+    return plist_dict_get_item(fresh(domainName).dict.get(), key.c_str());
+}
+
+PlistNode PreferenceStore::copyValue(const std::string& domainName, const std::string& key) {
+    return inspect(domainName, key, [](plist_t node) {
+        return PlistNode(node != nullptr ? plist_copy(node) : nullptr);
+    });
 }
 
 void PreferenceStore::setValue(const std::string& domainName, const std::string& key,

@@ -11,8 +11,11 @@
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include <plist/plist.h>
+
+#include "platform/FolderWatch.hpp"
 
 namespace velmora {
 
@@ -37,6 +40,8 @@ class PreferenceStore {
     static constexpr const char* homeRootVariable = "VELMORA_HOME_ROOT";
 
     explicit PreferenceStore(const std::filesystem::path& homeRoot);
+    PreferenceStore(const PreferenceStore&) = delete;
+    PreferenceStore& operator=(const PreferenceStore&) = delete;
 
     // `VELMORA_HOME_ROOT` when set, else `$XDG_DATA_HOME/velmora/home` (`~/.local/share/...`).
     static std::filesystem::path defaultHomeRoot();
@@ -52,6 +57,13 @@ class PreferenceStore {
     // A copy of the stored node, or an empty node when the key holds nothing. A file that cannot be
     // parsed reads as an empty domain.
     PlistNode copyValue(const std::string& domain, const std::string& key);
+    // Calls `visit` with the stored node (nullptr when there is none) without copying it; the node
+    // is only valid during the call.
+    template <class Visit>
+    decltype(auto) inspect(const std::string& domain, const std::string& key, Visit&& visit) {
+        std::lock_guard guard(mutex_);
+        return visit(lookup(domain, key));
+    }
     // Takes ownership of `value`; throws `PreferenceStoreError` when it cannot be made durable.
     void setValue(const std::string& domain, const std::string& key, PlistNode value);
     // Removing an absent key succeeds without touching the file.
@@ -68,18 +80,25 @@ class PreferenceStore {
         bool operator==(const FileStamp& other) const;
     };
     struct Domain {
+        std::string fileName;
         std::string path;
         PlistNode dict;
         FileStamp stamp;
+        bool mayHaveChanged = true;  // no watch vouches for the stamp since it was last checked
     };
 
     Domain& domain(const std::string& name);
     const Domain& fresh(const std::string& name);
+    plist_t lookup(const std::string& domain, const std::string& key);
+    void noteChanges();
     void change(const std::string& name, const std::string& key, PlistNode value);
     static FileStamp stampOf(const std::string& path);
     static FileStamp stampOf(const struct stat& info);
 
     std::filesystem::path folder_;
+    // Spares a cached read its stat while nothing in the folder changed.
+    FolderWatch watch_;
+    std::vector<std::string> changedFiles_;
     std::mutex mutex_;
     std::unordered_map<std::string, Domain> domains_;
 };

@@ -145,18 +145,49 @@ TEST(PreferenceStoreMerging, AKeyWrittenByAnotherStoreSurvivesAndIsSeen) {
     EXPECT_EQ(textAt(*second, "a"), "first again");
 }
 
-TEST(PreferenceStoreMerging, AnInPlaceRewriteOfTheSameSizeIsSeen) {
+TEST(PreferenceStoreFreshness, AnInPlaceRewriteOfTheSameSizeIsSeen) {
     TempHome home;
     auto store = home.store();
     testing::putFile(home.file(domain), testing::xmlPlist("<key>k</key><string>aaaa</string>\n"));
+    EXPECT_EQ(textAt(*store, "k"), "aaaa");
     EXPECT_EQ(textAt(*store, "k"), "aaaa");
     std::this_thread::sleep_for(std::chrono::milliseconds(20));  // past the clock's granularity
     testing::putFile(home.file(domain), testing::xmlPlist("<key>k</key><string>bbbb</string>\n"));
     EXPECT_EQ(textAt(*store, "k"), "bbbb");
 }
 
+TEST(PreferenceStoreFreshness, AFolderReplacedUnderTheStoreIsFollowed) {
+    TempHome home;
+    auto store = home.store();
+    store->setValue(domain, "k", text("first"));
+    EXPECT_EQ(textAt(*store, "k"), "first");
+    std::filesystem::remove_all(home.folder());
+    EXPECT_EQ(textAt(*store, "k"), std::nullopt);
+    testing::putFile(home.file(domain), testing::xmlPlist("<key>k</key><string>second</string>\n"));
+    EXPECT_EQ(textAt(*store, "k"), "second");
+    testing::putFile(home.file(domain), testing::xmlPlist("<key>k</key><string>third</string>\n"));
+    EXPECT_EQ(textAt(*store, "k"), "third");
+}
+
+TEST(PreferenceStoreFreshness, AForkedChildUsingTheStoreDoesNotHideChangesFromTheParent) {
+    TempHome home;
+    auto store = home.store();
+    store->setValue(domain, "k", text("parent"));
+    EXPECT_EQ(textAt(*store, "k"), "parent");
+    const pid_t child = forkRunning([&] {
+        testing::putFile(home.file(domain),
+                         testing::xmlPlist("<key>k</key><string>child</string>\n"));
+        if (textAt(*store, "k") != "child") {
+            ::_exit(2);
+        }
+    });
+    const int status = exitStatusOf(child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(textAt(*store, "k"), "child");
+}
+
 TEST(PreferenceStoreMerging, TwoProcessesWritingDifferentKeysAtOnceLoseNothing) {
-    constexpr int keysPerProcess = 40;
+    constexpr int keysPerProcess = 25;
     TempHome home;
     std::vector<pid_t> children;
     for (const std::string prefix : {"x", "y"}) {
