@@ -16,6 +16,8 @@ set(VELMORA_SIGNING_ANCHOR_DIR ${CMAKE_BINARY_DIR}/signing)
 # Signs an executable target after every link; the signature lands beside it as <file>.sig.
 function(velmora_sign target)
   add_dependencies(${target} velmora_signing_key velmora-codesign)
+  # A new key relinks the program, so that it is signed again with that key.
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${VELMORA_SIGNING_KEY_FILE})
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND $<TARGET_FILE:velmora-codesign> sign ${VELMORA_SIGNING_KEY_FILE} ${VELMORA_TEAM_ID}
             $<TARGET_FILE:${target}>

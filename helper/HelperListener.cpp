@@ -265,7 +265,11 @@ void HelperListener::serve(HelperService& service, HelperLog& log) {
         try {
             std::thread([connection = std::move(connection), slot = std::move(slot), &service,
                          &log]() mutable {
-                serveConnection(std::move(connection), service, log);
+                try {
+                    serveConnection(std::move(connection), service, log);
+                } catch (...) {
+                    // Nothing may end the service; the connection closes without a reply.
+                }
             }).detach();
         } catch (const std::system_error&) {
             // No thread to be had: the connection closes and the client sees the failure.

@@ -33,6 +33,7 @@ constexpr const char* corruptSuffix = ".corrupt-";
 constexpr std::size_t siblingSuffixRoom = 20;
 constexpr mode_t lockFileMode = 0600;
 constexpr mode_t keptFileMode = 0600;
+constexpr mode_t permissionBits = 07777;
 constexpr std::size_t readChunk = 64 * 1024;
 
 std::string errorText(int error) {
@@ -286,7 +287,7 @@ fs::path PreferenceStore::defaultHomeRoot() {
         return root;
     }
     const fs::path tail = fs::path("velmora") / "home";
-    // The base directory specification ignores a relative XDG_DATA_HOME.
+    // XDG base directories ignore a relative XDG_DATA_HOME.
     if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
         return fs::path(data) / tail;
     }
@@ -477,6 +478,10 @@ void PreferenceStore::change(const std::string& name, const std::string& key, Pl
     }
 
     TempFile temp(d.path);
+    // Readers other than us may rely on the file's permissions; a new file is private to the user.
+    if (file.error == 0 && ::fchmod(temp.fd(), file.info.st_mode & permissionBits) != 0) {
+        fail("cannot set the permissions of", temp.path(), errno);
+    }
     writeAll(temp.fd(), bytes, temp.path());
     syncDescriptor(temp.fd(), temp.path());
     if (temp.descriptor().close() != 0) {

@@ -61,7 +61,7 @@ enum class AfterSending { keepOpen, shutDownWriting };
 
 // Sends the bytes over one connection and returns everything the helper sent before it closed.
 std::string exchangeBytes(const fs::path& socket, std::string_view bytes,
-                     AfterSending after = AfterSending::keepOpen);
+                          AfterSending after = AfterSending::keepOpen);
 // One request as the application's client sends it; a failure when no well-formed reply came.
 Decoded<HelperReply> call(const fs::path& socket, const HelperRequest& request);
 

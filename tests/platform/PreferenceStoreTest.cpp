@@ -130,6 +130,12 @@ TEST(PreferenceStoreDurability, WritesBinaryAndRemovesOnlyWhatIsThere) {
     EXPECT_EQ(testing::fileBytes(home.file(domain)).rfind("bplist00", 0), 0u);
     EXPECT_EQ(textInFile(home.file(domain), "a"), std::nullopt);
     EXPECT_EQ(textInFile(home.file(domain), "b"), "2");
+
+    const auto perms = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                       std::filesystem::perms::group_read;
+    std::filesystem::permissions(home.file(domain), perms);
+    store->setValue(domain, "c", text("3"));
+    EXPECT_EQ(std::filesystem::status(home.file(domain)).permissions(), perms);
 }
 
 TEST(PreferenceStoreMerging, AKeyWrittenByAnotherStoreSurvivesAndIsSeen) {
