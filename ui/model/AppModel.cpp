@@ -1,0 +1,288 @@
+// The model's creation, its published fields, the loading and storing of the user's settings, and
+// `refresh()`.
+#include "ui/model/AppModel.hpp"
+
+#include <iostream>
+
+#include <nlohmann/json.hpp>
+
+#include "kit/JsonWrite.hpp"
+#include "platform/CFPreferencesBackend.hpp"
+#include "platform/KillallServiceController.hpp"
+#include "ui/model/ErrorText.hpp"
+
+namespace velmora {
+
+namespace {
+
+void warn(const std::string& message) {
+    std::cerr << "Velmora: " << message << '\n';
+}
+
+std::set<std::string> idSet(const std::optional<std::vector<std::string>>& strings) {
+    return strings ? std::set<std::string>(strings->begin(), strings->end())
+                   : std::set<std::string>{};
+}
+
+Decoded<UserProfile> decodeProfile(const std::string& bytes) {
+    const nlohmann::json json = nlohmann::json::parse(bytes, nullptr, false);
+    if (json.is_discarded()) {
+        return Decoded<UserProfile>::failure("profile: not valid JSON");
+    }
+    return UserProfile::fromJson(json);
+}
+
+}  // namespace
+
+const AppModel::Clock& AppModel::systemClock() {
+    static const Clock clock = [] { return std::chrono::system_clock::now(); };
+    return clock;
+}
+
+AppModel::AppModel(Catalog catalog, std::shared_ptr<DefaultsBackend> backend,
+                   std::shared_ptr<ServiceController> services, std::shared_ptr<UserDefaults> store,
+                   PowerControl power, DisplayControl display, Clock clock, QObject* parent)
+    : QObject(parent),
+      catalog_(std::move(catalog)),
+      engine_(std::make_shared<TweakEngine>(std::move(backend), std::move(services),
+                                            std::make_shared<HistoryStore>())),
+      runner_(engine_, catalog_),
+      store_(std::move(store)),
+      power_(std::move(power)),
+      display_(std::move(display)),
+      clock_(std::move(clock)) {
+    loadStoredSettings();
+    refresh();
+}
+
+AppModel::~AppModel() = default;
+
+AppModel& AppModel::shared() {
+    // Never destroyed: views and timers may still reach it while the process winds down.
+    static AppModel* const model = live().release();
+    return *model;
+}
+
+std::unique_ptr<AppModel> AppModel::live() {
+    PowerControl power = PowerControl::live();
+    DisplayControl display = DisplayControl::live();
+    const Catalog& catalog = Catalog::velmora();
+    std::shared_ptr<UserDefaults> store = UserDefaults::standard();
+    return std::make_unique<AppModel>(catalog, std::make_shared<CFPreferencesBackend>(),
+                                      std::make_shared<KillallServiceController>(), store,
+                                      std::move(power), std::move(display));
+}
+
+// Published fields: announce, then assign, whether or not the value changes.
+
+void AppModel::setAppliedRecipeIDs(std::set<std::string> value) {
+    emit objectWillChange();
+    appliedRecipeIDs_ = std::move(value);
+}
+void AppModel::setFavoriteTweakIDs(std::set<std::string> value) {
+    emit objectWillChange();
+    favoriteTweakIDs_ = std::move(value);
+}
+void AppModel::setFavoriteRecipeIDs(std::set<std::string> value) {
+    emit objectWillChange();
+    favoriteRecipeIDs_ = std::move(value);
+}
+void AppModel::setFavoritePowerTweakIDs(std::set<std::string> value) {
+    emit objectWillChange();
+    favoritePowerTweakIDs_ = std::move(value);
+}
+void AppModel::setKeepAwakeWithLidClosed(bool value) {
+    emit objectWillChange();
+    keepAwakeWithLidClosed_ = value;
+}
+void AppModel::setNightShiftOn(bool value) {
+    emit objectWillChange();
+    nightShiftOn_ = value;
+}
+void AppModel::setNightShiftStrength(double value) {
+    emit objectWillChange();
+    nightShiftStrength_ = value;
+}
+void AppModel::setDarkMode(bool value) {
+    emit objectWillChange();
+    darkMode_ = value;
+}
+void AppModel::setOnBattery(bool value) {
+    emit objectWillChange();
+    onBattery_ = value;
+}
+void AppModel::setPmsetCache(std::map<std::string, std::string> value) {
+    emit objectWillChange();
+    pmsetCache_ = std::move(value);
+}
+void AppModel::setSuggestion(std::optional<Suggestion> value) {
+    emit objectWillChange();
+    suggestion_ = std::move(value);
+}
+void AppModel::setProfile(UserProfile value) {
+    emit objectWillChange();
+    profile_ = std::move(value);
+}
+void AppModel::setLastError(std::optional<std::string> value) {
+    emit objectWillChange();
+    lastError_ = std::move(value);
+}
+void AppModel::setRevision(std::int64_t value) {
+    emit objectWillChange();
+    revision_ = value;
+}
+void AppModel::setFavoritePower(bool value) {
+    emit objectWillChange();
+    favoritePower_ = value;
+}
+void AppModel::setSetups(std::vector<Setup> value) {
+    emit objectWillChange();
+    setups_ = std::move(value);
+}
+void AppModel::setRules(std::vector<AutomationRule> value) {
+    emit objectWillChange();
+    rules_ = std::move(value);
+}
+
+// Stored settings.
+
+template <class T, class Decode>
+std::optional<T> AppModel::loadStored(const char* key, Decode decode) {
+    if (!store_->contains(key)) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> bytes = store_->data(key);
+    if (!bytes) {
+        unreadable_[key] = "not stored as data";
+        return std::nullopt;
+    }
+    Decoded<T> decoded = decode(*bytes);
+    if (!decoded) {
+        unreadable_[key] = decoded.error();
+        return std::nullopt;
+    }
+    return std::move(decoded.value());
+}
+
+void AppModel::loadStoredSettings() {
+    // A store that cannot be read leaves the setting at its initial value; the model still starts.
+    auto load = [](const char* key, auto step) {
+        if (auto error = attempt(step)) {
+            warn(std::string("could not read \"") + key + "\": " + *error);
+        }
+    };
+    load(Keys::favoriteTweakIDs,
+         [&] { setFavoriteTweakIDs(idSet(store_->stringArray(Keys::favoriteTweakIDs))); });
+    load(Keys::favoriteRecipeIDs,
+         [&] { setFavoriteRecipeIDs(idSet(store_->stringArray(Keys::favoriteRecipeIDs))); });
+    load(Keys::favoritePower, [&] { setFavoritePower(store_->boolean(Keys::favoritePower)); });
+    load(Keys::favoritePowerTweakIDs, [&] {
+        setFavoritePowerTweakIDs(idSet(store_->stringArray(Keys::favoritePowerTweakIDs)));
+    });
+    load(Keys::userProfile, [&] {
+        if (auto profile = loadStored<UserProfile>(Keys::userProfile, decodeProfile)) {
+            setProfile(std::move(*profile));
+        }
+    });
+    load(Keys::setups, [&] {
+        if (auto setups = loadStored<std::vector<Setup>>(Keys::setups, Setup::decodeList)) {
+            setSetups(std::move(*setups));
+        }
+    });
+    load(Keys::rules, [&] {
+        if (auto rules =
+                loadStored<std::vector<AutomationRule>>(Keys::rules, AutomationRule::decodeList)) {
+            setRules(std::move(*rules));
+        }
+    });
+}
+
+void AppModel::writeStored(const char* key, const std::function<std::string()>& encode) {
+    std::string bytes;
+    if (auto error = attempt([&] { bytes = encode(); })) {
+        warn(std::string("did not store \"") + key + "\": " + *error);
+        return;
+    }
+    // What could not be read at start is still the user's: it is copied aside once before the
+    // first write replaces it.
+    if (auto unreadable = unreadable_.find(key); unreadable != unreadable_.end()) {
+        const std::string aside = std::string(key) + Keys::unreadableSuffix;
+        bool copied = false;
+        if (auto error = attempt([&] { copied = store_->copyIfAbsent(key, aside); })) {
+            warn(std::string("did not store \"") + key + "\": its unreadable value could not be " +
+                 "kept under \"" + aside + "\": " + *error);
+            return;
+        }
+        warn(std::string("the stored \"") + key + "\" could not be read (" + unreadable->second +
+             "); " +
+             (copied ? "kept a copy under \"" + aside + "\""
+                     : "an earlier copy under \"" + aside + "\" is kept and this one replaced"));
+        unreadable_.erase(unreadable);
+    }
+    if (auto error = attempt([&] { store_->setData(key, bytes); })) {
+        warn(std::string("did not store \"") + key + "\": " + *error);
+    }
+}
+
+void AppModel::writeFavorites(const char* key, const std::set<std::string>& ids) {
+    const std::vector<std::string> strings(ids.begin(), ids.end());
+    if (auto error = attempt([&] { store_->setStringArray(key, strings); })) {
+        warn(std::string("did not store \"") + key + "\": " + *error);
+    }
+}
+
+void AppModel::writeFlag(const char* key, bool value) {
+    if (auto error = attempt([&] { store_->setBool(key, value); })) {
+        warn(std::string("did not store \"") + key + "\": " + *error);
+    }
+}
+
+void AppModel::persistSetups() {
+    writeStored(Keys::setups, [this] { return Setup::encodeList(setups_); });
+}
+
+void AppModel::persistRules() {
+    writeStored(Keys::rules, [this] { return AutomationRule::encodeList(rules_); });
+}
+
+// Live state.
+
+void AppModel::refresh() {
+    std::set<std::string> applied;
+    for (const Recipe& recipe : catalog_.recipes()) {
+        if (recipe.items.empty()) {
+            continue;
+        }
+        bool matches = true;
+        for (const RecipeItem& item : recipe.items) {
+            const std::optional<Tweak> tweak = catalog_.tweak(item.tweakID);
+            try {
+                matches = tweak && engine_->isEnabled(*tweak) == item.enabled;
+            } catch (...) {
+                matches = false;  // a state that cannot be read is not the recipe's state
+            }
+            if (!matches) {
+                break;
+            }
+        }
+        if (matches) {
+            applied.insert(recipe.id);
+        }
+    }
+    setAppliedRecipeIDs(std::move(applied));
+    setKeepAwakeWithLidClosed(power_.reader());
+    setNightShiftOn(false);
+    setNightShiftStrength(0);
+    setDarkMode(display_.darkModeReader());
+    setOnBattery(power_.batteryReader());
+    setPmsetCache(power_.valuesReader());
+    computeSuggestion();
+    setRevision(revision_ + 1);
+}
+
+void AppModel::report(const std::optional<std::string>& error) {
+    setLastError(error);
+    refresh();
+}
+
+}  // namespace velmora

@@ -1,0 +1,254 @@
+// The application's single state object: live state of the Mac, the user's own settings, and the
+// operations the views call.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <QObject>
+
+#include "kit/AutomationRule.hpp"
+#include "kit/Catalog.hpp"
+#include "kit/DefaultsBackend.hpp"
+#include "kit/RecipeRunner.hpp"
+#include "kit/Setup.hpp"
+#include "kit/TweakEngine.hpp"
+#include "kit/UserProfile.hpp"
+#include "platform/DisplayControl.hpp"
+#include "platform/PowerControl.hpp"
+#include "platform/UserDefaults.hpp"
+#include "ui/model/Suggestion.hpp"
+
+class QTimer;
+
+namespace velmora {
+
+// Lives on the main thread. Every assignment of a published field emits `objectWillChange` first,
+// also when the value does not change: views re-read the whole model after it.
+class AppModel : public QObject {
+    Q_OBJECT
+
+  public:
+    // The current time; the suggestion and the time rules read it, so tests can fix it.
+    using Clock = std::function<std::chrono::system_clock::time_point()>;
+    static const Clock& systemClock();
+
+    // Keys of the application's own defaults domain.
+    struct Keys {
+        static constexpr const char* favoriteTweakIDs = "favoriteTweakIDs";
+        static constexpr const char* favoriteRecipeIDs = "favoriteRecipeIDs";
+        static constexpr const char* favoritePower = "favoritePower";
+        static constexpr const char* favoritePowerTweakIDs = "favoritePowerTweakIDs";
+        static constexpr const char* userProfile = "userProfile";
+        static constexpr const char* setups = "velmora_setups";
+        static constexpr const char* rules = "velmora_automation_rules";
+        // Appended to a key whose stored value could not be read, for the copy kept of it.
+        static constexpr const char* unreadableSuffix = ".unreadable";
+    };
+
+    // Takes every piece of system access, so tests run the model over fakes. Loads the stored
+    // settings and refreshes once; never throws.
+    AppModel(Catalog catalog, std::shared_ptr<DefaultsBackend> backend,
+             std::shared_ptr<ServiceController> services, std::shared_ptr<UserDefaults> store,
+             PowerControl power, DisplayControl display, Clock clock = systemClock(),
+             QObject* parent = nullptr);
+    ~AppModel() override;
+
+    // The model of the running application, built by `live()` on first use and never destroyed.
+    static AppModel& shared();
+    // Over the built-in catalog, the user's preference store, killall and the live controls.
+    static std::unique_ptr<AppModel> live();
+
+    // Set once by the constructor.
+    const Catalog& catalog() const { return catalog_; }
+    TweakEngine& engine() const { return *engine_; }
+    const RecipeRunner& runner() const { return runner_; }
+    UserDefaults& store() const { return *store_; }
+    const PowerControl& power() const { return power_; }
+    const DisplayControl& display() const { return display_; }
+    const Clock& clock() const { return clock_; }
+
+    // Published fields.
+    const std::set<std::string>& appliedRecipeIDs() const { return appliedRecipeIDs_; }
+    const std::set<std::string>& favoriteTweakIDs() const { return favoriteTweakIDs_; }
+    const std::set<std::string>& favoriteRecipeIDs() const { return favoriteRecipeIDs_; }
+    const std::set<std::string>& favoritePowerTweakIDs() const { return favoritePowerTweakIDs_; }
+    bool keepAwakeWithLidClosed() const { return keepAwakeWithLidClosed_; }
+    bool nightShiftOn() const { return nightShiftOn_; }
+    double nightShiftStrength() const { return nightShiftStrength_; }
+    bool darkMode() const { return darkMode_; }
+    bool onBattery() const { return onBattery_; }
+    const std::map<std::string, std::string>& pmsetCache() const { return pmsetCache_; }
+    const std::optional<Suggestion>& suggestion() const { return suggestion_; }
+    const UserProfile& profile() const { return profile_; }
+    const std::optional<std::string>& lastError() const { return lastError_; }
+    std::int64_t revision() const { return revision_; }
+    bool favoritePower() const { return favoritePower_; }
+    const std::vector<Setup>& setups() const { return setups_; }
+    const std::vector<AutomationRule>& rules() const { return rules_; }
+
+    void setAppliedRecipeIDs(std::set<std::string> value);
+    void setFavoriteTweakIDs(std::set<std::string> value);
+    void setFavoriteRecipeIDs(std::set<std::string> value);
+    void setFavoritePowerTweakIDs(std::set<std::string> value);
+    void setKeepAwakeWithLidClosed(bool value);
+    void setNightShiftOn(bool value);
+    void setNightShiftStrength(double value);
+    void setDarkMode(bool value);
+    void setOnBattery(bool value);
+    void setPmsetCache(std::map<std::string, std::string> value);
+    void setSuggestion(std::optional<Suggestion> value);
+    void setProfile(UserProfile value);
+    void setLastError(std::optional<std::string> value);
+    void setRevision(std::int64_t value);
+    void setFavoritePower(bool value);
+    void setSetups(std::vector<Setup> value);
+    void setRules(std::vector<AutomationRule> value);
+
+    // Plain fields: nobody is notified when they change.
+    std::function<void()> requestOpenWindow;  // set by the application delegate
+    std::map<std::string, AppliedRecipe> sessionApplied;
+    QTimer* automationTimer = nullptr;  // a child of the model once the monitor runs
+    std::optional<bool> lastOnBattery;
+    std::optional<int> lastBatteryPercent;
+    std::optional<int> lastScreenCount;
+    std::map<std::string, std::string> firedTimeRules;
+
+    // Re-reads the live state and recomputes what derives from it; emits nine times, never throws.
+    void refresh();
+    const std::vector<Recipe>& recipes() const { return catalog_.recipes(); }
+
+    // Recipes.
+    bool isApplied(const Recipe& recipe) const;
+    void apply(const Recipe& recipe);
+    void revert(const Recipe& recipe);
+    void toggle(const Recipe& recipe);
+
+    // Tweaks; a state that cannot be read counts as off.
+    bool isEnabled(const Tweak& tweak);
+    void setTweak(const Tweak& tweak, bool enabled);
+    void toggleTweak(const Tweak& tweak);
+    void setTweaks(const std::vector<Tweak>& tweaks, bool enabled);
+    bool allEnabled(const std::vector<Tweak>& tweaks);
+
+    void toggleKeepAwakeWithLidClosed();
+
+    // Favourites, written through to the store on every toggle.
+    bool isFavorite(const Tweak& tweak) const;
+    bool isFavorite(const Recipe& recipe) const;
+    bool isFavorite(const PowerTweak& toggle) const;
+    void toggleFavorite(const Tweak& tweak);
+    void toggleFavorite(const Recipe& recipe);
+    void toggleFavorite(const PowerTweak& toggle);
+    void toggleFavoritePower();
+    std::vector<Tweak> favoriteTweaks() const;
+    std::vector<Recipe> favoriteRecipes() const;
+    std::vector<PowerTweak> favoritePowerToggles() const;
+    bool hasFavorites() const;
+
+    // Power settings, judged from `pmsetCache`.
+    const std::vector<PowerTweak>& powerToggles() const { return Catalog::powerToggles(); }
+    bool isPowerToggleOn(const PowerTweak& toggle) const;
+    void togglePowerToggle(const PowerTweak& toggle);
+    std::vector<PowerTweak> enabledPowerToggles() const;
+
+    // Sliders.
+    const std::vector<SliderTweak>& sliderTweaks() const { return Catalog::sliderTweaks(); }
+    // The stored number; the default when the key holds none, another kind or a non-finite one.
+    double sliderValue(const SliderTweak& slider);
+    // Refuses a value that is not finite or that an integer slider cannot hold, writing nothing.
+    void setSliderValue(const SliderTweak& slider, double value);
+
+    // Appearance.
+    void toggleDarkMode();
+    void toggleNightShift();
+    void setWarmth(double value);
+
+    // Profile and recommendations.
+    std::vector<Recipe> recommendedRecipes() const;
+    std::vector<Tweak> recommendedTweaks() const;
+    std::string reason(const Recipe& recipe) const;
+    std::string reason(const Tweak& tweak) const;
+    bool needsOnboarding() const { return !profile_.completedOnboarding; }
+    void saveProfile(std::set<UserField> fields, std::set<UserGoal> goals, DeviceKind device);
+
+    // Search over the model's catalog and the built-in power and slider settings.
+    std::vector<Tweak> searchTweaks(const std::string& query) const;
+    std::vector<Recipe> searchRecipes(const std::string& query) const;
+    std::vector<SliderTweak> searchSliders(const std::string& query) const;
+    std::vector<PowerTweak> searchPowerToggles(const std::string& query) const;
+    bool lidCloseMatches(const std::string& query) const;
+
+    // Scenes.
+    Setup captureCurrentSetup(const std::string& name, const std::string& icon);
+    void saveSetup(const std::string& name, const std::string& icon);
+    void upsertSetup(const Setup& setup);
+    void deleteSetup(const Setup& setup);
+    void renameSetup(const Setup& setup, const std::string& name);
+    void updateSetupToCurrent(const Setup& setup);
+    void applySetup(const Setup& setup);
+    // Stores `setups` as it is; views that assign the list call it after.
+    void persistSetups();
+
+    // Automation rules (the list and its stored copy; the monitor runs them).
+    void addRule(const AutomationRule& rule);
+    void deleteRule(const AutomationRule& rule);
+    void toggleRule(const AutomationRule& rule);
+    void persistRules();
+
+  signals:
+    void objectWillChange();
+
+  private:
+    void loadStoredSettings();
+    template <class T, class Decode>
+    std::optional<T> loadStored(const char* key, Decode decode);
+    // Writes a stored record under `key`, first keeping aside once what was there when it could
+    // not be read; never throws, says on standard error what failed.
+    void writeStored(const char* key, const std::function<std::string()>& encode);
+    void writeFavorites(const char* key, const std::set<std::string>& ids);
+    void writeFlag(const char* key, bool value);
+
+    // The error convention: the error's text (or none) to `lastError`, then `refresh()`.
+    void report(const std::optional<std::string>& error);
+    void computeSuggestion();
+    void switchTweaksTo(const std::set<std::string>& wanted);
+
+    Catalog catalog_;
+    std::shared_ptr<TweakEngine> engine_;
+    RecipeRunner runner_;
+    std::shared_ptr<UserDefaults> store_;
+    PowerControl power_;
+    DisplayControl display_;
+    Clock clock_;
+
+    std::set<std::string> appliedRecipeIDs_;
+    std::set<std::string> favoriteTweakIDs_;
+    std::set<std::string> favoriteRecipeIDs_;
+    std::set<std::string> favoritePowerTweakIDs_;
+    bool keepAwakeWithLidClosed_ = false;
+    bool nightShiftOn_ = false;
+    double nightShiftStrength_ = 0;
+    bool darkMode_ = false;
+    bool onBattery_ = false;
+    std::map<std::string, std::string> pmsetCache_;
+    std::optional<Suggestion> suggestion_;
+    UserProfile profile_;
+    std::optional<std::string> lastError_;
+    std::int64_t revision_ = 0;
+    bool favoritePower_ = false;
+    std::vector<Setup> setups_;
+    std::vector<AutomationRule> rules_;
+
+    // Stored keys whose value could not be read at start, with the reason, until first written.
+    std::map<std::string, std::string> unreadable_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,333 @@
+// The operations the views call: recipes, tweaks, favourites, power settings, sliders, appearance,
+// the profile and search.
+#include <algorithm>
+#include <cmath>
+
+#include <nlohmann/json.hpp>
+
+#include "kit/JsonWrite.hpp"
+#include "kit/Search.hpp"
+#include "ui/model/AppModel.hpp"
+#include "ui/model/ErrorText.hpp"
+
+namespace velmora {
+
+namespace {
+
+constexpr int recommendedRecipeLimit = 4;
+constexpr int recommendedTweakLimit = 8;
+// 2^63: the first double an int64 cannot hold; -2^63 is the last one it can.
+constexpr double integerLimit = 9223372036854775808.0;
+
+template <class Item>
+bool contains(const std::set<std::string>& ids, const Item& item) {
+    return ids.contains(item.id);
+}
+
+std::set<std::string> toggled(std::set<std::string> ids, const std::string& id) {
+    if (!ids.erase(id)) {
+        ids.insert(id);
+    }
+    return ids;
+}
+
+std::string numberText(double value) {
+    if (std::isnan(value)) {
+        return "nan";
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? "inf" : "-inf";
+    }
+    return nlohmann::json(value).dump();
+}
+
+}  // namespace
+
+// Recipes.
+
+bool AppModel::isApplied(const Recipe& recipe) const {
+    return contains(appliedRecipeIDs_, recipe);
+}
+
+void AppModel::apply(const Recipe& recipe) {
+    report(attempt([&] { sessionApplied[recipe.id] = runner_.apply(recipe); }));
+}
+
+void AppModel::revert(const Recipe& recipe) {
+    report(attempt([&] {
+        if (auto entry = sessionApplied.find(recipe.id); entry != sessionApplied.end()) {
+            runner_.revert(entry->second);
+            sessionApplied.erase(entry);
+            return;
+        }
+        // Not applied in this run: nothing says what the keys held before, so switch them off.
+        for (const RecipeItem& item : recipe.items) {
+            if (auto tweak = catalog_.tweak(item.tweakID)) {
+                engine_->setEnabled(false, *tweak);
+            }
+        }
+    }));
+}
+
+void AppModel::toggle(const Recipe& recipe) {
+    if (isApplied(recipe)) {
+        revert(recipe);
+    } else {
+        apply(recipe);
+    }
+}
+
+// Tweaks.
+
+bool AppModel::isEnabled(const Tweak& tweak) {
+    try {
+        return engine_->isEnabled(tweak);
+    } catch (...) {
+        return false;
+    }
+}
+
+void AppModel::setTweak(const Tweak& tweak, bool enabled) {
+    report(attempt([&] { engine_->setEnabled(enabled, tweak); }));
+}
+
+void AppModel::toggleTweak(const Tweak& tweak) {
+    setTweak(tweak, !isEnabled(tweak));
+}
+
+void AppModel::setTweaks(const std::vector<Tweak>& tweaks, bool enabled) {
+    report(attempt([&] {
+        for (const Tweak& tweak : tweaks) {
+            engine_->setEnabled(enabled, tweak);
+        }
+    }));
+}
+
+bool AppModel::allEnabled(const std::vector<Tweak>& tweaks) {
+    return !tweaks.empty() &&
+           std::all_of(tweaks.begin(), tweaks.end(), [&](const Tweak& t) { return isEnabled(t); });
+}
+
+void AppModel::toggleKeepAwakeWithLidClosed() {
+    const bool wanted = !keepAwakeWithLidClosed_;
+    report(attempt([&] { power_.writer(wanted); }));
+}
+
+// Favourites.
+
+bool AppModel::isFavorite(const Tweak& tweak) const {
+    return contains(favoriteTweakIDs_, tweak);
+}
+bool AppModel::isFavorite(const Recipe& recipe) const {
+    return contains(favoriteRecipeIDs_, recipe);
+}
+bool AppModel::isFavorite(const PowerTweak& toggle) const {
+    return contains(favoritePowerTweakIDs_, toggle);
+}
+
+void AppModel::toggleFavorite(const Tweak& tweak) {
+    setFavoriteTweakIDs(toggled(favoriteTweakIDs_, tweak.id));
+    writeFavorites(Keys::favoriteTweakIDs, favoriteTweakIDs_);
+}
+
+void AppModel::toggleFavorite(const Recipe& recipe) {
+    setFavoriteRecipeIDs(toggled(favoriteRecipeIDs_, recipe.id));
+    writeFavorites(Keys::favoriteRecipeIDs, favoriteRecipeIDs_);
+}
+
+void AppModel::toggleFavorite(const PowerTweak& toggle) {
+    setFavoritePowerTweakIDs(toggled(favoritePowerTweakIDs_, toggle.id));
+    writeFavorites(Keys::favoritePowerTweakIDs, favoritePowerTweakIDs_);
+}
+
+void AppModel::toggleFavoritePower() {
+    setFavoritePower(!favoritePower_);
+    writeFlag(Keys::favoritePower, favoritePower_);
+}
+
+std::vector<Tweak> AppModel::favoriteTweaks() const {
+    std::vector<Tweak> result;
+    for (const Tweak& tweak : catalog_.tweaks()) {
+        if (isFavorite(tweak)) {
+            result.push_back(tweak);
+        }
+    }
+    return result;
+}
+
+std::vector<Recipe> AppModel::favoriteRecipes() const {
+    std::vector<Recipe> result;
+    for (const Recipe& recipe : catalog_.recipes()) {
+        if (isFavorite(recipe)) {
+            result.push_back(recipe);
+        }
+    }
+    return result;
+}
+
+std::vector<PowerTweak> AppModel::favoritePowerToggles() const {
+    std::vector<PowerTweak> result;
+    for (const PowerTweak& toggle : powerToggles()) {
+        if (isFavorite(toggle)) {
+            result.push_back(toggle);
+        }
+    }
+    return result;
+}
+
+bool AppModel::hasFavorites() const {
+    return !favoriteTweaks().empty() || !favoriteRecipes().empty() || favoritePower_ ||
+           !favoritePowerToggles().empty();
+}
+
+// Power settings.
+
+bool AppModel::isPowerToggleOn(const PowerTweak& toggle) const {
+    auto entry = pmsetCache_.find(toggle.key);
+    return entry != pmsetCache_.end() && entry->second == toggle.onValue;
+}
+
+void AppModel::togglePowerToggle(const PowerTweak& toggle) {
+    const std::string& value = isPowerToggleOn(toggle) ? toggle.offValue : toggle.onValue;
+    report(attempt([&] { power_.settingWriter(toggle.key, value); }));
+}
+
+std::vector<PowerTweak> AppModel::enabledPowerToggles() const {
+    std::vector<PowerTweak> result;
+    for (const PowerTweak& toggle : powerToggles()) {
+        if (isPowerToggleOn(toggle)) {
+            result.push_back(toggle);
+        }
+    }
+    return result;
+}
+
+// Sliders.
+
+double AppModel::sliderValue(const SliderTweak& slider) {
+    const std::optional<TweakValue> value = engine_->rawValue(slider.key);
+    if (value && value->isInt()) {
+        return static_cast<double>(value->asInt());
+    }
+    // NaN or infinity would poison every scene captured from it.
+    if (value && value->isDouble() && std::isfinite(value->asDouble())) {
+        return value->asDouble();
+    }
+    return slider.defaultValue;
+}
+
+void AppModel::setSliderValue(const SliderTweak& slider, double value) {
+    if (!std::isfinite(value)) {
+        report("cannot set " + slider.id + " to " + numberText(value) + ": not a finite number");
+        return;
+    }
+    const double rounded = std::round(value);  // halves away from zero
+    if (slider.isInt && (rounded < -integerLimit || rounded >= integerLimit)) {
+        report("cannot set " + slider.id + " to " + numberText(value) +
+               ": too large for a whole number");
+        return;
+    }
+    const TweakValue written = slider.isInt
+                                   ? TweakValue::integer(static_cast<std::int64_t>(rounded))
+                                   : TweakValue::real(value);
+    report(attempt([&] {
+        if (slider.companionKey && slider.companionValue) {
+            engine_->setRawValue(*slider.companionValue, *slider.companionKey, std::nullopt);
+        }
+        engine_->setRawValue(written, slider.key, slider.restartService);
+    }));
+}
+
+// Appearance.
+
+void AppModel::toggleDarkMode() {
+    const bool wanted = !darkMode_;
+    display_.setDarkMode(wanted);
+    setDarkMode(wanted);
+}
+
+void AppModel::toggleNightShift() {
+    setNightShiftOn(!nightShiftOn_);
+}
+
+void AppModel::setWarmth(double value) {
+    setNightShiftStrength(value);
+    if (value > 0) {
+        setNightShiftOn(true);
+    }
+}
+
+// Profile and recommendations.
+
+std::vector<Recipe> AppModel::recommendedRecipes() const {
+    return catalog_.recommendedRecipes(profile_, recommendedRecipeLimit);
+}
+
+std::vector<Tweak> AppModel::recommendedTweaks() const {
+    return catalog_.recommendedTweaks(profile_, recommendedTweakLimit);
+}
+
+std::string AppModel::reason(const Recipe& recipe) const {
+    return profile_.reason(recipe.fields, recipe.goals);
+}
+
+std::string AppModel::reason(const Tweak& tweak) const {
+    return profile_.reason(tweak.fields, tweak.goals);
+}
+
+void AppModel::saveProfile(std::set<UserField> fields, std::set<UserGoal> goals,
+                           DeviceKind device) {
+    setProfile(UserProfile{std::move(fields), std::move(goals), device, true});
+    writeStored(Keys::userProfile, [this] { return json::text(profile_.toJson(), "profile"); });
+    // The suggestion was made for the old answers (a desktop would keep the laptop tip).
+    computeSuggestion();
+    setRevision(revision_ + 1);
+}
+
+// Search.
+
+std::vector<Tweak> AppModel::searchTweaks(const std::string& query) const {
+    return catalog_.search(query);
+}
+
+std::vector<Recipe> AppModel::searchRecipes(const std::string& query) const {
+    const Search::Query words(query);
+    std::vector<Recipe> result;
+    for (const Recipe& recipe : catalog_.recipes()) {
+        if (words.matches(recipe.title + " " + recipe.summary + " " +
+                          Search::keywords(recipe.id))) {
+            result.push_back(recipe);
+        }
+    }
+    return result;
+}
+
+std::vector<SliderTweak> AppModel::searchSliders(const std::string& query) const {
+    const Search::Query words(query);
+    std::vector<SliderTweak> result;
+    for (const SliderTweak& slider : sliderTweaks()) {
+        if (words.matches(slider.title + " " + slider.summary + " " + displayName(slider.category) +
+                          " " + slider.key.domain + " " + Search::keywords(slider.id))) {
+            result.push_back(slider);
+        }
+    }
+    return result;
+}
+
+std::vector<PowerTweak> AppModel::searchPowerToggles(const std::string& query) const {
+    const Search::Query words(query);
+    std::vector<PowerTweak> result;
+    for (const PowerTweak& toggle : powerToggles()) {
+        if (words.matches(toggle.title + " " + toggle.summary + " power admin " +
+                          Search::keywords(toggle.id))) {
+            result.push_back(toggle);
+        }
+    }
+    return result;
+}
+
+bool AppModel::lidCloseMatches(const std::string& query) const {
+    return Search::matches(query, "never sleep keep awake " + Search::keywords("lid-close"));
+}
+
+}  // namespace velmora

@@ -1,0 +1,171 @@
+// Scenes (snapshots of the live state, kept in `setups` and switched to) and the list of
+// automation rules with its stored copy.
+#include <algorithm>
+
+#include <QString>
+
+#include "kit/Uuid.hpp"
+#include "ui/model/AppModel.hpp"
+#include "ui/model/ErrorText.hpp"
+
+namespace velmora {
+
+namespace {
+
+std::string trimmed(const std::string& text) {
+    return QString::fromStdString(text).trimmed().toStdString();
+}
+
+template <class Item>
+typename std::vector<Item>::iterator firstWithID(std::vector<Item>& items, const std::string& id) {
+    return std::find_if(items.begin(), items.end(),
+                        [&](const Item& item) { return item.id == id; });
+}
+
+}  // namespace
+
+Setup AppModel::captureCurrentSetup(const std::string& name, const std::string& icon) {
+    Setup setup;
+    setup.id = Uuid::random().string();
+    setup.name = name;
+    setup.icon = icon;
+    for (const Tweak& tweak : catalog_.tweaks()) {
+        if (isEnabled(tweak)) {
+            setup.tweakIDs.push_back(tweak.id);
+        }
+    }
+    for (const PowerTweak& toggle : enabledPowerToggles()) {
+        setup.powerToggleIDs.push_back(toggle.id);
+    }
+    for (const SliderTweak& slider : sliderTweaks()) {
+        // A value that only counts while its companion is set (the Dock's magnified size while
+        // magnification is off) would switch the companion on when the scene is applied.
+        if (slider.companionKey && slider.companionValue &&
+            engine_->rawValue(*slider.companionKey) != slider.companionValue) {
+            continue;
+        }
+        setup.sliderValues[slider.id] = sliderValue(slider);
+    }
+    setup.lidClose = keepAwakeWithLidClosed_;
+    return setup;
+}
+
+void AppModel::saveSetup(const std::string& name, const std::string& icon) {
+    const std::string clean = trimmed(name);
+    if (clean.empty()) {
+        return;
+    }
+    std::vector<Setup> setups = setups_;
+    setups.push_back(captureCurrentSetup(clean, icon));
+    setSetups(std::move(setups));
+    persistSetups();
+}
+
+void AppModel::upsertSetup(const Setup& setup) {
+    std::vector<Setup> setups = setups_;
+    if (auto found = firstWithID(setups, setup.id); found != setups.end()) {
+        *found = setup;
+    } else {
+        setups.push_back(setup);
+    }
+    setSetups(std::move(setups));
+    persistSetups();
+}
+
+void AppModel::deleteSetup(const Setup& setup) {
+    std::vector<Setup> setups = setups_;
+    std::erase_if(setups, [&](const Setup& s) { return s.id == setup.id; });
+    setSetups(std::move(setups));
+    persistSetups();
+}
+
+void AppModel::renameSetup(const Setup& setup, const std::string& name) {
+    const std::string clean = trimmed(name);
+    if (clean.empty()) {
+        return;
+    }
+    std::vector<Setup> setups = setups_;
+    auto found = firstWithID(setups, setup.id);
+    if (found == setups.end()) {
+        return;
+    }
+    found->name = clean;
+    setSetups(std::move(setups));
+    persistSetups();
+}
+
+void AppModel::updateSetupToCurrent(const Setup& setup) {
+    if (firstWithID(setups_, setup.id) == setups_.end()) {
+        return;
+    }
+    Setup capture = captureCurrentSetup(setup.name, setup.icon);
+    capture.id = setup.id;
+    std::vector<Setup> setups = setups_;
+    *firstWithID(setups, setup.id) = std::move(capture);
+    setSetups(std::move(setups));
+    persistSetups();
+}
+
+void AppModel::switchTweaksTo(const std::set<std::string>& wanted) {
+    for (const Tweak& tweak : catalog_.tweaks()) {
+        const bool on = wanted.contains(tweak.id);
+        if (engine_->isEnabled(tweak) != on) {
+            engine_->setEnabled(on, tweak);
+        }
+    }
+}
+
+void AppModel::applySetup(const Setup& setup) {
+    // Each phase reports on its own; a failed tweak ends only the tweak phase.
+    const std::set<std::string> wanted(setup.tweakIDs.begin(), setup.tweakIDs.end());
+    report(attempt([&] { switchTweaksTo(wanted); }));
+
+    for (const auto& [id, value] : setup.sliderValues) {
+        const auto& sliders = sliderTweaks();
+        auto slider = std::find_if(sliders.begin(), sliders.end(),
+                                   [&](const SliderTweak& s) { return s.id == id; });
+        if (slider != sliders.end()) {
+            setSliderValue(*slider, value);
+        }
+    }
+
+    const std::set<std::string> listed(setup.powerToggleIDs.begin(), setup.powerToggleIDs.end());
+    for (const PowerTweak& toggle : powerToggles()) {
+        if (listed.contains(toggle.id) && !isPowerToggleOn(toggle)) {
+            report(attempt([&] { power_.settingWriter(toggle.key, toggle.onValue); }));
+        }
+    }
+
+    if (setup.lidClose && !keepAwakeWithLidClosed_) {
+        toggleKeepAwakeWithLidClosed();
+    }
+}
+
+// Automation rules.
+
+void AppModel::addRule(const AutomationRule& rule) {
+    std::vector<AutomationRule> rules = rules_;
+    rules.push_back(rule);
+    setRules(std::move(rules));
+    persistRules();
+}
+
+void AppModel::deleteRule(const AutomationRule& rule) {
+    std::vector<AutomationRule> rules = rules_;
+    std::erase_if(rules, [&](const AutomationRule& r) { return r.id == rule.id; });
+    setRules(std::move(rules));
+    persistRules();
+}
+
+void AppModel::toggleRule(const AutomationRule& rule) {
+    std::vector<AutomationRule> rules = rules_;
+    auto found = firstWithID(rules, rule.id);
+    if (found == rules.end()) {
+        return;
+    }
+    found->enabled = !found->enabled;
+    setRules(std::move(rules));
+    persistRules();
+}
+
+}  // namespace velmora
