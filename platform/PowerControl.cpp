@@ -98,6 +98,7 @@ PowerControl PowerControl::live() {
         .batteryReader = readOnBattery,
         .valuesReader = pmsetValues,
         .settingWriter = setPmset,
+        .percentReader = batteryPercent,
     };
 }
 
@@ -108,6 +109,7 @@ PowerControl PowerControl::disabled() {
         .batteryReader = [] { return false; },
         .valuesReader = [] { return Values{}; },
         .settingWriter = [](const std::string&, const std::string&) {},
+        .percentReader = [] { return std::optional<int>{}; },
     };
 }
 
@@ -119,6 +121,11 @@ void PowerControl::setPmset(const std::string& key, const std::string& value) {
 PowerControl::Values PowerControl::pmsetValues() {
     auto output = pmsetOutput({"-g"});
     return output ? PmsetOutput::values(*output) : Values{};
+}
+
+std::optional<int> PowerControl::batteryPercent() {
+    auto output = pmsetOutput({"-g", "batt"});
+    return output ? PmsetOutput::batteryPercent(*output) : std::nullopt;
 }
 
 }  // namespace velmora

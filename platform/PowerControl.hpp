@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -13,6 +14,7 @@ struct PowerControl {
     using Values = std::map<std::string, std::string>;
     using ValuesReader = std::function<Values()>;
     using SettingWriter = std::function<void(const std::string& key, const std::string& value)>;
+    using PercentReader = std::function<std::optional<int>()>;
 
     // Whether system sleep is disabled (the Mac stays awake with its lid closed).
     Flag reader;
@@ -25,6 +27,8 @@ struct PowerControl {
     // Writes one pmset setting; the app model calls this rather than the static `setPmset`, so
     // that its tests run without any tool or helper.
     SettingWriter settingWriter = &PowerControl::setPmset;
+    // The battery's charge in percent; none without a battery or a readable answer.
+    PercentReader percentReader = [] { return std::optional<int>{}; };
 
     bool keepAwakeWithLidClosed() const { return reader(); }
     bool isOnBattery() const { return batteryReader(); }
@@ -42,6 +46,8 @@ struct PowerControl {
     static void setPmset(const std::string& key, const std::string& value);
     // `pmset -g` as key and value texts; empty when pmset cannot be run.
     static Values pmsetValues();
+    // The first percentage `pmset -g batt` prints; none when it cannot be run or prints none.
+    static std::optional<int> batteryPercent();
 };
 
 }  // namespace velmora

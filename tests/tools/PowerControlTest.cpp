@@ -172,20 +172,23 @@ TEST_F(PowerControlTest, ReadersGiveFalseAndNothingWhenPmsetCannotRun) {
     EXPECT_FALSE(live.keepAwakeWithLidClosed());
     EXPECT_FALSE(live.isOnBattery());
     EXPECT_TRUE(live.powerValues().empty());
+    EXPECT_EQ(live.percentReader(), std::nullopt);
 }
 
 TEST_F(PowerControlTest, ReadersFollowWhatPmsetPrints) {
     fs::path fake = scripts.path() / "pmset";
-    writeFile(
-        fake,
-        "#!/bin/sh\n"
-        "if [ \"$2\" = batt ]; then printf \"Now drawing from 'Battery Power'\\n\"; exit 0; fi\n"
-        "printf 'System-wide power settings:\\n SleepDisabled\\t\\t1\\n womp 0\\n'\n");
+    writeFile(fake,
+              "#!/bin/sh\n"
+              "if [ \"$2\" = batt ]; then printf \"Now drawing from 'Battery Power'\\n "
+              "-InternalBattery-0\t19%%; discharging\\n\"; "
+              "exit 0; fi\n"
+              "printf 'System-wide power settings:\\n SleepDisabled\\t\\t1\\n womp 0\\n'\n");
     ::chmod(fake.c_str(), scriptMode);
     SystemTools::inject(SystemTool::pmset, fake);
     PowerControl live = PowerControl::live();
     EXPECT_TRUE(live.keepAwakeWithLidClosed());
     EXPECT_TRUE(live.isOnBattery());
+    EXPECT_EQ(live.percentReader(), 19);
     EXPECT_EQ(live.powerValues().at("womp"), "0");
 }
 
@@ -208,6 +211,7 @@ TEST(PowerControlValueTest, DisabledReadsNothingAndChangesNothing) {
     EXPECT_FALSE(off.keepAwakeWithLidClosed());
     EXPECT_FALSE(off.isOnBattery());
     EXPECT_TRUE(off.powerValues().empty());
+    EXPECT_EQ(off.percentReader(), std::nullopt);
     EXPECT_NO_THROW(off.setKeepAwakeWithLidClosed(true));
     EXPECT_NO_THROW(off.settingWriter("hibernatemode", "x"));
 }

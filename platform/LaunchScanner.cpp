@@ -1,0 +1,120 @@
+// Spots applications started since the last look by comparing snapshots of the process table.
+#include "platform/LaunchScanner.hpp"
+
+#include <unistd.h>
+
+#include <array>
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <system_error>
+
+#include "platform/ApplicationBundles.hpp"
+
+namespace velmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* executableLink = "exe";
+constexpr const char* statusFile = "stat";
+// Longer than any path the kernel reports for a process's executable.
+constexpr std::size_t maxExecutablePath = 4096;
+
+std::optional<pid_t> pidFromName(const std::string& name) {
+    pid_t pid = 0;
+    const char* end = name.data() + name.size();
+    const auto [rest, error] = std::from_chars(name.data(), end, pid);
+    if (error != std::errc() || rest != end || pid <= 0) {
+        return std::nullopt;
+    }
+    return pid;
+}
+
+}  // namespace
+
+LaunchScanner::LaunchScanner(const std::vector<fs::path>& folders, fs::path procRoot)
+    : procRoot_(std::move(procRoot)) {
+    for (const fs::path& folder : folders) {
+        std::error_code error;
+        fs::path canonical = fs::weakly_canonical(folder, error);
+        folders_.push_back(error ? folder.lexically_normal() : std::move(canonical));
+    }
+}
+
+std::vector<std::string> LaunchScanner::scan() {
+    std::map<pid_t, std::string> now;
+    std::error_code error;
+    for (fs::directory_iterator entries(procRoot_, error), end; !error && entries != end;
+         entries.increment(error)) {
+        if (auto pid = pidFromName(entries->path().filename().string())) {
+            now.emplace(*pid, executableOf(*pid));
+        }
+    }
+    std::vector<std::string> launched;
+    if (primed_) {
+        for (const auto& [pid, executable] : now) {
+            if (executable.empty()) {
+                continue;
+            }
+            const auto before = executables_.find(pid);
+            if (before != executables_.end() && before->second == executable) {
+                continue;
+            }
+            const auto bundle = ApplicationBundles::bundleOf(executable, folders_);
+            if (!bundle) {
+                continue;
+            }
+            const pid_t parent = parentOf(pid);
+            if (parent > 0 &&
+                ApplicationBundles::bundleOf(executableOf(parent), folders_) == bundle) {
+                continue;
+            }
+            if (auto id = ApplicationBundles::identifier(*bundle)) {
+                launched.push_back(std::move(*id));
+            }
+        }
+    }
+    executables_ = std::move(now);
+    primed_ = true;
+    return launched;
+}
+
+// Empty when the process has gone or is not ours to look at.
+std::string LaunchScanner::executableOf(pid_t pid) const {
+    const fs::path link = procRoot_ / std::to_string(pid) / executableLink;
+    std::array<char, maxExecutablePath> buffer{};
+    const ssize_t length = ::readlink(link.c_str(), buffer.data(), buffer.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) {
+        return {};
+    }
+    return std::string(buffer.data(), static_cast<std::size_t>(length));
+}
+
+// 0 when unknown. The command name in the status line may hold spaces and parentheses, so the
+// fields are counted from the last ")".
+pid_t LaunchScanner::parentOf(pid_t pid) const {
+    std::ifstream in(procRoot_ / std::to_string(pid) / statusFile);
+    const std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos) {
+        return 0;
+    }
+    // ") S 1234 …": the state, then the parent's id.
+    const std::size_t stateAt = line.find_first_not_of(' ', close + 1);
+    if (stateAt == std::string::npos) {
+        return 0;
+    }
+    const std::size_t parentAt = line.find_first_not_of(' ', stateAt + 1);
+    if (parentAt == std::string::npos) {
+        return 0;
+    }
+    pid_t parent = 0;
+    const auto [rest, failure] =
+        std::from_chars(line.data() + parentAt, line.data() + line.size(), parent);
+    return failure == std::errc() ? parent : 0;
+}
+
+}  // namespace velmora

@@ -1,0 +1,110 @@
+// A throw-away system root with application folders, bundles made to order, and a started
+// application that is stopped again when the test ends.
+#pragma once
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace velmora::testing {
+
+// A fresh system root holding "/Applications" and "/System/Applications"; removed afterwards.
+class TempSystemRoot {
+  public:
+    TempSystemRoot() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-system-XXXXXX");
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        // The process table names resolved paths; a symlinked temporary folder must not hide a
+        // bundle from the comparison.
+        root_ = std::filesystem::canonical(pattern);
+        std::filesystem::create_directories(applications());
+        std::filesystem::create_directories(systemApplications());
+    }
+    ~TempSystemRoot() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    TempSystemRoot(const TempSystemRoot&) = delete;
+    TempSystemRoot& operator=(const TempSystemRoot&) = delete;
+
+    const std::filesystem::path& root() const { return root_; }
+    std::filesystem::path applications() const { return root_ / "Applications"; }
+    std::filesystem::path systemApplications() const { return root_ / "System" / "Applications"; }
+    std::vector<std::filesystem::path> folders() const {
+        return {applications(), systemApplications()};
+    }
+
+    // `<folder>/<name>.app` with an Info.plist naming `bundleID` (none: no identifier entry) and
+    // a copy of /bin/sleep as its executable `Contents/MacOS/<name>`.
+    static std::filesystem::path makeBundle(const std::filesystem::path& folder,
+                                            const std::string& name,
+                                            const std::optional<std::string>& bundleID) {
+        const std::filesystem::path bundle = folder / (name + ".app");
+        writeInfo(bundle, bundleID
+                              ? "<key>CFBundleIdentifier</key><string>" + *bundleID + "</string>"
+                              : std::string("<key>CFBundleName</key><string>x</string>"));
+        std::filesystem::create_directories(bundle / "Contents" / "MacOS");
+        std::filesystem::copy_file("/bin/sleep", executable(bundle, name),
+                                   std::filesystem::copy_options::overwrite_existing);
+        return bundle;
+    }
+    static std::filesystem::path executable(const std::filesystem::path& bundle,
+                                            const std::string& name) {
+        return bundle / "Contents" / "MacOS" / name;
+    }
+    static void writeInfo(const std::filesystem::path& bundle, const std::string& entries) {
+        std::filesystem::create_directories(bundle / "Contents");
+        std::ofstream(bundle / "Contents" / "Info.plist", std::ios::trunc)
+            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<plist version=\"1.0\"><dict>"
+            << entries << "</dict></plist>\n";
+    }
+
+  private:
+    std::filesystem::path root_;
+};
+
+// A started program (with the arguments given), killed and reaped when the test ends.
+class RunningProgram {
+  public:
+    explicit RunningProgram(const std::filesystem::path& program,
+                            std::vector<std::string> arguments = {"5"}) {
+        std::vector<std::string> words{program.string()};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) {
+            argv.push_back(word.data());
+        }
+        argv.push_back(nullptr);
+        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+            throw std::runtime_error("cannot start " + program.string());
+        }
+    }
+    ~RunningProgram() {
+        ::kill(pid_, SIGKILL);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+    }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    pid_t pid() const { return pid_; }
+
+  private:
+    pid_t pid_ = 0;
+};
+
+}  // namespace velmora::testing

@@ -1,0 +1,138 @@
+// The live event sources: screen signals, logind's sleep signal on a private message bus, and a
+// bundle started for real.
+#include "platform/qt/SystemAutomationEvents.hpp"
+
+#include <QDBusMessage>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include "tests/platform/BundleFixture.hpp"
+
+namespace velmora {
+namespace {
+
+using testing::RunningProgram;
+using testing::TempSystemRoot;
+
+constexpr int signalWaitMs = 3000;
+constexpr int quietWaitMs = 200;
+
+QDBusConnection noBus() {
+    return QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/velmora-bus"),
+                                         QStringLiteral("velmora-no-bus"));
+}
+
+TEST(SystemAutomationEventsTest, CountsQtsScreensAndReportsEveryScreenSignal) {
+    SystemAutomationEvents events(noBus(), {});
+    EXPECT_EQ(events.screenCount(), QGuiApplication::screens().size());
+    ASSERT_FALSE(QGuiApplication::screens().isEmpty());
+    QScreen* screen = QGuiApplication::primaryScreen();
+
+    QSignalSpy changes(&events, &AutomationEvents::screensChanged);
+    emit screen->geometryChanged(QRect(0, 0, 2560, 1440));
+    EXPECT_EQ(changes.count(), 1);
+    // A screen that comes is watched too, but never twice.
+    emit qGuiApp->screenAdded(screen);
+    EXPECT_EQ(changes.count(), 2);
+    emit screen->geometryChanged(QRect(0, 0, 1280, 800));
+    EXPECT_EQ(changes.count(), 3);
+    emit qGuiApp->screenRemoved(screen);
+    EXPECT_EQ(changes.count(), 4);
+}
+
+TEST(SystemAutomationEventsTest, WithoutABusThereAreSimplyNoWakeEvents) {
+    SystemAutomationEvents events(noBus(), {});
+    QSignalSpy wakes(&events, &AutomationEvents::woke);
+    EXPECT_FALSE(wakes.wait(quietWaitMs));
+    // The default sources too, whether or not this machine has a system bus.
+    SystemAutomationEvents defaults;
+    EXPECT_EQ(defaults.screenCount(), QGuiApplication::screens().size());
+}
+
+// A message bus of our own, standing in for the system bus, ended with the test.
+class PrivateBus {
+  public:
+    PrivateBus() {
+        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        if (daemon.isEmpty()) {
+            return;
+        }
+        process_.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                QStringLiteral("--print-address=1")});
+        if (!process_.waitForStarted() || !process_.waitForReadyRead(signalWaitMs)) {
+            return;
+        }
+        address_ = QString::fromUtf8(process_.readLine()).trimmed();
+    }
+    ~PrivateBus() {
+        process_.kill();
+        process_.waitForFinished();
+    }
+    PrivateBus(const PrivateBus&) = delete;
+    PrivateBus& operator=(const PrivateBus&) = delete;
+
+    const QString& address() const { return address_; }
+
+  private:
+    QProcess process_;
+    QString address_;
+};
+
+void sendPrepareForSleep(QDBusConnection& from, bool goingToSleep) {
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
+        QStringLiteral("PrepareForSleep"));
+    signal << goingToSleep;
+    ASSERT_TRUE(from.send(signal));
+}
+
+TEST(SystemAutomationEventsTest, WakesWhenLogindSaysSleepIsOver) {
+    PrivateBus bus;
+    if (bus.address().isEmpty()) {
+        GTEST_SKIP() << "dbus-daemon is not available";
+    }
+    QDBusConnection listener =
+        QDBusConnection::connectToBus(bus.address(), QStringLiteral("velmora-listener"));
+    QDBusConnection logind =
+        QDBusConnection::connectToBus(bus.address(), QStringLiteral("velmora-logind"));
+    QDBusConnection impostor =
+        QDBusConnection::connectToBus(bus.address(), QStringLiteral("velmora-impostor"));
+    ASSERT_TRUE(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+
+    {
+        SystemAutomationEvents events(listener, {});
+        QSignalSpy wakes(&events, &AutomationEvents::woke);
+        sendPrepareForSleep(logind, true);
+        EXPECT_FALSE(wakes.wait(quietWaitMs));
+        sendPrepareForSleep(impostor, false);
+        EXPECT_FALSE(wakes.wait(quietWaitMs));
+        sendPrepareForSleep(logind, false);
+        EXPECT_TRUE(wakes.wait(signalWaitMs));
+        EXPECT_EQ(wakes.count(), 1);
+    }
+    for (const char* name : {"velmora-listener", "velmora-logind", "velmora-impostor"}) {
+        QDBusConnection::disconnectFromBus(QString::fromLatin1(name));
+    }
+}
+
+TEST(SystemAutomationEventsTest, ReportsABundleStartedForRealWithItsIdentifier) {
+    TempSystemRoot system;
+    const auto bundle = TempSystemRoot::makeBundle(system.applications(), "Sleepy", "com.x.sleepy");
+    const auto other =
+        TempSystemRoot::makeBundle(system.systemApplications(), "Blank", std::nullopt);
+    SystemAutomationEvents events(noBus(), system.folders());
+    QSignalSpy launches(&events, &AutomationEvents::applicationLaunched);
+    RunningProgram blank(TempSystemRoot::executable(other, "Blank"));
+    RunningProgram app(TempSystemRoot::executable(bundle, "Sleepy"));
+    ASSERT_TRUE(launches.wait(signalWaitMs));
+    ASSERT_EQ(launches.count(), 1);
+    EXPECT_EQ(launches.at(0).at(0).toString(), QStringLiteral("com.x.sleepy"));
+}
+
+}  // namespace
+}  // namespace velmora
