@@ -26,9 +26,10 @@ namespace velmora::testing {
 class FakeBackend : public DefaultsBackend {
   public:
     std::map<std::pair<std::string, std::string>, TweakValue> values;
-    std::set<std::string> unreadable;  // key names whose read throws
-    std::set<std::string> unwritable;  // key names whose write or remove throws
-    std::vector<std::string> writes;   // key names written or removed, in order
+    std::set<std::string> unreadable;             // key names whose read throws
+    std::set<std::string> unwritable;             // key names whose write or remove throws
+    std::vector<std::string> writes;              // key names written or removed, in order
+    std::vector<std::string>* journal = nullptr;  // shared with other fakes, to see the order
 
     std::optional<TweakValue> read(const DefaultsKey& key) override {
         if (unreadable.contains(key.key)) {
@@ -56,6 +57,9 @@ class FakeBackend : public DefaultsBackend {
   private:
     void refuse(const DefaultsKey& key) {
         writes.push_back(key.key);
+        if (journal) {
+            journal->push_back("write " + key.key);
+        }
         if (unwritable.contains(key.key)) {
             throw std::runtime_error("disk full");
         }
@@ -78,6 +82,7 @@ struct FakePower {
     std::vector<std::pair<std::string, std::string>> settingWrites;
     std::vector<bool> keepAwakeWrites;
     int reads = 0;
+    std::vector<std::string>* journal = nullptr;
 
     PowerControl control() {
         return PowerControl{
@@ -85,6 +90,9 @@ struct FakePower {
             .writer =
                 [this](bool on) {
                     keepAwakeWrites.push_back(on);
+                    if (journal) {
+                        journal->push_back(on ? "keep awake" : "let sleep");
+                    }
                     if (keepAwakeFails) {
                         throw VelmoraError::powerCommandFailed("User canceled.");
                     }
@@ -95,6 +103,9 @@ struct FakePower {
             .settingWriter =
                 [this](const std::string& key, const std::string& value) {
                     settingWrites.emplace_back(key, value);
+                    if (journal) {
+                        journal->push_back("pmset " + key + " " + value);
+                    }
                     if (failingKeys.contains(key)) {
                         throw VelmoraError::powerCommandFailed("pmset exited with code 1");
                     }

@@ -1,0 +1,119 @@
+// The suggestion of the day on chosen dates, hours, devices and power states.
+#include "tests/ui/model/ModelFakes.hpp"
+
+namespace velmora::testing {
+namespace {
+
+const char* const tip = "Plugged in? Keep it awake with the lid shut.";
+const char* const onBatteryText = "On battery \u2014 lighten up to save power.";
+const char* const eveningText = "Winding down \u2014 declutter your screen.";
+const char* const workText = "Make today feel snappier.";
+
+// One tweak per recipe, so a recipe is applied exactly while its tweak is on.
+Catalog suggestionCatalog() {
+    return Catalog({tweak("t-battery"), tweak("t-speed1"), tweak("t-speed2"), tweak("t-focus"),
+                    tweak("t-writer"), tweak("t-plain")},
+                   {recipe("r-battery", {{"t-battery", true}}, {UserGoal::battery}),
+                    recipe("r-speed1", {{"t-speed1", true}}, {UserGoal::speed}),
+                    recipe("r-speed2", {{"t-speed2", true}}, {UserGoal::speed}),
+                    recipe("r-focus", {{"t-focus", true}}, {UserGoal::focus}),
+                    recipe("r-writer", {{"t-writer", true}}, {}, {UserField::writer}),
+                    recipe("r-plain", {{"t-plain", true}})});
+}
+
+class SuggestionTest : public ModelTest {
+  protected:
+    std::unique_ptr<AppModel> model = make(suggestionCatalog());
+
+    void desktop(std::set<UserField> fields = {}) {
+        model->saveProfile(std::move(fields), {}, DeviceKind::desktop);
+    }
+    void applied(std::initializer_list<const char*> tweakIDs) {
+        for (const char* id : tweakIDs) {
+            backend->put(keyOf(id), TweakValue::boolean(true));
+        }
+    }
+    Suggestion at(int month, int day, int hour, int minute = 0) {
+        now = localTime(2026, month, day, hour, minute);
+        model->refresh();
+        EXPECT_TRUE(model->suggestion());
+        return model->suggestion().value_or(Suggestion{"<none>", false, ""});
+    }
+};
+
+TEST_F(SuggestionTest, ALaptopOnMainsGetsTheKeepAwakeTipWhateverElseHolds) {
+    for (int hour : {2, 10, 20}) {
+        EXPECT_EQ(at(2, 4, hour), (Suggestion{std::nullopt, true, tip}));
+    }
+    power.onBattery = true;
+    EXPECT_FALSE(at(2, 4, 10).isPower);
+    power.onBattery = false;
+    power.keepAwake = true;
+    // Day 35, working hours: the second of two speed recipes.
+    EXPECT_EQ(at(2, 4, 10), (Suggestion{"r-speed2", false, workText}));
+}
+
+TEST_F(SuggestionTest, ADesktopNeverGetsTheTip) {
+    desktop();
+    EXPECT_FALSE(at(2, 4, 10).isPower);
+    EXPECT_FALSE(at(2, 4, 7).isPower);
+}
+
+TEST_F(SuggestionTest, OnBatteryFallsFromBatteryToSpeedToFocus) {
+    power.onBattery = true;
+    EXPECT_EQ(at(2, 4, 7), (Suggestion{"r-battery", false, onBatteryText}));
+    applied({"t-battery"});
+    EXPECT_EQ(at(2, 4, 7), (Suggestion{"r-speed2", false, onBatteryText})) << "35 mod 2 is 1";
+    EXPECT_EQ(at(2, 5, 7), (Suggestion{"r-speed1", false, onBatteryText})) << "next day";
+    applied({"t-speed1", "t-speed2"});
+    EXPECT_EQ(at(2, 4, 7), (Suggestion{"r-focus", false, onBatteryText}));
+}
+
+TEST_F(SuggestionTest, OnBatteryWithNothingForItFallsThroughToTheProfile) {
+    desktop({UserField::writer});
+    power.onBattery = true;
+    applied({"t-battery", "t-speed1", "t-speed2", "t-focus"});
+    EXPECT_EQ(at(2, 4, 20), (Suggestion{"r-writer", false, "Because you picked Writer."}));
+}
+
+TEST_F(SuggestionTest, HourBandsHaveTheirEdges) {
+    desktop();
+    for (auto [hour, minute] : {std::pair{18, 0}, {5, 59}}) {
+        EXPECT_EQ(at(2, 4, hour, minute).reason, eveningText) << hour << ":" << minute;
+    }
+    for (auto [hour, minute] : {std::pair{9, 0}, {17, 59}}) {
+        EXPECT_EQ(at(2, 4, hour, minute).reason, workText) << hour << ":" << minute;
+    }
+    for (auto [hour, minute] : {std::pair{6, 0}, {8, 59}}) {
+        EXPECT_EQ(at(2, 4, hour, minute).reason, "A fresh pick for Wednesday.")
+            << hour << ":" << minute;
+    }
+}
+
+TEST_F(SuggestionTest, AFreshPickRotatesByTheDayOfTheYear) {
+    desktop({UserField::writer});
+    applied({"t-writer", "t-battery", "t-speed1", "t-focus"});
+    // 1 January 2026, a Thursday: candidates r-speed2 and r-plain, 1 mod 2 is 1.
+    EXPECT_EQ(at(1, 1, 7), (Suggestion{"r-plain", false, "A fresh pick for Thursday."}));
+    EXPECT_EQ(at(1, 2, 7), (Suggestion{"r-speed2", false, "A fresh pick for Friday."}));
+    EXPECT_EQ(at(1, 2, 7), at(1, 2, 7)) << "the same all day";
+}
+
+TEST_F(SuggestionTest, NothingLeftToSuggest) {
+    desktop();
+    applied({"t-battery", "t-speed1", "t-speed2", "t-focus", "t-writer", "t-plain"});
+    now = localTime(2026, 2, 4, 10);
+    model->refresh();
+    EXPECT_EQ(model->suggestion(), std::nullopt);
+}
+
+// The laptop tip must not outlive the answer that the Mac is a desktop.
+TEST_F(SuggestionTest, SavingTheProfileRecomputesIt) {
+    ASSERT_TRUE(model->suggestion() && model->suggestion()->isPower);
+    model->saveProfile({}, {}, DeviceKind::desktop);
+    ASSERT_TRUE(model->suggestion());
+    EXPECT_FALSE(model->suggestion()->isPower);
+}
+
+}  // namespace
+}  // namespace velmora::testing
