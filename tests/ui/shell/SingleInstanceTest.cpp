@@ -1,0 +1,130 @@
+// The per-user instance lock and the reopen request over its local socket.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <future>
+
+#include "ui/shell/SingleInstance.hpp"
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+
+class InstanceFolder : public ::testing::Test {
+  protected:
+    QString folder() const { return temp.path(); }
+    QTemporaryDir temp;
+};
+
+TEST_F(InstanceFolder, FirstClaimIsPrimaryTheNextSecondaryAndAReleasedLockIsFree) {
+    auto first = std::make_unique<SingleInstance>(folder());
+    EXPECT_EQ(first->claim(), SingleInstance::Role::primary);
+    SingleInstance second(folder());
+    EXPECT_EQ(second.claim(), SingleInstance::Role::secondary);
+    first.reset();
+    SingleInstance third(folder());
+    EXPECT_EQ(third.claim(), SingleInstance::Role::primary);
+}
+
+TEST_F(InstanceFolder, LockLeftByAnEndedProcessIsTakenOver) {
+    QFile lock(folder() + QStringLiteral("/instance.lock"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    // A process id no running process has (above the kernel's largest).
+    lock.write("4194305\nshell_tests\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    SingleInstance instance(folder());
+    EXPECT_EQ(instance.claim(), SingleInstance::Role::primary);
+}
+
+TEST_F(InstanceFolder, ReopenRequestIsAnsweredAndHandledOnce) {
+    SingleInstance primary(folder());
+    ASSERT_EQ(primary.claim(), SingleInstance::Role::primary);
+    int reopened = 0;
+    ASSERT_TRUE(primary.listen([&reopened] { ++reopened; }));
+
+    SingleInstance secondary(folder());
+    ASSERT_EQ(secondary.claim(), SingleInstance::Role::secondary);
+    auto answered =
+        std::async(std::launch::async, [&secondary] { return secondary.requestReopen(3s); });
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return answered.wait_for(0s) == std::future_status::ready; }, 4000));
+    EXPECT_TRUE(answered.get());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return reopened == 1; }));
+    QTest::qWait(50);
+    EXPECT_EQ(reopened, 1);
+}
+
+TEST_F(InstanceFolder, SocketLeftByAnEndedInstanceIsReplaced) {
+    QFile stale(folder() + QStringLiteral("/instance.sock"));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    SingleInstance primary(folder());
+    ASSERT_EQ(primary.claim(), SingleInstance::Role::primary);
+    EXPECT_TRUE(primary.listen([] {}));
+}
+
+TEST_F(InstanceFolder, OtherBytesAreDroppedUnansweredAndReopenNothing) {
+    SingleInstance primary(folder());
+    ASSERT_EQ(primary.claim(), SingleInstance::Role::primary);
+    int reopened = 0;
+    ASSERT_TRUE(primary.listen([&reopened] { ++reopened; }));
+    const QString path = primary.socketPath();
+    for (const QByteArray& request :
+         {QByteArray("REOPEN\n"), QByteArray("reopen\nreopen\n").left(6) + "x",
+          QByteArray(4096, 'r')}) {
+        auto answer = std::async(std::launch::async, [&path, request] {
+            QLocalSocket socket;
+            socket.connectToServer(path);
+            if (!socket.waitForConnected(2000)) {
+                return QByteArray("not connected");
+            }
+            socket.write(request);
+            socket.waitForBytesWritten(2000);
+            socket.waitForReadyRead(1000);
+            return socket.readAll();
+        });
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return answer.wait_for(0s) == std::future_status::ready; }, 4000));
+        EXPECT_EQ(answer.get(), QByteArray()) << request.left(10).toStdString();
+    }
+    QTest::qWait(50);
+    EXPECT_EQ(reopened, 0);
+}
+
+TEST_F(InstanceFolder, UnansweredRequestIsNotReportedAsSuccess) {
+    // The lock is held but nobody listens, as while the first instance is still starting.
+    SingleInstance primary(folder());
+    ASSERT_EQ(primary.claim(), SingleInstance::Role::primary);
+    SingleInstance secondary(folder());
+    ASSERT_EQ(secondary.claim(), SingleInstance::Role::secondary);
+    EXPECT_FALSE(secondary.requestReopen(200ms));
+}
+
+TEST(InstanceFolderChoice, PrivateFolderInTheRuntimeFolderAndNothingOpenToOthers) {
+    QTemporaryDir runtime;
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    const std::optional<QString> folder = SingleInstance::defaultFolder();
+    ASSERT_TRUE(folder.has_value());
+    EXPECT_EQ(*folder, runtime.path() + QStringLiteral("/velmora"));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(*folder).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+    // A folder others can enter could hold a socket planted by another user.
+    ASSERT_EQ(::chmod(QFile::encodeName(*folder).constData(), 0755), 0);
+    EXPECT_FALSE(SingleInstance::defaultFolder().has_value());
+    SingleInstance none(std::nullopt);
+    EXPECT_EQ(none.claim(), SingleInstance::Role::unavailable);
+    qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,88 @@
+// The main window's frame: placement, bringing it forward and dragging it by its background.
+#include "ui/shell/AppWindow.hpp"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "ui/Theme.hpp"
+
+namespace velmora {
+
+AppWindow::AppWindow(std::unique_ptr<QWidget> root) : QWidget(nullptr), root_(root.release()) {
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(QString::fromLatin1(title));
+    setPalette(Theme::lightPalette());
+    setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(root_);
+    resize(contentSize);
+}
+
+void AppWindow::centreOnScreen() {
+    const QScreen* screen =
+        this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    setGeometry(
+        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
+}
+
+void AppWindow::bringForward() {
+    if (isMinimized()) {
+        showNormal();
+    } else {
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+void AppWindow::mousePressEvent(QMouseEvent* event) {
+    // Only presses that no child took reach the frame: those are on the background.
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    QWindow* handle = windowHandle();
+    if (handle != nullptr && handle->startSystemMove()) {
+        return;
+    }
+    // No window manager to move it: follow the pointer ourselves.
+    dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void AppWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragOffset_ || !(event->buttons() & Qt::LeftButton)) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    event->accept();
+    move(event->globalPosition().toPoint() - *dragOffset_);
+}
+
+void AppWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        dragOffset_.reset();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void AppWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!painted_) {
+        painted_ = true;
+        if (onFirstPaint) {
+            onFirstPaint();
+        }
+    }
+}
+
+}  // namespace velmora

@@ -1,0 +1,47 @@
+// The single main window: native frame, paper background, moved by dragging its background.
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace velmora {
+
+class AppWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    // 840 wide rather than 820: the root view does not fit below 840.
+    static constexpr QSize contentSize{840, 620};
+    static constexpr const char* title = "Velmora";
+
+    // Hosts `root`, which it owns, filling the whole content area.
+    explicit AppWindow(std::unique_ptr<QWidget> root);
+
+    QWidget* root() const { return root_; }
+
+    void centreOnScreen();
+    // Shows the window (restoring it when minimised), raises it and gives it the keyboard.
+    void bringForward();
+    bool isShownToUser() const { return isVisible() && !isMinimized(); }
+
+    // Called once, when the window is first painted (the start-up benchmark listens here).
+    std::function<void()> onFirstPaint;
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QWidget* root_;
+    // Pointer position relative to the frame's corner while a drag moves the window by hand.
+    std::optional<QPoint> dragOffset_;
+    bool painted_ = false;
+};
+
+}  // namespace velmora

@@ -1,0 +1,71 @@
+// Placement, showing and closing of the status item's popup.
+#include "ui/shell/Popover.hpp"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QHideEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "ui/Theme.hpp"
+
+namespace velmora {
+
+QPoint popoverPosition(const QRect& anchor, const QSize& size, const QRect& available) {
+    int x = anchor.center().x() - size.width() / 2;
+    int y = anchor.bottom() + 1;
+    if (y + size.height() > available.bottom() + 1 &&
+        anchor.top() - size.height() >= available.top()) {
+        y = anchor.top() - size.height();
+    }
+    // Right and bottom edges first, so that the left and top edges win when the popup is larger
+    // than the screen.
+    x = std::max(std::min(x, available.right() + 1 - size.width()), available.left());
+    y = std::max(std::min(y, available.bottom() + 1 - size.height()), available.top());
+    return {x, y};
+}
+
+Popover::Popover() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint) {
+    setObjectName(QStringLiteral("popover"));
+}
+
+void Popover::configure(std::unique_ptr<QWidget> content) {
+    setFixedSize(contentSize);
+    setPalette(Theme::lightPalette());
+    setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    content_ = content.release();
+    layout->addWidget(content_);
+}
+
+bool Popover::closedJustNow() const {
+    return sinceClose_.isValid() && !sinceClose_.hasExpired(reopenGuard.count());
+}
+
+void Popover::showBelow(const QRect& anchor) {
+    const QRect target = anchor.isValid() ? anchor : QRect(QCursor::pos(), QSize(1, 1));
+    const QScreen* screen = QGuiApplication::screenAt(target.center());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    const QRect available =
+        screen != nullptr ? screen->availableGeometry() : QRect(target.topLeft(), size());
+    move(popoverPosition(target, size(), available));
+    show();
+    raise();
+    activateWindow();
+}
+
+void Popover::performClose() {
+    close();
+}
+
+void Popover::hideEvent(QHideEvent* event) {
+    sinceClose_.start();
+    QWidget::hideEvent(event);
+}
+
+}  // namespace velmora
