@@ -1,0 +1,77 @@
+// The velmora program: one instance per user, the launch sequence, then the event loop.
+#include <time.h>
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "ui/shell/AppDelegate.hpp"
+#include "ui/shell/SingleInstance.hpp"
+
+namespace {
+
+using velmora::AppDelegate;
+using velmora::SingleInstance;
+
+// Set by the start-up benchmark: the file that receives the wall-clock time, in nanoseconds, at
+// which the main window was first painted.
+constexpr const char* kFirstShowVariable = "VELMORA_FIRST_SHOW_FILE";
+constexpr long long kNanosPerSecond = 1'000'000'000LL;
+
+bool hasDisplay() {
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+void reportFirstShow(const QByteArray& path) {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    if (std::FILE* file = std::fopen(path.constData(), "w")) {
+        std::fprintf(file, "%lld\n",
+                     static_cast<long long>(now.tv_sec) * kNanosPerSecond + now.tv_nsec);
+        std::fclose(file);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!hasDisplay()) {
+        std::cerr
+            << "velmora: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY "
+               "is set).\nRun it inside a graphical session, or under a virtual display: "
+               "xvfb-run -a scripts/run\n";
+        return EXIT_FAILURE;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    // Closing the window leaves the application running beside its status item.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance;
+    switch (instance.claim()) {
+        case SingleInstance::Role::secondary:
+            if (instance.requestReopen()) {
+                return EXIT_SUCCESS;
+            }
+            std::cerr << "velmora: another instance is running but did not answer\n";
+            return EXIT_FAILURE;
+        case SingleInstance::Role::unavailable:
+            std::cerr << "velmora: no private folder for the instance lock; a second start will "
+                         "open a second instance\n";
+            break;
+        case SingleInstance::Role::primary:
+            break;
+    }
+
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    if (const QByteArray path = qgetenv(kFirstShowVariable); !path.isEmpty()) {
+        delegate.window->onFirstPaint = [path] { reportFirstShow(path); };
+    }
+    instance.listen(
+        [&delegate] { delegate.applicationShouldHandleReopen(delegate.hasVisibleWindows()); });
+    return QApplication::exec();
+}

@@ -1,0 +1,148 @@
+// The launch sequence, the popover's toggle, the open-window hook and the reopen handler.
+#include "ui/shell/AppDelegate.hpp"
+
+#include <QApplication>
+#include <QPointer>
+#include <QStyleFactory>
+
+#include "ui/AppFonts.hpp"
+#include "ui/MenuBarIcon.hpp"
+#include "ui/Theme.hpp"
+#include "ui/model/AppModel.hpp"
+#include "ui/popover/MenuBarView.hpp"
+#include "ui/shell/AutomationStart.hpp"
+#include "ui/window/MainWindow.hpp"
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* kLightStyle = "Fusion";
+
+bool trayPresent(TrayAvailability tray) {
+    switch (tray) {
+        case TrayAvailability::present:
+            return true;
+        case TrayAvailability::absent:
+            return false;
+        case TrayAvailability::detect:
+            break;
+    }
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+}  // namespace
+
+const std::array<LaunchStep, 10>& AppDelegate::launchSequence() {
+    static const std::array<LaunchStep, 10> steps{
+        LaunchStep::registerFonts,    LaunchStep::startAutomationMonitor,
+        LaunchStep::activationPolicy, LaunchStep::statusItem,
+        LaunchStep::popover,          LaunchStep::mainWindow,
+        LaunchStep::openWindowHook,   LaunchStep::refreshModel,
+        LaunchStep::showWindow,       LaunchStep::activate,
+    };
+    return steps;
+}
+
+AppDelegate::AppDelegate(TrayAvailability tray)
+    : popover(std::make_unique<Popover>()), tray_(tray) {}
+
+// The hook installed at launch holds the delegate weakly and does nothing once it is gone.
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+    for (const LaunchStep step : launchSequence()) {
+        runLaunchStep(step);
+    }
+}
+
+void AppDelegate::runLaunchStep(LaunchStep step) {
+    switch (step) {
+        case LaunchStep::registerFonts:
+            AppFonts::registerFonts();
+            return;
+        case LaunchStep::startAutomationMonitor:
+            startAutomationMonitor(AppModel::shared());
+            return;
+        case LaunchStep::activationPolicy:
+            // A regular application with the one light look, whatever the desktop's scheme.
+            QApplication::setStyle(QStyleFactory::create(QString::fromLatin1(kLightStyle)));
+            QApplication::setPalette(Theme::lightPalette());
+            QApplication::setWindowIcon(MenuBarIcon::shared());
+            return;
+        case LaunchStep::statusItem:
+            if (trayPresent(tray_)) {
+                statusItem = std::make_unique<QSystemTrayIcon>(MenuBarIcon::shared());
+                statusItem->setToolTip(QString::fromLatin1(statusToolTip));
+                connect(statusItem.get(), &QSystemTrayIcon::activated, this,
+                        [this](QSystemTrayIcon::ActivationReason reason) {
+                            if (reason == QSystemTrayIcon::Trigger) {
+                                togglePopover();
+                            }
+                        });
+                statusItem->show();
+            }
+            return;
+        case LaunchStep::popover:
+            popover->configure(std::make_unique<MenuBarView>(AppModel::shared()));
+            return;
+        case LaunchStep::mainWindow:
+            window = std::make_unique<AppWindow>(std::make_unique<MainWindow>(AppModel::shared()));
+            window->centreOnScreen();
+            return;
+        case LaunchStep::openWindowHook:
+            AppModel::shared().requestOpenWindow = [delegate = QPointer<AppDelegate>(this)] {
+                if (delegate) {
+                    AppModel::shared().refresh();
+                    delegate->bringWindowForward();
+                }
+            };
+            return;
+        case LaunchStep::refreshModel:
+            AppModel::shared().refresh();
+            return;
+        case LaunchStep::showWindow:
+            window->show();
+            window->raise();
+            return;
+        case LaunchStep::activate:
+            window->activateWindow();
+            return;
+    }
+}
+
+void AppDelegate::togglePopover() {
+    if (!statusItem) {
+        return;
+    }
+    if (popover->isShown()) {
+        popover->performClose();
+        return;
+    }
+    if (popover->closedJustNow()) {
+        return;
+    }
+    AppModel::shared().refresh();
+    popover->showBelow(statusItem->geometry());
+}
+
+bool AppDelegate::applicationShouldHandleReopen(bool visibleWindows) {
+    if (visibleWindows) {
+        return true;
+    }
+    AppModel::shared().refresh();
+    bringWindowForward();
+    return true;
+}
+
+bool AppDelegate::hasVisibleWindows() const {
+    return (window && window->isShownToUser()) || popover->isShown();
+}
+
+void AppDelegate::bringWindowForward() {
+    if (window) {
+        window->bringForward();
+    }
+}
+
+}  // namespace velmora

@@ -1,0 +1,66 @@
+// Builds the whole interface at launch (status item, popover, main window) and answers reopen.
+#pragma once
+
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <array>
+#include <memory>
+
+#include "ui/shell/AppWindow.hpp"
+#include "ui/shell/Popover.hpp"
+
+namespace velmora {
+
+// The launch steps, in the order the delegate runs them.
+enum class LaunchStep {
+    registerFonts,
+    startAutomationMonitor,
+    activationPolicy,
+    statusItem,
+    popover,
+    mainWindow,
+    openWindowHook,
+    refreshModel,
+    showWindow,
+    activate,
+};
+
+// Whether the desktop offers a tray for the status item; tests choose instead of detecting.
+enum class TrayAvailability { detect, present, absent };
+
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+  public:
+    static constexpr int statusIconSize = 18;
+    static constexpr const char* statusToolTip = "Velmora";
+
+    static const std::array<LaunchStep, 10>& launchSequence();
+
+    explicit AppDelegate(TrayAvailability tray = TrayAvailability::detect);
+    ~AppDelegate() override;
+
+    // Runs every launch step once, in order.
+    void applicationDidFinishLaunching();
+    void runLaunchStep(LaunchStep step);
+
+    // The status item's action: closes the popover when it is shown, otherwise refreshes the
+    // model and shows it below the item.
+    void togglePopover();
+    // A second start of the application (the reopen request); always answers true.
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    // Whether any of our windows is on screen and not minimised.
+    bool hasVisibleWindows() const;
+
+    // None when the desktop has no tray: the main window alone then serves.
+    std::unique_ptr<QSystemTrayIcon> statusItem;
+    std::unique_ptr<Popover> popover;
+    std::unique_ptr<AppWindow> window;
+
+  private:
+    void bringWindowForward();
+
+    TrayAvailability tray_;
+};
+
+}  // namespace velmora
