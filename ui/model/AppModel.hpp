@@ -21,9 +21,11 @@
 #include "kit/Setup.hpp"
 #include "kit/TweakEngine.hpp"
 #include "kit/UserProfile.hpp"
+#include "platform/ApplicationBundles.hpp"
 #include "platform/DisplayControl.hpp"
 #include "platform/PowerControl.hpp"
 #include "platform/UserDefaults.hpp"
+#include "platform/qt/AutomationEvents.hpp"
 #include "ui/model/Suggestion.hpp"
 
 class QTimer;
@@ -203,6 +205,29 @@ class AppModel : public QObject {
     void toggleRule(const AutomationRule& rule);
     void persistRules();
 
+    // The automation monitor (AutomationMonitor.cpp).
+    static constexpr std::chrono::seconds automationInterval{20};
+    // A time rule fires on a tick inside this long after its minute begins.
+    static constexpr std::chrono::seconds timeRuleWindow{120};
+    // Where screen, wake and launch events come from. Tests set their own before the monitor
+    // starts; otherwise the first start makes the machine's own.
+    void setAutomationEvents(std::unique_ptr<AutomationEvents> events);
+    AutomationEvents* automationEvents() const { return automationEvents_.get(); }
+    // Takes the baselines, then runs the timer and listens to the events, each of which only
+    // queues its work on the main thread. Calling it again replaces the earlier timer and
+    // connections.
+    void startAutomationMonitor();
+    // The timer's work (power source, battery level, time of day) and the events' work; public
+    // so that a test need not wait for the timer.
+    void automationTick();
+    void handleScreenChange();
+    void handleApplicationLaunch(const std::string& bundleID);
+    void handleWake();
+    // The battery's charge in percent through the power control, or none.
+    std::optional<int> batteryPercent() const;
+    // The applications the rule form offers for the app-launched trigger.
+    static std::vector<InstalledApp> installedApps();
+
   signals:
     void objectWillChange();
 
@@ -220,6 +245,9 @@ class AppModel : public QObject {
     void report(const std::optional<std::string>& error);
     void computeSuggestion();
     void switchTweaksTo(const std::set<std::string>& wanted);
+    std::vector<AutomationRule> activeRules(AutomationRule::Kind kind) const;
+    void applyRule(const AutomationRule& rule);
+    void applyRules(const std::vector<AutomationRule>& rules);
 
     Catalog catalog_;
     std::shared_ptr<TweakEngine> engine_;
@@ -246,6 +274,9 @@ class AppModel : public QObject {
     bool favoritePower_ = false;
     std::vector<Setup> setups_;
     std::vector<AutomationRule> rules_;
+
+    std::unique_ptr<AutomationEvents> automationEvents_;
+    std::vector<QMetaObject::Connection> automationConnections_;
 
     // Stored keys whose value could not be read at start, with the reason, until first written.
     std::map<std::string, std::string> unreadable_;

@@ -1,0 +1,368 @@
+// The automation monitor: every trigger through a fake event source with fake power, battery and
+// clock, the timer's wiring, and one launch of a real bundle seen by the machine's own sources.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTimer>
+
+#include <cstdlib>
+
+#include "tests/platform/BundleFixture.hpp"
+#include "tests/ui/model/ModelFakes.hpp"
+
+namespace velmora::testing {
+namespace {
+
+using Kind = AutomationRule::Kind;
+using std::chrono::seconds;
+
+// Screens, wake and launches raised by the test itself.
+class FakeEvents : public AutomationEvents {
+  public:
+    int screens = 1;
+    int screenCount() const override { return screens; }
+};
+
+Catalog monitorCatalog() {
+    return Catalog({tweak("t-a"), tweak("t-b")}, {});
+}
+
+Setup scene(const std::string& id, std::vector<std::string> tweakIDs) {
+    return Setup{id, "Scene " + id, "moon.fill", std::move(tweakIDs), {}, {}, false};
+}
+
+AutomationRule rule(const std::string& id, Kind kind, const std::string& setupID) {
+    AutomationRule made;
+    made.id = id;
+    made.kind = kind;
+    made.setupID = setupID;
+    made.enabled = true;
+    return made;
+}
+
+AutomationRule batteryRule(const std::string& id, int threshold, const std::string& setupID) {
+    AutomationRule made = rule(id, Kind::batteryBelow, setupID);
+    made.threshold = threshold;
+    return made;
+}
+
+AutomationRule timeRule(const std::string& id, int hour, int minute, const std::string& setupID) {
+    AutomationRule made = rule(id, Kind::atTime, setupID);
+    made.hour = hour;
+    made.minute = minute;
+    return made;
+}
+
+// Scene "A" switches t-a on, "B" switches t-b on, each the other off. Every scene switch refreshes
+// the model once, so the revision counts them.
+class AutomationTest : public ModelTest {
+  protected:
+    std::optional<int> percent;
+    FakeEvents* events = nullptr;
+    std::unique_ptr<AppModel> model;
+
+    void SetUp() override {
+        PowerControl control = power.control();
+        control.percentReader = [this] { return percent; };
+        model = std::make_unique<AppModel>(monitorCatalog(), backend, services, store, control,
+                                           display.control(), [this] { return now; });
+        auto fake = std::make_unique<FakeEvents>();
+        events = fake.get();
+        model->setAutomationEvents(std::move(fake));
+        model->upsertSetup(scene("A", {"t-a"}));
+        model->upsertSetup(scene("B", {"t-b"}));
+    }
+
+    void addRules(std::initializer_list<AutomationRule> rules) {
+        for (const AutomationRule& r : rules) {
+            model->addRule(r);
+        }
+    }
+
+    // Runs `work`, lets queued work run, and gives the scenes switched to meanwhile, in order:
+    // "A", "B", or "-" for a state neither scene leaves. Each switch ends in one refresh, which
+    // raises the revision; the state seen during that refresh is the scene's.
+    template <class Work>
+    std::string switchesDuring(Work&& work) {
+        backend->values.clear();
+        const std::int64_t before = model->revision();
+        std::map<std::int64_t, std::string> stateAt;
+        const auto watch = QObject::connect(model.get(), &AppModel::objectWillChange, [&] {
+            const bool a = backend->at(keyOf("t-a")).has_value();
+            const bool b = backend->at(keyOf("t-b")).has_value();
+            stateAt[model->revision()] = a && !b ? "A" : b && !a ? "B" : "-";
+        });
+        work();
+        QCoreApplication::processEvents();
+        QObject::disconnect(watch);
+        std::string switched;
+        for (std::int64_t revision = before; revision < model->revision(); ++revision) {
+            switched += stateAt[revision];
+        }
+        return switched;
+    }
+    std::string tick() {
+        return switchesDuring([this] { model->automationTick(); });
+    }
+};
+
+TEST_F(AutomationTest, TheTimerRepeatsEveryTwentySecondsAndASecondStartReplacesIt) {
+    model->startAutomationMonitor();
+    QTimer* first = model->automationTimer;
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->interval(), 20000);
+    EXPECT_FALSE(first->isSingleShot());
+    EXPECT_TRUE(first->isActive());
+
+    addRules({rule("W", Kind::onWake, "A")});
+    model->startAutomationMonitor();
+    EXPECT_EQ(model->findChildren<QTimer*>().size(), 1) << "the first timer is gone";
+    EXPECT_EQ(switchesDuring([&] { emit events->woke(); }), "A") << "once, not once per start";
+}
+
+TEST_F(AutomationTest, TheTimersFiringRunsATickAfterTheCurrentWork) {
+    power.onBattery = false;
+    addRules({rule("U", Kind::onBattery, "A")});
+    model->startAutomationMonitor();
+    power.onBattery = true;
+    model->automationTimer->setInterval(0);
+    QDeadlineTimer deadline(2000);
+    while (!model->onBattery() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_TRUE(model->onBattery());
+    EXPECT_TRUE(backend->at(keyOf("t-a")).has_value());
+}
+
+TEST_F(AutomationTest, NothingFiresBeforeTheStartAndEventsOnlyQueueTheirWork) {
+    addRules({rule("W", Kind::onWake, "A")});
+    EXPECT_EQ(switchesDuring([&] { emit events->woke(); }), "");
+    model->startAutomationMonitor();
+    const std::int64_t before = model->revision();
+    emit events->woke();
+    EXPECT_EQ(model->revision(), before) << "the event must not switch scenes inside the signal";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(model->revision(), before + 1);
+}
+
+TEST_F(AutomationTest, PowerSourceChangesFireOnceAndReversionsBetweenTicksFireNothing) {
+    addRules({rule("U", Kind::onBattery, "A"), rule("P", Kind::onPower, "B")});
+    power.onBattery = true;  // before the start: the baseline, not a change
+    model->startAutomationMonitor();
+    EXPECT_EQ(tick(), "");
+
+    power.onBattery = false;
+    EXPECT_EQ(tick(), "B");
+    EXPECT_FALSE(model->onBattery());
+    EXPECT_EQ(tick(), "");
+    power.onBattery = true;
+    EXPECT_EQ(tick(), "A");
+    EXPECT_TRUE(model->onBattery());
+    EXPECT_EQ(tick(), "");
+    // Plugged in and out again between two ticks: nothing was seen.
+    power.onBattery = false;
+    power.onBattery = true;
+    EXPECT_EQ(tick(), "");
+}
+
+TEST_F(AutomationTest, BatteryFiresOnEachCrossingDownwards) {
+    addRules({batteryRule("L", 20, "A")});
+    percent = 21;
+    model->startAutomationMonitor();
+    percent = 19;
+    EXPECT_EQ(tick(), "A");
+    EXPECT_EQ(tick(), "") << "staying at 19 % fires nothing";
+    percent = 21;
+    EXPECT_EQ(tick(), "");
+    percent = std::nullopt;  // an unreadable tick keeps the last level
+    EXPECT_EQ(tick(), "");
+    EXPECT_EQ(model->lastBatteryPercent, 21);
+    percent = 19;
+    EXPECT_EQ(tick(), "A");
+    percent = 20;
+    EXPECT_EQ(tick(), "") << "at the threshold is not below it";
+}
+
+TEST_F(AutomationTest, OneReadingCanCrossSeveralThresholdsAndEachRuleJudgesItsOwn) {
+    addRules(
+        {batteryRule("L50", 50, "A"), batteryRule("L20", 20, "B"), batteryRule("L10", 10, "A")});
+    percent = 60;
+    model->startAutomationMonitor();
+    percent = 15;
+    EXPECT_EQ(tick(), "AB");
+}
+
+TEST_F(AutomationTest, TheFirstReadingAfterAStartWithoutOneFiresEveryThresholdAboveIt) {
+    addRules({batteryRule("L50", 50, "A"), batteryRule("L20", 20, "B")});
+    percent = std::nullopt;
+    model->startAutomationMonitor();
+    EXPECT_EQ(model->lastBatteryPercent, std::nullopt);
+    percent = 30;
+    EXPECT_EQ(tick(), "A");
+    EXPECT_EQ(tick(), "");
+}
+
+TEST_F(AutomationTest, ATimeRuleFiresOnceInsideItsWindowWithADayKeyWithoutLeadingZeros) {
+    addRules({timeRule("T", 9, 0, "A")});
+    model->startAutomationMonitor();
+    now = localTime(2026, 2, 4, 8, 59) + seconds(59);
+    EXPECT_EQ(tick(), "");
+    now = localTime(2026, 2, 4, 9, 0);
+    EXPECT_EQ(tick(), "A");
+    EXPECT_EQ(model->firedTimeRules.at("T"), "2026-2-4");
+    now += seconds(20);
+    EXPECT_EQ(tick(), "") << "once a day";
+    // The window's last moment on the next day, and the first moment past it the day after.
+    now = localTime(2026, 2, 5, 9, 1) + seconds(59) + std::chrono::milliseconds(999);
+    EXPECT_EQ(tick(), "A");
+    EXPECT_EQ(model->firedTimeRules.at("T"), "2026-2-5");
+    now = localTime(2026, 2, 6, 9, 2);
+    EXPECT_EQ(tick(), "");
+    now = localTime(2026, 12, 15, 9, 1);
+    EXPECT_EQ(tick(), "A");
+    EXPECT_EQ(model->firedTimeRules.at("T"), "2026-12-15");
+}
+
+TEST_F(AutomationTest, LateAndMidnightRulesBelongToTheirOwnDay) {
+    addRules({timeRule("Late", 23, 59, "A"), timeRule("Midnight", 0, 0, "B")});
+    model->startAutomationMonitor();
+    now = localTime(2026, 3, 1, 23, 59) + seconds(30);
+    EXPECT_EQ(tick(), "A");
+    // Past midnight the late rule's target is the new day's 23:59, which lies ahead.
+    now = localTime(2026, 3, 2, 0, 0) + seconds(10);
+    EXPECT_EQ(tick(), "B");
+    EXPECT_EQ(model->firedTimeRules.at("Midnight"), "2026-3-2");
+    now = localTime(2026, 3, 2, 0, 1) + seconds(50);
+    EXPECT_EQ(tick(), "");
+    // A missed window is not made up: the late rule's next chance is tonight.
+    now = localTime(2026, 3, 3, 0, 0) + seconds(30);
+    EXPECT_EQ(tick(), "B");
+}
+
+TEST_F(AutomationTest, ATimeRuleWithoutAValidTimeOfDayNeverFires) {
+    addRules({timeRule("Bad", 24, 0, "A"), timeRule("Worse", 9, 60, "A")});
+    model->startAutomationMonitor();
+    for (int minute : {0, 1, 2}) {
+        now = localTime(2026, 3, 5, 0, minute);
+        EXPECT_EQ(tick(), "");
+        now = localTime(2026, 3, 5, 10, minute);
+        EXPECT_EQ(tick(), "");
+    }
+}
+
+TEST_F(AutomationTest, DisplaysConnectedAndDisconnectedOncePerNotification) {
+    addRules({rule("C", Kind::displayConnected, "A"), rule("D", Kind::displayDisconnected, "B")});
+    events->screens = 1;
+    model->startAutomationMonitor();
+    events->screens = 3;
+    EXPECT_EQ(switchesDuring([&] { emit events->screensChanged(); }), "A");
+    EXPECT_EQ(switchesDuring([&] { emit events->screensChanged(); }), "") << "a resolution change";
+    events->screens = 1;
+    EXPECT_EQ(switchesDuring([&] { emit events->screensChanged(); }), "B");
+    // The count is taken when the queued work runs, not when the signal came.
+    EXPECT_EQ(switchesDuring([&] {
+                  events->screens = 2;
+                  emit events->screensChanged();
+                  events->screens = 1;
+              }),
+              "");
+}
+
+TEST_F(AutomationTest, ALaunchFiresOnlyTheRulesOfItsBundle) {
+    AutomationRule mail = rule("M", Kind::appLaunched, "A");
+    mail.appBundleID = "com.x.mail";
+    AutomationRule blank = rule("E", Kind::appLaunched, "B");  // no application chosen
+    addRules({mail, blank});
+    model->startAutomationMonitor();
+    EXPECT_EQ(switchesDuring([&] { emit events->applicationLaunched("com.x.notes"); }), "");
+    EXPECT_EQ(switchesDuring([&] { emit events->applicationLaunched("com.x.mail"); }), "A");
+    EXPECT_EQ(switchesDuring([&] { emit events->applicationLaunched(QString()); }), "");
+}
+
+TEST_F(AutomationTest, DisabledRulesNeverFireAndCountFromTheNextEventOnceEnabled) {
+    AutomationRule wake = rule("W", Kind::onWake, "A");
+    wake.enabled = false;
+    addRules({wake});
+    model->startAutomationMonitor();
+    EXPECT_EQ(switchesDuring([&] { emit events->woke(); }), "");
+    EXPECT_EQ(switchesDuring([&] {
+                  emit events->woke();
+                  model->toggleRule(wake);  // before the queued work runs
+              }),
+              "A");
+    model->toggleRule(wake);
+    EXPECT_EQ(switchesDuring([&] { emit events->woke(); }), "");
+}
+
+TEST_F(AutomationTest, ARuleWhoseSceneWasDeletedDoesNothingAndTheNextRuleStillFires) {
+    addRules({rule("Gone", Kind::onWake, "A"), rule("Kept", Kind::onWake, "B")});
+    model->deleteSetup(scene("A", {}));
+    model->startAutomationMonitor();
+    EXPECT_EQ(switchesDuring([&] { emit events->woke(); }), "B");
+    EXPECT_EQ(model->lastError(), std::nullopt);
+}
+
+TEST_F(AutomationTest, SeveralRulesOfOneTickApplyInListOrderAndTheLastWins) {
+    addRules({rule("First", Kind::onWake, "A"), rule("Second", Kind::onWake, "B")});
+    model->startAutomationMonitor();
+    EXPECT_EQ(switchesDuring([&] { emit events->woke(); }), "AB");
+
+    // The three checks of a tick in their order: power source, battery, time.
+    addRules(
+        {rule("U", Kind::onBattery, "A"), batteryRule("L", 20, "A"), timeRule("T", 7, 0, "B")});
+    percent = 50;
+    model->startAutomationMonitor();
+    power.onBattery = true;
+    percent = 10;
+    now = localTime(2026, 2, 4, 7, 0);
+    EXPECT_EQ(tick(), "AAB");
+}
+
+TEST_F(AutomationTest, PendingWorkOfAModelThatIsGoneIsDropped) {
+    addRules({rule("W", Kind::onWake, "A")});
+    model->startAutomationMonitor();
+    emit events->woke();
+    model.reset();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(backend->at(keyOf("t-a")).has_value());
+}
+
+TEST_F(AutomationTest, InstalledAppsComeFromTheApplicationFoldersOfTheSystemRoot) {
+    TempSystemRoot system;
+    TempSystemRoot::makeBundle(system.systemApplications(), "notes", "com.x.notes");
+    TempSystemRoot::makeBundle(system.applications(), "Mail", "com.x.mail");
+    const char* old = std::getenv("VELMORA_SYSTEM_ROOT");
+    const std::string saved = old != nullptr ? old : "";
+    ::setenv("VELMORA_SYSTEM_ROOT", system.root().c_str(), 1);
+    const auto apps = AppModel::installedApps();
+    old != nullptr ? ::setenv("VELMORA_SYSTEM_ROOT", saved.c_str(), 1)
+                   : ::unsetenv("VELMORA_SYSTEM_ROOT");
+    EXPECT_EQ(apps, (std::vector<InstalledApp>{{"Mail", "com.x.mail"}, {"notes", "com.x.notes"}}));
+}
+
+// The machine's own event sources: a bundle in a temporary application folder, started for real.
+TEST_F(ModelTest, ARealLaunchOfABundleFiresItsRule) {
+    TempSystemRoot system;
+    const auto bundle = TempSystemRoot::makeBundle(system.applications(), "Sleepy", "com.x.sleepy");
+    const char* old = std::getenv("VELMORA_SYSTEM_ROOT");
+    const std::string saved = old != nullptr ? old : "";
+    ::setenv("VELMORA_SYSTEM_ROOT", system.root().c_str(), 1);
+
+    auto model = make(monitorCatalog());
+    model->upsertSetup(scene("A", {"t-a"}));
+    AutomationRule launch = rule("S", Kind::appLaunched, "A");
+    launch.appBundleID = "com.x.sleepy";
+    model->addRule(launch);
+    model->startAutomationMonitor();
+    old != nullptr ? ::setenv("VELMORA_SYSTEM_ROOT", saved.c_str(), 1)
+                   : ::unsetenv("VELMORA_SYSTEM_ROOT");
+
+    RunningProgram app(TempSystemRoot::executable(bundle, "Sleepy"));
+    QDeadlineTimer deadline(4000);
+    while (!backend->at(keyOf("t-a")) && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_TRUE(backend->at(keyOf("t-a")).has_value()) << "the launch rule switched to its scene";
+}
+
+}  // namespace
+}  // namespace velmora::testing

@@ -1,0 +1,187 @@
+// The automation monitor: a repeating timer and the screen, wake and launch events, which switch
+// to a rule's scene when its trigger happens.
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+
+#include "platform/qt/SystemAutomationEvents.hpp"
+#include "ui/model/AppModel.hpp"
+
+namespace velmora {
+
+namespace {
+
+using Kind = AutomationRule::Kind;
+
+QDateTime localDateTime(std::chrono::system_clock::time_point when) {
+    const auto sinceEpoch =
+        std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch());
+    return QDateTime::fromMSecsSinceEpoch(sinceEpoch.count());
+}
+
+// "2026-12-5": plain numbers, no leading zeros.
+std::string dayKey(QDate day) {
+    return std::to_string(day.year()) + "-" + std::to_string(day.month()) + "-" +
+           std::to_string(day.day());
+}
+
+// Today's date at the rule's hour and minute, seconds zero; invalid when the rule holds no time
+// of day (stored rules are not checked) or the local clock cannot show it today.
+QDateTime targetOf(const AutomationRule& rule, QDate today) {
+    constexpr std::int64_t lastHour = 23;
+    constexpr std::int64_t lastMinute = 59;
+    if (rule.hour < 0 || rule.hour > lastHour || rule.minute < 0 || rule.minute > lastMinute) {
+        return {};
+    }
+    return QDateTime(today, QTime(static_cast<int>(rule.hour), static_cast<int>(rule.minute)));
+}
+
+}  // namespace
+
+void AppModel::setAutomationEvents(std::unique_ptr<AutomationEvents> events) {
+    for (const QMetaObject::Connection& connection : automationConnections_) {
+        disconnect(connection);
+    }
+    automationConnections_.clear();
+    automationEvents_ = std::move(events);
+}
+
+void AppModel::startAutomationMonitor() {
+    if (!automationEvents_) {
+        automationEvents_ = std::make_unique<SystemAutomationEvents>();
+    }
+    lastOnBattery = power_.batteryReader();
+    lastBatteryPercent = batteryPercent();
+    lastScreenCount = automationEvents_->screenCount();
+
+    // Queued, so that each piece of work runs after whatever the main thread is doing and a tick
+    // never runs inside another; a model that is gone receives nothing.
+    delete automationTimer;
+    automationTimer = new QTimer(this);
+    automationTimer->setInterval(automationInterval);
+    connect(automationTimer, &QTimer::timeout, this, &AppModel::automationTick,
+            Qt::QueuedConnection);
+    automationTimer->start();
+
+    for (const QMetaObject::Connection& connection : automationConnections_) {
+        disconnect(connection);
+    }
+    automationConnections_ = {
+        connect(automationEvents_.get(), &AutomationEvents::screensChanged, this,
+                &AppModel::handleScreenChange, Qt::QueuedConnection),
+        connect(automationEvents_.get(), &AutomationEvents::woke, this, &AppModel::handleWake,
+                Qt::QueuedConnection),
+        connect(
+            automationEvents_.get(), &AutomationEvents::applicationLaunched, this,
+            [this](const QString& bundleID) { handleApplicationLaunch(bundleID.toStdString()); },
+            Qt::QueuedConnection),
+    };
+}
+
+void AppModel::automationTick() {
+    // Power source: only a change since the last look fires.
+    const bool nowOnBattery = power_.batteryReader();
+    if (lastOnBattery && *lastOnBattery != nowOnBattery) {
+        setOnBattery(nowOnBattery);
+        applyRules(activeRules(nowOnBattery ? Kind::onBattery : Kind::onPower));
+    }
+    lastOnBattery = nowOnBattery;
+
+    // Battery level: a rule fires when the level has just crossed its threshold downwards.
+    if (const std::optional<int> percent = batteryPercent()) {
+        const std::optional<int> last = lastBatteryPercent;
+        for (const AutomationRule& rule : activeRules(Kind::batteryBelow)) {
+            if (*percent < rule.threshold && (!last || *last >= rule.threshold)) {
+                applyRule(rule);
+            }
+        }
+        lastBatteryPercent = percent;
+    }
+
+    // Time of day: once a day, on a tick inside the window after the rule's minute begins.
+    const QDateTime now = localDateTime(clock_());
+    const QDate today = now.date();
+    const std::string todayKey = dayKey(today);
+    const auto windowMs = std::chrono::milliseconds(timeRuleWindow).count();
+    for (const AutomationRule& rule : activeRules(Kind::atTime)) {
+        const QDateTime target = targetOf(rule, today);
+        if (!target.isValid()) {
+            continue;
+        }
+        const qint64 sinceTarget = target.msecsTo(now);
+        if (sinceTarget < 0 || sinceTarget >= windowMs) {
+            continue;
+        }
+        const auto fired = firedTimeRules.find(rule.id);
+        if (fired != firedTimeRules.end() && fired->second == todayKey) {
+            continue;
+        }
+        firedTimeRules[rule.id] = todayKey;
+        applyRule(rule);
+    }
+}
+
+void AppModel::handleScreenChange() {
+    const int count = automationEvents_ ? automationEvents_->screenCount() : 0;
+    if (lastScreenCount) {
+        if (count > *lastScreenCount) {
+            applyRules(activeRules(Kind::displayConnected));
+        } else if (count < *lastScreenCount) {
+            applyRules(activeRules(Kind::displayDisconnected));
+        }
+    }
+    lastScreenCount = count;
+}
+
+void AppModel::handleApplicationLaunch(const std::string& bundleID) {
+    if (bundleID.empty()) {
+        return;
+    }
+    std::vector<AutomationRule> matching = activeRules(Kind::appLaunched);
+    std::erase_if(matching,
+                  [&](const AutomationRule& rule) { return rule.appBundleID != bundleID; });
+    applyRules(matching);
+}
+
+void AppModel::handleWake() {
+    applyRules(activeRules(Kind::onWake));
+}
+
+std::optional<int> AppModel::batteryPercent() const {
+    return power_.percentReader ? power_.percentReader() : std::nullopt;
+}
+
+std::vector<InstalledApp> AppModel::installedApps() {
+    return ApplicationBundles::installed();
+}
+
+std::vector<AutomationRule> AppModel::activeRules(Kind kind) const {
+    std::vector<AutomationRule> active;
+    std::copy_if(rules_.begin(), rules_.end(), std::back_inserter(active),
+                 [kind](const AutomationRule& rule) { return rule.enabled && rule.kind == kind; });
+    return active;
+}
+
+// A rule whose scene has been deleted does nothing.
+void AppModel::applyRule(const AutomationRule& rule) {
+    const auto scene = std::find_if(setups_.begin(), setups_.end(),
+                                    [&](const Setup& setup) { return setup.id == rule.setupID; });
+    if (scene != setups_.end()) {
+        const Setup chosen = *scene;
+        applySetup(chosen);
+    }
+}
+
+void AppModel::applyRules(const std::vector<AutomationRule>& rules) {
+    for (const AutomationRule& rule : rules) {
+        applyRule(rule);
+    }
+}
+
+}  // namespace velmora
