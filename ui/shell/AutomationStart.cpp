@@ -5,8 +5,8 @@
 
 namespace velmora {
 
-void startAutomationMonitor([[maybe_unused]] AppModel& model) {
-    // TO FILL IN with the automation monitor: model.startAutomationMonitor();
+void startAutomationMonitor(AppModel& model) {
+    model.startAutomationMonitor();
 }
 
 }  // namespace velmora

@@ -5,10 +5,8 @@ namespace velmora {
 
 class AppModel;
 
-// TO FILL IN with the automation monitor: set this to true and call
-// model.startAutomationMonitor() in AutomationStart.cpp. The launch test then also checks that
-// the monitor runs after its step.
-inline constexpr bool automationMonitorAvailable = false;
+// The launch test also checks that the monitor runs after its step.
+inline constexpr bool automationMonitorAvailable = true;
 
 void startAutomationMonitor(AppModel& model);
 
