@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
-#include <cstdlib>
 #include <fstream>
 
 #include "tests/platform/BundleFixture.hpp"
@@ -100,18 +99,6 @@ TEST(ApplicationBundlesTest, InstalledSkipsWhatIsNoApplication) {
     const auto apps = ApplicationBundles::installed(
         {system.applications(), system.root() / "missing", system.systemApplications()});
     EXPECT_EQ(apps, (std::vector<InstalledApp>{{"Keep", "com.x.keep"}}));
-}
-
-TEST(ApplicationBundlesTest, InstalledReadsTheFoldersUnderTheSystemRoot) {
-    TempSystemRoot system;
-    TempSystemRoot::makeBundle(system.systemApplications(), "Clock", "com.x.clock");
-    const char* old = std::getenv("VELMORA_SYSTEM_ROOT");
-    const std::string saved = old != nullptr ? old : "";
-    ::setenv("VELMORA_SYSTEM_ROOT", system.root().c_str(), 1);
-    const auto apps = ApplicationBundles::installed();
-    old != nullptr ? ::setenv("VELMORA_SYSTEM_ROOT", saved.c_str(), 1)
-                   : ::unsetenv("VELMORA_SYSTEM_ROOT");
-    EXPECT_EQ(apps, (std::vector<InstalledApp>{{"Clock", "com.x.clock"}}));
 }
 
 TEST(ApplicationBundlesTest, BundleOfFindsTheInnermostBundleWhoseMacOSFolderHoldsTheFile) {
