@@ -1,7 +1,10 @@
 // Power state from pmset's output; power changes through the helper or an administrator prompt.
 #include "platform/PowerControl.hpp"
 
+#include <chrono>
 #include <exception>
+#include <memory>
+#include <mutex>
 
 #include "kit/HelperInfo.hpp"
 #include "kit/VelmoraError.hpp"
@@ -21,11 +24,6 @@ constexpr const char* exitedWithCode = "pmset exited with code ";
 
 std::optional<std::string> pmsetOutput(const std::vector<std::string>& arguments) {
     return ToolOutput::capture(SystemTools::path(SystemTool::pmset), arguments);
-}
-
-bool readSleepDisabled() {
-    auto output = pmsetOutput({"-g"});
-    return output && PmsetOutput::sleepDisabled(*output);
 }
 
 bool readOnBattery() {
@@ -89,15 +87,66 @@ void writeThroughHelperOrPrompt(const std::string& key, const std::string& value
     writePmsetPrompt(key, value);
 }
 
+// How long a `pmset -g` output may serve the values reading that follows the keep-awake reading.
+constexpr std::chrono::milliseconds readingReuseWindow{1000};
+
+// The app model reads the keep-awake flag and then all values, a few milliseconds apart, on every
+// refresh, and a tool run is most of a refresh's cost: one `pmset -g` serves both. Its output is
+// handed to the values reading at most once, only while young, and never across a write.
+class SharedSettingsReading {
+  public:
+    bool sleepDisabled() {
+        std::optional<std::string> output = pmsetOutput({"-g"});
+        std::lock_guard lock(mutex_);
+        kept_ = output;
+        takenAt_ = std::chrono::steady_clock::now();
+        return output && PmsetOutput::sleepDisabled(*output);
+    }
+
+    PowerControl::Values values() {
+        std::optional<std::string> output;
+        {
+            std::lock_guard lock(mutex_);
+            if (kept_ && std::chrono::steady_clock::now() - takenAt_ < readingReuseWindow) {
+                output = std::move(kept_);
+            }
+            kept_.reset();
+        }
+        if (!output) {
+            output = pmsetOutput({"-g"});
+        }
+        return output ? PmsetOutput::values(*output) : PowerControl::Values{};
+    }
+
+    void forget() {
+        std::lock_guard lock(mutex_);
+        kept_.reset();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::optional<std::string> kept_;
+    std::chrono::steady_clock::time_point takenAt_;
+};
+
 }  // namespace
 
 PowerControl PowerControl::live() {
+    auto reading = std::make_shared<SharedSettingsReading>();
     return PowerControl{
-        .reader = readSleepDisabled,
-        .writer = [](bool on) { writeThroughHelperOrPrompt(sleepKey, on ? "1" : "0"); },
+        .reader = [reading] { return reading->sleepDisabled(); },
+        .writer =
+            [reading](bool on) {
+                reading->forget();
+                writeThroughHelperOrPrompt(sleepKey, on ? "1" : "0");
+            },
         .batteryReader = readOnBattery,
-        .valuesReader = pmsetValues,
-        .settingWriter = setPmset,
+        .valuesReader = [reading] { return reading->values(); },
+        .settingWriter =
+            [reading](const std::string& key, const std::string& value) {
+                reading->forget();
+                setPmset(key, value);
+            },
         .percentReader = batteryPercent,
     };
 }

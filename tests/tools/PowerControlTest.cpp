@@ -192,6 +192,30 @@ TEST_F(PowerControlTest, ReadersFollowWhatPmsetPrints) {
     EXPECT_EQ(live.powerValues().at("womp"), "0");
 }
 
+// A refresh reads the keep-awake flag and then every value: one `pmset -g` must serve both, but
+// never a later reading or one after a write.
+TEST_F(PowerControlTest, OnePmsetRunServesTheValuesThatFollowTheKeepAwakeReading) {
+    const fs::path runs = scripts.path() / "runs";
+    fs::path fake = scripts.path() / "pmset";
+    writeFile(fake, "#!/bin/sh\necho \"$*\" >> '" + runs.string() +
+                        "'\nprintf ' SleepDisabled\\t\\t1\\n womp 0\\n'\n");
+    ::chmod(fake.c_str(), scriptMode);
+    SystemTools::inject(SystemTool::pmset, fake);
+    scriptOsascript(0);
+    PowerControl live = PowerControl::live();
+
+    EXPECT_TRUE(live.keepAwakeWithLidClosed());
+    EXPECT_EQ(live.powerValues().at("womp"), "0");
+    EXPECT_EQ(readFile(runs), "-g\n");
+    live.powerValues();
+    EXPECT_EQ(readFile(runs), "-g\n-g\n") << "handed out once";
+
+    live.keepAwakeWithLidClosed();
+    live.settingWriter("womp", "1");
+    live.powerValues();
+    EXPECT_EQ(readFile(runs), "-g\n-g\n-g\n-g\n") << "a write makes the kept reading stale";
+}
+
 TEST_F(PowerControlTest, TheWholeRoadThroughTheStandInsChangesTheSetting) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "the stand-in osascript asks for a password unless run as root";
