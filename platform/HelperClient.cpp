@@ -18,6 +18,7 @@
 #include "kit/HelperProtocol.hpp"
 #include "kit/VelmoraError.hpp"
 #include "platform/SystemPaths.hpp"
+#include "platform/UniqueFd.hpp"
 
 namespace velmora {
 
@@ -45,22 +46,6 @@ struct Exchange {
         return {Ending::connectionError, std::move(error), {}};
     }
     static Exchange answered(HelperReply reply) { return {Ending::replied, {}, std::move(reply)}; }
-};
-
-class Socket {
-  public:
-    explicit Socket(int fd) : fd_(fd) {}
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    ~Socket() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int fd() const { return fd_; }
-
-  private:
-    int fd_;
 };
 
 std::string systemError(const char* what, int error) {
@@ -243,18 +228,17 @@ Exchange exchange(const HelperRequest& request, const HelperClient::Endpoint& en
     if (auto failed = untrustedFolder(endpoint.socketPath)) {
         return *failed;
     }
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
+    const UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!socket) {
         return Exchange::broken(systemError("cannot open a socket", errno));
     }
-    Socket socket(fd);
-    if (auto failed = connectTo(socket.fd(), endpoint.socketPath, deadline)) {
+    if (auto failed = connectTo(socket.get(), endpoint.socketPath, deadline)) {
         return *failed;
     }
-    if (auto failed = sendAll(socket.fd(), *line, deadline)) {
+    if (auto failed = sendAll(socket.get(), *line, deadline)) {
         return *failed;
     }
-    return receiveReply(socket.fd(), request.method, deadline);
+    return receiveReply(socket.get(), request.method, deadline);
 }
 
 void call(const HelperRequest& request, const HelperClient::Endpoint& endpoint) {

@@ -16,6 +16,8 @@
 #include <thread>
 #include <utility>
 
+#include "platform/UniqueFd.hpp"
+
 extern char** environ;  // NOLINT: POSIX declares it only here
 
 namespace velmora {
@@ -34,31 +36,6 @@ std::string errorText(int error) {
 [[noreturn]] void throwSystemError(int error, const char* what) {
     throw std::system_error(error, std::generic_category(), what);
 }
-
-class UniqueFd {
-  public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept {
-        reset(std::exchange(other.fd_, -1));
-        return *this;
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() { reset(); }
-
-    int get() const { return fd_; }
-    void reset(int fd = -1) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = fd;
-    }
-
-  private:
-    int fd_ = -1;
-};
 
 // Moves a descriptor above 0–2: when our own standard descriptors are closed, a pipe end could
 // land there and be clobbered by the child's redirections before it is duplicated.
