@@ -224,6 +224,18 @@ bool HelperProcess::settlesTo(int descriptors, int children, int threadCount) co
     return false;
 }
 
+bool HelperProcess::settlesToIdle() const {
+    constexpr int kIdleThreads = 1;
+    const auto deadline = Clock::now() + kWaitTimeout;
+    while (Clock::now() < deadline) {
+        if (threads() == kIdleThreads && childProcesses() == 0) {
+            return true;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return false;
+}
+
 std::string exchangeBytes(const fs::path& socket, std::string_view bytes, AfterSending after) {
     const UniqueFd fd = connectTo(socket);
     while (!bytes.empty()) {

@@ -51,6 +51,8 @@ class HelperProcess {
     int threads() const;
     // Waits for the helper to settle back to the given counts; true when it did.
     bool settlesTo(int descriptors, int children, int threadCount) const;
+    // Waits until only the accepting thread is left and no child runs.
+    bool settlesToIdle() const;
 
   private:
     fs::path folder_;
