@@ -10,7 +10,6 @@
 #include "ui/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/popover/MenuBarView.hpp"
-#include "ui/shell/AutomationStart.hpp"
 #include "ui/window/MainWindow.hpp"
 
 namespace velmora {
@@ -62,7 +61,7 @@ void AppDelegate::runLaunchStep(LaunchStep step) {
             AppFonts::registerFonts();
             return;
         case LaunchStep::startAutomationMonitor:
-            startAutomationMonitor(AppModel::shared());
+            AppModel::shared().startAutomationMonitor();
             return;
         case LaunchStep::activationPolicy:
             // A regular application with the one light look, whatever the desktop's scheme.
@@ -140,6 +139,10 @@ bool AppDelegate::hasVisibleWindows() const {
 }
 
 void AppDelegate::bringWindowForward() {
+    // The popover is transient: the window coming forward is an interaction outside it.
+    if (popover->isShown()) {
+        popover->performClose();
+    }
     if (window) {
         window->bringForward();
     }

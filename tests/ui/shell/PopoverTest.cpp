@@ -55,13 +55,5 @@ TEST(Popover, ClosingStartsTheGuardThatLapsesAfterItsInterval) {
     EXPECT_FALSE(popover.closedJustNow());
 }
 
-TEST(Popover, OpensCentredUnderTheIconOnTheScreen) {
-    Popover popover;
-    popover.configure(std::make_unique<QWidget>());
-    popover.showBelow(QRect(600, 0, 24, 24));
-    EXPECT_EQ(popover.pos(), QPoint(611 - 163, 24));
-    popover.performClose();
-}
-
 }  // namespace
 }  // namespace velmora

@@ -70,6 +70,17 @@ TEST_F(WithTray, AClickElsewhereClosesIt) {
     EXPECT_FALSE(delegate.popover->isShown());
 }
 
+TEST_F(WithTray, OpenVelmoraClosesThePopoverAndBringsTheClosedWindowBack) {
+    delegate.window->close();
+    delegate.togglePopover();
+    ASSERT_TRUE(delegate.popover->isShown());
+    const long long before = revision();
+    test::pressOpenVelmora();
+    EXPECT_EQ(revision(), before + 1);
+    EXPECT_FALSE(delegate.popover->isShown());
+    EXPECT_TRUE(delegate.window->isVisible());
+}
+
 TEST_F(WithTray, WithoutAnIconRectangleItOpensAtThePointerOnScreen) {
     // The offscreen tray reports no rectangle for its icon, as some trays do.
     ASSERT_FALSE(delegate.statusItem->geometry().isValid());
