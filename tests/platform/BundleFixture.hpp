@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempFolder.hpp"
+
 extern char** environ;
 
 namespace velmora::testing {
@@ -23,19 +25,8 @@ namespace velmora::testing {
 class TempSystemRoot {
   public:
     TempSystemRoot() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-system-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        // The process table names resolved paths; a symlinked temporary folder must not hide a
-        // bundle from the comparison.
-        root_ = std::filesystem::canonical(pattern);
         std::filesystem::create_directories(applications());
         std::filesystem::create_directories(systemApplications());
-    }
-    ~TempSystemRoot() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
     }
     TempSystemRoot(const TempSystemRoot&) = delete;
     TempSystemRoot& operator=(const TempSystemRoot&) = delete;
@@ -74,7 +65,10 @@ class TempSystemRoot {
     }
 
   private:
-    std::filesystem::path root_;
+    TempFolder folder_{"velmora-system"};
+    // The process table names resolved paths; a symlinked temporary folder must not hide a
+    // bundle from the comparison.
+    std::filesystem::path root_ = std::filesystem::canonical(folder_.path());
 };
 
 // A started program (with the arguments given), killed and reaped when the test ends.

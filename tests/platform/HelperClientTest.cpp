@@ -22,6 +22,8 @@
 #include "kit/HelperProtocol.hpp"
 #include "kit/VelmoraError.hpp"
 #include "platform/SystemPaths.hpp"
+#include "tests/support/ScopedEnv.hpp"
+#include "tests/support/TempFolder.hpp"
 
 namespace velmora {
 namespace {
@@ -37,26 +39,8 @@ constexpr auto kGenerousDeadline = 5s;
 constexpr auto kPromptly = 1s;
 constexpr int kPollSliceMs = 20;
 
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "velmora-helper-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
+using testing::ScopedEnv;
+using testing::TempFolder;
 
 class Fd {
   public:
@@ -191,7 +175,7 @@ class HelperClientTest : public ::testing::Test {
         return {};
     }
 
-    TempFolder folder_;
+    TempFolder folder_{"velmora-helper"};
     fs::path socket_ = folder_.path() / "helper.sock";
 };
 
@@ -302,9 +286,7 @@ TEST_F(HelperClientTest, IsAvailableWhenAPingIsAnswered) {
 }
 
 TEST_F(HelperClientTest, DefaultEndpointIsTheHelpersSocketUnderTheSystemRoot) {
-    const char* old = std::getenv(SystemPaths::rootVariable);
-    std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
-    ::setenv(SystemPaths::rootVariable, folder_.path().c_str(), 1);
+    const ScopedEnv root(SystemPaths::rootVariable, folder_.path().c_str());
 
     HelperClient::Endpoint standard = HelperClient::defaultEndpoint();
     EXPECT_EQ(standard.socketPath, SystemPaths::helperSocket(HelperInfo::machServiceName()));
@@ -316,12 +298,6 @@ TEST_F(HelperClientTest, DefaultEndpointIsTheHelpersSocketUnderTheSystemRoot) {
         FakeHelper helper(standard.socketPath, FakeHelper::Script::reply,
                           "{\"ok\":true,\"message\":null}\n");
         EXPECT_NO_THROW(HelperClient::setPmset("womp", "1"));
-    }
-
-    if (saved) {
-        ::setenv(SystemPaths::rootVariable, saved->c_str(), 1);
-    } else {
-        ::unsetenv(SystemPaths::rootVariable);
     }
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "PreferenceTestSupport.hpp"
+#include "tests/support/ScopedEnv.hpp"
 
 namespace velmora {
 namespace {
@@ -328,16 +329,10 @@ TEST(PreferenceStoreNodes, KeysAndTypesNotWrittenSurviveUnchanged) {
 }
 
 TEST(PreferenceStoreRoot, TheEnvironmentChoosesTheHomeRoot) {
-    const auto keep = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value ? std::optional<std::string>(value) : std::nullopt;
-    };
-    const auto saved = std::vector<std::pair<const char*, std::optional<std::string>>>{
-        {PreferenceStore::homeRootVariable, keep(PreferenceStore::homeRootVariable)},
-        {"XDG_DATA_HOME", keep("XDG_DATA_HOME")},
-        {"HOME", keep("HOME")}};
+    const testing::ScopedEnv homeRoot(PreferenceStore::homeRootVariable, "/tmp/root");
+    const testing::ScopedEnv dataHome("XDG_DATA_HOME", nullptr);
+    const testing::ScopedEnv home("HOME", nullptr);
 
-    ::setenv(PreferenceStore::homeRootVariable, "/tmp/root", 1);
     EXPECT_EQ(PreferenceStore::defaultHomeRoot(), "/tmp/root");
     ::unsetenv(PreferenceStore::homeRootVariable);
     ::setenv("XDG_DATA_HOME", "/data", 1);
@@ -347,14 +342,6 @@ TEST(PreferenceStoreRoot, TheEnvironmentChoosesTheHomeRoot) {
     EXPECT_EQ(PreferenceStore::defaultHomeRoot(), "/home/u/.local/share/velmora/home");
     EXPECT_EQ(PreferenceStore(PreferenceStore::defaultHomeRoot()).folder(),
               "/home/u/.local/share/velmora/home/Library/Preferences");
-
-    for (const auto& [name, value] : saved) {
-        if (value) {
-            ::setenv(name, value->c_str(), 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
 }
 
 }  // namespace

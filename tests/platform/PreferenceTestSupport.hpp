@@ -14,38 +14,29 @@
 
 #include "platform/FileFaults.hpp"
 #include "platform/PreferenceStore.hpp"
+#include "tests/support/TempFolder.hpp"
 
 namespace velmora::testing {
 
 // A fresh home root under the system's temporary folder, removed with everything in it.
 class TempHome {
   public:
-    TempHome() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-home-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        root_ = pattern;
-    }
-    ~TempHome() {
-        FileFaults::reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
+    TempHome() = default;
+    ~TempHome() { FileFaults::reset(); }
     TempHome(const TempHome&) = delete;
     TempHome& operator=(const TempHome&) = delete;
 
-    const std::filesystem::path& root() const { return root_; }
-    std::filesystem::path folder() const { return root_ / "Library" / "Preferences"; }
+    const std::filesystem::path& root() const { return folder_.path(); }
+    std::filesystem::path folder() const { return root() / "Library" / "Preferences"; }
     std::filesystem::path file(const std::string& domain) const {
         return folder() / (domain + ".plist");
     }
     std::shared_ptr<PreferenceStore> store() const {
-        return std::make_shared<PreferenceStore>(root_);
+        return std::make_shared<PreferenceStore>(root());
     }
 
   private:
-    std::filesystem::path root_;
+    TempFolder folder_{"velmora-home"};
 };
 
 inline std::string fileBytes(const std::filesystem::path& path) {

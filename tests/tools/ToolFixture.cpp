@@ -16,22 +16,6 @@ constexpr const char* setprivPath = "/usr/bin/setpriv";
 constexpr const char* nobodyId = "65534";
 }  // namespace
 
-TempFolder::TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "velmora-tools-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot make a temporary folder");
-    }
-    path_ = pattern;
-    // An unprivileged run must be able to reach the tools' files inside.
-    fs::permissions(path_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                               fs::perms::others_read | fs::perms::others_exec);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
 void writeFile(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;

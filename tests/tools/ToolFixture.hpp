@@ -3,52 +3,23 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ProcessRunner.hpp"
 #include "platform/SystemPaths.hpp"
+#include "tests/support/ScopedEnv.hpp"
+#include "tests/support/TempFolder.hpp"
 
 namespace velmora {
 
-// Sets an environment variable for one test and restores the old value.
-class ScopedEnv {
+using testing::ScopedEnv;
+
+// A temporary folder every user can look into: some tools run as an unprivileged user.
+class TempFolder : public testing::TempFolder {
   public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-// A fresh folder removed with everything in it at the end of the test.
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
+    TempFolder() : testing::TempFolder("velmora-tools", Reach::everyone) {}
 };
 
 void writeFile(const std::filesystem::path& path, const std::string& text);
