@@ -21,6 +21,14 @@ DefaultsKey key(const std::string& domain, const std::string& name) {
     return {domain, name};
 }
 
+// Appends rather than `"k" + std::to_string(i)`: GCC 12 at -O3 misreads that operator+ as an
+// overlapping memcpy (-Wrestrict).
+DefaultsKey typeKey(std::size_t index) {
+    std::string name = "k";
+    name += std::to_string(index);
+    return key("com.velmora.types", name);
+}
+
 TEST(CFPreferencesBackend, EveryKindReadsBackAsTheSameKindFromDisk) {
     TempHome home;
     CFPreferencesBackend writer(home.store());
@@ -40,11 +48,11 @@ TEST(CFPreferencesBackend, EveryKindReadsBackAsTheSameKindFromDisk) {
         TweakValue::string("Größe ✓ \"quoted\""),
     };
     for (std::size_t i = 0; i < values.size(); ++i) {
-        writer.write(key("com.velmora.types", "k" + std::to_string(i)), values[i]);
+        writer.write(typeKey(i), values[i]);
     }
     CFPreferencesBackend reader(home.store());  // a cold cache: everything comes from the file
     for (std::size_t i = 0; i < values.size(); ++i) {
-        const auto read = reader.read(key("com.velmora.types", "k" + std::to_string(i)));
+        const auto read = reader.read(typeKey(i));
         ASSERT_TRUE(read.has_value()) << i;
         EXPECT_EQ(*read, values[i]) << read->description() << " vs " << values[i].description();
     }
