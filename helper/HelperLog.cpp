@@ -31,7 +31,11 @@ std::string utcStamp() {
 }  // namespace
 
 std::string HelperLog::line(std::string_view message) {
-    std::string text = "[" + utcStamp() + "] ";
+    // Appended piece by piece: GCC 12 at -O3 misreads `"[" + utcStamp()` as an overlapping memcpy
+    // (-Wrestrict), which breaks the warnings-as-errors Release build.
+    std::string text = "[";
+    text += utcStamp();
+    text += "] ";
     for (const char c : message) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < kFirstPrintable || byte == kDelete) {
