@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/GuestCode.hpp"
+#include "platform/UnixSocket.hpp"
 
 namespace velmora {
 
@@ -59,19 +60,8 @@ Decoded<bool> secureFolder(const fs::path& folder) {
     return Decoded<bool>::success(true);
 }
 
-bool fillAddress(const fs::path& path, sockaddr_un& address) {
-    address = {};
-    address.sun_family = AF_UNIX;
-    const std::string text = path.string();
-    if (text.size() >= sizeof address.sun_path) {
-        return false;
-    }
-    std::memcpy(address.sun_path, text.c_str(), text.size() + 1);
-    return true;
-}
-
 // A socket nobody answers on is left over from an earlier run and may go; anything else stays.
-Decoded<bool> removeStaleSocket(const fs::path& path, const sockaddr_un& address) {
+Decoded<bool> removeStaleSocket(const fs::path& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) {
         return errno == ENOENT ? Decoded<bool>::success(true)
@@ -80,9 +70,11 @@ Decoded<bool> removeStaleSocket(const fs::path& path, const sockaddr_un& address
     if (!S_ISSOCK(info.st_mode)) {
         return Decoded<bool>::failure(path.string() + " exists and is not a socket");
     }
-    const UniqueFd probe(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (probe &&
-        ::connect(probe.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+    const UniqueFd probe = openUnixSocket(SocketBlocking::blocking);
+    const std::optional<sockaddr_un> address = unixSocketAddress(path);
+    if (probe && address &&
+        ::connect(probe.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) ==
+            0) {
         return Decoded<bool>::failure("another helper is already listening on " + path.string());
     }
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
@@ -229,24 +221,17 @@ Decoded<HelperListener> HelperListener::bind(const fs::path& socketPath) {
     if (const auto folder = secureFolder(socketPath.parent_path()); !folder) {
         return Result::failure(folder.error());
     }
-    sockaddr_un address{};
-    if (!fillAddress(socketPath, address)) {
+    if (!unixSocketAddress(socketPath)) {
         return Result::failure("socket path is too long: " + socketPath.string());
     }
-    if (const auto removed = removeStaleSocket(socketPath, address); !removed) {
+    if (const auto removed = removeStaleSocket(socketPath); !removed) {
         return Result::failure(removed.error());
     }
-    UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    auto socket = listenOnUnixSocket(socketPath, kSocketMode, kBacklog, SocketBlocking::blocking);
     if (!socket) {
-        return Result::failure(errnoText("socket"));
+        return Result::failure(socket.error());
     }
-    if (::bind(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        return Result::failure(errnoText("bind " + socketPath.string()));
-    }
-    if (::chmod(socketPath.c_str(), kSocketMode) != 0 || ::listen(socket.get(), kBacklog) != 0) {
-        return Result::failure(errnoText(socketPath.string()));
-    }
-    return Result::success(HelperListener(std::move(socket)));
+    return Result::success(HelperListener(std::move(socket.value())));
 }
 
 void HelperListener::serve(HelperService& service, HelperLog& log) {

@@ -2,16 +2,13 @@
 #include "platform/HelperClient.hpp"
 
 #include <poll.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <optional>
-#include <thread>
 #include <utility>
 
 #include "kit/HelperInfo.hpp"
@@ -19,16 +16,13 @@
 #include "kit/VelmoraError.hpp"
 #include "platform/SystemPaths.hpp"
 #include "platform/UniqueFd.hpp"
+#include "platform/UnixSocket.hpp"
 
 namespace velmora {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr std::size_t kReadChunkBytes = 512;
-// A helper whose listen queue is full is busy, not absent: try again until the deadline.
-constexpr std::chrono::milliseconds kBusyRetryInterval{10};
 
 const char* const kTimedOut = "helper timed out";
 const char* const kFailed = "helper failed";
@@ -52,125 +46,36 @@ std::string systemError(const char* what, int error) {
     return std::string(what) + ": " + std::strerror(error);
 }
 
+// The exchange's one end point, shared by every step.
 class Deadline {
   public:
-    explicit Deadline(std::chrono::milliseconds timeout) : end_(Clock::now() + timeout) {}
-    bool passed() const { return Clock::now() >= end_; }
-    // Whole milliseconds left for poll(), rounded up so we never wake just before the end.
-    int pollTimeout() const {
-        auto left = std::chrono::ceil<std::chrono::milliseconds>(end_ - Clock::now());
-        return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-    }
+    explicit Deadline(std::chrono::milliseconds timeout) : end_(SocketClock::now() + timeout) {}
+    SocketClock::time_point end() const { return end_; }
 
   private:
-    Clock::time_point end_;
+    SocketClock::time_point end_;
 };
 
-enum class Readiness { ready, timedOut, failed };
-
-// Waits for `events` on the socket until the deadline; a hang-up counts as ready so the following
-// read or write sees the actual error.
-Readiness waitFor(int fd, short events, const Deadline& deadline, int& error) {
-    while (true) {
-        if (deadline.passed()) {
-            return Readiness::timedOut;
-        }
-        pollfd entry{fd, events, 0};
-        int count = ::poll(&entry, 1, deadline.pollTimeout());
-        if (count > 0) {
-            return Readiness::ready;
-        }
-        if (count < 0 && errno != EINTR) {
-            error = errno;
-            return Readiness::failed;
-        }
-    }
-}
-
-// Connects without blocking; a refused or missing socket fails at once.
-std::optional<Exchange> connectTo(int fd, const std::filesystem::path& path,
-                                  const Deadline& deadline) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string& text = path.native();
-    if (text.size() >= sizeof address.sun_path) {
-        return Exchange::broken(systemError("cannot connect to the helper", ENAMETOOLONG));
-    }
-    std::memcpy(address.sun_path, text.c_str(), text.size() + 1);
-    while (true) {
-        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+// A step that did not finish, as the caller must see it.
+std::optional<Exchange> unfinished(const SocketStep& step, const char* what) {
+    switch (step.kind) {
+        case SocketStep::Kind::done:
             return std::nullopt;
-        }
-        int error = errno;
-        if (error == EINTR) {
-            continue;
-        }
-        if (error == EAGAIN) {
-            if (deadline.passed()) {
-                return Exchange::timedOut();
-            }
-            std::this_thread::sleep_for(kBusyRetryInterval);
-            continue;
-        }
-        if (error != EINPROGRESS) {
-            return Exchange::broken(systemError("cannot connect to the helper", error));
-        }
-        int pollError = 0;
-        switch (waitFor(fd, POLLOUT, deadline, pollError)) {
-            case Readiness::timedOut:
-                return Exchange::timedOut();
-            case Readiness::failed:
-                return Exchange::broken(systemError("cannot connect to the helper", pollError));
-            case Readiness::ready:
-                break;
-        }
-        socklen_t length = sizeof error;
-        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
-            error = errno;
-        }
-        if (error != 0) {
-            return Exchange::broken(systemError("cannot connect to the helper", error));
-        }
-        return std::nullopt;
+        case SocketStep::Kind::timedOut:
+            return Exchange::timedOut();
+        case SocketStep::Kind::failed:
+            break;
     }
-}
-
-std::optional<Exchange> sendAll(int fd, std::string_view bytes, const Deadline& deadline) {
-    while (!bytes.empty()) {
-        int pollError = 0;
-        switch (waitFor(fd, POLLOUT, deadline, pollError)) {
-            case Readiness::timedOut:
-                return Exchange::timedOut();
-            case Readiness::failed:
-                return Exchange::broken(systemError("cannot write to the helper", pollError));
-            case Readiness::ready:
-                break;
-        }
-        // MSG_NOSIGNAL: a helper that hung up must give an error here, not kill us with SIGPIPE.
-        ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-        if (sent < 0) {
-            if (errno == EINTR || errno == EAGAIN) {
-                continue;
-            }
-            return Exchange::broken(systemError("cannot write to the helper", errno));
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(sent));
-    }
-    return std::nullopt;
+    return Exchange::broken(systemError(what, step.error));
 }
 
 Exchange receiveReply(int fd, HelperMethod method, const Deadline& deadline) {
     HelperLineReader reader;
     std::array<char, kReadChunkBytes> buffer{};
     while (true) {
-        int pollError = 0;
-        switch (waitFor(fd, POLLIN, deadline, pollError)) {
-            case Readiness::timedOut:
-                return Exchange::timedOut();
-            case Readiness::failed:
-                return Exchange::broken(systemError("cannot read from the helper", pollError));
-            case Readiness::ready:
-                break;
+        if (auto failed = unfinished(waitForSocket(fd, POLLIN, deadline.end()),
+                                     "cannot read from the helper")) {
+            return *failed;
         }
         ssize_t received = ::recv(fd, buffer.data(), buffer.size(), 0);
         if (received < 0) {
@@ -228,14 +133,17 @@ Exchange exchange(const HelperRequest& request, const HelperClient::Endpoint& en
     if (auto failed = untrustedFolder(endpoint.socketPath)) {
         return *failed;
     }
-    const UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    const UniqueFd socket = openUnixSocket(SocketBlocking::nonBlocking);
     if (!socket) {
         return Exchange::broken(systemError("cannot open a socket", errno));
     }
-    if (auto failed = connectTo(socket.get(), endpoint.socketPath, deadline)) {
+    if (auto failed =
+            unfinished(connectUnixSocket(socket.get(), endpoint.socketPath, deadline.end()),
+                       "cannot connect to the helper")) {
         return *failed;
     }
-    if (auto failed = sendAll(socket.get(), *line, deadline)) {
+    if (auto failed = unfinished(sendAllBefore(socket.get(), *line, deadline.end()),
+                                 "cannot write to the helper")) {
         return *failed;
     }
     return receiveReply(socket.get(), request.method, deadline);

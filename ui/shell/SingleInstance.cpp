@@ -1,17 +1,20 @@
-// Per-user lock file and local socket through which a second start reaches the running instance.
+// Per-user lock file and Unix socket through which a second start reaches the running instance.
 #include "ui/shell/SingleInstance.hpp"
 
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalSocket>
-#include <QPointer>
-#include <QThread>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <thread>
+
+#include "platform/UnixSocket.hpp"
 
 namespace velmora {
 
@@ -23,7 +26,63 @@ constexpr const char* kLockName = "instance.lock";
 constexpr const char* kSocketName = "instance.sock";
 constexpr mode_t kPrivateMode = 0700;
 constexpr mode_t kOthersBits = 0077;
+constexpr mode_t kSocketMode = 0600;
+constexpr int kBacklog = 8;
 constexpr std::chrono::milliseconds kConnectRetry{25};
+
+// One connection to the running instance, read as the event loop reports bytes. It answers a
+// reopen request once and closes; anything else, or silence, closes it unanswered.
+class ReopenRequest : public QObject {
+  public:
+    ReopenRequest(UniqueFd socket, std::function<void()> onRequest, QObject* parent)
+        : QObject(parent),
+          socket_(std::move(socket)),
+          readable_(socket_.get(), QSocketNotifier::Read, this),
+          onRequest_(std::move(onRequest)) {
+        connect(&readable_, &QSocketNotifier::activated, this, &ReopenRequest::read);
+        QTimer::singleShot(SingleInstance::clientIdleTimeout, this, &ReopenRequest::close);
+    }
+
+  private:
+    void read() {
+        char buffer[sizeof "reopen\n"];
+        const auto wanted = static_cast<std::size_t>(kReopen.size() - received_.size());
+        const ssize_t got = ::recv(socket_.get(), buffer, wanted, 0);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
+            return;
+        }
+        if (got <= 0) {
+            close();
+            return;
+        }
+        received_.append(buffer, static_cast<qsizetype>(got));
+        if (!kReopen.startsWith(received_)) {
+            close();
+            return;
+        }
+        if (received_.size() < kReopen.size()) {
+            return;
+        }
+        // A fresh connection always has room for the short answer; a peer gone already is
+        // nothing to report.
+        (void)::send(socket_.get(), kAnswer.constData(), static_cast<std::size_t>(kAnswer.size()),
+                     MSG_NOSIGNAL | MSG_DONTWAIT);
+        close();
+        // Answer first, then reopen from the event loop, never inside the socket's handler.
+        QTimer::singleShot(0, parent(), onRequest_);
+    }
+
+    void close() {
+        readable_.setEnabled(false);
+        socket_.reset();
+        deleteLater();
+    }
+
+    UniqueFd socket_;
+    QSocketNotifier readable_;
+    std::function<void()> onRequest_;
+    QByteArray received_;
+};
 
 // The folder exists (made here if needed), belongs to this user and nobody else can enter it.
 bool isPrivateFolder(const QString& path) {
@@ -54,7 +113,19 @@ std::optional<QString> SingleInstance::defaultFolder() {
 
 SingleInstance::SingleInstance(std::optional<QString> folder) : folder_(std::move(folder)) {}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+    // The socket goes while the lock is still held, so no newer instance's socket is removed.
+    stopListening();
+}
+
+void SingleInstance::stopListening() {
+    if (!listener_) {
+        return;
+    }
+    incoming_.reset();
+    listener_.reset();
+    ::unlink(QFile::encodeName(socketPath()).constData());
+}
 
 SingleInstance::Role SingleInstance::claim() {
     if (!folder_) {
@@ -79,44 +150,42 @@ bool SingleInstance::listen(std::function<void()> onReopen) {
     if (!lock_) {
         return false;
     }
+    stopListening();
     onReopen_ = std::move(onReopen);
+    const QByteArray path = QFile::encodeName(socketPath());
     // We hold the lock, so a socket left here belongs to an instance that has ended.
-    QLocalServer::removeServer(socketPath());
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_.get(), &QLocalServer::newConnection, this, &SingleInstance::accept);
-    if (!server_->listen(socketPath())) {
-        std::cerr << "velmora: cannot listen for a second start: "
-                  << server_->errorString().toStdString() << '\n';
-        server_.reset();
+    if (::unlink(path.constData()) != 0 && errno != ENOENT) {
+        std::cerr << "velmora: cannot listen for a second start: " << path.constData() << ": "
+                  << std::strerror(errno) << '\n';
         return false;
     }
+    auto listener =
+        listenOnUnixSocket(path.toStdString(), kSocketMode, kBacklog, SocketBlocking::nonBlocking);
+    if (!listener) {
+        std::cerr << "velmora: cannot listen for a second start: " << listener.error() << '\n';
+        return false;
+    }
+    listener_ = std::move(listener.value());
+    incoming_ = std::make_unique<QSocketNotifier>(listener_.get(), QSocketNotifier::Read);
+    connect(incoming_.get(), &QSocketNotifier::activated, this, &SingleInstance::accept);
     return true;
 }
 
 void SingleInstance::accept() {
-    while (QLocalSocket* client = server_->nextPendingConnection()) {
-        connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-        QTimer::singleShot(clientIdleTimeout, client, [client] { client->abort(); });
-        connect(client, &QLocalSocket::readyRead, this, [this, client] {
-            // A request is one short line; anything longer or different is dropped unanswered.
-            if (client->bytesAvailable() < kReopen.size()) {
-                return;
-            }
-            const QByteArray line = client->read(kReopen.size());
-            if (line != kReopen) {
-                client->abort();
-                return;
-            }
-            client->write(kAnswer);
-            client->disconnectFromServer();
-            // Answer first, then reopen from the event loop, never inside the socket's handler.
-            QTimer::singleShot(0, this, [this] {
+    for (;;) {
+        UniqueFd client(::accept4(listener_.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        if (!client) {
+            // EAGAIN: all taken. Anything else (out of descriptors, say) the next wake-up retries.
+            return;
+        }
+        new ReopenRequest(
+            std::move(client),
+            [this] {
                 if (onReopen_) {
                     onReopen_();
                 }
-            });
-        });
+            },
+            this);
     }
 }
 
@@ -124,30 +193,44 @@ bool SingleInstance::requestReopen(std::chrono::milliseconds timeout) {
     if (!folder_) {
         return false;
     }
-    const QDeadlineTimer deadline(timeout);
-    QLocalSocket socket;
+    const auto deadline = SocketClock::now() + timeout;
+    const std::string path = QFile::encodeName(socketPath()).toStdString();
+    UniqueFd socket;
     // The running instance may still be starting and not yet listening.
     for (;;) {
-        socket.connectToServer(socketPath());
-        if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
-            break;
-        }
-        if (deadline.hasExpired()) {
+        socket = openUnixSocket(SocketBlocking::nonBlocking);
+        if (!socket) {
             return false;
         }
-        QThread::msleep(static_cast<unsigned long>(kConnectRetry.count()));
+        const SocketStep connected = connectUnixSocket(socket.get(), path, deadline);
+        if (connected.ok()) {
+            break;
+        }
+        if (connected.kind == SocketStep::Kind::timedOut ||
+            SocketClock::now() + kConnectRetry >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(kConnectRetry);
     }
-    socket.write(kReopen);
-    if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
+    const std::string_view request(kReopen.constData(), static_cast<std::size_t>(kReopen.size()));
+    if (!sendAllBefore(socket.get(), request, deadline).ok()) {
         return false;
     }
     QByteArray answer;
+    char buffer[sizeof "ok\n"];
     while (answer.size() < kAnswer.size()) {
-        if (socket.bytesAvailable() == 0 &&
-            !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+        if (!waitForSocket(socket.get(), POLLIN, deadline).ok()) {
             return false;
         }
-        answer += socket.read(kAnswer.size() - answer.size());
+        const auto wanted = static_cast<std::size_t>(kAnswer.size() - answer.size());
+        const ssize_t got = ::recv(socket.get(), buffer, wanted, 0);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        answer.append(buffer, static_cast<qsizetype>(got));
     }
     return answer == kAnswer;
 }

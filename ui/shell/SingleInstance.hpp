@@ -1,14 +1,16 @@
 // One running application per user: a second start asks the first to reopen its window and ends.
 #pragma once
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
+
+#include "platform/UniqueFd.hpp"
 
 namespace velmora {
 
@@ -43,10 +45,12 @@ class SingleInstance : public QObject {
 
   private:
     void accept();
+    void stopListening();
 
     std::optional<QString> folder_;
     std::unique_ptr<QLockFile> lock_;
-    std::unique_ptr<QLocalServer> server_;
+    UniqueFd listener_;
+    std::unique_ptr<QSocketNotifier> incoming_;
     std::function<void()> onReopen_;
 };
 

@@ -1,15 +1,16 @@
 // The per-user instance lock and the reopen request over its local socket.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
-#include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
 #include <future>
 
+#include "platform/UnixSocket.hpp"
 #include "ui/shell/SingleInstance.hpp"
 
 namespace velmora {
@@ -62,9 +63,9 @@ TEST_F(InstanceFolder, ReopenRequestIsAnsweredAndHandledOnce) {
 }
 
 TEST_F(InstanceFolder, SocketLeftByAnEndedInstanceIsReplaced) {
-    QFile stale(folder() + QStringLiteral("/instance.sock"));
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.close();
+    // A socket file whose listener has closed, as a crashed instance leaves it.
+    ASSERT_TRUE(listenOnUnixSocket((folder() + QStringLiteral("/instance.sock")).toStdString(),
+                                   0600, 1, SocketBlocking::blocking));
     SingleInstance primary(folder());
     ASSERT_EQ(primary.claim(), SingleInstance::Role::primary);
     EXPECT_TRUE(primary.listen([] {}));
@@ -80,15 +81,24 @@ TEST_F(InstanceFolder, OtherBytesAreDroppedUnansweredAndReopenNothing) {
          {QByteArray("REOPEN\n"), QByteArray("reopen\nreopen\n").left(6) + "x",
           QByteArray(4096, 'r')}) {
         auto answer = std::async(std::launch::async, [&path, request] {
-            QLocalSocket socket;
-            socket.connectToServer(path);
-            if (!socket.waitForConnected(2000)) {
+            const auto deadline = SocketClock::now() + 2s;
+            const UniqueFd socket = openUnixSocket(SocketBlocking::nonBlocking);
+            if (!connectUnixSocket(socket.get(), path.toStdString(), deadline).ok()) {
                 return QByteArray("not connected");
             }
-            socket.write(request);
-            socket.waitForBytesWritten(2000);
-            socket.waitForReadyRead(1000);
-            return socket.readAll();
+            // The instance may close on the first wrong byte, before all of them are sent.
+            sendAllBefore(socket.get(), std::string_view(request.constData(), request.size()),
+                          deadline);
+            QByteArray received;
+            char buffer[64];
+            while (waitForSocket(socket.get(), POLLIN, SocketClock::now() + 1s).ok()) {
+                const ssize_t got = ::recv(socket.get(), buffer, sizeof buffer, 0);
+                if (got <= 0) {
+                    break;
+                }
+                received.append(buffer, got);
+            }
+            return received;
         });
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return answer.wait_for(0s) == std::future_status::ready; }, 4000));
