@@ -35,8 +35,7 @@ class FakeBackend : public DefaultsBackend {
         if (unreadable.contains(key.key)) {
             throw VelmoraError::unsupportedPreferenceType(key.domain, key.key);
         }
-        auto it = values.find({key.domain, key.key});
-        return it == values.end() ? std::nullopt : std::optional<TweakValue>(it->second);
+        return at(key);
     }
     void write(const DefaultsKey& key, const TweakValue& value) override {
         refuse(key);
@@ -81,12 +80,11 @@ struct FakePower {
     bool keepAwakeFails = false;
     std::vector<std::pair<std::string, std::string>> settingWrites;
     std::vector<bool> keepAwakeWrites;
-    int reads = 0;
     std::vector<std::string>* journal = nullptr;
 
     PowerControl control() {
         return PowerControl{
-            .reader = [this] { return ++reads, keepAwake; },
+            .reader = [this] { return keepAwake; },
             .writer =
                 [this](bool on) {
                     keepAwakeWrites.push_back(on);
@@ -134,10 +132,8 @@ inline std::chrono::system_clock::time_point localTime(int year, int month, int 
         std::chrono::milliseconds(when.toMSecsSinceEpoch()));
 }
 
-inline const std::string testDomain = "com.velmora.test";
-
 inline DefaultsKey keyOf(const std::string& tweakID) {
-    return {testDomain, tweakID};
+    return {"com.velmora.test", tweakID};
 }
 
 // A tweak of one Boolean key named after it, deleted when switched off.

@@ -70,7 +70,6 @@ TEST_F(ScenesTest, TheListIsStoredAfterEveryChange) {
     model->saveSetup(" \t\n", "sofa");
     ASSERT_EQ(model->setups().size(), 1U);
     EXPECT_EQ(model->setups()[0].name, "Desk");
-    EXPECT_EQ(storedSetups(), model->setups());
 
     Scene sofa = model->captureCurrentSetup("Sofa", "sofa");
     model->upsertSetup(sofa);
@@ -83,16 +82,6 @@ TEST_F(ScenesTest, TheListIsStoredAfterEveryChange) {
     model->renameSetup(model->setups()[0], "   ");
     EXPECT_EQ(model->setups()[0].name, "Office");
     EXPECT_EQ(storedSetups(), model->setups());
-
-    const int writes = store->writes;
-    Scene stranger = sofa;
-    stranger.id = "nobody";
-    model->renameSetup(stranger, "X");
-    model->updateSetupToCurrent(stranger);
-    EXPECT_EQ(store->writes, writes) << "no scene with that id: nothing stored";
-    model->deleteSetup(stranger);
-    EXPECT_EQ(store->writes, writes + 1) << "deleting stores even when nothing was removed";
-
     model->deleteSetup(sofa);
     EXPECT_EQ(storedSetups().size(), 1U);
 }
