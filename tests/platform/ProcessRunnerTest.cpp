@@ -3,12 +3,11 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,30 +16,34 @@
 
 #include "platform/KillallServiceController.hpp"
 #include "platform/ProcessRunner.hpp"
+#include "tests/support/TempFolder.hpp"
 
 namespace velmora {
 namespace {
 
-const std::string shell = "/bin/sh";
+namespace fs = std::filesystem;
 constexpr std::size_t oneMiB = 1024 * 1024;
 
 ProcessResult runShell(const std::string& script, const ProcessOptions& options = {}) {
-    return ProcessRunner::run(shell, {"-c", script}, options);
+    return ProcessRunner::run("/bin/sh", {"-c", script}, options);
 }
 
-TEST(ProcessRunner, CapturesBothStreamsAndTheExitStatus) {
-    const auto result = runShell("printf out; printf err >&2; exit 3");
+TEST(ProcessRunner, PassesArgumentsAndEnvironmentAsGivenAndCapturesWhatComesBack) {
+    auto result = runShell("printf out; printf err >&2; exit 3");
     EXPECT_EQ(result.ending, ProcessResult::Ending::exited);
     EXPECT_EQ(result.exitStatus, 3);
     EXPECT_FALSE(result.succeeded());
     EXPECT_EQ(result.standardOutput, "out");
     EXPECT_EQ(result.standardError, "err");
-}
 
-TEST(ProcessRunner, ArgumentsReachTheChildUnchangedWithoutAShell) {
-    const auto result = ProcessRunner::run("/usr/bin/printf", {"[%s]", "a b", "$HOME", "*", ""});
-    EXPECT_TRUE(result.succeeded());
+    result = ProcessRunner::run("/usr/bin/printf", {"[%s]", "a b", "$HOME", "*", ""});
     EXPECT_EQ(result.standardOutput, "[a b][$HOME][*][]");
+    result =
+        ProcessRunner::run("/usr/bin/env", {}, {.environment = std::vector<std::string>{"A=1"}});
+    EXPECT_EQ(result.standardOutput, "A=1\n");
+    result = ProcessRunner::run("/bin/cat", {});  // standard input is empty, not ours
+    EXPECT_TRUE(result.succeeded());
+    EXPECT_TRUE(result.standardOutput.empty());
 }
 
 // Standard error is filled first: a runner reading standard output to its end before looking at
@@ -52,26 +55,12 @@ TEST(ProcessRunner, DrainsAChildThatFillsBothPipes) {
     ASSERT_EQ(result.standardError.size(), oneMiB);
     EXPECT_EQ(result.standardOutput.find_first_not_of("o\n"), std::string::npos);
     EXPECT_EQ(result.standardError.find_first_not_of("e\n"), std::string::npos);
-}
 
-TEST(ProcessRunner, DiscardedStreamsAreNotCollectedAndDoNotBlock) {
-    const auto result = runShell("yes | head -c 1048576; printf kept >&2",
-                                 {.standardOutput = ProcessOutput::discard});
-    EXPECT_TRUE(result.succeeded());
-    EXPECT_TRUE(result.standardOutput.empty());
-    EXPECT_EQ(result.standardError, "kept");
-}
-
-TEST(ProcessRunner, StandardInputIsEmpty) {
-    const auto result = ProcessRunner::run("/bin/cat", {});
-    EXPECT_TRUE(result.succeeded());
-    EXPECT_TRUE(result.standardOutput.empty());
-}
-
-TEST(ProcessRunner, EnvironmentCanBeReplaced) {
-    const auto result =
-        ProcessRunner::run("/usr/bin/env", {}, {.environment = std::vector<std::string>{"A=1"}});
-    EXPECT_EQ(result.standardOutput, "A=1\n");
+    const auto discarded = runShell("yes | head -c 1048576; printf kept >&2",
+                                    {.standardOutput = ProcessOutput::discard});
+    EXPECT_TRUE(discarded.succeeded());
+    EXPECT_TRUE(discarded.standardOutput.empty());
+    EXPECT_EQ(discarded.standardError, "kept");
 }
 
 TEST(ProcessRunner, LaunchFailuresThrowWithAReadableReason) {
@@ -85,30 +74,26 @@ TEST(ProcessRunner, LaunchFailuresThrowWithAReadableReason) {
     }
     EXPECT_THROW(ProcessRunner::run("sh", {"-c", "true"}), ProcessLaunchError);
 
-    const auto plain = std::filesystem::temp_directory_path() /
-                       ("velmora-not-executable-" + std::to_string(::getpid()));
+    const testing::TempFolder folder("velmora-runner");
+    const fs::path plain = folder.path() / "not-executable";
     std::ofstream(plain) << "#!/bin/sh\necho ran\n";
-    std::filesystem::permissions(
-        plain, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     // Root may execute a file without execute bits only when some execute bit is set: none is.
+    fs::permissions(plain, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_THROW(ProcessRunner::run(plain.string(), {}), ProcessLaunchError);
-    std::filesystem::remove(plain);
 }
 
-TEST(ProcessRunner, ReportsTheSignalThatEndedTheChild) {
-    const auto result = runShell("kill -KILL $$");
+TEST(ProcessRunner, ReportsTheSignalThatEndedTheChildEvenOneIgnoredHere) {
+    auto result = runShell("kill -KILL $$");
     EXPECT_EQ(result.ending, ProcessResult::Ending::signalled);
     EXPECT_EQ(result.signal, SIGKILL);
     EXPECT_FALSE(result.timedOut);
     EXPECT_FALSE(result.succeeded());
-}
 
-TEST(ProcessRunner, SignalsIgnoredHereAreDefaultInTheChild) {
     struct sigaction ignore {};
     struct sigaction previous {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGTERM, &ignore, &previous);
-    const auto result = runShell("kill -TERM $$; exit 0");
+    result = runShell("kill -TERM $$; exit 0");
     ::sigaction(SIGTERM, &previous, nullptr);
     EXPECT_EQ(result.ending, ProcessResult::Ending::signalled);
     EXPECT_EQ(result.signal, SIGTERM);
@@ -152,65 +137,29 @@ TEST(ProcessRunner, TheChildSeesNoDescriptorOfOursBeyondTheStandardThree) {
     EXPECT_LE(listed.size(), 4U) << result.standardOutput;
 }
 
-// A running process with a name nothing else on the machine has, to be terminated by killall.
-class NamedSleeper {
-  public:
-    NamedSleeper() {
-        name_ = "vsleep" + std::to_string(::getpid() % 100000);
-        path_ = std::filesystem::temp_directory_path() / name_;
-        std::filesystem::copy_file("/bin/sleep", path_,
-                                   std::filesystem::copy_options::overwrite_existing);
-        std::string program = path_.string();
-        std::string seconds = "30";
-        char* argv[] = {program.data(), seconds.data(), nullptr};
-        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, nullptr) != 0) {
-            pid_ = 0;
-        }
-    }
-    ~NamedSleeper() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        std::filesystem::remove(path_);
-    }
-    const std::string& name() const { return name_; }
-    bool started() const { return pid_ > 0; }
-    // The status of the process once it has ended.
-    int waitForEnd() {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = 0;
-        return status;
-    }
-
-  private:
-    std::string name_;
-    std::filesystem::path path_;
-    pid_t pid_ = 0;
-};
-
 TEST(KillallServiceController, TerminatesTheNamedProcess) {
-    NamedSleeper sleeper;
-    ASSERT_TRUE(sleeper.started());
+    // A name nothing else on the machine has.
+    const testing::TempFolder folder("velmora-killall");
+    const std::string name = "vsleep" + std::to_string(::getpid() % 100000);
+    std::string program = (folder.path() / name).string();
+    fs::copy_file("/bin/sleep", program);
+    std::string seconds = "30";
+    char* argv[] = {program.data(), seconds.data(), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, nullptr), 0);
     // killall matches on the running program's name, which exec sets shortly after spawn returns.
     ::usleep(100 * 1000);
-    KillallServiceController().restart(sleeper.name());
-    const int status = sleeper.waitForEnd();
+    KillallServiceController().restart(name);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), SIGTERM);
 }
 
-TEST(KillallServiceController, ANameMatchingNothingIsNotAnError) {
+TEST(KillallServiceController, RefusesOptionLikeNamesAndReportsAMissingKillall) {
     EXPECT_NO_THROW(KillallServiceController().restart("velmora-no-such-process"));
-}
-
-TEST(KillallServiceController, RefusesNamesKillallWouldReadAsOptions) {
     EXPECT_THROW(KillallServiceController().restart("-9"), std::invalid_argument);
     EXPECT_THROW(KillallServiceController().restart(""), std::invalid_argument);
-}
-
-TEST(KillallServiceController, AMissingKillallIsALaunchError) {
     EXPECT_THROW(KillallServiceController("/nonexistent/killall").restart("Dock"),
                  ProcessLaunchError);
 }

@@ -56,15 +56,11 @@ Recipe recipeOf(std::vector<RecipeItem> items) {
 }
 
 Tweak intTweak(const std::string& id, const std::string& key, std::int64_t on,
-               std::optional<std::int64_t> off = std::nullopt,
+               std::optional<TweakValue> off = std::nullopt,
                std::optional<std::string> restart = std::nullopt) {
-    std::optional<TweakValue> disabled;
-    if (off) {
-        disabled = TweakValue::integer(*off);
-    }
     return Tweak(
         id, id, "", TweakCategory::system, TweakTier::simple, Privilege::user, RiskLevel::safe, {},
-        DefaultsToggle{{kTest, key}, TweakValue::integer(on), disabled, restart}, {}, {}, false);
+        DefaultsToggle{{kTest, key}, TweakValue::integer(on), off, restart}, {}, {}, false);
 }
 
 TEST(RecipeRunner, AppliesABuiltInRecipeAndRevertsItToWhatWasThere) {
@@ -110,7 +106,7 @@ TEST(RecipeRunner, AMissingTweakMidwayLeavesTheEarlierItemsApplied) {
 
 TEST(RecipeRunner, RevertWalksBackwardsSoASharedKeyEndsWhereItStarted) {
     Rig rig(Catalog({intTweak("one", "shared", 1), intTweak("two", "shared", 2),
-                     intTweak("off", "switch", 1, 0)},
+                     intTweak("off", "switch", 1, TweakValue::integer(0))},
                     {}));
     rig.backend->write({kTest, "shared"}, TweakValue::integer(7));
     rig.backend->write({kTest, "switch"}, TweakValue::integer(1));

@@ -1,5 +1,4 @@
 // The stand-in osascript as a real process: the two scripts it runs, and every other text refused.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
@@ -15,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 
 constexpr const char* darkScript =
     "tell application \"System Events\" to tell appearance preferences to set dark mode to true";
@@ -50,9 +48,8 @@ TEST_F(OsascriptToolTest, TheAppearanceScriptWritesOrDeletesTheGlobalStyle) {
               "Dark\n");
     ASSERT_EQ(osascript(lightScript).exitStatus, 0);
     EXPECT_FALSE(darkStored());
-}
 
-TEST_F(OsascriptToolTest, DisplayControlSwitchesAndReadsThroughTheStandIns) {
+    // DisplayControl takes the same road.
     ScopedEnv home(PreferenceStore::homeRootVariable, homeRoot.path().string());
     DisplayControl display = DisplayControl::live();
     EXPECT_FALSE(display.isDarkMode());
@@ -61,7 +58,6 @@ TEST_F(OsascriptToolTest, DisplayControlSwitchesAndReadsThroughTheStandIns) {
     display.setDark(false);
     EXPECT_FALSE(display.isDarkMode());
     EXPECT_FALSE(display.isNightShiftOn());
-    EXPECT_EQ(display.nightShiftStrength(), 0.0);
 }
 
 TEST_F(OsascriptToolTest, OtherScriptsAreErrors) {
@@ -114,35 +110,29 @@ class OsascriptPromptTest : public OsascriptToolTest {
         }
         fs::permissions(scratch.path(), fs::perms::all);
     }
-    // A stand-in for pkexec that records its arguments and exits with `status`.
-    std::string fakePkexec(int status) const {
-        fs::path script = scratch.path() / "pkexec";
-        writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record().string() + "'\nexit " +
-                              std::to_string(status) + "\n");
-        ::chmod(script.c_str(), 0755);
-        return "VELMORA_PKEXEC=" + script.string();
+    // The administrator script run as "nobody" with a pkexec that records its arguments and exits
+    // with `status`.
+    ProcessResult prompted(int status) const {
+        const fs::path pkexec = scratch.path() / "pkexec";
+        writeScript(pkexec, "printf '%s\\n' \"$@\" > '" + record().string() + "'\nexit " +
+                                std::to_string(status) + "\n");
+        return runUnprivileged(SystemTool::osascript, {"-e", adminScript(pmset() + " -a sleep 5")},
+                               {"VELMORA_PKEXEC=" + pkexec.string()});
     }
     fs::path record() const { return scratch.path() / "record"; }
     TempFolder scratch;
 };
 
-TEST_F(OsascriptPromptTest, ADismissedPromptIsTheUserCanceling) {
-    ProcessResult result = runUnprivileged(
-        SystemTool::osascript, {"-e", adminScript(pmset() + " -a sleep 5")}, {fakePkexec(126)});
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.standardError, "User canceled. (-128)\n");
-}
-
-TEST_F(OsascriptPromptTest, ThePromptRunsPmsetByArgumentsWithTheSystemRoot) {
-    ProcessResult result = runUnprivileged(
-        SystemTool::osascript, {"-e", adminScript(pmset() + " -a sleep 5")}, {fakePkexec(0)});
+TEST_F(OsascriptPromptTest, ThePromptRunsPmsetByArgumentsAndADismissalIsTheUserCanceling) {
+    ProcessResult result = prompted(0);
     EXPECT_EQ(result.exitStatus, 0) << result.standardError;
     EXPECT_EQ(readFile(record()),
               "/usr/bin/env\nVELMORA_SYSTEM_ROOT=" + systemRoot.path().string() + "\n" + pmset() +
                   "\n-a\nsleep\n5\n");
-    ProcessResult failed = runUnprivileged(
-        SystemTool::osascript, {"-e", adminScript(pmset() + " -a sleep 5")}, {fakePkexec(3)});
-    EXPECT_EQ(failed.exitStatus, 3);
+    EXPECT_EQ(prompted(3).exitStatus, 3);
+    ProcessResult dismissed = prompted(126);
+    EXPECT_EQ(dismissed.exitStatus, 1);
+    EXPECT_EQ(dismissed.standardError, "User canceled. (-128)\n");
 }
 
 }  // namespace

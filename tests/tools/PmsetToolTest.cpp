@@ -47,7 +47,7 @@ TEST_F(PmsetToolTest, ShowsTheDefaultsInThePlatformLayoutWithLfLineEnds) {
     EXPECT_FALSE(fs::exists(settingsFile())) << "reading must not create the file";
 }
 
-TEST_F(PmsetToolTest, ChangesOneSettingAndKeepsTheOthers) {
+TEST_F(PmsetToolTest, ChangesOneSettingAndKeepsTheOthersKnownOrNot) {
     ASSERT_EQ(pmset({"-a", "powernap", "0"}).exitStatus, 0);
     ASSERT_EQ(pmset({"-a", "displaysleep", "25"}).exitStatus, 0);
     ASSERT_EQ(pmset({"-a", "disablesleep", "1"}).exitStatus, 0);
@@ -57,9 +57,17 @@ TEST_F(PmsetToolTest, ChangesOneSettingAndKeepsTheOthers) {
     EXPECT_EQ(parsed["womp"], "1");
     EXPECT_TRUE(PmsetOutput::sleepDisabled(pmset({"-g"}).standardOutput));
     EXPECT_THAT(readFile(settingsFile()), HasSubstr("<key>powernap</key>"));
+
+    // Entries it does not know are kept.
+    writeFile(settingsFile(),
+              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>Custom</key>"
+              "<string>kept</string></dict></plist>");
+    ASSERT_EQ(pmset({"-a", "sleep", "7"}).exitStatus, 0);
+    EXPECT_THAT(readFile(settingsFile()), HasSubstr("<string>kept</string>"));
+    EXPECT_EQ(values()["sleep"], "7");
 }
 
-TEST_F(PmsetToolTest, RefusesUnknownKeysAndBadValuesWithoutWriting) {
+TEST_F(PmsetToolTest, RefusesUnknownKeysBadValuesAndWrongCommandLinesWithoutWriting) {
     const std::vector<std::vector<std::string>> refused = {
         {"-a", "hibernatefile", "1"}, {"-a", "SLEEP", "1"},
         {"-a", "sleep", ""},          {"-a", "sleep", "-1"},
@@ -74,9 +82,6 @@ TEST_F(PmsetToolTest, RefusesUnknownKeysAndBadValuesWithoutWriting) {
     }
     EXPECT_FALSE(fs::exists(settingsFile()));
     EXPECT_EQ(pmset({"-a", "hibernatemode", "25"}).exitStatus, 0);
-}
-
-TEST_F(PmsetToolTest, WrongCommandLinesPrintUsage) {
     for (const auto& arguments : std::vector<std::vector<std::string>>{
              {}, {"-g", "custom"}, {"-a", "sleep"}, {"-a", "sleep", "1", "womp"}, {"-x"}}) {
         ProcessResult result = pmset(arguments);
@@ -113,73 +118,66 @@ TEST_F(PmsetToolTest, AnUnreadableSettingsFileIsReportedAndNeverReplaced) {
     EXPECT_EQ(pmset({"-g"}).exitStatus, 1);
 }
 
-TEST_F(PmsetToolTest, KeepsEntriesItDoesNotKnow) {
-    writeFile(settingsFile(),
-              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>Custom</key>"
-              "<string>kept</string></dict></plist>");
-    ASSERT_EQ(pmset({"-a", "sleep", "7"}).exitStatus, 0);
-    EXPECT_THAT(readFile(settingsFile()), HasSubstr("<string>kept</string>"));
-    EXPECT_EQ(values()["sleep"], "7");
-}
-
-class PmsetBatteryTest : public PmsetToolTest {
-  protected:
-    void supply(const std::string& name, const std::map<std::string, std::string>& attributes) {
-        for (const auto& [attribute, text] : attributes) {
-            writeFile(supplies.path() / name / attribute, text + "\n");
+TEST_F(PmsetToolTest, TheBatteryReportFollowsTheKernelsPowerSupplies) {
+    using Supply = std::pair<std::string, std::map<std::string, std::string>>;
+    struct Case {
+        std::string name;
+        std::vector<Supply> supplies;
+        bool onBattery;
+        std::optional<int> percent;
+    };
+    const Supply dischargingAt42 = {
+        "BAT0", {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "42"}}};
+    const std::vector<Case> cases = {
+        {"desktop", {}, false, std::nullopt},
+        {"offline adaptor",
+         {{"AC", {{"type", "Mains"}, {"online", "0"}}}, dischargingAt42},
+         true,
+         42},
+        {"online adaptor",
+         {{"ADP1", {{"type", "Mains"}, {"online", "1"}}},
+          {"BAT0",
+           {{"type", "Battery"},
+            {"status", "Charging"},
+            {"energy_now", "30000"},
+            {"energy_full", "40000"}}}},
+         false,
+         75},
+        {"peripheral",
+         {{"hid-mouse-battery",
+           {{"type", "Battery"},
+            {"scope", "Device"},
+            {"status", "Discharging"},
+            {"capacity", "5"}}}},
+         false,
+         std::nullopt},
+        {"no adaptor",
+         {{"BAT0", {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "150"}}}},
+         true,
+         100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        for (const auto& [supply, attributes] : c.supplies) {
+            for (const auto& [attribute, text] : attributes) {
+                writeFile(folder.path() / supply / attribute, text + "\n");
+            }
+        }
+        ProcessResult result =
+            pmset({"-g", "batt"}, {"VELMORA_POWER_SUPPLY_DIR=" + folder.path().string()});
+        ASSERT_EQ(result.exitStatus, 0);
+        const std::string& out = result.standardOutput;
+        EXPECT_EQ(PmsetOutput::onBattery(out), c.onBattery);
+        EXPECT_EQ(PmsetOutput::batteryPercent(out), c.percent);
+        if (c.supplies.empty()) {
+            EXPECT_EQ(out, "Now drawing from 'AC Power'\n");
+        }
+        if (c.name == "offline adaptor") {
+            EXPECT_TRUE(out.starts_with("Now drawing from 'Battery Power'\n"));
+            EXPECT_THAT(out, HasSubstr("42%; discharging"));
         }
     }
-    std::string batt() const {
-        ProcessResult result =
-            pmset({"-g", "batt"}, {"VELMORA_POWER_SUPPLY_DIR=" + supplies.path().string()});
-        EXPECT_EQ(result.exitStatus, 0);
-        return result.standardOutput;
-    }
-    TempFolder supplies;
-};
-
-TEST_F(PmsetBatteryTest, ADesktopDrawsFromAcAndHasNoPercentage) {
-    std::string out = batt();
-    EXPECT_EQ(out, "Now drawing from 'AC Power'\n");
-    EXPECT_FALSE(PmsetOutput::onBattery(out));
-    EXPECT_EQ(PmsetOutput::batteryPercent(out), std::nullopt);
-}
-
-TEST_F(PmsetBatteryTest, AnOfflineAdaptorMeansBatteryPower) {
-    supply("AC", {{"type", "Mains"}, {"online", "0"}});
-    supply("BAT0", {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "42"}});
-    std::string out = batt();
-    EXPECT_TRUE(out.starts_with("Now drawing from 'Battery Power'\n"));
-    EXPECT_TRUE(PmsetOutput::onBattery(out));
-    EXPECT_EQ(PmsetOutput::batteryPercent(out), 42);
-    EXPECT_THAT(out, HasSubstr("42%; discharging"));
-}
-
-TEST_F(PmsetBatteryTest, AnOnlineAdaptorMeansAcPowerWithTheChargeShown) {
-    supply("ADP1", {{"type", "Mains"}, {"online", "1"}});
-    supply("BAT0", {{"type", "Battery"},
-                    {"status", "Charging"},
-                    {"energy_now", "30000"},
-                    {"energy_full", "40000"}});
-    std::string out = batt();
-    EXPECT_FALSE(PmsetOutput::onBattery(out));
-    EXPECT_EQ(PmsetOutput::batteryPercent(out), 75);
-}
-
-TEST_F(PmsetBatteryTest, PeripheralBatteriesAreNotTheMachines) {
-    supply(
-        "hid-mouse-battery",
-        {{"type", "Battery"}, {"scope", "Device"}, {"status", "Discharging"}, {"capacity", "5"}});
-    std::string out = batt();
-    EXPECT_FALSE(PmsetOutput::onBattery(out));
-    EXPECT_EQ(PmsetOutput::batteryPercent(out), std::nullopt);
-}
-
-TEST_F(PmsetBatteryTest, WithoutAnAdaptorADischargingBatteryDecides) {
-    supply("BAT0", {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "150"}});
-    std::string out = batt();
-    EXPECT_TRUE(PmsetOutput::onBattery(out));
-    EXPECT_EQ(PmsetOutput::batteryPercent(out), 100);
 }
 
 }  // namespace

@@ -2,71 +2,22 @@
 // and the whole road through the stand-in osascript and pmset.
 #include "platform/PowerControl.hpp"
 
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <thread>
-
 #include "kit/HelperInfo.hpp"
 #include "kit/VelmoraError.hpp"
+#include "tests/platform/FakeHelper.hpp"
 #include "tests/tools/ToolFixture.hpp"
 
 namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FakeHelper;
 using ::testing::HasSubstr;
-
-constexpr mode_t scriptMode = 0755;
-
-// A helper that answers one connection with a fixed reply line.
-class OneShotHelper {
-  public:
-    OneShotHelper(const fs::path& socketPath, std::string reply) : reply_(std::move(reply)) {
-        fs::create_directories(socketPath.parent_path());
-        listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, socketPath.c_str(), sizeof(address.sun_path) - 1);
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-            ::listen(listener_, 1) != 0) {
-            throw std::runtime_error("cannot listen on " + socketPath.string());
-        }
-        thread_ = std::thread([this] { serve(); });
-    }
-    ~OneShotHelper() {
-        ::shutdown(listener_, SHUT_RDWR);
-        thread_.join();
-        ::close(listener_);
-    }
-    OneShotHelper(const OneShotHelper&) = delete;
-    OneShotHelper& operator=(const OneShotHelper&) = delete;
-    const std::string& request() const { return request_; }
-
-  private:
-    void serve() {
-        int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (connection < 0) {
-            return;
-        }
-        char c = 0;
-        while (::read(connection, &c, 1) == 1 && c != '\n') {
-            request_ += c;
-        }
-        [[maybe_unused]] auto sent = ::write(connection, reply_.data(), reply_.size());
-        ::close(connection);
-    }
-    int listener_ = -1;
-    std::string reply_;
-    std::string request_;
-    std::thread thread_;
-};
 
 class PowerControlTest : public ToolFixture {
   protected:
@@ -75,11 +26,10 @@ class PowerControlTest : public ToolFixture {
 
     // A stand-in osascript that records its arguments, prints `errorText` and exits `status`.
     void scriptOsascript(int status, const std::string& errorText = "") {
-        fs::path script = scripts.path() / "osascript";
-        writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + promptLog().string() +
-                              "'\nprintf '%s' '" + errorText + "' >&2\nexit " +
-                              std::to_string(status) + "\n");
-        ::chmod(script.c_str(), scriptMode);
+        const fs::path script = scripts.path() / "osascript";
+        writeScript(script, "printf '%s\\n' \"$@\" > '" + promptLog().string() +
+                                "'\nprintf '%s' '" + errorText + "' >&2\nexit " +
+                                std::to_string(status) + "\n");
         SystemTools::inject(SystemTool::osascript, script);
     }
     fs::path promptLog() const { return scripts.path() / "prompted"; }
@@ -130,19 +80,18 @@ TEST_F(PowerControlTest, WithoutAHelperTheAllowedChangeGoesToThePromptAsOneScrip
                                          " -a powernap 0\" with administrator privileges\n");
 }
 
-TEST_F(PowerControlTest, AHelperThatAcceptsMakesNoPrompt) {
+TEST_F(PowerControlTest, AHelperThatAcceptsMakesNoPromptButItsFailureFallsBackToThePrompt) {
     scriptOsascript(0);
-    OneShotHelper helper(SystemPaths::helperSocket(HelperInfo::machServiceName()),
-                         "{\"message\":null,\"ok\":true}\n");
-    PowerControl::setPmset("womp", "0");
-    EXPECT_THAT(helper.request(), HasSubstr("\"womp\""));
-    EXPECT_FALSE(fs::exists(promptLog()));
-}
-
-TEST_F(PowerControlTest, AHelperFailureOfAnAllowedChangeStillFallsBackToThePrompt) {
-    scriptOsascript(0);
-    OneShotHelper helper(SystemPaths::helperSocket(HelperInfo::machServiceName()),
-                         "{\"message\":\"pmset exited 1\",\"ok\":false}\n");
+    const fs::path socket = SystemPaths::helperSocket(HelperInfo::machServiceName());
+    {
+        FakeHelper helper(socket, FakeHelper::Script::reply, "{\"message\":null,\"ok\":true}\n");
+        PowerControl::setPmset("womp", "0");
+        EXPECT_THAT(helper.received(), HasSubstr("\"womp\""));
+        EXPECT_FALSE(fs::exists(promptLog()));
+    }
+    fs::remove(socket);
+    FakeHelper helper(socket, FakeHelper::Script::reply,
+                      "{\"message\":\"pmset exited 1\",\"ok\":false}\n");
     PowerControl::setPmset("acwake", "1");
     EXPECT_TRUE(fs::exists(promptLog()));
 }
@@ -166,26 +115,21 @@ TEST_F(PowerControlTest, ThePromptsOwnFailureIsTheReason) {
     EXPECT_THAT(readFile(promptLog()), HasSubstr(" -a disablesleep 1\""));
 }
 
-TEST_F(PowerControlTest, ReadersGiveFalseAndNothingWhenPmsetCannotRun) {
+TEST_F(PowerControlTest, ReadersFollowWhatPmsetPrintsAndGiveNothingWhenItCannotRun) {
     SystemTools::inject(SystemTool::pmset, scripts.path() / "missing");
     PowerControl live = PowerControl::live();
     EXPECT_FALSE(live.keepAwakeWithLidClosed());
     EXPECT_FALSE(live.isOnBattery());
     EXPECT_TRUE(live.powerValues().empty());
     EXPECT_EQ(live.percentReader(), std::nullopt);
-}
 
-TEST_F(PowerControlTest, ReadersFollowWhatPmsetPrints) {
-    fs::path fake = scripts.path() / "pmset";
-    writeFile(fake,
-              "#!/bin/sh\n"
-              "if [ \"$2\" = batt ]; then printf \"Now drawing from 'Battery Power'\\n "
-              "-InternalBattery-0\t19%%; discharging\\n\"; "
-              "exit 0; fi\n"
-              "printf 'System-wide power settings:\\n SleepDisabled\\t\\t1\\n womp 0\\n'\n");
-    ::chmod(fake.c_str(), scriptMode);
+    const fs::path fake = scripts.path() / "pmset";
+    writeScript(fake,
+                "if [ \"$2\" = batt ]; then printf \"Now drawing from 'Battery Power'\\n "
+                "-InternalBattery-0\t19%%; discharging\\n\"; exit 0; fi\n"
+                "printf 'System-wide power settings:\\n SleepDisabled\\t\\t1\\n womp 0\\n'\n");
     SystemTools::inject(SystemTool::pmset, fake);
-    PowerControl live = PowerControl::live();
+    live = PowerControl::live();
     EXPECT_TRUE(live.keepAwakeWithLidClosed());
     EXPECT_TRUE(live.isOnBattery());
     EXPECT_EQ(live.percentReader(), 19);
@@ -196,10 +140,9 @@ TEST_F(PowerControlTest, ReadersFollowWhatPmsetPrints) {
 // never a later reading or one after a write.
 TEST_F(PowerControlTest, OnePmsetRunServesTheValuesThatFollowTheKeepAwakeReading) {
     const fs::path runs = scripts.path() / "runs";
-    fs::path fake = scripts.path() / "pmset";
-    writeFile(fake, "#!/bin/sh\necho \"$*\" >> '" + runs.string() +
-                        "'\nprintf ' SleepDisabled\\t\\t1\\n womp 0\\n'\n");
-    ::chmod(fake.c_str(), scriptMode);
+    const fs::path fake = scripts.path() / "pmset";
+    writeScript(fake, "echo \"$*\" >> '" + runs.string() +
+                          "'\nprintf ' SleepDisabled\\t\\t1\\n womp 0\\n'\n");
     SystemTools::inject(SystemTool::pmset, fake);
     scriptOsascript(0);
     PowerControl live = PowerControl::live();

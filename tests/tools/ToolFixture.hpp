@@ -2,6 +2,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -9,6 +11,7 @@
 
 #include "platform/ProcessRunner.hpp"
 #include "platform/SystemPaths.hpp"
+#include "tests/platform/PreferenceTestSupport.hpp"
 #include "tests/support/ScopedEnv.hpp"
 #include "tests/support/TempFolder.hpp"
 
@@ -22,24 +25,59 @@ class TempFolder : public testing::TempFolder {
     TempFolder() : testing::TempFolder("velmora-tools", Reach::everyone) {}
 };
 
-void writeFile(const std::filesystem::path& path, const std::string& text);
-std::string readFile(const std::filesystem::path& path);
+inline void writeFile(const std::filesystem::path& path, const std::string& text) {
+    testing::putFile(path, text);
+}
+inline std::string readFile(const std::filesystem::path& path) {
+    return testing::fileBytes(path);
+}
+// A shell script at `path`, made executable.
+inline void writeScript(const std::filesystem::path& path, const std::string& body) {
+    constexpr mode_t scriptMode = 0755;
+    testing::putFile(path, "#!/bin/sh\n" + body);
+    ::chmod(path.c_str(), scriptMode);
+}
 
 class ToolFixture : public ::testing::Test {
   protected:
     // Runs the tool with the temporary roots (and `extra` "NAME=value" entries) as its whole
     // environment, so nothing of the machine's own leaks in.
     ProcessResult run(SystemTool tool, const std::vector<std::string>& arguments,
-                      const std::vector<std::string>& extra = {}) const;
+                      const std::vector<std::string>& extra = {}) const {
+        return runAs({}, tool, arguments, extra);
+    }
     // Whether `runUnprivileged` can work: the test runs as root and can drop to "nobody".
-    static bool canRunUnprivileged();
+    static bool canRunUnprivileged() { return ::geteuid() == 0 && ::access(setpriv, X_OK) == 0; }
     // The same as `run`, as the unprivileged user "nobody".
     ProcessResult runUnprivileged(SystemTool tool, const std::vector<std::string>& arguments,
-                                  const std::vector<std::string>& extra = {}) const;
-    std::vector<std::string> environment(const std::vector<std::string>& extra) const;
+                                  const std::vector<std::string>& extra = {}) const {
+        const std::string nobody = "65534";
+        return runAs({"--reuid=" + nobody, "--regid=" + nobody, "--clear-groups"}, tool, arguments,
+                     extra);
+    }
 
     TempFolder systemRoot;
     TempFolder homeRoot;
+
+  private:
+    static constexpr const char* setpriv = "/usr/bin/setpriv";
+
+    ProcessResult runAs(std::vector<std::string> privileges, SystemTool tool,
+                        const std::vector<std::string>& arguments,
+                        const std::vector<std::string>& extra) const {
+        ProcessOptions options;
+        options.environment = std::vector<std::string>{
+            std::string(SystemPaths::rootVariable) + "=" + systemRoot.path().string(),
+            "VELMORA_HOME_ROOT=" + homeRoot.path().string(), "PATH=/usr/bin:/bin"};
+        options.environment->insert(options.environment->end(), extra.begin(), extra.end());
+        std::string program = SystemTools::path(tool).string();
+        if (!privileges.empty()) {
+            privileges.push_back(program);
+            program = setpriv;
+        }
+        privileges.insert(privileges.end(), arguments.begin(), arguments.end());
+        return ProcessRunner::run(program, privileges, options);
+    }
 };
 
 }  // namespace velmora
