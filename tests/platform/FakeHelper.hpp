@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
@@ -88,9 +87,7 @@ class FakeHelper {
         if (script_ == Script::reply) {
             (void)::send(connection.get(), reply_.data(), reply_.size(), MSG_NOSIGNAL);
         } else if (script_ == Script::neverAnswer) {
-            while (!stop_) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(pollSliceMs));
-            }
+            waitReadable(connection.get());  // until the test ends or the client gives up
         }
     }
 
