@@ -5,10 +5,10 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -25,8 +25,6 @@ namespace velmora::test {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr auto kStartTimeout = std::chrono::seconds(10);
 constexpr auto kWaitTimeout = std::chrono::seconds(10);
 constexpr auto kPollInterval = std::chrono::milliseconds(5);
 // Longer than the helper's own wait for a request, so its closing is what the test sees.
@@ -65,35 +63,13 @@ int countEntries(const fs::path& folder) {
     return count;
 }
 
-UniqueFd connectTo(const fs::path& socket) {
-    UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
-    if (!fd || ::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        throw std::runtime_error("cannot connect to " + socket.string() + ": " +
-                                 std::strerror(errno));
-    }
-    return fd;
-}
-
-pid_t spawnHelper(const fs::path& program, const fs::path& systemRoot) {
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (std::strncmp(*entry, "VELMORA_SYSTEM_ROOT=", 20) != 0) {
-            environment.emplace_back(*entry);
-        }
-    }
-    environment.push_back("VELMORA_SYSTEM_ROOT=" + systemRoot.string());
-    std::vector<char*> envp;
-    for (auto& entry : environment) {
-        envp.push_back(entry.data());
-    }
-    envp.push_back(nullptr);
-    std::string name = program.string();
+pid_t spawnHelper(const fs::path& folder) {
+    // Tests run one at a time, so the test program's own environment can carry the root.
+    ::setenv("VELMORA_SYSTEM_ROOT", (folder / "system").c_str(), 1);
+    std::string name = (folder / "bin" / "velmora-helper").string();
     char* argv[] = {name.data(), nullptr};
     pid_t pid = 0;
-    if (::posix_spawn(&pid, name.c_str(), nullptr, nullptr, argv, envp.data()) != 0) {
+    if (::posix_spawn(&pid, name.c_str(), nullptr, nullptr, argv, environ) != 0) {
         throw std::runtime_error("cannot start " + name);
     }
     return pid;
@@ -118,52 +94,33 @@ HelperProcess::HelperProcess() {
 HelperProcess::~HelperProcess() {
     if (pid_ > 0) {
         ::kill(pid_, SIGKILL);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
+        ::waitpid(pid_, nullptr, 0);
     }
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
 }
 
 bool HelperProcess::start() {
-    pid_ = spawnHelper(folder_ / "bin" / "velmora-helper", systemRoot());
-    const auto deadline = Clock::now() + kStartTimeout;
-    while (Clock::now() < deadline) {
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = 0;
-            return false;
-        }
-        for (const auto& line : logLines()) {
-            if (messageOf(line) == "helper 2 started" && fs::exists(socketPath())) {
-                return true;
-            }
-        }
-        std::this_thread::sleep_for(kPollInterval);
+    const std::size_t linesBefore = logLines().size();
+    pid_ = spawnHelper(folder_);
+    bool exited = false;
+    const bool started = eventually([&] {
+        exited = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
+        const auto lines = logLines();
+        return exited ||
+               (lines.size() > linesBefore && messageOf(lines.back()) == "helper 2 started" &&
+                fs::exists(socketPath()));
+    });
+    if (exited) {
+        pid_ = 0;
     }
-    return false;
+    return started && !exited;
 }
 
 int HelperProcess::runSecondHelper() const {
-    const pid_t other = spawnHelper(folder_ / "bin" / "velmora-helper", systemRoot());
     int status = 0;
-    ::waitpid(other, &status, 0);
+    ::waitpid(spawnHelper(folder_), &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-void HelperProcess::pause() const {
-    ::kill(pid_, SIGSTOP);
-}
-void HelperProcess::resume() const {
-    ::kill(pid_, SIGCONT);
-}
-
-fs::path HelperProcess::socketPath() const {
-    return systemRoot() / "var/run/velmora/com.velmora.app.helper.sock";
-}
-
-fs::path HelperProcess::logPath() const {
-    return systemRoot() / "Library/Logs/Velmora-helper.log";
 }
 
 std::vector<std::string> HelperProcess::logLines() const {
@@ -171,73 +128,56 @@ std::vector<std::string> HelperProcess::logLines() const {
 }
 
 std::vector<std::string> HelperProcess::waitForLogLines(std::size_t count) const {
-    const auto deadline = Clock::now() + kWaitTimeout;
-    auto lines = logLines();
-    while (lines.size() < count && Clock::now() < deadline) {
-        std::this_thread::sleep_for(kPollInterval);
-        lines = logLines();
-    }
-    return lines;
+    eventually([&] { return logLines().size() >= count; });
+    return logLines();
 }
 
 std::vector<std::string> HelperProcess::pmsetRuns() const {
     return splitLines(readFile(systemRoot() / "pmset-runs"));
 }
 
-int HelperProcess::openDescriptors() const {
-    return countEntries("/proc/" + std::to_string(pid_) + "/fd");
-}
-
-int HelperProcess::childProcesses() const {
+std::vector<int> HelperProcess::footprint() const {
+    const fs::path self = "/proc/" + std::to_string(pid_);
     // The kernel here may lack the per-task children lists, so look for our parent id instead.
-    int count = 0;
+    int children = 0;
     std::error_code error;
     for (fs::directory_iterator it("/proc", error), end; !error && it != end; it.increment(error)) {
         const std::string stat = readFile(it->path() / "stat");
         const auto nameEnd = stat.rfind(')');
-        if (nameEnd == std::string::npos) {
-            continue;
-        }
-        std::istringstream fields(stat.substr(nameEnd + 1));
+        std::istringstream fields(stat.substr(nameEnd == std::string::npos ? 0 : nameEnd + 1));
         std::string state;
         pid_t parent = 0;
-        if (fields >> state >> parent && parent == pid_) {
-            ++count;
-        }
+        children += nameEnd != std::string::npos && fields >> state >> parent && parent == pid_;
     }
-    return count;
+    return {countEntries(self / "fd"), children, countEntries(self / "task")};
 }
 
-int HelperProcess::threads() const {
-    return countEntries("/proc/" + std::to_string(pid_) + "/task");
-}
-
-bool HelperProcess::settlesTo(int descriptors, int children, int threadCount) const {
-    const auto deadline = Clock::now() + kWaitTimeout;
-    while (Clock::now() < deadline) {
-        if (openDescriptors() == descriptors && childProcesses() == children &&
-            threads() == threadCount) {
-            return true;
+bool eventually(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + kWaitTimeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
         }
         std::this_thread::sleep_for(kPollInterval);
     }
-    return false;
+    return true;
 }
 
-bool HelperProcess::settlesToIdle() const {
-    constexpr int kIdleThreads = 1;
-    const auto deadline = Clock::now() + kWaitTimeout;
-    while (Clock::now() < deadline) {
-        if (threads() == kIdleThreads && childProcesses() == 0) {
-            return true;
-        }
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    return false;
+sockaddr_un unixAddress(const fs::path& socket) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
+    return address;
 }
 
 std::string exchangeBytes(const fs::path& socket, std::string_view bytes, AfterSending after) {
-    const UniqueFd fd = connectTo(socket);
+    const UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const sockaddr_un address = unixAddress(socket);
+    if (!fd ||
+        ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        throw std::runtime_error("cannot connect to " + socket.string() + ": " +
+                                 std::strerror(errno));
+    }
     while (!bytes.empty()) {
         const ssize_t put = ::send(fd.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (put <= 0) {
@@ -265,7 +205,7 @@ std::string exchangeBytes(const fs::path& socket, std::string_view bytes, AfterS
 
 Decoded<HelperReply> call(const fs::path& socket, const HelperRequest& request) {
     const std::string received = exchangeBytes(socket, *encodeRequest(request));
-    if (received.empty() || received.back() != '\n' || received.find('\n') != received.size() - 1) {
+    if (received.empty() || received.find('\n') != received.size() - 1) {
         return Decoded<HelperReply>::failure("not exactly one reply line: \"" + received + "\"");
     }
     return parseReply(std::string_view(received).substr(0, received.size() - 1), request.method);
@@ -277,10 +217,7 @@ bool hasStamp(const std::string& line) {
 }
 
 std::string messageOf(const std::string& line) {
-    if (!hasStamp(line)) {
-        return line;
-    }
-    return line.substr(line.find("] ") + 2);
+    return hasStamp(line) ? line.substr(line.find("] ") + 2) : line;
 }
 
 std::string readFile(const fs::path& path) {

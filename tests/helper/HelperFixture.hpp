@@ -3,9 +3,10 @@
 #pragma once
 
 #include <sys/types.h>
+#include <sys/un.h>
 
-#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,14 +31,13 @@ class HelperProcess {
     // Starts another helper on the same system root and returns its exit status.
     int runSecondHelper() const;
 
-    void pause() const;
-    void resume() const;
-
     pid_t pid() const { return pid_; }
     const fs::path& folder() const { return folder_; }
     fs::path systemRoot() const { return folder_ / "system"; }
-    fs::path socketPath() const;
-    fs::path logPath() const;
+    fs::path socketPath() const {
+        return systemRoot() / "var/run/velmora/com.velmora.app.helper.sock";
+    }
+    fs::path logPath() const { return systemRoot() / "Library/Logs/Velmora-helper.log"; }
     fs::path fakePmset() const { return folder_ / "libexec" / "velmora" / "pmset"; }
 
     std::vector<std::string> logLines() const;
@@ -46,18 +46,18 @@ class HelperProcess {
     // One line per run of the fake pmset: the argument count and each argument in brackets.
     std::vector<std::string> pmsetRuns() const;
 
-    int openDescriptors() const;
-    int childProcesses() const;
-    int threads() const;
-    // Waits for the helper to settle back to the given counts; true when it did.
-    bool settlesTo(int descriptors, int children, int threadCount) const;
-    // Waits until only the accepting thread is left and no child runs.
-    bool settlesToIdle() const;
+    // Open descriptors, child processes and threads of the helper.
+    std::vector<int> footprint() const;
 
   private:
     fs::path folder_;
     pid_t pid_ = 0;
 };
+
+// Polls until the condition holds or a generous timeout passes; the condition's last answer.
+bool eventually(const std::function<bool()>& condition);
+
+sockaddr_un unixAddress(const fs::path& socket);
 
 enum class AfterSending { keepOpen, shutDownWriting };
 

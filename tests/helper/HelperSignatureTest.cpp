@@ -2,11 +2,9 @@
 // refused with the log line, and nothing it sends reaches pmset.
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -19,95 +17,77 @@ namespace velmora::test {
 namespace {
 
 constexpr std::string_view kSetSleep = R"({"key":"sleep","method":"setPmset","value":"1"})";
-constexpr std::string_view kPadding = "velmora-test-client-padding";
-
-struct ClientRun {
-    std::string pid;
-    std::string received;
-};
+constexpr std::string_view kServed = "{\"message\":null,\"ok\":true}\n";
 
 class HelperSignature : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(helper.start()); }
 
-    ClientRun runClient(const fs::path& program) const {
+    // Runs the client; what the helper answered it, and its pid.
+    std::pair<std::string, std::string> runClient(const fs::path& program) const {
         const auto result = ProcessRunner::run(
             program.string(), {helper.socketPath().string(), std::string(kSetSleep)});
         EXPECT_TRUE(result.succeeded()) << result.standardError;
-        std::string pid = result.standardError.substr(0, result.standardError.find('\n'));
-        return {pid, result.standardOutput};
+        return {result.standardOutput,
+                result.standardError.substr(0, result.standardError.find('\n'))};
     }
 
-    // A copy of the signed test client, with its signature unless told otherwise.
-    fs::path copyOfClient(const std::string& name, bool withSignature) const {
+    // A copy of the signed test client, signed by `key` for `team` when one is given.
+    fs::path copyOfClient(const std::string& name, const std::string& key = {},
+                          const std::string& team = {}) const {
         const fs::path copy = helper.folder() / name;
         fs::copy_file(VELMORA_TEST_CLIENT, copy);
-        if (withSignature) {
-            fs::copy_file(std::string(VELMORA_TEST_CLIENT) + ".sig", copy.string() + ".sig");
+        if (!key.empty()) {
+            const auto result =
+                ProcessRunner::run(VELMORA_CODESIGN_PROGRAM, {"sign", key, team, copy.string()});
+            EXPECT_TRUE(result.succeeded()) << result.standardError;
         }
         return copy;
     }
 
-    void sign(const fs::path& program, const fs::path& key, const std::string& team) const {
-        const auto result = ProcessRunner::run(VELMORA_CODESIGN_PROGRAM,
-                                               {"sign", key.string(), team, program.string()});
-        ASSERT_TRUE(result.succeeded()) << result.standardError;
-    }
-
-    // The refusal is the log's line number `line` (the start line is 0).
-    void expectRefused(const ClientRun& run, std::size_t line = 1,
-                       std::size_t pmsetRuns = 0) const {
-        EXPECT_EQ(run.received, "");
+    void expectRefused(const std::string& received, const std::string& pid,
+                       std::size_t line) const {
+        EXPECT_EQ(received, "");
         const auto lines = helper.waitForLogLines(line + 1);
         ASSERT_EQ(lines.size(), line + 1);
         EXPECT_EQ(messageOf(lines[line]),
-                  "rejected connection from pid " + run.pid + " (signature check failed)");
-        EXPECT_EQ(helper.pmsetRuns().size(), pmsetRuns);
+                  "rejected connection from pid " + pid + " (signature check failed)");
     }
 
     HelperProcess helper;
 };
 
-TEST_F(HelperSignature, SignedClientIsServed) {
-    const auto run = runClient(VELMORA_TEST_CLIENT);
-    EXPECT_EQ(run.received, "{\"message\":null,\"ok\":true}\n");
+TEST_F(HelperSignature, OnlyTheUnchangedProgramSignedByOurKeyForOurTeamIsServed) {
+    // A copy of the client as the build signed it.
+    const fs::path signedCopy = copyOfClient("changed-client");
+    fs::copy_file(std::string(VELMORA_TEST_CLIENT) + ".sig", signedCopy.string() + ".sig");
+    EXPECT_EQ(runClient(signedCopy).first, kServed);
     EXPECT_EQ(helper.pmsetRuns(), std::vector<std::string>{"3 [-a] [sleep] [1]"});
-    const auto lines = helper.waitForLogLines(2);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(messageOf(lines[1]), "set sleep 1 ok");
-}
+    ASSERT_EQ(helper.waitForLogLines(2).size(), 2u);
+    EXPECT_EQ(messageOf(helper.logLines()[1]), "set sleep 1 ok");
 
-TEST_F(HelperSignature, UnsignedClientIsRefused) {
-    expectRefused(runClient(copyOfClient("unsigned-client", false)));
-}
-
-TEST_F(HelperSignature, ClientSignedByAnotherKeyIsRefused) {
-    const fs::path key = helper.folder() / "other.key";
-    ASSERT_TRUE(ProcessRunner::run(VELMORA_CODESIGN_PROGRAM, {"keygen", key.string()}).succeeded());
-    const fs::path client = copyOfClient("other-key-client", false);
-    sign(client, key, "VLMR4T2Q9X");
-    expectRefused(runClient(client));
-}
-
-TEST_F(HelperSignature, ClientSignedForAnotherTeamIsRefused) {
-    const fs::path client = copyOfClient("other-team-client", false);
-    sign(client, VELMORA_SIGNING_KEY_FILE, "OTHERTEAM1");
-    expectRefused(runClient(client));
-}
-
-TEST_F(HelperSignature, ClientWithOneByteChangedIsRefused) {
-    const fs::path client = copyOfClient("changed-client", true);
-    // Served first, so the change below must get past a remembered verification of this file.
-    ASSERT_EQ(runClient(client).received, "{\"message\":null,\"ok\":true}\n");
-    const std::string bytes = readFile(client);
-    const auto at = bytes.find(kPadding);
+    // One byte changed after it was served: past a remembered verification of this file.
+    const std::string bytes = readFile(signedCopy);
+    const auto at = bytes.find("velmora-test-client-padding");
     ASSERT_NE(at, std::string::npos);
     {
-        std::fstream file(client, std::ios::in | std::ios::out | std::ios::binary);
+        std::fstream file(signedCopy, std::ios::in | std::ios::out | std::ios::binary);
         file.seekp(static_cast<std::streamoff>(at));
         file.put('V');
     }
-    expectRefused(runClient(client), 2, 1);
+    const fs::path otherKey = helper.folder() / "other.key";
+    ASSERT_TRUE(
+        ProcessRunner::run(VELMORA_CODESIGN_PROGRAM, {"keygen", otherKey.string()}).succeeded());
+    const std::vector<fs::path> refused{
+        signedCopy, copyOfClient("unsigned-client"),
+        copyOfClient("other-key-client", otherKey.string(), VELMORA_TEAM_ID),
+        copyOfClient("other-team-client", VELMORA_SIGNING_KEY_FILE, "OTHERTEAM1")};
+    for (std::size_t i = 0; i < refused.size(); ++i) {
+        SCOPED_TRACE(refused[i].filename().string());
+        const auto [received, pid] = runClient(refused[i]);
+        expectRefused(received, pid, i + 2);
+    }
+    EXPECT_EQ(helper.pmsetRuns().size(), 1u);
 }
 
 TEST_F(HelperSignature, ClientThatExitsRightAfterConnectingIsRefused) {
@@ -115,26 +95,23 @@ TEST_F(HelperSignature, ClientThatExitsRightAfterConnectingIsRefused) {
     // connection itself stays open in this process, so only the exit can make the check fail.
     const UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     ASSERT_TRUE(fd);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, helper.socketPath().c_str(), sizeof address.sun_path - 1);
-    helper.pause();
+    const sockaddr_un address = unixAddress(helper.socketPath());
+    ::kill(helper.pid(), SIGSTOP);
     const pid_t child = ::fork();
     if (child == 0) {
-        const int connected =
-            ::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::_exit(connected == 0 ? 0 : 1);
+        ::_exit(::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address));
     }
     int status = 0;
     ::waitpid(child, &status, 0);
-    helper.resume();
+    ::kill(helper.pid(), SIGCONT);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
     const std::string request = std::string(kSetSleep) + "\n";
     ::send(fd.get(), request.data(), request.size(), MSG_NOSIGNAL);
     char byte = 0;
     EXPECT_LE(::recv(fd.get(), &byte, 1, 0), 0);
-    expectRefused({std::to_string(child), ""});
+    expectRefused("", std::to_string(child), 1);
+    EXPECT_TRUE(helper.pmsetRuns().empty());
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "kit/HelperInfo.hpp"
 #include "kit/HelperProtocol.hpp"
 
 namespace velmora {
@@ -19,31 +18,15 @@ std::string withoutNewline(std::string line) {
     return line;
 }
 
-TEST(HelperInfo, IdentityComesFromTheBuild) {
-    EXPECT_EQ(HelperInfo::machServiceName(), std::string(VELMORA_BUNDLE_ID) + ".helper");
-    EXPECT_EQ(HelperInfo::version(), "2");
-    EXPECT_EQ(HelperInfo::teamID(), VELMORA_TEAM_ID);
-    EXPECT_EQ(HelperInfo::pmsetWhitelist().size(), 10u);
-    EXPECT_TRUE(HelperInfo::pmsetWhitelist().count("disablesleep"));
-    EXPECT_FALSE(HelperInfo::pmsetWhitelist().count("SLEEP"));
-    EXPECT_FALSE(HelperInfo::pmsetWhitelist().count("hibernatemode"));
-}
-
-TEST(HelperProtocol, RequestsHaveTheDocumentedLines) {
+TEST(HelperProtocol, RequestsHaveTheDocumentedLinesAndRoundTrip) {
     EXPECT_EQ(encodeRequest(HelperRequest::ping()), "{\"method\":\"ping\"}\n");
-    EXPECT_EQ(encodeRequest(HelperRequest::getDisableSleep()),
-              "{\"method\":\"getDisableSleep\"}\n");
     EXPECT_EQ(encodeRequest(HelperRequest::setDisableSleep(true)),
               "{\"flag\":true,\"method\":\"setDisableSleep\"}\n");
     EXPECT_EQ(encodeRequest(HelperRequest::setPmset("sleep", "1")),
               "{\"key\":\"sleep\",\"method\":\"setPmset\",\"value\":\"1\"}\n");
-}
-
-TEST(HelperProtocol, RequestsRoundTrip) {
     for (const auto& request :
          {HelperRequest::ping(), HelperRequest::getDisableSleep(),
-          HelperRequest::setDisableSleep(false), HelperRequest::setPmset("displaysleep", "10"),
-          HelperRequest::setPmset("a\"\n\\", "")}) {
+          HelperRequest::setDisableSleep(false), HelperRequest::setPmset("a\"\n\\", "")}) {
         auto line = encodeRequest(request);
         ASSERT_TRUE(line);
         auto parsed = parseRequest(withoutNewline(*line));
@@ -55,8 +38,6 @@ TEST(HelperProtocol, RequestsRoundTrip) {
 TEST(HelperProtocol, RepliesHaveTheDocumentedLinesAndRoundTrip) {
     EXPECT_EQ(encodeReply(HelperReply::versionAnswer("2")), "{\"version\":\"2\"}\n");
     EXPECT_EQ(encodeReply(HelperReply::sleepState(false)), "{\"sleepDisabled\":false}\n");
-    EXPECT_EQ(encodeReply(HelperReply::outcome(true, std::nullopt)),
-              "{\"message\":null,\"ok\":true}\n");
     EXPECT_EQ(encodeReply(HelperReply::outcome(false, "Not allowed")),
               "{\"message\":\"Not allowed\",\"ok\":false}\n");
 
@@ -82,7 +63,7 @@ TEST(HelperProtocol, OverlongRequestIsNotEncoded) {
     EXPECT_FALSE(encodeRequest(HelperRequest::setPmset("sleep", std::string(1000, '\x01'))));
 }
 
-TEST(HelperProtocol, LongReplyMessageIsCutToFitOnACharacterBoundary) {
+TEST(HelperProtocol, LongOrBadReplyMessageIsCutOrRepairedNotThrown) {
     std::string message;
     for (int i = 0; i < 2000; ++i) {
         message += "\u00e9\n";  // two-byte character plus an escaped newline
@@ -94,11 +75,10 @@ TEST(HelperProtocol, LongReplyMessageIsCutToFitOnACharacterBoundary) {
     ASSERT_TRUE(parsed.value().message);
     EXPECT_EQ(message.rfind(*parsed.value().message, 0), 0u);
     EXPECT_GT(parsed.value().message->size(), 1000u);
-}
 
-TEST(HelperProtocol, InvalidUtf8InAReplyIsReplacedNotThrown) {
-    std::string line = encodeReply(HelperReply::outcome(false, "bad \xff byte"));
-    auto parsed = parseReply(withoutNewline(line), HelperMethod::setPmset);
+    // Bytes that are not UTF-8 are replaced, not thrown.
+    parsed = parseReply(withoutNewline(encodeReply(HelperReply::outcome(false, "bad \xff byte"))),
+                        HelperMethod::setPmset);
     ASSERT_TRUE(parsed) << parsed.error();
     EXPECT_EQ(*parsed.value().message, "bad \uFFFD byte");
 }
@@ -115,6 +95,7 @@ TEST(HelperProtocol, HostileRequestsAreRefusedWithAReason) {
         {"{\"method\":\"ping\"} trailing", "not valid JSON"},
         {"\"ping\"", "not a JSON object"},
         {"[\"ping\"]", "not a JSON object"},
+        {std::string(2000, '[') + std::string(2000, ']'), "not a JSON object"},  // no stack blowup
         {"{\"method\":\"pi\xffng\"}", "not valid JSON"},
         {"{}", "missing key \"method\""},
         {"{\"method\":1}", "\"method\" must hold strings"},
@@ -132,14 +113,6 @@ TEST(HelperProtocol, HostileRequestsAreRefusedWithAReason) {
         EXPECT_FALSE(parsed) << line;
         EXPECT_THAT(parsed.error(), HasSubstr(reason)) << line;
     }
-}
-
-TEST(HelperProtocol, DeeplyNestedInputIsRefusedWithoutCrashing) {
-    std::string nested(2000, '[');
-    nested += std::string(2000, ']');
-    auto parsed = parseRequest(nested);
-    EXPECT_FALSE(parsed);
-    EXPECT_THAT(parsed.error(), HasSubstr("not a JSON object"));
 }
 
 TEST(HelperProtocol, RepliesOfTheWrongShapeAreRefused) {
@@ -165,20 +138,17 @@ TEST(HelperProtocol, RepliesOfTheWrongShapeAreRefused) {
     }
 }
 
-TEST(HelperLineReader, TakesTheFirstLineAcrossPieces) {
+TEST(HelperLineReader, TakesTheFirstLineAcrossPiecesAndRefusesALineOverTheBound) {
     HelperLineReader reader;
     EXPECT_EQ(reader.feed("{\"ok\":"), HelperLineReader::Status::needMore);
     EXPECT_EQ(reader.feed("true}\n{\"later\":1}\n"), HelperLineReader::Status::complete);
     EXPECT_EQ(reader.line(), "{\"ok\":true}");
     EXPECT_EQ(reader.feed("more\n"), HelperLineReader::Status::complete);
     EXPECT_EQ(reader.line(), "{\"ok\":true}");
-}
 
-TEST(HelperLineReader, RefusesALineOverTheBound) {
     HelperLineReader exact;
     EXPECT_EQ(exact.feed(std::string(kHelperMaxMessageBytes - 1, 'x') + "\n"),
               HelperLineReader::Status::complete);
-
     HelperLineReader over;
     EXPECT_EQ(over.feed(std::string(kHelperMaxMessageBytes - 1, 'x')),
               HelperLineReader::Status::needMore);
