@@ -1,9 +1,12 @@
 // The main window's frame: placement, bringing it forward and dragging it by its background.
 #include "ui/shell/AppWindow.hpp"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -22,6 +25,12 @@ AppWindow::AppWindow(std::unique_ptr<QWidget> root) : QWidget(nullptr), root_(ro
     layout->setSpacing(0);
     layout->addWidget(root_);
     resize(contentSize);
+    // Ctrl+Q, the desktops' usual quit command (spelt out: not every platform theme binds it),
+    // stands in for the application menu's Quit. Without a tray nothing else ends the
+    // application, since closing the window leaves it running.
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    quit->setContext(Qt::ApplicationShortcut);
+    connect(quit, &QShortcut::activated, qApp, &QCoreApplication::quit);
 }
 
 void AppWindow::centreOnScreen() {

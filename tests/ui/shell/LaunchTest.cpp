@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <QShortcut>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
 
@@ -141,6 +143,16 @@ TEST_F(Launched, DraggingTheBackgroundMovesTheWindow) {
     // Moving without a button held afterwards leaves it where it is.
     QTest::mouseMove(background, QPoint(10, 10));
     EXPECT_EQ(window.pos(), before + QPoint(30, -20));
+}
+
+TEST_F(Launched, CtrlQIsTheQuitCommand) {
+    auto* quit = delegate.window->findChild<QShortcut*>();
+    ASSERT_NE(quit, nullptr);
+    // Disconnected first: the test must not end the application it runs in.
+    QObject::disconnect(quit, &QShortcut::activated, nullptr, nullptr);
+    QSignalSpy pressed(quit, &QShortcut::activated);
+    QTest::keyClick(delegate.window.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(pressed.count(), 1);
 }
 
 TEST_F(Launched, ReopenWithAVisibleWindowDoesNothingButAnswersTrue) {
