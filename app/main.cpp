@@ -71,7 +71,6 @@ int main(int argc, char** argv) {
     if (const QByteArray path = qgetenv(kFirstShowVariable); !path.isEmpty()) {
         delegate.window->onFirstPaint = [path] { reportFirstShow(path); };
     }
-    instance.listen(
-        [&delegate] { delegate.applicationShouldHandleReopen(delegate.hasVisibleWindows()); });
+    instance.listen([&delegate] { delegate.reopenRequested(); });
     return QApplication::exec();
 }

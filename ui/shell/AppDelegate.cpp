@@ -134,6 +134,15 @@ bool AppDelegate::applicationShouldHandleReopen(bool visibleWindows) {
     return true;
 }
 
+void AppDelegate::reopenRequested() {
+    const bool visibleWindows = hasVisibleWindows();
+    if (window && window->isShownToUser()) {
+        window->raise();
+        window->activateWindow();
+    }
+    applicationShouldHandleReopen(visibleWindows);
+}
+
 bool AppDelegate::hasVisibleWindows() const {
     return (window && window->isShownToUser()) || popover->isShown();
 }

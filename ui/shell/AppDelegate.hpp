@@ -49,6 +49,10 @@ class AppDelegate : public QObject {
     void togglePopover();
     // A second start of the application (the reopen request); always answers true.
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    // A second start of the program, standing in for a click on the Dock icon: like the Dock, it
+    // first activates the application (bringing a visible window forward), then asks the reopen
+    // handler.
+    void reopenRequested();
     // Whether any of our windows is on screen and not minimised.
     bool hasVisibleWindows() const;
 

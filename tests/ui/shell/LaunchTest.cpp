@@ -163,6 +163,17 @@ TEST_F(Launched, ReopenWithAVisibleWindowDoesNothingButAnswersTrue) {
     EXPECT_TRUE(delegate.window->isVisible());
 }
 
+TEST_F(Launched, SecondStartBringsAVisibleWindowForwardWithoutARefresh) {
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    const long long before = revision();
+    delegate.reopenRequested();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(delegate.window.get()));
+    EXPECT_EQ(revision(), before);
+}
+
 TEST_F(Launched, ReopenAfterClosingBringsTheSameWindowBackAfterARefresh) {
     AppWindow* window = delegate.window.get();
     window->close();
