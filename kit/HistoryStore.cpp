@@ -17,7 +17,9 @@ void HistoryStore::append(ChangeRecord record) {
 }
 
 void HistoryStore::remove(const Uuid& id) {
-    std::erase_if(records_, [&](const ChangeRecord& record) { return record.id == id; });
+    // `id` may be a field of one of our own records, which erasing moves other records over.
+    const Uuid target = id;
+    std::erase_if(records_, [&](const ChangeRecord& record) { return record.id == target; });
 }
 
 void HistoryStore::clear() {

@@ -316,6 +316,17 @@ TEST_F(TweakEngineTest, RawValuesAreWrittenOutsideTheHistory) {
     EXPECT_THAT(services->restarted, ElementsAre("Dock"));
 }
 
+TEST(HistoryStore, RemovingByAnIdHeldInTheHistoryRemovesEveryRecordWithIt) {
+    HistoryStore store;
+    const Uuid shared(Uuid::Bytes{1});
+    store.append(ChangeRecord{shared, "a", {}, {}, {}});
+    store.append(ChangeRecord{Uuid(Uuid::Bytes{2}), "b", {}, {}, {}});
+    store.append(ChangeRecord{shared, "c", {}, {}, {}});
+    store.remove(store.records().front().id);
+    ASSERT_EQ(store.records().size(), 1U);
+    EXPECT_EQ(store.records().front().tweakID, "b");
+}
+
 TEST(Uuid, RandomIdsAreVersionFourAndPrintInTheUsualForm) {
     const Uuid a = Uuid::random();
     EXPECT_NE(a, Uuid::random());
