@@ -26,7 +26,8 @@ bool operator==(const TweakValue& a, const TweakValue& b) {
 
 namespace {
 
-// Shortest text that reads back as the same double, with a ".0" on whole numbers as the platform prints.
+// Shortest text that reads back as the same double, with a ".0" on whole numbers as the platform
+// prints.
 std::string formatDouble(double value) {
     if (std::isnan(value)) {
         return "nan";
@@ -58,6 +59,9 @@ std::string quotedDescription(const std::string& text) {
             case '"':
                 out += "\\\"";
                 break;
+            case '\'':
+                out += "\\'";  // the platform escapes apostrophes in a string's textual form too
+                break;
             case '\\':
                 out += "\\\\";
                 break;
@@ -76,7 +80,7 @@ std::string quotedDescription(const std::string& text) {
             default:
                 if (c < 0x20 || c == 0x7f) {
                     char buffer[16];
-                    std::snprintf(buffer, sizeof buffer, "\\u{%x}", c);
+                    std::snprintf(buffer, sizeof buffer, "\\u{%02X}", c);
                     out += buffer;
                 } else {
                     out += static_cast<char>(c);

@@ -29,6 +29,9 @@ TEST(VelmoraError, DescriptionIsCaseNameWithLabelledPayload) {
               "restartsFailed(services: [\"Dock\", \"Finder\"])");
     EXPECT_EQ(VelmoraError::powerCommandFailed("helper timed out").description(),
               "powerCommandFailed(reason: \"helper timed out\")");
+    // Messages from system tools often hold apostrophes, which the platform's form escapes.
+    EXPECT_EQ(VelmoraError::powerCommandFailed("can't\x01").description(),
+              "powerCommandFailed(reason: \"can\\'t\\u{01}\")");
     EXPECT_EQ(VelmoraError::unsupportedPreferenceType("NSGlobalDomain", "K").description(),
               "unsupportedPreferenceType(domain: \"NSGlobalDomain\", key: \"K\")");
     EXPECT_STREQ(VelmoraError::unexpectedHelperResponse().what(), "unexpectedHelperResponse");
