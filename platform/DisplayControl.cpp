@@ -2,6 +2,7 @@
 #include "platform/DisplayControl.hpp"
 
 #include <string>
+#include <system_error>
 
 #include "platform/ProcessRunner.hpp"
 #include "platform/SystemPaths.hpp"
@@ -36,6 +37,8 @@ void DarkMode::set(bool on) {
                            options);
     } catch (const ProcessLaunchError&) {
         // Nothing is reported to the caller, as with any other failure of the script.
+    } catch (const std::system_error&) {
+        // Nor when waiting for the script failed.
     }
 }
 

@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <system_error>
 
 #include "kit/HelperInfo.hpp"
 #include "kit/VelmoraError.hpp"
@@ -62,6 +63,9 @@ void writePmsetPrompt(const std::string& key, const std::string& value) {
         result = ProcessRunner::run(SystemTools::path(SystemTool::osascript).string(),
                                     {"-e", script}, options);
     } catch (const ProcessLaunchError& error) {
+        throw VelmoraError::powerCommandFailed(error.what());
+    } catch (const std::system_error& error) {
+        // Only powerCommandFailed may leave a power change, whatever broke while waiting.
         throw VelmoraError::powerCommandFailed(error.what());
     }
     if (result.succeeded()) {

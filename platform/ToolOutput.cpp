@@ -5,6 +5,7 @@
 #include <unicode/utypes.h>
 
 #include <limits>
+#include <system_error>
 
 #include "platform/ProcessRunner.hpp"
 
@@ -25,6 +26,9 @@ std::optional<std::string> ToolOutput::capture(const std::filesystem::path& prog
         }
         return std::move(result.standardOutput);
     } catch (const ProcessLaunchError&) {
+        return std::nullopt;
+    } catch (const std::system_error&) {
+        // Waiting for the tool failed; a reader reports nothing rather than throwing.
         return std::nullopt;
     }
 }

@@ -150,7 +150,7 @@ int runAsAdministrator(const PmsetChange& change) {
             return fail(userCanceled);
         }
         return passOn(result);
-    } catch (const ProcessLaunchError& error) {
+    } catch (const std::exception& error) {
         return fail(std::string("osascript: execution error: ") + error.what());
     }
 }
