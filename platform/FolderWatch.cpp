@@ -46,7 +46,8 @@ void countForks() {
 
 }  // namespace
 
-FolderWatch::FolderWatch(std::filesystem::path folder) : folder_(std::move(folder)) {
+FolderWatch::FolderWatch(std::filesystem::path folder, FolderWatching watching)
+    : folder_(std::move(folder)), unavailable_(watching == FolderWatching::off) {
     countForks();
 }
 

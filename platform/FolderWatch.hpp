@@ -7,12 +7,19 @@
 
 namespace velmora {
 
+// Whether a folder's changes are followed at all. A short-lived process that reads a file or two
+// gains nothing from a watch and pays for it when it ends: releasing an inotify instance waits for
+// the kernel's grace period, often 10 ms or more, which would dwarf a stand-in tool's own work.
+enum class FolderWatching { follow, off };
+
 // An inotify watch on a folder. Where changes cannot be followed (the folder does not exist yet, a
 // network or FUSE file system whose remote changes are not reported, no watch left, a lost event),
 // `poll` says so and the caller checks each file itself.
 class FolderWatch {
   public:
-    explicit FolderWatch(std::filesystem::path folder);
+    // With `off`, `poll` always says changes may have gone unreported.
+    explicit FolderWatch(std::filesystem::path folder,
+                         FolderWatching watching = FolderWatching::follow);
     ~FolderWatch();
     FolderWatch(const FolderWatch&) = delete;
     FolderWatch& operator=(const FolderWatch&) = delete;

@@ -279,8 +279,8 @@ bool PreferenceStore::FileStamp::operator==(const FileStamp& other) const {
            changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
 }
 
-PreferenceStore::PreferenceStore(const fs::path& homeRoot)
-    : folder_(homeRoot / "Library" / "Preferences"), watch_(folder_) {}
+PreferenceStore::PreferenceStore(const fs::path& homeRoot, FolderWatching watching)
+    : folder_(homeRoot / "Library" / "Preferences"), watch_(folder_, watching) {}
 
 fs::path PreferenceStore::defaultHomeRoot() {
     if (const char* root = std::getenv(homeRootVariable); root != nullptr && *root != '\0') {

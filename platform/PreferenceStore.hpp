@@ -39,7 +39,9 @@ class PreferenceStore {
   public:
     static constexpr const char* homeRootVariable = "VELMORA_HOME_ROOT";
 
-    explicit PreferenceStore(const std::filesystem::path& homeRoot);
+    // A one-shot process passes `FolderWatching::off`: its few reads stat the file instead.
+    explicit PreferenceStore(const std::filesystem::path& homeRoot,
+                             FolderWatching watching = FolderWatching::follow);
     PreferenceStore(const PreferenceStore&) = delete;
     PreferenceStore& operator=(const PreferenceStore&) = delete;
 

@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
     }
     const std::string key(args[2]);
     try {
-        PreferenceStore store(PreferenceStore::defaultHomeRoot());
+        PreferenceStore store(PreferenceStore::defaultHomeRoot(), FolderWatching::off);
         if (args[0] == "read" && args.size() == 3) {
             return read(store, args[1], key);
         }

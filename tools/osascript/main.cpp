@@ -58,7 +58,7 @@ int scriptError() {
 // System Events keeps the appearance in the global domain: "Dark", or no key for light.
 int setDarkMode(bool dark) {
     try {
-        PreferenceStore store(PreferenceStore::defaultHomeRoot());
+        PreferenceStore store(PreferenceStore::defaultHomeRoot(), FolderWatching::off);
         if (dark) {
             store.setValue(PreferenceStore::globalDomain(), interfaceStyleKey,
                            PlistNode(plist_new_string(darkStyle)));
