@@ -173,15 +173,5 @@ TEST_F(PowerControlTest, TheWholeRoadThroughTheStandInsChangesTheSetting) {
     EXPECT_FALSE(live.isOnBattery());
 }
 
-TEST(PowerControlValueTest, DisabledReadsNothingAndChangesNothing) {
-    PowerControl off = PowerControl::disabled();
-    EXPECT_FALSE(off.keepAwakeWithLidClosed());
-    EXPECT_FALSE(off.isOnBattery());
-    EXPECT_TRUE(off.powerValues().empty());
-    EXPECT_EQ(off.percentReader(), std::nullopt);
-    EXPECT_NO_THROW(off.setKeepAwakeWithLidClosed(true));
-    EXPECT_NO_THROW(off.settingWriter("hibernatemode", "x"));
-}
-
 }  // namespace
 }  // namespace velmora
