@@ -72,12 +72,12 @@ std::string sortKey(const std::string& name) {
 }
 
 void addBundlesOf(const fs::path& folder, std::vector<InstalledApp>& apps) {
+    // Stepping with an error code: a listing that fails halfway keeps what it found instead of
+    // throwing out of the rule form.
     std::error_code error;
-    fs::directory_iterator entries(folder, error);
-    if (error) {
-        return;
-    }
-    for (const fs::directory_entry& entry : entries) {
+    for (fs::directory_iterator entries(folder, error), end; !error && entries != end;
+         entries.increment(error)) {
+        const fs::directory_entry& entry = *entries;
         const std::string fileName = entry.path().filename().string();
         // A name that is not UTF-8 could be neither shown nor stored in a rule.
         if (!endsWith(fileName, ApplicationBundles::bundleSuffix) ||
