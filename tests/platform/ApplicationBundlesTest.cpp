@@ -18,17 +18,16 @@ using testing::TempSystemRoot;
 
 TEST(ApplicationBundlesTest, IdentifierComesFromXmlOrBinaryInfoWithAUsableString) {
     TempSystemRoot system;
-    const fs::path xml = TempSystemRoot::makeBundle(system.applications(), "Notes", "com.x.notes");
-    EXPECT_EQ(ApplicationBundles::identifier(xml), "com.x.notes");
-
-    const fs::path bundle = system.applications() / "Odd.app";
-    EXPECT_EQ(ApplicationBundles::identifier(bundle), std::nullopt);
+    const fs::path bundle = TempSystemRoot::makeBundle(system.applications(), "A", "com.x.notes");
+    const fs::path info = bundle / "Contents" / "Info.plist";
+    EXPECT_EQ(ApplicationBundles::identifier(bundle), "com.x.notes");
     const PlistNode dict(plist_new_dict());
     plist_dict_set_item(dict.get(), "CFBundleIdentifier", plist_new_string("com.x.binary"));
-    testing::putFile(bundle / "Contents" / "Info.plist", testing::binaryPlist(dict.get()));
+    testing::putFile(info, testing::binaryPlist(dict.get()));
     EXPECT_EQ(ApplicationBundles::identifier(bundle), "com.x.binary");
 
-    testing::putFile(bundle / "Contents" / "Info.plist", "not a property list");
+    EXPECT_EQ(ApplicationBundles::identifier(system.applications() / "None.app"), std::nullopt);
+    testing::putFile(info, "not a property list");
     EXPECT_EQ(ApplicationBundles::identifier(bundle), std::nullopt);
     for (const char* entries : {"<key>CFBundleIdentifier</key><integer>7</integer>",
                                 "<key>CFBundleIdentifier</key><string></string>",
@@ -40,26 +39,25 @@ TEST(ApplicationBundlesTest, IdentifierComesFromXmlOrBinaryInfoWithAUsableString
 
 TEST(ApplicationBundlesTest, InstalledSortsByComposedScalarsKeepsDuplicatesAndSkipsTheRest) {
     TempSystemRoot system;
-    TempSystemRoot::makeBundle(system.applications(), "zeta", "com.x.zeta");
-    TempSystemRoot::makeBundle(system.applications(), "Mail", "com.x.mail.user");
-    TempSystemRoot::makeBundle(system.applications(),
-                               "\xC3\x89"
-                               "clair",
-                               "com.x.composed");
-    TempSystemRoot::makeBundle(system.systemApplications(), "beta", "com.x.beta");
-    TempSystemRoot::makeBundle(system.systemApplications(), "Mail", "com.x.mail");
-    TempSystemRoot::makeBundle(system.systemApplications(),
-                               "E\xCC\x81"
-                               "clair",
-                               "com.x.decomposed");
-    // Not applications: no identifier, nested in a subfolder, plain files.
-    TempSystemRoot::makeBundle(system.applications(), "NoID", std::nullopt);
-    TempSystemRoot::makeBundle(system.applications() / "Utilities", "Nested", "com.x.nested");
-    std::ofstream(system.applications() / "readme.app.txt") << "x";
-    std::ofstream(system.applications() / ".app") << "x";
+    const auto user = system.applications();
+    const auto shipped = system.systemApplications();
+    // No applications: the last two (no identifier, nested in a subfolder) and plain files.
+    for (const auto& [folder, name, id] :
+         std::vector<std::tuple<fs::path, std::string, std::optional<std::string>>>{
+             {user, "zeta", "com.x.zeta"},
+             {user, "Mail", "com.x.mail.user"},
+             {user, "\u00C9clair", "com.x.composed"},
+             {shipped, "beta", "com.x.beta"},
+             {shipped, "Mail", "com.x.mail"},
+             {shipped, "E\u0301clair", "com.x.decomposed"},
+             {user, "NoID", std::nullopt},
+             {user / "Utilities", "Nested", "com.x.nested"}}) {
+        TempSystemRoot::makeBundle(folder, name, id);
+    }
+    std::ofstream(user / "readme.app.txt") << "x";
+    std::ofstream(user / ".app") << "x";
 
-    const auto apps = ApplicationBundles::installed(
-        {system.applications(), system.root() / "missing", system.systemApplications()});
+    const auto apps = ApplicationBundles::installed({user, system.root() / "missing", shipped});
     std::vector<std::string> ids;
     for (const InstalledApp& app : apps) {
         ids.push_back(app.bundleID);

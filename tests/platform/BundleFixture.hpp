@@ -71,31 +71,24 @@ class TempSystemRoot {
     std::filesystem::path root_ = std::filesystem::canonical(folder_.path());
 };
 
-// A started program (with the arguments given), killed and reaped when the test ends.
+// A started program, killed and reaped when the test ends.
 class RunningProgram {
   public:
-    explicit RunningProgram(const std::filesystem::path& program,
-                            std::vector<std::string> arguments = {"5"}) {
-        std::vector<std::string> words{program.string()};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-            throw std::runtime_error("cannot start " + program.string());
+    // The bundles' executables are copies of sleep: a few seconds outlast any test's wait.
+    explicit RunningProgram(const std::filesystem::path& program) {
+        std::string path = program.string();
+        std::string seconds = "5";
+        char* argv[] = {path.data(), seconds.data(), nullptr};
+        if (::posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0) {
+            throw std::runtime_error("cannot start " + path);
         }
     }
     ~RunningProgram() {
         ::kill(pid_, SIGKILL);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
+        ::waitpid(pid_, nullptr, 0);
     }
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
-
-    pid_t pid() const { return pid_; }
 
   private:
     pid_t pid_ = 0;

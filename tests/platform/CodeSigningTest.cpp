@@ -76,71 +76,56 @@ TEST(CodeSignature, RefusesMalformedFiles) {
     const auto text = CodeSignature::make("T", CodeDigest{}, SigningKey::generate()).fileText();
     const auto replaced = [&](std::string_view from, std::string_view to) {
         std::string copy = text;
-        copy.replace(copy.find(from), from.size(), to);
-        return copy;
+        return copy.replace(copy.find(from), from.size(), to);
     };
-    for (const std::string& bad : {
-             std::string(),
-             text.substr(0, text.size() - 1),
-             text + "extra\n",
-             replaced("team: T", "team: T T"),
-             replaced("team: T", "team: "),
-             replaced("digest: 00", "digest: 0g"),
-             replaced("digest: 00", "digest: 0"),
-             replaced("velmora-code-signature 1", "velmora-code-signature 2"),
-             std::string(CodeSignature::maxFileBytes() + 1, 'x'),
-         }) {
+    for (const std::string& bad :
+         {std::string(), text.substr(0, text.size() - 1), text + "extra\n",
+          replaced("team: T", "team: T T"), replaced("team: T", "team: "),
+          replaced("digest: 00", "digest: 0g"), replaced("digest: 00", "digest: 0"),
+          replaced("velmora-code-signature 1", "velmora-code-signature 2"),
+          std::string(CodeSignature::maxFileBytes() + 1, 'x')}) {
         EXPECT_FALSE(CodeSignature::parse(bad).ok()) << bad;
     }
     EXPECT_FALSE(SigningKey::fromFileText("abc\n").ok());
     EXPECT_FALSE(SigningKey::fromFileText(std::string(64, 'a')).ok());
 }
 
-class PinnedPeer : public ::testing::TestWithParam<PinMethod> {
-  protected:
-    void SetUp() override {
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, (folder.path() / "s").c_str(), sizeof address.sun_path - 1);
-        ASSERT_EQ(::bind(listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ASSERT_EQ(::listen(listener.get(), 4), 0);
-    }
-    UniqueFd accepted() const {
-        return UniqueFd(::accept4(listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
-    }
+class PinnedPeer : public ::testing::TestWithParam<PinMethod> {};
 
-    testing::TempFolder folder{"velmora-pin"};
+TEST_P(PinnedPeer, LivePeerIsThisProgramAndOneThatExitedIsRefused) {
+    const testing::TempFolder folder("velmora-pin");
     sockaddr_un address{};
-    UniqueFd listener{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)};
-};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, (folder.path() / "s").c_str(), sizeof address.sun_path - 1);
+    const auto* at = reinterpret_cast<const sockaddr*>(&address);
+    const UniqueFd listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    ASSERT_EQ(::bind(listener.get(), at, sizeof address), 0);
+    ASSERT_EQ(::listen(listener.get(), 4), 0);
+    const auto accepted = [&] {
+        return UniqueFd(::accept4(listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
+    };
 
-TEST_P(PinnedPeer, LivePeerIsThisProgram) {
     const UniqueFd client(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    ASSERT_EQ(::connect(client.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address),
-              0);
+    ASSERT_EQ(::connect(client.get(), at, sizeof address), 0);
     const UniqueFd server = accepted();
     const auto code = GuestCode::fromConnection(server.get(), GetParam());
     ASSERT_TRUE(code.ok()) << code.error();
     EXPECT_EQ(code.value().pid, ::getpid());
     EXPECT_EQ(code.value().executablePath, fs::read_symlink("/proc/self/exe"));
     EXPECT_TRUE(code.value().executable);
-}
 
-TEST_P(PinnedPeer, PeerThatExitedIsRefused) {
     // The child connects on a socket this process keeps, then exits and is reaped.
-    const UniqueFd client(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const UniqueFd gone(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     const pid_t child = ::fork();
     if (child == 0) {
-        ::_exit(::connect(client.get(), reinterpret_cast<const sockaddr*>(&address),
-                          sizeof address) == 0
-                    ? 0
-                    : 1);
+        ::_exit(::connect(gone.get(), at, sizeof address) == 0 ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    const UniqueFd server = accepted();
-    EXPECT_EQ(peerProcessId(server.get()), child);
-    EXPECT_FALSE(GuestCode::fromConnection(server.get(), GetParam()).ok());
+    const UniqueFd orphan = accepted();
+    EXPECT_EQ(peerProcessId(orphan.get()), child);
+    EXPECT_FALSE(GuestCode::fromConnection(orphan.get(), GetParam()).ok());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothMethods, PinnedPeer,

@@ -26,6 +26,7 @@ using namespace std::chrono_literals;
 using testing::FakeHelper;
 using ::testing::HasSubstr;
 using ::testing::Not;
+using Clock = std::chrono::steady_clock;
 
 constexpr auto kShortDeadline = 300ms;
 // Far below any deadline used here: failing "at once" means well within this.
@@ -36,16 +37,14 @@ class HelperClientTest : public ::testing::Test {
     HelperClient::Endpoint endpoint(std::chrono::milliseconds timeout = 5s) const {
         return {socket_, timeout};
     }
-
-    // The failure reason of a call expected to throw, with how long it took.
-    std::string reasonOf(const std::function<void()>& call,
-                         std::chrono::steady_clock::duration* took = nullptr) {
-        const auto start = std::chrono::steady_clock::now();
+    // The failure reason of a call expected to throw, and how long it took.
+    std::string reasonOf(const std::function<void()>& call, Clock::duration* took = nullptr) {
+        const auto start = Clock::now();
         try {
             call();
         } catch (const VelmoraError& e) {
             if (took) {
-                *took = std::chrono::steady_clock::now() - start;
+                *took = Clock::now() - start;
             }
             EXPECT_EQ(e.kind, VelmoraError::Kind::powerCommandFailed);
             return e.reason;
@@ -54,7 +53,7 @@ class HelperClientTest : public ::testing::Test {
         return {};
     }
     std::string setSleepReason(std::chrono::milliseconds timeout = 5s,
-                               std::chrono::steady_clock::duration* took = nullptr) {
+                               Clock::duration* took = nullptr) {
         return reasonOf([&] { HelperClient::setPmset("sleep", "1", endpoint(timeout)); }, took);
     }
     void fresh() {
@@ -67,25 +66,26 @@ class HelperClientTest : public ::testing::Test {
 };
 
 TEST_F(HelperClientTest, RequestsAreOneLineAndTheFirstCompleteReplyDecides) {
-    struct Case {
+    const auto setPowernap = [](const auto& at) { HelperClient::setPmset("powernap", "0", at); };
+    const std::string powernap = "{\"key\":\"powernap\",\"method\":\"setPmset\",\"value\":\"0\"}\n";
+    const std::string ok = "{\"ok\":true,\"message\":null}\n";
+    const struct {
         std::function<void(const HelperClient::Endpoint&)> call;
         std::string reply;
         std::string request;
         std::optional<std::string> failure;  // none: the call succeeds
-    };
-    const auto setPowernap = [](const auto& at) { HelperClient::setPmset("powernap", "0", at); };
-    const std::string powernap = "{\"key\":\"powernap\",\"method\":\"setPmset\",\"value\":\"0\"}\n";
-    const std::vector<Case> cases = {
-        {setPowernap, "{\"ok\":true,\"message\":null}\n", powernap, std::nullopt},
+    } cases[] = {
+        {setPowernap, ok, powernap, std::nullopt},
         {[](const auto& at) { HelperClient::setDisableSleep(true, at); },
          "{\"ok\":true,\"message\":\"noted\"}\n",
          "{\"flag\":true,\"method\":\"setDisableSleep\"}\n", std::nullopt},
-        {setPowernap, "{\"ok\":true,\"message\":null}\n{\"ok\":false,\"message\":\"late\"}\n",
-         powernap, std::nullopt},
+        {setPowernap, ok + "{\"ok\":false,\"message\":\"late\"}\n", powernap, std::nullopt},
         {setPowernap, "{\"message\":\"Not allowed\",\"ok\":false}\n", powernap, "Not allowed"},
         {setPowernap, "{\"ok\":false,\"message\":null}\n", powernap, "helper failed"},
+        {[](const auto& at) { EXPECT_TRUE(HelperClient::isAvailable(at)); },
+         "{\"version\":\"1\"}\n", "{\"method\":\"ping\"}\n", std::nullopt},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
         fresh();
         FakeHelper helper(socket_, FakeHelper::Script::reply, c.reply);
@@ -98,8 +98,8 @@ TEST_F(HelperClientTest, RequestsAreOneLineAndTheFirstCompleteReplyDecides) {
     }
 }
 
-TEST_F(HelperClientTest, AnAbsentOrRefusingHelperFailsAtOnceAndNotAsATimeout) {
-    std::chrono::steady_clock::duration took{};
+TEST_F(HelperClientTest, AnAbsentRefusingOrUntrustedHelperFailsAtOnceAndNotAsATimeout) {
+    Clock::duration took{};
     EXPECT_THAT(setSleepReason(10s, &took), HasSubstr("No such file or directory"));
     EXPECT_LT(took, kPromptly);
     EXPECT_FALSE(HelperClient::isAvailable(endpoint(10s)));
@@ -107,13 +107,11 @@ TEST_F(HelperClientTest, AnAbsentOrRefusingHelperFailsAtOnceAndNotAsATimeout) {
     { FakeHelper gone(socket_, FakeHelper::Script::neverAccept); }  // the socket file stays
     EXPECT_THAT(setSleepReason(10s, &took), HasSubstr("Connection refused"));
     EXPECT_LT(took, kPromptly);
-}
 
-TEST_F(HelperClientTest, SocketInAFolderOthersCanWriteIsNotTrusted) {
+    fresh();
     FakeHelper impostor(socket_, FakeHelper::Script::reply, "{\"ok\":true,\"message\":null}\n");
     fs::permissions(folder_.path(), fs::perms::others_write | fs::perms::group_write,
                     fs::perm_options::add);
-    std::chrono::steady_clock::duration took{};
     EXPECT_THAT(setSleepReason(10s, &took), HasSubstr("is not protected from other users"));
     EXPECT_LT(took, kPromptly);
     EXPECT_FALSE(HelperClient::isAvailable(endpoint()));
@@ -123,7 +121,7 @@ TEST_F(HelperClientTest, HelperThatNeverAnswersTimesOutAtTheDeadline) {
     for (auto script : {FakeHelper::Script::neverAnswer, FakeHelper::Script::neverAccept}) {
         fresh();
         FakeHelper helper(socket_, script);
-        std::chrono::steady_clock::duration took{};
+        Clock::duration took{};
         EXPECT_EQ(setSleepReason(kShortDeadline, &took), "helper timed out");
         EXPECT_GE(took, kShortDeadline);
         EXPECT_LT(took, kShortDeadline + kPromptly);
@@ -135,26 +133,19 @@ TEST_F(HelperClientTest, HangUpsAndMalformedRepliesAreErrorsNotSuccess) {
         FakeHelper helper(socket_, FakeHelper::Script::closeSilently);
         EXPECT_EQ(setSleepReason(), "helper closed the connection without a reply");
     }
-    const std::string replies[] = {
-        "{\"ok\":1,\"message\":null}\n",
-        "{\"ok\":true}\n",
-        "not json\n",
-        "{\"ok\":true,\"message\":null}",  // no newline before the hang-up
-        std::string(kHelperMaxMessageBytes + 10, ' '),
-    };
-    for (const auto& reply : replies) {
+    for (const std::string& reply : {
+             std::string("{\"ok\":1,\"message\":null}\n"),
+             std::string("{\"ok\":true}\n"),
+             std::string("not json\n"),
+             std::string("{\"ok\":true,\"message\":null}"),  // no newline before the hang-up
+             std::string(kHelperMaxMessageBytes + 10, ' '),
+         }) {
         fresh();
         FakeHelper helper(socket_, FakeHelper::Script::reply, reply);
         const std::string reason = setSleepReason();
         EXPECT_THAT(reason, Not(HasSubstr("timed out"))) << reply;
         EXPECT_FALSE(reason.empty()) << reply;
     }
-}
-
-TEST_F(HelperClientTest, IsAvailableWhenAPingIsAnswered) {
-    FakeHelper helper(socket_, FakeHelper::Script::reply, "{\"version\":\"1\"}\n");
-    EXPECT_TRUE(HelperClient::isAvailable(endpoint()));
-    EXPECT_EQ(helper.received(), "{\"method\":\"ping\"}\n");
 }
 
 TEST_F(HelperClientTest, DefaultEndpointIsTheHelpersSocketUnderTheSystemRoot) {

@@ -22,7 +22,10 @@
 namespace velmora {
 namespace {
 
+using testing::fileBytes;
+using testing::putFile;
 using testing::TempHome;
+using testing::xmlPlist;
 
 constexpr const char* domain = "com.velmora.test";
 
@@ -32,23 +35,17 @@ PlistNode text(const std::string& value) {
 
 std::optional<std::string> textAt(PreferenceStore& store, const std::string& key) {
     const PlistNode node = store.copyValue(domain, key);
-    if (!node || plist_get_node_type(node.get()) != PLIST_STRING) {
-        return std::nullopt;
-    }
-    return std::string(plist_get_string_ptr(node.get(), nullptr));
+    return node && plist_get_node_type(node.get()) == PLIST_STRING
+               ? std::optional<std::string>(plist_get_string_ptr(node.get(), nullptr))
+               : std::nullopt;
 }
 
-std::optional<std::string> textInFile(const std::filesystem::path& file, const std::string& key) {
-    const PlistNode dict = testing::parsedFile(file);
-    EXPECT_TRUE(dict) << "not a parseable dictionary: " << file;
-    const plist_t node = dict ? plist_dict_get_item(dict.get(), key.c_str()) : nullptr;
-    if (node == nullptr) {
-        return std::nullopt;
-    }
-    return std::string(plist_get_string_ptr(node, nullptr));
+// What reached the disk: a store with a cold cache reads the file.
+std::optional<std::string> onDisk(const TempHome& home, const std::string& key) {
+    return textAt(*home.store(), key);
 }
 
-// Runs `body` in a forked child that exits 0 when it returns normally.
+// Runs `body` in a forked child that exits 0 when it returns normally; gives its wait status.
 pid_t forkRunning(const std::function<void()>& body) {
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -61,34 +58,32 @@ pid_t forkRunning(const std::function<void()>& body) {
     }
     return pid;
 }
-
-int exitStatusOf(pid_t pid) {
+int waitFor(pid_t pid) {
     int status = 0;
     ::waitpid(pid, &status, 0);
     return status;
 }
+bool cleanExit(int status) {
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 TEST(PreferenceStoreDurability, AFaultAtEachStepLeavesTheOldOrTheNewFileAndThrows) {
-    struct Case {
+    // Per write: one write(2) of the temporary file, its fsync, the rename, the folder's fsync.
+    const struct {
         FileStep step;
         int nth;
         int error;
-        bool newFileInPlace;
-    };
-    // Per write: one write(2) of the temporary file, its fsync, the rename, the folder's fsync.
-    const std::vector<Case> cases = {
-        {FileStep::write, 1, ENOSPC, false},
-        {FileStep::fsync, 1, EIO, false},
-        {FileStep::rename, 1, EIO, false},
-        {FileStep::fsync, 2, EIO, true},
-    };
-    for (const Case& c : cases) {
+        const char* expected;
+    } cases[] = {{FileStep::write, 1, ENOSPC, "old"},
+                 {FileStep::fsync, 1, EIO, "old"},
+                 {FileStep::rename, 1, EIO, "old"},
+                 {FileStep::fsync, 2, EIO, "new"}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.step) * 10 + c.nth);
         TempHome home;
         auto store = home.store();
         store->setValue(domain, "other", text("kept"));
         store->setValue(domain, "k", text("old"));
-
         FileFaults::failNth(c.step, c.nth, c.error);
         try {
             store->setValue(domain, "k", text("new"));
@@ -98,12 +93,9 @@ TEST(PreferenceStoreDurability, AFaultAtEachStepLeavesTheOldOrTheNewFileAndThrow
                 << error.what();
         }
         FileFaults::reset();
-
-        const std::string expected = c.newFileInPlace ? "new" : "old";
-        EXPECT_EQ(textInFile(home.file(domain), "k"), expected);
-        EXPECT_EQ(textInFile(home.file(domain), "other"), "kept");
-        EXPECT_EQ(textAt(*store, "k"), expected);
-        EXPECT_EQ(textAt(*home.store(), "k"), expected);
+        EXPECT_EQ(onDisk(home, "k"), c.expected);
+        EXPECT_EQ(onDisk(home, "other"), "kept");
+        EXPECT_EQ(textAt(*store, "k"), c.expected);
         for (const auto& entry : std::filesystem::directory_iterator(home.folder())) {
             EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos)
                 << "left-over temporary file " << entry.path();
@@ -116,13 +108,12 @@ TEST(PreferenceStoreDurability, WritesBinaryKeepsPermissionsAndRemovesOnlyWhatIs
     auto store = home.store();
     store->removeValue(domain, "absent");
     EXPECT_FALSE(std::filesystem::exists(home.file(domain)));
-
     store->setValue(domain, "a", text("1"));
     store->setValue(domain, "b", text("2"));
     store->removeValue(domain, "a");
-    EXPECT_EQ(testing::fileBytes(home.file(domain)).rfind("bplist00", 0), 0u);
-    EXPECT_EQ(textInFile(home.file(domain), "a"), std::nullopt);
-    EXPECT_EQ(textInFile(home.file(domain), "b"), "2");
+    EXPECT_EQ(fileBytes(home.file(domain)).rfind("bplist00", 0), 0u);
+    EXPECT_EQ(onDisk(home, "a"), std::nullopt);
+    EXPECT_EQ(onDisk(home, "b"), "2");
 
     const auto perms = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                        std::filesystem::perms::group_read;
@@ -131,7 +122,7 @@ TEST(PreferenceStoreDurability, WritesBinaryKeepsPermissionsAndRemovesOnlyWhatIs
     EXPECT_EQ(std::filesystem::status(home.file(domain)).permissions(), perms);
 }
 
-TEST(PreferenceStoreFreshness, ChangesMadeBehindTheCacheAreSeen) {
+TEST(PreferenceStoreFreshness, ChangesMadeBehindTheCacheAreSeenAlsoAfterAFork) {
     TempHome home;
     auto first = home.store();
     auto second = home.store();
@@ -143,34 +134,27 @@ TEST(PreferenceStoreFreshness, ChangesMadeBehindTheCacheAreSeen) {
     EXPECT_EQ(textAt(*second, "a"), "first again");
 
     // An in-place rewrite of the same size, past the clock's granularity.
-    testing::putFile(home.file(domain), testing::xmlPlist("<key>k</key><string>aaaa</string>\n"));
+    putFile(home.file(domain), xmlPlist("<key>k</key><string>aaaa</string>\n"));
     EXPECT_EQ(textAt(*first, "k"), "aaaa");
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    testing::putFile(home.file(domain), testing::xmlPlist("<key>k</key><string>bbbb</string>\n"));
+    putFile(home.file(domain), xmlPlist("<key>k</key><string>bbbb</string>\n"));
     EXPECT_EQ(textAt(*first, "k"), "bbbb");
 
     // The whole folder replaced under the store.
     std::filesystem::remove_all(home.folder());
     EXPECT_EQ(textAt(*first, "k"), std::nullopt);
-    testing::putFile(home.file(domain), testing::xmlPlist("<key>k</key><string>third</string>\n"));
+    putFile(home.file(domain), xmlPlist("<key>k</key><string>third</string>\n"));
     EXPECT_EQ(textAt(*first, "k"), "third");
-}
 
-TEST(PreferenceStoreFreshness, AForkedChildUsingTheStoreDoesNotHideChangesFromTheParent) {
-    TempHome home;
-    auto store = home.store();
-    store->setValue(domain, "k", text("parent"));
-    EXPECT_EQ(textAt(*store, "k"), "parent");
+    // A forked child using the store must not hide its change from the parent.
     const pid_t child = forkRunning([&] {
-        testing::putFile(home.file(domain),
-                         testing::xmlPlist("<key>k</key><string>child</string>\n"));
-        if (textAt(*store, "k") != "child") {
+        putFile(home.file(domain), xmlPlist("<key>k</key><string>child</string>\n"));
+        if (textAt(*first, "k") != "child") {
             ::_exit(2);
         }
     });
-    const int status = exitStatusOf(child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(textAt(*store, "k"), "child");
+    ASSERT_TRUE(cleanExit(waitFor(child)));
+    EXPECT_EQ(textAt(*first, "k"), "child");
 }
 
 TEST(PreferenceStoreMerging, TwoProcessesWritingDifferentKeysAtOnceLoseNothing) {
@@ -186,8 +170,7 @@ TEST(PreferenceStoreMerging, TwoProcessesWritingDifferentKeysAtOnceLoseNothing) 
         }));
     }
     for (const pid_t child : children) {
-        const int status = exitStatusOf(child);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        ASSERT_TRUE(cleanExit(waitFor(child)));
     }
     auto store = home.store();
     for (const std::string prefix : {"x", "y"}) {
@@ -211,13 +194,11 @@ TEST(PreferenceStoreMerging, AWriterKilledMidLoopLeavesAParseableFileAndNoLock) 
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(15 + 10 * round));
         ::kill(child, SIGKILL);
-        ASSERT_TRUE(WIFSIGNALED(exitStatusOf(child)));
-
-        EXPECT_EQ(textInFile(home.file(domain), "stable"), "yes");
-        auto store = home.store();
-        store->setValue(domain, "after", text("written"));  // the dead writer's lock is gone
-        EXPECT_EQ(textAt(*store, "stable"), "yes");
-        EXPECT_EQ(textInFile(home.file(domain), "after"), "written");
+        ASSERT_TRUE(WIFSIGNALED(waitFor(child)));
+        EXPECT_TRUE(testing::parsedFile(home.file(domain)));
+        EXPECT_EQ(onDisk(home, "stable"), "yes");
+        home.store()->setValue(domain, "after", text("written"));  // the dead writer's lock is gone
+        EXPECT_EQ(onDisk(home, "after"), "written");
     }
 }
 
@@ -225,37 +206,33 @@ TEST(PreferenceStoreCorruption, AnUnreadableFileReadsEmptyAndIsKeptAsideBeforeTh
     TempHome home;
     auto store = home.store();
     const std::string junk = "this is not a property list";
-    testing::putFile(home.file(domain), junk);
-
+    const auto kept = [&](int n) {
+        return fileBytes(home.folder() / (domain + (".plist.corrupt-" + std::to_string(n))));
+    };
+    putFile(home.file(domain), junk);
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(textAt(*store, "k"), std::nullopt);
     store->removeValue(domain, "k");  // nothing to remove: the unreadable bytes stay in place
-    EXPECT_EQ(testing::fileBytes(home.file(domain)), junk);
+    EXPECT_EQ(fileBytes(home.file(domain)), junk);
     store->setValue(domain, "k", text("v"));
     const std::string said = ::testing::internal::GetCapturedStderr();
-
-    const auto kept = home.folder() / (domain + std::string(".plist.corrupt-1"));
-    EXPECT_EQ(testing::fileBytes(kept), junk);
+    EXPECT_EQ(kept(1), junk);
     EXPECT_NE(said.find("corrupt-1"), std::string::npos) << said;
-    EXPECT_EQ(textInFile(home.file(domain), "k"), "v");
+    EXPECT_EQ(onDisk(home, "k"), "v");
 
     // A second unreadable version goes to the next free name; the first stays as it was.
     const std::string arrayRoot = "<plist version=\"1.0\"><array/></plist>";
-    testing::putFile(home.file(domain), arrayRoot);
+    putFile(home.file(domain), arrayRoot);
     ::testing::internal::CaptureStderr();
     store->setValue(domain, "k", text("w"));
-    ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(testing::fileBytes(kept), junk);
-    EXPECT_EQ(testing::fileBytes(home.folder() / (domain + std::string(".plist.corrupt-2"))),
-              arrayRoot);
-
     // Unreadable bytes that cannot be kept aside are not overwritten either.
-    testing::putFile(home.file(domain), junk);
-    ::testing::internal::CaptureStderr();
+    putFile(home.file(domain), junk);
     FileFaults::failNth(FileStep::write, 1, ENOSPC);
     EXPECT_THROW(store->setValue(domain, "k", text("x")), PreferenceStoreError);
     ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(testing::fileBytes(home.file(domain)), junk);
+    EXPECT_EQ(kept(1), junk);
+    EXPECT_EQ(kept(2), arrayRoot);
+    EXPECT_EQ(fileBytes(home.file(domain)), junk);
 }
 
 TEST(PreferenceStoreNames, DomainsThatAreNotPlainFileNamesAreRefused) {
@@ -272,7 +249,6 @@ TEST(PreferenceStoreNames, DomainsThatAreNotPlainFileNamesAreRefused) {
     }
     EXPECT_THROW(store->setValue(domain, std::string("k\0x", 3), text("v")), PreferenceStoreError);
     EXPECT_FALSE(std::filesystem::exists(home.root() / "Library" / "escape.plist"));
-
     for (const std::string name : {"..hidden", ".GlobalPreferences"}) {
         store->setValue(name, "k", text("v"));
         EXPECT_TRUE(std::filesystem::exists(home.file(name))) << name;
@@ -281,22 +257,19 @@ TEST(PreferenceStoreNames, DomainsThatAreNotPlainFileNamesAreRefused) {
 
 TEST(PreferenceStoreNodes, KeysAndTypesNotWrittenSurviveUnchanged) {
     TempHome home;
-    const std::string body =
-        "<key>date</key><date>2024-02-29T12:34:56Z</date>\n"
-        "<key>data</key><data>AAEC/w==</data>\n"
-        "<key>nested</key><dict><key>list</key><array><integer>-3</integer><real>0.25</real>"
-        "<false/></array><key>s</key><string>Größe</string></dict>\n"
-        "<key>k</key><string>before</string>\n"
-        "<key>big</key><integer>-9223372036854775808</integer>\n";
-    testing::putFile(home.file(domain), testing::xmlPlist(body));
+    putFile(home.file(domain),
+            xmlPlist("<key>date</key><date>2024-02-29T12:34:56Z</date>\n"
+                     "<key>data</key><data>AAEC/w==</data>\n"
+                     "<key>nested</key><dict><key>list</key><array><integer>-3</integer>"
+                     "<real>0.25</real><false/></array><key>s</key><string>Größe</string></dict>\n"
+                     "<key>k</key><string>before</string>\n"
+                     "<key>big</key><integer>-9223372036854775808</integer>\n"));
     const PlistNode expected = testing::parsedFile(home.file(domain));
     ASSERT_TRUE(expected);
     plist_dict_set_item(expected.get(), "k", plist_new_string("after"));
-
     home.store()->setValue(domain, "k", text("after"));
-    const PlistNode written = testing::parsedFile(home.file(domain));
-    ASSERT_TRUE(written);
-    EXPECT_EQ(testing::xmlOf(written.get()), testing::xmlOf(expected.get()));
+    EXPECT_EQ(testing::xmlOf(testing::parsedFile(home.file(domain)).get()),
+              testing::xmlOf(expected.get()));
 }
 
 TEST(PreferenceStoreRoot, TheEnvironmentChoosesTheHomeRoot) {

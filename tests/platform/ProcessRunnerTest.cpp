@@ -6,11 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -33,17 +31,14 @@ TEST(ProcessRunner, PassesArgumentsAndEnvironmentAsGivenAndCapturesWhatComesBack
     EXPECT_EQ(result.ending, ProcessResult::Ending::exited);
     EXPECT_EQ(result.exitStatus, 3);
     EXPECT_FALSE(result.succeeded());
-    EXPECT_EQ(result.standardOutput, "out");
-    EXPECT_EQ(result.standardError, "err");
-
+    EXPECT_EQ(result.standardOutput + "|" + result.standardError, "out|err");
     result = ProcessRunner::run("/usr/bin/printf", {"[%s]", "a b", "$HOME", "*", ""});
     EXPECT_EQ(result.standardOutput, "[a b][$HOME][*][]");
     result =
         ProcessRunner::run("/usr/bin/env", {}, {.environment = std::vector<std::string>{"A=1"}});
     EXPECT_EQ(result.standardOutput, "A=1\n");
     result = ProcessRunner::run("/bin/cat", {});  // standard input is empty, not ours
-    EXPECT_TRUE(result.succeeded());
-    EXPECT_TRUE(result.standardOutput.empty());
+    EXPECT_TRUE(result.succeeded() && result.standardOutput.empty());
 }
 
 // Standard error is filled first: a runner reading standard output to its end before looking at
@@ -68,12 +63,9 @@ TEST(ProcessRunner, LaunchFailuresThrowWithAReadableReason) {
         ProcessRunner::run("/usr/bin/velmora-no-such-program", {});
         FAIL() << "a missing program was started";
     } catch (const ProcessLaunchError& error) {
-        EXPECT_NE(std::string(error.what()).find("/usr/bin/velmora-no-such-program"),
-                  std::string::npos);
-        EXPECT_NE(std::string(error.what()).find("doesn’t exist"), std::string::npos);
+        EXPECT_STREQ(error.what(), "The program “/usr/bin/velmora-no-such-program” doesn’t exist.");
     }
     EXPECT_THROW(ProcessRunner::run("sh", {"-c", "true"}), ProcessLaunchError);
-
     const testing::TempFolder folder("velmora-runner");
     const fs::path plain = folder.path() / "not-executable";
     std::ofstream(plain) << "#!/bin/sh\necho ran\n";
@@ -86,8 +78,7 @@ TEST(ProcessRunner, ReportsTheSignalThatEndedTheChildEvenOneIgnoredHere) {
     auto result = runShell("kill -KILL $$");
     EXPECT_EQ(result.ending, ProcessResult::Ending::signalled);
     EXPECT_EQ(result.signal, SIGKILL);
-    EXPECT_FALSE(result.timedOut);
-    EXPECT_FALSE(result.succeeded());
+    EXPECT_FALSE(result.timedOut || result.succeeded());
 
     struct sigaction ignore {};
     struct sigaction previous {};
@@ -110,34 +101,21 @@ TEST(ProcessRunner, KillsAChildPastItsDeadline) {
     result = runShell("exec >&- 2>&-; sleep 30", {.timeout = std::chrono::milliseconds(100)});
     EXPECT_TRUE(result.timedOut);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
-
     result = runShell("echo quick", {.timeout = std::chrono::seconds(10)});
-    EXPECT_FALSE(result.timedOut);
-    EXPECT_TRUE(result.succeeded());
+    EXPECT_TRUE(result.succeeded() && !result.timedOut);
     EXPECT_EQ(result.standardOutput, "quick\n");
 }
 
 TEST(ProcessRunner, TheChildSeesNoDescriptorOfOursBeyondTheStandardThree) {
-    constexpr int leaked = 77;
     const int fd = ::open("/dev/null", O_RDONLY);  // deliberately without O_CLOEXEC
     ASSERT_GE(fd, 0);
-    ASSERT_EQ(::dup2(fd, leaked), leaked);
-    ::close(fd);
     const auto result = ProcessRunner::run("/bin/ls", {"/proc/self/fd"});
-    ::close(leaked);
-    ASSERT_TRUE(result.succeeded()) << result.standardError;
-    std::istringstream names(result.standardOutput);
-    std::vector<std::string> listed;
-    for (std::string name; std::getline(names, name);) {
-        listed.push_back(name);
-    }
-    EXPECT_EQ(std::count(listed.begin(), listed.end(), std::to_string(leaked)), 0);
-    EXPECT_EQ(std::count(listed.begin(), listed.end(), "0"), 1);
+    ::close(fd);
     // ls itself holds 0–2 and the directory it lists: nothing else.
-    EXPECT_LE(listed.size(), 4U) << result.standardOutput;
+    EXPECT_EQ(result.standardOutput, "0\n1\n2\n3\n");
 }
 
-TEST(KillallServiceController, TerminatesTheNamedProcess) {
+TEST(KillallServiceController, TerminatesTheNamedProcessAndRefusesOptionLikeNames) {
     // A name nothing else on the machine has.
     const testing::TempFolder folder("velmora-killall");
     const std::string name = "vsleep" + std::to_string(::getpid() % 100000);
@@ -152,11 +130,8 @@ TEST(KillallServiceController, TerminatesTheNamedProcess) {
     KillallServiceController().restart(name);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(WTERMSIG(status), SIGTERM);
-}
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
 
-TEST(KillallServiceController, RefusesOptionLikeNamesAndReportsAMissingKillall) {
     EXPECT_NO_THROW(KillallServiceController().restart("velmora-no-such-process"));
     EXPECT_THROW(KillallServiceController().restart("-9"), std::invalid_argument);
     EXPECT_THROW(KillallServiceController().restart(""), std::invalid_argument);

@@ -1,4 +1,4 @@
-// The simulated Mac's layout under a system root, and tool look-up with injection.
+// The simulated Mac's layout under a system root.
 #include "platform/SystemPaths.hpp"
 
 #include <gtest/gtest.h>
@@ -19,20 +19,6 @@ TEST(SystemPathsTest, RootComesFromTheEnvironmentElseTheDefault) {
     EXPECT_EQ(SystemPaths::helperSocket("com.velmora.app.helper"),
               "/tmp/sys/var/run/velmora/com.velmora.app.helper.sock");
     EXPECT_EQ(SystemPaths::helperSocket("x").parent_path(), SystemPaths::helperSocketFolder());
-}
-
-TEST(SystemToolsTest, StandInsLiveBesideTheExecutableAndInjectionWins) {
-    SystemTools::resetAll();
-    const auto libexec = SystemTools::libexecFolder();
-    EXPECT_EQ(libexec.parent_path().filename(), "libexec");
-    EXPECT_EQ(SystemTools::path(SystemTool::pmset), libexec / "pmset");
-    EXPECT_EQ(SystemTools::path(SystemTool::killall), "/usr/bin/killall");
-
-    SystemTools::inject(SystemTool::pmset, "/tmp/fake-pmset");
-    EXPECT_EQ(SystemTools::path(SystemTool::pmset), "/tmp/fake-pmset");
-    EXPECT_EQ(SystemTools::path(SystemTool::defaults), libexec / "defaults");
-    SystemTools::reset(SystemTool::pmset);
-    EXPECT_EQ(SystemTools::path(SystemTool::pmset), libexec / "pmset");
 }
 
 }  // namespace

@@ -11,29 +11,31 @@ namespace {
 
 using testing::putFile;
 using testing::TempHome;
-using testing::xmlOf;
 using testing::xmlPlist;
 
 constexpr const char* domain = "com.velmora.test";
 
+std::string storedXml(const TempHome& home) {
+    return testing::xmlOf(testing::parsedFile(home.file(domain)).get());
+}
+
 TEST(PreferenceUserDefaults, StoresEachKindAsThePlatformDoes) {
     TempHome home;
+    const std::string bytes("[{\"x\":1}]\0z", 12);
     PreferenceUserDefaults defaults(home.store(), domain);
     defaults.setStringArray("ids", {"a", "b"});
     defaults.setBool("flag", true);
-    defaults.setData("json", std::string("[{\"x\":1}]\0z", 12));
+    defaults.setData("json", bytes);
 
-    const std::string xml = xmlOf(testing::parsedFile(home.file(domain)).get());
-    EXPECT_NE(xml.find("<key>ids</key>\n\t<array>\n\t\t<string>a</string>\n\t\t<string>b</string>"),
-              std::string::npos)
-        << xml;
-    EXPECT_NE(xml.find("<key>flag</key>\n\t<true/>"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<key>json</key>\n\t<data>"), std::string::npos) << xml;
-
+    const std::string xml = storedXml(home);
+    for (const char* stored : {"<key>ids</key>\n\t<array>\n\t\t<string>a</string>\n\t\t<string>b",
+                               "<key>flag</key>\n\t<true/>", "<key>json</key>\n\t<data>"}) {
+        EXPECT_NE(xml.find(stored), std::string::npos) << xml;
+    }
     PreferenceUserDefaults reread(home.store(), domain);
     EXPECT_EQ(reread.stringArray("ids"), (std::vector<std::string>{"a", "b"}));
     EXPECT_TRUE(reread.boolean("flag"));
-    EXPECT_EQ(reread.data("json"), std::string("[{\"x\":1}]\0z", 12));
+    EXPECT_EQ(reread.data("json"), bytes);
 }
 
 TEST(PreferenceUserDefaults, OtherKindsReadAsAbsentAndBooleansFollowThePlatform) {
@@ -50,19 +52,17 @@ TEST(PreferenceUserDefaults, OtherKindsReadAsAbsentAndBooleansFollowThePlatform)
     EXPECT_EQ(defaults.data("text"), std::nullopt);
     EXPECT_TRUE(defaults.contains("text"));
     EXPECT_FALSE(defaults.contains("missing"));
-    for (const auto& [key, expected] :
-         std::vector<std::pair<std::string, bool>>{{"one", true},
-                                                   {"zero", false},
-                                                   {"yes", true},
-                                                   {"no", false},
-                                                   {"empty", false},
-                                                   {"missing", false}}) {
+    for (const auto& [key, expected] : {std::pair{"one", true},
+                                        {"zero", false},
+                                        {"yes", true},
+                                        {"no", false},
+                                        {"empty", false},
+                                        {"missing", false}}) {
         EXPECT_EQ(defaults.boolean(key), expected) << key;
     }
-    for (const auto& [text, expected] : std::vector<std::pair<std::string, bool>>{
-             {"true", true}, {"y", true}, {"", false}, {"false", false}}) {
-        EXPECT_EQ(textIsTrue(text), expected) << text;
-    }
+    EXPECT_TRUE(textIsTrue("y"));
+    EXPECT_FALSE(textIsTrue(""));
+    EXPECT_FALSE(textIsTrue("false"));
 }
 
 TEST(PreferenceUserDefaults, CopyKeepsAnyKindAndNeverOverwrites) {
@@ -74,10 +74,9 @@ TEST(PreferenceUserDefaults, CopyKeepsAnyKindAndNeverOverwrites) {
     EXPECT_FALSE(defaults.copyIfAbsent("bad", "bad.unreadable"));
     EXPECT_FALSE(defaults.copyIfAbsent("missing", "missing.unreadable"));
     EXPECT_FALSE(defaults.contains("missing.unreadable"));
-
-    const std::string xml = xmlOf(testing::parsedFile(home.file(domain)).get());
-    EXPECT_NE(xml.find("<key>bad.unreadable</key>\n\t<string>not data</string>"), std::string::npos)
-        << xml;
+    EXPECT_NE(storedXml(home).find("<key>bad.unreadable</key>\n\t<string>not data</string>"),
+              std::string::npos)
+        << storedXml(home);
 }
 
 // Other tests stand this double in for the real defaults: it must read by the same rules.

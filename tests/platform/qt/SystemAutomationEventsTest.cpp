@@ -50,35 +50,6 @@ TEST(SystemAutomationEventsTest, CountsQtsScreensAndReportsEveryScreenSignalWith
     EXPECT_EQ(defaults.screenCount(), QGuiApplication::screens().size());
 }
 
-// A message bus of our own, standing in for the system bus, ended with the test.
-class PrivateBus {
-  public:
-    PrivateBus() {
-        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        if (daemon.isEmpty()) {
-            return;
-        }
-        process_.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                QStringLiteral("--print-address=1")});
-        if (!process_.waitForStarted() || !process_.waitForReadyRead(signalWaitMs)) {
-            return;
-        }
-        address_ = QString::fromUtf8(process_.readLine()).trimmed();
-    }
-    ~PrivateBus() {
-        process_.kill();
-        process_.waitForFinished();
-    }
-    PrivateBus(const PrivateBus&) = delete;
-    PrivateBus& operator=(const PrivateBus&) = delete;
-
-    const QString& address() const { return address_; }
-
-  private:
-    QProcess process_;
-    QString address_;
-};
-
 void sendPrepareForSleep(QDBusConnection& from, bool goingToSleep) {
     QDBusMessage signal = QDBusMessage::createSignal(
         QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
@@ -88,18 +59,21 @@ void sendPrepareForSleep(QDBusConnection& from, bool goingToSleep) {
 }
 
 TEST(SystemAutomationEventsTest, WakesWhenLogindSaysSleepIsOver) {
-    PrivateBus bus;
-    if (bus.address().isEmpty()) {
+    // A message bus of our own stands in for the system bus; QProcess ends it with the test.
+    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+    QProcess bus;
+    bus.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                       QStringLiteral("--print-address=1")});
+    if (daemon.isEmpty() || !bus.waitForReadyRead(signalWaitMs)) {
         GTEST_SKIP() << "dbus-daemon is not available";
     }
-    QDBusConnection listener =
-        QDBusConnection::connectToBus(bus.address(), QStringLiteral("velmora-listener"));
-    QDBusConnection logind =
-        QDBusConnection::connectToBus(bus.address(), QStringLiteral("velmora-logind"));
-    QDBusConnection impostor =
-        QDBusConnection::connectToBus(bus.address(), QStringLiteral("velmora-impostor"));
+    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+    const QStringList names{QStringLiteral("velmora-listener"), QStringLiteral("velmora-logind"),
+                            QStringLiteral("velmora-impostor")};
+    QDBusConnection listener = QDBusConnection::connectToBus(address, names[0]);
+    QDBusConnection logind = QDBusConnection::connectToBus(address, names[1]);
+    QDBusConnection impostor = QDBusConnection::connectToBus(address, names[2]);
     ASSERT_TRUE(logind.registerService(QStringLiteral("org.freedesktop.login1")));
-
     {
         SystemAutomationEvents events(listener, {});
         QSignalSpy wakes(&events, &AutomationEvents::woke);
@@ -111,9 +85,11 @@ TEST(SystemAutomationEventsTest, WakesWhenLogindSaysSleepIsOver) {
         EXPECT_TRUE(wakes.wait(signalWaitMs));
         EXPECT_EQ(wakes.count(), 1);
     }
-    for (const char* name : {"velmora-listener", "velmora-logind", "velmora-impostor"}) {
-        QDBusConnection::disconnectFromBus(QString::fromLatin1(name));
+    for (const QString& name : names) {
+        QDBusConnection::disconnectFromBus(name);
     }
+    bus.kill();
+    bus.waitForFinished();
 }
 
 TEST(SystemAutomationEventsTest, ReportsABundleStartedForRealWithItsIdentifier) {

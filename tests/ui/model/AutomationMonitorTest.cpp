@@ -4,9 +4,8 @@
 #include <QDeadlineTimer>
 #include <QTimer>
 
-#include <cstdlib>
-
 #include "tests/platform/BundleFixture.hpp"
+#include "tests/support/ScopedEnv.hpp"
 #include "tests/ui/model/ModelFakes.hpp"
 
 namespace velmora::testing {
@@ -30,55 +29,22 @@ Setup scene(const std::string& id, std::vector<std::string> tweakIDs) {
     return Setup{id, "Scene " + id, "moon.fill", std::move(tweakIDs), {}, {}, false};
 }
 
-AutomationRule rule(const std::string& id, Kind kind, const std::string& setupID) {
-    AutomationRule made;
-    made.id = id;
-    made.kind = kind;
-    made.setupID = setupID;
-    made.enabled = true;
-    return made;
-}
-AutomationRule batteryRule(const std::string& id, int threshold, const std::string& setupID) {
-    AutomationRule made = rule(id, Kind::batteryBelow, setupID);
-    made.threshold = threshold;
-    return made;
+AutomationRule rule(const std::string& id, Kind kind, const std::string& setupID,
+                    std::int64_t threshold = 0) {
+    return {id, kind, setupID, true, threshold, 0, 0, "", ""};
 }
 AutomationRule timeRule(const std::string& id, int hour, int minute, const std::string& setupID) {
-    AutomationRule made = rule(id, Kind::atTime, setupID);
-    made.hour = hour;
-    made.minute = minute;
-    return made;
+    return {id, Kind::atTime, setupID, true, 0, hour, minute, "", ""};
 }
-
-// Points the system root at a temporary one while it lives.
-class SystemRootOverride {
-  public:
-    explicit SystemRootOverride(const std::filesystem::path& root) {
-        if (const char* old = std::getenv(kName)) {
-            saved_ = old;
-        }
-        ::setenv(kName, root.c_str(), 1);
-    }
-    ~SystemRootOverride() { saved_ ? ::setenv(kName, saved_->c_str(), 1) : ::unsetenv(kName); }
-
-  private:
-    static constexpr const char* kName = "VELMORA_SYSTEM_ROOT";
-    std::optional<std::string> saved_;
-};
 
 // Scene "A" switches t-a on, "B" switches t-b on, each the other off. Every scene switch refreshes
 // the model once, so the revision counts them.
 class AutomationTest : public ModelTest {
   protected:
-    std::optional<int> percent;
     FakeEvents* events = nullptr;
-    std::unique_ptr<AppModel> model;
+    std::unique_ptr<AppModel> model = make(monitorCatalog());
 
     void SetUp() override {
-        PowerControl control = power.control();
-        control.percentReader = [this] { return percent; };
-        model = std::make_unique<AppModel>(monitorCatalog(), backend, services, store, control,
-                                           display.control(), [this] { return now; });
         auto fake = std::make_unique<FakeEvents>();
         events = fake.get();
         model->setAutomationEvents(std::move(fake));
@@ -146,7 +112,7 @@ TEST_F(AutomationTest, EventsQueueTheirWorkOnlyAfterAStartAndASecondStartReplace
 TEST_F(AutomationTest, TheTimersFiringRunsATick) {
     addRules({rule("U", Kind::onBattery, "A")});
     model->startAutomationMonitor();
-    power.onBattery = true;
+    mac.onBattery = true;
     model->automationTimer->setInterval(0);
     QDeadlineTimer deadline(2000);
     while (!model->onBattery() && !deadline.hasExpired()) {
@@ -158,44 +124,44 @@ TEST_F(AutomationTest, TheTimersFiringRunsATick) {
 
 TEST_F(AutomationTest, PowerSourceChangesFireOnceAndReversionsBetweenTicksFireNothing) {
     addRules({rule("U", Kind::onBattery, "A"), rule("P", Kind::onPower, "B")});
-    power.onBattery = true;  // before the start: the baseline, not a change
+    mac.onBattery = true;  // before the start: the baseline, not a change
     model->startAutomationMonitor();
     EXPECT_EQ(tick(), "");
-    power.onBattery = false;
+    mac.onBattery = false;
     EXPECT_EQ(tick(), "B");
     EXPECT_FALSE(model->onBattery());
     EXPECT_EQ(tick(), "");
-    power.onBattery = true;
+    mac.onBattery = true;
     EXPECT_EQ(tick(), "A");
     EXPECT_EQ(tick(), "");
     // Plugged in and out again between two ticks: nothing was seen.
-    power.onBattery = false;
-    power.onBattery = true;
+    mac.onBattery = false;
+    mac.onBattery = true;
     EXPECT_EQ(tick(), "");
 }
 
 TEST_F(AutomationTest, BatteryFiresOnEachCrossingDownwards) {
-    addRules({batteryRule("L", 20, "A")});
-    percent = 21;
+    addRules({rule("L", Kind::batteryBelow, "A", 20)});
+    mac.percent = 21;
     model->startAutomationMonitor();
     const std::pair<std::optional<int>, const char*> readings[] = {
         {19, "A"}, {19, ""}, {21, ""}, {std::nullopt, ""},  // an unreadable tick keeps 21
         {19, "A"}, {20, ""}};                               // at the threshold is not below it
     for (const auto& [reading, fired] : readings) {
-        percent = reading;
-        EXPECT_EQ(tick(), fired) << percent.value_or(-1);
+        mac.percent = reading;
+        EXPECT_EQ(tick(), fired) << mac.percent.value_or(-1);
     }
 }
 
 TEST_F(AutomationTest, TheFirstReadingFiresEveryThresholdAboveItAndEachRuleJudgesItsOwn) {
-    addRules(
-        {batteryRule("L50", 50, "A"), batteryRule("L20", 20, "B"), batteryRule("L10", 10, "A")});
+    addRules({rule("L50", Kind::batteryBelow, "A", 50), rule("L20", Kind::batteryBelow, "B", 20),
+              rule("L10", Kind::batteryBelow, "A", 10)});
     model->startAutomationMonitor();  // without a reading
     EXPECT_EQ(model->lastBatteryPercent, std::nullopt);
-    percent = 30;
+    mac.percent = 30;
     EXPECT_EQ(tick(), "A");
     EXPECT_EQ(tick(), "");
-    percent = 5;
+    mac.percent = 5;
     EXPECT_EQ(tick(), "BA") << "one reading crossing two thresholds, in list order";
 }
 
@@ -297,12 +263,12 @@ TEST_F(AutomationTest, SeveralRulesApplyInListOrderSkippingOneWhoseSceneWasDelet
     EXPECT_EQ(model->lastError(), std::nullopt);
 
     // The three checks of a tick in their order: power source, battery, time.
-    addRules(
-        {rule("U", Kind::onBattery, "A"), batteryRule("L", 20, "A"), timeRule("T", 7, 0, "B")});
-    percent = 50;
+    addRules({rule("U", Kind::onBattery, "A"), rule("L", Kind::batteryBelow, "A", 20),
+              timeRule("T", 7, 0, "B")});
+    mac.percent = 50;
     model->startAutomationMonitor();
-    power.onBattery = true;
-    percent = 10;
+    mac.onBattery = true;
+    mac.percent = 10;
     now = localTime(2026, 2, 4, 7, 0);
     EXPECT_EQ(tick(), "AAB");
 }
@@ -324,7 +290,7 @@ TEST_F(ModelTest, InstalledAppsAndARealLaunchOfABundle) {
     const auto bundle = TempSystemRoot::makeBundle(system.applications(), "Sleepy", "com.x.sleepy");
     auto model = make(monitorCatalog());
     {
-        SystemRootOverride root(system.root());
+        const ScopedEnv root("VELMORA_SYSTEM_ROOT", system.root().string());
         EXPECT_EQ(
             AppModel::installedApps(),
             (std::vector<InstalledApp>{{"notes", "com.x.notes"}, {"Sleepy", "com.x.sleepy"}}));

@@ -1,6 +1,7 @@
 // Fakes of every seam the app model reaches the system through, and a small catalog to drive it.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QDate>
@@ -22,14 +23,16 @@
 
 namespace velmora::testing {
 
-// Preferences in a map; chosen keys fail to read or to write.
+using ::testing::ElementsAre;
+
+// What the fakes were asked to change, in order: "write KEY" (a removal too), "restart NAME",
+// "pmset KEY VALUE", "keep awake" or "let sleep", "dark" or "light".
+using Journal = std::vector<std::string>;
+
+// Preferences in a map; chosen key names fail to read or to write.
 class FakeBackend : public DefaultsBackend {
   public:
-    std::map<std::pair<std::string, std::string>, TweakValue> values;
-    std::set<std::string> unreadable;             // key names whose read throws
-    std::set<std::string> unwritable;             // key names whose write or remove throws
-    std::vector<std::string> writes;              // key names written or removed, in order
-    std::vector<std::string>* journal = nullptr;  // shared with other fakes, to see the order
+    explicit FakeBackend(Journal& journal) : journal_(journal) {}
 
     std::optional<TweakValue> read(const DefaultsKey& key) override {
         if (unreadable.contains(key.key)) {
@@ -38,91 +41,53 @@ class FakeBackend : public DefaultsBackend {
         return at(key);
     }
     void write(const DefaultsKey& key, const TweakValue& value) override {
-        refuse(key);
-        values.insert_or_assign({key.domain, key.key}, value);
+        log(key);
+        put(key, value);
     }
     void remove(const DefaultsKey& key) override {
-        refuse(key);
+        log(key);
         values.erase({key.domain, key.key});
     }
     std::optional<TweakValue> at(const DefaultsKey& key) const {
-        auto it = values.find({key.domain, key.key});
-        return it == values.end() ? std::nullopt : std::optional<TweakValue>(it->second);
+        const auto it = values.find({key.domain, key.key});
+        return it == values.end() ? std::nullopt : std::optional(it->second);
     }
     void put(const DefaultsKey& key, TweakValue value) {
         values.insert_or_assign({key.domain, key.key}, std::move(value));
     }
 
+    std::map<std::pair<std::string, std::string>, TweakValue> values;
+    std::set<std::string> unreadable;
+    std::set<std::string> unwritable;
+
   private:
-    void refuse(const DefaultsKey& key) {
-        writes.push_back(key.key);
-        if (journal) {
-            journal->push_back("write " + key.key);
-        }
+    void log(const DefaultsKey& key) {
+        journal_.push_back("write " + key.key);
         if (unwritable.contains(key.key)) {
             throw std::runtime_error("disk full");
         }
     }
+    Journal& journal_;
 };
 
 class FakeServices : public ServiceController {
   public:
-    std::vector<std::string> restarted;
-    void restart(const std::string& name) override { restarted.push_back(name); }
+    explicit FakeServices(Journal& journal) : journal_(journal) {}
+    void restart(const std::string& name) override { journal_.push_back("restart " + name); }
+
+  private:
+    Journal& journal_;
 };
 
-// Power state the fake control reads and writes.
-struct FakePower {
+// The power and display state the fakes read and change.
+struct FakeMac {
     bool keepAwake = false;
-    bool onBattery = false;
-    std::map<std::string, std::string> values;
-    std::set<std::string> failingKeys;  // pmset keys whose write is refused
     bool keepAwakeFails = false;
-    std::vector<std::pair<std::string, std::string>> settingWrites;
-    std::vector<bool> keepAwakeWrites;
-    std::vector<std::string>* journal = nullptr;
-
-    PowerControl control() {
-        return PowerControl{
-            .reader = [this] { return keepAwake; },
-            .writer =
-                [this](bool on) {
-                    keepAwakeWrites.push_back(on);
-                    if (journal) {
-                        journal->push_back(on ? "keep awake" : "let sleep");
-                    }
-                    if (keepAwakeFails) {
-                        throw VelmoraError::powerCommandFailed("User canceled.");
-                    }
-                    keepAwake = on;
-                },
-            .batteryReader = [this] { return onBattery; },
-            .valuesReader = [this] { return values; },
-            .settingWriter =
-                [this](const std::string& key, const std::string& value) {
-                    settingWrites.emplace_back(key, value);
-                    if (journal) {
-                        journal->push_back("pmset " + key + " " + value);
-                    }
-                    if (failingKeys.contains(key)) {
-                        throw VelmoraError::powerCommandFailed("pmset exited with code 1");
-                    }
-                    values[key] = value;
-                },
-        };
-    }
-};
-
-struct FakeDisplay {
+    bool onBattery = false;
+    std::optional<int> percent;
+    PowerControl::Values pmset;
+    std::set<std::string> failingKeys;  // pmset keys whose write is refused
     bool dark = false;
-    std::vector<bool> switches;
-    DisplayControl control() {
-        return DisplayControl{[this] { return dark; },
-                              [this](bool on) {
-                                  switches.push_back(on);
-                                  dark = on;
-                              }};
-    }
 };
 
 inline std::chrono::system_clock::time_point localTime(int year, int month, int day, int hour,
@@ -150,21 +115,48 @@ inline Recipe recipe(const std::string& id, std::vector<RecipeItem> items,
         id, "Recipe " + id, "About " + id, std::move(items), std::move(fields), std::move(goals)};
 }
 
-// Every test starts from an empty store, a light desktop-less laptop on mains at a fixed time.
+// Every test starts from an empty store, a light laptop on mains at a fixed time.
 class ModelTest : public ::testing::Test {
   protected:
-    std::shared_ptr<FakeBackend> backend = std::make_shared<FakeBackend>();
-    std::shared_ptr<FakeServices> services = std::make_shared<FakeServices>();
+    Journal journal;
+    std::shared_ptr<FakeBackend> backend = std::make_shared<FakeBackend>(journal);
+    std::shared_ptr<FakeServices> services = std::make_shared<FakeServices>(journal);
     std::shared_ptr<InMemoryUserDefaults> store = std::make_shared<InMemoryUserDefaults>();
-    FakePower power;
-    FakeDisplay display;
+    FakeMac mac;
     std::chrono::system_clock::time_point now = localTime(2026, 2, 4, 7);
     int emits = 0;
 
     std::unique_ptr<AppModel> make(Catalog catalog) {
-        auto model =
-            std::make_unique<AppModel>(std::move(catalog), backend, services, store,
-                                       power.control(), display.control(), [this] { return now; });
+        PowerControl power{
+            .reader = [this] { return mac.keepAwake; },
+            .writer =
+                [this](bool on) {
+                    journal.push_back(on ? "keep awake" : "let sleep");
+                    if (mac.keepAwakeFails) {
+                        throw VelmoraError::powerCommandFailed("User canceled.");
+                    }
+                    mac.keepAwake = on;
+                },
+            .batteryReader = [this] { return mac.onBattery; },
+            .valuesReader = [this] { return mac.pmset; },
+            .settingWriter =
+                [this](const std::string& key, const std::string& value) {
+                    journal.push_back("pmset " + key + " " + value);
+                    if (mac.failingKeys.contains(key)) {
+                        throw VelmoraError::powerCommandFailed("pmset exited with code 1");
+                    }
+                    mac.pmset[key] = value;
+                },
+            .percentReader = [this] { return mac.percent; },
+        };
+        DisplayControl display{[this] { return mac.dark; },
+                               [this](bool on) {
+                                   journal.push_back(on ? "dark" : "light");
+                                   mac.dark = on;
+                               }};
+        auto model = std::make_unique<AppModel>(std::move(catalog), backend, services, store,
+                                                std::move(power), std::move(display),
+                                                [this] { return now; });
         QObject::connect(model.get(), &AppModel::objectWillChange, [this] { ++emits; });
         return model;
     }

@@ -104,10 +104,10 @@ TEST_F(StateTest, RefreshAndAssignmentsAnnounceEvenWhenNothingChanged) {
     auto model = make(stateCatalog());
     model->setWarmth(0.5);
     ASSERT_TRUE(model->nightShiftOn());
-    power.keepAwake = true;
-    power.onBattery = true;
-    power.values = {{"womp", "0"}};
-    display.dark = true;
+    mac.keepAwake = true;
+    mac.onBattery = true;
+    mac.pmset = {{"womp", "0"}};
+    mac.dark = true;
 
     EXPECT_EQ(emitsOf([&] { model->refresh(); }), 9);
     EXPECT_EQ(emitsOf([&] { model->refresh(); }), 9) << "also when nothing changed";
@@ -116,7 +116,7 @@ TEST_F(StateTest, RefreshAndAssignmentsAnnounceEvenWhenNothingChanged) {
     EXPECT_TRUE(model->keepAwakeWithLidClosed());
     EXPECT_TRUE(model->onBattery());
     EXPECT_TRUE(model->darkMode());
-    EXPECT_EQ(model->pmsetCache(), power.values);
+    EXPECT_EQ(model->pmsetCache(), mac.pmset);
 
     EXPECT_EQ(emitsOf([&] { model->setDarkMode(model->darkMode()); }), 1);
     EXPECT_EQ(emitsOf([&] { model->setSetups(model->setups()); }), 1);

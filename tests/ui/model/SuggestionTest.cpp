@@ -45,19 +45,19 @@ TEST_F(SuggestionTest, ALaptopOnMainsGetsTheKeepAwakeTipWhateverElseHolds) {
     for (int hour : {2, 10, 20}) {
         EXPECT_EQ(at(2, 4, hour), (Suggestion{std::nullopt, true, tip}));
     }
-    power.onBattery = true;
+    mac.onBattery = true;
     EXPECT_FALSE(at(2, 4, 10).isPower);
-    power.onBattery = false;
-    power.keepAwake = true;
+    mac.onBattery = false;
+    mac.keepAwake = true;
     // Day 35, working hours: the second of two speed recipes.
     EXPECT_EQ(at(2, 4, 10), (Suggestion{"r-speed2", false, workText}));
-    power.keepAwake = false;
+    mac.keepAwake = false;
     desktop();
     EXPECT_FALSE(at(2, 4, 10).isPower) << "a desktop never gets the tip";
 }
 
 TEST_F(SuggestionTest, OnBatteryFallsFromBatteryToSpeedToFocus) {
-    power.onBattery = true;
+    mac.onBattery = true;
     EXPECT_EQ(at(2, 4, 7), (Suggestion{"r-battery", false, onBatteryText}));
     applied({"t-battery"});
     EXPECT_EQ(at(2, 4, 7), (Suggestion{"r-speed2", false, onBatteryText})) << "35 mod 2 is 1";
@@ -68,7 +68,7 @@ TEST_F(SuggestionTest, OnBatteryFallsFromBatteryToSpeedToFocus) {
 
 TEST_F(SuggestionTest, OnBatteryWithNothingForItFallsThroughToTheProfile) {
     desktop({UserField::writer});
-    power.onBattery = true;
+    mac.onBattery = true;
     applied({"t-battery", "t-speed1", "t-speed2", "t-focus"});
     EXPECT_EQ(at(2, 4, 20), (Suggestion{"r-writer", false, "Because you picked Writer."}));
 }
