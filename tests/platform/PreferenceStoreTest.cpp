@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "PreferenceTestSupport.hpp"
-#include "tests/support/ScopedEnv.hpp"
 
 namespace velmora {
 namespace {
@@ -270,18 +269,6 @@ TEST(PreferenceStoreNodes, KeysAndTypesNotWrittenSurviveUnchanged) {
     home.store()->setValue(domain, "k", text("after"));
     EXPECT_EQ(testing::xmlOf(testing::parsedFile(home.file(domain)).get()),
               testing::xmlOf(expected.get()));
-}
-
-TEST(PreferenceStoreRoot, TheEnvironmentChoosesTheHomeRoot) {
-    const testing::ScopedEnv homeRoot(PreferenceStore::homeRootVariable, "/tmp/root");
-    const testing::ScopedEnv dataHome("XDG_DATA_HOME", "relative");
-    const testing::ScopedEnv home("HOME", "/home/u");
-    EXPECT_EQ(PreferenceStore::defaultHomeRoot(), "/tmp/root");
-    ::unsetenv(PreferenceStore::homeRootVariable);
-    EXPECT_EQ(PreferenceStore(PreferenceStore::defaultHomeRoot()).folder(),
-              "/home/u/.local/share/velmora/home/Library/Preferences");
-    ::setenv("XDG_DATA_HOME", "/data", 1);
-    EXPECT_EQ(PreferenceStore::defaultHomeRoot(), "/data/velmora/home");
 }
 
 }  // namespace

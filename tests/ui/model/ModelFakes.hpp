@@ -29,8 +29,8 @@ using ::testing::ElementsAre;
 // "pmset KEY VALUE", "keep awake" or "let sleep", "dark" or "light".
 using Journal = std::vector<std::string>;
 
-// Preferences in a map; chosen key names fail to read or to write.
-class FakeBackend : public DefaultsBackend {
+// Preferences in a map, chosen key names failing to read or to write, and service restarts.
+class FakeBackend : public DefaultsBackend, public ServiceController {
   public:
     explicit FakeBackend(Journal& journal) : journal_(journal) {}
 
@@ -55,6 +55,7 @@ class FakeBackend : public DefaultsBackend {
     void put(const DefaultsKey& key, TweakValue value) {
         values.insert_or_assign({key.domain, key.key}, std::move(value));
     }
+    void restart(const std::string& name) override { journal_.push_back("restart " + name); }
 
     std::map<std::pair<std::string, std::string>, TweakValue> values;
     std::set<std::string> unreadable;
@@ -67,15 +68,6 @@ class FakeBackend : public DefaultsBackend {
             throw std::runtime_error("disk full");
         }
     }
-    Journal& journal_;
-};
-
-class FakeServices : public ServiceController {
-  public:
-    explicit FakeServices(Journal& journal) : journal_(journal) {}
-    void restart(const std::string& name) override { journal_.push_back("restart " + name); }
-
-  private:
     Journal& journal_;
 };
 
@@ -120,7 +112,6 @@ class ModelTest : public ::testing::Test {
   protected:
     Journal journal;
     std::shared_ptr<FakeBackend> backend = std::make_shared<FakeBackend>(journal);
-    std::shared_ptr<FakeServices> services = std::make_shared<FakeServices>(journal);
     std::shared_ptr<InMemoryUserDefaults> store = std::make_shared<InMemoryUserDefaults>();
     FakeMac mac;
     std::chrono::system_clock::time_point now = localTime(2026, 2, 4, 7);
@@ -154,7 +145,7 @@ class ModelTest : public ::testing::Test {
                                    journal.push_back(on ? "dark" : "light");
                                    mac.dark = on;
                                }};
-        auto model = std::make_unique<AppModel>(std::move(catalog), backend, services, store,
+        auto model = std::make_unique<AppModel>(std::move(catalog), backend, backend, store,
                                                 std::move(power), std::move(display),
                                                 [this] { return now; });
         QObject::connect(model.get(), &AppModel::objectWillChange, [this] { ++emits; });

@@ -45,11 +45,14 @@ TEST_F(StateTest, StoredSettingsLoadAndUndecodableOnesStayStoredUntouched) {
 }
 
 // The next save would replace the whole unreadable list with the current one, losing every scene.
-TEST_F(StateTest, UnreadableListIsKeptAsideOnceBeforeItIsReplaced) {
+TEST_F(StateTest, UnreadableListIsKeptAsideOnceBeforeItIsReplacedAndAnOlderCopyStays) {
     const std::string damaged = R"([{"id":"B","name":"Sofa"}])";
     putData(Keys::setups, damaged);
     store->set(Keys::rules, std::string("a text, not data"));
+    putData(Keys::userProfile, "[1]");
+    putData("userProfile.unreadable", "older");
     auto model = make(stateCatalog());
+    EXPECT_EQ(model->profile(), UserProfile{});
 
     model->saveSetup("Desk", "desktopcomputer");
     EXPECT_EQ(storedData("velmora_setups.unreadable"), damaged);
@@ -57,7 +60,6 @@ TEST_F(StateTest, UnreadableListIsKeptAsideOnceBeforeItIsReplaced) {
     ASSERT_TRUE(saved.ok());
     ASSERT_EQ(saved.value().size(), 1U);
     EXPECT_EQ(saved.value()[0].name, "Desk");
-
     // Written over once: later saves leave the copy alone and write the list only.
     const int writesBefore = store->writes;
     model->saveSetup("Sofa", "sofa");
@@ -69,13 +71,6 @@ TEST_F(StateTest, UnreadableListIsKeptAsideOnceBeforeItIsReplaced) {
     model->addRule(rule);
     EXPECT_EQ(std::get<std::string>(store->values.at("velmora_automation_rules.unreadable")),
               "a text, not data");
-}
-
-TEST_F(StateTest, AnEarlierCopyAsideIsNeverOverwritten) {
-    putData(Keys::userProfile, "[1]");
-    putData("userProfile.unreadable", "older");
-    auto model = make(stateCatalog());
-    EXPECT_EQ(model->profile(), UserProfile{});
     model->saveProfile({UserField::student}, {}, DeviceKind::laptop);
     EXPECT_EQ(storedData("userProfile.unreadable"), "older");
     EXPECT_EQ(nlohmann::json::parse(storedData(Keys::userProfile)),
