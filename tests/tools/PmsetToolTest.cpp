@@ -9,34 +9,37 @@ namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::_;
+using ::testing::AllOf;
+using ::testing::Eq;
 using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using ::testing::Not;
+using ::testing::StartsWith;
 
 class PmsetToolTest : public ToolFixture {
   protected:
-    ProcessResult pmset(const std::vector<std::string>& arguments,
+    ProcessResult pmset(const std::string& arguments,
                         const std::vector<std::string>& extra = {}) const {
-        return run(SystemTool::pmset, arguments, extra);
+        return run(SystemTool::pmset, words(arguments), extra);
     }
     std::map<std::string, std::string> values() const {
-        return PmsetOutput::values(pmset({"-g"}).standardOutput);
+        return PmsetOutput::values(pmset("-g").standardOutput);
     }
-    fs::path settingsFile() const {
-        return systemRoot.path() / "Library/Preferences/SystemConfiguration" /
-               "com.apple.PowerManagement.plist";
+    void expectRefused(const ProcessResult& result, const std::string& message) const {
+        EXPECT_EQ(result.exitStatus, 1);
+        EXPECT_EQ(result.standardOutput, "");
+        EXPECT_THAT(result.standardError, HasSubstr(message));
     }
+    const fs::path settingsFile = systemRoot.path() / "Library/Preferences/SystemConfiguration" /
+                                  "com.apple.PowerManagement.plist";
 };
 
-TEST_F(PmsetToolTest, ShowsTheDefaultsInThePlatformLayoutWithLfLineEnds) {
-    ProcessResult result = pmset({"-g"});
-    ASSERT_EQ(result.exitStatus, 0) << result.standardError;
-    const std::string& out = result.standardOutput;
+TEST_F(PmsetToolTest, ShowsTheDefaultsInThePlatformLayoutAndChangesOneSettingKeepingTheOthers) {
+    const std::string out = pmset("-g").standardOutput;
     EXPECT_TRUE(
         out.starts_with("System-wide power settings:\n SleepDisabled\t\t0\n"
                         "Currently in use:\n"));
     EXPECT_THAT(out, HasSubstr("\n sleep                1\n"));
-    EXPECT_THAT(out, Not(HasSubstr("\r")));
+    EXPECT_EQ(out.find('\r'), std::string::npos);
     EXPECT_TRUE(out.ends_with("\n"));
     EXPECT_FALSE(PmsetOutput::sleepDisabled(out));
     auto parsed = PmsetOutput::values(out);
@@ -44,139 +47,89 @@ TEST_F(PmsetToolTest, ShowsTheDefaultsInThePlatformLayoutWithLfLineEnds) {
                             "proximitywake", "sleep", "displaysleep", "disksleep"}) {
         EXPECT_TRUE(parsed.contains(key)) << key;
     }
-    EXPECT_FALSE(fs::exists(settingsFile())) << "reading must not create the file";
-}
+    EXPECT_FALSE(fs::exists(settingsFile)) << "reading must not create the file";
 
-TEST_F(PmsetToolTest, ChangesOneSettingAndKeepsTheOthersKnownOrNot) {
-    ASSERT_EQ(pmset({"-a", "powernap", "0"}).exitStatus, 0);
-    ASSERT_EQ(pmset({"-a", "displaysleep", "25"}).exitStatus, 0);
-    ASSERT_EQ(pmset({"-a", "disablesleep", "1"}).exitStatus, 0);
-    auto parsed = values();
+    for (const char* change : {"-a powernap 0", "-a displaysleep 25", "-a disablesleep 1"}) {
+        ASSERT_EQ(pmset(change).exitStatus, 0) << change;
+    }
+    parsed = values();
     EXPECT_EQ(parsed["powernap"], "0");
     EXPECT_EQ(parsed["displaysleep"], "25");
     EXPECT_EQ(parsed["womp"], "1");
-    EXPECT_TRUE(PmsetOutput::sleepDisabled(pmset({"-g"}).standardOutput));
-    EXPECT_THAT(readFile(settingsFile()), HasSubstr("<key>powernap</key>"));
-
+    EXPECT_TRUE(PmsetOutput::sleepDisabled(pmset("-g").standardOutput));
     // Entries it does not know are kept.
-    writeFile(settingsFile(),
-              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>Custom</key>"
-              "<string>kept</string></dict></plist>");
-    ASSERT_EQ(pmset({"-a", "sleep", "7"}).exitStatus, 0);
-    EXPECT_THAT(readFile(settingsFile()), HasSubstr("<string>kept</string>"));
+    putFile(settingsFile,
+            "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>Custom</key>"
+            "<string>kept</string></dict></plist>");
+    ASSERT_EQ(pmset("-a sleep 7").exitStatus, 0);
+    EXPECT_THAT(fileBytes(settingsFile), HasSubstr("<string>kept</string>"));
     EXPECT_EQ(values()["sleep"], "7");
 }
 
-TEST_F(PmsetToolTest, RefusesUnknownKeysBadValuesAndWrongCommandLinesWithoutWriting) {
-    const std::vector<std::vector<std::string>> refused = {
-        {"-a", "hibernatefile", "1"}, {"-a", "SLEEP", "1"},
-        {"-a", "sleep", ""},          {"-a", "sleep", "-1"},
-        {"-a", "sleep", "1.5"},       {"-a", "sleep", "1441"},
-        {"-a", "womp", "2"},          {"-a", "hibernatemode", "2"},
-        {"-a", "sleep", "٣"},         {"-a", "sleep", "99999999999999999999"}};
-    for (const auto& arguments : refused) {
-        ProcessResult result = pmset(arguments);
-        EXPECT_EQ(result.exitStatus, 1) << arguments[1] << "=" << arguments[2];
-        EXPECT_THAT(result.standardError, HasSubstr(arguments[1]));
-        EXPECT_THAT(result.standardOutput, IsEmpty());
+TEST_F(PmsetToolTest, RefusesUnknownKeysBadValuesWrongCommandLinesAndUsersWithoutWriting) {
+    for (const char* refused :
+         {"hibernatefile 1", "SLEEP 1", "sleep -1", "sleep 1.5", "sleep 1441", "womp 2",
+          "hibernatemode 2", "sleep ٣", "sleep 99999999999999999999"}) {
+        SCOPED_TRACE(refused);
+        expectRefused(pmset(std::string("-a ") + refused), words(refused)[0]);
     }
-    EXPECT_FALSE(fs::exists(settingsFile()));
-    EXPECT_EQ(pmset({"-a", "hibernatemode", "25"}).exitStatus, 0);
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {}, {"-g", "custom"}, {"-a", "sleep"}, {"-a", "sleep", "1", "womp"}, {"-x"}}) {
-        ProcessResult result = pmset(arguments);
-        EXPECT_EQ(result.exitStatus, 1);
-        EXPECT_THAT(result.standardError, HasSubstr("usage"));
+    expectRefused(run(SystemTool::pmset, {"-a", "sleep", ""}), "sleep");
+    for (const char* usage : {"", "-g custom", "-a sleep", "-a sleep 1 womp", "-x"}) {
+        SCOPED_TRACE(usage);
+        expectRefused(pmset(usage), "usage");
     }
-}
-
-TEST_F(PmsetToolTest, ChangingNeedsRoot) {
-    if (!canRunUnprivileged()) {
-        GTEST_SKIP() << "needs root to drop to an unprivileged user";
+    if (canRunUnprivileged()) {
+        expectRefused(runUnprivileged(SystemTool::pmset, words("-a sleep 5")), "root");
+        EXPECT_EQ(runUnprivileged(SystemTool::pmset, {"-g"}).exitStatus, 0);
     }
-    ProcessResult result = runUnprivileged(SystemTool::pmset, {"-a", "sleep", "5"});
-    EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_THAT(result.standardError, HasSubstr("root"));
-    EXPECT_FALSE(fs::exists(settingsFile()));
-    EXPECT_EQ(runUnprivileged(SystemTool::pmset, {"-g"}).exitStatus, 0);
+    EXPECT_FALSE(fs::exists(settingsFile));
+    EXPECT_EQ(pmset("-a hibernatemode 25").exitStatus, 0);
 }
 
 TEST_F(PmsetToolTest, AnUnreadableSettingsFileIsReportedAndNeverReplaced) {
     const std::string damaged = "<plist><dict><key>sleep</key>";
-    writeFile(settingsFile(), damaged);
-    ProcessResult shown = pmset({"-g"});
-    EXPECT_EQ(shown.exitStatus, 1);
-    EXPECT_THAT(shown.standardError, HasSubstr("cannot read"));
-    EXPECT_THAT(shown.standardOutput, IsEmpty());
-    EXPECT_EQ(pmset({"-a", "sleep", "5"}).exitStatus, 1);
-    EXPECT_EQ(readFile(settingsFile()), damaged);
-
+    putFile(settingsFile, damaged);
+    expectRefused(pmset("-g"), "cannot read");
+    EXPECT_EQ(pmset("-a sleep 5").exitStatus, 1);
+    EXPECT_EQ(fileBytes(settingsFile), damaged);
     // A value the setting cannot take is as unreadable as broken syntax.
-    writeFile(settingsFile(),
-              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>womp</key>"
-              "<string>yes</string></dict></plist>");
-    EXPECT_EQ(pmset({"-g"}).exitStatus, 1);
+    putFile(settingsFile,
+            "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>womp</key>"
+            "<string>yes</string></dict></plist>");
+    EXPECT_EQ(pmset("-g").exitStatus, 1);
 }
 
 TEST_F(PmsetToolTest, TheBatteryReportFollowsTheKernelsPowerSupplies) {
-    using Supply = std::pair<std::string, std::map<std::string, std::string>>;
-    struct Case {
-        std::string name;
-        std::vector<Supply> supplies;
+    const struct {
+        const char* supplies;  // "supply/attribute=value …"
         bool onBattery;
         std::optional<int> percent;
-    };
-    const Supply dischargingAt42 = {
-        "BAT0", {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "42"}}};
-    const std::vector<Case> cases = {
-        {"desktop", {}, false, std::nullopt},
-        {"offline adaptor",
-         {{"AC", {{"type", "Mains"}, {"online", "0"}}}, dischargingAt42},
-         true,
-         42},
-        {"online adaptor",
-         {{"ADP1", {{"type", "Mains"}, {"online", "1"}}},
-          {"BAT0",
-           {{"type", "Battery"},
-            {"status", "Charging"},
-            {"energy_now", "30000"},
-            {"energy_full", "40000"}}}},
-         false,
-         75},
-        {"peripheral",
-         {{"hid-mouse-battery",
-           {{"type", "Battery"},
-            {"scope", "Device"},
-            {"status", "Discharging"},
-            {"capacity", "5"}}}},
-         false,
+        ::testing::Matcher<const std::string&> output = _;
+    } cases[] = {
+        {"", false, std::nullopt, Eq("Now drawing from 'AC Power'\n")},
+        {"AC/type=Mains AC/online=0 BAT0/type=Battery BAT0/status=Discharging BAT0/capacity=42",
+         true, 42,
+         AllOf(StartsWith("Now drawing from 'Battery Power'\n"), HasSubstr("42%; discharging"))},
+        {"ADP1/type=Mains ADP1/online=1 BAT0/type=Battery BAT0/status=Charging "
+         "BAT0/energy_now=30000 BAT0/energy_full=40000",
+         false, 75},
+        {"mouse/type=Battery mouse/scope=Device mouse/status=Discharging mouse/capacity=5", false,
          std::nullopt},
-        {"no adaptor",
-         {{"BAT0", {{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "150"}}}},
-         true,
-         100},
+        {"BAT0/type=Battery BAT0/status=Discharging BAT0/capacity=150", true, 100},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.supplies);
         TempFolder folder;
-        for (const auto& [supply, attributes] : c.supplies) {
-            for (const auto& [attribute, text] : attributes) {
-                writeFile(folder.path() / supply / attribute, text + "\n");
-            }
+        for (const std::string& entry : words(c.supplies)) {
+            const auto equals = entry.find('=');
+            putFile(folder.path() / entry.substr(0, equals), entry.substr(equals + 1) + "\n");
         }
         ProcessResult result =
-            pmset({"-g", "batt"}, {"VELMORA_POWER_SUPPLY_DIR=" + folder.path().string()});
+            pmset("-g batt", {"VELMORA_POWER_SUPPLY_DIR=" + folder.path().string()});
         ASSERT_EQ(result.exitStatus, 0);
-        const std::string& out = result.standardOutput;
-        EXPECT_EQ(PmsetOutput::onBattery(out), c.onBattery);
-        EXPECT_EQ(PmsetOutput::batteryPercent(out), c.percent);
-        if (c.supplies.empty()) {
-            EXPECT_EQ(out, "Now drawing from 'AC Power'\n");
-        }
-        if (c.name == "offline adaptor") {
-            EXPECT_TRUE(out.starts_with("Now drawing from 'Battery Power'\n"));
-            EXPECT_THAT(out, HasSubstr("42%; discharging"));
-        }
+        EXPECT_EQ(PmsetOutput::onBattery(result.standardOutput), c.onBattery);
+        EXPECT_EQ(PmsetOutput::batteryPercent(result.standardOutput), c.percent);
+        EXPECT_THAT(result.standardOutput, c.output);
     }
 }
 

@@ -24,17 +24,19 @@ class PowerControlTest : public ToolFixture {
     void SetUp() override { SystemTools::resetAll(); }
     void TearDown() override { SystemTools::resetAll(); }
 
+    // A stand-in `tool` running `body`, which may append its arguments to `log`.
+    void fakeTool(SystemTool tool, const std::string& body) {
+        const fs::path script = scripts.path() / std::to_string(++fakes);
+        writeScript(script, body);
+        SystemTools::inject(tool, script);
+    }
     // A stand-in osascript that records its arguments, prints `errorText` and exits `status`.
     void scriptOsascript(int status, const std::string& errorText = "") {
-        const fs::path script = scripts.path() / "osascript";
-        writeScript(script, "printf '%s\\n' \"$@\" > '" + promptLog().string() +
-                                "'\nprintf '%s' '" + errorText + "' >&2\nexit " +
-                                std::to_string(status) + "\n");
-        SystemTools::inject(SystemTool::osascript, script);
+        fakeTool(SystemTool::osascript, "printf '%s\\n' \"$@\" > '" + log.string() +
+                                            "'\nprintf '%s' '" + errorText + "' >&2\nexit " +
+                                            std::to_string(status) + "\n");
     }
-    fs::path promptLog() const { return scripts.path() / "prompted"; }
-
-    // Throws unless `call` throws powerCommandFailed; gives its reason.
+    // The reason of the powerCommandFailed that `call` throws.
     template <class Call>
     std::string failureReason(Call call) {
         try {
@@ -48,74 +50,72 @@ class PowerControlTest : public ToolFixture {
     }
 
     TempFolder scripts;
+    const fs::path log = scripts.path() / "log";
+    int fakes = 0;
     // The helper's socket lies under this root, so by default no helper answers.
     ScopedEnv root{SystemPaths::rootVariable, systemRoot.path().string()};
 };
 
 TEST_F(PowerControlTest, RefusesKeysAndValuesOutsideTheWhitelistWithoutPrompting) {
     scriptOsascript(0);
-    const std::vector<std::pair<std::string, std::string>> refused = {{"hibernatemode", "0"},
-                                                                      {"SLEEP", "1"},
-                                                                      {"sleep", ""},
-                                                                      {"sleep", "-1"},
-                                                                      {"sleep", "1.5"},
-                                                                      {"sleep", "1; reboot"},
-                                                                      {"sleep", "1\" & x"},
-                                                                      {"sleep", "٣"},
-                                                                      {"sleep\" -a womp", "1"},
-                                                                      {"", "1"},
-                                                                      {"powernap ", "0"}};
-    for (const auto& [key, value] : refused) {
-        EXPECT_EQ(failureReason([&] { PowerControl::setPmset(key, value); }), "Not allowed")
-            << key << "=" << value;
+    for (const std::string refused :
+         {"hibernatemode=0", "SLEEP=1", "sleep=", "sleep=-1", "sleep=1.5", "sleep=1; reboot",
+          "sleep=1\" & x", "sleep=٣", "sleep\" -a womp=1", "=1", "powernap =0"}) {
+        const auto equals = refused.find('=');
+        EXPECT_EQ(failureReason([&] {
+                      PowerControl::setPmset(refused.substr(0, equals), refused.substr(equals + 1));
+                  }),
+                  "Not allowed")
+            << refused;
     }
-    EXPECT_FALSE(fs::exists(promptLog()));
+    EXPECT_FALSE(fs::exists(log));
 }
 
-TEST_F(PowerControlTest, WithoutAHelperTheAllowedChangeGoesToThePromptAsOneScript) {
-    scriptOsascript(0);
-    PowerControl::setPmset("powernap", "0");
-    EXPECT_EQ(readFile(promptLog()), "-e\ndo shell script \"" +
-                                         SystemTools::path(SystemTool::pmset).string() +
-                                         " -a powernap 0\" with administrator privileges\n");
-}
-
-TEST_F(PowerControlTest, AHelperThatAcceptsMakesNoPromptButItsFailureFallsBackToThePrompt) {
+TEST_F(PowerControlTest, AHelperThatAcceptsMakesNoPromptButWithoutOneTheChangeGoesToThePrompt) {
     scriptOsascript(0);
     const fs::path socket = SystemPaths::helperSocket(HelperInfo::machServiceName());
     {
         FakeHelper helper(socket, FakeHelper::Script::reply, "{\"message\":null,\"ok\":true}\n");
         PowerControl::setPmset("womp", "0");
         EXPECT_THAT(helper.received(), HasSubstr("\"womp\""));
-        EXPECT_FALSE(fs::exists(promptLog()));
+        EXPECT_FALSE(fs::exists(log));
     }
     fs::remove(socket);
+    PowerControl::setPmset("powernap", "0");
+    EXPECT_EQ(fileBytes(log), "-e\ndo shell script \"" +
+                                  SystemTools::path(SystemTool::pmset).string() +
+                                  " -a powernap 0\" with administrator privileges\n");
+    fs::remove(log);
     FakeHelper helper(socket, FakeHelper::Script::reply,
                       "{\"message\":\"pmset exited 1\",\"ok\":false}\n");
     PowerControl::setPmset("acwake", "1");
-    EXPECT_TRUE(fs::exists(promptLog()));
+    EXPECT_THAT(fileBytes(log), HasSubstr(" -a acwake 1\""));
 }
 
 TEST_F(PowerControlTest, ThePromptsOwnFailureIsTheReason) {
-    scriptOsascript(1, "  User canceled. (-128)\n");
-    EXPECT_EQ(failureReason([] { PowerControl::setPmset("sleep", "10"); }),
-              "User canceled. (-128)");
-    scriptOsascript(3, " \n");
-    EXPECT_EQ(failureReason([] { PowerControl::setPmset("sleep", "10"); }),
-              "pmset exited with code 3");
-    scriptOsascript(2, "\xff\xfe");
-    EXPECT_EQ(failureReason([] { PowerControl::setPmset("sleep", "10"); }),
-              "pmset exited with code 2");
+    const struct {
+        int status;
+        const char* errorText;
+        const char* reason;
+    } cases[] = {{1, "  User canceled. (-128)\n", "User canceled. (-128)"},
+                 {3, " \n", "pmset exited with code 3"},
+                 {2, "\xff\xfe", "pmset exited with code 2"}};
+    for (const auto& c : cases) {
+        scriptOsascript(c.status, c.errorText);
+        EXPECT_EQ(failureReason([] { PowerControl::setPmset("sleep", "10"); }), c.reason);
+    }
     SystemTools::inject(SystemTool::osascript, scripts.path() / "missing");
     EXPECT_FALSE(failureReason([] { PowerControl::setPmset("sleep", "10"); }).empty());
     // The keep-awake writer takes the same road.
     scriptOsascript(1, "User canceled. (-128)");
     EXPECT_EQ(failureReason([] { PowerControl::live().setKeepAwakeWithLidClosed(true); }),
               "User canceled. (-128)");
-    EXPECT_THAT(readFile(promptLog()), HasSubstr(" -a disablesleep 1\""));
+    EXPECT_THAT(fileBytes(log), HasSubstr(" -a disablesleep 1\""));
 }
 
-TEST_F(PowerControlTest, ReadersFollowWhatPmsetPrintsAndGiveNothingWhenItCannotRun) {
+// A refresh reads the keep-awake flag and then every value: one `pmset -g` must serve both, but
+// never a later reading or one after a write.
+TEST_F(PowerControlTest, ReadersFollowWhatPmsetPrintsOnceAndGiveNothingWhenItCannotRun) {
     SystemTools::inject(SystemTool::pmset, scripts.path() / "missing");
     PowerControl live = PowerControl::live();
     EXPECT_FALSE(live.keepAwakeWithLidClosed());
@@ -123,40 +123,26 @@ TEST_F(PowerControlTest, ReadersFollowWhatPmsetPrintsAndGiveNothingWhenItCannotR
     EXPECT_TRUE(live.powerValues().empty());
     EXPECT_EQ(live.percentReader(), std::nullopt);
 
-    const fs::path fake = scripts.path() / "pmset";
-    writeScript(fake,
-                "if [ \"$2\" = batt ]; then printf \"Now drawing from 'Battery Power'\\n "
-                "-InternalBattery-0\t19%%; discharging\\n\"; exit 0; fi\n"
-                "printf 'System-wide power settings:\\n SleepDisabled\\t\\t1\\n womp 0\\n'\n");
-    SystemTools::inject(SystemTool::pmset, fake);
+    fakeTool(SystemTool::pmset,
+             "if [ \"$2\" = batt ]; then printf \"Now drawing from 'Battery Power'\\n "
+             "-InternalBattery-0\t19%%; discharging\\n\"; exit 0; fi\necho \"$*\" >> '" +
+                 log.string() +
+                 "'\nprintf 'System-wide power settings:\\n SleepDisabled\\t\\t1\\n womp 0\\n'\n");
     live = PowerControl::live();
-    EXPECT_TRUE(live.keepAwakeWithLidClosed());
     EXPECT_TRUE(live.isOnBattery());
     EXPECT_EQ(live.percentReader(), 19);
-    EXPECT_EQ(live.powerValues().at("womp"), "0");
-}
-
-// A refresh reads the keep-awake flag and then every value: one `pmset -g` must serve both, but
-// never a later reading or one after a write.
-TEST_F(PowerControlTest, OnePmsetRunServesTheValuesThatFollowTheKeepAwakeReading) {
-    const fs::path runs = scripts.path() / "runs";
-    const fs::path fake = scripts.path() / "pmset";
-    writeScript(fake, "echo \"$*\" >> '" + runs.string() +
-                          "'\nprintf ' SleepDisabled\\t\\t1\\n womp 0\\n'\n");
-    SystemTools::inject(SystemTool::pmset, fake);
-    scriptOsascript(0);
-    PowerControl live = PowerControl::live();
-
     EXPECT_TRUE(live.keepAwakeWithLidClosed());
     EXPECT_EQ(live.powerValues().at("womp"), "0");
-    EXPECT_EQ(readFile(runs), "-g\n");
+    EXPECT_EQ(fileBytes(log), "-g\n");
     live.powerValues();
-    EXPECT_EQ(readFile(runs), "-g\n-g\n") << "handed out once";
+    EXPECT_EQ(fileBytes(log), "-g\n-g\n") << "handed out once";
 
+    scriptOsascript(0);
     live.keepAwakeWithLidClosed();
     live.settingWriter("womp", "1");
+    fs::remove(log);
     live.powerValues();
-    EXPECT_EQ(readFile(runs), "-g\n-g\n-g\n-g\n") << "a write makes the kept reading stale";
+    EXPECT_EQ(fileBytes(log), "-g\n") << "a write makes the kept reading stale";
 }
 
 TEST_F(PowerControlTest, TheWholeRoadThroughTheStandInsChangesTheSetting) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@
 
 namespace velmora {
 
+using testing::fileBytes;
+using testing::putFile;
 using testing::ScopedEnv;
 
 // A temporary folder every user can look into: some tools run as an unprivileged user.
@@ -25,35 +28,35 @@ class TempFolder : public testing::TempFolder {
     TempFolder() : testing::TempFolder("velmora-tools", Reach::everyone) {}
 };
 
-inline void writeFile(const std::filesystem::path& path, const std::string& text) {
-    testing::putFile(path, text);
+// "a b c" as the arguments {"a", "b", "c"}.
+inline std::vector<std::string> words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> result;
+    for (std::string word; in >> word;) {
+        result.push_back(word);
+    }
+    return result;
 }
-inline std::string readFile(const std::filesystem::path& path) {
-    return testing::fileBytes(path);
-}
-// A shell script at `path`, made executable.
+
 inline void writeScript(const std::filesystem::path& path, const std::string& body) {
     constexpr mode_t scriptMode = 0755;
-    testing::putFile(path, "#!/bin/sh\n" + body);
+    putFile(path, "#!/bin/sh\n" + body);
     ::chmod(path.c_str(), scriptMode);
 }
 
 class ToolFixture : public ::testing::Test {
   protected:
-    // Runs the tool with the temporary roots (and `extra` "NAME=value" entries) as its whole
-    // environment, so nothing of the machine's own leaks in.
+    // The temporary roots (and `extra` "NAME=value" entries) are the tool's whole environment,
+    // so nothing of the machine's own leaks in.
     ProcessResult run(SystemTool tool, const std::vector<std::string>& arguments,
                       const std::vector<std::string>& extra = {}) const {
         return runAs({}, tool, arguments, extra);
     }
     // Whether `runUnprivileged` can work: the test runs as root and can drop to "nobody".
     static bool canRunUnprivileged() { return ::geteuid() == 0 && ::access(setpriv, X_OK) == 0; }
-    // The same as `run`, as the unprivileged user "nobody".
     ProcessResult runUnprivileged(SystemTool tool, const std::vector<std::string>& arguments,
                                   const std::vector<std::string>& extra = {}) const {
-        const std::string nobody = "65534";
-        return runAs({"--reuid=" + nobody, "--regid=" + nobody, "--clear-groups"}, tool, arguments,
-                     extra);
+        return runAs(words("--reuid=65534 --regid=65534 --clear-groups"), tool, arguments, extra);
     }
 
     TempFolder systemRoot;
