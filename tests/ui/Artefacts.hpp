@@ -1,9 +1,11 @@
-// Where the interface tests leave their pictures for a person to look at.
+// Pictures in the interface tests: what was drawn in them, and where they are left for a person.
 #pragma once
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QImage>
 #include <QString>
+#include <algorithm>
 
 namespace velmora::test {
 
@@ -16,6 +18,30 @@ inline QString artefactPath(const QString& fileName) {
     QDir dir(root + QStringLiteral("/artefacts/ui"));
     dir.mkpath(QStringLiteral("."));
     return dir.filePath(fileName);
+}
+
+// The pixels drawn at all, their bounds, the largest alpha, and the opaque ones not in `colour`.
+struct Ink {
+    int pixels = 0;
+    QRect bounds;
+    int maxAlpha = 0;
+    int solidOfOtherColour = 0;
+};
+
+inline Ink inkOf(const QImage& image, const QColor& colour = Qt::black) {
+    Ink ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = QColor::fromRgba(image.pixel(x, y));
+            if (pixel.alpha() > 0) {
+                ++ink.pixels;
+                ink.bounds |= QRect(x, y, 1, 1);
+            }
+            ink.maxAlpha = std::max(ink.maxAlpha, pixel.alpha());
+            ink.solidOfOtherColour += pixel.alpha() == 255 && pixel.rgb() != colour.rgb() ? 1 : 0;
+        }
+    }
+    return ink;
 }
 
 }  // namespace velmora::test
