@@ -1,4 +1,4 @@
-// What the shell tests read of the shared model: its refresh count, its monitor and its hook.
+// What the shell tests read of the shared model: its refresh count and its open-window hook.
 #pragma once
 
 #include "ui/model/AppModel.hpp"
@@ -12,11 +12,6 @@ inline AppModel& model() {
 // Every refresh counts one revision.
 inline long long revision() {
     return static_cast<long long>(model().revision());
-}
-
-// The monitor's repeating timer exists once it runs.
-inline bool monitorRunning() {
-    return model().automationTimer != nullptr;
 }
 
 inline bool hookInstalled() {

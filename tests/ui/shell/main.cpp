@@ -6,17 +6,11 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
-namespace {
-
 // A desktop-sized screen, so that the 840 × 620 window and the popover fit as they would.
-constexpr const char* kScreenConfig = R"({
-  "synchronousWindowSystemEvents": false,
-  "windowFrameMargins": false,
-  "screens": [{"name": "desk", "x": 0, "y": 0, "width": 1440, "height": 900,
-               "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]
-})";
-
-}  // namespace
+constexpr const char* kScreenConfig =
+    R"({"synchronousWindowSystemEvents": false, "windowFrameMargins": false,
+        "screens": [{"name": "desk", "x": 0, "y": 0, "width": 1440, "height": 900,
+                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
 
 int main(int argc, char** argv) {
     QTemporaryDir config;
