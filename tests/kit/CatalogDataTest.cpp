@@ -1,8 +1,6 @@
 // Facts about the built-in data lists that a slip in copying an entry would break.
 #include <algorithm>
-#include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,208 +13,160 @@ namespace velmora {
 namespace {
 
 using namespace catalog_data;
-using IdSet = std::set<std::string>;
+using Counts = std::map<std::string, int>;
 
-const std::vector<Tweak>& allTweaks() {
-    static const std::vector<Tweak> joined = [] {
-        std::vector<Tweak> tweaks;
-        for (auto list : {starterRecipeTweaks(), finderPowerTweaks(), developerSetupTweaks(),
-                          declutterTweaks(), hotCornerTweaks(), performanceTweaks(), inputTweaks(),
-                          privacyTweaks(), spacesTweaks(), moreTweaks()}) {
-            tweaks.insert(tweaks.end(), list.begin(), list.end());
-        }
-        return tweaks;
-    }();
-    return joined;
+const std::vector<std::vector<Tweak>>& lists() {
+    static const std::vector<std::vector<Tweak>> all{
+        starterRecipeTweaks(), finderPowerTweaks(), developerSetupTweaks(), declutterTweaks(),
+        hotCornerTweaks(),     performanceTweaks(), inputTweaks(),          privacyTweaks(),
+        spacesTweaks(),        moreTweaks()};
+    return all;
 }
 
-IdSet idsWhere(const std::function<bool(const Tweak&)>& test) {
-    IdSet ids;
-    for (const Tweak& tweak : allTweaks()) {
-        if (test(tweak)) {
-            ids.insert(tweak.id);
-        }
-    }
-    return ids;
-}
-
-template <class Key>
-std::map<Key, int> countsOf(const std::function<Key(const Tweak&)>& keyOf) {
-    std::map<Key, int> counts;
-    for (const Tweak& tweak : allTweaks()) {
-        ++counts[keyOf(tweak)];
-    }
-    return counts;
-}
-
-TEST(CatalogData, ListsHoldTheirEntriesInCatalogOrder) {
-    const std::vector<std::pair<std::vector<Tweak>, std::string>> lists{
-        {starterRecipeTweaks(), "screenshot-disable-shadow"},
-        {finderPowerTweaks(), "finder-show-path-bar"},
-        {developerSetupTweaks(), "dev-show-hidden-files"},
-        {declutterTweaks(), "declutter-hide-desktop-icons"},
-        {hotCornerTweaks(), "hot-corner-bottom-left-mission-control"},
-        {performanceTweaks(), "perf-no-window-animations"},
-        {inputTweaks(), "kb-full-keyboard-access"},
-        {privacyTweaks(), "privacy-require-password-immediately"},
-        {spacesTweaks(), "mc-no-rearrange-spaces"},
-        {moreTweaks(), "perf-reduce-motion"}};
-    const std::vector<std::size_t> sizes{13, 11, 7, 4, 1, 8, 9, 6, 10, 25};
-    for (std::size_t i = 0; i < lists.size(); ++i) {
-        ASSERT_EQ(lists[i].first.size(), sizes[i]) << lists[i].second;
-        EXPECT_EQ(lists[i].first.front().id, lists[i].second);
-    }
-    EXPECT_EQ(allTweaks().size(), 94u);
-    EXPECT_EQ(allTweaks().back().id, "menubar-show-user-switcher");
-
-    IdSet seen;
-    for (const Tweak& tweak : allTweaks()) {
-        EXPECT_TRUE(seen.insert(tweak.id).second) << "duplicate " << tweak.id;
-    }
-}
-
-TEST(CatalogData, CountsPerCategoryTierRiskFieldAndGoal) {
-    const std::map<TweakCategory, int> categories{
-        {TweakCategory::finder, 16},     {TweakCategory::dock, 14},
-        {TweakCategory::screenshots, 5}, {TweakCategory::keyboard, 9},
-        {TweakCategory::safari, 4},      {TweakCategory::system, 11},
-        {TweakCategory::privacy, 6},     {TweakCategory::performance, 9},
-        {TweakCategory::trackpad, 3},    {TweakCategory::missionControl, 4},
-        {TweakCategory::menubar, 13}};  // network and power have none
-    EXPECT_EQ(countsOf<TweakCategory>([](const Tweak& t) { return t.category; }), categories);
-    const std::map<TweakTier, int> tiers{{TweakTier::simple, 59}, {TweakTier::advanced, 35}};
-    EXPECT_EQ(countsOf<TweakTier>([](const Tweak& t) { return t.tier; }), tiers);
-    const std::map<RiskLevel, int> risks{{RiskLevel::safe, 85}, {RiskLevel::caution, 9}};
-    EXPECT_EQ(countsOf<RiskLevel>([](const Tweak& t) { return t.risk; }), risks);
-    EXPECT_EQ(idsWhere([](const Tweak& t) { return t.laptopOnly; }),
-              IdSet{"menubar-battery-percentage"});
-    EXPECT_EQ(idsWhere([](const Tweak& t) { return t.requirement.requiresLogout; }).size(), 15u);
-
-    std::map<UserField, int> fields;
-    std::map<UserGoal, int> goals;
-    for (const Tweak& tweak : allTweaks()) {
-        EXPECT_EQ(tweak.privilege, Privilege::user) << tweak.id;
-        EXPECT_EQ(tweak.requirement.minMacOS, 13) << tweak.id;
-        for (UserField field : tweak.fields) {
-            ++fields[field];
-        }
-        for (UserGoal goal : tweak.goals) {
-            ++goals[goal];
-        }
-    }
-    const std::map<UserField, int> expectedFields{
-        {UserField::developer, 32}, {UserField::designer, 9}, {UserField::writer, 8},
-        {UserField::photoVideo, 6}, {UserField::student, 4},  {UserField::business, 22},
-        {UserField::clean, 20}};
-    const std::map<UserGoal, int> expectedGoals{{UserGoal::speed, 22},  {UserGoal::focus, 15},
-                                                {UserGoal::privacy, 9}, {UserGoal::capture, 2},
-                                                {UserGoal::battery, 1}, {UserGoal::keyboard, 9}};
-    EXPECT_EQ(fields, expectedFields);
-    EXPECT_EQ(goals, expectedGoals);
-}
-
-TEST(CatalogData, TogglesKeysValueKindsAndRestarts) {
-    std::map<std::string, std::size_t> several;
-    std::set<std::pair<std::string, std::string>> keys;
-    std::map<TweakValue::Kind, int> kinds;
-    std::map<std::string, int> restarts;
-    IdSet withDisabledValue;
-    std::size_t toggles = 0;
-    int disabledToggles = 0;
-    for (const Tweak& tweak : allTweaks()) {
-        if (tweak.toggles.size() > 1) {
-            several[tweak.id] = tweak.toggles.size();
-        }
-        for (const DefaultsToggle& toggle : tweak.toggles) {
-            ++toggles;
-            EXPECT_TRUE(keys.insert({toggle.key.domain, toggle.key.key}).second)
-                << toggle.key.domain << " " << toggle.key.key;
-            ++kinds[toggle.enabledValue.kind()];
-            ++restarts[toggle.restartService.value_or("none")];
-            // One process serves all of a tweak's keys.
-            EXPECT_EQ(toggle.restartService, tweak.toggle().restartService) << tweak.id;
-            if (toggle.disabledValue) {
-                ++disabledToggles;
-                withDisabledValue.insert(tweak.id + " " + toggle.key.key + " " +
-                                         toggle.disabledValue->description());
+// How many tweaks (or toggles) give each name; an empty name is not counted.
+template <class NameOf>
+Counts perTweak(NameOf nameOf) {
+    Counts counts;
+    for (const auto& list : lists()) {
+        for (const Tweak& tweak : list) {
+            if (const std::string name = nameOf(tweak); !name.empty()) {
+                ++counts[name];
             }
         }
     }
-    EXPECT_EQ(toggles, 102u);
-    const std::map<std::string, std::size_t> expectedSeveral{
-        {"hot-corner-bottom-left-mission-control", 2},
-        {"perf-fast-launchpad", 2},
-        {"kb-disable-smart-quotes", 2},
-        {"trackpad-tap-to-click", 3},
-        {"trackpad-three-finger-drag", 2},
-        {"privacy-require-password-immediately", 2},
-        {"mc-hot-corner-mission-control", 2}};
-    EXPECT_EQ(several, expectedSeveral);
-    const std::map<TweakValue::Kind, int> expectedKinds{{TweakValue::Kind::boolean, 76},
-                                                        {TweakValue::Kind::integer, 13},
-                                                        {TweakValue::Kind::real, 7},
-                                                        {TweakValue::Kind::string, 6}};
-    EXPECT_EQ(kinds, expectedKinds);
-    const std::map<std::string, int> expectedRestarts{
-        {"none", 49}, {"Dock", 20}, {"Finder", 15}, {"ControlCenter", 13}, {"SystemUIServer", 5}};
-    EXPECT_EQ(restarts, expectedRestarts);
-    // Keys with spaces must survive as written: "Assistant Enabled", "NSStatusItem Visible …".
-    EXPECT_EQ(std::count_if(keys.begin(), keys.end(),
-                            [](const auto& k) { return k.second.find(' ') != std::string::npos; }),
-              8);
-
-    // The two "Clicking" keys of tap-to-click (two domains) make one entry: eleven toggles, ten.
-    IdSet expectedDisabled{"trackpad-tap-to-click com.apple.mouse.tapBehavior int(0)",
-                           "trackpad-tap-to-click Clicking bool(false)",
-                           "privacy-require-password-immediately askForPassword int(0)"};
-    for (const Tweak& tweak : allTweaks()) {
-        if (tweak.id.rfind("menubar-show-", 0) == 0) {
-            expectedDisabled.insert(tweak.id + " " + tweak.toggle().key.key + " bool(false)");
+    return counts;
+}
+template <class NameOf>
+Counts perToggle(NameOf nameOf) {
+    Counts counts;
+    perTweak([&](const Tweak& tweak) {
+        for (const DefaultsToggle& toggle : tweak.toggles) {
+            if (const std::string name = nameOf(tweak, toggle); !name.empty()) {
+                ++counts[name];
+            }
         }
-    }
-    EXPECT_EQ(withDisabledValue, expectedDisabled);
-    EXPECT_EQ(disabledToggles, 11);
+        return std::string();
+    });
+    return counts;
 }
 
-TEST(CatalogData, TypographicCharactersAreKept) {
-    int nonAscii = 0;
-    auto check = [&](const std::string& text, const std::string& id) {
-        EXPECT_EQ(text.find('"'), std::string::npos) << id;
-        EXPECT_EQ(text.find("->"), std::string::npos) << id;
-        nonAscii += std::any_of(text.begin(), text.end(),
-                                [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    };
-    for (const Tweak& tweak : allTweaks()) {
-        check(tweak.title, tweak.id);
-        check(tweak.summary, tweak.id);
+std::string tally(const Counts& counts) {
+    std::string text;
+    for (const auto& [name, count] : counts) {
+        text += (text.empty() ? "" : ", ") + name + " " + std::to_string(count);
     }
-    EXPECT_EQ(nonAscii, 4);
-    EXPECT_EQ(idsWhere([](const Tweak& t) {
-                  return t.title == "Skip the \u201Care you sure you want to open\u201D warning";
+    return text;
+}
+
+void expectUnique(const Counts& counts, std::size_t size) {
+    EXPECT_EQ(counts.size(), size);
+    for (const auto& [name, count] : counts) {
+        EXPECT_EQ(count, 1) << "used twice: " << name;
+    }
+}
+
+TEST(CatalogData, CountsPerListCategoryTierAndRiskWithUniqueIds) {
+    std::vector<std::pair<std::size_t, std::string>> shape;
+    for (const auto& list : lists()) {
+        shape.emplace_back(list.size(), list.front().id);
+    }
+    const std::vector<std::pair<std::size_t, std::string>> expected{
+        {13, "screenshot-disable-shadow"},
+        {11, "finder-show-path-bar"},
+        {7, "dev-show-hidden-files"},
+        {4, "declutter-hide-desktop-icons"},
+        {1, "hot-corner-bottom-left-mission-control"},
+        {8, "perf-no-window-animations"},
+        {9, "kb-full-keyboard-access"},
+        {6, "privacy-require-password-immediately"},
+        {10, "mc-no-rearrange-spaces"},
+        {25, "perf-reduce-motion"}};
+    EXPECT_EQ(shape, expected);
+    EXPECT_EQ(lists().back().back().id, "menubar-show-user-switcher");
+    expectUnique(perTweak([](const Tweak& t) { return t.id; }), 94);
+
+    // Network and power have none.
+    EXPECT_EQ(tally(perTweak([](const Tweak& t) { return std::string(rawValue(t.category)); })),
+              "dock 14, finder 16, keyboard 9, menubar 13, missionControl 4, performance 9, "
+              "privacy 6, safari 4, screenshots 5, system 11, trackpad 3");
+    EXPECT_EQ(tally(perTweak([](const Tweak& t) {
+                  return std::string(t.tier == TweakTier::simple ? "simple" : "advanced") +
+                         (t.risk == RiskLevel::safe ? " safe" : " caution");
+              })),
+              "advanced caution 9, advanced safe 26, simple safe 59");
+    EXPECT_EQ(tally(perTweak([](const Tweak& t) { return t.laptopOnly ? t.id : ""; })),
+              "menubar-battery-percentage 1");
+}
+
+TEST(CatalogData, TogglesKeysValueKindsAndRestarts) {
+    expectUnique(perToggle([](const Tweak&, const DefaultsToggle& toggle) {
+                     return toggle.key.domain + " " + toggle.key.key;
+                 }),
+                 102);
+    EXPECT_EQ(tally(perToggle([](const Tweak& t, const DefaultsToggle&) {
+                  return t.toggles.size() > 1 ? t.id : "";
+              })),
+              "hot-corner-bottom-left-mission-control 2, kb-disable-smart-quotes 2, "
+              "mc-hot-corner-mission-control 2, perf-fast-launchpad 2, "
+              "privacy-require-password-immediately 2, trackpad-tap-to-click 3, "
+              "trackpad-three-finger-drag 2");
+    EXPECT_EQ(tally(perToggle([](const Tweak&, const DefaultsToggle& toggle) {
+                  const std::string text = toggle.enabledValue.description();
+                  return text.substr(0, text.find('('));
+              })),
+              "bool 76, double 7, int 13, string 6");
+    EXPECT_EQ(tally(perToggle([](const Tweak&, const DefaultsToggle& toggle) {
+                  return toggle.restartService.value_or("none");
+              })),
+              "ControlCenter 13, Dock 20, Finder 15, SystemUIServer 5, none 49");
+
+    // The two "Clicking" keys of tap-to-click (two domains) make one entry.
+    Counts expectedDisabled{{"trackpad-tap-to-click com.apple.mouse.tapBehavior int(0)", 1},
+                            {"trackpad-tap-to-click Clicking bool(false)", 2},
+                            {"privacy-require-password-immediately askForPassword int(0)", 1}};
+    perTweak([&](const Tweak& t) {
+        if (t.id.rfind("menubar-show-", 0) == 0) {
+            ++expectedDisabled[t.id + " " + t.toggle().key.key + " bool(false)"];
+        }
+        return std::string();
+    });
+    EXPECT_EQ(perToggle([](const Tweak& t, const DefaultsToggle& toggle) {
+                  return toggle.disabledValue ? t.id + " " + toggle.key.key + " " +
+                                                    toggle.disabledValue->description()
+                                              : "";
               }),
-              IdSet{"system-no-quarantine-warning"});
+              expectedDisabled);
+}
+
+// The count per tweak of texts (title, summary) with characters beyond ASCII.
+TEST(CatalogData, TypographicCharactersAreKept) {
+    EXPECT_EQ(tally(perTweak([](const Tweak& t) {
+                  int typographic = 0;
+                  for (const std::string& text : {t.title, t.summary}) {
+                      EXPECT_EQ(text.find('"'), std::string::npos) << t.id;
+                      EXPECT_EQ(text.find("->"), std::string::npos) << t.id;
+                      typographic +=
+                          std::any_of(text.begin(), text.end(), [](char c) { return c & 0x80; });
+                  }
+                  return std::to_string(typographic);
+              })),
+              "0 91, 1 2, 2 1");
 }
 
 TEST(CatalogData, RecipesNameCatalogTweaks) {
     std::vector<Recipe> recipes = starterRecipes();
-    recipes.push_back(finderPowerRecipe());
-    recipes.push_back(developerSetupRecipe());
-    recipes.push_back(declutterRecipe());
-    const IdSet known = idsWhere([](const Tweak&) { return true; });
-    std::vector<std::pair<std::string, std::size_t>> shape;
+    recipes.insert(recipes.end(), {finderPowerRecipe(), developerSetupRecipe(), declutterRecipe()});
+    const Counts known = perTweak([](const Tweak& t) { return t.id; });
+    Counts shape;
     for (const Recipe& recipe : recipes) {
-        shape.emplace_back(recipe.id, recipe.items.size());
-        EXPECT_FALSE(known.count(recipe.id)) << "recipe id also used by a tweak: " << recipe.id;
+        shape[recipe.id] = static_cast<int>(recipe.items.size());
         for (const RecipeItem& item : recipe.items) {
-            EXPECT_TRUE(item.enabled) << recipe.id << " " << item.tweakID;
-            EXPECT_TRUE(known.count(item.tweakID)) << recipe.id << " " << item.tweakID;
+            EXPECT_TRUE(item.enabled && known.count(item.tweakID)) << recipe.id << item.tweakID;
         }
     }
-    EXPECT_EQ(shape, (std::vector<std::pair<std::string, std::size_t>>{{"screenshot-studio", 3},
-                                                                       {"speed-boost", 4},
-                                                                       {"finder-power", 6},
-                                                                       {"developer-setup", 7},
-                                                                       {"declutter-focus", 4}}));
+    EXPECT_EQ(tally(shape),
+              "declutter-focus 4, developer-setup 7, finder-power 6, "
+              "screenshot-studio 3, speed-boost 4");
 }
 
 }  // namespace

@@ -14,8 +14,6 @@ TEST(SearchTokens, LettersAndNumbersFormWordsEverythingElseSeparates) {
     EXPECT_EQ(Search::tokens("ds_store"), (Tokens{"ds", "store"}));
     EXPECT_EQ(Search::tokens("  dock,,finder  "), (Tokens{"dock", "finder"}));
     EXPECT_EQ(Search::tokens("macos 14.2"), (Tokens{"macos", "14", "2"}));
-    EXPECT_EQ(Search::tokens("!!!"), Tokens{});
-    EXPECT_EQ(Search::tokens(""), Tokens{});
     // Unicode letters and numbers, not just ASCII ones.
     EXPECT_EQ(Search::tokens("\u00e9cran\u00a0\u00bd"), (Tokens{"\u00e9cran", "\u00bd"}));
     EXPECT_EQ(Search::tokens("\u0437\u0432\u0443\u043a/\u97f3"),
@@ -25,7 +23,6 @@ TEST(SearchTokens, LettersAndNumbersFormWordsEverythingElseSeparates) {
 }
 
 TEST(SearchTokens, LowerCasingIsFullUnicodeWithoutLocaleOrFolding) {
-    EXPECT_EQ(Search::lowercased("Finder DOCK"), "finder dock");
     EXPECT_EQ(Search::lowercased("\u00c9CRAN"), "\u00e9cran");  // accents stay
     EXPECT_EQ(Search::lowercased("\u0130"), "i\u0307");         // full mapping, not Turkish rules
     EXPECT_EQ(Search::lowercased("\u039f\u0394\u039f\u03a3"), "\u03bf\u03b4\u03bf\u03c2");
@@ -44,7 +41,6 @@ TEST(SearchMatches, EachRuleOnItsOwn) {
     };
     const Case cases[] = {
         {"", "anything at all", false},
-        {"   \t", "anything at all", false},
         {"!!!", "!!! anything", false},
         {"\u3000", "\u3000", false},  // an ideographic space is no word either
         {"FINDER", "show the finder path bar", true},
@@ -54,7 +50,6 @@ TEST(SearchMatches, EachRuleOnItsOwn) {
         {"keyboards", "typing", true},
         {"screensaver", "power nap", true},
         {"screensaver", "no thumbnail", true},
-        {"screensaver", "unlock it", true},
         {"tracking", "siri", true},
         {"the", "dark", true},
         {"cat", "a dog", false},
@@ -76,14 +71,6 @@ TEST(SearchMatches, EachRuleOnItsOwn) {
         // A compiled query and a prepared text agree with the one-off call.
         EXPECT_EQ(Search::Query(query).matches(Search::Haystack(text)), expected);
     }
-}
-
-TEST(SearchKeywords, KnownIdsHaveTheirWordsOthersNone) {
-    EXPECT_EQ(Search::keywords("lid-close"),
-              "never sleep keep awake lid closed clamshell caffeine display off external monitor");
-    EXPECT_EQ(Search::keywords("slider-cursor-size"), "pointer mouse cursor bigger accessibility");
-    EXPECT_EQ(Search::keywords("dock-lock-size"), "");
-    EXPECT_EQ(Search::keywords("Lid-Close"), "");
 }
 
 TEST(SearchQuery, ThePreparedTextNeverLosesAMatch) {

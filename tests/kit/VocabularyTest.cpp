@@ -10,13 +10,10 @@
 namespace velmora {
 namespace {
 
-TEST(TweakValue, EqualityIsStrictByKind) {
+TEST(TweakValue, EqualityIsStrictByKindAndDescriptionUsesThePlatformForm) {
     EXPECT_FALSE(TweakValue::boolean(true) == TweakValue::integer(1));
     EXPECT_FALSE(TweakValue::integer(1) == TweakValue::real(1.0));
     EXPECT_FALSE(TweakValue::real(NAN) == TweakValue::real(NAN));
-}
-
-TEST(TweakValue, DescriptionUsesThePlatformForm) {
     EXPECT_EQ(TweakValue::integer(-2).description(), "int(-2)");
     EXPECT_EQ(TweakValue::real(2.0).description(), "double(2.0)");
     EXPECT_EQ(TweakValue::real(0.1).description(), "double(0.1)");
@@ -27,8 +24,6 @@ TEST(VelmoraError, DescriptionIsCaseNameWithLabelledPayload) {
     EXPECT_EQ(VelmoraError::unknownTweak("nope").description(), "unknownTweak(id: \"nope\")");
     EXPECT_EQ(VelmoraError::restartsFailed({"Dock", "Finder"}).description(),
               "restartsFailed(services: [\"Dock\", \"Finder\"])");
-    EXPECT_EQ(VelmoraError::powerCommandFailed("helper timed out").description(),
-              "powerCommandFailed(reason: \"helper timed out\")");
     // Messages from system tools often hold apostrophes, which the platform's form escapes.
     EXPECT_EQ(VelmoraError::powerCommandFailed("can't\x01").description(),
               "powerCommandFailed(reason: \"can\\'t\\u{01}\")");
@@ -40,9 +35,8 @@ TEST(VelmoraError, DescriptionIsCaseNameWithLabelledPayload) {
 TEST(TweakRequirement, BoundsAreInclusive) {
     const TweakRequirement open{13, std::nullopt, false};
     const TweakRequirement capped{13, 14, false};
-    EXPECT_FALSE(open.isAvailable(12));
-    EXPECT_TRUE(open.isAvailable(13) && open.isAvailable(99) && capped.isAvailable(14));
-    EXPECT_FALSE(capped.isAvailable(15));
+    EXPECT_TRUE(!open.isAvailable(12) && open.isAvailable(13) && open.isAvailable(99));
+    EXPECT_TRUE(capped.isAvailable(14) && !capped.isAvailable(15));
 }
 
 TEST(UserProfile, ReasonPutsFieldsBeforeGoalsAndKeepsTwo) {
@@ -59,11 +53,8 @@ TEST(UserProfile, ReasonPutsFieldsBeforeGoalsAndKeepsTwo) {
 }
 
 TEST(UserProfile, JsonRoundTripAndStrictDecoding) {
-    UserProfile empty;
-    auto json = empty.toJson();
-    EXPECT_TRUE(json.at("fields").is_array());
-    EXPECT_TRUE(json.at("goals").is_array());
-    auto back = UserProfile::fromJson(json);
+    const UserProfile empty;
+    const auto back = UserProfile::fromJson(empty.toJson());
     ASSERT_TRUE(back.ok()) << back.error();
     EXPECT_EQ(back.value(), empty);
 
