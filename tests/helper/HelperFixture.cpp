@@ -17,6 +17,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "platform/UniqueFd.hpp"
 
 extern char** environ;  // NOLINT: POSIX declares it only here
@@ -55,12 +57,7 @@ std::vector<std::string> splitLines(const std::string& text) {
 }
 
 int countEntries(const fs::path& folder) {
-    std::error_code error;
-    int count = 0;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        ++count;
-    }
-    return count;
+    return static_cast<int>(std::distance(fs::directory_iterator(folder), {}));
 }
 
 pid_t spawnHelper(const fs::path& folder) {
@@ -77,17 +74,11 @@ pid_t spawnHelper(const fs::path& folder) {
 
 }  // namespace
 
-HelperProcess::HelperProcess() {
-    std::string pattern = (fs::temp_directory_path() / "velmora-helper-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    folder_ = pattern;
-    fs::permissions(folder_, fs::perms(0755));
-    fs::create_directories(folder_ / "bin");
+HelperProcess::HelperProcess() : folder_("velmora-helper", testing::TempFolder::Reach::everyone) {
+    fs::create_directories(folder() / "bin");
     fs::create_directories(fakePmset().parent_path());
     fs::create_directories(systemRoot());
-    fs::copy_file(VELMORA_HELPER_PROGRAM, folder_ / "bin" / "velmora-helper");
+    fs::copy_file(VELMORA_HELPER_PROGRAM, folder() / "bin" / "velmora-helper");
     writeFile(fakePmset(), kFakePmset, fs::perms(0755));
 }
 
@@ -96,13 +87,11 @@ HelperProcess::~HelperProcess() {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
 }
 
 bool HelperProcess::start() {
     const std::size_t linesBefore = logLines().size();
-    pid_ = spawnHelper(folder_);
+    pid_ = spawnHelper(folder());
     bool exited = false;
     const bool started = eventually([&] {
         exited = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
@@ -117,19 +106,19 @@ bool HelperProcess::start() {
     return started && !exited;
 }
 
-int HelperProcess::runSecondHelper() const {
-    int status = 0;
-    ::waitpid(spawnHelper(folder_), &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 std::vector<std::string> HelperProcess::logLines() const {
     return splitLines(readFile(logPath()));
 }
 
-std::vector<std::string> HelperProcess::waitForLogLines(std::size_t count) const {
-    eventually([&] { return logLines().size() >= count; });
-    return logLines();
+std::vector<std::string> HelperProcess::messages(std::size_t count) const {
+    eventually([&] { return logLines().size() > count; });
+    std::vector<std::string> result;
+    for (const std::string& line : logLines()) {
+        EXPECT_NE(messageOf(line), line) << "no stamp: " << line;
+        result.push_back(messageOf(line));
+    }
+    result.erase(result.begin());
+    return result;
 }
 
 std::vector<std::string> HelperProcess::pmsetRuns() const {
@@ -211,13 +200,9 @@ Decoded<HelperReply> call(const fs::path& socket, const HelperRequest& request) 
     return parseReply(std::string_view(received).substr(0, received.size() - 1), request.method);
 }
 
-bool hasStamp(const std::string& line) {
-    static const std::regex stamp(R"(^\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \+0000\] .*$)");
-    return std::regex_match(line, stamp);
-}
-
 std::string messageOf(const std::string& line) {
-    return hasStamp(line) ? line.substr(line.find("] ") + 2) : line;
+    static const std::regex stamp(R"(^\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \+0000\] .*$)");
+    return std::regex_match(line, stamp) ? line.substr(line.find("] ") + 2) : line;
 }
 
 std::string readFile(const fs::path& path) {

@@ -13,6 +13,7 @@
 
 #include "kit/Decoded.hpp"
 #include "kit/HelperProtocol.hpp"
+#include "tests/support/TempFolder.hpp"
 
 namespace velmora::test {
 
@@ -28,21 +29,20 @@ class HelperProcess {
 
     // Starts the helper and waits for its start line; false when it exited instead.
     bool start();
-    // Starts another helper on the same system root and returns its exit status.
-    int runSecondHelper() const;
 
     pid_t pid() const { return pid_; }
-    const fs::path& folder() const { return folder_; }
-    fs::path systemRoot() const { return folder_ / "system"; }
+    const fs::path& folder() const { return folder_.path(); }
+    fs::path systemRoot() const { return folder() / "system"; }
     fs::path socketPath() const {
         return systemRoot() / "var/run/velmora/com.velmora.app.helper.sock";
     }
     fs::path logPath() const { return systemRoot() / "Library/Logs/Velmora-helper.log"; }
-    fs::path fakePmset() const { return folder_ / "libexec" / "velmora" / "pmset"; }
+    fs::path fakePmset() const { return folder() / "libexec" / "velmora" / "pmset"; }
 
     std::vector<std::string> logLines() const;
-    // Waits until the log holds at least `count` lines; the lines as they are then.
-    std::vector<std::string> waitForLogLines(std::size_t count) const;
+    // Waits until the log holds `count` lines after the start line; their texts after the stamp
+    // (each line is checked for one) as they are then.
+    std::vector<std::string> messages(std::size_t count) const;
     // One line per run of the fake pmset: the argument count and each argument in brackets.
     std::vector<std::string> pmsetRuns() const;
 
@@ -50,7 +50,7 @@ class HelperProcess {
     std::vector<int> footprint() const;
 
   private:
-    fs::path folder_;
+    testing::TempFolder folder_;
     pid_t pid_ = 0;
 };
 
@@ -69,7 +69,6 @@ Decoded<HelperReply> call(const fs::path& socket, const HelperRequest& request);
 
 // The log text after "[<time>] ", or the whole line when it lacks the stamp.
 std::string messageOf(const std::string& line);
-bool hasStamp(const std::string& line);
 
 std::string readFile(const fs::path& path);
 void writeFile(const fs::path& path, std::string_view text, fs::perms perms = fs::perms(0644));

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ProcessRunner.hpp"
 #include "platform/UniqueFd.hpp"
 #include "tests/helper/HelperFixture.hpp"
 
@@ -26,12 +27,11 @@ TEST(HelperStart, ReplacesAStaleSocketInARootOnlyFolderButNotALiveHelper) {
     ASSERT_TRUE(helper.start());
     struct stat folder {};
     ASSERT_EQ(::lstat(helper.socketPath().parent_path().c_str(), &folder), 0);
-    EXPECT_TRUE(S_ISDIR(folder.st_mode));
-    EXPECT_EQ(folder.st_uid, 0u);
-    EXPECT_EQ(folder.st_mode & 0022, 0u);
+    EXPECT_TRUE(S_ISDIR(folder.st_mode) && folder.st_uid == 0 && (folder.st_mode & 0022) == 0);
     EXPECT_EQ(call(helper.socketPath(), HelperRequest::ping()).value(), kVersion);
 
-    EXPECT_NE(helper.runSecondHelper(), 0);
+    EXPECT_FALSE(
+        ProcessRunner::run((helper.folder() / "bin/velmora-helper").string(), {}).succeeded());
     EXPECT_EQ(call(helper.socketPath(), HelperRequest::ping()).value(), kVersion);
 }
 
@@ -40,11 +40,8 @@ TEST(HelperStart, AppendsToTheLogAndNeverFollowsALink) {
     fs::create_directories(helper.logPath().parent_path());
     writeFile(helper.logPath(), "[2024-01-01 00:00:00 +0000] helper 2 started\n");
     ASSERT_TRUE(helper.start());
-    auto lines = helper.logLines();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "[2024-01-01 00:00:00 +0000] helper 2 started");
-    EXPECT_TRUE(hasStamp(lines[1])) << lines[1];
-    EXPECT_EQ(messageOf(lines[1]), "helper 2 started");
+    EXPECT_EQ(helper.logLines().front(), "[2024-01-01 00:00:00 +0000] helper 2 started");
+    EXPECT_EQ(helper.messages(1), std::vector<std::string>{"helper 2 started"});
 
     // Swap the log for a link to another file: the helper writes nowhere rather than there.
     const fs::path victim = helper.folder() / "victim";

@@ -18,41 +18,31 @@ std::string withoutNewline(std::string line) {
     return line;
 }
 
-TEST(HelperProtocol, RequestsHaveTheDocumentedLinesAndRoundTrip) {
+TEST(HelperProtocol, MessagesHaveTheDocumentedLinesAndRoundTrip) {
     EXPECT_EQ(encodeRequest(HelperRequest::ping()), "{\"method\":\"ping\"}\n");
     EXPECT_EQ(encodeRequest(HelperRequest::setDisableSleep(true)),
               "{\"flag\":true,\"method\":\"setDisableSleep\"}\n");
     EXPECT_EQ(encodeRequest(HelperRequest::setPmset("sleep", "1")),
               "{\"key\":\"sleep\",\"method\":\"setPmset\",\"value\":\"1\"}\n");
-    for (const auto& request :
-         {HelperRequest::ping(), HelperRequest::getDisableSleep(),
-          HelperRequest::setDisableSleep(false), HelperRequest::setPmset("a\"\n\\", "")}) {
-        auto line = encodeRequest(request);
-        ASSERT_TRUE(line);
-        auto parsed = parseRequest(withoutNewline(*line));
-        ASSERT_TRUE(parsed) << parsed.error();
-        EXPECT_EQ(parsed.value(), request);
-    }
-}
-
-TEST(HelperProtocol, RepliesHaveTheDocumentedLinesAndRoundTrip) {
     EXPECT_EQ(encodeReply(HelperReply::versionAnswer("2")), "{\"version\":\"2\"}\n");
     EXPECT_EQ(encodeReply(HelperReply::sleepState(false)), "{\"sleepDisabled\":false}\n");
     EXPECT_EQ(encodeReply(HelperReply::outcome(false, "Not allowed")),
               "{\"message\":\"Not allowed\",\"ok\":false}\n");
 
-    struct Case {
-        HelperReply reply;
-        HelperMethod method;
-    };
-    for (const auto& [reply, method] :
-         {Case{HelperReply::versionAnswer("2"), HelperMethod::ping},
-          Case{HelperReply::sleepState(true), HelperMethod::getDisableSleep},
-          Case{HelperReply::outcome(false, std::nullopt), HelperMethod::setDisableSleep},
-          Case{HelperReply::outcome(false, "pmset exited 1"), HelperMethod::setPmset}}) {
-        auto parsed = parseReply(withoutNewline(encodeReply(reply)), method);
-        ASSERT_TRUE(parsed) << parsed.error();
-        EXPECT_EQ(parsed.value(), reply);
+    const std::pair<HelperRequest, HelperReply> exchanges[] = {
+        {HelperRequest::ping(), HelperReply::versionAnswer("2")},
+        {HelperRequest::getDisableSleep(), HelperReply::sleepState(true)},
+        {HelperRequest::setDisableSleep(false), HelperReply::outcome(false, std::nullopt)},
+        {HelperRequest::setPmset("a\"\n\\", ""), HelperReply::outcome(false, "pmset exited 1")}};
+    for (const auto& [request, reply] : exchanges) {
+        auto line = encodeRequest(request);
+        ASSERT_TRUE(line);
+        auto parsedRequest = parseRequest(withoutNewline(*line));
+        ASSERT_TRUE(parsedRequest) << parsedRequest.error();
+        EXPECT_EQ(parsedRequest.value(), request);
+        auto parsedReply = parseReply(withoutNewline(encodeReply(reply)), request.method);
+        ASSERT_TRUE(parsedReply) << parsedReply.error();
+        EXPECT_EQ(parsedReply.value(), reply);
     }
 }
 
@@ -94,19 +84,15 @@ TEST(HelperProtocol, HostileRequestsAreRefusedWithAReason) {
         {"{\"method\":\"ping\"", "not valid JSON"},
         {"{\"method\":\"ping\"} trailing", "not valid JSON"},
         {"\"ping\"", "not a JSON object"},
-        {"[\"ping\"]", "not a JSON object"},
         {std::string(2000, '[') + std::string(2000, ']'), "not a JSON object"},  // no stack blowup
         {"{\"method\":\"pi\xffng\"}", "not valid JSON"},
         {"{}", "missing key \"method\""},
         {"{\"method\":1}", "\"method\" must hold strings"},
-        {"{\"method\":\"reboot\"}", "unknown value \"reboot\""},
         {"{\"method\":\"Ping\"}", "unknown value \"Ping\""},
         {"{\"method\":\"ping\",\"extra\":1}", "unexpected key \"extra\""},
         {"{\"method\":\"setDisableSleep\"}", "missing key \"flag\""},
         {"{\"method\":\"setDisableSleep\",\"flag\":1}", "\"flag\" must be true or false"},
-        {"{\"method\":\"setPmset\",\"key\":\"sleep\"}", "missing key \"value\""},
         {"{\"method\":\"setPmset\",\"key\":\"sleep\",\"value\":1}", "\"value\" must be a string"},
-        {"{\"method\":\"setPmset\",\"key\":null,\"value\":\"1\"}", "\"key\" must be a string"},
     };
     for (const auto& [line, reason] : cases) {
         auto parsed = parseRequest(line);
