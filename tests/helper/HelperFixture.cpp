@@ -19,7 +19,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/UniqueFd.hpp"
+#include "platform/UnixSocket.hpp"
 
 extern char** environ;  // NOLINT: POSIX declares it only here
 
@@ -30,7 +30,7 @@ namespace {
 constexpr auto kWaitTimeout = std::chrono::seconds(10);
 constexpr auto kPollInterval = std::chrono::milliseconds(5);
 // Longer than the helper's own wait for a request, so its closing is what the test sees.
-constexpr int kReplyTimeoutMs = 15000;
+constexpr auto kReplyTimeout = std::chrono::seconds(15);
 
 // Records its arguments, then behaves as the key asks: displaysleep fails with a message,
 // disksleep fails silently, womp floods both outputs, -g reports sleep disabled.
@@ -58,6 +58,12 @@ std::vector<std::string> splitLines(const std::string& text) {
 
 int countEntries(const fs::path& folder) {
     return static_cast<int>(std::distance(fs::directory_iterator(folder), {}));
+}
+
+// The log text after "[<time>] ", or the whole line when it lacks the stamp.
+std::string messageOf(const std::string& line) {
+    static const std::regex stamp(R"(^\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \+0000\] .*$)");
+    return std::regex_match(line, stamp) ? line.substr(line.find("] ") + 2) : line;
 }
 
 pid_t spawnHelper(const fs::path& folder) {
@@ -152,44 +158,26 @@ bool eventually(const std::function<bool()>& condition) {
     return true;
 }
 
-sockaddr_un unixAddress(const fs::path& socket) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
-    return address;
-}
-
 std::string exchangeBytes(const fs::path& socket, std::string_view bytes, AfterSending after) {
-    const UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    const sockaddr_un address = unixAddress(socket);
-    if (!fd ||
-        ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        throw std::runtime_error("cannot connect to " + socket.string() + ": " +
-                                 std::strerror(errno));
+    const auto deadline = SocketClock::now() + kReplyTimeout;
+    const UniqueFd fd = openUnixSocket(SocketBlocking::nonBlocking);
+    if (!fd || !connectUnixSocket(fd.get(), socket, deadline).ok()) {
+        throw std::runtime_error("cannot connect to " + socket.string());
     }
-    while (!bytes.empty()) {
-        const ssize_t put = ::send(fd.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
-        if (put <= 0) {
-            break;  // the helper hung up early, which is what some tests expect
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
+    sendAllBefore(fd.get(), bytes, deadline);  // the helper may hang up early, as some tests expect
     if (after == AfterSending::shutDownWriting) {
         ::shutdown(fd.get(), SHUT_WR);
     }
     std::string received;
     char buffer[4096];
-    for (;;) {
-        pollfd entry{fd.get(), POLLIN, 0};
-        if (::poll(&entry, 1, kReplyTimeoutMs) <= 0) {
-            throw std::runtime_error("the helper neither answered nor closed the connection");
-        }
+    while (waitForSocket(fd.get(), POLLIN, deadline).ok()) {
         const ssize_t got = ::recv(fd.get(), buffer, sizeof buffer, 0);
         if (got <= 0) {
             return received;
         }
         received.append(buffer, static_cast<std::size_t>(got));
     }
+    throw std::runtime_error("the helper neither answered nor closed the connection");
 }
 
 Decoded<HelperReply> call(const fs::path& socket, const HelperRequest& request) {
@@ -198,11 +186,6 @@ Decoded<HelperReply> call(const fs::path& socket, const HelperRequest& request) 
         return Decoded<HelperReply>::failure("not exactly one reply line: \"" + received + "\"");
     }
     return parseReply(std::string_view(received).substr(0, received.size() - 1), request.method);
-}
-
-std::string messageOf(const std::string& line) {
-    static const std::regex stamp(R"(^\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \+0000\] .*$)");
-    return std::regex_match(line, stamp) ? line.substr(line.find("] ") + 2) : line;
 }
 
 std::string readFile(const fs::path& path) {

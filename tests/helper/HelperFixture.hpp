@@ -3,7 +3,6 @@
 #pragma once
 
 #include <sys/types.h>
-#include <sys/un.h>
 
 #include <filesystem>
 #include <functional>
@@ -57,8 +56,6 @@ class HelperProcess {
 // Polls until the condition holds or a generous timeout passes; the condition's last answer.
 bool eventually(const std::function<bool()>& condition);
 
-sockaddr_un unixAddress(const fs::path& socket);
-
 enum class AfterSending { keepOpen, shutDownWriting };
 
 // Sends the bytes over one connection and returns everything the helper sent before it closed.
@@ -66,9 +63,6 @@ std::string exchangeBytes(const fs::path& socket, std::string_view bytes,
                           AfterSending after = AfterSending::keepOpen);
 // One request as the application's client sends it; a failure when no well-formed reply came.
 Decoded<HelperReply> call(const fs::path& socket, const HelperRequest& request);
-
-// The log text after "[<time>] ", or the whole line when it lacks the stamp.
-std::string messageOf(const std::string& line);
 
 std::string readFile(const fs::path& path);
 void writeFile(const fs::path& path, std::string_view text, fs::perms perms = fs::perms(0644));

@@ -5,12 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-
 #include <gtest/gtest.h>
 
 #include "platform/ProcessRunner.hpp"
-#include "platform/UniqueFd.hpp"
+#include "platform/UnixSocket.hpp"
 #include "tests/helper/HelperFixture.hpp"
 
 namespace velmora::test {
@@ -60,14 +58,11 @@ TEST_F(HelperSignature, OnlyTheUnchangedProgramSignedByOurKeyForOurTeamIsServed)
     std::vector<std::string> logs{"set sleep 1 ok"};
 
     // One byte changed after it was served: past a remembered verification of this file.
-    const std::string bytes = readFile(signedCopy);
+    std::string bytes = readFile(signedCopy);
     const auto at = bytes.find("velmora-test-client-padding");
     ASSERT_NE(at, std::string::npos);
-    {
-        std::fstream file(signedCopy, std::ios::in | std::ios::out | std::ios::binary);
-        file.seekp(static_cast<std::streamoff>(at));
-        file.put('V');
-    }
+    bytes[at] = 'V';
+    writeFile(signedCopy, bytes, fs::perms(0755));
     const fs::path otherKey = helper.folder() / "other.key";
     ASSERT_TRUE(
         ProcessRunner::run(VELMORA_CODESIGN_PROGRAM, {"keygen", otherKey.string()}).succeeded());
@@ -87,9 +82,8 @@ TEST_F(HelperSignature, OnlyTheUnchangedProgramSignedByOurKeyForOurTeamIsServed)
 TEST_F(HelperSignature, ClientThatExitsRightAfterConnectingIsRefused) {
     // The helper is held still so that the client is surely gone before it is looked at; the
     // connection itself stays open in this process, so only the exit can make the check fail.
-    const UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    ASSERT_TRUE(fd);
-    const sockaddr_un address = unixAddress(helper.socketPath());
+    const UniqueFd fd = openUnixSocket(SocketBlocking::blocking);
+    const sockaddr_un address = unixSocketAddress(helper.socketPath()).value();
     ::kill(helper.pid(), SIGSTOP);
     const pid_t child = ::fork();
     if (child == 0) {

@@ -1,12 +1,11 @@
 // The helper's socket and log at start: a root-only folder, a stale socket replaced, a live one
 // left alone, and a log that is only ever appended to.
-#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
 #include "platform/ProcessRunner.hpp"
-#include "platform/UniqueFd.hpp"
+#include "platform/UnixSocket.hpp"
 #include "tests/helper/HelperFixture.hpp"
 
 namespace velmora::test {
@@ -17,13 +16,8 @@ const HelperReply kVersion = HelperReply::versionAnswer("2");
 TEST(HelperStart, ReplacesAStaleSocketInARootOnlyFolderButNotALiveHelper) {
     HelperProcess helper;
     fs::create_directories(helper.socketPath().parent_path());
-    {
-        // A socket left behind by a helper that was killed: bound, then nobody listening.
-        velmora::UniqueFd stale(::socket(AF_UNIX, SOCK_STREAM, 0));
-        const sockaddr_un address = unixAddress(helper.socketPath());
-        ASSERT_EQ(::bind(stale.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address),
-                  0);
-    }
+    // A socket left behind by a helper that was killed: bound, then nobody listening.
+    ASSERT_TRUE(listenOnUnixSocket(helper.socketPath(), 0600, 1, SocketBlocking::blocking));
     ASSERT_TRUE(helper.start());
     struct stat folder {};
     ASSERT_EQ(::lstat(helper.socketPath().parent_path().c_str(), &folder), 0);

@@ -1,14 +1,11 @@
 // A small client of the helper for the signature tests: prints its pid on standard error, sends
 // one line, and prints whatever the helper answers before it closes the connection.
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
-#include "platform/UniqueFd.hpp"
+#include "platform/UnixSocket.hpp"
 
 // Never read: the tests change one byte of it to alter the executable without breaking it.
 extern "C" {
@@ -21,11 +18,10 @@ int main(int argc, char** argv) {
         return 64;
     }
     std::fprintf(stderr, "%d\n", static_cast<int>(::getpid()));
-    velmora::UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, argv[1], sizeof address.sun_path - 1);
-    if (!fd || ::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    const velmora::UniqueFd fd = velmora::openUnixSocket(velmora::SocketBlocking::blocking);
+    const auto address = velmora::unixSocketAddress(argv[1]);
+    if (!fd || !address ||
+        ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
         std::perror("connect");
         return 1;
     }
