@@ -4,17 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QDate>
 #include <QDateTime>
-#include <QTime>
-
-#include <map>
-#include <memory>
-#include <set>
-#include <stdexcept>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "kit/Catalog.hpp"
 #include "kit/VelmoraError.hpp"
@@ -26,7 +16,7 @@ namespace velmora::testing {
 using ::testing::ElementsAre;
 
 // What the fakes were asked to change, in order: "write KEY" (a removal too), "restart NAME",
-// "pmset KEY VALUE", "keep awake" or "let sleep", "dark" or "light".
+// "pmset KEY VALUE", "keep awake" or "let sleep".
 using Journal = std::vector<std::string>;
 
 // Preferences in a map, chosen key names failing to read or to write, and service restarts.
@@ -58,8 +48,7 @@ class FakeBackend : public DefaultsBackend, public ServiceController {
     void restart(const std::string& name) override { journal_.push_back("restart " + name); }
 
     std::map<std::pair<std::string, std::string>, TweakValue> values;
-    std::set<std::string> unreadable;
-    std::set<std::string> unwritable;
+    std::set<std::string> unreadable, unwritable;
 
   private:
     void log(const DefaultsKey& key) {
@@ -71,15 +60,13 @@ class FakeBackend : public DefaultsBackend, public ServiceController {
     Journal& journal_;
 };
 
-// The power and display state the fakes read and change.
+// The power and display state the fakes read and change; `failing` names the pmset keys whose
+// write is refused.
 struct FakeMac {
-    bool keepAwake = false;
-    bool keepAwakeFails = false;
-    bool onBattery = false;
+    bool keepAwake = false, onBattery = false, dark = false;
     std::optional<int> percent;
     PowerControl::Values pmset;
-    std::set<std::string> failingKeys;  // pmset keys whose write is refused
-    bool dark = false;
+    std::set<std::string> failing;
 };
 
 inline std::chrono::system_clock::time_point localTime(int year, int month, int day, int hour,
@@ -123,9 +110,6 @@ class ModelTest : public ::testing::Test {
             .writer =
                 [this](bool on) {
                     journal.push_back(on ? "keep awake" : "let sleep");
-                    if (mac.keepAwakeFails) {
-                        throw VelmoraError::powerCommandFailed("User canceled.");
-                    }
                     mac.keepAwake = on;
                 },
             .batteryReader = [this] { return mac.onBattery; },
@@ -133,18 +117,14 @@ class ModelTest : public ::testing::Test {
             .settingWriter =
                 [this](const std::string& key, const std::string& value) {
                     journal.push_back("pmset " + key + " " + value);
-                    if (mac.failingKeys.contains(key)) {
+                    if (mac.failing.contains(key)) {
                         throw VelmoraError::powerCommandFailed("pmset exited with code 1");
                     }
                     mac.pmset[key] = value;
                 },
             .percentReader = [this] { return mac.percent; },
         };
-        DisplayControl display{[this] { return mac.dark; },
-                               [this](bool on) {
-                                   journal.push_back(on ? "dark" : "light");
-                                   mac.dark = on;
-                               }};
+        DisplayControl display{[this] { return mac.dark; }, [this](bool on) { mac.dark = on; }};
         auto model = std::make_unique<AppModel>(std::move(catalog), backend, backend, store,
                                                 std::move(power), std::move(display),
                                                 [this] { return now; });
@@ -152,7 +132,6 @@ class ModelTest : public ::testing::Test {
         return model;
     }
 
-    // Counts the announcements of one call.
     template <class Work>
     int emitsOf(Work&& work) {
         const int before = emits;
