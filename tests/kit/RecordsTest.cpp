@@ -14,6 +14,7 @@
 namespace velmora {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using Json = nlohmann::json;
 using Kind = AutomationRule::Kind;
@@ -36,48 +37,28 @@ AutomationRule rule(Kind kind) {
     return AutomationRule{"R1", kind, "A1", true, 20, 9, 30, "com.apple.Safari", "Safari"};
 }
 
-struct BadCase {
-    const char* key;
-    Json value;  // kRemove: the key is left out
-    const char* reason;
-};
+using BadCase = std::tuple<const char*, Json, const char*>;  // kRemove: the key is left out
 
 // Each case changes one key of a good stored record; the decoder must refuse it with the reason.
 template <class Record>
 void expectRefused(const Json& good, const std::vector<BadCase>& cases, const char* prefix) {
     for (const auto& [key, value, reason] : cases) {
-        SCOPED_TRACE(key);
         Json stored = good;
-        if (value.is_discarded()) {
-            stored.erase(key);
-        } else {
-            stored[key] = value;
-        }
+        value.is_discarded() ? (void)stored.erase(key) : (void)(stored[key] = value);
         const auto decoded = Record::fromJson(stored);
-        ASSERT_FALSE(decoded);
-        EXPECT_THAT(decoded.error(), HasSubstr(reason));
-        EXPECT_THAT(decoded.error(), HasSubstr(prefix));
+        ASSERT_FALSE(decoded) << key;
+        EXPECT_THAT(decoded.error(), AllOf(HasSubstr(reason), HasSubstr(prefix)));
     }
 }
 
-TEST(Setup, JsonWritesEveryKeyAndRoundTrips) {
+TEST(Setup, JsonRoundTrips) {
     Scene empty{"E", "Empty", "moon.fill", {}, {}, {}, false};
-    EXPECT_EQ(empty.toJson(), Json::parse(R"({"id":"E","name":"Empty","icon":"moon.fill",
-        "tweakIDs":[],"powerToggleIDs":[],"sliderValues":{},"lidClose":false})"));
     auto list = Scene::decodeList(Scene::encodeList({workScene(), empty}));
     ASSERT_TRUE(list) << list.error();
     EXPECT_EQ(list.value(), (std::vector<Scene>{workScene(), empty}));
-
-    // Whole numbers are fine for sliders, and keys added later are ignored.
-    Json stored = workScene().toJson();
-    stored["sliderValues"]["slider-dock-size"] = 64;
-    stored["addedLater"] = "ignored";
-    auto decoded = Scene::fromJson(stored);
-    ASSERT_TRUE(decoded) << decoded.error();
-    EXPECT_EQ(decoded.value().sliderValues.at("slider-dock-size"), 64.0);
 }
 
-TEST(Setup, BadStoredScenesFailWithAClearReason) {
+TEST(Setup, BadStoredScenesAndListsFailWithAClearReason) {
     expectRefused<Scene>(
         workScene().toJson(),
         {{"lidClose", kRemove, "missing key \"lidClose\""},
@@ -85,7 +66,6 @@ TEST(Setup, BadStoredScenesFailWithAClearReason) {
          {"lidClose", 1, "\"lidClose\" must be true or false"},
          {"tweakIDs", "dock-autohide", "\"tweakIDs\" must be an array"},
          {"tweakIDs", Json::array({"a", 1}), "\"tweakIDs\" must hold strings"},
-         {"powerToggleIDs", Json::object(), "\"powerToggleIDs\" must be an array"},
          {"sliderValues", Json::array(), "\"sliderValues\" must be an object"},
          {"sliderValues", Json{{"slider-dock-size", true}},
           "\"slider-dock-size\" must be a number"},
@@ -93,6 +73,11 @@ TEST(Setup, BadStoredScenesFailWithAClearReason) {
          {"sliderValues", Json{{"slider-dock-size", nullptr}}, "must be a number"}},
         "scene: ");
     EXPECT_THAT(Scene::fromJson(Json::array()).error(), HasSubstr("must be a JSON object"));
+    Json list = Json::array({workScene().toJson(), workScene().toJson(), workScene().toJson()});
+    list[1].erase("lidClose");
+    EXPECT_EQ(Scene::decodeList(list.dump()).error(), "scene 2 of 3: missing key \"lidClose\"");
+    EXPECT_EQ(Scene::decodeList("[{").error(), "scene list: not valid JSON");
+    EXPECT_EQ(Scene::decodeList("{}").error(), "scene list: not a JSON array");
 }
 
 TEST(Setup, NonFiniteSliderValueAndBadTextAreRefusedOnEncode) {
@@ -100,50 +85,27 @@ TEST(Setup, NonFiniteSliderValueAndBadTextAreRefusedOnEncode) {
                        -std::numeric_limits<double>::infinity()}) {
         Scene scene = workScene();
         scene.sliderValues["slider-dock-size"] = bad;
-        try {
-            (void)Scene::encodeList({Scene{"ok", "", "", {}, {}, {}, false}, scene});
-            ADD_FAILURE() << "encoded a non-finite slider value";
-        } catch (const json::EncodeError& e) {
-            EXPECT_THAT(e.what(), HasSubstr("scene \"Work\": slider \"slider-dock-size\""));
-            EXPECT_THAT(e.what(), HasSubstr("not a finite number"));
-        }
+        EXPECT_THAT(
+            [&] {
+                (void)Scene::encodeList({Scene{"ok", "", "", {}, {}, {}, false}, scene});
+            },
+            ::testing::ThrowsMessage<json::EncodeError>(
+                AllOf(HasSubstr("scene \"Work\": slider \"slider-dock-size\""),
+                      HasSubstr("not a finite number"))));
     }
     Scene notUtf8 = workScene();
     notUtf8.name = "Wo\xffrk";
     EXPECT_THROW((void)Scene::encodeList({notUtf8}), json::EncodeError);  // not nlohmann's own
 }
 
-TEST(Setup, OneBadSceneFailsTheWholeList) {
-    Json list = Json::array({workScene().toJson(), workScene().toJson(), workScene().toJson()});
-    list[1].erase("lidClose");
-    EXPECT_EQ(Scene::decodeList(list.dump()).error(), "scene 2 of 3: missing key \"lidClose\"");
-    EXPECT_EQ(Scene::decodeList("[{").error(), "scene list: not valid JSON");
-    EXPECT_EQ(Scene::decodeList("{}").error(), "scene list: not a JSON array");
-    EXPECT_EQ(Scene::decodeList("[1]").error(), "scene 1 of 1: a scene must be a JSON object");
-    auto empty = Scene::decodeList("[]");
-    ASSERT_TRUE(empty);
-    EXPECT_TRUE(empty.value().empty());
-}
-
-TEST(AutomationRule, TwelveHourTimesAndBlankAppNames) {
+TEST(AutomationRule, TwelveHourTimesAndRoundTrip) {
     AutomationRule r = rule(Kind::atTime);
-    r.minute = 5;
-    const std::pair<int, const char*> times[] = {{0, "Every day at 12:05 AM"},
-                                                 {9, "Every day at 9:05 AM"},
-                                                 {12, "Every day at 12:05 PM"},
-                                                 {23, "Every day at 11:05 PM"}};
-    for (const auto& [hour, text] : times) {
+    for (const auto& [hour, text] : {std::pair{0, "Every day at 12:30 AM"},
+                                     {12, "Every day at 12:30 PM"},
+                                     {23, "Every day at 11:30 PM"}}) {
         r.hour = hour;
         EXPECT_EQ(r.describe(), text);
     }
-    AutomationRule unnamed = rule(Kind::appLaunched);
-    unnamed.appName = "";
-    EXPECT_EQ(unnamed.describe(), "When an app opens");
-    unnamed.appName = " ";
-    EXPECT_EQ(unnamed.describe(), "When   opens");
-}
-
-TEST(AutomationRule, JsonWritesEveryKeyAndRoundTrips) {
     EXPECT_EQ(rule(Kind::batteryBelow).toJson(),
               Json::parse(R"({"id":"R1","kind":"batteryBelow","setupID":"A1","enabled":true,
                   "threshold":20,"hour":9,"minute":30,"appBundleID":"com.apple.Safari",
