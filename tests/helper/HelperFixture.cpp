@@ -1,23 +1,19 @@
 // Starting, watching and stopping the helper under test.
 #include "tests/helper/HelperFixture.hpp"
 
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "platform/UnixSocket.hpp"
 
@@ -30,25 +26,22 @@ namespace {
 constexpr auto kWaitTimeout = std::chrono::seconds(10);
 constexpr auto kPollInterval = std::chrono::milliseconds(5);
 // Longer than the helper's own wait for a request, so its closing is what the test sees.
-constexpr auto kReplyTimeout = std::chrono::seconds(15);
+constexpr timeval kReplyTimeout{15, 0};
 
-// Records its arguments, then behaves as the key asks: displaysleep fails with a message,
-// disksleep fails silently, womp floods both outputs, -g reports sleep disabled.
+// Records its arguments, then behaves as the key asks: displaysleep fails with a message, womp
+// floods both outputs, -g reports sleep disabled.
 constexpr std::string_view kFakePmset = R"(#!/bin/sh
 line="$#"
 for a in "$@"; do line="$line [$a]"; done
 printf '%s\n' "$line" >> "$VELMORA_SYSTEM_ROOT/pmset-runs"
 case "$2" in
   displaysleep) printf '  displaysleep: refused by the fake pmset\n\n' >&2; exit 1 ;;
-  disksleep) exit 3 ;;
   womp) head -c 2000000 /dev/zero; head -c 2000000 /dev/zero >&2; exit 0 ;;
 esac
-if [ "$1" = "-g" ]; then printf 'System-wide power settings:\n SleepDisabled\t\t1\n'; fi
-exit 0
 )";
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
+Lines splitLines(const std::string& text) {
+    Lines lines;
     std::istringstream stream(text);
     for (std::string line; std::getline(stream, line);) {
         lines.push_back(line);
@@ -66,83 +59,75 @@ std::string messageOf(const std::string& line) {
     return std::regex_match(line, stamp) ? line.substr(line.find("] ") + 2) : line;
 }
 
-pid_t spawnHelper(const fs::path& folder) {
-    // Tests run one at a time, so the test program's own environment can carry the root.
-    ::setenv("VELMORA_SYSTEM_ROOT", (folder / "system").c_str(), 1);
-    std::string name = (folder / "bin" / "velmora-helper").string();
-    char* argv[] = {name.data(), nullptr};
-    pid_t pid = 0;
-    if (::posix_spawn(&pid, name.c_str(), nullptr, nullptr, argv, environ) != 0) {
-        throw std::runtime_error("cannot start " + name);
-    }
-    return pid;
-}
-
 }  // namespace
 
-HelperProcess::HelperProcess() : folder_("velmora-helper", testing::TempFolder::Reach::everyone) {
-    fs::create_directories(folder() / "bin");
-    fs::create_directories(fakePmset().parent_path());
-    fs::create_directories(systemRoot());
-    fs::copy_file(VELMORA_HELPER_PROGRAM, folder() / "bin" / "velmora-helper");
-    writeFile(fakePmset(), kFakePmset, fs::perms(0755));
+HelperProcess::Child::~Child() {
+    if (pid > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
 }
 
-HelperProcess::~HelperProcess() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
+HelperProcess::HelperProcess(bool startNow) {
+    fs::create_directories(systemRoot());
+    fs::create_directories(folder() / "bin");
+    fs::copy_file(VELMORA_HELPER_PROGRAM, folder() / "bin" / "velmora-helper");
+    const fs::path pmset = folder() / "libexec" / "velmora" / "pmset";
+    putFile(pmset, std::string(kFakePmset));
+    fs::permissions(pmset, fs::perms(0755));
+    if (startNow && !start()) {
+        throw std::runtime_error("the helper did not start");
     }
 }
 
 bool HelperProcess::start() {
-    const std::size_t linesBefore = logLines().size();
-    pid_ = spawnHelper(folder());
+    const std::size_t linesBefore = splitLines(fileBytes(logPath())).size();
+    // Tests run one at a time, so the test program's own environment can carry the root.
+    ::setenv("VELMORA_SYSTEM_ROOT", systemRoot().c_str(), 1);
+    std::string name = (folder() / "bin" / "velmora-helper").string();
+    char* argv[] = {name.data(), nullptr};
+    if (::posix_spawn(&child_.pid, name.c_str(), nullptr, nullptr, argv, environ) != 0) {
+        throw std::runtime_error("cannot start " + name);
+    }
     bool exited = false;
     const bool started = eventually([&] {
-        exited = ::waitpid(pid_, nullptr, WNOHANG) == pid_;
-        const auto lines = logLines();
+        exited = ::waitpid(child_.pid, nullptr, WNOHANG) == child_.pid;
+        const Lines lines = splitLines(fileBytes(logPath()));
         return exited ||
                (lines.size() > linesBefore && messageOf(lines.back()) == "helper 2 started" &&
                 fs::exists(socketPath()));
     });
-    if (exited) {
-        pid_ = 0;
-    }
+    child_.pid = exited ? 0 : child_.pid;
     return started && !exited;
 }
 
-std::vector<std::string> HelperProcess::logLines() const {
-    return splitLines(readFile(logPath()));
-}
-
-std::vector<std::string> HelperProcess::messages(std::size_t count) const {
-    eventually([&] { return logLines().size() > count; });
-    std::vector<std::string> result;
-    for (const std::string& line : logLines()) {
+Lines HelperProcess::messages(std::size_t count) const {
+    Lines lines;
+    eventually([&] { return (lines = splitLines(fileBytes(logPath()))).size() > count; });
+    for (std::string& line : lines) {
         EXPECT_NE(messageOf(line), line) << "no stamp: " << line;
-        result.push_back(messageOf(line));
+        line = messageOf(line);
     }
-    result.erase(result.begin());
-    return result;
+    return Lines(lines.begin() + 1, lines.end());
 }
 
-std::vector<std::string> HelperProcess::pmsetRuns() const {
-    return splitLines(readFile(systemRoot() / "pmset-runs"));
+Lines HelperProcess::pmsetRuns() const {
+    return splitLines(fileBytes(systemRoot() / "pmset-runs"));
 }
 
 std::vector<int> HelperProcess::footprint() const {
-    const fs::path self = "/proc/" + std::to_string(pid_);
+    const fs::path self = "/proc/" + std::to_string(pid());
     // The kernel here may lack the per-task children lists, so look for our parent id instead.
     int children = 0;
     std::error_code error;
     for (fs::directory_iterator it("/proc", error), end; !error && it != end; it.increment(error)) {
-        const std::string stat = readFile(it->path() / "stat");
-        const auto nameEnd = stat.rfind(')');
-        std::istringstream fields(stat.substr(nameEnd == std::string::npos ? 0 : nameEnd + 1));
-        std::string state;
+        std::ifstream stat(it->path() / "stat");
+        std::string line;
         pid_t parent = 0;
-        children += nameEnd != std::string::npos && fields >> state >> parent && parent == pid_;
+        const auto nameEnd = std::getline(stat, line) ? line.rfind(") ") : std::string::npos;
+        children += nameEnd != std::string::npos &&
+                    std::sscanf(line.c_str() + nameEnd + 2, "%*c %d", &parent) == 1 &&
+                    parent == pid();
     }
     return {countEntries(self / "fd"), children, countEntries(self / "task")};
 }
@@ -159,45 +144,37 @@ bool eventually(const std::function<bool()>& condition) {
 }
 
 std::string exchangeBytes(const fs::path& socket, std::string_view bytes, AfterSending after) {
-    const auto deadline = SocketClock::now() + kReplyTimeout;
-    const UniqueFd fd = openUnixSocket(SocketBlocking::nonBlocking);
-    if (!fd || !connectUnixSocket(fd.get(), socket, deadline).ok()) {
+    const UniqueFd fd = openUnixSocket(SocketBlocking::blocking);
+    const auto address = unixSocketAddress(socket);
+    if (!fd || !address ||
+        ::setsockopt(fd.get(), SOL_SOCKET, SO_RCVTIMEO, &kReplyTimeout, sizeof kReplyTimeout) ||
+        ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address)) {
         throw std::runtime_error("cannot connect to " + socket.string());
     }
-    sendAllBefore(fd.get(), bytes, deadline);  // the helper may hang up early, as some tests expect
+    ::send(fd.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);  // it may hang up early
     if (after == AfterSending::shutDownWriting) {
         ::shutdown(fd.get(), SHUT_WR);
     }
     std::string received;
     char buffer[4096];
-    while (waitForSocket(fd.get(), POLLIN, deadline).ok()) {
-        const ssize_t got = ::recv(fd.get(), buffer, sizeof buffer, 0);
-        if (got <= 0) {
-            return received;
-        }
+    ssize_t got = 0;
+    while ((got = ::recv(fd.get(), buffer, sizeof buffer, 0)) > 0) {
         received.append(buffer, static_cast<std::size_t>(got));
     }
-    throw std::runtime_error("the helper neither answered nor closed the connection");
+    if (got < 0 && errno == EAGAIN) {
+        throw std::runtime_error("the helper neither answered nor closed the connection");
+    }
+    return received;
 }
 
-Decoded<HelperReply> call(const fs::path& socket, const HelperRequest& request) {
+HelperReply call(const fs::path& socket, const HelperRequest& request) {
     const std::string received = exchangeBytes(socket, *encodeRequest(request));
     if (received.empty() || received.find('\n') != received.size() - 1) {
-        return Decoded<HelperReply>::failure("not exactly one reply line: \"" + received + "\"");
+        throw std::runtime_error("not exactly one reply line: \"" + received + "\"");
     }
-    return parseReply(std::string_view(received).substr(0, received.size() - 1), request.method);
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const fs::path& path, std::string_view text, fs::perms perms) {
-    std::ofstream(path, std::ios::binary) << text;
-    fs::permissions(path, perms);
+    const auto reply =
+        parseReply(std::string_view(received).substr(0, received.size() - 1), request.method);
+    return reply ? reply.value() : throw std::runtime_error(reply.error());
 }
 
 }  // namespace velmora::test

@@ -13,50 +13,43 @@ constexpr std::size_t kConcurrentClients = 64;
 constexpr int kSequentialRequests = 1000;
 constexpr int kIdleThreads = 1;  // the accepting thread
 
-using Lines = std::vector<std::string>;
-
 // The concurrent clients succeed and the sequential ones fail, so both outcomes are logged.
 TEST(HelperLoad, ConcurrentAndSequentialClientsAreEachAnsweredOnceAndLeaveNothingBehind) {
     HelperProcess helper;
-    ASSERT_TRUE(helper.start());
     // Warm up once so that lazily made things (the verification cache) are in the baseline, and
     // take it once the warm-up's connection thread has gone and no child runs.
-    ASSERT_EQ(call(helper.socketPath(), HelperRequest::ping()).value(),
-              HelperReply::versionAnswer("2"));
+    ASSERT_EQ(call(helper.socketPath(), HelperRequest::ping()), HelperReply::versionAnswer("2"));
     std::vector<int> baseline;
     ASSERT_TRUE(eventually([&] {
         baseline = helper.footprint();
         return baseline[1] == 0 && baseline[2] == kIdleThreads;
     }));
 
-    std::vector<std::thread> clients;
     Lines replies(kConcurrentClients);
-    for (auto& reply : replies) {
-        clients.emplace_back([&] {
-            reply = exchangeBytes(helper.socketPath(),
-                                  R"({"key":"sleep","method":"setPmset","value":"1"})"
-                                  "\n");
-        });
-    }
-    for (auto& client : clients) {
-        client.join();
+    {
+        std::vector<std::jthread> clients;
+        for (auto& reply : replies) {
+            clients.emplace_back([&] {
+                reply =
+                    exchangeBytes(helper.socketPath(),
+                                  "{\"key\":\"sleep\",\"method\":\"setPmset\",\"value\":\"1\"}\n");
+            });
+        }
     }
     EXPECT_EQ(replies, Lines(kConcurrentClients, "{\"message\":null,\"ok\":true}\n"));
+    const std::string failure = "displaysleep: refused by the fake pmset";
     for (int i = 0; i < kSequentialRequests; ++i) {
-        const auto reply = call(helper.socketPath(), HelperRequest::setPmset("displaysleep", "10"));
-        ASSERT_TRUE(reply.ok()) << i << ": " << reply.error();
-        ASSERT_EQ(reply.value(),
-                  HelperReply::outcome(false, "displaysleep: refused by the fake pmset"));
+        ASSERT_EQ(call(helper.socketPath(), HelperRequest::setPmset("displaysleep", "10")),
+                  HelperReply::outcome(false, failure))
+            << i;
     }
-
     Lines logs(kConcurrentClients, "set sleep 1 ok");
     logs.resize(kConcurrentClients + kSequentialRequests,
-                "pmset displaysleep failed (1): displaysleep: refused by the fake pmset");
+                "pmset displaysleep failed (1): " + failure);
     EXPECT_EQ(helper.messages(logs.size()), logs);
     EXPECT_EQ(helper.pmsetRuns().size(), logs.size());
     EXPECT_TRUE(eventually([&] { return helper.footprint() == baseline; }))
-        << "descriptors, children, threads: " << helper.footprint()[0] << " "
-        << helper.footprint()[1] << " " << helper.footprint()[2];
+        << "descriptors, children, threads: " << ::testing::PrintToString(helper.footprint());
 }
 
 }  // namespace

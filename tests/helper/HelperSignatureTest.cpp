@@ -14,74 +14,62 @@
 namespace velmora::test {
 namespace {
 
-constexpr std::string_view kSetSleep = R"({"key":"sleep","method":"setPmset","value":"1"})";
-constexpr std::string_view kServed = "{\"message\":null,\"ok\":true}\n";
+const std::string kSetSleep = R"({"key":"sleep","method":"setPmset","value":"1"})";
 
-class HelperSignature : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_TRUE(helper.start()); }
+std::string refusal(const std::string& pid) {
+    return "rejected connection from pid " + pid + " (signature check failed)";
+}
 
-    // Runs the client; what the helper answered it, and its pid.
-    std::pair<std::string, std::string> runClient(const fs::path& program) const {
-        const auto result = ProcessRunner::run(
-            program.string(), {helper.socketPath().string(), std::string(kSetSleep)});
-        EXPECT_TRUE(result.succeeded()) << result.standardError;
-        return {result.standardOutput,
-                result.standardError.substr(0, result.standardError.find('\n'))};
-    }
-
-    // A copy of the signed test client, signed by `key` for `team` when one is given.
-    fs::path copyOfClient(const std::string& name, const std::string& key = {},
-                          const std::string& team = {}) const {
-        const fs::path copy = helper.folder() / name;
-        fs::copy_file(VELMORA_TEST_CLIENT, copy);
-        if (!key.empty()) {
-            const auto result =
-                ProcessRunner::run(VELMORA_CODESIGN_PROGRAM, {"sign", key, team, copy.string()});
-            EXPECT_TRUE(result.succeeded()) << result.standardError;
-        }
-        return copy;
-    }
-
-    static std::string refusal(const std::string& pid) {
-        return "rejected connection from pid " + pid + " (signature check failed)";
-    }
-
+TEST(HelperSignature, OnlyTheUnchangedProgramSignedByOurKeyForOurTeamIsServed) {
     HelperProcess helper;
-};
-
-TEST_F(HelperSignature, OnlyTheUnchangedProgramSignedByOurKeyForOurTeamIsServed) {
-    // A copy of the client as the build signed it.
-    const fs::path signedCopy = copyOfClient("changed-client");
+    // A copy of the test client, signed by `key` for `team` when one is given.
+    const auto copy = [&](const std::string& name, const std::string& key = {},
+                          const std::string& team = {}) {
+        const fs::path path = helper.folder() / name;
+        fs::copy_file(VELMORA_TEST_CLIENT, path);
+        EXPECT_TRUE(key.empty() ||
+                    ProcessRunner::run(VELMORA_CODESIGN_PROGRAM, {"sign", key, team, path.string()})
+                        .succeeded());
+        return path;
+    };
+    // What the helper answered the client, and the client's pid.
+    const auto runClient = [&](const fs::path& program) {
+        const auto result =
+            ProcessRunner::run(program.string(), {helper.socketPath().string(), kSetSleep});
+        EXPECT_TRUE(result.succeeded()) << result.standardError;
+        return std::pair{result.standardOutput,
+                         result.standardError.substr(0, result.standardError.find('\n'))};
+    };
+    const fs::path signedCopy = copy("changed-client");
     fs::copy_file(std::string(VELMORA_TEST_CLIENT) + ".sig", signedCopy.string() + ".sig");
-    EXPECT_EQ(runClient(signedCopy).first, kServed);
-    std::vector<std::string> logs{"set sleep 1 ok"};
+    EXPECT_EQ(runClient(signedCopy).first, "{\"message\":null,\"ok\":true}\n");
+    Lines logs{"set sleep 1 ok"};
 
     // One byte changed after it was served: past a remembered verification of this file.
-    std::string bytes = readFile(signedCopy);
+    std::string bytes = fileBytes(signedCopy);
     const auto at = bytes.find("velmora-test-client-padding");
     ASSERT_NE(at, std::string::npos);
     bytes[at] = 'V';
-    writeFile(signedCopy, bytes, fs::perms(0755));
+    putFile(signedCopy, bytes);
     const fs::path otherKey = helper.folder() / "other.key";
     ASSERT_TRUE(
         ProcessRunner::run(VELMORA_CODESIGN_PROGRAM, {"keygen", otherKey.string()}).succeeded());
-    const std::vector<fs::path> refused{
-        signedCopy, copyOfClient("unsigned-client"),
-        copyOfClient("other-key-client", otherKey.string(), VELMORA_TEAM_ID),
-        copyOfClient("other-team-client", VELMORA_SIGNING_KEY_FILE, "OTHERTEAM1")};
-    for (const fs::path& client : refused) {
+    for (const fs::path& client :
+         {signedCopy, copy("unsigned-client"),
+          copy("other-key-client", otherKey.string(), VELMORA_TEAM_ID),
+          copy("other-team-client", VELMORA_SIGNING_KEY_FILE, "OTHERTEAM1")}) {
         const auto [received, pid] = runClient(client);
         EXPECT_EQ(received, "") << client.filename();
         logs.push_back(refusal(pid));
     }
     EXPECT_EQ(helper.messages(logs.size()), logs);
-    EXPECT_EQ(helper.pmsetRuns(), std::vector<std::string>{"3 [-a] [sleep] [1]"});
+    EXPECT_EQ(helper.pmsetRuns(), Lines{"3 [-a] [sleep] [1]"});
 }
 
-TEST_F(HelperSignature, ClientThatExitsRightAfterConnectingIsRefused) {
-    // The helper is held still so that the client is surely gone before it is looked at; the
-    // connection itself stays open in this process, so only the exit can make the check fail.
+// The helper is held still so that the client is surely gone before it is looked at; the
+// connection itself stays open in this process, so only the exit can make the check fail.
+TEST(HelperSignature, ClientThatExitsRightAfterConnectingIsRefused) {
+    HelperProcess helper;
     const UniqueFd fd = openUnixSocket(SocketBlocking::blocking);
     const sockaddr_un address = unixSocketAddress(helper.socketPath()).value();
     ::kill(helper.pid(), SIGSTOP);
@@ -94,11 +82,11 @@ TEST_F(HelperSignature, ClientThatExitsRightAfterConnectingIsRefused) {
     ::kill(helper.pid(), SIGCONT);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
-    const std::string request = std::string(kSetSleep) + "\n";
+    const std::string request = kSetSleep + "\n";
     ::send(fd.get(), request.data(), request.size(), MSG_NOSIGNAL);
     char byte = 0;
     EXPECT_LE(::recv(fd.get(), &byte, 1, 0), 0);
-    EXPECT_EQ(helper.messages(1), std::vector<std::string>{refusal(std::to_string(child))});
+    EXPECT_EQ(helper.messages(1), Lines{refusal(std::to_string(child))});
     EXPECT_TRUE(helper.pmsetRuns().empty());
 }
 
