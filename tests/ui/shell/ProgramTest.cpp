@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,104 +11,83 @@ namespace velmora {
 namespace {
 
 constexpr int kStartTimeoutMs = 10000;
+const QString kBuiltProgram = qEnvironmentVariable("VELMORA_BUILD_DIR") + "/bin/velmora";
 
-// A velmora, offscreen, with its own simulated Mac and the instance folder under `runtimeDir`;
-// killed at the end.
+// A velmora with its own simulated Mac and the instance folder under `runtimeDir`; killed at the
+// end. Offscreen unless `display` is false, then with no display at all.
 class Program {
   public:
-    Program(const QString& executable, const QString& runtimeDir) : runtimeDir_(runtimeDir) {
+    Program(const QString& runtimeDir, const QString& executable = kBuiltProgram,
+            bool display = true) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            env.remove(QString::fromLatin1(name));
+        }
+        if (display) {
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        }
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*=false"));  // ours only
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
         env.insert(QStringLiteral("VELMORA_HOME_ROOT"), roots_.filePath(QStringLiteral("home")));
-        env.insert(QStringLiteral("VELMORA_SYSTEM_ROOT"),
-                   roots_.filePath(QStringLiteral("system")));
+        env.insert(QStringLiteral("VELMORA_SYSTEM_ROOT"), roots_.filePath(QStringLiteral("sys")));
         process.setProcessEnvironment(env);
-        process.setProgram(executable);
+        process.start(executable, {});
+        socket_ = runtimeDir + QStringLiteral("/velmora/instance.sock");
     }
     ~Program() {
         process.kill();
         process.waitForFinished();
     }
-    // Started and past its launch sequence: it listens for a second start only after it.
-    bool startAndWaitForLaunch() {
-        process.start();
-        const QString socket = runtimeDir_ + QStringLiteral("/velmora/instance.sock");
+    // Past its launch sequence: it listens for a second start only after it.
+    bool launched() {
+        const auto running = [&] { return process.state() == QProcess::Running; };
         return process.waitForStarted() &&
-               QTest::qWaitFor([&] { return QFileInfo::exists(socket) || !running(); },
+               QTest::qWaitFor([&] { return QFileInfo::exists(socket_) || !running(); },
                                kStartTimeoutMs) &&
                running();
     }
-    bool running() const { return process.state() == QProcess::Running; }
-    // The program's own lines on standard error, without the platform plugin's notices.
-    std::string errorOutput() {
-        std::string ours;
-        for (const QByteArray& line : process.readAllStandardError().split('\n')) {
-            if (line.startsWith("[fonts]") || line.startsWith("unable to find bundle") ||
-                line.startsWith("velmora:")) {
-                ours += line.toStdString() + '\n';
-            }
-        }
-        return ours;
-    }
+    std::string errorOutput() { return process.readAllStandardError().toStdString(); }
 
     QProcess process;
 
   private:
-    QString runtimeDir_;
     QTemporaryDir roots_;
+    QString socket_;
 };
 
-class ProgramTest : public ::testing::Test {
-  protected:
-    const QString executable = qEnvironmentVariable("VELMORA_BUILD_DIR") + "/bin/velmora";
+TEST(ProgramTest, SecondStartAsksTheFirstToReopenAndEnds) {
     QTemporaryDir runtime;
-};
-
-TEST_F(ProgramTest, SecondStartAsksTheFirstToReopenAndEnds) {
-    Program first(executable, runtime.path());
-    ASSERT_TRUE(first.startAndWaitForLaunch()) << first.errorOutput();
+    Program first(runtime.path());
+    ASSERT_TRUE(first.launched()) << first.errorOutput();
     EXPECT_EQ(first.errorOutput(), "[fonts] registered Inter\n[fonts] registered Fraunces\n");
-
-    Program second(executable, runtime.path());
-    second.process.start();
+    Program second(runtime.path());
     ASSERT_TRUE(second.process.waitForFinished(kStartTimeoutMs));
     EXPECT_EQ(second.process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.process.exitCode(), 0);
-    // The second start registers no fonts and builds no window: it only passes the request on.
-    EXPECT_EQ(second.errorOutput(), "");
-    EXPECT_TRUE(first.running());
+    EXPECT_EQ(second.errorOutput(), "") << "no fonts, no window: it only passes the request on";
+    EXPECT_EQ(first.process.state(), QProcess::Running);
 }
 
-TEST_F(ProgramTest, MissingBundleIsReportedAndTheProgramRunsOn) {
-    // A copy of the program in a folder of its own, without the bundle beside it.
-    QTemporaryDir alone;
+TEST(ProgramTest, MissingBundleIsReportedAndTheProgramRunsOnAndNoDisplayIsExplained) {
+    QTemporaryDir runtime, alone;
     const QString copy = alone.filePath(QStringLiteral("velmora"));
-    ASSERT_TRUE(QFile::copy(executable, copy));
-    Program program(copy, runtime.path());
-    ASSERT_TRUE(program.startAndWaitForLaunch()) << program.errorOutput();
+    ASSERT_TRUE(QFile::copy(kBuiltProgram, copy));
+    Program program(runtime.path(), copy);
+    ASSERT_TRUE(program.launched()) << program.errorOutput();
     const std::string err = program.errorOutput();
-    EXPECT_TRUE(
-        err.starts_with("unable to find bundle named Velmora_VelmoraUI\n"
-                        "[fonts] Inter.ttf not found in bundle\n"))
+    EXPECT_TRUE(err.starts_with("unable to find bundle named Velmora_VelmoraUI\n"
+                                "[fonts] Inter.ttf not found in bundle\n") &&
+                err.find("[fonts] Fraunces.ttf not found in bundle\n") != err.npos)
         << err;
-    EXPECT_NE(err.find("[fonts] Fraunces.ttf not found in bundle\n"), std::string::npos) << err;
-}
 
-TEST_F(ProgramTest, WithoutADisplayItSaysHowToRunIt) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        env.remove(QString::fromLatin1(name));
-    }
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-    process.setProcessEnvironment(env);
-    process.start(executable, {});
-    ASSERT_TRUE(process.waitForFinished(kStartTimeoutMs));
-    EXPECT_NE(process.exitCode(), 0);
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_TRUE(err.contains(QStringLiteral("no display"))) << err.toStdString();
-    EXPECT_TRUE(err.contains(QStringLiteral("xvfb-run -a scripts/run")));
+    QTemporaryDir otherRuntime;
+    Program headless(otherRuntime.path(), kBuiltProgram, false);
+    ASSERT_TRUE(headless.process.waitForFinished(kStartTimeoutMs));
+    EXPECT_NE(headless.process.exitCode(), 0);
+    const std::string text = headless.errorOutput();
+    EXPECT_TRUE(text.find("no display") != text.npos &&
+                text.find("xvfb-run -a scripts/run") != text.npos)
+        << text;
 }
 
 }  // namespace

@@ -13,17 +13,13 @@ constexpr const char* kScreenConfig =
                      "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
 
 int main(int argc, char** argv) {
-    QTemporaryDir config;
-    const QString configFile = config.filePath(QStringLiteral("screen.json"));
-    QFile file(configFile);
+    QTemporaryDir config, home, system, runtime;
+    QFile file(config.filePath(QStringLiteral("screen.json")));
     if (!file.open(QIODevice::WriteOnly) || file.write(kScreenConfig) < 0) {
         return EXIT_FAILURE;
     }
     file.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + configFile.toLocal8Bit());
-    QTemporaryDir home;
-    QTemporaryDir system;
-    QTemporaryDir runtime;
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(file.fileName()));
     qputenv("VELMORA_HOME_ROOT", home.path().toLocal8Bit());
     qputenv("VELMORA_SYSTEM_ROOT", system.path().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());

@@ -1,0 +1,183 @@
+// The delegate: the launch sequence step by step, the main window it shows, the reopen handler, the
+// open-window hook, and the status item's popover as the tray's clicks drive it.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QFontDatabase>
+#include <QScreen>
+#include <QStyle>
+#include <QTest>
+#include <thread>
+
+#include "tests/ui/Artefacts.hpp"
+#include "ui/Theme.hpp"
+#include "ui/model/AppModel.hpp"
+#include "ui/popover/MenuBarView.hpp"
+#include "ui/shell/AppDelegate.hpp"
+#include "ui/window/MainWindow.hpp"
+
+namespace velmora {
+namespace {
+
+AppModel& model() {
+    return AppModel::shared();
+}
+// Every refresh counts one revision.
+long long revision() {
+    return static_cast<long long>(model().revision());
+}
+bool hookInstalled() {
+    return static_cast<bool>(model().requestOpenWindow);
+}
+
+class Launched : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        delegate.applicationDidFinishLaunching();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate.window.get()));
+    }
+    AppDelegate delegate{TrayAvailability::absent};
+};
+
+TEST(LaunchSequence, EachStepHasItsEffectInItsOrder) {
+    using enum LaunchStep;
+    EXPECT_THAT(AppDelegate::launchSequence(),
+                ::testing::ElementsAre(registerFonts, startAutomationMonitor, activationPolicy,
+                                       statusItem, popover, mainWindow, openWindowHook,
+                                       refreshModel, showWindow, activate));
+    model().requestOpenWindow = {};
+    AppDelegate delegate(TrayAvailability::present);
+    const long long start = revision();
+    delegate.runLaunchStep(registerFonts);
+    EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("Fraunces")));
+    delegate.runLaunchStep(startAutomationMonitor);
+    EXPECT_TRUE(model().automationTimer);
+    delegate.runLaunchStep(activationPolicy);
+    EXPECT_EQ(QApplication::style()->name(), QStringLiteral("fusion"));
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), Theme::paper());
+    delegate.runLaunchStep(statusItem);
+    ASSERT_TRUE(delegate.statusItem);
+    EXPECT_EQ(delegate.statusItem->toolTip(), QStringLiteral("Velmora"));
+    delegate.runLaunchStep(popover);
+    EXPECT_NE(qobject_cast<MenuBarView*>(delegate.popover->content()), nullptr);
+    EXPECT_EQ(delegate.popover->size(), QSize(326, 440));
+    delegate.runLaunchStep(mainWindow);
+    ASSERT_TRUE(delegate.window);
+    EXPECT_EQ(delegate.window->size(), QSize(840, 620));
+    EXPECT_FALSE(hookInstalled());
+    delegate.runLaunchStep(openWindowHook);
+    EXPECT_TRUE(hookInstalled());
+    EXPECT_EQ(revision(), start);
+    delegate.runLaunchStep(refreshModel);
+    EXPECT_EQ(revision(), start + 1);
+    EXPECT_FALSE(delegate.window->isVisible());
+    delegate.runLaunchStep(showWindow);
+    delegate.runLaunchStep(activate);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(delegate.window.get()));
+}
+
+TEST_F(Launched, WindowIsCentredWithItsTitleAndPaperIsDraggableAndServesAloneWithoutATray) {
+    AppWindow& window = *delegate.window;
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Velmora"));
+    const QPoint offCentre =
+        window.frameGeometry().center() - window.screen()->availableGeometry().center();
+    EXPECT_LE(offCentre.manhattanLength(), 1) << "rounding only";
+    auto* root = qobject_cast<MainWindow*>(window.root());
+    ASSERT_NE(root, nullptr);
+    const QImage shot = window.grab().toImage();
+    EXPECT_EQ(shot.pixelColor(shot.width() - 5, shot.height() - 5), Theme::paper());
+    EXPECT_TRUE(shot.save(test::artefactPath(QStringLiteral("main-window.png"))));
+
+    const QPoint before = window.pos();
+    QTest::mousePress(root, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(root, QPoint(130, 80));
+    QTest::mouseRelease(root, Qt::LeftButton, {}, QPoint(130, 80));
+    EXPECT_EQ(window.pos(), before + QPoint(30, -20));
+    window.resize(500, 300);
+    EXPECT_EQ(window.size(), QSize(840, 600)) << "never smaller than its root's minimum";
+    delegate.togglePopover();
+    EXPECT_FALSE(delegate.popover->isShown()) << "no item to hang the popover from";
+}
+
+TEST_F(Launched, ReopenBringsAVisibleWindowForwardAloneAndAHiddenOneBackAfterARefresh) {
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    long long before = revision();
+    delegate.reopenRequested();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(delegate.window.get()));
+    EXPECT_EQ(revision(), before);
+
+    AppWindow* window = delegate.window.get();
+    for (bool minimise : {false, true}) {
+        SCOPED_TRACE(minimise);
+        minimise ? window->showMinimized() : static_cast<void>(window->close());
+        before = revision();
+        EXPECT_TRUE(delegate.applicationShouldHandleReopen(delegate.hasVisibleWindows()));
+        EXPECT_EQ(revision(), before + 1);
+        EXPECT_EQ(delegate.window.get(), window);
+        EXPECT_FALSE(window->isMinimized());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+}
+
+TEST(OpenWindowHook, DoesNothingOnceTheDelegateIsGone) {
+    {
+        AppDelegate delegate(TrayAvailability::absent);
+        delegate.applicationDidFinishLaunching();
+        ASSERT_TRUE(hookInstalled());
+    }
+    const long long before = revision();
+    hookInstalled() ? model().requestOpenWindow() : void();  // as "Open Velmora" calls it
+    EXPECT_EQ(revision(), before);
+}
+
+class WithTray : public ::testing::Test {
+  protected:
+    void SetUp() override { delegate.applicationDidFinishLaunching(); }
+    void waitOutTheGuard() {
+        std::this_thread::sleep_for(Popover::reopenGuard + std::chrono::milliseconds(50));
+    }
+    AppDelegate delegate{TrayAvailability::present};
+    Popover& popover = *delegate.popover;
+};
+
+TEST_F(WithTray, ToggleOpensAfterARefreshAndClosesOnTheSecondClick) {
+    const long long before = revision();
+    delegate.togglePopover();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&popover));
+    EXPECT_EQ(revision(), before + 1);
+    EXPECT_TRUE(popover.windowFlags().testFlags(Qt::Popup | Qt::FramelessWindowHint));
+    EXPECT_TRUE(popover.grab().save(test::artefactPath(QStringLiteral("popover.png"))));
+    delegate.togglePopover();
+    EXPECT_FALSE(popover.isShown());
+    EXPECT_EQ(revision(), before + 1);
+}
+
+TEST_F(WithTray, AClickElsewhereClosesItAndTheSameClickOnTheIconDoesNotReopenIt) {
+    delegate.togglePopover();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&popover));
+    // Through the window system, as a real click arrives, so that Qt's popup handling sees it.
+    const QPoint elsewhere(delegate.window->width() - 20, delegate.window->height() - 20);
+    ASSERT_FALSE(popover.geometry().contains(delegate.window->mapToGlobal(elsewhere)));
+    QTest::mouseClick(delegate.window->windowHandle(), Qt::LeftButton, {}, elsewhere);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !popover.isShown(); }));
+    delegate.togglePopover();  // the click that closed it reaches the item next
+    EXPECT_FALSE(popover.isShown());
+    waitOutTheGuard();
+    delegate.togglePopover();
+    EXPECT_TRUE(popover.isShown());
+}
+
+TEST_F(WithTray, WithoutAnIconRectangleItOpensAtThePointer) {
+    ASSERT_TRUE(delegate.statusItem && !delegate.statusItem->geometry().isValid());
+    QCursor::setPos(500, 300);
+    delegate.togglePopover();
+    EXPECT_EQ(popover.pos(), QPoint(500 - 163, 301));
+}
+
+}  // namespace
+}  // namespace velmora
