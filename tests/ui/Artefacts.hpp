@@ -20,10 +20,9 @@ inline QString artefactPath(const QString& fileName) {
     return dir.filePath(fileName);
 }
 
-// The pixels drawn at all, their bounds, the largest alpha, and the opaque ones not in `colour`.
+// The pixels drawn at all, the largest alpha, and the opaque ones not in `colour`.
 struct Ink {
     int pixels = 0;
-    QRect bounds;
     int maxAlpha = 0;
     int solidOfOtherColour = 0;
 };
@@ -33,10 +32,7 @@ inline Ink inkOf(const QImage& image, const QColor& colour = Qt::black) {
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor pixel = QColor::fromRgba(image.pixel(x, y));
-            if (pixel.alpha() > 0) {
-                ++ink.pixels;
-                ink.bounds |= QRect(x, y, 1, 1);
-            }
+            ink.pixels += pixel.alpha() > 0 ? 1 : 0;
             ink.maxAlpha = std::max(ink.maxAlpha, pixel.alpha());
             ink.solidOfOtherColour += pixel.alpha() == 255 && pixel.rgb() != colour.rgb() ? 1 : 0;
         }
