@@ -5,9 +5,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -17,69 +15,58 @@
 
 #include "tests/support/TempFolder.hpp"
 
-extern char** environ;
-
 namespace velmora::testing {
+
+namespace fs = std::filesystem;
 
 // A fresh system root holding "/Applications" and "/System/Applications"; removed afterwards.
 class TempSystemRoot {
   public:
     TempSystemRoot() {
-        std::filesystem::create_directories(applications());
-        std::filesystem::create_directories(systemApplications());
+        fs::create_directories(applications());
+        fs::create_directories(systemApplications());
     }
-    TempSystemRoot(const TempSystemRoot&) = delete;
-    TempSystemRoot& operator=(const TempSystemRoot&) = delete;
-
-    const std::filesystem::path& root() const { return root_; }
-    std::filesystem::path applications() const { return root_ / "Applications"; }
-    std::filesystem::path systemApplications() const { return root_ / "System" / "Applications"; }
-    std::vector<std::filesystem::path> folders() const {
-        return {applications(), systemApplications()};
-    }
+    const fs::path& root() const { return root_; }
+    fs::path applications() const { return root_ / "Applications"; }
+    fs::path systemApplications() const { return root_ / "System" / "Applications"; }
+    std::vector<fs::path> folders() const { return {applications(), systemApplications()}; }
 
     // `<folder>/<name>.app` with an Info.plist naming `bundleID` (none: no identifier entry) and
     // a copy of /bin/sleep as its executable `Contents/MacOS/<name>`.
-    static std::filesystem::path makeBundle(const std::filesystem::path& folder,
-                                            const std::string& name,
-                                            const std::optional<std::string>& bundleID) {
-        const std::filesystem::path bundle = folder / (name + ".app");
+    static fs::path makeBundle(const fs::path& folder, const std::string& name,
+                               const std::optional<std::string>& bundleID) {
+        const fs::path bundle = folder / (name + ".app");
         writeInfo(bundle, bundleID
                               ? "<key>CFBundleIdentifier</key><string>" + *bundleID + "</string>"
                               : std::string("<key>CFBundleName</key><string>x</string>"));
-        std::filesystem::create_directories(bundle / "Contents" / "MacOS");
-        std::filesystem::copy_file("/bin/sleep", executable(bundle, name),
-                                   std::filesystem::copy_options::overwrite_existing);
+        fs::create_directories(bundle / "Contents" / "MacOS");
+        fs::copy_file("/bin/sleep", executable(bundle, name), fs::copy_options::overwrite_existing);
         return bundle;
     }
-    static std::filesystem::path executable(const std::filesystem::path& bundle,
-                                            const std::string& name) {
+    static fs::path executable(const fs::path& bundle, const std::string& name) {
         return bundle / "Contents" / "MacOS" / name;
     }
-    static void writeInfo(const std::filesystem::path& bundle, const std::string& entries) {
-        std::filesystem::create_directories(bundle / "Contents");
+    static void writeInfo(const fs::path& bundle, const std::string& entries) {
+        fs::create_directories(bundle / "Contents");
         std::ofstream(bundle / "Contents" / "Info.plist", std::ios::trunc)
-            << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<plist version=\"1.0\"><dict>"
-            << entries << "</dict></plist>\n";
+            << "<plist version=\"1.0\"><dict>" << entries << "</dict></plist>\n";
     }
 
   private:
     TempFolder folder_{"velmora-system"};
     // The process table names resolved paths; a symlinked temporary folder must not hide a
     // bundle from the comparison.
-    std::filesystem::path root_ = std::filesystem::canonical(folder_.path());
+    fs::path root_ = fs::canonical(folder_.path());
 };
 
-// A started program, killed and reaped when the test ends.
+// A started bundle executable (a copy of sleep, outlasting any test's wait), killed at the end.
 class RunningProgram {
   public:
-    // The bundles' executables are copies of sleep: a few seconds outlast any test's wait.
-    explicit RunningProgram(const std::filesystem::path& program) {
-        std::string path = program.string();
-        std::string seconds = "5";
-        char* argv[] = {path.data(), seconds.data(), nullptr};
-        if (::posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0) {
+    explicit RunningProgram(const fs::path& program) {
+        const std::string path = program.string();
+        const char* argv[] = {path.c_str(), "5", nullptr};
+        if (::posix_spawn(&pid_, path.c_str(), nullptr, nullptr, const_cast<char**>(argv),
+                          nullptr) != 0) {
             throw std::runtime_error("cannot start " + path);
         }
     }

