@@ -17,43 +17,46 @@ namespace velmora::testing {
 class FakeHelper {
   public:
     enum class Script {
-        reply,          // read the request line, then send `reply` verbatim
-        closeSilently,  // read the request line, then hang up
-        neverAnswer,    // accept and read, then hold the connection until the test ends
-        neverAccept,    // listen only; the connection waits in the queue
+        reply,        // read the request line, send `reply` verbatim (may be empty), hang up
+        neverAnswer,  // read the request line, then hold the connection until the test ends
     };
 
     FakeHelper(const std::filesystem::path& path, Script script, std::string reply = {})
-        : script_(script), reply_(std::move(reply)) {
+        : reply_(std::move(reply)) {
         std::filesystem::create_directories(path.parent_path());
         auto listener = listenOnUnixSocket(path, 0600, 4, SocketBlocking::blocking);
         if (!listener) {
             throw std::runtime_error(listener.error());
         }
-        listener_ = std::move(listener.value());
-        if (script_ != Script::neverAccept) {
-            thread_ = std::thread([this] { serve(); });
-        }
+        thread_ = std::thread([this, script, fd = std::move(listener.value())] {
+            const UniqueFd connection =
+                readable(fd.get()) ? UniqueFd(::accept(fd.get(), nullptr, nullptr)) : UniqueFd();
+            for (char byte = 0; byte != '\n' && readable(connection.get()) &&
+                                ::read(connection.get(), &byte, 1) == 1;) {
+                received_ += byte;
+            }
+            if (script == Script::reply) {
+                (void)::send(connection.get(), reply_.data(), reply_.size(), MSG_NOSIGNAL);
+            } else {
+                readable(connection.get());  // until the test ends or the client gives up
+            }
+        });
     }
-    ~FakeHelper() { stop(); }
+    ~FakeHelper() { received(); }
 
     // The request line as received, newline included; read after the call returned.
     std::string received() {
-        stop();
-        return received_;
-    }
-
-  private:
-    void stop() {
         stop_ = true;
         if (thread_.joinable()) {
             thread_.join();
         }
+        return received_;
     }
 
+  private:
     // Short slices, so that the end of the test ends any wait.
     bool readable(int fd) {
-        while (!stop_) {
+        while (fd >= 0 && !stop_) {
             if (waitForSocket(fd, POLLIN, SocketClock::now() + std::chrono::milliseconds(20))
                     .ok()) {
                 return true;
@@ -62,25 +65,6 @@ class FakeHelper {
         return false;
     }
 
-    void serve() {
-        if (!readable(listener_.get())) {
-            return;
-        }
-        const UniqueFd connection(::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC));
-        char byte = 0;
-        while (byte != '\n' && readable(connection.get()) &&
-               ::read(connection.get(), &byte, 1) == 1) {
-            received_ += byte;
-        }
-        if (script_ == Script::reply) {
-            (void)::send(connection.get(), reply_.data(), reply_.size(), MSG_NOSIGNAL);
-        } else if (script_ == Script::neverAnswer) {
-            readable(connection.get());  // until the test ends or the client gives up
-        }
-    }
-
-    UniqueFd listener_;
-    Script script_;
     std::string reply_;
     std::string received_;
     std::atomic<bool> stop_{false};

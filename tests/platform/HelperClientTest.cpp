@@ -23,7 +23,6 @@ using namespace std::chrono_literals;
 using testing::FakeHelper;
 using ::testing::HasSubstr;
 using Clock = std::chrono::steady_clock;
-using Script = FakeHelper::Script;
 
 constexpr auto kShortDeadline = 300ms;
 constexpr auto kPromptly = 1s;  // far below any deadline used here
@@ -31,20 +30,16 @@ const std::string kOk = "{\"ok\":true,\"message\":null}\n";
 
 class HelperClientTest : public ::testing::Test {
   protected:
-    // A fresh fake helper on the socket.
-    void serve(Script script, const std::string& reply = {}) {
+    void serve(const std::string& reply, FakeHelper::Script script = FakeHelper::Script::reply) {
         helper.reset();
         fs::remove(socket_);
         helper.emplace(socket_, script, reply);
     }
-    HelperClient::Endpoint endpoint(std::chrono::milliseconds timeout = 5s) const {
-        return {socket_, timeout};
-    }
-    // The failure reason of a call expected to throw; `took` tells how long it took.
-    std::string reasonOf(const std::function<void()>& call) {
+    // The failure reason of `setPmset("sleep", "1")`; `took` tells how long it took.
+    std::string failure(std::chrono::milliseconds timeout = 5s) {
         const auto start = Clock::now();
         try {
-            call();
+            HelperClient::setPmset("sleep", "1", {socket_, timeout});
         } catch (const VelmoraError& e) {
             took = Clock::now() - start;
             EXPECT_EQ(e.kind, VelmoraError::Kind::powerCommandFailed);
@@ -52,9 +47,6 @@ class HelperClientTest : public ::testing::Test {
         }
         ADD_FAILURE() << "the call succeeded";
         return {};
-    }
-    std::string setSleepReason(std::chrono::milliseconds timeout = 5s) {
-        return reasonOf([&] { HelperClient::setPmset("sleep", "1", endpoint(timeout)); });
     }
 
     testing::TempFolder folder_{"velmora-helper"};
@@ -64,66 +56,49 @@ class HelperClientTest : public ::testing::Test {
 };
 
 TEST_F(HelperClientTest, RequestsAreOneLineAndTheFirstCompleteReplyDecides) {
-    const auto setPowernap = [](const auto& at) { HelperClient::setPmset("powernap", "0", at); };
-    const std::string powernap = "{\"key\":\"powernap\",\"method\":\"setPmset\",\"value\":\"0\"}\n";
-    const struct {
-        std::function<void(const HelperClient::Endpoint&)> call;
-        std::string reply;
-        std::string request;
-        std::optional<std::string> failure;  // none: the call succeeds
-    } cases[] = {
-        {setPowernap, kOk + "{\"ok\":false,\"message\":\"late\"}\n", powernap, std::nullopt},
-        {[](const auto& at) { HelperClient::setDisableSleep(true, at); },
-         "{\"ok\":true,\"message\":\"noted\"}\n",
-         "{\"flag\":true,\"method\":\"setDisableSleep\"}\n", std::nullopt},
-        {setPowernap, "{\"message\":\"Not allowed\",\"ok\":false}\n", powernap, "Not allowed"},
-        {setPowernap, "{\"ok\":false,\"message\":null}\n", powernap, "helper failed"},
-        {[](const auto& at) { EXPECT_TRUE(HelperClient::isAvailable(at)); },
-         "{\"version\":\"1\"}\n", "{\"method\":\"ping\"}\n", std::nullopt},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.reply);
-        serve(Script::reply, c.reply);
-        if (c.failure) {
-            EXPECT_EQ(reasonOf([&] { c.call(endpoint()); }), *c.failure);
-        } else {
-            EXPECT_NO_THROW(c.call(endpoint()));
-        }
-        EXPECT_EQ(helper->received(), c.request);
+    const std::string sleep = "{\"key\":\"sleep\",\"method\":\"setPmset\",\"value\":\"1\"}\n";
+    serve(kOk + "{\"ok\":false,\"message\":\"late\"}\n");
+    EXPECT_NO_THROW(HelperClient::setPmset("sleep", "1", {socket_, 5s}));
+    EXPECT_EQ(helper->received(), sleep);
+    for (const auto& [reply, reason] :
+         {std::pair{"{\"message\":\"Not allowed\",\"ok\":false}\n", "Not allowed"},
+          {"{\"ok\":false,\"message\":null}\n", "helper failed"},
+          {"", "helper closed the connection without a reply"}}) {
+        serve(reply);
+        EXPECT_EQ(failure(), reason);
+        EXPECT_EQ(helper->received(), sleep);
     }
+    serve("{\"version\":\"1\"}\n");
+    EXPECT_TRUE(HelperClient::isAvailable({socket_, 5s}));
+    EXPECT_EQ(helper->received(), "{\"method\":\"ping\"}\n");
 }
 
 TEST_F(HelperClientTest, AnAbsentRefusingOrUntrustedHelperFailsAtOnceAndNotAsATimeout) {
-    EXPECT_THAT(setSleepReason(10s), HasSubstr("No such file or directory"));
+    EXPECT_THAT(failure(10s), HasSubstr("No such file or directory"));
     EXPECT_LT(took, kPromptly);
-    EXPECT_FALSE(HelperClient::isAvailable(endpoint(10s)));
-    serve(Script::neverAccept);
-    helper.reset();  // the socket file stays
-    EXPECT_THAT(setSleepReason(10s), HasSubstr("Connection refused"));
+    EXPECT_FALSE(HelperClient::isAvailable({socket_, 10s}));
+    (void)listenOnUnixSocket(socket_, 0600, 1, SocketBlocking::blocking);  // closed, file kept
+    EXPECT_THAT(failure(10s), HasSubstr("Connection refused"));
     EXPECT_LT(took, kPromptly);
-    serve(Script::reply, kOk);
+    serve(kOk);
     fs::permissions(folder_.path(), fs::perms::others_write | fs::perms::group_write,
                     fs::perm_options::add);
-    EXPECT_THAT(setSleepReason(10s), HasSubstr("is not protected from other users"));
+    EXPECT_THAT(failure(10s), HasSubstr("is not protected from other users"));
     EXPECT_LT(took, kPromptly);
 }
 
 TEST_F(HelperClientTest, AHelperThatNeverAnswersTimesOutAtTheDeadline) {
-    for (auto script : {Script::neverAnswer, Script::neverAccept}) {
-        serve(script);
-        EXPECT_EQ(setSleepReason(kShortDeadline), "helper timed out");
-        EXPECT_GE(took, kShortDeadline);
-        EXPECT_LT(took, kShortDeadline + kPromptly);
-    }
+    serve("", FakeHelper::Script::neverAnswer);
+    EXPECT_EQ(failure(kShortDeadline), "helper timed out");
+    EXPECT_GE(took, kShortDeadline);
+    EXPECT_LT(took, kShortDeadline + kPromptly);
 }
 
-TEST_F(HelperClientTest, HangUpsAndMalformedRepliesAreErrorsNotSuccessNorTimeouts) {
-    serve(Script::closeSilently);
-    EXPECT_EQ(setSleepReason(), "helper closed the connection without a reply");
+TEST_F(HelperClientTest, MalformedRepliesAreErrorsNotSuccessNorTimeouts) {
     for (const std::string& reply : {std::string("not json\n"), kOk.substr(0, kOk.size() - 1),
                                      std::string(kHelperMaxMessageBytes + 10, ' ')}) {
-        serve(Script::reply, reply);
-        const std::string reason = setSleepReason();
+        serve(reply);
+        const std::string reason = failure();
         EXPECT_THAT(reason, ::testing::Not(HasSubstr("timed out"))) << reply;
         EXPECT_FALSE(reason.empty()) << reply;
     }
