@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/PreferenceStore.hpp"
 #include "tests/platform/BundleFixture.hpp"
 
 namespace velmora {
@@ -13,16 +12,10 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TempSystemRoot;
 
-TEST(ApplicationBundlesTest, IdentifierComesFromXmlOrBinaryInfoWithAUsableString) {
+TEST(ApplicationBundlesTest, IdentifierComesFromInfoWithAUsableString) {
     TempSystemRoot system;
     const fs::path bundle = TempSystemRoot::makeBundle(system.applications(), "A", "com.x.notes");
     EXPECT_EQ(ApplicationBundles::identifier(bundle), "com.x.notes");
-    // The store writes binary property lists.
-    PreferenceStore(system.root())
-        .setValue("Info", "CFBundleIdentifier", PlistNode(plist_new_string("com.x.binary")));
-    fs::copy_file(system.root() / "Library" / "Preferences" / "Info.plist",
-                  bundle / "Contents" / "Info.plist", fs::copy_options::overwrite_existing);
-    EXPECT_EQ(ApplicationBundles::identifier(bundle), "com.x.binary");
     EXPECT_EQ(ApplicationBundles::identifier(system.applications() / "None.app"), std::nullopt);
     for (const char* entries : {"<key>CFBundleIdentifier</key><integer>7</integer>",
                                 "<key>CFBundleIdentifier</key><string></string>",

@@ -49,21 +49,7 @@ TEST(CFPreferencesBackend, EveryKindReadsBackFromTheBinaryFileAndFromXml) {
     EXPECT_EQ(reader.read({"x", "s"}), TweakValue::string("png"));
 }
 
-TEST(CFPreferencesBackend, TheGlobalDomainHasTwoExactNames) {
-    TempHome home;
-    CFPreferencesBackend backend(home.store());
-    backend.write({"NSGlobalDomain", "AppleShowAllExtensions"}, TweakValue::boolean(true));
-    EXPECT_EQ(backend.read({".GlobalPreferences", "AppleShowAllExtensions"}),
-              TweakValue::boolean(true));
-    backend.write({".GlobalPreferences", "KeyRepeat"}, TweakValue::integer(2));
-    EXPECT_EQ(backend.read({"NSGlobalDomain", "KeyRepeat"}), TweakValue::integer(2));
-    EXPECT_EQ(backend.read({"nsglobaldomain", "KeyRepeat"}), std::nullopt);
-    backend.remove({"NSGlobalDomain", "KeyRepeat"});
-    EXPECT_NO_THROW(backend.remove({"NSGlobalDomain", "KeyRepeat"}));
-    EXPECT_EQ(backend.read({".GlobalPreferences", "KeyRepeat"}), std::nullopt);
-}
-
-TEST(CFPreferencesBackend, OtherStoredTypesAreUnsupportedWithTheDomainAsPassed) {
+TEST(CFPreferencesBackend, TheGlobalDomainHasTwoExactNamesAndOtherStoredTypesAreUnsupported) {
     TempHome home;
     testing::putFile(home.file(".GlobalPreferences"),
                      testing::xmlPlist("<key>list</key><array/><key>map</key><dict/><key>when"
@@ -78,6 +64,15 @@ TEST(CFPreferencesBackend, OtherStoredTypesAreUnsupportedWithTheDomainAsPassed) 
             EXPECT_EQ(error, VelmoraError::unsupportedPreferenceType("NSGlobalDomain", name));
         }
     }
+    backend.write({"NSGlobalDomain", "AppleShowAllExtensions"}, TweakValue::boolean(true));
+    EXPECT_EQ(backend.read({".GlobalPreferences", "AppleShowAllExtensions"}),
+              TweakValue::boolean(true));
+    backend.write({".GlobalPreferences", "KeyRepeat"}, TweakValue::integer(2));
+    EXPECT_EQ(backend.read({"NSGlobalDomain", "KeyRepeat"}), TweakValue::integer(2));
+    EXPECT_EQ(backend.read({"nsglobaldomain", "KeyRepeat"}), std::nullopt);
+    backend.remove({"NSGlobalDomain", "KeyRepeat"});
+    EXPECT_NO_THROW(backend.remove({"NSGlobalDomain", "KeyRepeat"}));
+    EXPECT_EQ(backend.read({".GlobalPreferences", "KeyRepeat"}), std::nullopt);
 }
 
 TEST(CFPreferencesBackend, AChangeThatCannotBePersistedThrowsAndLeavesTheOldValue) {

@@ -38,7 +38,7 @@ class LaunchScannerTest : public ::testing::Test {
     LaunchScanner scanner{system.folders(), system.root() / "proc"};
 };
 
-TEST_F(LaunchScannerTest, WhatRunsAtTheFirstLookIsNoLaunchAndEachNewProcessIsOne) {
+TEST_F(LaunchScannerTest, NewProcessesOfIdentifiedBundlesInTheFoldersAreLaunchesInProcessOrder) {
     run(100, mail);
     run(101, "/usr/bin/sleep");
     EXPECT_THAT(scanner.scan(), IsEmpty());
@@ -49,6 +49,12 @@ TEST_F(LaunchScannerTest, WhatRunsAtTheFirstLookIsNoLaunchAndEachNewProcessIsOne
     EXPECT_THAT(scanner.scan(), IsEmpty());
     run(101, mail);  // a process that turns into an application
     EXPECT_THAT(scanner.scan(), ElementsAre("com.x.mail"));
+    run(500, app(system.applications(), "Plain"));
+    run(501, app(system.root(), "Loose", "com.x.loose"));
+    run(502, system.applications() / "Mail.app" / "Contents" / "Resources" / "tool");
+    run(900, mail);
+    run(80, app(system.systemApplications(), "Notes", "com.x.notes"));
+    EXPECT_THAT(scanner.scan(), ElementsAre("com.x.notes", "com.x.mail"));
 }
 
 TEST_F(LaunchScannerTest, AnApplicationsOwnChildProcessesAreNoLaunches) {
@@ -58,16 +64,6 @@ TEST_F(LaunchScannerTest, AnApplicationsOwnChildProcessesAreNoLaunches) {
     EXPECT_THAT(scanner.scan(), IsEmpty());
     run(402, app(system.applications(), "Notes", "com.x.notes"), 400);
     EXPECT_THAT(scanner.scan(), ElementsAre("com.x.notes"));
-}
-
-TEST_F(LaunchScannerTest, OnlyIdentifiedBundlesInTheFoldersFireInProcessOrder) {
-    scanner.scan();
-    run(500, app(system.applications(), "Plain"));
-    run(501, app(system.root(), "Loose", "com.x.loose"));
-    run(502, system.applications() / "Mail.app" / "Contents" / "Resources" / "tool");
-    run(900, mail);
-    run(80, app(system.systemApplications(), "Notes", "com.x.notes"));
-    EXPECT_THAT(scanner.scan(), ElementsAre("com.x.notes", "com.x.mail"));
 }
 
 }  // namespace

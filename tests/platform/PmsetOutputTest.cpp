@@ -14,7 +14,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::Pair;
 
-TEST(PmsetOutputTest, SleepDisabledIsDecidedByTheFirstLineNamingIt) {
+TEST(PmsetOutputTest, SettingsSleepDisabledByTheFirstLineNamingItAndTheValueTable) {
     for (const auto& [output, expected] :
          {std::pair{"System-wide power settings:\n SleepDisabled\t\t1\n", true},
           {" SleepDisabled\t\t1", true},
@@ -25,9 +25,7 @@ TEST(PmsetOutputTest, SleepDisabledIsDecidedByTheFirstLineNamingIt) {
           {"", false}}) {
         EXPECT_EQ(PmsetOutput::sleepDisabled(output), expected) << output;
     }
-}
-
-TEST(PmsetOutputTest, ValuesTakeTheLastTwoFieldsOfEachLine) {
+    // Values take the last two fields of each line.
     EXPECT_THAT(PmsetOutput::values("System-wide power settings:\n"
                                     " womp                 1\n"
                                     " sleep                1 (sleep prevented by coreaudiod)\n"

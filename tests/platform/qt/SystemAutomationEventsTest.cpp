@@ -30,7 +30,6 @@ TEST(SystemAutomationEventsTest, CountsQtsScreensAndReportsEveryScreenSignalWith
     SystemAutomationEvents events(noBus(), {});
     EXPECT_EQ(events.screenCount(), QGuiApplication::screens().size());
     QScreen* screen = QGuiApplication::primaryScreen();
-    ASSERT_NE(screen, nullptr);
     QSignalSpy changes(&events, &AutomationEvents::screensChanged);
     emit screen->geometryChanged(QRect(0, 0, 2560, 1440));
     EXPECT_EQ(changes.count(), 1);
@@ -50,32 +49,26 @@ TEST(SystemAutomationEventsTest, WakesWhenLogindSaysSleepIsOver) {
         GTEST_SKIP() << "dbus-daemon is not available";
     }
     const QString address = QString::fromUtf8(bus.readLine()).trimmed();
-    const QStringList names{QStringLiteral("velmora-listener"), QStringLiteral("velmora-logind"),
-                            QStringLiteral("velmora-impostor")};
-    QDBusConnection logind = QDBusConnection::connectToBus(address, names[1]);
-    ASSERT_TRUE(logind.registerService(QStringLiteral("org.freedesktop.login1")));
-    const auto prepareForSleep = [](const QString& from, bool goingToSleep) {
+    const auto connection = [&](const char* name) {
+        return QDBusConnection::connectToBus(address, QString::fromLatin1(name));
+    };
+    ASSERT_TRUE(connection("logind").registerService(QStringLiteral("org.freedesktop.login1")));
+    const auto prepareForSleep = [&](const char* from, bool goingToSleep) {
         QDBusMessage signal = QDBusMessage::createSignal(
             QStringLiteral("/org/freedesktop/login1"),
             QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"));
         signal << goingToSleep;
-        return QDBusConnection(from).send(signal);
+        return connection(from).send(signal);
     };
-    {
-        SystemAutomationEvents events(QDBusConnection::connectToBus(address, names[0]), {});
-        QSignalSpy wakes(&events, &AutomationEvents::woke);
-        ASSERT_TRUE(prepareForSleep(names[1], true));
-        EXPECT_FALSE(wakes.wait(quietWaitMs));
-        QDBusConnection::connectToBus(address, names[2]);
-        ASSERT_TRUE(prepareForSleep(names[2], false));
-        EXPECT_FALSE(wakes.wait(quietWaitMs));
-        ASSERT_TRUE(prepareForSleep(names[1], false));
-        EXPECT_TRUE(wakes.wait(signalWaitMs));
-        EXPECT_EQ(wakes.count(), 1);
-    }
-    for (const QString& name : names) {
-        QDBusConnection::disconnectFromBus(name);
-    }
+    SystemAutomationEvents events(connection("listener"), {});
+    QSignalSpy wakes(&events, &AutomationEvents::woke);
+    ASSERT_TRUE(prepareForSleep("logind", true));
+    EXPECT_FALSE(wakes.wait(quietWaitMs));
+    ASSERT_TRUE(prepareForSleep("impostor", false));
+    EXPECT_FALSE(wakes.wait(quietWaitMs));
+    ASSERT_TRUE(prepareForSleep("logind", false));
+    EXPECT_TRUE(wakes.wait(signalWaitMs));
+    EXPECT_EQ(wakes.count(), 1);
     bus.kill();
     bus.waitForFinished();
 }
