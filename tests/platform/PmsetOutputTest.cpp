@@ -17,9 +17,7 @@ using ::testing::Pair;
 TEST(PmsetOutputTest, SettingsSleepDisabledByTheFirstLineNamingItAndTheValueTable) {
     for (const auto& [output, expected] :
          {std::pair{"System-wide power settings:\n SleepDisabled\t\t1\n", true},
-          {" SleepDisabled\t\t1", true},
           {"SleepDisabled 0\nSleepDisabled 1\n", false},
-          {" sleepdisabled 1\n", false},
           {" SleepDisabled 10\n", false},
           {" SleepDisabled 1\r\n", false},  // only spaces and tabs separate fields
           {"", false}}) {
@@ -40,13 +38,11 @@ TEST(PmsetOutputTest, BatteryReports) {
     for (const auto& [output, expected] :
          {std::pair{"Now drawing from 'Battery Power'\n -InternalBattery-0 (id=0)\t85%;\n", true},
           {"Now drawing from 'AC Power'\n", false},
-          {"'Battery Power' 'AC Power'", false},
           {"now drawing from 'battery power'\n", false}}) {
         EXPECT_EQ(PmsetOutput::onBattery(output), expected) << output;
     }
     for (const auto& [output, expected] : std::vector<std::pair<std::string, std::optional<int>>>{
              {" -InternalBattery-0 (id=4587619)\t100%; charged; 0:00 remaining\n", 100},
-             {"0%", 0},
              {"Now drawing from 'AC Power'\n", std::nullopt},
              {"% 5 %", std::nullopt},
              {"99999999999999999999%", std::nullopt}}) {

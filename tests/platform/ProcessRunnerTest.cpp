@@ -25,7 +25,7 @@ ProcessResult runShell(const std::string& script, const ProcessOptions& options 
     return ProcessRunner::run("/bin/sh", {"-c", script}, options);
 }
 
-TEST(ProcessRunner, PassesArgumentsAsGivenAndRefusesMissingPrograms) {
+TEST(ProcessRunner, PassesArgumentsAsGivenNoDescriptorOfOursAndRefusesMissingPrograms) {
     auto result = ProcessRunner::run("/usr/bin/printf", {"[%s]", "a b", "$HOME", "*", ""},
                                      {.environment = std::vector<std::string>{}});
     EXPECT_EQ(result.standardOutput, "[a b][$HOME][*][]");
@@ -41,6 +41,10 @@ TEST(ProcessRunner, PassesArgumentsAsGivenAndRefusesMissingPrograms) {
         EXPECT_STREQ(error.what(), "The program “/usr/bin/velmora-no-such-program” doesn’t exist.");
     }
     EXPECT_THROW(ProcessRunner::run("sh", {"-c", "true"}), ProcessLaunchError);
+    const int fd = ::open("/dev/null", O_RDONLY);  // deliberately without O_CLOEXEC
+    result = ProcessRunner::run("/bin/ls", {"/proc/self/fd"});
+    ::close(fd);
+    EXPECT_EQ(result.standardOutput, "0\n1\n2\n3\n");  // 3: the folder ls lists
 }
 
 // Standard error is filled first: a runner reading standard output to its end before looking at
@@ -74,13 +78,6 @@ TEST(ProcessRunner, ReportsTheSignalThatEndedTheChildEvenOneIgnoredHereAndKillsP
     // Pipes closed early, then lingering.
     EXPECT_TRUE(runShell("exec >&- 2>&-; sleep 30", {.timeout = shortDeadline}).timedOut);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
-}
-
-TEST(ProcessRunner, TheChildSeesNoDescriptorOfOursBeyondTheStandardThree) {
-    const int fd = ::open("/dev/null", O_RDONLY);  // deliberately without O_CLOEXEC
-    const auto result = ProcessRunner::run("/bin/ls", {"/proc/self/fd"});
-    ::close(fd);
-    EXPECT_EQ(result.standardOutput, "0\n1\n2\n3\n");  // 3: the folder ls lists
 }
 
 TEST(KillallServiceController, TerminatesTheNamedProcessAndRefusesOptionLikeNames) {

@@ -36,14 +36,12 @@ const std::string kCapture = "com.apple.screencapture";
 TEST(RecipeRunner, AppliesABuiltInRecipeAndRevertsItToWhatWasThere) {
     Rig rig;
     rig.backend->write({kCapture, "type"}, TweakValue::string("png"));
-    const Recipe& studio = Catalog::velmora().recipes().front();
     const auto disk = [&] {
         return std::vector{rig.onDisk(kCapture, "disable-shadow"),
                            rig.onDisk(kCapture, "show-thumbnail"), rig.onDisk(kCapture, "type")};
     };
-    const AppliedRecipe applied = rig.runner.apply(studio);
+    const AppliedRecipe applied = rig.runner.apply(Catalog::velmora().recipes().front());
     EXPECT_EQ(applied.recipeID, "screenshot-studio");
-    ASSERT_EQ(applied.changes.size(), 3U);
     EXPECT_EQ(rig.history->records(), applied.changes);
     EXPECT_EQ(disk(), (std::vector<std::optional<TweakValue>>{TweakValue::boolean(true),
                                                               TweakValue::boolean(false),
