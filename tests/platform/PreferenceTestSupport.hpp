@@ -1,6 +1,7 @@
 // A throw-away home root for preference tests, and direct access to the files behind the store.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <plist/plist.h>
 
 #include <filesystem>
