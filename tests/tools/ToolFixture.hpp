@@ -1,11 +1,12 @@
 // A temporary system root and home root, and running a stand-in tool inside them.
 #pragma once
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,73 +15,58 @@
 #include "platform/SystemPaths.hpp"
 #include "tests/platform/PreferenceTestSupport.hpp"
 #include "tests/support/ScopedEnv.hpp"
-#include "tests/support/TempFolder.hpp"
 
 namespace velmora {
 
+namespace fs = std::filesystem;
 using testing::fileBytes;
+using ::testing::HasSubstr;
 using testing::putFile;
 using testing::ScopedEnv;
+using Args = std::vector<std::string>;
+
+// "a b c" as the arguments {"a", "b", "c"}.
+inline Args words(const std::string& text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
+inline void writeScript(const fs::path& path, const std::string& body) {
+    putFile(path, "#!/bin/sh\n" + body);
+    fs::permissions(path, fs::perms(0755));
+}
 
 // A temporary folder every user can look into: some tools run as an unprivileged user.
-class TempFolder : public testing::TempFolder {
-  public:
+struct TempFolder : testing::TempFolder {
     TempFolder() : testing::TempFolder("velmora-tools", Reach::everyone) {}
 };
 
-// "a b c" as the arguments {"a", "b", "c"}.
-inline std::vector<std::string> words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> result;
-    for (std::string word; in >> word;) {
-        result.push_back(word);
-    }
-    return result;
-}
-
-inline void writeScript(const std::filesystem::path& path, const std::string& body) {
-    constexpr mode_t scriptMode = 0755;
-    putFile(path, "#!/bin/sh\n" + body);
-    ::chmod(path.c_str(), scriptMode);
-}
-
 class ToolFixture : public ::testing::Test {
   protected:
+    enum class As { caller, nobody };
+    static constexpr const char* kSetpriv = "/usr/bin/setpriv";
+
     // The temporary roots (and `extra` "NAME=value" entries) are the tool's whole environment,
     // so nothing of the machine's own leaks in.
-    ProcessResult run(SystemTool tool, const std::vector<std::string>& arguments,
-                      const std::vector<std::string>& extra = {}) const {
-        return runAs({}, tool, arguments, extra);
+    ProcessResult run(SystemTool tool, Args arguments, const Args& extra = {},
+                      As as = As::caller) const {
+        ProcessOptions options;
+        options.environment =
+            Args{std::string(SystemPaths::rootVariable) + "=" + systemRoot.path().string(),
+                 "VELMORA_HOME_ROOT=" + homeRoot.path().string(), "PATH=/usr/bin:/bin"};
+        options.environment->insert(options.environment->end(), extra.begin(), extra.end());
+        if (as == As::caller) {
+            return ProcessRunner::run(SystemTools::path(tool).string(), arguments, options);
+        }
+        arguments.insert(arguments.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                             SystemTools::path(tool).string()});
+        return ProcessRunner::run(kSetpriv, arguments, options);
     }
-    // Whether `runUnprivileged` can work: the test runs as root and can drop to "nobody".
-    static bool canRunUnprivileged() { return ::geteuid() == 0 && ::access(setpriv, X_OK) == 0; }
-    ProcessResult runUnprivileged(SystemTool tool, const std::vector<std::string>& arguments,
-                                  const std::vector<std::string>& extra = {}) const {
-        return runAs(words("--reuid=65534 --regid=65534 --clear-groups"), tool, arguments, extra);
-    }
+    // Whether running as nobody can work: the test runs as root and setpriv is there.
+    static bool canRunUnprivileged() { return ::geteuid() == 0 && ::access(kSetpriv, X_OK) == 0; }
 
     TempFolder systemRoot;
     TempFolder homeRoot;
-
-  private:
-    static constexpr const char* setpriv = "/usr/bin/setpriv";
-
-    ProcessResult runAs(std::vector<std::string> privileges, SystemTool tool,
-                        const std::vector<std::string>& arguments,
-                        const std::vector<std::string>& extra) const {
-        ProcessOptions options;
-        options.environment = std::vector<std::string>{
-            std::string(SystemPaths::rootVariable) + "=" + systemRoot.path().string(),
-            "VELMORA_HOME_ROOT=" + homeRoot.path().string(), "PATH=/usr/bin:/bin"};
-        options.environment->insert(options.environment->end(), extra.begin(), extra.end());
-        std::string program = SystemTools::path(tool).string();
-        if (!privileges.empty()) {
-            privileges.push_back(program);
-            program = setpriv;
-        }
-        privileges.insert(privileges.end(), arguments.begin(), arguments.end());
-        return ProcessRunner::run(program, privileges, options);
-    }
 };
 
 }  // namespace velmora
