@@ -27,13 +27,11 @@ TEST(HelperLoad, ConcurrentAndSequentialClientsAreEachAnsweredOnceAndLeaveNothin
 
     Lines replies(kConcurrentClients);
     {
+        const std::string setSleep = R"({"key":"sleep","method":"setPmset","value":"1"})"
+                                     "\n";
         std::vector<std::jthread> clients;
         for (auto& reply : replies) {
-            clients.emplace_back([&] {
-                reply =
-                    exchangeBytes(helper.socketPath(),
-                                  "{\"key\":\"sleep\",\"method\":\"setPmset\",\"value\":\"1\"}\n");
-            });
+            clients.emplace_back([&] { reply = exchangeBytes(helper.socketPath(), setSleep); });
         }
     }
     EXPECT_EQ(replies, Lines(kConcurrentClients, "{\"message\":null,\"ok\":true}\n"));

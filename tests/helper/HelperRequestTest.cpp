@@ -1,5 +1,7 @@
-// What the helper answers and logs for each request from a signed client (this test program), and
-// how it treats bytes that are not a request at all.
+// What the helper answers and logs for each request from a signed client (this test program), how
+// it treats bytes that are not a request at all, and its socket and log at start.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "tests/helper/HelperFixture.hpp"
@@ -7,44 +9,55 @@
 namespace velmora::test {
 namespace {
 
-TEST(HelperRequests, RefusedKeysAndValuesNeverRunPmset) {
-    HelperProcess helper;
-    const std::vector<std::pair<std::string, std::string>> refused = {
+// Started over a stale socket (bound, nobody listening, as a killed helper leaves it) and an
+// earlier log, which it only appends to and never follows through a link. Refused keys and values
+// never run pmset, and a newline from a client cannot start a forged log line of its own. Unicode
+// numerals and the empty value reach pmset as one argument, and a pmset that floods both outputs
+// cannot hang the helper.
+TEST(HelperRequests, RefusedRequestsNeverRunPmsetAndServedOnesRunItOnceAsOneArgument) {
+    HelperProcess helper(false);
+    const std::string oldLine = "[2024-01-01 00:00:00 +0000] helper 2 started\n";
+    putFile(helper.logPath(), oldLine);
+    fs::create_directories(helper.socketPath().parent_path());
+    ASSERT_TRUE(listenOnUnixSocket(helper.socketPath(), 0600, 1, SocketBlocking::blocking));
+    ASSERT_TRUE(helper.start());
+    struct stat folder {};
+    ASSERT_EQ(::lstat(helper.socketPath().parent_path().c_str(), &folder), 0);
+    EXPECT_TRUE(S_ISDIR(folder.st_mode) && folder.st_uid == 0 && (folder.st_mode & 0022) == 0);
+    const std::pair<std::string, std::string> refused[] = {
         {"SLEEP", "1"},        {"sleep", "-1"},       {"sleep", "1.5"},   {"hibernatemode", "0"},
         {"hibernatemode", ""}, {"sleep ", "1"},       {"", "1"},          {"sleep", " 1"},
         {"sleep", "1 2"},      {"sleep", "1;reboot"}, {"sleep", "$(id)"}, {"sleep", "1\n2"},
         {"sleep", "0x1"},      {"sleep", "1e3"},      {"womp", "١-"}};
-    Lines logs;
+    Lines logs{"helper 2 started"};
     for (const auto& [key, value] : refused) {
         EXPECT_EQ(call(helper.socketPath(), HelperRequest::setPmset(key, value)),
-                  HelperReply::outcome(false, "Not allowed"))
-            << key << "=" << value;
-        // A newline from a client cannot start a forged line of its own.
+                  HelperReply::outcome(false, "Not allowed"));
         logs.push_back("rejected pmset " + key + "=" + (value == "1\n2" ? "1\\x0A2" : value));
     }
-    EXPECT_TRUE(helper.pmsetRuns().empty());
-    EXPECT_EQ(helper.messages(logs.size()), logs);
-}
-
-// Unicode numerals and the empty value reach pmset as one argument, and a pmset that floods both
-// outputs cannot hang the helper.
-TEST(HelperRequests, ServedRequestsRunPmsetOnceEachAndAreLoggedWordForWord) {
-    HelperProcess helper;
     Lines runs;
-    Lines logs;
-    for (const std::string value : {"", "½", "٣", "１０"}) {
-        EXPECT_EQ(call(helper.socketPath(), HelperRequest::setPmset("lowpowermode", value)),
-                  HelperReply::outcome(true, std::nullopt))
-            << value;
-        runs.push_back("3 [-a] [lowpowermode] [" + value + "]");
-        logs.push_back("set lowpowermode " + value + " ok");
+    const std::pair<std::string, std::string> served[] = {{"lowpowermode", ""},
+                                                          {"lowpowermode", "½"},
+                                                          {"lowpowermode", "٣"},
+                                                          {"lowpowermode", "１０"},
+                                                          {"womp", "1"}};
+    for (const auto& [key, value] : served) {
+        EXPECT_EQ(call(helper.socketPath(), HelperRequest::setPmset(key, value)),
+                  HelperReply::outcome(true, std::nullopt));
+        runs.push_back("3 [-a] [" + key + "] [" + value + "]");
+        logs.push_back("set " + key + " " + value + " ok");
     }
-    EXPECT_EQ(call(helper.socketPath(), HelperRequest::setPmset("womp", "1")),
-              HelperReply::outcome(true, std::nullopt));
-    runs.push_back("3 [-a] [womp] [1]");
-    logs.push_back("set womp 1 ok");
     EXPECT_EQ(helper.pmsetRuns(), runs);
     EXPECT_EQ(helper.messages(logs.size()), logs);
+    EXPECT_EQ(fileBytes(helper.logPath()).find(oldLine), 0u);
+
+    const fs::path victim = helper.folder() / "victim";
+    putFile(victim, "untouched\n");
+    fs::remove(helper.logPath());
+    fs::create_symlink(victim, helper.logPath());
+    EXPECT_EQ(call(helper.socketPath(), HelperRequest::setPmset("SLEEP", "1")),
+              HelperReply::outcome(false, "Not allowed"));
+    EXPECT_EQ(fileBytes(victim), "untouched\n");
 }
 
 // Each gets no reply and a closed connection, the silent client after the helper's own wait.
@@ -64,15 +77,10 @@ TEST(HelperRequests, HostileBytesAndSilentClientsGetNoReplyAndNeverRunPmset) {
          "\n",
          "unknown value \"reboot\""},
         {setSleep + setSleep, "more than one request"},
-        {R"({"method":"ping"})", ""},  // no newline, then the end of the stream
         {"", "no request in time"},
     };
     for (const auto& [bytes, reason] : hostile) {
-        EXPECT_EQ(
-            exchangeBytes(helper.socketPath(), bytes,
-                          reason.empty() ? AfterSending::shutDownWriting : AfterSending::keepOpen),
-            "")
-            << bytes;
+        EXPECT_EQ(exchangeBytes(helper.socketPath(), bytes), "") << bytes;
     }
     const Lines logged = helper.messages(std::size(hostile));
     ASSERT_EQ(logged.size(), std::size(hostile));

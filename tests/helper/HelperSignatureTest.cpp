@@ -1,14 +1,8 @@
 // Only programs signed by the build's key for the maker's team are served; every other caller is
 // refused with the log line, and nothing it sends reaches pmset.
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "platform/ProcessRunner.hpp"
-#include "platform/UnixSocket.hpp"
 #include "tests/helper/HelperFixture.hpp"
 
 namespace velmora::test {
@@ -22,46 +16,44 @@ std::string refusal(const std::string& pid) {
 
 TEST(HelperSignature, OnlyTheUnchangedProgramSignedByOurKeyForOurTeamIsServed) {
     HelperProcess helper;
-    // A copy of the test client, signed by `key` for `team` when one is given.
-    const auto copy = [&](const std::string& name, const std::string& key = {},
-                          const std::string& team = {}) {
-        const fs::path path = helper.folder() / name;
+    const auto run = [](const std::string& program, const Lines& arguments) {
+        const auto result = ProcessRunner::run(program, arguments);
+        EXPECT_TRUE(result.succeeded()) << program << ": " << result.standardError;
+        return result;
+    };
+    const std::string otherKey = (helper.folder() / "other.key").string();
+    run(VELMORA_CODESIGN_PROGRAM, {"keygen", otherKey});
+    // Copies of the test client: as the build signed it, unsigned, signed by another key, and
+    // signed by our key for another team.
+    const Lines clients[] = {{"as-built"},
+                             {"unsigned"},
+                             {"other-key", otherKey, VELMORA_TEAM_ID},
+                             {"other-team", VELMORA_SIGNING_KEY_FILE, "OTHERTEAM1"}};
+    for (const Lines& client : clients) {
+        const std::string path = (helper.folder() / client[0]).string();
         fs::copy_file(VELMORA_TEST_CLIENT, path);
-        EXPECT_TRUE(key.empty() ||
-                    ProcessRunner::run(VELMORA_CODESIGN_PROGRAM, {"sign", key, team, path.string()})
-                        .succeeded());
-        return path;
-    };
-    // What the helper answered the client, and the client's pid.
-    const auto runClient = [&](const fs::path& program) {
-        const auto result =
-            ProcessRunner::run(program.string(), {helper.socketPath().string(), kSetSleep});
-        EXPECT_TRUE(result.succeeded()) << result.standardError;
-        return std::pair{result.standardOutput,
-                         result.standardError.substr(0, result.standardError.find('\n'))};
-    };
-    const fs::path signedCopy = copy("changed-client");
-    fs::copy_file(std::string(VELMORA_TEST_CLIENT) + ".sig", signedCopy.string() + ".sig");
-    EXPECT_EQ(runClient(signedCopy).first, "{\"message\":null,\"ok\":true}\n");
-    Lines logs{"set sleep 1 ok"};
-
-    // One byte changed after it was served: past a remembered verification of this file.
-    std::string bytes = fileBytes(signedCopy);
-    const auto at = bytes.find("velmora-test-client-padding");
-    ASSERT_NE(at, std::string::npos);
-    bytes[at] = 'V';
-    putFile(signedCopy, bytes);
-    const fs::path otherKey = helper.folder() / "other.key";
-    ASSERT_TRUE(
-        ProcessRunner::run(VELMORA_CODESIGN_PROGRAM, {"keygen", otherKey.string()}).succeeded());
-    for (const fs::path& client :
-         {signedCopy, copy("unsigned-client"),
-          copy("other-key-client", otherKey.string(), VELMORA_TEAM_ID),
-          copy("other-team-client", VELMORA_SIGNING_KEY_FILE, "OTHERTEAM1")}) {
-        const auto [received, pid] = runClient(client);
-        EXPECT_EQ(received, "") << client.filename();
-        logs.push_back(refusal(pid));
+        if (client.size() == 3) {
+            run(VELMORA_CODESIGN_PROGRAM, {"sign", client[1], client[2], path});
+        }
     }
+    const fs::path asBuilt = helper.folder() / "as-built";
+    fs::copy_file(std::string(VELMORA_TEST_CLIENT) + ".sig", asBuilt.string() + ".sig");
+    Lines received, logs;
+    // The copy as built runs again after one byte of it changed: past a remembered verification.
+    for (const std::string name : {"as-built", "changed", "unsigned", "other-key", "other-team"}) {
+        if (name == "changed") {
+            std::string bytes = fileBytes(asBuilt);
+            bytes.at(bytes.find("velmora-test-client-padding")) = 'V';  // throws when not found
+            putFile(asBuilt, bytes);
+        }
+        const auto result =
+            run((helper.folder() / (name == "changed" ? "as-built" : name)).string(),
+                {helper.socketPath().string(), kSetSleep});
+        received.push_back(result.standardOutput);
+        logs.push_back(refusal(result.standardError.substr(0, result.standardError.find('\n'))));
+    }
+    logs[0] = "set sleep 1 ok";
+    EXPECT_EQ(received, (Lines{"{\"message\":null,\"ok\":true}\n", "", "", "", ""}));
     EXPECT_EQ(helper.messages(logs.size()), logs);
     EXPECT_EQ(helper.pmsetRuns(), Lines{"3 [-a] [sleep] [1]"});
 }
@@ -82,8 +74,7 @@ TEST(HelperSignature, ClientThatExitsRightAfterConnectingIsRefused) {
     ::kill(helper.pid(), SIGCONT);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
-    const std::string request = kSetSleep + "\n";
-    ::send(fd.get(), request.data(), request.size(), MSG_NOSIGNAL);
+    ::send(fd.get(), (kSetSleep + "\n").data(), kSetSleep.size() + 1, MSG_NOSIGNAL);
     char byte = 0;
     EXPECT_LE(::recv(fd.get(), &byte, 1, 0), 0);
     EXPECT_EQ(helper.messages(1), Lines{refusal(std::to_string(child))});

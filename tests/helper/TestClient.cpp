@@ -19,15 +19,12 @@ int main(int argc, char** argv) {
     const auto address = argc == 3 ? velmora::unixSocketAddress(argv[1]) : std::nullopt;
     if (!fd || !address ||
         ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
-        std::perror("connect");
         return 1;
     }
     const std::string line = std::string(argv[2]) + "\n";
-    // The helper may already have hung up on us.
-    ::send(fd.get(), line.data(), line.size(), MSG_NOSIGNAL);
+    ::send(fd.get(), line.data(), line.size(), MSG_NOSIGNAL);  // it may already have hung up
     char buffer[4096];
     for (ssize_t got; (got = ::read(fd.get(), buffer, sizeof buffer)) > 0;) {
         std::fwrite(buffer, 1, static_cast<std::size_t>(got), stdout);
     }
-    return 0;
 }
