@@ -17,6 +17,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "kit/HelperProtocol.hpp"
 #include "platform/UnixSocket.hpp"
 #include "tests/platform/PreferenceTestSupport.hpp"
@@ -33,9 +35,7 @@ using Lines = std::vector<std::string>;
 // Records its arguments, then behaves as the key asks: displaysleep fails with a message, womp
 // floods both outputs.
 inline constexpr std::string_view kFakePmset = R"(#!/bin/sh
-line="$#"
-for a in "$@"; do line="$line [$a]"; done
-printf '%s\n' "$line" >> "$VELMORA_SYSTEM_ROOT/pmset-runs"
+{ printf '%s' "$#"; printf ' [%s]' "$@"; echo; } >> "$VELMORA_SYSTEM_ROOT/pmset-runs"
 case "$2" in
   displaysleep) printf '  displaysleep: refused by the fake pmset\n\n' >&2; exit 1 ;;
   womp) head -c 2000000 /dev/zero; head -c 2000000 /dev/zero >&2; exit 0 ;;
