@@ -2,6 +2,7 @@
 // the profile and search.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include <nlohmann/json.hpp>
 
@@ -22,6 +23,14 @@ constexpr double integerLimit = 9223372036854775808.0;
 template <class Item>
 bool contains(const std::set<std::string>& ids, const Item& item) {
     return ids.contains(item.id);
+}
+
+// The items `keep` accepts, in the order given (the catalog's, which the views show).
+template <class Item, class Keep>
+std::vector<Item> where(const std::vector<Item>& items, Keep keep) {
+    std::vector<Item> result;
+    std::copy_if(items.begin(), items.end(), std::back_inserter(result), keep);
+    return result;
 }
 
 std::set<std::string> toggled(std::set<std::string> ids, const std::string& id) {
@@ -146,33 +155,15 @@ void AppModel::toggleFavoritePower() {
 }
 
 std::vector<Tweak> AppModel::favoriteTweaks() const {
-    std::vector<Tweak> result;
-    for (const Tweak& tweak : catalog_.tweaks()) {
-        if (isFavorite(tweak)) {
-            result.push_back(tweak);
-        }
-    }
-    return result;
+    return where(catalog_.tweaks(), [this](const Tweak& tweak) { return isFavorite(tweak); });
 }
 
 std::vector<Recipe> AppModel::favoriteRecipes() const {
-    std::vector<Recipe> result;
-    for (const Recipe& recipe : catalog_.recipes()) {
-        if (isFavorite(recipe)) {
-            result.push_back(recipe);
-        }
-    }
-    return result;
+    return where(catalog_.recipes(), [this](const Recipe& recipe) { return isFavorite(recipe); });
 }
 
 std::vector<PowerTweak> AppModel::favoritePowerToggles() const {
-    std::vector<PowerTweak> result;
-    for (const PowerTweak& toggle : powerToggles()) {
-        if (isFavorite(toggle)) {
-            result.push_back(toggle);
-        }
-    }
-    return result;
+    return where(powerToggles(), [this](const PowerTweak& toggle) { return isFavorite(toggle); });
 }
 
 bool AppModel::hasFavorites() const {
@@ -193,13 +184,8 @@ void AppModel::togglePowerToggle(const PowerTweak& toggle) {
 }
 
 std::vector<PowerTweak> AppModel::enabledPowerToggles() const {
-    std::vector<PowerTweak> result;
-    for (const PowerTweak& toggle : powerToggles()) {
-        if (isPowerToggleOn(toggle)) {
-            result.push_back(toggle);
-        }
-    }
-    return result;
+    return where(powerToggles(),
+                 [this](const PowerTweak& toggle) { return isPowerToggleOn(toggle); });
 }
 
 // Sliders.
@@ -292,38 +278,27 @@ std::vector<Tweak> AppModel::searchTweaks(const std::string& query) const {
 
 std::vector<Recipe> AppModel::searchRecipes(const std::string& query) const {
     const Search::Query words(query);
-    std::vector<Recipe> result;
-    for (const Recipe& recipe : catalog_.recipes()) {
-        if (words.matches(recipe.title + " " + recipe.summary + " " +
-                          Search::keywords(recipe.id))) {
-            result.push_back(recipe);
-        }
-    }
-    return result;
+    return where(catalog_.recipes(), [&](const Recipe& recipe) {
+        return words.matches(recipe.title + " " + recipe.summary + " " +
+                             Search::keywords(recipe.id));
+    });
 }
 
 std::vector<SliderTweak> AppModel::searchSliders(const std::string& query) const {
     const Search::Query words(query);
-    std::vector<SliderTweak> result;
-    for (const SliderTweak& slider : sliderTweaks()) {
-        if (words.matches(slider.title + " " + slider.summary + " " + displayName(slider.category) +
-                          " " + slider.key.domain + " " + Search::keywords(slider.id))) {
-            result.push_back(slider);
-        }
-    }
-    return result;
+    return where(sliderTweaks(), [&](const SliderTweak& slider) {
+        return words.matches(slider.title + " " + slider.summary + " " +
+                             displayName(slider.category) + " " + slider.key.domain + " " +
+                             Search::keywords(slider.id));
+    });
 }
 
 std::vector<PowerTweak> AppModel::searchPowerToggles(const std::string& query) const {
     const Search::Query words(query);
-    std::vector<PowerTweak> result;
-    for (const PowerTweak& toggle : powerToggles()) {
-        if (words.matches(toggle.title + " " + toggle.summary + " power admin " +
-                          Search::keywords(toggle.id))) {
-            result.push_back(toggle);
-        }
-    }
-    return result;
+    return where(powerToggles(), [&](const PowerTweak& toggle) {
+        return words.matches(toggle.title + " " + toggle.summary + " power admin " +
+                             Search::keywords(toggle.id));
+    });
 }
 
 bool AppModel::lidCloseMatches(const std::string& query) const {
