@@ -167,8 +167,13 @@ std::vector<PowerTweak> AppModel::favoritePowerToggles() const {
 }
 
 bool AppModel::hasFavorites() const {
-    return !favoriteTweaks().empty() || !favoriteRecipes().empty() || favoritePower_ ||
-           !favoritePowerToggles().empty();
+    // Only favourites still in the catalog count; finding one needs no copy of the lists.
+    auto anyFavorite = [this](const auto& items) {
+        return std::any_of(items.begin(), items.end(),
+                           [this](const auto& item) { return isFavorite(item); });
+    };
+    return anyFavorite(catalog_.tweaks()) || anyFavorite(catalog_.recipes()) || favoritePower_ ||
+           anyFavorite(powerToggles());
 }
 
 // Power settings.
