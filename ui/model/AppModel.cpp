@@ -19,6 +19,16 @@ void warn(const std::string& message) {
     std::cerr << "Velmora: " << message << '\n';
 }
 
+// Runs one step of storing `key`; what it threw is said on standard error, never passed on.
+template <class Step>
+bool storeOrWarn(const char* key, Step step) {
+    if (auto error = attempt(step)) {
+        warn(std::string("did not store \"") + key + "\": " + *error);
+        return false;
+    }
+    return true;
+}
+
 std::set<std::string> idSet(const std::optional<std::vector<std::string>>& strings) {
     return strings ? std::set<std::string>(strings->begin(), strings->end())
                    : std::set<std::string>{};
@@ -199,8 +209,7 @@ void AppModel::loadStoredSettings() {
 
 void AppModel::writeStored(const char* key, const std::function<std::string()>& encode) {
     std::string bytes;
-    if (auto error = attempt([&] { bytes = encode(); })) {
-        warn(std::string("did not store \"") + key + "\": " + *error);
+    if (!storeOrWarn(key, [&] { bytes = encode(); })) {
         return;
     }
     // What could not be read at start is still the user's: it is copied aside once before the
@@ -219,22 +228,16 @@ void AppModel::writeStored(const char* key, const std::function<std::string()>& 
                      : "an earlier copy under \"" + aside + "\" is kept and this one replaced"));
         unreadable_.erase(unreadable);
     }
-    if (auto error = attempt([&] { store_->setData(key, bytes); })) {
-        warn(std::string("did not store \"") + key + "\": " + *error);
-    }
+    storeOrWarn(key, [&] { store_->setData(key, bytes); });
 }
 
 void AppModel::writeFavorites(const char* key, const std::set<std::string>& ids) {
     const std::vector<std::string> strings(ids.begin(), ids.end());
-    if (auto error = attempt([&] { store_->setStringArray(key, strings); })) {
-        warn(std::string("did not store \"") + key + "\": " + *error);
-    }
+    storeOrWarn(key, [&] { store_->setStringArray(key, strings); });
 }
 
 void AppModel::writeFlag(const char* key, bool value) {
-    if (auto error = attempt([&] { store_->setBool(key, value); })) {
-        warn(std::string("did not store \"") + key + "\": " + *error);
-    }
+    storeOrWarn(key, [&] { store_->setBool(key, value); });
 }
 
 void AppModel::persistSetups() {
