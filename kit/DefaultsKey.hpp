@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "kit/TweakValue.hpp"
 
@@ -14,6 +15,11 @@ struct DefaultsKey {
 
     friend bool operator==(const DefaultsKey&, const DefaultsKey&) = default;
 };
+
+// The global domain goes by two names, and both reach the same stored values.
+inline bool isGlobalDomain(std::string_view domain) {
+    return domain == "NSGlobalDomain" || domain == ".GlobalPreferences";
+}
 
 struct DefaultsToggle {
     DefaultsKey key;

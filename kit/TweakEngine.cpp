@@ -4,18 +4,12 @@
 #include <algorithm>
 #include <exception>
 
+#include "kit/DefaultsKey.hpp"
 #include "kit/VelmoraError.hpp"
 
 namespace velmora {
 
 namespace {
-
-const std::string globalDomainAliases[] = {"NSGlobalDomain", ".GlobalPreferences"};
-
-bool isGlobalDomain(const std::string& domain) {
-    return std::find(std::begin(globalDomainAliases), std::end(globalDomainAliases), domain) !=
-           std::end(globalDomainAliases);
-}
 
 // Two keys that end up in the same stored value, the global domain's two names included.
 bool sameStoredKey(const DefaultsKey& a, const DefaultsKey& b) {

@@ -3,12 +3,11 @@
 
 #include <cstdint>
 
+#include "kit/DefaultsKey.hpp"
 #include "kit/VelmoraError.hpp"
 
 namespace velmora {
 namespace {
-
-constexpr const char* globalDomainAlias = "NSGlobalDomain";
 
 PlistNode nodeOf(const TweakValue& value) {
     switch (value.kind()) {
@@ -65,7 +64,7 @@ CFPreferencesBackend::CFPreferencesBackend(std::shared_ptr<PreferenceStore> stor
     : store_(std::move(store)) {}
 
 const std::string& CFPreferencesBackend::applicationID(const DefaultsKey& key) {
-    if (key.domain == globalDomainAlias || key.domain == PreferenceStore::globalDomain()) {
+    if (isGlobalDomain(key.domain)) {
         return PreferenceStore::globalDomain();
     }
     return key.domain;

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "kit/DefaultsKey.hpp"
 #include "platform/PreferenceStore.hpp"
 
 using namespace velmora;
@@ -40,8 +41,7 @@ int usageError() {
 }
 
 bool isGlobal(std::string_view domain) {
-    return domain == "-g" || domain == "-globalDomain" || domain == "NSGlobalDomain" ||
-           domain == ".GlobalPreferences";
+    return domain == "-g" || domain == "-globalDomain" || isGlobalDomain(domain);
 }
 
 std::string storedDomain(std::string_view domain) {
