@@ -18,6 +18,7 @@
 
 #include "kit/Decoded.hpp"
 #include "platform/FileFaults.hpp"
+#include "platform/UniqueFd.hpp"
 
 namespace velmora {
 namespace fs = std::filesystem;
@@ -52,38 +53,10 @@ void say(const std::string& message) {
     std::fprintf(stderr, "velmora: %s\n", message.c_str());
 }
 
-// A file descriptor owned by one scope.
-class Fd {
-  public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    Fd& operator=(Fd&& other) noexcept {
-        if (this != &other) {
-            reset();
-            fd_ = std::exchange(other.fd_, -1);
-        }
-        return *this;
-    }
-    ~Fd() { reset(); }
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    void reset() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    // Closing can report a deferred write error, so callers that persist data check it.
-    int close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-  private:
-    int fd_;
-};
+// Closing can report a deferred write error, so callers that persist data check it.
+int closeChecked(UniqueFd& fd) {
+    return ::close(fd.release());
+}
 
 // Exclusive lock of one domain across processes, held until the end of the scope.
 class DomainLock {
@@ -101,7 +74,7 @@ class DomainLock {
     }
 
   private:
-    Fd fd_;  // closing it releases the lock
+    UniqueFd fd_;  // closing it releases the lock
 };
 
 // A temporary sibling of the domain file, removed unless it was renamed into place.
@@ -110,7 +83,7 @@ class TempFile {
     explicit TempFile(const std::string& target) : path_(target + tempSuffix) {
         std::vector<char> name(path_.begin(), path_.end());
         name.push_back('\0');
-        fd_ = Fd(::mkostemp(name.data(), O_CLOEXEC));
+        fd_ = UniqueFd(::mkostemp(name.data(), O_CLOEXEC));
         if (!fd_) {
             fail("cannot create a temporary file for", target, errno);
         }
@@ -125,13 +98,13 @@ class TempFile {
         }
     }
     int fd() const { return fd_.get(); }
-    Fd& descriptor() { return fd_; }
+    UniqueFd& descriptor() { return fd_; }
     const std::string& path() const { return path_; }
     void markRenamed() { renamed_ = true; }
 
   private:
     std::string path_;
-    Fd fd_;
+    UniqueFd fd_;
     bool renamed_ = false;
 };
 
@@ -156,7 +129,7 @@ void syncDescriptor(int fd, const std::string& path) {
 }
 
 void syncFolder(const std::string& folder) {
-    Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd) {
         fail("cannot open the preferences folder", folder, errno);
     }
@@ -172,7 +145,7 @@ struct FileRead {
 
 FileRead readFile(const std::string& path) {
     FileRead result;
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd || ::fstat(fd.get(), &result.info) != 0) {
         result.error = errno;
         return result;
@@ -227,7 +200,7 @@ std::string binaryForm(plist_t dict, const std::string& path) {
 void keepUnreadable(const std::string& path, const std::string& bytes) {
     for (unsigned n = 1;; ++n) {
         const std::string kept = path + corruptSuffix + std::to_string(n);
-        Fd fd(::open(kept.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keptFileMode));
+        UniqueFd fd(::open(kept.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keptFileMode));
         if (!fd && errno == EEXIST) {
             continue;
         }
@@ -236,7 +209,7 @@ void keepUnreadable(const std::string& path, const std::string& bytes) {
         }
         writeAll(fd.get(), bytes, kept);
         syncDescriptor(fd.get(), kept);
-        if (fd.close() != 0) {
+        if (closeChecked(fd) != 0) {
             fail("cannot write preferences to", kept, errno);
         }
         say("preferences file " + inQuotes(path) + " could not be parsed; its bytes are kept in " +
@@ -484,7 +457,7 @@ void PreferenceStore::change(const std::string& name, const std::string& key, Pl
     }
     writeAll(temp.fd(), bytes, temp.path());
     syncDescriptor(temp.fd(), temp.path());
-    if (temp.descriptor().close() != 0) {
+    if (closeChecked(temp.descriptor()) != 0) {
         fail("cannot write preferences to", temp.path(), errno);
     }
     if (FileFaults::rename(temp.path().c_str(), d.path.c_str()) != 0) {

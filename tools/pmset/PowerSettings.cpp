@@ -15,6 +15,8 @@
 #include <memory>
 #include <system_error>
 
+#include "platform/UniqueFd.hpp"
+
 namespace velmora::pmset {
 namespace fs = std::filesystem;
 
@@ -66,23 +68,6 @@ struct PlistFree {
 };
 using Plist = std::unique_ptr<std::remove_pointer_t<plist_t>, PlistFree>;
 
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-  private:
-    int fd_;
-};
-
 std::string describe(const fs::path& path, int error) {
     return path.string() + ": " + std::strerror(error);
 }
@@ -90,7 +75,7 @@ std::string describe(const fs::path& path, int error) {
 // The file's bytes; none with `missing` set when it does not exist.
 Decoded<std::string> readWhole(const fs::path& path, bool& missing) {
     missing = false;
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT) {
             missing = true;
@@ -160,7 +145,7 @@ bool writeAll(int fd, const char* data, std::size_t size) {
 std::optional<std::string> replaceAtomically(const fs::path& path, const char* data,
                                              std::size_t size) {
     std::string pattern = path.string() + ".XXXXXX";
-    Descriptor fd(::mkostemp(pattern.data(), O_CLOEXEC));
+    UniqueFd fd(::mkostemp(pattern.data(), O_CLOEXEC));
     if (fd.get() < 0) {
         return describe(pattern, errno);
     }
@@ -247,7 +232,7 @@ std::optional<std::string> PowerSettingsFile::store(const Setting& setting,
     // Two writers at once (the helper and an administrator prompt) must not lose a change.
     fs::path lockPath = path_;
     lockPath += ".lock";
-    Descriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, lockFileMode));
+    UniqueFd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, lockFileMode));
     if (lock.get() < 0) {
         return describe(lockPath, errno);
     }
