@@ -33,6 +33,58 @@ bool textIsTrue(std::string_view text) {
     return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
 }
 
+namespace {
+
+// A stored array of texts; anything else, or an array holding something else, is none.
+std::optional<std::vector<std::string>> stringsOf(plist_t node) {
+    if (plist_get_node_type(node) != PLIST_ARRAY) {
+        return std::nullopt;
+    }
+    std::vector<std::string> strings;
+    const std::uint32_t count = plist_array_get_size(node);
+    strings.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        plist_t item = plist_array_get_item(node, i);
+        if (plist_get_node_type(item) != PLIST_STRING) {
+            return std::nullopt;
+        }
+        std::uint64_t length = 0;
+        const char* text = plist_get_string_ptr(item, &length);
+        strings.emplace_back(text, length);
+    }
+    return strings;
+}
+
+// How a stored value reads as a flag: numbers by being non-zero, texts as `textIsTrue` reads them.
+bool truthOf(plist_t node) {
+    switch (plist_get_node_type(node)) {
+        case PLIST_BOOLEAN: {
+            std::uint8_t flag = 0;
+            plist_get_bool_val(node, &flag);
+            return flag != 0;
+        }
+        case PLIST_UINT: {
+            std::uint64_t bits = 0;
+            plist_get_uint_val(node, &bits);
+            return bits != 0;
+        }
+        case PLIST_REAL: {
+            double number = 0;
+            plist_get_real_val(node, &number);
+            return number != 0;
+        }
+        case PLIST_STRING: {
+            std::uint64_t length = 0;
+            const char* text = plist_get_string_ptr(node, &length);
+            return textIsTrue(std::string_view(text, length));
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
 std::shared_ptr<UserDefaults> UserDefaults::standard() {
     static const std::shared_ptr<UserDefaults> defaults =
         std::make_shared<PreferenceUserDefaults>(PreferenceStore::shared(), VELMORA_BUNDLE_ID);
@@ -45,68 +97,29 @@ PreferenceUserDefaults::PreferenceUserDefaults(std::shared_ptr<PreferenceStore> 
 
 std::optional<std::vector<std::string>> PreferenceUserDefaults::stringArray(
     const std::string& key) {
-    const PlistNode node = store_->copyValue(domain_, key);
-    if (!node || plist_get_node_type(node.get()) != PLIST_ARRAY) {
-        return std::nullopt;
-    }
-    std::vector<std::string> strings;
-    const std::uint32_t count = plist_array_get_size(node.get());
-    strings.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        plist_t item = plist_array_get_item(node.get(), i);
-        if (plist_get_node_type(item) != PLIST_STRING) {
-            return std::nullopt;
-        }
-        std::uint64_t length = 0;
-        const char* text = plist_get_string_ptr(item, &length);
-        strings.emplace_back(text, length);
-    }
-    return strings;
+    return store_->inspect(domain_, key, [](plist_t node) {
+        return node != nullptr ? stringsOf(node) : std::nullopt;
+    });
 }
 
 bool PreferenceUserDefaults::boolean(const std::string& key) {
-    const PlistNode node = store_->copyValue(domain_, key);
-    if (!node) {
-        return false;
-    }
-    switch (plist_get_node_type(node.get())) {
-        case PLIST_BOOLEAN: {
-            std::uint8_t flag = 0;
-            plist_get_bool_val(node.get(), &flag);
-            return flag != 0;
-        }
-        case PLIST_UINT: {
-            std::uint64_t bits = 0;
-            plist_get_uint_val(node.get(), &bits);
-            return bits != 0;
-        }
-        case PLIST_REAL: {
-            double number = 0;
-            plist_get_real_val(node.get(), &number);
-            return number != 0;
-        }
-        case PLIST_STRING: {
-            std::uint64_t length = 0;
-            const char* text = plist_get_string_ptr(node.get(), &length);
-            return textIsTrue(std::string_view(text, length));
-        }
-        default:
-            return false;
-    }
+    return store_->inspect(domain_, key,
+                           [](plist_t node) { return node != nullptr && truthOf(node); });
 }
 
 std::optional<std::string> PreferenceUserDefaults::data(const std::string& key) {
-    const PlistNode node = store_->copyValue(domain_, key);
-    if (!node || plist_get_node_type(node.get()) != PLIST_DATA) {
-        return std::nullopt;
-    }
-    std::uint64_t length = 0;
-    const char* bytes = plist_get_data_ptr(node.get(), &length);
-    return std::string(bytes, length);
+    return store_->inspect(domain_, key, [](plist_t node) -> std::optional<std::string> {
+        if (node == nullptr || plist_get_node_type(node) != PLIST_DATA) {
+            return std::nullopt;
+        }
+        std::uint64_t length = 0;
+        const char* bytes = plist_get_data_ptr(node, &length);
+        return std::string(bytes, length);
+    });
 }
 
 bool PreferenceUserDefaults::contains(const std::string& key) {
-    return static_cast<bool>(store_->copyValue(domain_, key));
+    return store_->inspect(domain_, key, [](plist_t node) { return node != nullptr; });
 }
 
 void PreferenceUserDefaults::setStringArray(const std::string& key,
@@ -131,7 +144,7 @@ void PreferenceUserDefaults::setData(const std::string& key, std::string_view by
 }
 
 bool PreferenceUserDefaults::copyIfAbsent(const std::string& from, const std::string& to) {
-    if (store_->copyValue(domain_, to)) {
+    if (contains(to)) {
         return false;
     }
     PlistNode value = store_->copyValue(domain_, from);
