@@ -5,9 +5,9 @@
 #include <QPointer>
 #include <QStyleFactory>
 
-#include "ui/AppFonts.hpp"
-#include "ui/MenuBarIcon.hpp"
-#include "ui/Theme.hpp"
+#include "ui/look/AppFonts.hpp"
+#include "ui/look/MenuBarIcon.hpp"
+#include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/popover/MenuBarView.hpp"
 #include "ui/window/MainWindow.hpp"

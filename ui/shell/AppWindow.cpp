@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "ui/Theme.hpp"
+#include "ui/look/Theme.hpp"
 
 namespace velmora {
 

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/Theme.hpp"
+#include "ui/look/Theme.hpp"
 
 namespace velmora {
 

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "tests/ui/Artefacts.hpp"
-#include "ui/Theme.hpp"
+#include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/popover/MenuBarView.hpp"
 #include "ui/shell/AppDelegate.hpp"

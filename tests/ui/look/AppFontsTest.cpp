@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 #include <sstream>
 
-#include "ui/AppFonts.hpp"
-#include "ui/ResourceBundle.hpp"
+#include "ui/look/AppFonts.hpp"
+#include "ui/look/ResourceBundle.hpp"
 
 namespace velmora {
 namespace {

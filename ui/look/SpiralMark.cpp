@@ -1,5 +1,5 @@
 // Spiral geometry of the logo mark.
-#include "ui/SpiralMark.hpp"
+#include "ui/look/SpiralMark.hpp"
 
 #include <algorithm>
 #include <cmath>

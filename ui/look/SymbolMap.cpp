@@ -2,7 +2,7 @@
 //
 // The build reads the entries below (one Entry of symbol name and Phosphor name per line) to decide
 // which Phosphor SVGs it compiles in, so keep that shape when adding a line.
-#include "ui/SymbolMap.hpp"
+#include "ui/look/SymbolMap.hpp"
 
 #include <array>
 

@@ -9,8 +9,8 @@
 #include <numbers>
 
 #include "tests/ui/Artefacts.hpp"
-#include "ui/MenuBarIcon.hpp"
-#include "ui/SpiralMark.hpp"
+#include "ui/look/MenuBarIcon.hpp"
+#include "ui/look/SpiralMark.hpp"
 
 namespace velmora {
 namespace {

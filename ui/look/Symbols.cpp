@@ -1,5 +1,5 @@
 // Symbol rendering: the mapped Phosphor SVG (compiled in as a Qt resource), recoloured and cached.
-#include "ui/Symbols.hpp"
+#include "ui/look/Symbols.hpp"
 
 #include <QCache>
 #include <QFile>
@@ -10,7 +10,7 @@
 #include <cmath>
 #include <memory>
 
-#include "ui/SymbolMap.hpp"
+#include "ui/look/SymbolMap.hpp"
 
 namespace velmora {
 

@@ -1,11 +1,11 @@
 // Font registration through Qt's application font database.
-#include "ui/AppFonts.hpp"
+#include "ui/look/AppFonts.hpp"
 
 #include <QFile>
 #include <QFontDatabase>
 #include <iostream>
 
-#include "ui/ResourceBundle.hpp"
+#include "ui/look/ResourceBundle.hpp"
 
 namespace velmora {
 

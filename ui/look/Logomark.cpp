@@ -1,13 +1,13 @@
 // Drawing of the logo mark, shared by the widget and by views that paint it themselves.
-#include "ui/Logomark.hpp"
+#include "ui/look/Logomark.hpp"
 
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
 #include <cmath>
 
-#include "ui/SpiralMark.hpp"
-#include "ui/Theme.hpp"
+#include "ui/look/SpiralMark.hpp"
+#include "ui/look/Theme.hpp"
 
 namespace velmora {
 

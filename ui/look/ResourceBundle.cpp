@@ -1,5 +1,5 @@
 // Lookup of the resource bundle folder.
-#include "ui/ResourceBundle.hpp"
+#include "ui/look/ResourceBundle.hpp"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // Colour values of the palette, built once in sRGB.
-#include "ui/Theme.hpp"
+#include "ui/look/Theme.hpp"
 
 #include <cstddef>
 

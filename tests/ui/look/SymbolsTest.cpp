@@ -10,9 +10,9 @@
 #include "kit/Tweak.hpp"
 #include "kit/UserProfile.hpp"
 #include "tests/ui/Artefacts.hpp"
-#include "ui/Icons.hpp"
-#include "ui/SymbolMap.hpp"
-#include "ui/Symbols.hpp"
+#include "ui/look/Icons.hpp"
+#include "ui/look/SymbolMap.hpp"
+#include "ui/look/Symbols.hpp"
 
 namespace velmora {
 namespace {

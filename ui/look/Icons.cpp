@@ -1,6 +1,6 @@
 // The symbol tables of recipes and power-ups; the names are the design's symbol names, which the
 // symbol map turns into drawable icons.
-#include "ui/Icons.hpp"
+#include "ui/look/Icons.hpp"
 
 #include <array>
 #include <cstddef>

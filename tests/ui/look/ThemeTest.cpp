@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "ui/Theme.hpp"
+#include "ui/look/Theme.hpp"
 
 namespace velmora {
 namespace {

@@ -1,5 +1,5 @@
 // The spiral status image and the icon engine that draws it afresh at each requested size.
-#include "ui/MenuBarIcon.hpp"
+#include "ui/look/MenuBarIcon.hpp"
 
 #include <QIconEngine>
 #include <QImage>
