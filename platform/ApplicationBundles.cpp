@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "kit/Search.hpp"
+#include "platform/PlistLimits.hpp"
 #include "platform/PreferenceStore.hpp"
 #include "platform/SystemPaths.hpp"
 #include "platform/ToolOutput.hpp"
@@ -96,7 +97,8 @@ void addBundlesOf(const fs::path& folder, std::vector<InstalledApp>& apps) {
 
 std::optional<std::string> ApplicationBundles::identifier(const fs::path& bundle) {
     const auto bytes = readSmallFile(bundle / contentsFolder / infoFile);
-    if (!bytes || bytes->empty()) {
+    // An application's Info.plist is anyone's bytes: a shared-reference bomb would fill memory.
+    if (!bytes || bytes->empty() || PlistLimits::refusal(*bytes)) {
         return std::nullopt;
     }
     plist_t root = nullptr;

@@ -1,222 +1,30 @@
 // The preference store: stat-checked cached reads and locked, re-read, temp-file-and-rename writes.
 #include "platform/PreferenceStore.hpp"
 
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
-#include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <system_error>
 #include <utility>
-#include <vector>
 
 #include "kit/Decoded.hpp"
-#include "platform/FileFaults.hpp"
-#include "platform/UniqueFd.hpp"
+#include "platform/DomainFile.hpp"
 
 namespace velmora {
 namespace fs = std::filesystem;
+
+using domainfile::inQuotes;
 
 namespace {
 
 constexpr const char* globalDomainName = ".GlobalPreferences";
 constexpr const char* fileExtension = ".plist";
 constexpr const char* lockSuffix = ".lock";
-constexpr const char* tempSuffix = ".tmp-XXXXXX";
-constexpr const char* corruptSuffix = ".corrupt-";
 // Room the sibling files need after `<domain>.plist`: ".corrupt-" with a ten-digit number.
 constexpr std::size_t siblingSuffixRoom = 20;
-constexpr mode_t lockFileMode = 0600;
-constexpr mode_t keptFileMode = 0600;
-constexpr mode_t permissionBits = 07777;
-constexpr std::size_t readChunk = 64 * 1024;
-
-std::string errorText(int error) {
-    return std::generic_category().message(error);
-}
-
-std::string inQuotes(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
-[[noreturn]] void fail(const std::string& what, const std::string& path, int error) {
-    throw PreferenceStoreError(what + " " + inQuotes(path) + ": " + errorText(error));
-}
-
-void say(const std::string& message) {
-    std::fprintf(stderr, "velmora: %s\n", message.c_str());
-}
-
-// Closing can report a deferred write error, so callers that persist data check it.
-int closeChecked(UniqueFd& fd) {
-    return ::close(fd.release());
-}
-
-// Exclusive lock of one domain across processes, held until the end of the scope.
-class DomainLock {
-  public:
-    explicit DomainLock(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, lockFileMode)) {
-        if (!fd_) {
-            fail("cannot lock preferences", path, errno);
-        }
-        while (::flock(fd_.get(), LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                fail("cannot lock preferences", path, errno);
-            }
-        }
-    }
-
-  private:
-    UniqueFd fd_;  // closing it releases the lock
-};
-
-// A temporary sibling of the domain file, removed unless it was renamed into place.
-class TempFile {
-  public:
-    explicit TempFile(const std::string& target) : path_(target + tempSuffix) {
-        std::vector<char> name(path_.begin(), path_.end());
-        name.push_back('\0');
-        fd_ = UniqueFd(::mkostemp(name.data(), O_CLOEXEC));
-        if (!fd_) {
-            fail("cannot create a temporary file for", target, errno);
-        }
-        path_.assign(name.data());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    ~TempFile() {
-        fd_.reset();
-        if (!renamed_) {
-            ::unlink(path_.c_str());
-        }
-    }
-    int fd() const { return fd_.get(); }
-    UniqueFd& descriptor() { return fd_; }
-    const std::string& path() const { return path_; }
-    void markRenamed() { renamed_ = true; }
-
-  private:
-    std::string path_;
-    UniqueFd fd_;
-    bool renamed_ = false;
-};
-
-void writeAll(int fd, const std::string& bytes, const std::string& path) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = FileFaults::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            fail("cannot write preferences to", path, errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-}
-
-void syncDescriptor(int fd, const std::string& path) {
-    if (FileFaults::fsync(fd) != 0) {
-        fail("cannot flush preferences to disk at", path, errno);
-    }
-}
-
-void syncFolder(const std::string& folder) {
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd) {
-        fail("cannot open the preferences folder", folder, errno);
-    }
-    syncDescriptor(fd.get(), folder);
-}
-
-// What a domain file held when it was opened: its bytes and the stat of that very file.
-struct FileRead {
-    int error = 0;  // 0, or the errno that stopped the read (ENOENT: no file)
-    struct stat info {};
-    std::string bytes;
-};
-
-FileRead readFile(const std::string& path) {
-    FileRead result;
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd || ::fstat(fd.get(), &result.info) != 0) {
-        result.error = errno;
-        return result;
-    }
-    std::vector<char> chunk(readChunk);
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), chunk.data(), chunk.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            result.error = errno;
-            return result;
-        }
-        if (n == 0) {
-            return result;
-        }
-        result.bytes.append(chunk.data(), static_cast<std::size_t>(n));
-    }
-}
-
-Decoded<PlistNode> parseDomain(const std::string& bytes) {
-    if (bytes.size() > UINT32_MAX) {
-        return Decoded<PlistNode>::failure("too large for a property list");
-    }
-    plist_t root = nullptr;
-    plist_from_memory(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
-    PlistNode node(root);
-    if (!node) {
-        return Decoded<PlistNode>::failure("not a property list");
-    }
-    if (plist_get_node_type(node.get()) != PLIST_DICT) {
-        return Decoded<PlistNode>::failure("its root is not a dictionary");
-    }
-    return Decoded<PlistNode>::success(std::move(node));
-}
-
-std::string binaryForm(plist_t dict, const std::string& path) {
-    char* data = nullptr;
-    std::uint32_t length = 0;
-    plist_to_bin(dict, &data, &length);
-    if (data == nullptr) {
-        throw PreferenceStoreError("cannot encode preferences for " + inQuotes(path));
-    }
-    std::string bytes(data, length);
-    plist_to_bin_free(data);
-    return bytes;
-}
-
-// Keeps bytes we could not parse beside the domain file, in the first free `.corrupt-N`, before a
-// write replaces them. Never overwrites an earlier one; if they cannot be kept, nothing is written.
-void keepUnreadable(const std::string& path, const std::string& bytes) {
-    for (unsigned n = 1;; ++n) {
-        const std::string kept = path + corruptSuffix + std::to_string(n);
-        UniqueFd fd(::open(kept.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keptFileMode));
-        if (!fd && errno == EEXIST) {
-            continue;
-        }
-        if (!fd) {
-            fail("cannot keep the unreadable preferences file aside as", kept, errno);
-        }
-        writeAll(fd.get(), bytes, kept);
-        syncDescriptor(fd.get(), kept);
-        if (closeChecked(fd) != 0) {
-            fail("cannot write preferences to", kept, errno);
-        }
-        say("preferences file " + inQuotes(path) + " could not be parsed; its bytes are kept in " +
-            inQuotes(kept));
-        return;
-    }
-}
 
 void checkDomainName(const std::string& domain) {
     if (domain.empty()) {
@@ -323,7 +131,7 @@ const PreferenceStore::Domain& PreferenceStore::fresh(const std::string& name) {
     checkDomainName(name);
     Domain& d = domain(name);
     noteChanges();
-    if (d.dict && !d.mayHaveChanged) {
+    if (d.dict && !d.mayHaveChanged && !d.linked) {
         return d;
     }
     // The watch, when there is one, was in place before this stat, so it reports anything later.
@@ -332,29 +140,32 @@ const PreferenceStore::Domain& PreferenceStore::fresh(const std::string& name) {
     if (d.dict && now == d.stamp) {
         return d;
     }
-    FileRead file = readFile(d.path);
+    domainfile::Contents file = domainfile::read(d.path);
     d.dict.reset(plist_new_dict());
-    if (file.error == ENOENT) {
+    d.linked = false;
+    if (file.outcome == domainfile::Contents::Outcome::missing) {
         d.stamp = {};
         return d;
     }
-    if (file.error != 0) {
+    if (file.outcome == domainfile::Contents::Outcome::failed) {
         // Keep the stamp of what failed, so the message comes once per change of the file.
         d.stamp = now;
-        say("cannot read preferences file " + inQuotes(d.path) + " (" + errorText(file.error) +
-            "); it reads as empty");
+        d.linked = domainfile::isLinked(d.path, nullptr);
+        domainfile::say("cannot read preferences file " + inQuotes(d.path) + " (" + file.problem +
+                        "); it reads as empty");
         return d;
     }
     d.stamp = stampOf(file.info);
+    d.linked = domainfile::isLinked(d.path, &file.info);
     if (file.bytes.empty()) {
         return d;
     }
-    Decoded<PlistNode> parsed = parseDomain(file.bytes);
+    Decoded<PlistNode> parsed = domainfile::parse(file.bytes);
     if (parsed) {
         d.dict = std::move(parsed.value());
     } else {
-        say("preferences file " + inQuotes(d.path) + " cannot be parsed (" + parsed.error() +
-            "); it reads as empty");
+        domainfile::say("preferences file " + inQuotes(d.path) + " cannot be parsed (" +
+                        parsed.error() + "); it reads as empty");
     }
     return d;
 }
@@ -403,7 +214,7 @@ void PreferenceStore::removeValue(const std::string& domainName, const std::stri
 
 // The one path by which a domain file changes: lock, re-read from disk (never from the cache,
 // which may predate another process's write), change one key, write a temporary file, flush it,
-// rename it over the domain file and flush the folder.
+// rename it over the domain file (or the file its links end at) and flush the folder.
 void PreferenceStore::change(const std::string& name, const std::string& key, PlistNode value) {
     checkDomainName(name);
     checkKey(key);
@@ -415,18 +226,21 @@ void PreferenceStore::change(const std::string& name, const std::string& key, Pl
     std::error_code error;
     fs::create_directories(folder_, error);
     if (error) {
-        fail("cannot create the preferences folder", folder_.string(), error.value());
+        domainfile::fail("cannot create the preferences folder", folder_.string(), error.value());
     }
-    const DomainLock lock(d.path + lockSuffix);
+    const domainfile::Lock lock(d.path + lockSuffix);
 
-    const FileRead file = readFile(d.path);
-    if (file.error != 0 && file.error != ENOENT) {
-        fail("cannot read preferences file", d.path, file.error);
+    const std::string target = domainfile::writeTarget(d.path);
+    domainfile::removeStaleTemporaries(target);
+    const domainfile::Contents file = domainfile::read(target);
+    if (file.outcome == domainfile::Contents::Outcome::failed) {
+        throw PreferenceStoreError("cannot write preferences file " + inQuotes(d.path) + ": " +
+                                   file.problem);
     }
     PlistNode dict;
     bool unreadable = false;
     if (!file.bytes.empty()) {
-        Decoded<PlistNode> parsed = parseDomain(file.bytes);
+        Decoded<PlistNode> parsed = domainfile::parse(file.bytes);
         if (parsed) {
             dict = std::move(parsed.value());
         } else {
@@ -445,29 +259,15 @@ void PreferenceStore::change(const std::string& name, const std::string& key, Pl
     } else {
         plist_dict_set_item(dict.get(), key.c_str(), value.release());
     }
-    const std::string bytes = binaryForm(dict.get(), d.path);
+    const std::string bytes = domainfile::encode(dict.get(), target);
     if (unreadable) {
-        keepUnreadable(d.path, file.bytes);
+        domainfile::keepAside(target, file.bytes);
     }
-
-    TempFile temp(d.path);
-    // Readers other than us may rely on the file's permissions; a new file is private to the user.
-    if (file.error == 0 && ::fchmod(temp.fd(), file.info.st_mode & permissionBits) != 0) {
-        fail("cannot set the permissions of", temp.path(), errno);
-    }
-    writeAll(temp.fd(), bytes, temp.path());
-    syncDescriptor(temp.fd(), temp.path());
-    if (closeChecked(temp.descriptor()) != 0) {
-        fail("cannot write preferences to", temp.path(), errno);
-    }
-    if (FileFaults::rename(temp.path().c_str(), d.path.c_str()) != 0) {
-        fail("cannot replace preferences file", d.path, errno);
-    }
-    temp.markRenamed();
+    const bool existed = file.outcome == domainfile::Contents::Outcome::read;
+    domainfile::replace(target, bytes, existed ? &file.info : nullptr);
     d.dict = std::move(dict);
     d.stamp = stampOf(d.path);
-    // The new file is in place and the cache says so; only its durability is still open.
-    syncFolder(folder_.string());
+    d.linked = domainfile::isLinked(d.path, nullptr);
 }
 
 }  // namespace velmora

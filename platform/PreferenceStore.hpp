@@ -19,7 +19,7 @@
 
 namespace velmora {
 
-// A write or delete that could not be made durable, or a domain name that cannot be a file name.
+// A write or delete that could not be made, or a domain name that cannot be a file name.
 class PreferenceStoreError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
@@ -33,8 +33,10 @@ using PlistNode = std::unique_ptr<void, PlistFree>;
 
 // One `<domain>.plist` per domain in `<homeRoot>/Library/Preferences`. Files are read in XML or
 // binary form and written in binary form. Writes lock the domain, re-read it and change only their
-// own key, so a key written meanwhile by another process survives; every write or delete is on disk
-// before it returns, or it throws. Safe to share between threads.
+// own key, so a key written meanwhile by another process survives; every write or delete has
+// replaced the file when it returns, or it throws. A domain file that is a symbolic link is written
+// through: the file it ends at is replaced, in its own folder, and the link stays. Only regular
+// files are read or written. Safe to share between threads.
 class PreferenceStore {
   public:
     static constexpr const char* homeRootVariable = "VELMORA_HOME_ROOT";
@@ -57,7 +59,8 @@ class PreferenceStore {
     std::filesystem::path fileOf(const std::string& domain) const;
 
     // A copy of the stored node, or an empty node when the key holds nothing. A file that cannot be
-    // parsed reads as an empty domain.
+    // read or parsed (not a regular file, too large when expanded, not well-formed) reads as an
+    // empty domain, said once on standard error.
     PlistNode copyValue(const std::string& domain, const std::string& key);
     // Calls `visit` with the stored node (nullptr when there is none) without copying it; the node
     // is only valid during the call.
@@ -66,7 +69,9 @@ class PreferenceStore {
         std::lock_guard guard(mutex_);
         return visit(lookup(domain, key));
     }
-    // Takes ownership of `value`; throws `PreferenceStoreError` when it cannot be made durable.
+    // Takes ownership of `value`; throws `PreferenceStoreError` when the file could not be
+    // replaced. Once it is replaced the write is done: a failed flush of its folder is only said
+    // on standard error.
     void setValue(const std::string& domain, const std::string& key, PlistNode value);
     // Removing an absent key succeeds without touching the file.
     void removeValue(const std::string& domain, const std::string& key);
@@ -87,6 +92,9 @@ class PreferenceStore {
         PlistNode dict;
         FileStamp stamp;
         bool mayHaveChanged = true;  // no watch vouches for the stamp since it was last checked
+        // A symbolic link or one of several hard links: a change made through another name
+        // escapes the folder's watch, so every read checks the stamp.
+        bool linked = false;
     };
 
     Domain& domain(const std::string& name);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/platform/BundleFixture.hpp"
+#include "tests/platform/PreferenceTestSupport.hpp"
 
 namespace velmora {
 namespace {
@@ -23,6 +24,8 @@ TEST(ApplicationBundlesTest, IdentifierComesFromInfoWithAUsableString) {
         TempSystemRoot::writeInfo(bundle, entries);
         EXPECT_EQ(ApplicationBundles::identifier(bundle), std::nullopt) << entries;
     }
+    testing::putFile(bundle / "Contents" / "Info.plist", testing::sharedReferenceBomb(40));
+    EXPECT_EQ(ApplicationBundles::identifier(bundle), std::nullopt) << "never expanded";
 }
 
 TEST(ApplicationBundlesTest, InstalledSortsByComposedScalarsKeepsDuplicatesAndSkipsTheRest) {

@@ -58,8 +58,11 @@ int inChild(const std::function<void()>& body,
     return status;
 }
 
-TEST(PreferenceStoreDurability, AFaultAtEachStepLeavesTheOldOrTheNewFileAndThrows) {
+TEST(PreferenceStoreDurability,
+     AFaultBeforeTheRenameKeepsTheOldFileAndThrowsAfterItTheWriteIsDone) {
     // Per write: one write(2) of the temporary file, its fsync, the rename, the folder's fsync.
+    // Once the rename happened the new file is what every reader sees, so the write is done; the
+    // engine's record must match the file.
     for (const auto& [step, nth, error, expected] :
          std::vector<std::tuple<FileStep, int, int, const char*>>{
              {FileStep::write, 1, ENOSPC, "old"},
@@ -72,13 +75,19 @@ TEST(PreferenceStoreDurability, AFaultAtEachStepLeavesTheOldOrTheNewFileAndThrow
         store->setValue(domain, "other", text("kept"));
         store->setValue(domain, "k", text("old"));
         FileFaults::failNth(step, nth, error);
+        ::testing::internal::CaptureStderr();
         try {
             store->setValue(domain, "k", text("new"));
-            ADD_FAILURE() << "a write that could not be made durable reported success";
+            EXPECT_EQ(std::string(expected), "new") << "a write that did not happen succeeded";
         } catch (const PreferenceStoreError& e) {
+            EXPECT_EQ(std::string(expected), "old") << "a write that happened failed";
             EXPECT_NE(std::string(e.what()).find(std::strerror(error)), std::string::npos)
                 << e.what();
         }
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.find("may not survive a crash") != std::string::npos,
+                  std::string(expected) == "new")
+            << said;
         FileFaults::reset();
         EXPECT_EQ(textAt(*home.store(), "k"), expected);
         EXPECT_EQ(textAt(*home.store(), "other"), "kept");
@@ -109,6 +118,32 @@ TEST(PreferenceStoreFreshness, ChangesMadeBehindTheCacheAreSeenAlsoAfterAFork) {
               }),
               0);
     EXPECT_EQ(textAt(*first, "k"), "child");
+}
+
+// A change made through another name of the file (the target of a dotfile manager's link, a hard
+// link in another folder) never shows in the preferences folder, where the watch looks.
+TEST(PreferenceStoreFreshness, LinkedDomainFilesAreCheckedOnEveryRead) {
+    TempHome home;
+    const testing::TempFolder elsewhere("velmora-dotfiles");
+    const std::filesystem::path target = elsewhere.path() / "linked.plist";
+    const std::filesystem::path twin = elsewhere.path() / "twin.plist";
+    putFile(target, xmlPlist("<key>k</key><string>first</string>"));
+    putFile(twin, xmlPlist("<key>k</key><string>first</string>"));
+    std::filesystem::create_directories(home.folder());
+    std::filesystem::create_symlink(target, home.file("com.velmora.linked"));
+    std::filesystem::create_hard_link(twin, home.file("com.velmora.twin"));
+    PreferenceStore store(home.root(), FolderWatching::follow);
+    const auto read = [&](const char* name) {
+        const PlistNode node = store.copyValue(name, "k");
+        return node ? std::string(plist_get_string_ptr(node.get(), nullptr)) : "<none>";
+    };
+    ASSERT_EQ(read("com.velmora.linked"), "first");
+    ASSERT_EQ(read("com.velmora.twin"), "first");
+    // In place and one byte longer, so the stamp differs even within the clock's granularity.
+    putFile(target, xmlPlist("<key>k</key><string>second</string>"));
+    putFile(twin, xmlPlist("<key>k</key><string>second</string>"));
+    EXPECT_EQ(read("com.velmora.linked"), "second");
+    EXPECT_EQ(read("com.velmora.twin"), "second");
 }
 
 TEST(PreferenceStoreMerging, TwoProcessesWritingDifferentKeysAtOnceLoseNothing) {
@@ -183,6 +218,9 @@ TEST(PreferenceStoreCorruption, AnUnreadableFileReadsEmptyAndIsKeptAsideBeforeTh
     EXPECT_EQ(kept(1), junk);
     EXPECT_EQ(kept(2), arrayRoot);
     EXPECT_EQ(fileBytes(home.file(domain)), junk);
+    EXPECT_FALSE(
+        std::filesystem::exists(home.folder() / (domain + std::string(".plist.corrupt-3"))))
+        << "a partial copy would pass for a kept one";
 }
 
 TEST(PreferenceStoreNames, DomainsThatAreNotPlainFileNamesAreRefused) {

@@ -1,5 +1,8 @@
 // The stand-in defaults as a real process over a temporary home root.
 #include <plist/plist.h>
+#include <sys/stat.h>
+
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +71,94 @@ TEST_F(DefaultsToolTest, ReadsWritesAndDeletesAsThePlatformsToolAndRefusesBadInp
     expectRefused(words("read -g a b"), "usage");
     expectRefused(words("write ../../etc/x k v"));
     EXPECT_FALSE(fs::exists(homeRoot.path() / "etc"));
+}
+
+// Files a hostile or careless local user could leave in place of a domain: the tool finishes, says
+// why, and never loses the bytes it could not read.
+TEST_F(DefaultsToolTest, UnsafeAndUnreadableDomainFilesAreRefusedWithoutBlockingAndKeptAside) {
+    const fs::path folder = homeRoot.path() / "Library" / "Preferences";
+    const auto file = [&](const std::string& domain) { return folder / (domain + ".plist"); };
+    const std::string bomb = testing::sharedReferenceBomb(40);
+    const std::string badText = testing::xmlPlist("<key>k</key><string>caf\xE9</string>");
+    putFile(file("com.x.bomb"), bomb);
+    putFile(file("com.x.latin1"), badText);
+    ASSERT_EQ(::mkfifo(file("com.x.fifo").c_str(), 0600), 0);
+
+    for (const auto& [domain, reason] : {std::pair{"com.x.bomb", "more than 1048576 values"},
+                                         {"com.x.latin1", "not well-formed UTF-8"},
+                                         {"com.x.fifo", "not a regular file"}}) {
+        SCOPED_TRACE(domain);
+        const ProcessResult read = defaults({"read", domain, "k"});
+        EXPECT_FALSE(read.timedOut);
+        EXPECT_EQ(read.exitStatus, 1);
+        EXPECT_THAT(read.standardError, HasSubstr(reason));
+    }
+    // The unreadable bytes go aside before the first write replaces them.
+    for (const auto& [domain, original] :
+         {std::pair{"com.x.bomb", &bomb}, {"com.x.latin1", &badText}}) {
+        SCOPED_TRACE(domain);
+        ASSERT_EQ(defaults({"write", domain, "k", "new"}).exitStatus, 0);
+        EXPECT_EQ(fileBytes(folder / (std::string(domain) + ".plist.corrupt-1")), *original);
+        EXPECT_EQ(readBack(domain, "k"), "new\n");
+    }
+    // A write that would wait on the FIFO while holding the domain's lock is refused at once.
+    expectRefused({"write", "com.x.fifo", "k", "v"}, "is not a regular file");
+    expectRefused({"delete", "com.x.fifo", "k"});
+    EXPECT_TRUE(fs::is_fifo(file("com.x.fifo")));
+}
+
+TEST_F(DefaultsToolTest, LinkedFilesAreWrittenThroughOwnersKeptAndDeadWritersLeftoversRemoved) {
+    const fs::path folder = homeRoot.path() / "Library" / "Preferences";
+    const auto file = [&](const std::string& domain) { return folder / (domain + ".plist"); };
+    const fs::path dotfiles = homeRoot.path() / "dotfiles";
+    putFile(dotfiles / "dock.plist", testing::xmlPlist("<key>kept</key><string>yes</string>"));
+    fs::create_directories(folder);
+    fs::create_symlink("../../dotfiles/dock.plist", file("com.x.linked"));
+    ASSERT_EQ(defaults(words("write com.x.linked k v")).exitStatus, 0);
+    EXPECT_TRUE(fs::is_symlink(file("com.x.linked"))) << "the link stays a link";
+    EXPECT_EQ(readBack("com.x.linked", "k") + readBack("com.x.linked", "kept"), "v\nyes\n");
+    EXPECT_EQ(fileBytes(dotfiles / "dock.plist").rfind("bplist00", 0), 0U) << "its target changed";
+    for (const fs::path& place : {folder, dotfiles}) {
+        for (const auto& entry : fs::directory_iterator(place)) {
+            EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
+        }
+    }
+
+    fs::create_symlink("nowhere.plist", file("com.x.dangling"));
+    fs::create_symlink("com.x.loop2.plist", file("com.x.loop1"));
+    fs::create_symlink("com.x.loop1.plist", file("com.x.loop2"));
+    expectRefused(words("write com.x.dangling k v"), "symbolic link to a missing file");
+    expectRefused(words("write com.x.loop1 k v"), "symbolic links form a loop");
+    EXPECT_THAT(defaults(words("read com.x.dangling k")).standardError,
+                HasSubstr("symbolic link to a missing file"));
+    EXPECT_TRUE(fs::is_symlink(file("com.x.dangling")) && !fs::exists(file("com.x.dangling")));
+
+    // A writer killed before its rename left a full temporary file; only that domain's go.
+    const std::string stale = "com.x.stale.plist.tmp-Ab12Cd";
+    const std::vector<std::string> others{"com.x.stale.plist.tmp-Ab12Cd9",
+                                          "com.x.other.plist.tmp-Ab12Cd"};
+    for (const std::string& name : others) {
+        putFile(folder / name, "keep");
+    }
+    putFile(folder / stale, std::string(4096, 'x'));
+    ASSERT_EQ(defaults(words("write com.x.stale k v")).exitStatus, 0);
+    EXPECT_FALSE(fs::exists(folder / stale));
+    for (const std::string& name : others) {
+        EXPECT_TRUE(fs::exists(folder / name)) << name;
+    }
+
+    // Root writing a user's domain keeps the user's file theirs.
+    if (::geteuid() == 0) {
+        constexpr uid_t nobody = 65534;
+        putFile(file("com.x.owned"), testing::xmlPlist(""));
+        ASSERT_EQ(::chown(file("com.x.owned").c_str(), nobody, nobody), 0);
+        fs::permissions(file("com.x.owned"), fs::perms(0640));
+        ASSERT_EQ(defaults(words("write com.x.owned k v")).exitStatus, 0);
+        struct stat info {};
+        ASSERT_EQ(::stat(file("com.x.owned").c_str(), &info), 0);
+        EXPECT_EQ(std::tuple(info.st_uid, info.st_gid, info.st_mode & 07777),
+                  std::tuple(nobody, nobody, 0640U));
+    }
 }
 
 }  // namespace

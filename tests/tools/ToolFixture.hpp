@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <iterator>
 #include <sstream>
@@ -51,6 +52,8 @@ class ToolFixture : public ::testing::Test {
     ProcessResult run(SystemTool tool, Args arguments, const Args& extra = {},
                       As as = As::caller) const {
         ProcessOptions options;
+        // A tool that hangs (on a FIFO, say) fails its test instead of stalling the suite.
+        options.timeout = std::chrono::seconds(10);
         options.environment =
             Args{std::string(SystemPaths::rootVariable) + "=" + systemRoot.path().string(),
                  "VELMORA_HOME_ROOT=" + homeRoot.path().string(), "PATH=/usr/bin:/bin"};
