@@ -1,4 +1,5 @@
-// Recipes applied and reverted through the engine over the real preference store in a temp home.
+// The engine and recipes over the real preference store in a temp home: applied, reverted, and
+// recorded as the files say when a write fails late.
 #include "kit/RecipeRunner.hpp"
 
 #include <gtest/gtest.h>
@@ -71,6 +72,30 @@ TEST(RecipeRunner, AMissingTweakMidwayLeavesTheEarlierItemsApplied) {
     EXPECT_EQ(rig.onDisk(kCapture, "type"), std::nullopt);
     ASSERT_EQ(rig.history->records().size(), 1U);
     EXPECT_EQ(rig.history->records()[0].tweakID, "screenshot-disable-shadow");
+}
+
+// The second key's folder flush fails after its file was replaced: the file holds the new value,
+// so the change must be recorded (and not rolled back half-way) for undo to restore it.
+TEST(RecipeRunner, AFolderFlushFailingAfterTheRenameStillRecordsTheKeyForUndo) {
+    Rig rig;
+    const Tweak two("two-keys", "Two", "", TweakCategory::dock, TweakTier::simple, Privilege::user,
+                    RiskLevel::safe, TweakRequirement{},
+                    {DefaultsToggle{{kCapture, "first"}, TweakValue::integer(1), {}, {}},
+                     DefaultsToggle{{kCapture, "second"}, TweakValue::integer(2), {}, {}}},
+                    {}, {}, false);
+    rig.backend->write({kCapture, "second"}, TweakValue::integer(7));
+    // Per write: the temporary file's fsync, then the folder's; the fourth is the second key's.
+    FileFaults::failNth(FileStep::fsync, 4, EIO);
+    ::testing::internal::CaptureStderr();
+    const ChangeRecord record = rig.runner.engine->setEnabled(true, two);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("may not survive a crash"),
+              std::string::npos);
+    ASSERT_EQ(record.changes.size(), 2U);
+    EXPECT_EQ(record.changes[1].key.key, "second");
+    EXPECT_EQ(rig.onDisk(kCapture, "second"), TweakValue::integer(2));
+    rig.runner.engine->undo(record);
+    EXPECT_EQ(rig.onDisk(kCapture, "first"), std::nullopt);
+    EXPECT_EQ(rig.onDisk(kCapture, "second"), TweakValue::integer(7));
 }
 
 }  // namespace
