@@ -1,11 +1,22 @@
-// Test entry: selects the offscreen platform before any Qt object exists, then runs GoogleTest.
+// Test entry: the offscreen platform, the bundled fonts and the application's light look, set up
+// before any test as the application sets them up at launch.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QStyleFactory>
+#include <sstream>
+
+#include "ui/look/AppFonts.hpp"
+#include "ui/look/ResourceBundle.hpp"
+#include "ui/look/Theme.hpp"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    std::ostringstream fontMessages;
+    velmora::AppFonts::registerFonts(velmora::ResourceBundle::module(), fontMessages);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setPalette(velmora::Theme::lightPalette());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

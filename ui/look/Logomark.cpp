@@ -8,6 +8,7 @@
 
 #include "ui/look/SpiralMark.hpp"
 #include "ui/look/Theme.hpp"
+#include "ui/widgets/Accessibility.hpp"
 
 namespace velmora {
 
@@ -29,6 +30,7 @@ Logomark::Logomark(qreal size, qreal wind, QWidget* parent)
     setAttribute(Qt::WA_TranslucentBackground);
     // Decoration only: the product name always stands beside it.
     setFocusPolicy(Qt::NoFocus);
+    accessibility::hide(*this);
 }
 
 void Logomark::setWind(qreal wind) {

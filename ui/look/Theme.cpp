@@ -115,4 +115,10 @@ int categoryTintIndex(TweakCategory category) {
     return position < kCategoryTints.size() ? kCategoryTints[position] : kTintFallback;
 }
 
+QColor withOpacity(const QColor& colour, qreal opacity) {
+    QColor result = colour;
+    result.setAlphaF(colour.alphaF() * opacity);
+    return result;
+}
+
 }  // namespace velmora

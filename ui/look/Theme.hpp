@@ -36,4 +36,7 @@ class Theme {
 // Tint index of a catalog category, for Theme::tint.
 int categoryTintIndex(TweakCategory category);
 
+// `colour` at `opacity` times its own alpha: the design's "ink at opacity 0.05".
+QColor withOpacity(const QColor& colour, qreal opacity);
+
 }  // namespace velmora

@@ -1,0 +1,93 @@
+// Design fonts keep the design's sizes exactly, halves included, with their weights and tracking;
+// text is wrapped, clamped and elided as the line limits ask.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QRawFont>
+
+#include "tests/ui/Artefacts.hpp"
+#include "ui/look/Fonts.hpp"
+
+namespace velmora {
+namespace {
+
+const QString kSample = QStringLiteral("Hide desktop icons while you present");
+
+TEST(DesignFont, HalfSizesAreExactAndWeightsTrackingAndMonospaceAreTheAskedOnes) {
+    for (const qreal half : {9.5, 10.5, 11.5, 12.5, 13.5}) {
+        const qreal below = DesignFont::inter(half - 0.5).width(kSample);
+        const qreal at = DesignFont::inter(half).width(kSample);
+        const qreal above = DesignFont::inter(half + 0.5).width(kSample);
+        // Widths scale with the size: the half lies midway, not on a whole size.
+        EXPECT_NEAR(at, (below + above) / 2, 0.02 * at) << half;
+        EXPECT_GT(at - below, 0.25 * (above - below)) << half;
+        EXPECT_GT(above - at, 0.25 * (above - below)) << half;
+    }
+    // Drawn, not only measured: the ink of a 12.5 line is wider than 12's and narrower than 13's.
+    const auto inkWidth = [](qreal size) {
+        QImage image(400, 40, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        DesignFont::inter(size).draw(painter, QPointF(0, 0), kSample, Qt::black);
+        painter.end();
+        int right = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                right = qAlpha(image.pixel(x, y)) > 0 ? std::max(right, x) : right;
+            }
+        }
+        return right;
+    };
+    EXPECT_LT(inkWidth(12), inkWidth(12.5));
+    EXPECT_LT(inkWidth(12.5), inkWidth(13));
+
+    const std::pair<FontWeight, int> weights[] = {{FontWeight::regular, QFont::Normal},
+                                                  {FontWeight::medium, QFont::Medium},
+                                                  {FontWeight::semibold, QFont::DemiBold},
+                                                  {FontWeight::bold, QFont::Bold}};
+    for (const auto& [weight, expected] : weights) {
+        const QRawFont raw = QRawFont::fromFont(DesignFont::inter(11.5, weight).scaledFont());
+        EXPECT_EQ(std::pair(raw.familyName(), raw.weight()),
+                  std::pair(QStringLiteral("Inter"), expected));
+    }
+    EXPECT_EQ(
+        QRawFont::fromFont(DesignFont::fraunces(10, FontWeight::bold).scaledFont()).familyName(),
+        QStringLiteral("Fraunces"));
+
+    const QString chip = QStringLiteral("ADMIN");
+    EXPECT_NEAR(DesignFont::inter(8, FontWeight::bold, 0.5).width(chip) -
+                    DesignFont::inter(8, FontWeight::bold).width(chip),
+                0.5 * chip.size(), 0.01)
+        << "tracking adds after every character";
+    const DesignFont mono = DesignFont::monospaced(9.5);
+    EXPECT_DOUBLE_EQ(mono.width(QStringLiteral("iii")), mono.width(QStringLiteral("WWW")));
+}
+
+TEST(DesignFont, LinesWrapAtWordsAndTheLastAllowedLineIsElided) {
+    const DesignFont font = DesignFont::inter(11);
+    const QString text = QStringLiteral(
+        "Shows the full path of the current folder at the bottom "
+        "of every Finder window, so you always know where you are");
+    const qreal width = 150;
+    const std::vector<QString> all = font.lines(text, width);
+    ASSERT_GE(all.size(), 4u);
+    for (const QString& line : all) {
+        EXPECT_LE(font.width(line), width) << line.toStdString();
+        EXPECT_FALSE(line.endsWith(QLatin1Char(' ')));
+    }
+    EXPECT_EQ(all.front() + QLatin1Char(' ') + all[1],
+              text.left(all.front().size() + 1 + all[1].size()));
+
+    const std::vector<QString> two = font.lines(text, width, 2);
+    ASSERT_EQ(two.size(), 2u);
+    EXPECT_EQ(two[0], all[0]);
+    EXPECT_TRUE(two[1].endsWith(QChar(0x2026))) << two[1].toStdString();
+    EXPECT_LE(font.width(two[1]), width);
+    EXPECT_EQ(font.lines(QStringLiteral("Short"), width, 2), std::vector<QString>{"Short"});
+    EXPECT_EQ(font.lines(QString(), width, 2), std::vector<QString>{QString()});
+    EXPECT_EQ(font.elided(text, 60).back(), QChar(0x2026));
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,134 @@
+// Views follow the model through one deferred sync per burst, one snapshot per sync, and lists
+// that keep their rows while their ids stay the same and while the user holds a control.
+#include <QPointer>
+#include <QPushButton>
+
+#include "tests/ui/ViewTest.hpp"
+#include "ui/sync/InteractionHold.hpp"
+#include "ui/sync/KeyedList.hpp"
+#include "ui/sync/ModelSync.hpp"
+
+namespace velmora::testing {
+namespace {
+
+// Counts the engine's reads per key.
+class CountingBackend : public FakeBackend {
+  public:
+    using FakeBackend::FakeBackend;
+    std::optional<TweakValue> read(const DefaultsKey& key) override {
+        ++reads[key.key];
+        return FakeBackend::read(key);
+    }
+    std::map<std::string, int> reads;
+};
+
+class ModelSyncTest : public ViewTest {
+  protected:
+    std::shared_ptr<CountingBackend> counting = [this] {
+        auto made = std::make_shared<CountingBackend>(journal);
+        backend = made;
+        return made;
+    }();
+    std::unique_ptr<AppModel> model = make(Catalog({tweak("t-a"), tweak("t-b")}, {}));
+    ModelSync& sync = ModelSync::of(*model);
+    const Tweak& a = model->catalog().tweaks()[0];
+    QWidget owner;
+};
+
+TEST_F(ModelSyncTest, ABurstIsOneDeferredSyncWhoseSnapshotIsReadOncePerTweakAndShared) {
+    std::vector<bool> seen;
+    for (int follower = 0; follower < 3; ++follower) {
+        sync.follow(&owner, [&](const Snapshot& shown) { seen.push_back(shown.isOn(a)); });
+    }
+    EXPECT_EQ(&ModelSync::of(*model), &sync) << "the popover and the window share one";
+
+    const std::int64_t before = sync.syncCount();
+    model->setTweak(a, true);  // ten emissions
+    EXPECT_TRUE(seen.empty()) << "nothing is read inside the signal";
+    counting->reads.clear();
+    settle();
+    EXPECT_EQ(sync.syncCount(), before + 1);
+    // Read after the assignments, not at the first emission (which comes before them).
+    EXPECT_EQ(seen, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(counting->reads["t-a"], 1) << "one engine read for three views";
+    EXPECT_EQ(counting->reads["t-b"], 0) << "nobody asked";
+
+    counting->unreadable.insert("t-a");
+    model->refresh();
+    settle();
+    EXPECT_FALSE(sync.snapshot().isOn(a)) << "a read that fails counts as off";
+}
+
+TEST_F(ModelSyncTest, FollowersEndWithTheirOwnerAndThoseAddedDuringASyncWaitForTheNext) {
+    int early = 0, late = 0, gone = 0;
+    auto shortLived = std::make_unique<QObject>();
+    sync.follow(shortLived.get(), [&](const Snapshot&) { ++gone; });
+    sync.follow(&owner, [&](const Snapshot&) {
+        if (++early == 1) {
+            sync.follow(&owner, [&](const Snapshot&) { ++late; });
+        }
+    });
+    shortLived.reset();
+    model->refresh();
+    settle();
+    EXPECT_EQ(std::tuple(early, late, gone), std::tuple(1, 0, 0));
+    model->refresh();
+    settle();
+    EXPECT_EQ(std::tuple(early, late, gone), std::tuple(2, 1, 0));
+}
+
+TEST_F(ModelSyncTest, AListKeepsItsRowsForTheSameIdsAndRebuildsOnlyWhenNothingIsHeld) {
+    KeyedList list(sync);
+    int made = 0;
+    const auto show = [&](std::vector<std::string> ids) {
+        return list.show(ids, [&](std::size_t) {
+            ++made;
+            return new QWidget;
+        });
+    };
+    EXPECT_TRUE(show({"x", "y"}));
+    const QPointer<QWidget> first = list.rows()[0];
+    EXPECT_FALSE(show({"x", "y"}));
+    EXPECT_EQ(list.rows()[0], first.data()) << "updated in place";
+
+    {
+        const InteractionHold held;
+        EXPECT_FALSE(show({"y"})) << "no rebuild under a held slider";
+        EXPECT_EQ(list.rows().size(), 2u);
+    }
+    EXPECT_TRUE(sync.isPending()) << "the release asks for the postponed rebuild";
+    EXPECT_TRUE(show({"y"}));
+    EXPECT_EQ(list.rows().size(), 1u);
+    EXPECT_FALSE(first->isVisible());
+    settle();
+    EXPECT_TRUE(first.isNull()) << "old rows are deleted later";
+    EXPECT_EQ(made, 3);
+}
+
+// The row clicked changes the model, and the model's change removes that very row.
+TEST_F(ModelSyncTest, AClickWhoseChangeRebuildsTheClickedRowsListIsSafe) {
+    KeyedList list(sync);
+    const auto rebuild = [&](const Snapshot& shown) {
+        const std::vector<std::string> ids =
+            shown.isOn(a) ? std::vector<std::string>{"off"} : std::vector<std::string>{"on"};
+        list.show(ids, [&](std::size_t) {
+            auto* button = new QPushButton(QStringLiteral("Switch"));
+            button->setObjectName(QStringLiteral("row"));
+            QObject::connect(button, &QPushButton::clicked, [&] { model->toggleTweak(a); });
+            return button;
+        });
+    };
+    sync.follow(&list, rebuild);
+    rebuild(sync.snapshot());
+    showOnPaper(list);
+    const QPointer<QPushButton> clicked = find<QPushButton>(list, "row");
+    click(clicked);
+    EXPECT_FALSE(clicked.isNull()) << "still alive when its handler returns";
+    settle();
+    EXPECT_TRUE(clicked.isNull());
+    EXPECT_EQ(list.keys(), std::vector<std::string>{"off"});
+    EXPECT_TRUE(model->isEnabled(a));
+}
+
+}  // namespace
+}  // namespace velmora::testing

@@ -1,0 +1,250 @@
+// The controls Qt lacks, driven as a user drives them: the switch, the double slider's write
+// discipline, the wheel strip, the stepper, the menu pill, plain-text labels, card shadows, and
+// what accessibility tools read of each.
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "tests/ui/ViewTest.hpp"
+#include "ui/look/Logomark.hpp"
+#include "ui/look/Theme.hpp"
+#include "ui/sync/InteractionHold.hpp"
+#include "ui/widgets/Card.hpp"
+#include "ui/widgets/DoubleSlider.hpp"
+#include "ui/widgets/MenuPill.hpp"
+#include "ui/widgets/Stepper.hpp"
+#include "ui/widgets/Switch.hpp"
+#include "ui/widgets/SymbolView.hpp"
+#include "ui/widgets/Text.hpp"
+#include "ui/widgets/TextLabel.hpp"
+#include "ui/widgets/WheelStrip.hpp"
+
+namespace velmora::testing {
+namespace {
+
+using Controls = ViewTest;
+
+// Sends one wheel notch (down) to `widget`'s centre; returns whether the widget took it.
+bool wheel(QWidget* widget) {
+    const QPointF at = QRectF(widget->rect()).center();
+    QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+    return event.isAccepted();
+}
+
+QPoint knobCentre(const QSlider& slider) {
+    QStyleOptionSlider option;
+    option.initFrom(&slider);
+    option.orientation = slider.orientation();
+    option.minimum = slider.minimum();
+    option.maximum = slider.maximum();
+    option.sliderPosition = slider.sliderPosition();
+    option.sliderValue = slider.value();
+    return slider.style()
+        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider)
+        .center();
+}
+
+TEST_F(Controls, TheSwitchShowsWhatItIsToldNotWhatIsClickedAndIsDrawnSmallerThanItsHint) {
+    Switch toggle;
+    toggle.setAccessibleName(QStringLiteral("Show hidden files"));
+    showOnPaper(toggle);
+    QSignalSpy clicks(&toggle, &Switch::clicked);
+    click(&toggle);
+    EXPECT_EQ(clicks.size(), 1);
+    EXPECT_FALSE(toggle.isOn()) << "the model answers, at the next sync";
+    EXPECT_EQ(accessible(&toggle), "CheckBox 'Show hidden files' off");
+    screenshot(toggle, QStringLiteral("widget-switch-off"));
+    toggle.setOn(true);
+    EXPECT_EQ(accessible(&toggle), "CheckBox 'Show hidden files' on");
+    screenshot(toggle, QStringLiteral("widget-switch-on"));
+
+    EXPECT_EQ(toggle.sizeHint(), QSize(38, 22));
+    const QImage drawn = toggle.grab().toImage();
+    const QRgb background = drawn.pixel(0, 0);
+    int top = drawn.height(), bottom = -1;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            if (drawn.pixel(x, y) != background) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    // 22 × 0.82 = 18.04 rows, centred, so 20 rows are touched with their antialiased edges.
+    EXPECT_EQ(bottom - top + 1, 20);
+    EXPECT_EQ(QColor(drawn.pixel(8, 11)), Theme::accent()) << "the on track";
+}
+
+TEST_F(Controls, TheSliderWritesOncePerReleaseKeyStepAndGrooveClickAndNeverFromTheWheel) {
+    QWidget page;
+    auto* layout = new QVBoxLayout(&page);
+    auto* slider = new DoubleSlider(16, 128, 1);
+    layout->addWidget(slider);
+    showOnPaper(page, QSize(300, 60));
+    slider->setDoubleValue(48);
+    QSignalSpy commits(slider, &DoubleSlider::committed);
+    const auto committed = [&] {
+        std::vector<double> values;
+        for (const QList<QVariant>& call : commits) {
+            values.push_back(call[0].toDouble());
+        }
+        commits.clear();
+        return values;
+    };
+    EXPECT_EQ(slider->doubleValue(), 48);
+    EXPECT_TRUE(committed().empty()) << "setting a value writes nothing";
+
+    // Press the knob, drag it to the right end, release.
+    const QPoint knob = knobCentre(*slider);
+    QTest::mousePress(slider, Qt::LeftButton, {}, knob);
+    EXPECT_TRUE(InteractionHold::active()) << "lists wait while the knob is held";
+    for (int x = knob.x(); x <= slider->width(); x += 10) {
+        QTest::mouseMove(slider, QPoint(x, knob.y()));
+    }
+    EXPECT_TRUE(committed().empty()) << "nothing while dragging";
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(slider->width() - 1, knob.y()));
+    EXPECT_EQ(committed(), std::vector<double>{128}) << "once, with the final value";
+    EXPECT_FALSE(InteractionHold::active());
+
+    click(slider);  // on the groove's middle: the knob jumps there, once
+    const std::vector<double> jumped = committed();
+    ASSERT_EQ(jumped.size(), 1u);
+    EXPECT_NEAR(jumped[0], 72, 6);
+    QTest::keyClick(slider, Qt::Key_Right);
+    QTest::keyClick(slider, Qt::Key_Right);
+    EXPECT_EQ(committed(), (std::vector<double>{jumped[0] + 1, jumped[0] + 2}));
+    screenshot(page, QStringLiteral("widget-slider"));
+
+    slider->clearFocus();
+    EXPECT_FALSE(wheel(slider)) << "the page scrolls instead";
+    slider->setFocus();
+    EXPECT_TRUE(wheel(slider));
+    EXPECT_EQ(committed().size(), 1u) << "a focused wheel step writes like a key step";
+
+    DoubleSlider fine(0, 1, 0.05);
+    fine.setDoubleValue(0.35);
+    EXPECT_NEAR(fine.doubleValue(), 0.35, 1e-9);
+    fine.setDoubleValue(std::nan(""));
+    EXPECT_EQ(fine.doubleValue(), 0) << "a value that is no number shows the minimum";
+}
+
+TEST_F(Controls, TheStripScrollsSidewaysWithTheWheelOnlyWhenItOverflows) {
+    WheelStrip strip;
+    for (int i = 0; i < 12; ++i) {
+        auto* item = new QWidget;
+        item->setFixedSize(60, 20);
+        strip.row().addWidget(item);
+    }
+    showOnPaper(strip, QSize(200, 20));
+    EXPECT_TRUE(wheel(strip.viewport()));
+    EXPECT_GT(strip.horizontalScrollBar()->value(), 0);
+
+    WheelStrip fits;
+    fits.row().addWidget(new QWidget);
+    showOnPaper(fits, QSize(200, 20));
+    EXPECT_FALSE(wheel(fits.viewport())) << "left to the page";
+}
+
+TEST_F(Controls, TheStepperMovesInStepsWithinItsRangeAndOnlyClicksSignal) {
+    Stepper threshold(5, 80, 5);
+    threshold.setFormat([](int value) { return QString::number(value) + QLatin1Char('%'); });
+    threshold.setValue(75);
+    showOnPaper(threshold);
+    QSignalSpy changes(&threshold, &Stepper::valueChanged);
+    click(&threshold.upButton());
+    click(&threshold.upButton());
+    EXPECT_EQ(threshold.value(), 80);
+    EXPECT_EQ(changes.size(), 1) << "the end of the range is not a change";
+    screenshot(threshold, QStringLiteral("widget-stepper"));
+    EXPECT_FALSE(threshold.upButton().isEnabled());
+    EXPECT_EQ(find<TextLabel>(threshold, QString())->text(), QStringLiteral("80%"));
+    threshold.setValue(2);
+    EXPECT_EQ(threshold.value(), 5);
+    EXPECT_FALSE(threshold.downButton().isEnabled());
+    EXPECT_EQ(changes.size(), 1);
+}
+
+TEST_F(Controls, TheMenuPillShowsItemsLiterallyAndHoldsListsWhileItsMenuIsOpen) {
+    MenuPill pill;
+    pill.setObjectName(QStringLiteral("pill"));
+    pill.setLabel(QStringLiteral("Photo & Video"), "app.fill");
+    std::string chosen;
+    pill.addItem(QStringLiteral("Photo & Video"), "app.fill", [&] { chosen = "photo"; });
+    pill.addItem(QStringLiteral("<b>x</b>"), "", [&] { chosen = "x"; });
+    showOnPaper(pill);
+    screenshot(pill, QStringLiteral("widget-menu-pill"));
+    click(&pill);
+    EXPECT_TRUE(pill.menu().isVisible());
+    EXPECT_TRUE(InteractionHold::active());
+    const QList<QAction*> items = pill.menu().actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("Photo && Video")) << "no mnemonic eats the &";
+    items[1]->trigger();
+    pill.menu().hide();
+    EXPECT_EQ(chosen, "x");
+    EXPECT_FALSE(InteractionHold::active());
+    EXPECT_EQ(accessible(&pill), "Button 'Photo & Video'");
+}
+
+TEST_F(Controls, LabelsAndTipsShowDataAsWrittenAndDecorationsAreHidden) {
+    QWidget page;
+    auto* layout = new QVBoxLayout(&page);
+    auto* title = new TextLabel(DesignFont::inter(12.5, FontWeight::medium), Theme::ink());
+    title->setText(QStringLiteral("<b>x</b> & A&B"));
+    auto* summary = new TextLabel(DesignFont::inter(11), Theme::secondary());
+    summary->setLineLimit(0);
+    summary->setText(
+        QStringLiteral("Shows the full path of the current folder at the bottom of "
+                       "every Finder window, so you always know where you are."));
+    auto* logo = new Logomark(17, 0);
+    auto* icon = new SymbolView("star", 11.5, Theme::accent());
+    for (QWidget* widget : std::initializer_list<QWidget*>{title, summary, logo, icon}) {
+        layout->addWidget(widget);
+    }
+    showOnPaper(page, QSize(180, 200));
+    EXPECT_EQ(title->shownLines(), std::vector<QString>{QStringLiteral("<b>x</b> & A&B")});
+    EXPECT_EQ(accessible(title), "StaticText '<b>x</b> & A&B'");
+    EXPECT_GE(summary->shownLines().size(), 3u);
+    EXPECT_GE(summary->height(), summary->heightForWidth(summary->width()))
+        << "a wrapped label gets the height its lines need";
+    EXPECT_GT(summary->heightForWidth(100), summary->heightForWidth(300));
+    title->resize(40, title->height());
+    EXPECT_TRUE(title->shownLines()[0].endsWith(QChar(0x2026)));
+    screenshot(page, QStringLiteral("widget-labels"));
+    EXPECT_EQ(accessible(logo), "NoRole '' hidden");
+    EXPECT_EQ(accessible(icon), "NoRole '' hidden");
+
+    EXPECT_EQ(plainToolTip(QStringLiteral("<b>Desk</b> & Co")),
+              QStringLiteral("<qt>&lt;b&gt;Desk&lt;/b&gt; &amp; Co</qt>"));
+    EXPECT_EQ(mnemonicSafe(QStringLiteral("A&B && C")), QStringLiteral("A&&B &&&& C"));
+}
+
+TEST_F(Controls, ACanvasPaintsTheSoftShadowOfItsCardsBelowThemAndNoneForAHiddenCard) {
+    CardCanvas canvas;
+    auto* layout = new QVBoxLayout(&canvas);
+    layout->setContentsMargins(20, 20, 20, 20);
+    auto* card = new Card;
+    card->setFixedSize(120, 60);
+    layout->addWidget(card);
+    showOnPaper(canvas);
+    const QPoint below(card->geometry().center().x(), card->geometry().bottom() + 2);
+    const QPoint far(card->geometry().center().x(), card->geometry().bottom() + 10);
+    QImage drawn = canvas.grab().toImage();
+    EXPECT_EQ(QColor(drawn.pixel(card->geometry().center())), Theme::card());
+    EXPECT_LT(qGray(drawn.pixel(below)), qGray(Theme::paper().rgb())) << "a shadow under it";
+    EXPECT_EQ(QColor(drawn.pixel(far)), Theme::paper()) << "and soft: gone a little further";
+    card->hide();
+    settle();
+    drawn = canvas.grab().toImage();
+    EXPECT_EQ(QColor(drawn.pixel(below)), Theme::paper());
+}
+
+}  // namespace
+}  // namespace velmora::testing

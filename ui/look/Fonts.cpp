@@ -1,0 +1,155 @@
+// Design fonts: an oversampled QFont measured and drawn through a scaled painter.
+#include "ui/look/Fonts.hpp"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextLayout>
+#include <cmath>
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* kInter = "Inter";
+constexpr const char* kFraunces = "Fraunces";
+// Sizes are whole, halves or quarters of a point; anything finer is rounded to a quarter.
+constexpr int kOversamples[] = {1, 2, 4};
+constexpr qreal kWholeEnough = 1e-6;
+
+QFont::Weight qtWeight(FontWeight weight) {
+    switch (weight) {
+        case FontWeight::regular:
+            return QFont::Normal;
+        case FontWeight::medium:
+            return QFont::Medium;
+        case FontWeight::semibold:
+            return QFont::DemiBold;
+        case FontWeight::bold:
+            return QFont::Bold;
+    }
+    return QFont::Normal;
+}
+
+int oversampleFor(qreal size) {
+    for (int factor : kOversamples) {
+        const qreal scaled = size * factor;
+        if (std::abs(scaled - std::round(scaled)) < kWholeEnough) {
+            return factor;
+        }
+    }
+    return kOversamples[std::size(kOversamples) - 1];
+}
+
+QFont family(const char* name) {
+    QFont font(QString::fromLatin1(name));
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+}  // namespace
+
+DesignFont::DesignFont(QFont font, qreal size, FontWeight weight, qreal tracking)
+    : font_(std::move(font)), size_(size), oversample_(oversampleFor(size)) {
+    font_.setPixelSize(std::max(1, static_cast<int>(std::lround(size * oversample_))));
+    font_.setWeight(qtWeight(weight));
+    // Hinting would snap the oversampled outlines to a grid the scaled drawing does not use.
+    font_.setHintingPreference(QFont::PreferNoHinting);
+    font_.setKerning(true);
+    if (tracking != 0) {
+        font_.setLetterSpacing(QFont::AbsoluteSpacing, tracking * oversample_);
+    }
+}
+
+DesignFont DesignFont::inter(qreal size, FontWeight weight, qreal tracking) {
+    return DesignFont(family(kInter), size, weight, tracking);
+}
+
+DesignFont DesignFont::fraunces(qreal size, FontWeight weight, qreal tracking) {
+    return DesignFont(family(kFraunces), size, weight, tracking);
+}
+
+DesignFont DesignFont::monospaced(qreal size, FontWeight weight) {
+    return DesignFont(QFontDatabase::systemFont(QFontDatabase::FixedFont), size, weight, 0);
+}
+
+QFont DesignFont::approximate() const {
+    QFont font = font_;
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(size_))));
+    if (font_.letterSpacingType() == QFont::AbsoluteSpacing && font_.letterSpacing() != 0) {
+        font.setLetterSpacing(QFont::AbsoluteSpacing, font_.letterSpacing() / oversample_);
+    }
+    return font;
+}
+
+qreal DesignFont::width(const QString& text) const {
+    return QFontMetricsF(font_).horizontalAdvance(text) / oversample_;
+}
+
+qreal DesignFont::ascent() const {
+    return QFontMetricsF(font_).ascent() / oversample_;
+}
+
+qreal DesignFont::descent() const {
+    return QFontMetricsF(font_).descent() / oversample_;
+}
+
+qreal DesignFont::height() const {
+    return ascent() + descent();
+}
+
+qreal DesignFont::lineSpacing() const {
+    return QFontMetricsF(font_).lineSpacing() / oversample_;
+}
+
+QString DesignFont::elided(const QString& text, qreal width, Qt::TextElideMode mode) const {
+    return QFontMetricsF(font_).elidedText(text, mode, width * oversample_);
+}
+
+std::vector<QString> DesignFont::lines(const QString& text, qreal width, int maxLines) const {
+    QString prepared = text;
+    prepared.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(prepared, font_);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+
+    std::vector<QString> result;
+    const qreal lineWidth = std::max<qreal>(width, 0) * oversample_;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(lineWidth);
+        const int start = line.textStart();
+        if (maxLines > 0 && static_cast<int>(result.size()) == maxLines - 1) {
+            // The last line allowed takes the rest of the text, shortened to fit.
+            const QString rest =
+                prepared.mid(start).replace(QChar::LineSeparator, QLatin1Char(' '));
+            const bool more = start + line.textLength() < prepared.size();
+            result.push_back(more ? elided(rest.trimmed(), width)
+                                  : prepared.mid(start, line.textLength()).trimmed());
+            break;
+        }
+        result.push_back(prepared.mid(start, line.textLength()).trimmed());
+    }
+    layout.endLayout();
+    if (result.empty()) {
+        result.emplace_back();
+    }
+    return result;
+}
+
+void DesignFont::draw(QPainter& painter, const QPointF& topLeft, const QString& text,
+                      const QColor& colour) const {
+    painter.save();
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.translate(topLeft);
+    if (oversample_ != 1) {
+        painter.scale(1.0 / oversample_, 1.0 / oversample_);
+    }
+    painter.setFont(font_);
+    painter.setPen(colour);
+    painter.drawText(QPointF(0, QFontMetricsF(font_).ascent()), text);
+    painter.restore();
+}
+
+}  // namespace velmora

@@ -1,0 +1,65 @@
+// The design's fonts at its exact sizes (halves included), with their metrics and text drawing.
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <vector>
+
+class QColor;
+class QPainter;
+class QPointF;
+
+namespace velmora {
+
+enum class FontWeight { regular, medium, semibold, bold };
+
+// One design point is one device-independent pixel. Qt rounds every QFont to whole pixels, so a
+// size of 12.5 would draw at 13: a DesignFont keeps an oversampled QFont (the size times 2 or 4,
+// a whole number) and draws it through a painter scaled back down. All metrics are in design
+// points. Use it for every text the views paint; `approximate()` is for Qt's own widgets (menus,
+// text fields), which cannot be drawn scaled.
+//
+//     const DesignFont title = DesignFont::inter(12.5, FontWeight::medium);
+//     title.draw(painter, QPointF(x, y), text, Theme::ink());   // y: top of the line
+class DesignFont {
+  public:
+    static DesignFont inter(qreal size, FontWeight weight = FontWeight::regular,
+                            qreal tracking = 0);
+    static DesignFont fraunces(qreal size, FontWeight weight = FontWeight::regular,
+                               qreal tracking = 0);
+    // The system's fixed-pitch font, for counts and values.
+    static DesignFont monospaced(qreal size, FontWeight weight = FontWeight::regular);
+
+    qreal size() const { return size_; }
+    // The QFont at size × oversample() and how much larger that is.
+    const QFont& scaledFont() const { return font_; }
+    int oversample() const { return oversample_; }
+    // The nearest whole-pixel font, for widgets that draw their own text.
+    QFont approximate() const;
+
+    qreal width(const QString& text) const;
+    qreal ascent() const;
+    qreal descent() const;
+    // Ascent plus descent: the height of one line of text.
+    qreal height() const;
+    // From one baseline to the next.
+    qreal lineSpacing() const;
+    // `text` shortened with "…" to fit `width`.
+    QString elided(const QString& text, qreal width, Qt::TextElideMode mode = Qt::ElideRight) const;
+    // `text` broken into the lines that fit `width`; with `maxLines` above 0, at most that many,
+    // the last of them elided when text is left over.
+    std::vector<QString> lines(const QString& text, qreal width, int maxLines = 0) const;
+
+    // One line with the top of its line box at `topLeft`.
+    void draw(QPainter& painter, const QPointF& topLeft, const QString& text,
+              const QColor& colour) const;
+
+  private:
+    DesignFont(QFont font, qreal size, FontWeight weight, qreal tracking);
+
+    QFont font_;
+    qreal size_;
+    int oversample_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,82 @@
+// Coalescing of the model's change signal into one deferred sync per burst.
+#include "ui/sync/ModelSync.hpp"
+
+#include <algorithm>
+
+#include "ui/model/AppModel.hpp"
+#include "ui/sync/InteractionHold.hpp"
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* kObjectName = "velmora.modelSync";
+
+}  // namespace
+
+ModelSync::ModelSync(AppModel& model) : QObject(&model), model_(model) {
+    setObjectName(QString::fromLatin1(kObjectName));
+    connect(&model, &AppModel::objectWillChange, this, &ModelSync::schedule);
+    connect(&InteractionHold::notifier(), &InteractionHoldNotifier::released, this, [this] {
+        if (postponed_) {
+            schedule();
+        }
+    });
+}
+
+ModelSync& ModelSync::of(AppModel& model) {
+    auto* existing =
+        model.findChild<ModelSync*>(QString::fromLatin1(kObjectName), Qt::FindDirectChildrenOnly);
+    return existing != nullptr ? *existing : *new ModelSync(model);
+}
+
+const Snapshot& ModelSync::snapshot() {
+    if (!snapshot_) {
+        snapshot_ = std::make_unique<Snapshot>(model_);
+    }
+    return *snapshot_;
+}
+
+void ModelSync::follow(QObject* owner, Update update) {
+    followers_.push_back({owner, std::move(update)});
+}
+
+void ModelSync::schedule() {
+    if (pending_) {
+        return;
+    }
+    pending_ = true;
+    QMetaObject::invokeMethod(this, &ModelSync::run, Qt::QueuedConnection);
+}
+
+void ModelSync::flush() {
+    if (pending_) {
+        run();
+    }
+}
+
+void ModelSync::run() {
+    // A queued call left over after flush() ran the sync, or a sync asked for from inside one.
+    if (!pending_ || running_) {
+        return;
+    }
+    pending_ = false;
+    postponed_ = false;
+    running_ = true;
+    ++syncCount_;
+    snapshot_ = std::make_unique<Snapshot>(model_);
+    const Snapshot& now = *snapshot_;
+    // By index and up to the count at the start: followers may be added while others update.
+    const std::size_t count = followers_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (followers_[i].owner) {
+            followers_[i].update(now);
+        }
+    }
+    followers_.erase(std::remove_if(followers_.begin(), followers_.end(),
+                                    [](const Follower& follower) { return !follower.owner; }),
+                     followers_.end());
+    running_ = false;
+}
+
+}  // namespace velmora

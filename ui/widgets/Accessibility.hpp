@@ -1,0 +1,22 @@
+// What painted widgets tell accessibility tools. A widget that paints itself is, to those tools, a
+// nameless "client" area unless it says what it stands for, as the native controls of the design
+// did. Buttons (QAbstractButton subclasses) need only a name: Qt reports them as buttons, and as
+// checkable with their on/off state when checkable. Other painted widgets declare their role here;
+// decorations are hidden.
+#pragma once
+
+#include <QAccessible>
+#include <QString>
+
+class QWidget;
+
+namespace velmora::accessibility {
+
+// Gives `widget` the role `role` and the name `name` for accessibility tools; call again with a
+// new name when its text changes.
+void describe(QWidget& widget, QAccessible::Role role, const QString& name);
+
+// Keeps `widget`, a decoration such as the logo or an icon, out of what the tools read aloud.
+void hide(QWidget& widget);
+
+}  // namespace velmora::accessibility

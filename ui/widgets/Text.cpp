@@ -1,0 +1,32 @@
+// Escaping of data texts for Qt's mnemonic and rich-text guesses.
+#include "ui/widgets/Text.hpp"
+
+#include <QWidget>
+
+namespace velmora {
+
+QString toQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QString mnemonicSafe(const QString& text) {
+    QString escaped = text;
+    escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return escaped;
+}
+
+QString plainToolTip(const QString& text) {
+    if (text.isEmpty()) {
+        return {};
+    }
+    return QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>");
+}
+
+void setPlainToolTip(QWidget& widget, const QString& text) {
+    const QString tip = plainToolTip(text);
+    if (widget.toolTip() != tip) {
+        widget.setToolTip(tip);
+    }
+}
+
+}  // namespace velmora
