@@ -29,7 +29,7 @@ using namespace velmora;
 constexpr auto kStartTimeout = std::chrono::seconds(10);
 constexpr auto kPollInterval = std::chrono::milliseconds(5);
 
-// The helper beside this program, serving a fresh system root until the benchmark ends.
+// The helper of this build, serving a fresh system root until the benchmark ends.
 class RunningHelper {
   public:
     RunningHelper() {
@@ -39,7 +39,7 @@ class RunningHelper {
         }
         root_ = pattern;
         ::setenv(SystemPaths::rootVariable, root_.c_str(), 1);
-        std::string program = (fs::read_symlink("/proc/self/exe").parent_path() / "velmora-helper");
+        std::string program = VELMORA_HELPER_PROGRAM;
         char* argv[] = {program.data(), nullptr};
         if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, environ) != 0) {
             throw std::runtime_error("cannot start " + program);
@@ -47,7 +47,9 @@ class RunningHelper {
         const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
         while (!HelperClient::isAvailable(std::chrono::milliseconds(100))) {
             if (std::chrono::steady_clock::now() > deadline) {
-                throw std::runtime_error("the helper did not start (run as root)");
+                throw std::runtime_error(
+                    "the helper did not start (run as root, in a build folder only root can "
+                    "write)");
             }
             std::this_thread::sleep_for(kPollInterval);
         }

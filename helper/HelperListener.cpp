@@ -1,6 +1,7 @@
 // Socket set-up, the accept loop and the life of one connection.
 #include "helper/HelperListener.hpp"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -10,7 +11,11 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <thread>
+#include <utility>
 
 #include "platform/GuestCode.hpp"
 #include "platform/UnixSocket.hpp"
@@ -22,16 +27,15 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-constexpr mode_t kFolderMode = 0755;
-constexpr mode_t kGroupOrOtherWrite = 0022;
 // Clients run as the logged-in user; the signature check, not the file mode, decides who is served.
 constexpr mode_t kSocketMode = 0666;
 constexpr int kBacklog = 128;
 // A client sends its request right after connecting; one that does not is cut off.
 constexpr auto kRequestTimeout = std::chrono::seconds(5);
 constexpr auto kReplyTimeout = std::chrono::seconds(5);
-// Beyond this many open connections new ones are closed at once rather than given a thread.
-constexpr int kMaxConnections = 256;
+// After the reply, how long a client that keeps the connection open is watched for a second
+// request; ours closes at once, which ends the wait.
+constexpr auto kAfterReplyWatch = std::chrono::seconds(1);
 constexpr std::size_t kReadChunkBytes = 1024;
 // After a failed accept (out of descriptors, say) wait a little instead of spinning.
 constexpr auto kAcceptBackoff = std::chrono::milliseconds(10);
@@ -40,45 +44,26 @@ std::string errnoText(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
-// The folder must be a real directory owned by us (root) that nobody else can write.
-Decoded<bool> secureFolder(const fs::path& folder) {
-    std::error_code error;
-    fs::create_directories(folder.parent_path(), error);
-    if (::mkdir(folder.c_str(), kFolderMode) != 0 && errno != EEXIST) {
-        return Decoded<bool>::failure(errnoText(folder.string()));
-    }
-    struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0) {
-        return Decoded<bool>::failure(errnoText(folder.string()));
-    }
-    if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) {
-        return Decoded<bool>::failure(folder.string() + " is not a folder owned by the helper");
-    }
-    if ((info.st_mode & kGroupOrOtherWrite) != 0 && ::chmod(folder.c_str(), kFolderMode) != 0) {
-        return Decoded<bool>::failure(errnoText(folder.string()));
-    }
-    return Decoded<bool>::success(true);
-}
-
 // A socket nobody answers on is left over from an earlier run and may go; anything else stays.
-Decoded<bool> removeStaleSocket(const fs::path& path) {
+Decoded<bool> removeStaleSocket(const TrustedFolder& folder, const std::string& name) {
+    const fs::path shown = folder.path / name;
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
+    if (::fstatat(folder.fd.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         return errno == ENOENT ? Decoded<bool>::success(true)
-                               : Decoded<bool>::failure(errnoText(path.string()));
+                               : Decoded<bool>::failure(errnoText(shown.string()));
     }
     if (!S_ISSOCK(info.st_mode)) {
-        return Decoded<bool>::failure(path.string() + " exists and is not a socket");
+        return Decoded<bool>::failure(shown.string() + " exists and is not a socket");
     }
     const UniqueFd probe = openUnixSocket(SocketBlocking::blocking);
-    const std::optional<sockaddr_un> address = unixSocketAddress(path);
+    const std::optional<sockaddr_un> address = unixSocketAddressIn(folder.fd.get(), name);
     if (probe && address &&
         ::connect(probe.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) ==
             0) {
-        return Decoded<bool>::failure("another helper is already listening on " + path.string());
+        return Decoded<bool>::failure("another helper is already listening on " + shown.string());
     }
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-        return Decoded<bool>::failure(errnoText(path.string()));
+    if (::unlinkat(folder.fd.get(), name.c_str(), 0) != 0 && errno != ENOENT) {
+        return Decoded<bool>::failure(errnoText(shown.string()));
     }
     return Decoded<bool>::success(true);
 }
@@ -168,8 +153,31 @@ void sendAll(int fd, std::string_view bytes) {
     }
 }
 
+// Whether the client sent anything after its request, watched until it hangs up or for a moment.
+// Our reply is complete by then, so the client's end sees its end of file at once.
+bool sentMoreAfterReply(int fd) {
+    ::shutdown(fd, SHUT_WR);
+    const auto deadline = Clock::now() + kAfterReplyWatch;
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd entry{fd, POLLIN, 0};
+        const int ready = left.count() > 0 ? ::poll(&entry, 1, static_cast<int>(left.count())) : 0;
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready <= 0) {
+            return false;
+        }
+        char byte = 0;
+        return ::recv(fd, &byte, 1, MSG_DONTWAIT) > 0;
+    }
+}
+
 void serveConnection(UniqueFd connection, HelperService& service, HelperLog& log) {
     const pid_t pid = peerProcessId(connection.get());
+    const auto rejected = [&](const std::string& why) {
+        log.write("rejected request from pid " + std::to_string(pid) + ": " + why);
+    };
     if (!service.isValidClient(connection.get())) {
         log.write("rejected connection from pid " + std::to_string(pid) +
                   " (signature check failed)");
@@ -178,63 +186,96 @@ void serveConnection(UniqueFd connection, HelperService& service, HelperLog& log
     HelperLineReader reader;
     const ReadOutcome outcome = readRequest(connection.get(), reader);
     if (outcome != ReadOutcome::line) {
-        log.write("rejected request from pid " + std::to_string(pid) + ": " + outcomeText(outcome));
+        rejected(outcomeText(outcome));
         return;
     }
     const auto request = parseRequest(reader.line());
     if (!request) {
-        log.write("rejected request from pid " + std::to_string(pid) + ": " + request.error());
+        rejected(request.error());
         return;
     }
     sendAll(connection.get(), encodeReply(service.handle(request.value())));
+    if (sentMoreAfterReply(connection.get())) {
+        rejected(outcomeText(ReadOutcome::trailingBytes));
+    }
 }
 
-// Counts the connections being served, so that a flood cannot start threads without end.
-class ConnectionSlot {
+// Counts the connections being served, in all and per user.
+class ConnectionSlots {
   public:
-    static std::atomic<int>& open() {
-        static std::atomic<int> count{0};
-        return count;
-    }
-    ConnectionSlot() : taken_(open().fetch_add(1) < kMaxConnections) {}
-    ConnectionSlot(const ConnectionSlot&) = delete;
-    ConnectionSlot& operator=(const ConnectionSlot&) = delete;
-    ConnectionSlot(ConnectionSlot&& other) noexcept : taken_(other.taken_), owns_(other.owns_) {
-        other.owns_ = false;
-    }
-    ~ConnectionSlot() {
-        if (owns_) {
-            open().fetch_sub(1);
+    // Gives its place back when it ends.
+    class Slot {
+      public:
+        Slot(ConnectionSlots& slots, uid_t user) : slots_(&slots), user_(user) {}
+        Slot(Slot&& other) noexcept
+            : slots_(std::exchange(other.slots_, nullptr)), user_(other.user_) {}
+        Slot(const Slot&) = delete;
+        Slot& operator=(const Slot&) = delete;
+        Slot& operator=(Slot&&) = delete;
+        ~Slot() {
+            if (slots_ != nullptr) {
+                slots_->release(user_);
+            }
         }
+
+      private:
+        ConnectionSlots* slots_;
+        uid_t user_;
+    };
+
+    std::optional<Slot> take(uid_t user) {
+        const std::lock_guard lock(mutex_);
+        int& mine = perUser_[user];
+        if (total_ >= HelperListener::maxConnections ||
+            mine >= HelperListener::maxConnectionsPerUser) {
+            if (mine == 0) {
+                perUser_.erase(user);
+            }
+            return std::nullopt;
+        }
+        ++total_;
+        ++mine;
+        return std::optional<Slot>(std::in_place, *this, user);
     }
-    bool taken() const { return taken_; }
 
   private:
-    bool taken_;
-    bool owns_ = true;
+    void release(uid_t user) {
+        const std::lock_guard lock(mutex_);
+        --total_;
+        if (--perUser_[user] == 0) {
+            perUser_.erase(user);
+        }
+    }
+
+    std::mutex mutex_;
+    int total_ = 0;
+    std::map<uid_t, int> perUser_;
 };
 
 }  // namespace
 
-Decoded<HelperListener> HelperListener::bind(const fs::path& socketPath) {
+Decoded<HelperListener> HelperListener::bind(const TrustedFolder& systemRoot,
+                                             const fs::path& relative) {
     using Result = Decoded<HelperListener>;
-    if (const auto folder = secureFolder(socketPath.parent_path()); !folder) {
+    const auto folder =
+        RootOwnedPath::openFolder(systemRoot, relative.parent_path(), MissingFolders::create);
+    if (!folder) {
         return Result::failure(folder.error());
     }
-    if (!unixSocketAddress(socketPath)) {
-        return Result::failure("socket path is too long: " + socketPath.string());
-    }
-    if (const auto removed = removeStaleSocket(socketPath); !removed) {
+    const std::string name = relative.filename().string();
+    if (const auto removed = removeStaleSocket(folder.value(), name); !removed) {
         return Result::failure(removed.error());
     }
-    auto socket = listenOnUnixSocket(socketPath, kSocketMode, kBacklog, SocketBlocking::blocking);
+    auto socket = listenOnUnixSocketIn(folder.value().fd.get(), name, kSocketMode, kBacklog,
+                                       SocketBlocking::blocking);
     if (!socket) {
-        return Result::failure(socket.error());
+        return Result::failure((folder.value().path / name).string() + ": " + socket.error());
     }
     return Result::success(HelperListener(std::move(socket.value())));
 }
 
 void HelperListener::serve(HelperService& service, HelperLog& log) {
+    ConnectionSlots slots;
     for (;;) {
         UniqueFd connection(::accept4(socket_.get(), nullptr, nullptr, SOCK_CLOEXEC));
         if (!connection) {
@@ -243,12 +284,14 @@ void HelperListener::serve(HelperService& service, HelperLog& log) {
             }
             continue;
         }
-        ConnectionSlot slot;
-        if (!slot.taken()) {
-            continue;  // closing it tells the client we are busy
+        // Closing a connection we cannot take tells its client we are busy.
+        const std::optional<uid_t> user = peerUserId(connection.get());
+        std::optional<ConnectionSlots::Slot> slot = user ? slots.take(*user) : std::nullopt;
+        if (!slot) {
+            continue;
         }
         try {
-            std::thread([connection = std::move(connection), slot = std::move(slot), &service,
+            std::thread([connection = std::move(connection), slot = std::move(*slot), &service,
                          &log]() mutable {
                 try {
                     serveConnection(std::move(connection), service, log);

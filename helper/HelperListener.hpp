@@ -2,12 +2,11 @@
 // each connection carrying one request and one reply.
 #pragma once
 
-#include <atomic>
 #include <filesystem>
-#include <string>
 
 #include "helper/HelperLog.hpp"
 #include "helper/HelperService.hpp"
+#include "helper/RootOwnedPath.hpp"
 #include "kit/Decoded.hpp"
 #include "platform/UniqueFd.hpp"
 
@@ -15,9 +14,16 @@ namespace velmora {
 
 class HelperListener {
   public:
-    // Binds the socket, replacing a stale one; fails when the folder is not safe or another helper
-    // is already listening there.
-    static Decoded<HelperListener> bind(const std::filesystem::path& socketPath);
+    // Connections served at once, in all and from any one user, so that one user can neither
+    // start threads without end nor lock the others out. Beyond either, a connection is closed.
+    static constexpr int maxConnections = 256;
+    static constexpr int maxConnectionsPerUser = 32;
+
+    // Binds the socket at `relative` below the open system root, replacing a stale one. Fails
+    // when a folder on the way is not root's alone or another helper already listens there.
+    // Sets the process umask for a moment: call it before serving.
+    static Decoded<HelperListener> bind(const TrustedFolder& systemRoot,
+                                        const std::filesystem::path& relative);
 
     // Accepts connections until the process is killed.
     [[noreturn]] void serve(HelperService& service, HelperLog& log);

@@ -1,4 +1,5 @@
-// The helper's request handling: pmset runs by argument vector, never through a shell.
+// The helper's request handling: pmset runs by argument vector, never through a shell, with a
+// fixed environment and a deadline.
 #include "helper/HelperService.hpp"
 
 #include <unicode/uchar.h>
@@ -20,6 +21,10 @@ namespace velmora {
 namespace {
 
 constexpr const char* kNotAllowed = "Not allowed";
+// pmset runs as root: it sees a fixed search path and the C locale, never what the helper was
+// started with (library paths, shell start-up files, word separators, secrets).
+constexpr const char* kToolPath = "PATH=/usr/bin:/bin:/usr/sbin:/sbin";
+constexpr const char* kToolLocale = "LC_ALL=C";
 
 // Calls visit(codePoint, start, end) for each code point; false at the first invalid sequence.
 template <class Visit>
@@ -71,14 +76,6 @@ std::string HelperService::requirementText() {
            "\"";
 }
 
-bool HelperService::isNumeric(std::string_view value) {
-    bool numeric = true;
-    const bool valid = forEachCodePoint(value, [&](UChar32 c, std::size_t, std::size_t) {
-        numeric = numeric && u_getIntPropertyValue(c, UCHAR_NUMERIC_TYPE) != U_NT_NONE;
-    });
-    return valid && numeric;
-}
-
 bool HelperService::isValidClient(int connectionFd) {
     const auto code = GuestCode::fromConnection(connectionFd);
     if (!code) {
@@ -91,13 +88,27 @@ bool HelperService::isValidClient(int connectionFd) {
     return validator_.check(code.value(), requirement.value()).ok();
 }
 
-bool HelperService::readDisableSleep() {
+HelperService::HelperService(HelperLog& log, CodeValidator& validator, std::filesystem::path pmset,
+                             const std::filesystem::path& systemRoot)
+    : log_(log),
+      validator_(validator),
+      pmset_(std::move(pmset)),
+      environment_{kToolPath, kToolLocale,
+                   std::string(SystemPaths::rootVariable) + "=" + systemRoot.string()} {}
+
+ProcessResult HelperService::pmset(const std::vector<std::string>& arguments,
+                                   ProcessOutput output) const {
+    ProcessOptions options;
+    options.standardOutput = output;
+    options.environment = environment_;
+    options.timeout = pmsetTimeout;
+    return ProcessRunner::run(pmset_.string(), arguments, options);
+}
+
+bool HelperService::readDisableSleep() const {
     try {
-        ProcessOptions options;
-        options.standardError = ProcessOutput::discard;
-        const auto result =
-            ProcessRunner::run(SystemTools::path(SystemTool::pmset), {"-g"}, options);
-        if (!isValidUtf8(result.standardOutput)) {
+        const auto result = pmset({"-g"}, ProcessOutput::capture);
+        if (result.timedOut || !isValidUtf8(result.standardOutput)) {
             return false;
         }
         return PmsetOutput::sleepDisabled(result.standardOutput);
@@ -121,7 +132,7 @@ HelperReply HelperService::handle(const HelperRequest& request) {
 }
 
 HelperReply HelperService::setPmset(const std::string& key, const std::string& value) {
-    if (HelperInfo::pmsetWhitelist().count(key) == 0 || !isNumeric(value)) {
+    if (!HelperInfo::allowsPmset(key, value)) {
         log_.write("rejected pmset " + key + "=" + value);
         return HelperReply::outcome(false, kNotAllowed);
     }
@@ -132,13 +143,16 @@ HelperReply HelperService::runPmset(const std::string& key, const std::string& v
     ProcessResult result;
     try {
         // Nobody reads what pmset prints on standard output; its error output is the reason.
-        ProcessOptions options;
-        options.standardOutput = ProcessOutput::discard;
-        result =
-            ProcessRunner::run(SystemTools::path(SystemTool::pmset), {"-a", key, value}, options);
+        result = pmset({"-a", key, value}, ProcessOutput::discard);
     } catch (const std::exception& error) {
         log_.write(std::string("pmset launch failed: ") + error.what());
         return HelperReply::outcome(false, error.what());
+    }
+    if (result.timedOut) {
+        const std::string reason =
+            "pmset timed out after " + std::to_string(pmsetTimeout.count()) + " seconds";
+        log_.write("pmset " + key + " failed: " + reason);
+        return HelperReply::outcome(false, reason);
     }
     if (result.succeeded()) {
         log_.write("set " + key + " " + value + " ok");

@@ -1,6 +1,8 @@
 // Values of the constants shared with the helper; identity comes from the build's cache settings.
 #include "kit/HelperInfo.hpp"
 
+#include <algorithm>
+
 namespace velmora {
 
 namespace {
@@ -28,6 +30,13 @@ const std::set<std::string>& HelperInfo::pmsetWhitelist() {
         "disablesleep",  "powernap",     "womp",  "tcpkeepalive", "acwake",
         "proximitywake", "lowpowermode", "sleep", "displaysleep", "disksleep"};
     return keys;
+}
+
+bool HelperInfo::allowsPmset(std::string_view key, std::string_view value) {
+    const bool digitsOnly =
+        std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return pmsetWhitelist().contains(std::string(key)) && !value.empty() &&
+           value.size() <= maxPmsetValueDigits && digitsOnly;
 }
 
 }  // namespace velmora

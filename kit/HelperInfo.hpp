@@ -1,8 +1,10 @@
 // The constants the application and its privileged helper must agree on, compiled into both.
 #pragma once
 
+#include <cstddef>
 #include <set>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -19,6 +21,14 @@ class HelperInfo {
     static const std::string& teamID();
     // The only pmset keys the helper will set; membership is exact and case-sensitive.
     static const std::set<std::string>& pmsetWhitelist();
+
+    // Every setting the helper may change takes a small count, and nine digits still fit a 32-bit
+    // number, so a longer value is never a real one.
+    static constexpr std::size_t maxPmsetValueDigits = 9;
+    // The one rule both sides apply before pmset runs as root: a whitelisted key, and a value of
+    // one to `maxPmsetValueDigits` ASCII digits. Numerals of other scripts, signs, points, spaces
+    // and the empty value are refused.
+    static bool allowsPmset(std::string_view key, std::string_view value);
 };
 
 }  // namespace velmora

@@ -16,16 +16,39 @@ namespace {
 
 // Enough for every program on a machine; a flood of distinct files only costs re-verification.
 constexpr std::size_t kMaxCachedFiles = 256;
+// An open descriptor's own entry in /proc, through which it can be opened again.
+constexpr const char* kProcessFds = "/proc/self/fd/";
 
 using TeamResult = Decoded<std::string>;
 
-Decoded<std::string> readSignatureFile(const std::string& path) {
-    using Result = Decoded<std::string>;
-    // Non-blocking so that a FIFO planted at the path cannot stall the check.
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!fd) {
+// The file's place is chosen by the caller we are checking, and we run as root: opening a device
+// or a FIFO can have effects of its own, so the file is only looked at (O_PATH, never through a
+// link) until it is known to be a regular file, and only that file is then opened for reading.
+Decoded<UniqueFd> openRegularFile(const std::string& path) {
+    using Result = Decoded<UniqueFd>;
+    const UniqueFd place(::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!place) {
         return Result::failure("no signature: " + std::string(std::strerror(errno)));
     }
+    struct stat info {};
+    if (::fstat(place.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return Result::failure("the signature is not a regular file");
+    }
+    const std::string self = std::string(kProcessFds) + std::to_string(place.get());
+    UniqueFd fd(::open(self.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (!fd) {
+        return Result::failure("cannot open the signature: " + std::string(std::strerror(errno)));
+    }
+    return Result::success(std::move(fd));
+}
+
+Decoded<std::string> readSignatureFile(const std::string& path) {
+    using Result = Decoded<std::string>;
+    auto opened = openRegularFile(path);
+    if (!opened) {
+        return Result::failure(opened.error());
+    }
+    const UniqueFd fd = std::move(opened.value());
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return Result::failure("the signature is not a regular file");

@@ -154,16 +154,26 @@ Result pinnedByStartTime(pid_t pid) {
     return code;
 }
 
-}  // namespace
-
-pid_t peerProcessId(int socketFd) {
+std::optional<ucred> peerCredentials(int socketFd) {
     ucred credentials{};
     socklen_t size = sizeof credentials;
     if (::getsockopt(socketFd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 ||
         size != sizeof credentials) {
-        return 0;
+        return std::nullopt;
     }
-    return credentials.pid;
+    return credentials;
+}
+
+}  // namespace
+
+pid_t peerProcessId(int socketFd) {
+    const auto credentials = peerCredentials(socketFd);
+    return credentials ? credentials->pid : 0;
+}
+
+std::optional<uid_t> peerUserId(int socketFd) {
+    const auto credentials = peerCredentials(socketFd);
+    return credentials ? std::optional<uid_t>(credentials->uid) : std::nullopt;
 }
 
 Result GuestCode::fromConnection(int socketFd, PinMethod method) {

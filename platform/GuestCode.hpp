@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 
 #include "kit/Decoded.hpp"
@@ -18,6 +19,8 @@ enum class PinMethod {
 
 // The peer's process identifier as the kernel recorded it at connect time; 0 when unknown.
 pid_t peerProcessId(int socketFd);
+// The peer's effective user as the kernel recorded it at connect time; none when unknown.
+std::optional<uid_t> peerUserId(int socketFd);
 
 class GuestCode {
   public:

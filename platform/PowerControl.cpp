@@ -32,22 +32,10 @@ bool readOnBattery() {
     return output && PmsetOutput::onBattery(*output);
 }
 
-bool isAsciiDigits(const std::string& value) {
-    if (value.empty()) {
-        return false;
-    }
-    for (char c : value) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The text is handed to a root shell on the Mac, so only a whitelisted key and a plain number
-// may ever reach it, whatever the caller passes.
+// The text is handed to a root shell on the Mac, so only what the helper itself would accept may
+// ever reach it, whatever the caller passes.
 void refuseUnlessAllowed(const std::string& key, const std::string& value) {
-    if (!HelperInfo::pmsetWhitelist().contains(key) || !isAsciiDigits(value)) {
+    if (!HelperInfo::allowsPmset(key, value)) {
         throw VelmoraError::powerCommandFailed(notAllowed);
     }
 }

@@ -40,9 +40,9 @@ struct PowerControl {
     // Reads nothing and changes nothing.
     static PowerControl disabled();
 
-    // Through the privileged helper, else through the administrator prompt. A key outside the
-    // helper's whitelist, or a value that is not one or more ASCII digits, is refused with
-    // "Not allowed" before either is tried. Throws VelmoraError::powerCommandFailed.
+    // Through the privileged helper, else through the administrator prompt. A key and value the
+    // helper would refuse (HelperInfo::allowsPmset) are refused with "Not allowed" before either
+    // is tried. Throws VelmoraError::powerCommandFailed.
     static void setPmset(const std::string& key, const std::string& value);
     // `pmset -g` as key and value texts; empty when pmset cannot be run.
     static Values pmsetValues();

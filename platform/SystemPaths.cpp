@@ -90,9 +90,17 @@ fs::path SystemPaths::helperSocketFolder() {
 }
 
 fs::path SystemPaths::helperSocket(std::string_view machServiceName) {
+    return (root() / helperSocketInRoot(machServiceName)).lexically_normal();
+}
+
+fs::path SystemPaths::helperLogInRoot() {
+    return fs::path(helperLogMacPath).relative_path();
+}
+
+fs::path SystemPaths::helperSocketInRoot(std::string_view machServiceName) {
     std::string name(machServiceName);
     name += socketSuffix;
-    return helperSocketFolder() / name;
+    return fs::path(helperSocketMacFolder).relative_path() / name;
 }
 
 fs::path SystemPaths::powerSettings() {

@@ -25,6 +25,9 @@ class SystemPaths {
     // The socket carries the helper's service name, so two builds with different bundle ids do
     // not answer each other.
     static std::filesystem::path helperSocket(std::string_view machServiceName);
+    // The helper's two places relative to the root, for code that works from the open root folder.
+    static std::filesystem::path helperLogInRoot();
+    static std::filesystem::path helperSocketInRoot(std::string_view machServiceName);
     // Where the stand-in `pmset` keeps the power settings.
     static std::filesystem::path powerSettings();
     // Scanned for applications to offer, in this order.

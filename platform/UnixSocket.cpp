@@ -25,6 +25,29 @@ int pollTimeout(SocketClock::time_point deadline) {
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
+// An open folder's own entry in /proc: the kernel resolves it to the folder itself.
+constexpr const char* kProcessFds = "/proc/self/fd/";
+constexpr mode_t kPermissionBits = 0777;
+
+Decoded<UniqueFd> boundSocket(const sockaddr_un& address, const std::string& shown,
+                              SocketBlocking blocking) {
+    UniqueFd socket = openUnixSocket(blocking);
+    if (!socket) {
+        return Decoded<UniqueFd>::failure(errnoText("socket"));
+    }
+    if (::bind(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        return Decoded<UniqueFd>::failure(errnoText("bind " + shown));
+    }
+    return Decoded<UniqueFd>::success(std::move(socket));
+}
+
+Decoded<UniqueFd> listening(UniqueFd socket, const std::string& shown, int backlog) {
+    if (::listen(socket.get(), backlog) != 0) {
+        return Decoded<UniqueFd>::failure(errnoText("listen " + shown));
+    }
+    return Decoded<UniqueFd>::success(std::move(socket));
+}
+
 }  // namespace
 
 std::optional<sockaddr_un> unixSocketAddress(const std::filesystem::path& path) {
@@ -43,6 +66,14 @@ UniqueFd openUnixSocket(SocketBlocking blocking) {
     return UniqueFd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | flags, 0));
 }
 
+std::optional<sockaddr_un> unixSocketAddressIn(int folderFd, std::string_view name) {
+    if (name.empty() || name.find('/') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return unixSocketAddress(std::string(kProcessFds) + std::to_string(folderFd) + "/" +
+                             std::string(name));
+}
+
 Decoded<UniqueFd> listenOnUnixSocket(const std::filesystem::path& path, mode_t mode, int backlog,
                                      SocketBlocking blocking) {
     using Result = Decoded<UniqueFd>;
@@ -50,17 +81,30 @@ Decoded<UniqueFd> listenOnUnixSocket(const std::filesystem::path& path, mode_t m
     if (!address) {
         return Result::failure("socket path is too long: " + path.string());
     }
-    UniqueFd socket = openUnixSocket(blocking);
+    auto socket = boundSocket(*address, path.string(), blocking);
     if (!socket) {
-        return Result::failure(errnoText("socket"));
+        return socket;
     }
-    if (::bind(socket.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
-        return Result::failure(errnoText("bind " + path.string()));
-    }
-    if (::chmod(path.c_str(), mode) != 0 || ::listen(socket.get(), backlog) != 0) {
+    if (::chmod(path.c_str(), mode) != 0) {
         return Result::failure(errnoText(path.string()));
     }
-    return Result::success(std::move(socket));
+    return listening(std::move(socket.value()), path.string(), backlog);
+}
+
+Decoded<UniqueFd> listenOnUnixSocketIn(int folderFd, std::string_view name, mode_t mode,
+                                       int backlog, SocketBlocking blocking) {
+    using Result = Decoded<UniqueFd>;
+    const std::optional<sockaddr_un> address = unixSocketAddressIn(folderFd, name);
+    if (!address) {
+        return Result::failure("not a socket name that fits: " + std::string(name));
+    }
+    const mode_t previous = ::umask(~mode & kPermissionBits);
+    auto socket = boundSocket(*address, std::string(name), blocking);
+    ::umask(previous);
+    if (!socket) {
+        return socket;
+    }
+    return listening(std::move(socket.value()), std::string(name), backlog);
 }
 
 SocketStep waitForSocket(int fd, short events, SocketClock::time_point deadline) {

@@ -37,9 +37,20 @@ std::optional<sockaddr_un> unixSocketAddress(const std::filesystem::path& path);
 // A new close-on-exec stream socket.
 UniqueFd openUnixSocket(SocketBlocking blocking);
 
-// Binds a socket at `path` (which must not exist yet), gives the file `mode`, then listens.
+// The address of the entry `name` in an open folder, reached through the descriptor so that no
+// link or renamed folder on the way can redirect it; none when it does not fit.
+std::optional<sockaddr_un> unixSocketAddressIn(int folderFd, std::string_view name);
+
+// Binds a socket at `path` (which must not exist yet), gives the file `mode`, then listens. The
+// mode is set on the path after binding: for a folder nobody but the caller can write.
 Decoded<UniqueFd> listenOnUnixSocket(const std::filesystem::path& path, mode_t mode, int backlog,
                                      SocketBlocking blocking);
+
+// Binds a socket as the entry `name` of an open folder and listens. The file is made with `mode`
+// through the umask, so no path is ever changed after the fact; the umask is the process's, so
+// call this while no other thread makes files.
+Decoded<UniqueFd> listenOnUnixSocketIn(int folderFd, std::string_view name, mode_t mode,
+                                       int backlog, SocketBlocking blocking);
 
 // Waits for `events` until the deadline; a hang-up counts as ready so the following read or
 // write sees the actual error.

@@ -1,7 +1,8 @@
-// A velmora-helper started as root in a temporary system root, beside a fake pmset that records
-// each run, and the raw socket exchanges the tests make with it.
+// A velmora-helper started as root from a root-owned temporary folder, beside a fake pmset that
+// records each run, serving a temporary system root; and the raw socket exchanges tests make.
 #pragma once
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
@@ -32,13 +34,15 @@ using testing::fileBytes;
 using testing::putFile;
 using Lines = std::vector<std::string>;
 
-// Records its arguments, then behaves as the key asks: displaysleep fails with a message, womp
-// floods both outputs.
+// Records its arguments, then behaves as the key asks: lowpowermode records the environment it
+// was given, displaysleep fails with a message, womp floods both outputs, acwake never ends.
 inline constexpr std::string_view kFakePmset = R"(#!/bin/sh
 { printf '%s' "$#"; printf ' [%s]' "$@"; echo; } >> "$VELMORA_SYSTEM_ROOT/pmset-runs"
 case "$2" in
+  lowpowermode) tr '\0' '\n' < /proc/$$/environ > "$VELMORA_SYSTEM_ROOT/pmset-environment" ;;
   displaysleep) printf '  displaysleep: refused by the fake pmset\n\n' >&2; exit 1 ;;
   womp) head -c 2000000 /dev/zero; head -c 2000000 /dev/zero >&2; exit 0 ;;
+  acwake) exec sleep 60 ;;
 esac
 )";
 
@@ -68,41 +72,77 @@ inline std::string messageOf(const std::string& line) {
     return std::regex_match(line, stamp) ? line.substr(line.find("] ") + 2) : line;
 }
 
+// One request as the application's client sends it; the reply, or an exception (which fails the
+// test) when no well-formed reply came.
+inline HelperReply call(const fs::path& socket, const HelperRequest& request);
+
 class HelperProcess {
   public:
-    // Lays out <tmp>/bin/velmora-helper, <tmp>/libexec/velmora/pmset and <tmp>/system, and starts
-    // the helper unless told not to.
-    explicit HelperProcess(bool startNow = true) {
-        fs::create_directories(folder() / "bin");
-        fs::copy_file(VELMORA_HELPER_PROGRAM, folder() / "bin" / "velmora-helper");
-        const fs::path pmset = folder() / "libexec" / "velmora" / "pmset";
-        putFile(pmset, std::string(kFakePmset));
-        fs::permissions(pmset, fs::perms(0755));
-        if (startNow && !start()) {
-            throw std::runtime_error("the helper did not start");
+    enum class Start { now, later };
+
+    // Lays out the helper beside a fake pmset in <tmp>/libexec/velmora, as the install step does,
+    // and a system root in <tmp>/mac/system, and starts the helper unless told not to.
+    explicit HelperProcess(Start when = Start::now) {
+        fs::create_directories(programFolder());
+        fs::create_directories(systemRoot());
+        fs::copy_file(VELMORA_HELPER_PROGRAM, program());
+        putFile(pmset(), std::string(kFakePmset));
+        fs::permissions(pmset(), fs::perms(0755));
+        if (when == Start::now && !start()) {
+            throw std::runtime_error("the helper did not start: " + errors());
         }
     }
 
-    // Starts the helper and waits for its start line; false when it did not come.
+    // Starts the helper with this program's environment and waits until it answers a ping;
+    // false when it exited instead (see `exitStatus` and `errors`) or never answered.
     bool start() {
-        const std::size_t linesBefore = fileLines(logPath()).size();
         // Tests run one at a time, so the test program's own environment can carry the root.
         ::setenv("VELMORA_SYSTEM_ROOT", systemRoot().c_str(), 1);
-        std::string name = (folder() / "bin" / "velmora-helper").string();
+        std::string name = program().string();
         char* argv[] = {name.data(), nullptr};
-        if (::posix_spawn(&child_.pid, name.c_str(), nullptr, nullptr, argv, environ) != 0) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorsPath().c_str(),
+                                         O_WRONLY | O_CREAT | O_APPEND, 0644);
+        const int spawned =
+            ::posix_spawn(&child_.pid, name.c_str(), &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0) {
             throw std::runtime_error("cannot start " + name);
         }
         return eventually([&] {
-            const Lines lines = fileLines(logPath());
-            return lines.size() > linesBefore && messageOf(lines.back()) == "helper 2 started" &&
-                   fs::exists(socketPath());
-        });
+                   if (exited()) {
+                       return true;
+                   }
+                   try {
+                       return call(socketPath(), HelperRequest::ping()) ==
+                              HelperReply::versionAnswer("2");
+                   } catch (const std::exception&) {
+                       return false;
+                   }
+               }) &&
+               !exited();
     }
+
+    // Whether the helper has ended; its exit status is then kept.
+    bool exited() {
+        int status = 0;
+        if (child_.pid > 0 && ::waitpid(child_.pid, &status, WNOHANG) == child_.pid) {
+            child_.pid = 0;
+            exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        return child_.pid == 0 && exitStatus_.has_value();
+    }
+    std::optional<int> exitStatus() const { return exitStatus_; }
+    // What the helper wrote on standard error.
+    std::string errors() const { return fileBytes(errorsPath()); }
 
     pid_t pid() const { return child_.pid; }
     const fs::path& folder() const { return folder_.path(); }
-    fs::path systemRoot() const { return folder() / "system"; }
+    fs::path programFolder() const { return folder() / "libexec" / "velmora"; }
+    fs::path program() const { return programFolder() / "velmora-helper"; }
+    fs::path pmset() const { return programFolder() / "pmset"; }
+    fs::path systemRoot() const { return folder() / "mac" / "system"; }
     fs::path socketPath() const {
         return systemRoot() / "var/run/velmora/com.velmora.app.helper.sock";
     }
@@ -121,6 +161,8 @@ class HelperProcess {
     }
     // One line per run of the fake pmset: the argument count and each argument in brackets.
     Lines pmsetRuns() const { return fileLines(systemRoot() / "pmset-runs"); }
+    // The environment the last lowpowermode run of the fake pmset was given, one entry a line.
+    Lines pmsetEnvironment() const { return fileLines(systemRoot() / "pmset-environment"); }
 
     // Open descriptors, child processes and threads of the helper.
     std::vector<int> footprint() const {
@@ -143,6 +185,8 @@ class HelperProcess {
     }
 
   private:
+    fs::path errorsPath() const { return folder() / "helper-errors"; }
+
     struct Child {  // killed and reaped at the end
         ~Child() {
             if (pid > 0) {
@@ -154,6 +198,7 @@ class HelperProcess {
     };
     testing::TempFolder folder_{"velmora-helper", testing::TempFolder::Reach::everyone};
     Child child_;
+    std::optional<int> exitStatus_;
 };
 
 // Sends the bytes over one connection and returns everything the helper sent before it closed.
@@ -179,8 +224,6 @@ inline std::string exchangeBytes(const fs::path& socket, std::string_view bytes)
     return received;
 }
 
-// One request as the application's client sends it; the reply, or an exception (which fails the
-// test) when no well-formed reply came.
 inline HelperReply call(const fs::path& socket, const HelperRequest& request) {
     const std::string received = exchangeBytes(socket, *encodeRequest(request));
     if (received.empty() || received.find('\n') != received.size() - 1) {

@@ -2,45 +2,78 @@
 // it treats bytes that are not a request at all, and its socket and log at start.
 #include <sys/stat.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "tests/helper/HelperFixture.hpp"
+#include "tests/support/ScopedEnv.hpp"
 
 namespace velmora::test {
 namespace {
 
 // Started over a stale socket (bound, nobody listening, as a killed helper leaves it) and an
-// earlier log, which it only appends to and never follows through a link. Refused keys and values
-// never run pmset, and a newline from a client cannot start a forged log line of its own. Unicode
-// numerals and the empty value reach pmset as one argument, and a pmset that floods both outputs
-// cannot hang the helper.
-TEST(HelperRequests, RefusedRequestsNeverRunPmsetAndServedOnesRunItOnceAsOneArgument) {
-    HelperProcess helper(false);
+// earlier log, which it only appends to. Only a whitelisted key with one to nine ASCII digits
+// runs pmset, as one argument, with nothing of the helper's own environment; the rest is refused
+// and logged, with control characters from the client unable to start a line of their own. A
+// pmset that floods both outputs cannot hang the helper.
+TEST(HelperRequests, OnlyWhitelistedKeysWithShortAsciiNumbersRunPmsetWithAFixedEnvironment) {
+    HelperProcess helper(HelperProcess::Start::later);
     const std::string oldLine = "[2024-01-01 00:00:00 +0000] helper 2 started\n";
     putFile(helper.logPath(), oldLine);
     fs::create_directories(helper.socketPath().parent_path());
     ASSERT_TRUE(listenOnUnixSocket(helper.socketPath(), 0600, 1, SocketBlocking::blocking));
-    ASSERT_TRUE(helper.start());
+    const testing::ScopedEnv startUp("BASH_ENV", "/tmp/evil"), secret("VELMORA_SECRET", "x");
+    ASSERT_TRUE(helper.start()) << helper.errors();
+    struct stat socket {};
+    ASSERT_EQ(::lstat(helper.socketPath().c_str(), &socket), 0);
+    EXPECT_EQ(socket.st_mode & 0777, 0666u);
     struct stat folder {};
     ASSERT_EQ(::lstat(helper.socketPath().parent_path().c_str(), &folder), 0);
     EXPECT_TRUE(S_ISDIR(folder.st_mode) && folder.st_uid == 0 && (folder.st_mode & 0022) == 0);
-    const std::pair<std::string, std::string> refused[] = {
-        {"SLEEP", "1"},        {"sleep", "-1"},       {"sleep", "1.5"},   {"hibernatemode", "0"},
-        {"hibernatemode", ""}, {"sleep ", "1"},       {"", "1"},          {"sleep", " 1"},
-        {"sleep", "1 2"},      {"sleep", "1;reboot"}, {"sleep", "$(id)"}, {"sleep", "1\n2"},
-        {"sleep", "0x1"},      {"sleep", "1e3"},      {"womp", "١-"}};
+
+    const std::pair<std::string, std::string> refused[] = {{"SLEEP", "1"},
+                                                           {"sleep", "-1"},
+                                                           {"sleep", "1.5"},
+                                                           {"hibernatemode", "0"},
+                                                           {"hibernatemode", ""},
+                                                           {"sleep ", "1"},
+                                                           {"", "1"},
+                                                           {"sleep", " 1"},
+                                                           {"sleep", "1 2"},
+                                                           {"sleep", "1;reboot"},
+                                                           {"sleep", "$(id)"},
+                                                           {"sleep", "1\n2"},
+                                                           {"sleep", "0x1"},
+                                                           {"sleep", "1e3"},
+                                                           {"womp", "١-"},
+                                                           {"lowpowermode", ""},
+                                                           {"sleep", "½"},
+                                                           {"sleep", "٣"},
+                                                           {"sleep", "１０"},
+                                                           {"sleep", "²"},
+                                                           {"sleep", "Ⅻ"},
+                                                           {"sleep", "五"},
+                                                           {"sleep", "1234567890"},
+                                                           {"sleep", std::string(30, '9')},
+                                                           {"sleep\x7F", "1"},
+                                                           {"\x1B[2J", "1"}};
     Lines logs{"helper 2 started"};
     for (const auto& [key, value] : refused) {
         EXPECT_EQ(call(helper.socketPath(), HelperRequest::setPmset(key, value)),
-                  HelperReply::outcome(false, "Not allowed"));
-        logs.push_back("rejected pmset " + key + "=" + (value == "1\n2" ? "1\\x0A2" : value));
+                  HelperReply::outcome(false, "Not allowed"))
+            << key << "=" << value;
+        std::string shown = "rejected pmset " + key + "=" + value;
+        for (const auto& [raw, escaped] :
+             {std::pair{"\n", "\\x0A"}, {"\x7F", "\\x7F"}, {"\x1B", "\\x1B"}}) {
+            for (auto at = shown.find(raw); at != std::string::npos; at = shown.find(raw, at)) {
+                shown.replace(at, 1, escaped);
+            }
+        }
+        logs.push_back(shown);
     }
     Lines runs;
-    const std::pair<std::string, std::string> served[] = {{"lowpowermode", ""},
-                                                          {"lowpowermode", "½"},
-                                                          {"lowpowermode", "٣"},
-                                                          {"lowpowermode", "１０"},
-                                                          {"womp", "1"}};
+    const std::pair<std::string, std::string> served[] = {
+        {"lowpowermode", "0"}, {"sleep", "15"}, {"sleep", "123456789"}, {"womp", "1"}};
     for (const auto& [key, value] : served) {
         EXPECT_EQ(call(helper.socketPath(), HelperRequest::setPmset(key, value)),
                   HelperReply::outcome(true, std::nullopt));
@@ -50,14 +83,22 @@ TEST(HelperRequests, RefusedRequestsNeverRunPmsetAndServedOnesRunItOnceAsOneArgu
     EXPECT_EQ(helper.pmsetRuns(), runs);
     EXPECT_EQ(helper.messages(logs.size()), logs);
     EXPECT_EQ(fileBytes(helper.logPath()).find(oldLine), 0u);
+    EXPECT_EQ(helper.pmsetEnvironment(),
+              (Lines{"PATH=/usr/bin:/bin:/usr/sbin:/sbin", "LC_ALL=C",
+                     "VELMORA_SYSTEM_ROOT=" + helper.systemRoot().string()}));
+}
 
-    const fs::path victim = helper.folder() / "victim";
-    putFile(victim, "untouched\n");
-    fs::remove(helper.logPath());
-    fs::create_symlink(victim, helper.logPath());
-    EXPECT_EQ(call(helper.socketPath(), HelperRequest::setPmset("SLEEP", "1")),
-              HelperReply::outcome(false, "Not allowed"));
-    EXPECT_EQ(fileBytes(victim), "untouched\n");
+// A request that takes as long as pmset may is answered with the failure once pmset is killed.
+TEST(HelperRequests, APmsetThatHangsIsKilledAtItsDeadlineAndTheFailureIsTheReply) {
+    HelperProcess helper;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(call(helper.socketPath(), HelperRequest::setPmset("acwake", "1")),
+              HelperReply::outcome(false, "pmset timed out after 5 seconds"));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, std::chrono::seconds(5));
+    EXPECT_LT(took, std::chrono::seconds(8));
+    EXPECT_EQ(helper.messages(1), Lines{"pmset acwake failed: pmset timed out after 5 seconds"});
+    EXPECT_TRUE(eventually([&] { return helper.footprint()[1] == 0; })) << "pmset left running";
 }
 
 // Each gets no reply and a closed connection, the silent client after the helper's own wait.
@@ -89,6 +130,26 @@ TEST(HelperRequests, HostileBytesAndSilentClientsGetNoReplyAndNeverRunPmset) {
         EXPECT_NE(logged[i].find(hostile[i].second), std::string::npos) << logged[i];
     }
     EXPECT_TRUE(helper.pmsetRuns().empty());
+
+    // A second request sent once the first was answered is not served, and is logged.
+    const UniqueFd fd = openUnixSocket(SocketBlocking::blocking);
+    ASSERT_TRUE(connectUnixSocket(fd.get(), helper.socketPath(),
+                                  SocketClock::now() + std::chrono::seconds(5))
+                    .ok());
+    std::string received;
+    for (const int round : {1, 2}) {
+        ::send(fd.get(), setSleep.data(), setSleep.size(), MSG_NOSIGNAL);
+        for (char byte = 0; (round == 2 || byte != '\n') && ::recv(fd.get(), &byte, 1, 0) == 1;) {
+            received += byte;
+        }
+    }
+    EXPECT_EQ(received, "{\"message\":null,\"ok\":true}\n");
+    const Lines all = helper.messages(std::size(hostile) + 2);
+    ASSERT_EQ(all.size(), std::size(hostile) + 2);
+    EXPECT_EQ(all[std::size(hostile)], "set sleep 1 ok");
+    EXPECT_THAT(all.back(), ::testing::MatchesRegex(
+                                "rejected request from pid [0-9]+: more than one request.*"));
+    EXPECT_EQ(helper.pmsetRuns().size(), 1u);
 }
 
 }  // namespace

@@ -35,7 +35,8 @@ TEST_F(PowerControlTest, RefusesKeysAndValuesOutsideTheWhitelistWithoutPrompting
     fakeTool();
     for (const std::string refused :
          {"hibernatemode=0", "SLEEP=1", "sleep=", "sleep=-1", "sleep=1.5", "sleep=1; reboot",
-          "sleep=1\" & x", "sleep=٣", "sleep\" -a womp=1", "=1", "powernap =0"}) {
+          "sleep=1\" & x", "sleep=٣", "sleep=1234567890", "sleep\" -a womp=1", "=1",
+          "powernap =0"}) {
         const auto equals = refused.find('=');
         EXPECT_THAT(
             [&] { PowerControl::setPmset(refused.substr(0, equals), refused.substr(equals + 1)); },
