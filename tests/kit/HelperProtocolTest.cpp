@@ -73,6 +73,10 @@ TEST(HelperProtocol, HostileRequestsAndRepliesOfTheWrongShapeAreRefusedWithAReas
         {"{\"method\":1}", "\"method\" must hold strings"},
         {"{\"method\":\"Ping\"}", "unknown value \"Ping\""},
         {"{\"method\":\"ping\",\"extra\":1}", "unexpected key \"extra\""},
+        {"{\"method\":\"setPmset\",\"key\":\"sleep\",\"value\":\"1\",\"flag\":true}",
+         "unexpected key \"flag\""},
+        {"{\"method\":\"setDisableSleep\",\"flag\":true,\"value\":\"1\"}",
+         "unexpected key \"value\""},
         {"{\"method\":\"setDisableSleep\",\"flag\":1}", "\"flag\" must be true or false"},
         {"{\"method\":\"setPmset\",\"key\":\"sleep\",\"value\":1}", "\"value\" must be a string"},
     };

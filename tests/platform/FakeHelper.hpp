@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -19,16 +20,30 @@ class FakeHelper {
     enum class Script {
         reply,        // read the request line, send `reply` verbatim (may be empty), hang up
         neverAnswer,  // read the request line, then hold the connection until the test ends
+        // take no connection for `acceptDelay` (the queue is full, so a client cannot even
+        // connect), then behave as neverAnswer
+        acceptLateNeverAnswer,
     };
+    static constexpr std::chrono::milliseconds acceptDelay{600};
 
     FakeHelper(const std::filesystem::path& path, Script script, std::string reply = {})
         : reply_(std::move(reply)) {
         std::filesystem::create_directories(path.parent_path());
-        auto listener = listenOnUnixSocket(path, 0600, 4, SocketBlocking::blocking);
+        // A queue of one, filled by our own connection while we are late.
+        const int backlog = script == Script::acceptLateNeverAnswer ? 0 : 4;
+        auto listener = listenOnUnixSocket(path, 0600, backlog, SocketBlocking::blocking);
         if (!listener) {
             throw std::runtime_error(listener.error());
         }
+        if (script == Script::acceptLateNeverAnswer) {
+            filler_ = openUnixSocket(SocketBlocking::nonBlocking);
+            connectUnixSocket(filler_.get(), path, SocketClock::now() + acceptDelay);
+        }
         thread_ = std::thread([this, script, fd = std::move(listener.value())] {
+            if (script == Script::acceptLateNeverAnswer) {
+                std::this_thread::sleep_for(acceptDelay);
+                const UniqueFd filler(::accept(fd.get(), nullptr, nullptr));
+            }
             const UniqueFd connection =
                 readable(fd.get()) ? UniqueFd(::accept(fd.get(), nullptr, nullptr)) : UniqueFd();
             for (char byte = 0; byte != '\n' && readable(connection.get()) &&
@@ -68,6 +83,7 @@ class FakeHelper {
     std::string reply_;
     std::string received_;
     std::atomic<bool> stop_{false};
+    UniqueFd filler_;
     std::thread thread_;
 };
 

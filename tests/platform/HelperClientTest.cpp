@@ -25,6 +25,8 @@ using ::testing::HasSubstr;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kShortDeadline = 300ms;
+// Longer than the fake helper's delay before it accepts, by less than half of itself.
+constexpr auto kSlowAcceptDeadline = 800ms;
 constexpr auto kPromptly = 1s;  // far below any deadline used here
 const std::string kOk = "{\"ok\":true,\"message\":null}\n";
 
@@ -80,11 +82,13 @@ TEST_F(HelperClientTest, AnAbsentRefusingOrUntrustedHelperFailsAtOnceAndNotAsATi
     (void)listenOnUnixSocket(socket_, 0600, 1, SocketBlocking::blocking);  // closed, file kept
     EXPECT_THAT(failure(10s), HasSubstr("Connection refused"));
     EXPECT_LT(took, kPromptly);
-    serve(kOk);
-    fs::permissions(folder_.path(), fs::perms::others_write | fs::perms::group_write,
-                    fs::perm_options::add);
-    EXPECT_THAT(failure(10s), HasSubstr("is not protected from other users"));
-    EXPECT_LT(took, kPromptly);
+    for (const fs::perms othersMayWrite : {fs::perms::group_write, fs::perms::others_write}) {
+        serve(kOk);
+        fs::permissions(folder_.path(), othersMayWrite, fs::perm_options::add);
+        EXPECT_THAT(failure(10s), HasSubstr("is not protected from other users"));
+        EXPECT_LT(took, kPromptly);
+        fs::permissions(folder_.path(), othersMayWrite, fs::perm_options::remove);
+    }
 }
 
 TEST_F(HelperClientTest, ANeverAnsweringHelperTimesOutAtTheDeadlineAndMalformedRepliesAreErrors) {
@@ -92,6 +96,13 @@ TEST_F(HelperClientTest, ANeverAnsweringHelperTimesOutAtTheDeadlineAndMalformedR
     EXPECT_EQ(failure(kShortDeadline), "helper timed out");
     EXPECT_GE(took, kShortDeadline);
     EXPECT_LT(took, kShortDeadline + kPromptly);
+
+    // Most of the one deadline goes by while the helper is too busy to accept: what is left of it,
+    // not a fresh one, is all the reply gets.
+    serve("", FakeHelper::Script::acceptLateNeverAnswer);
+    EXPECT_EQ(failure(kSlowAcceptDeadline), "helper timed out");
+    EXPECT_GE(took, kSlowAcceptDeadline);
+    EXPECT_LT(took, FakeHelper::acceptDelay + kSlowAcceptDeadline / 2);
 
     for (const std::string& reply : {std::string("not json\n"), kOk.substr(0, kOk.size() - 1),
                                      std::string(kHelperMaxMessageBytes + 10, ' ')}) {

@@ -53,9 +53,10 @@ TEST_F(DefaultsToolTest, ReadsWritesAndDeletesAsThePlatformsToolAndRefusesBadInp
     store.setValue("com.apple.finder", "Zoom", PlistNode(plist_new_real(0.1)));
     EXPECT_EQ(readBack("com.apple.finder", "Zoom"), "0.1\n");
 
-    // The global domain has three names, and delete refuses an absent key.
+    // The global domain has four names, and delete refuses an absent key.
     ASSERT_EQ(defaults(words("write NSGlobalDomain AppleInterfaceStyle Dark")).exitStatus, 0);
     EXPECT_EQ(readBack("-g", "AppleInterfaceStyle"), "Dark\n");
+    EXPECT_EQ(readBack("-globalDomain", "AppleInterfaceStyle"), "Dark\n");
     EXPECT_EQ(readBack(".GlobalPreferences", "AppleInterfaceStyle"), "Dark\n");
     EXPECT_TRUE(store.copyValue(PreferenceStore::globalDomain(), "AppleInterfaceStyle"));
     ASSERT_EQ(defaults(words("delete -g AppleInterfaceStyle")).exitStatus, 0);

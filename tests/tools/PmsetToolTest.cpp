@@ -1,8 +1,12 @@
 // The stand-in pmset as a real process: its layout, its refusals and the power source it reports.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
+#include "platform/FileFaults.hpp"
 #include "platform/PmsetOutput.hpp"
 #include "tests/tools/ToolFixture.hpp"
+#include "tools/pmset/PowerSettings.hpp"
 
 namespace velmora {
 namespace {
@@ -38,12 +42,13 @@ TEST_F(PmsetToolTest, ShowsTheDefaultsInThePlatformLayoutAndChangesOneSettingKee
     putFile(settingsFile,
             "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>Custom</key>"
             "<string>kept</string></dict></plist>");
-    for (const char* change : {"-a powernap 0", "-a displaysleep 25", "-a disablesleep 1"}) {
+    for (const char* change :
+         {"-a powernap 0", "-a displaysleep 1440", "-a sleep 0", "-a disablesleep 1"}) {
         ASSERT_EQ(pmset(change).exitStatus, 0) << change;
     }
     auto values = PmsetOutput::values(pmset("-g").standardOutput);
-    EXPECT_EQ((Args{values["powernap"], values["displaysleep"], values["womp"]}),
-              (Args{"0", "25", "1"}));
+    EXPECT_EQ((Args{values["powernap"], values["displaysleep"], values["sleep"], values["womp"]}),
+              (Args{"0", "1440", "0", "1"}));
     EXPECT_TRUE(PmsetOutput::sleepDisabled(pmset("-g").standardOutput));
     EXPECT_THAT(fileBytes(settingsFile), HasSubstr("<string>kept</string>"));
 }
@@ -99,6 +104,38 @@ TEST_F(PmsetToolTest, TheBatteryReportFollowsTheKernelsPowerSupplies) {
         EXPECT_TRUE(out.starts_with(onBattery ? "Now drawing from 'Battery Power'\n"
                                               : "Now drawing from 'AC Power'\n"));
     }
+}
+
+// Whichever step of the atomic replacement fails, the command reports it, the old settings stay
+// whole and no temporary file is left beside them.
+TEST(PowerSettingsFile, AFailedStepOfTheReplacementKeepsTheOldFileAndLeavesNothingBehind) {
+    TempFolder folder;
+    const fs::path path = folder.path() / "com.apple.PowerManagement.plist";
+    const pmset::PowerSettingsFile file(path);
+    const pmset::Setting& sleep = *pmset::findSetting("sleep");
+    ASSERT_EQ(file.store(sleep, 5), std::nullopt);
+    const std::string before = fileBytes(path);
+    const auto entries = [&] {
+        Args names;
+        for (const auto& entry : fs::directory_iterator(folder.path())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const Args kept = entries();
+    for (const FileStep step : {FileStep::write, FileStep::fsync, FileStep::rename}) {
+        SCOPED_TRACE(static_cast<int>(step));
+        FileFaults::failNth(step, 1, ENOSPC);
+        const auto error = file.store(sleep, 7);
+        FileFaults::reset();
+        ASSERT_TRUE(error.has_value());
+        EXPECT_THAT(*error, HasSubstr("No space left on device"));
+        EXPECT_EQ(fileBytes(path), before);
+        EXPECT_EQ(entries(), kept);
+    }
+    ASSERT_EQ(file.store(sleep, 7), std::nullopt);
+    EXPECT_EQ(file.load().value().at("sleep"), 7u);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <memory>
 #include <system_error>
 
+#include "platform/FileFaults.hpp"
 #include "platform/UniqueFd.hpp"
 
 namespace velmora::pmset {
@@ -127,7 +128,7 @@ Decoded<Plist> readDictionary(const fs::path& path) {
 
 bool writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
+        ssize_t n = FileFaults::write(fd, data, size);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -150,13 +151,13 @@ std::optional<std::string> replaceAtomically(const fs::path& path, const char* d
         return describe(pattern, errno);
     }
     bool ok = ::fchmod(fd.get(), settingsFileMode) == 0 && writeAll(fd.get(), data, size) &&
-              ::fsync(fd.get()) == 0;
+              FileFaults::fsync(fd.get()) == 0;
     int error = errno;
     if (::close(fd.release()) != 0 && ok) {
         ok = false;
         error = errno;
     }
-    if (ok && ::rename(pattern.c_str(), path.c_str()) == 0) {
+    if (ok && FileFaults::rename(pattern.c_str(), path.c_str()) == 0) {
         return std::nullopt;
     }
     if (ok) {
