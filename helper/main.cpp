@@ -27,6 +27,9 @@ constexpr mode_t kUmask = 022;
 constexpr const char* kOwnProgram = "/proc/self/exe";
 constexpr const char* kInstallHint =
     "install the helper with its tools into a folder only root can write (see the README)";
+constexpr const char* kSystemRootHint =
+    "choose a system root (VELMORA_SYSTEM_ROOT) that, with every folder above it, only root can "
+    "change";
 
 int refuse(const std::string& why, const char* hint = nullptr) {
     std::fprintf(stderr, "velmora-helper: refusing to start: %s\n", why.c_str());
@@ -75,7 +78,7 @@ int main() {
     }
     static const auto systemRoot = RootOwnedPath::openFolder(rootPath, MissingFolders::create);
     if (!systemRoot) {
-        return refuse("system root: " + systemRoot.error());
+        return refuse("system root: " + systemRoot.error(), kSystemRootHint);
     }
 
     static HelperLog log(systemRoot.value(), SystemPaths::helperLogInRoot());
