@@ -11,10 +11,40 @@
 #include "tests/ui/Artefacts.hpp"
 #include "tests/ui/model/ModelFakes.hpp"
 
+// Failures print texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace velmora::testing {
+
+// The model's fake preferences, counting the reads of each key and failing the next reads of
+// chosen keys (a state that cannot be read now, but can be written).
+class ViewBackend : public FakeBackend {
+  public:
+    using FakeBackend::FakeBackend;
+    std::optional<TweakValue> read(const DefaultsKey& key) override {
+        ++reads[key.key];
+        if (auto failing = failNextReads.find(key.key);
+            failing != failNextReads.end() && failing->second > 0) {
+            --failing->second;
+            throw VelmoraError::unsupportedPreferenceType(key.domain, key.key);
+        }
+        return FakeBackend::read(key);
+    }
+    std::map<std::string, int> reads;
+    std::map<std::string, int> failNextReads;
+};
 
 class ViewTest : public ModelTest {
   protected:
+    // Installed before any model is made.
+    std::shared_ptr<ViewBackend> prefs = [this] {
+        auto made = std::make_shared<ViewBackend>(journal);
+        backend = made;
+        return made;
+    }();
+
     // What the event loop does between two user actions: the queued sync, then deferred
     // deletions, then paints.
     static void settle() {

@@ -121,4 +121,12 @@ QColor withOpacity(const QColor& colour, qreal opacity) {
     return result;
 }
 
+QColor mix(const QColor& from, const QColor& to, qreal t) {
+    const auto along = [t](qreal a, qreal b) { return a + (b - a) * t; };
+    return QColor::fromRgbF(static_cast<float>(along(from.redF(), to.redF())),
+                            static_cast<float>(along(from.greenF(), to.greenF())),
+                            static_cast<float>(along(from.blueF(), to.blueF())),
+                            static_cast<float>(along(from.alphaF(), to.alphaF())));
+}
+
 }  // namespace velmora

@@ -38,5 +38,7 @@ int categoryTintIndex(TweakCategory category);
 
 // `colour` at `opacity` times its own alpha: the design's "ink at opacity 0.05".
 QColor withOpacity(const QColor& colour, qreal opacity);
+// The colour `t` of the way from `from` to `to` (0 gives `from`, 1 gives `to`), alpha included.
+QColor mix(const QColor& from, const QColor& to, qreal t);
 
 }  // namespace velmora

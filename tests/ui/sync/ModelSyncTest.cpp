@@ -11,24 +11,8 @@
 namespace velmora::testing {
 namespace {
 
-// Counts the engine's reads per key.
-class CountingBackend : public FakeBackend {
-  public:
-    using FakeBackend::FakeBackend;
-    std::optional<TweakValue> read(const DefaultsKey& key) override {
-        ++reads[key.key];
-        return FakeBackend::read(key);
-    }
-    std::map<std::string, int> reads;
-};
-
 class ModelSyncTest : public ViewTest {
   protected:
-    std::shared_ptr<CountingBackend> counting = [this] {
-        auto made = std::make_shared<CountingBackend>(journal);
-        backend = made;
-        return made;
-    }();
     std::unique_ptr<AppModel> model = make(Catalog({tweak("t-a"), tweak("t-b")}, {}));
     ModelSync& sync = ModelSync::of(*model);
     const Tweak& a = model->catalog().tweaks()[0];
@@ -45,15 +29,15 @@ TEST_F(ModelSyncTest, ABurstIsOneDeferredSyncWhoseSnapshotIsReadOncePerTweakAndS
     const std::int64_t before = sync.syncCount();
     model->setTweak(a, true);  // ten emissions
     EXPECT_TRUE(seen.empty()) << "nothing is read inside the signal";
-    counting->reads.clear();
+    prefs->reads.clear();
     settle();
     EXPECT_EQ(sync.syncCount(), before + 1);
     // Read after the assignments, not at the first emission (which comes before them).
     EXPECT_EQ(seen, (std::vector<bool>{true, true, true}));
-    EXPECT_EQ(counting->reads["t-a"], 1) << "one engine read for three views";
-    EXPECT_EQ(counting->reads["t-b"], 0) << "nobody asked";
+    EXPECT_EQ(prefs->reads["t-a"], 1) << "one engine read for three views";
+    EXPECT_EQ(prefs->reads["t-b"], 0) << "nobody asked";
 
-    counting->unreadable.insert("t-a");
+    prefs->unreadable.insert("t-a");
     model->refresh();
     settle();
     EXPECT_FALSE(sync.snapshot().isOn(a)) << "a read that fails counts as off";

@@ -1,0 +1,106 @@
+// The recipe card, its star and its pill, clicked and hovered as a user would, with what each
+// tells accessibility tools; screenshots of a card plain, hovered and applied.
+#include <QGuiApplication>
+#include <QPointer>
+#include <QVBoxLayout>
+
+#include "tests/ui/ViewTest.hpp"
+#include "ui/components/ApplyPill.hpp"
+#include "ui/components/RecipeGridCard.hpp"
+#include "ui/components/StarButton.hpp"
+#include "ui/widgets/Card.hpp"
+
+namespace velmora::testing {
+namespace {
+
+constexpr QSize kCanvas{300, 200};
+
+class CardTest : public ViewTest {
+  protected:
+    std::unique_ptr<AppModel> model =
+        make(Catalog({tweak("t-a"), tweak("t-b")}, {recipe("r-ab", {{"t-a", true}, {"t-b", true}}),
+                                                    recipe("<b>x</b> & A&B", {})}));
+    const Recipe& ab = model->recipes()[0];
+    int opened = 0;
+    CardCanvas canvas;
+    RecipeGridCard* card = place(ab, 0);
+
+    RecipeGridCard* place(const Recipe& shown, int index) {
+        auto* layout = canvas.layout() != nullptr ? static_cast<QVBoxLayout*>(canvas.layout())
+                                                  : new QVBoxLayout(&canvas);
+        layout->setContentsMargins(20, 20, 20, 20);
+        auto* made = new RecipeGridCard(*model, shown, index, [this] { ++opened; });
+        layout->addWidget(made);
+        return made;
+    }
+
+    // Waits out the hover animation.
+    static void waitForHover(const RecipeGridCard& hovered, qreal blur) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return hovered.cardShadow().blur == blur; }, 1000));
+    }
+};
+
+TEST_F(CardTest, ACardOpensOnItsBodyWhileItsPillAndStarActOnTheModelAsItIsAtTheClick) {
+    showOnPaper(canvas, kCanvas);
+    screenshot(canvas, QStringLiteral("card-plain"));
+    click(card);
+    EXPECT_EQ(opened, 1);
+
+    auto* pill = find<ApplyPill>(canvas, "pill.r-ab");
+    click(pill);
+    EXPECT_TRUE(model->isApplied(ab));
+    EXPECT_EQ(opened, 1) << "the pill does not open the recipe";
+    settle();
+    EXPECT_EQ(pill->shownText(), QStringLiteral("Applied"));
+
+    // Reverted elsewhere (the popover) since the card was drawn: the pill still says "Applied",
+    // and a click applies, reading the model rather than its own look.
+    model->revert(ab);
+    click(pill);
+    EXPECT_TRUE(model->isApplied(ab));
+    model->revert(ab);
+    settle();
+    model->apply(ab);
+    click(pill);
+    EXPECT_FALSE(model->isApplied(ab)) << "applied elsewhere: the click reverts";
+
+    auto* star = find<StarButton>(canvas, "star.r-ab");
+    EXPECT_EQ(accessible(star), "Button 'Pin to Favorites'");
+    click(star);
+    settle();
+    EXPECT_TRUE(model->isFavorite(ab));
+    EXPECT_EQ(accessible(star), "Button 'Unpin from Favorites'");
+    EXPECT_EQ(star->toolTip(), QStringLiteral("<qt>Unpin from Favorites</qt>"));
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(accessible(card), "Button 'Recipe r-ab'");
+    EXPECT_EQ(accessible(pill), "Button 'Apply'");
+}
+
+TEST_F(CardTest, HoverLiftsTheCardUnderItsOwnCursorAndLeavesNoCursorBehindWhenTheCardGoes) {
+    model->apply(ab);
+    auto* second = place(model->recipes()[1], 6);
+    showOnPaper(canvas, QSize(kCanvas.width(), 2 * kCanvas.height()));
+    screenshot(canvas, QStringLiteral("card-applied"));
+
+    hover(card);
+    waitForHover(*card, 7);
+    EXPECT_EQ(card->cardShadow().offsetY, 3);
+    EXPECT_EQ(card->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "never a global cursor";
+    hover(&card->pill());
+    EXPECT_EQ(card->pill().shownText(), QStringLiteral("Revert"));
+    screenshot(canvas, QStringLiteral("card-hovered"));
+
+    hover(second);
+    waitForHover(*card, 3);
+    EXPECT_EQ(accessible(second), "Button 'Recipe <b>x</b> & A&B'") << "shown literally";
+    const QPointer<RecipeGridCard> gone = second;
+    delete second;  // removed under the pointer
+    settle();
+    EXPECT_TRUE(gone.isNull());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(canvas.cursor().shape(), Qt::ArrowCursor) << "nothing stuck on the page";
+}
+
+}  // namespace
+}  // namespace velmora::testing

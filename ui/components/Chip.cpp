@@ -1,0 +1,50 @@
+// Chip: Inter 8 bold, tracking 0.5, padded 6 by 2, on the accent at 0.12.
+#include "ui/components/Chip.hpp"
+
+#include <QPainter>
+#include <cmath>
+
+#include "ui/look/Fonts.hpp"
+#include "ui/look/Theme.hpp"
+#include "ui/widgets/Accessibility.hpp"
+
+namespace velmora {
+
+namespace {
+
+constexpr qreal kTextSize = 8;
+constexpr qreal kTracking = 0.5;
+constexpr qreal kPaddingH = 6;
+constexpr qreal kPaddingV = 2;
+constexpr qreal kFillOpacity = 0.12;
+
+const DesignFont& chipFont() {
+    static const DesignFont font = DesignFont::inter(kTextSize, FontWeight::bold, kTracking);
+    return font;
+}
+
+}  // namespace
+
+Chip::Chip(QString text, QWidget* parent) : QWidget(parent), text_(std::move(text)) {
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    accessibility::describe(*this, QAccessible::StaticText, text_);
+}
+
+QSize Chip::sizeHint() const {
+    return {static_cast<int>(std::ceil(chipFont().width(text_) + 2 * kPaddingH)),
+            static_cast<int>(std::ceil(chipFont().lineSpacing() + 2 * kPaddingV))};
+}
+
+void Chip::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF capsule(rect());
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(withOpacity(Theme::accent(), kFillOpacity));
+    painter.drawRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
+    const QPointF topLeft((capsule.width() - chipFont().width(text_)) / 2,
+                          (capsule.height() - chipFont().lineSpacing()) / 2);
+    chipFont().draw(painter, topLeft, text_, Theme::accent());
+}
+
+}  // namespace velmora

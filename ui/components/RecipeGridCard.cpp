@@ -1,0 +1,217 @@
+// RecipeGridCard: padding 13; a 38 tile, the title block and the footer, spaced 8; at least 120
+// high; corners of 15.
+#include "ui/components/RecipeGridCard.hpp"
+
+#include <QPainter>
+#include <cmath>
+
+#include "ui/components/ApplyPill.hpp"
+#include "ui/components/StarButton.hpp"
+#include "ui/look/Fonts.hpp"
+#include "ui/look/Icons.hpp"
+#include "ui/look/Symbols.hpp"
+#include "ui/look/Theme.hpp"
+#include "ui/model/AppModel.hpp"
+#include "ui/sync/ModelSync.hpp"
+#include "ui/widgets/Text.hpp"
+
+namespace velmora {
+
+namespace {
+
+constexpr qreal kPadding = 13;
+constexpr qreal kStackSpacing = 8;
+constexpr qreal kMinimumSpacer = 7;
+constexpr qreal kMinimumHeight = 120;
+constexpr qreal kNaturalWidth = 220;
+
+constexpr qreal kTileSide = 38;
+constexpr qreal kTileRadius = 11;
+constexpr qreal kTileSymbolSize = 17;
+constexpr qreal kTileSymbolOpacity = 0.78;
+constexpr qreal kTopRowSpacing = 4;
+constexpr qreal kChevronSize = 11;
+constexpr qreal kRestingChevronOpacity = 0.55;
+
+constexpr qreal kTitleSize = 13.5;
+constexpr qreal kSummarySize = 11;
+constexpr qreal kTitleSpacing = 2;
+
+constexpr qreal kDotSide = 5;
+constexpr qreal kDotSpacing = 5;
+constexpr qreal kRestingDotOpacity = 0.45;
+constexpr qreal kCountSize = 9;
+
+constexpr qreal kHoverBlur = 7;
+constexpr qreal kHoverOffsetY = 3;
+constexpr qreal kHoverOutlineOpacity = 0.3;
+constexpr qreal kOutlineWidth = 1;
+constexpr std::chrono::milliseconds kHoverTime{140};
+
+const DesignFont& titleFont() {
+    static const DesignFont font = DesignFont::inter(kTitleSize, FontWeight::semibold);
+    return font;
+}
+
+const DesignFont& summaryFont() {
+    static const DesignFont font = DesignFont::inter(kSummarySize);
+    return font;
+}
+
+const DesignFont& countFont() {
+    static const DesignFont font = DesignFont::monospaced(kCountSize);
+    return font;
+}
+
+qreal titleBlockHeight() {
+    return titleFont().lineSpacing() + kTitleSpacing + summaryFont().lineSpacing();
+}
+
+qreal along(qreal from, qreal to, qreal t) {
+    return from + (to - from) * t;
+}
+
+}  // namespace
+
+RecipeGridCard::RecipeGridCard(AppModel& model, Recipe recipe, int index,
+                               std::function<void()> onOpen, QWidget* parent)
+    : QAbstractButton(parent),
+      model_(model),
+      recipe_(std::move(recipe)),
+      index_(index),
+      star_(new StarButton(
+          false, [this] { model_.toggleFavorite(recipe_); }, this)),
+      pill_(new ApplyPill(
+          false, [this] { model_.toggle(recipe_); }, this)),
+      hover_(*this, kHoverTime, QEasingCurve::OutQuad),
+      lastShadow_(cardShadow()) {
+    const QString id = toQString(recipe_.id);
+    setObjectName(QStringLiteral("recipeCard.") + id);
+    star_->setObjectName(QStringLiteral("star.") + id);
+    pill_->setObjectName(QStringLiteral("pill.") + id);
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(toQString(recipe_.title));
+    setAccessibleDescription(toQString(recipe_.summary));
+    connect(this, &QAbstractButton::clicked, this, [onOpen = std::move(onOpen)] { onOpen(); });
+    hover_.onStep = [this] {
+        CardCanvas::shadowChanged(*this, lastShadow_);
+        lastShadow_ = cardShadow();
+    };
+
+    ModelSync& sync = ModelSync::of(model_);
+    sync.follow(this, [this](const Snapshot& now) { follow(now); });
+    follow(sync.snapshot());
+}
+
+void RecipeGridCard::follow(const Snapshot& now) {
+    star_->setOn(model_.isFavorite(recipe_));
+    const bool applied = now.isApplied(recipe_);
+    if (applied != pill_->isApplied()) {
+        pill_->setApplied(applied);
+        placeChildren();  // the pill's width follows its state
+        update();
+    }
+}
+
+CardShadow RecipeGridCard::cardShadow() const {
+    const qreal t = hover_.value();
+    return {Card::gridRadius, along(Card::restingBlur, kHoverBlur, t),
+            along(Card::restingOffsetY, kHoverOffsetY, t)};
+}
+
+QSize RecipeGridCard::sizeHint() const {
+    const qreal footer = std::max<qreal>(pill_->sizeHint().height(), kDotSide);
+    const qreal natural = 2 * kPadding + kTileSide + kStackSpacing + titleBlockHeight() +
+                          kStackSpacing + kMinimumSpacer + kStackSpacing + footer;
+    return {static_cast<int>(kNaturalWidth),
+            static_cast<int>(std::ceil(std::max(kMinimumHeight, natural)))};
+}
+
+QSize RecipeGridCard::minimumSizeHint() const {
+    const qreal topRow = kTileSide + kTopRowSpacing + star_->width() + kTopRowSpacing +
+                         Symbols::boxSide(kChevronSize);
+    const qreal footer = pill_->sizeHint().width() + kStackSpacing + kDotSide + kDotSpacing +
+                         countFont().width(QStringLiteral("0 power-ups"));
+    return {static_cast<int>(std::ceil(2 * kPadding + std::max(topRow, footer))),
+            sizeHint().height()};
+}
+
+void RecipeGridCard::resizeEvent(QResizeEvent* /*event*/) {
+    placeChildren();
+}
+
+void RecipeGridCard::placeChildren() {
+    const qreal chevron = Symbols::boxSide(kChevronSize);
+    const qreal topMiddle = kPadding + kTileSide / 2;
+    const QSize starSize = star_->size();
+    star_->move(static_cast<int>(
+                    std::round(width() - kPadding - chevron - kTopRowSpacing - starSize.width())),
+                static_cast<int>(std::round(topMiddle - starSize.height() / 2.0)));
+    const QSize pillSize = pill_->sizeHint();
+    pill_->setGeometry(static_cast<int>(std::round(width() - kPadding - pillSize.width())),
+                       static_cast<int>(std::round(height() - kPadding - pillSize.height())),
+                       pillSize.width(), pillSize.height());
+}
+
+void RecipeGridCard::enterEvent(QEnterEvent* event) {
+    hover_.setTarget(true);
+    QAbstractButton::enterEvent(event);
+}
+
+void RecipeGridCard::leaveEvent(QEvent* event) {
+    hover_.setTarget(false);
+    QAbstractButton::leaveEvent(event);
+}
+
+void RecipeGridCard::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal t = hover_.value();
+    const QRectF frame(rect());
+    paintCardSurface(painter, frame, Card::gridRadius);
+    if (t > 0) {
+        const QRectF edge = frame.adjusted(kOutlineWidth / 2, kOutlineWidth / 2, -kOutlineWidth / 2,
+                                           -kOutlineWidth / 2);
+        painter.setPen(QPen(withOpacity(Theme::accent(), kHoverOutlineOpacity * t), kOutlineWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(edge, Card::gridRadius, Card::gridRadius);
+    }
+
+    // Top row: the tile, then (trailing) the star and the chevron.
+    const QRectF tile(kPadding, kPadding, kTileSide, kTileSide);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Theme::tint(index_));
+    painter.drawRoundedRect(tile, kTileRadius, kTileRadius);
+    Symbols::draw(painter, tile.center(), kTileSymbolSize, Icons::recipe(recipe_.id),
+                  withOpacity(Theme::ink(), kTileSymbolOpacity));
+    const qreal chevron = Symbols::boxSide(kChevronSize);
+    Symbols::draw(painter, QPointF(width() - kPadding - chevron / 2, tile.center().y()),
+                  kChevronSize, "chevron.right",
+                  mix(withOpacity(Theme::faint(), kRestingChevronOpacity), Theme::secondary(), t));
+
+    // Title block, one line each.
+    const qreal textWidth = width() - 2 * kPadding;
+    qreal y = kPadding + kTileSide + kStackSpacing;
+    titleFont().draw(painter, QPointF(kPadding, y),
+                     titleFont().elided(toQString(recipe_.title), textWidth), Theme::ink());
+    y += titleFont().lineSpacing() + kTitleSpacing;
+    summaryFont().draw(painter, QPointF(kPadding, y),
+                       summaryFont().elided(toQString(recipe_.summary), textWidth),
+                       Theme::secondary());
+
+    // Footer, centred on the pill: the applied dot and the count.
+    const qreal footerMiddle = QRectF(pill_->geometry()).center().y();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(pill_->isApplied() ? Theme::accent()
+                                        : withOpacity(Theme::faint(), kRestingDotOpacity));
+    painter.drawEllipse(QRectF(kPadding, footerMiddle - kDotSide / 2, kDotSide, kDotSide));
+    const QString count = QString::number(recipe_.items.size()) + QStringLiteral(" power-ups");
+    const qreal countX = kPadding + kDotSide + kDotSpacing;
+    countFont().draw(painter, QPointF(countX, footerMiddle - countFont().lineSpacing() / 2),
+                     countFont().elided(count, pill_->x() - kStackSpacing - countX),
+                     Theme::faint());
+}
+
+}  // namespace velmora

@@ -1,0 +1,58 @@
+// The card of one recipe in a grid: its tinted symbol tile, a star and a chevron, its title and
+// summary on one line each, the number of power-ups with an applied dot, and an ApplyPill. A
+// click on the card (outside the star and the pill) calls `onOpen`; the star toggles the recipe
+// as a favourite; the pill re-reads the model at the click and applies or reverts. Under the
+// pointer the card lifts (a larger shadow, an accent outline, a darker chevron) over 0.14 seconds
+// and shows the pointing hand. Put it on a CardCanvas for its shadow. Object names:
+// "recipeCard.<id>", its star "star.<id>", its pill "pill.<id>".
+#pragma once
+
+#include <QAbstractButton>
+#include <functional>
+
+#include "kit/Tweak.hpp"
+#include "ui/widgets/Card.hpp"
+#include "ui/widgets/Fade.hpp"
+
+namespace velmora {
+
+class AppModel;
+class ApplyPill;
+class Snapshot;
+class StarButton;
+
+class RecipeGridCard : public QAbstractButton, public ShadowCaster {
+    Q_OBJECT
+
+  public:
+    RecipeGridCard(AppModel& model, Recipe recipe, int index, std::function<void()> onOpen,
+                   QWidget* parent = nullptr);
+
+    const Recipe& recipe() const { return recipe_; }
+    StarButton& star() const { return *star_; }
+    ApplyPill& pill() const { return *pill_; }
+
+    CardShadow cardShadow() const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+  private:
+    void follow(const Snapshot& now);
+    void placeChildren();
+
+    AppModel& model_;
+    Recipe recipe_;
+    int index_;
+    StarButton* star_;
+    ApplyPill* pill_;
+    Fade hover_;
+    CardShadow lastShadow_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,77 @@
+// SliderRow: the value text in the system monospaced 10, the slider small and padded 1 on top.
+#include "ui/components/SliderRow.hpp"
+
+#include <QVBoxLayout>
+
+#include "ui/components/SwitchRow.hpp"
+#include "ui/look/Icons.hpp"
+#include "ui/look/Theme.hpp"
+#include "ui/model/AppModel.hpp"
+#include "ui/widgets/DoubleSlider.hpp"
+#include "ui/widgets/SymbolView.hpp"
+#include "ui/widgets/Text.hpp"
+#include "ui/widgets/TextLabel.hpp"
+
+namespace velmora {
+
+namespace {
+
+constexpr qreal kValueSize = 10;
+constexpr int kTextSpacing = 2;
+constexpr int kSliderTopPadding = 1;
+
+}  // namespace
+
+SliderRow::SliderRow(AppModel& model, SliderTweak slider, QWidget* parent)
+    : QWidget(parent),
+      model_(model),
+      slider_(std::move(slider)),
+      valueText_(new TextLabel(DesignFont::monospaced(kValueSize), Theme::secondary())),
+      control_(new DoubleSlider(slider_.min, slider_.max, slider_.step)) {
+    const QString key = toQString(slider_.id);
+    setObjectName(QStringLiteral("row.") + key);
+    control_->setObjectName(QStringLiteral("slider.") + key);
+    control_->setAccessibleName(toQString(slider_.title));
+    valueText_->setObjectName(QStringLiteral("value.") + key);
+    valueText_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+
+    QHBoxLayout& row = settingRow::layout(*this);
+    row.addWidget(settingRow::tile(Icons::tweak(slider_.id, slider_.category),
+                                   categoryTintIndex(slider_.category)),
+                  0, Qt::AlignVCenter);
+    auto* text = new QVBoxLayout;
+    text->setSpacing(kTextSpacing);
+    auto* titleRow = new QHBoxLayout;
+    titleRow->setSpacing(settingRow::titleRowSpacing);
+    titleRow->addWidget(settingRow::title(slider_.title), 1);
+    titleRow->addWidget(valueText_, 0, Qt::AlignVCenter);
+    text->addLayout(titleRow);
+    text->addWidget(settingRow::summary(slider_.summary));
+    text->addSpacing(kSliderTopPadding);
+    text->addWidget(control_);
+    row.addLayout(text, 1);
+
+    connect(control_, &DoubleSlider::moved, this, &SliderRow::showValue);
+    connect(control_, &DoubleSlider::committed, this, [this](double value) {
+        showValue(value);
+        model_.setSliderValue(slider_, value);
+    });
+}
+
+void SliderRow::showEvent(QShowEvent* event) {
+    if (!loaded_) {
+        // The stored number, or the default for no value, another kind or no finite number.
+        value_ = model_.sliderValue(slider_);
+        control_->setDoubleValue(value_);
+        showValue(value_);
+        loaded_ = true;
+    }
+    QWidget::showEvent(event);
+}
+
+void SliderRow::showValue(double value) {
+    value_ = value;
+    valueText_->setText(toQString(slider_.display(value)));
+}
+
+}  // namespace velmora

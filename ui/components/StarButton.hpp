@@ -1,0 +1,32 @@
+// The favourite toggle: "star.fill" in the accent when the item is a favourite, else "star",
+// faint, darker under the pointer. It calls its action on every click and shows what its owner
+// sets (the model's answer at the next sync). Tool tip and accessible name: "Pin to Favorites" or
+// "Unpin from Favorites".
+#pragma once
+
+#include <QAbstractButton>
+#include <functional>
+
+namespace velmora {
+
+class StarButton : public QAbstractButton {
+    Q_OBJECT
+
+  public:
+    StarButton(bool isOn, std::function<void()> action, QWidget* parent = nullptr);
+
+    bool isOn() const { return on_; }
+    void setOn(bool on);
+
+    QSize sizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void describe();
+
+    bool on_;
+};
+
+}  // namespace velmora

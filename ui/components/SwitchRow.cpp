@@ -1,0 +1,104 @@
+// The shared row shape and the star-and-switch rows built on it.
+#include "ui/components/SwitchRow.hpp"
+
+#include "ui/components/Chip.hpp"
+#include "ui/components/StarButton.hpp"
+#include "ui/look/Fonts.hpp"
+#include "ui/look/Theme.hpp"
+#include "ui/sync/ModelSync.hpp"
+#include "ui/widgets/Switch.hpp"
+#include "ui/widgets/SymbolView.hpp"
+#include "ui/widgets/Text.hpp"
+#include "ui/widgets/TextLabel.hpp"
+
+namespace velmora {
+
+namespace {
+
+constexpr qreal kTileRadius = 7;
+constexpr qreal kTileSymbolSize = 12;
+constexpr qreal kTileSymbolOpacity = 0.72;
+constexpr qreal kTitleSize = 12.5;
+constexpr qreal kSummarySize = 11;
+constexpr int kTextSpacing = 1;
+
+}  // namespace
+
+namespace settingRow {
+
+QHBoxLayout& layout(QWidget& row) {
+    auto* layout = new QHBoxLayout(&row);
+    layout->setContentsMargins(0, verticalPadding, 0, verticalPadding);
+    layout->setSpacing(spacing);
+    return *layout;
+}
+
+SymbolView* tile(const std::string& symbol, int tintIndex) {
+    auto* view =
+        new SymbolView(symbol, kTileSymbolSize, withOpacity(Theme::ink(), kTileSymbolOpacity));
+    view->setTile(tileSide, kTileRadius, Theme::tint(tintIndex));
+    return view;
+}
+
+TextLabel* title(const std::string& text) {
+    auto* label = new TextLabel(DesignFont::inter(kTitleSize, FontWeight::medium), Theme::ink());
+    label->setLineLimit(0);
+    label->setText(toQString(text));
+    return label;
+}
+
+TextLabel* summary(const std::string& text) {
+    auto* label = new TextLabel(DesignFont::inter(kSummarySize), Theme::secondary());
+    label->setLineLimit(0);
+    label->setText(toQString(text));
+    return label;
+}
+
+}  // namespace settingRow
+
+SwitchRow::SwitchRow(const std::string& id, const std::string& symbol, int tintIndex,
+                     const std::string& title, const std::string& summary,
+                     const std::vector<QString>& chips, std::function<void()> onStar,
+                     std::function<void()> onSwitch, QWidget* parent)
+    : QWidget(parent), star_(new StarButton(false, std::move(onStar))), toggle_(new Switch) {
+    const QString key = toQString(id);
+    setObjectName(QStringLiteral("row.") + key);
+    star_->setObjectName(QStringLiteral("star.") + key);
+    toggle_->setObjectName(QStringLiteral("switch.") + key);
+    toggle_->setAccessibleName(toQString(title));
+    connect(toggle_, &Switch::clicked, this, [onSwitch = std::move(onSwitch)] { onSwitch(); });
+
+    QHBoxLayout& row = settingRow::layout(*this);
+    row.addWidget(settingRow::tile(symbol, tintIndex), 0, Qt::AlignVCenter);
+
+    auto* text = new QVBoxLayout;
+    text->setSpacing(kTextSpacing);
+    auto* titleRow = new QHBoxLayout;
+    titleRow->setSpacing(settingRow::titleRowSpacing);
+    // The chips follow the title; the title gives way (wrapping) only when the row is narrow.
+    titleRow->addWidget(settingRow::title(title));
+    for (const QString& chip : chips) {
+        titleRow->addWidget(new Chip(chip), 0, Qt::AlignVCenter);
+    }
+    titleRow->addStretch(1);
+    text->addLayout(titleRow);
+    text->addWidget(settingRow::summary(summary));
+    row.addLayout(text, 1);
+
+    row.addSpacing(settingRow::trailingGap + settingRow::spacing);
+    row.addWidget(star_, 0, Qt::AlignVCenter);
+    row.addWidget(toggle_, 0, Qt::AlignVCenter);
+}
+
+void SwitchRow::follow(AppModel& model, std::function<State(const Snapshot&)> state) {
+    const auto show = [this, state = std::move(state)](const Snapshot& now) {
+        const State shown = state(now);
+        toggle_->setOn(shown.on);
+        star_->setOn(shown.favourite);
+    };
+    ModelSync& sync = ModelSync::of(model);
+    show(sync.snapshot());
+    sync.follow(this, show);
+}
+
+}  // namespace velmora

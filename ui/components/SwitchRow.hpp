@@ -1,0 +1,69 @@
+// The shape of every setting row, and the rows that end in a star and a switch.
+//
+// A setting row is a tinted 26 × 26 symbol tile, a text block (title in Inter 12.5 medium, summary
+// in Inter 11 at its full height) and a control, padded 7 above and below; the list card around
+// it pads it 14 left and right. TweakRow and PowerToggleRow are SwitchRows: title, chips, summary,
+// then a StarButton and a Switch.
+#pragma once
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+class AppModel;
+class Snapshot;
+class StarButton;
+class Switch;
+class SymbolView;
+class TextLabel;
+
+// The pieces the three rows share.
+namespace settingRow {
+
+constexpr int tileSide = 26;
+constexpr int verticalPadding = 7;
+constexpr int spacing = 10;
+constexpr int titleRowSpacing = 6;
+constexpr int trailingGap = 8;  // the spacer's least length before the trailing controls
+
+// The row's layout: items centred vertically, spacing 10, padded 7 above and below.
+QHBoxLayout& layout(QWidget& row);
+SymbolView* tile(const std::string& symbol, int tintIndex);
+TextLabel* title(const std::string& text);
+// Wraps onto as many lines as it needs.
+TextLabel* summary(const std::string& text);
+
+}  // namespace settingRow
+
+class SwitchRow : public QWidget {
+    Q_OBJECT
+
+  public:
+    StarButton& star() const { return *star_; }
+    Switch& toggle() const { return *toggle_; }
+
+  protected:
+    // `onStar` and `onSwitch` run on their clicks.
+    SwitchRow(const std::string& id, const std::string& symbol, int tintIndex,
+              const std::string& title, const std::string& summary,
+              const std::vector<QString>& chips, std::function<void()> onStar,
+              std::function<void()> onSwitch, QWidget* parent);
+
+    struct State {
+        bool on;
+        bool favourite;
+    };
+    // Shows what `state` reads now and at every sync of `model`.
+    void follow(AppModel& model, std::function<State(const Snapshot&)> state);
+
+  private:
+    StarButton* star_;
+    Switch* toggle_;
+};
+
+}  // namespace velmora

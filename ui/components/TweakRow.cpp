@@ -1,0 +1,35 @@
+// TweakRow: tinted by category, following the model's sync.
+#include "ui/components/TweakRow.hpp"
+
+#include "ui/look/Icons.hpp"
+#include "ui/look/Theme.hpp"
+#include "ui/model/AppModel.hpp"
+#include "ui/sync/Snapshot.hpp"
+
+namespace velmora {
+
+namespace {
+
+std::vector<QString> chipsOf(const Tweak& tweak) {
+    if (tweak.tier == TweakTier::advanced) {
+        return {QStringLiteral("ADVANCED")};
+    }
+    return {};
+}
+
+}  // namespace
+
+TweakRow::TweakRow(AppModel& model, Tweak tweak, QWidget* parent)
+    : SwitchRow(
+          tweak.id, Icons::tweak(tweak.id, tweak.category), categoryTintIndex(tweak.category),
+          tweak.title, tweak.summary, chipsOf(tweak), [this] { model_.toggleFavorite(tweak_); },
+          // toggleTweak reads the engine again (off when it fails) and sets the opposite.
+          [this] { model_.toggleTweak(tweak_); }, parent),
+      model_(model),
+      tweak_(std::move(tweak)) {
+    follow(model_, [this](const Snapshot& now) {
+        return State{now.isOn(tweak_), model_.isFavorite(tweak_)};
+    });
+}
+
+}  // namespace velmora

@@ -1,0 +1,27 @@
+// The row of one catalog tweak: tile, title (with "ADVANCED" for advanced tweaks), summary, star,
+// switch. The switch shows the tweak's state from the sync's snapshot (off when it cannot be
+// read); a click re-reads the engine and asks the model for the opposite, so a tweak whose state
+// cannot be read is switched on. Object names: "row.<id>", "star.<id>", "switch.<id>".
+#pragma once
+
+#include "kit/Tweak.hpp"
+#include "ui/components/SwitchRow.hpp"
+
+namespace velmora {
+
+class AppModel;
+
+class TweakRow : public SwitchRow {
+    Q_OBJECT
+
+  public:
+    TweakRow(AppModel& model, Tweak tweak, QWidget* parent = nullptr);
+
+    const Tweak& tweak() const { return tweak_; }
+
+  private:
+    AppModel& model_;
+    Tweak tweak_;
+};
+
+}  // namespace velmora
