@@ -45,15 +45,18 @@ const KindText& text(Kind kind) {
 
 AutomationRule decodeRule(const Json& object) {
     json::requireObject(object, "a rule");
-    return AutomationRule{json::string(object, "id"),
-                          json::enumValue<Kind>(json::member(object, "kind"), "kind"),
-                          json::string(object, "setupID"),
-                          json::boolean(object, "enabled"),
-                          json::integer(object, "threshold"),
-                          json::integer(object, "hour"),
-                          json::integer(object, "minute"),
-                          json::string(object, "appBundleID"),
-                          json::string(object, "appName")};
+    return AutomationRule{
+        json::string(object, "id"),
+        json::enumValue<Kind>(json::member(object, "kind"), "kind"),
+        json::string(object, "setupID"),
+        json::boolean(object, "enabled"),
+        json::integer(object, "threshold"),
+        json::integer(object, "hour"),
+        json::integer(object, "minute"),
+        json::string(object, "appBundleID"),
+        json::string(object, "appName"),
+        UnknownMembers::of(object, {"id", "kind", "setupID", "enabled", "threshold", "hour",
+                                    "minute", "appBundleID", "appName"})};
 }
 
 }  // namespace
@@ -124,15 +127,17 @@ std::string AutomationRule::describe() const {
 }
 
 Json AutomationRule::toJson() const {
-    return {{"id", id},
-            {"kind", std::string(rawValue(kind))},
-            {"setupID", setupID},
-            {"enabled", enabled},
-            {"threshold", threshold},
-            {"hour", hour},
-            {"minute", minute},
-            {"appBundleID", appBundleID},
-            {"appName", appName}};
+    Json object{{"id", id},
+                {"kind", std::string(rawValue(kind))},
+                {"setupID", setupID},
+                {"enabled", enabled},
+                {"threshold", threshold},
+                {"hour", hour},
+                {"minute", minute},
+                {"appBundleID", appBundleID},
+                {"appName", appName}};
+    unknownMembers.addTo(object);
+    return object;
 }
 
 Decoded<AutomationRule> AutomationRule::fromJson(const Json& object) {

@@ -10,6 +10,7 @@
 
 #include "kit/Decoded.hpp"
 #include "kit/Enums.hpp"
+#include "kit/UnknownMembers.hpp"
 
 namespace velmora {
 
@@ -36,6 +37,8 @@ struct AutomationRule {
     std::int64_t minute = 0;     // 0 to 59, atTime
     std::string appBundleID;     // appLaunched
     std::string appName;         // appLaunched
+    // Fields a newer version stored, written back as they were.
+    UnknownMembers unknownMembers{};
 
     // 12-hour clock with a fixed English suffix, e.g. "12:05 AM"; independent of the locale.
     std::string timeString() const;
@@ -43,7 +46,8 @@ struct AutomationRule {
     std::string describe() const;
 
     nlohmann::json toJson() const;
-    // Strict: every key required, every value type-checked, "kind" one of the case names exactly.
+    // Strict: every key required, every value type-checked, "kind" one of the case names exactly;
+    // other keys are kept as they are.
     static Decoded<AutomationRule> fromJson(const nlohmann::json& json);
 
     // The stored list "velmora_automation_rules". Encoding throws json::EncodeError for text that

@@ -10,14 +10,28 @@ RecipeRunner::RecipeRunner(std::shared_ptr<TweakEngine> engine_, Catalog catalog
 
 AppliedRecipe RecipeRunner::apply(const Recipe& recipe) const {
     AppliedRecipe applied{recipe.id, {}};
+    apply(recipe, applied);
+    return applied;
+}
+
+void RecipeRunner::apply(const Recipe& recipe, AppliedRecipe& applied) const {
+    applied.recipeID = recipe.id;
     for (const RecipeItem& item : recipe.items) {
         const std::optional<Tweak> tweak = catalog.tweak(item.tweakID);
         if (!tweak) {
             throw VelmoraError::unknownTweak(item.tweakID);
         }
-        applied.changes.push_back(engine->setEnabled(item.enabled, *tweak));
+        const std::size_t recordsBefore = engine->history->records().size();
+        try {
+            applied.changes.push_back(engine->setEnabled(item.enabled, *tweak));
+        } catch (...) {
+            // A failed restart comes after the keys were written and recorded.
+            if (engine->history->records().size() > recordsBefore) {
+                applied.changes.push_back(engine->history->records().back());
+            }
+            throw;
+        }
     }
-    return applied;
 }
 
 void RecipeRunner::revert(const AppliedRecipe& applied) const {

@@ -30,6 +30,10 @@ class RecipeRunner {
     // throws `VelmoraError::unknownTweak`, and an engine error is thrown as it is; either way the
     // items before it stay applied and recorded in the engine's history.
     AppliedRecipe apply(const Recipe& recipe) const;
+    // The same, appending each record to `applied` as it is made: after a failure `applied` holds
+    // what was changed before it (the failing item's record too when only its restart failed), so
+    // that `revert` can still put it back exactly.
+    void apply(const Recipe& recipe, AppliedRecipe& applied) const;
     // Undoes the records newest first, so a key changed by several items ends at the value it held
     // before the recipe; the first error stops the walk and is thrown.
     void revert(const AppliedRecipe& applied) const;

@@ -10,6 +10,7 @@
 #include <unicode/brkiter.h>
 #include <unicode/bytestream.h>
 #include <unicode/casemap.h>
+#include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/utext.h>
 #include <unicode/utf8.h>
@@ -196,7 +197,25 @@ std::string Search::lowercased(std::string_view text) {
     icu::CaseMap::utf8ToLower("", 0,
                               icu::StringPiece(text.data(), static_cast<int32_t>(text.size())),
                               sink, nullptr, status);
-    return U_SUCCESS(status) ? lowered : std::string(text);
+    if (U_FAILURE(status)) {
+        lowered.assign(text);
+    }
+    return composed(lowered);
+}
+
+// Canonically equivalent texts compare equal as bytes only in one normal form: "é" typed as one
+// character and as "e" with a combining accent are the same word.
+std::string Search::composed(const std::string& text) {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    const icu::StringPiece piece(text.data(), static_cast<int32_t>(text.size()));
+    if (U_FAILURE(status) || nfc->isNormalizedUTF8(piece, status) || U_FAILURE(status)) {
+        return text;
+    }
+    std::string result;
+    icu::StringByteSink<std::string> sink(&result, static_cast<int32_t>(text.size()));
+    nfc->normalizeUTF8(0, piece, sink, nullptr, status);
+    return U_SUCCESS(status) ? result : text;
 }
 
 std::vector<std::string> Search::tokens(std::string_view loweredQuery) {

@@ -57,12 +57,14 @@ class Search {
     // The extra search words of an item id, or the empty string.
     static const std::string& keywords(std::string_view id);
 
-    // Full Unicode lower-casing with the root locale's rules (no accent or width folding).
+    // Full Unicode lower-casing with the root locale's rules (no accent or width folding), in
+    // composed normal form (NFC).
     static std::string lowercased(std::string_view text);
     // The words of an already lower-cased query: runs of letters and numbers, in order.
     static std::vector<std::string> tokens(std::string_view loweredQuery);
 
   private:
+    static std::string composed(const std::string& text);
     // The terms that stand for one query word: the word itself, widened by every synonym group
     // related to it by a prefix in either direction once it has three characters or more.
     static std::set<std::string> expand(std::string_view token);

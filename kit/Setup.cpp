@@ -42,10 +42,15 @@ std::map<std::string, double> sliderValues(const Json& object) {
 
 Setup decodeSetup(const Json& object) {
     json::requireObject(object, "a scene");
-    return Setup{json::string(object, "id"),        json::string(object, "name"),
-                 json::string(object, "icon"),      strings(object, "tweakIDs"),
-                 strings(object, "powerToggleIDs"), sliderValues(object),
-                 json::boolean(object, "lidClose")};
+    return Setup{json::string(object, "id"),
+                 json::string(object, "name"),
+                 json::string(object, "icon"),
+                 strings(object, "tweakIDs"),
+                 strings(object, "powerToggleIDs"),
+                 sliderValues(object),
+                 json::boolean(object, "lidClose"),
+                 UnknownMembers::of(object, {"id", "name", "icon", "tweakIDs", "powerToggleIDs",
+                                             "sliderValues", "lidClose"})};
 }
 
 }  // namespace
@@ -60,13 +65,15 @@ Json Setup::toJson() const {
     for (const auto& [slider, value] : sliderValues) {
         values[slider] = json::finite(value, "scene \"" + name + "\": slider \"" + slider + "\"");
     }
-    return {{"id", id},
-            {"name", name},
-            {"icon", icon},
-            {"tweakIDs", tweakIDs},
-            {"powerToggleIDs", powerToggleIDs},
-            {"sliderValues", values},
-            {"lidClose", lidClose}};
+    Json object{{"id", id},
+                {"name", name},
+                {"icon", icon},
+                {"tweakIDs", tweakIDs},
+                {"powerToggleIDs", powerToggleIDs},
+                {"sliderValues", values},
+                {"lidClose", lidClose}};
+    unknownMembers.addTo(object);
+    return object;
 }
 
 Decoded<Setup> Setup::fromJson(const Json& object) {

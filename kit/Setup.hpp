@@ -9,6 +9,7 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include "kit/Decoded.hpp"
+#include "kit/UnknownMembers.hpp"
 
 namespace velmora {
 
@@ -20,6 +21,8 @@ struct Setup {
     std::vector<std::string> powerToggleIDs;
     std::map<std::string, double> sliderValues;  // slider id to value
     bool lidClose = false;
+    // Fields a newer version stored, written back as they were.
+    UnknownMembers unknownMembers{};
 
     // Tweaks, power settings and slider values, plus one when the scene keeps the Mac awake.
     int itemCount() const;
@@ -27,7 +30,7 @@ struct Setup {
     // Every field under its name. Throws json::EncodeError (kit/JsonWrite.hpp) for a slider value
     // that is not finite: JSON cannot hold it and writing null would lose the stored list.
     nlohmann::json toJson() const;
-    // Strict: every key required, every value type-checked; other keys are ignored.
+    // Strict: every key required, every value type-checked; other keys are kept as they are.
     static Decoded<Setup> fromJson(const nlohmann::json& json);
 
     // The stored list "velmora_setups". Encoding throws json::EncodeError like toJson (and for

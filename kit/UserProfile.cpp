@@ -16,7 +16,8 @@ struct CaseText {
 };
 
 constexpr std::array<CaseText, 7> kFields{{
-    {"developer", "Developer", "Terminal, speed, control", "chevron.left.forwardslash.chevron.right"},
+    {"developer", "Developer", "Terminal, speed, control",
+     "chevron.left.forwardslash.chevron.right"},
     {"designer", "Designer", "Pixels, color, precision", "paintbrush.pointed"},
     {"writer", "Writer", "Focus, words, calm", "text.alignleft"},
     {"photoVideo", "Photo & Video", "Capture, storage, displays", "camera"},
@@ -48,9 +49,15 @@ std::vector<E> casesOf(const std::array<CaseText, N>&) {
     return cases;
 }
 
-const CaseText& text(UserField v) { return kFields.at(static_cast<std::size_t>(v)); }
-const CaseText& text(UserGoal v) { return kGoals.at(static_cast<std::size_t>(v)); }
-const CaseText& text(DeviceKind v) { return kDevices.at(static_cast<std::size_t>(v)); }
+const CaseText& text(UserField v) {
+    return kFields.at(static_cast<std::size_t>(v));
+}
+const CaseText& text(UserGoal v) {
+    return kGoals.at(static_cast<std::size_t>(v));
+}
+const CaseText& text(DeviceKind v) {
+    return kDevices.at(static_cast<std::size_t>(v));
+}
 
 constexpr std::string_view kSeparator = " \u00B7 ";
 constexpr std::size_t kMaxReasonTitles = 2;
@@ -73,17 +80,39 @@ const std::vector<DeviceKind>& allCases<DeviceKind>() {
     return cases;
 }
 
-std::string_view rawValue(UserField v) { return text(v).raw; }
-std::string_view title(UserField v) { return text(v).title; }
-std::string_view blurb(UserField v) { return text(v).blurb; }
-std::string_view icon(UserField v) { return text(v).icon; }
-std::string_view rawValue(UserGoal v) { return text(v).raw; }
-std::string_view title(UserGoal v) { return text(v).title; }
-std::string_view blurb(UserGoal v) { return text(v).blurb; }
-std::string_view icon(UserGoal v) { return text(v).icon; }
-std::string_view rawValue(DeviceKind v) { return text(v).raw; }
-std::string_view title(DeviceKind v) { return text(v).title; }
-std::string_view icon(DeviceKind v) { return text(v).icon; }
+std::string_view rawValue(UserField v) {
+    return text(v).raw;
+}
+std::string_view title(UserField v) {
+    return text(v).title;
+}
+std::string_view blurb(UserField v) {
+    return text(v).blurb;
+}
+std::string_view icon(UserField v) {
+    return text(v).icon;
+}
+std::string_view rawValue(UserGoal v) {
+    return text(v).raw;
+}
+std::string_view title(UserGoal v) {
+    return text(v).title;
+}
+std::string_view blurb(UserGoal v) {
+    return text(v).blurb;
+}
+std::string_view icon(UserGoal v) {
+    return text(v).icon;
+}
+std::string_view rawValue(DeviceKind v) {
+    return text(v).raw;
+}
+std::string_view title(DeviceKind v) {
+    return text(v).title;
+}
+std::string_view icon(DeviceKind v) {
+    return text(v).icon;
+}
 
 std::string UserProfile::reason(const std::vector<UserField>& itemFields,
                                 const std::vector<UserGoal>& itemGoals) const {
@@ -117,10 +146,12 @@ nlohmann::json UserProfile::toJson() const {
     for (UserGoal g : goals) {
         goalList.push_back(std::string(rawValue(g)));
     }
-    return {{"fields", fieldList},
-            {"goals", goalList},
-            {"device", std::string(rawValue(device))},
-            {"completedOnboarding", completedOnboarding}};
+    nlohmann::json object{{"fields", fieldList},
+                          {"goals", goalList},
+                          {"device", std::string(rawValue(device))},
+                          {"completedOnboarding", completedOnboarding}};
+    unknownMembers.addTo(object);
+    return object;
 }
 
 Decoded<UserProfile> UserProfile::fromJson(const nlohmann::json& object) {
@@ -135,6 +166,8 @@ Decoded<UserProfile> UserProfile::fromJson(const nlohmann::json& object) {
         }
         profile.device = json::enumValue<DeviceKind>(json::member(object, "device"), "device");
         profile.completedOnboarding = json::boolean(object, "completedOnboarding");
+        profile.unknownMembers =
+            UnknownMembers::of(object, {"fields", "goals", "device", "completedOnboarding"});
         return Decoded<UserProfile>::success(std::move(profile));
     } catch (const json::DecodeError& e) {
         return Decoded<UserProfile>::failure(std::string("profile: ") + e.what());

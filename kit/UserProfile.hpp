@@ -1,4 +1,5 @@
-// The onboarding answers and the field/goal vocabulary that tweaks, recipes and settings are tagged with.
+// The onboarding answers and the field/goal vocabulary that tweaks, recipes and settings are tagged
+// with.
 #pragma once
 
 #include <set>
@@ -10,6 +11,7 @@
 
 #include "kit/Decoded.hpp"
 #include "kit/Enums.hpp"
+#include "kit/UnknownMembers.hpp"
 
 namespace velmora {
 
@@ -43,13 +45,17 @@ struct UserProfile {
     std::set<UserGoal> goals;
     DeviceKind device = DeviceKind::laptop;
     bool completedOnboarding = false;
+    // Fields a newer version stored, written back as they were.
+    UnknownMembers unknownMembers{};
 
-    // The line that says why an item is suggested: matching field titles, then goal titles, at most two.
+    // The line that says why an item is suggested: matching field titles, then goal titles, at most
+    // two.
     std::string reason(const std::vector<UserField>& itemFields,
                        const std::vector<UserGoal>& itemGoals) const;
 
     nlohmann::json toJson() const;
-    // Strict: every key required, every value type-checked, unknown raw values refused.
+    // Strict: every key required, every value type-checked, unknown raw values refused; other keys
+    // are kept as they are.
     static Decoded<UserProfile> fromJson(const nlohmann::json& json);
 
     friend bool operator==(const UserProfile&, const UserProfile&) = default;

@@ -14,6 +14,11 @@ std::optional<std::vector<std::string>> InMemoryUserDefaults::stringArray(const 
     return std::nullopt;
 }
 
+std::optional<std::vector<std::string>> InMemoryUserDefaults::stringElements(
+    const std::string& key) {
+    return stringArray(key);
+}
+
 bool InMemoryUserDefaults::boolean(const std::string& key) {
     auto it = values.find(key);
     if (it == values.end()) {
@@ -63,6 +68,7 @@ void InMemoryUserDefaults::setData(const std::string& key, std::string_view byte
 }
 
 bool InMemoryUserDefaults::copyIfAbsent(const std::string& from, const std::string& to) {
+    ++copies;
     auto source = values.find(from);
     if (source == values.end() || values.contains(to)) {
         return false;

@@ -19,6 +19,8 @@ class InMemoryUserDefaults : public UserDefaults {
     using Value = std::variant<bool, std::int64_t, std::string, Data, std::vector<std::string>>;
 
     std::optional<std::vector<std::string>> stringArray(const std::string& key) override;
+    // Only whole arrays of texts can be planted here, so this is `stringArray`.
+    std::optional<std::vector<std::string>> stringElements(const std::string& key) override;
     bool boolean(const std::string& key) override;
     std::optional<std::string> data(const std::string& key) override;
     bool contains(const std::string& key) override;
@@ -30,8 +32,9 @@ class InMemoryUserDefaults : public UserDefaults {
     void set(const std::string& key, Value value) { values[key] = std::move(value); }
 
     std::map<std::string, Value> values;
-    // Counts every write, so tests can tell that nothing was stored.
+    // Counts every write, so tests can tell that nothing was stored, and every copy asked for.
     int writes = 0;
+    int copies = 0;
 };
 
 }  // namespace velmora

@@ -35,9 +35,12 @@ bool textIsTrue(std::string_view text) {
 
 namespace {
 
-// A stored array of texts; anything else, or an array holding something else, is none.
-std::optional<std::vector<std::string>> stringsOf(plist_t node) {
-    if (plist_get_node_type(node) != PLIST_ARRAY) {
+enum class OtherElements { refuse, skip };
+
+// The texts of a stored array; anything else is none, and so is an array holding something else
+// unless `others` says to skip it.
+std::optional<std::vector<std::string>> stringsOf(plist_t node, OtherElements others) {
+    if (node == nullptr || plist_get_node_type(node) != PLIST_ARRAY) {
         return std::nullopt;
     }
     std::vector<std::string> strings;
@@ -46,7 +49,10 @@ std::optional<std::vector<std::string>> stringsOf(plist_t node) {
     for (std::uint32_t i = 0; i < count; ++i) {
         plist_t item = plist_array_get_item(node, i);
         if (plist_get_node_type(item) != PLIST_STRING) {
-            return std::nullopt;
+            if (others == OtherElements::refuse) {
+                return std::nullopt;
+            }
+            continue;
         }
         std::uint64_t length = 0;
         const char* text = plist_get_string_ptr(item, &length);
@@ -97,9 +103,14 @@ PreferenceUserDefaults::PreferenceUserDefaults(std::shared_ptr<PreferenceStore> 
 
 std::optional<std::vector<std::string>> PreferenceUserDefaults::stringArray(
     const std::string& key) {
-    return store_->inspect(domain_, key, [](plist_t node) {
-        return node != nullptr ? stringsOf(node) : std::nullopt;
-    });
+    return store_->inspect(domain_, key,
+                           [](plist_t node) { return stringsOf(node, OtherElements::refuse); });
+}
+
+std::optional<std::vector<std::string>> PreferenceUserDefaults::stringElements(
+    const std::string& key) {
+    return store_->inspect(domain_, key,
+                           [](plist_t node) { return stringsOf(node, OtherElements::skip); });
 }
 
 bool PreferenceUserDefaults::boolean(const std::string& key) {

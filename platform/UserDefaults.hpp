@@ -23,6 +23,8 @@ class UserDefaults {
 
     // The strings of an array of strings; nothing when the key is absent or holds anything else.
     virtual std::optional<std::vector<std::string>> stringArray(const std::string& key) = 0;
+    // The strings of an array, its other elements skipped; nothing when the key holds no array.
+    virtual std::optional<std::vector<std::string>> stringElements(const std::string& key) = 0;
     // The platform's Boolean reading: a Boolean as it is, a number when not zero, a text starting
     // (after blanks, a sign and zeros) with Y, y, T, t or a digit 1 to 9; false for anything else.
     virtual bool boolean(const std::string& key) = 0;
@@ -46,6 +48,7 @@ class PreferenceUserDefaults : public UserDefaults {
     PreferenceUserDefaults(std::shared_ptr<PreferenceStore> store, std::string domain);
 
     std::optional<std::vector<std::string>> stringArray(const std::string& key) override;
+    std::optional<std::vector<std::string>> stringElements(const std::string& key) override;
     bool boolean(const std::string& key) override;
     std::optional<std::string> data(const std::string& key) override;
     bool contains(const std::string& key) override;

@@ -1,4 +1,5 @@
-// Scenes and automation rules: their texts and a stored form that refuses every kind of bad input.
+// Scenes, automation rules and the profile as stored: their texts, a form that refuses every kind
+// of bad input, and fields of newer versions kept.
 #include <cmath>
 #include <limits>
 #include <string>
@@ -10,6 +11,7 @@
 #include "kit/AutomationRule.hpp"
 #include "kit/JsonWrite.hpp"
 #include "kit/Setup.hpp"
+#include "kit/UserProfile.hpp"
 
 namespace velmora {
 namespace {
@@ -135,6 +137,31 @@ TEST(AutomationRule, BadStoredRulesFailWithAClearReasonAndTakeTheListWithThem) {
     list[1]["kind"] = "attime";
     EXPECT_EQ(AutomationRule::decodeList(list.dump()).error(),
               "rule 2 of 2: \"kind\" holds an unknown value \"attime\"");
+}
+
+// A newer version's fields must survive this version's next save of the record, or moving between
+// versions loses settings; the known fields are written exactly as before.
+TEST(StoredRecords, FieldsOfANewerVersionSurviveALoadAndASave) {
+    const Json extra{{"mood", {{"level", 3}, {"tags", {"calm", 1}}}}, {"zOrder", nullptr}};
+    const auto roundTrip = [&](const Json& known, auto decode) {
+        Json stored = known;
+        stored.update(extra);
+        const auto decoded = decode(stored);
+        ASSERT_TRUE(decoded) << decoded.error();
+        EXPECT_EQ(decoded.value().toJson(), stored);
+        EXPECT_EQ(std::remove_cvref_t<decltype(decoded.value())>::fromJson(known).value(),
+                  decoded.value())
+            << "equality is that of the known fields";
+    };
+    roundTrip(workScene().toJson(), Scene::fromJson);
+    roundTrip(rule(Kind::appLaunched).toJson(), AutomationRule::fromJson);
+    UserProfile profile;
+    profile.goals = {UserGoal::focus};
+    roundTrip(profile.toJson(), UserProfile::fromJson);
+    // Through a whole stored list too.
+    Json scenes = Json::array({workScene().toJson()});
+    scenes[0].update(extra);
+    EXPECT_EQ(Json::parse(Scene::encodeList(Scene::decodeList(scenes.dump()).value())), scenes);
 }
 
 }  // namespace

@@ -11,9 +11,10 @@ namespace {
 
 // One case per rule: words are Unicode letters and numbers (a combining accent stays with its
 // letter), and a query without any matches nothing; lower-casing is full Unicode but keeps
-// accents; words under three characters are not widened; a longer word takes every synonym group
-// one of whose words it begins or that begins with it, on whole characters; terms are substrings;
-// every word of the query must match, and the terms of one word are alternatives.
+// accents, and texts compare in composed form; words under three characters are not widened; a
+// longer word takes every synonym group one of whose words it begins or that begins with it, on
+// whole characters; terms are substrings; every word of the query must match, and the terms of one
+// word are alternatives.
 TEST(SearchMatches, EachRuleOnItsOwn) {
     const std::tuple<const char*, const char*, bool> cases[] = {
         {"", "anything at all", false},
@@ -22,6 +23,8 @@ TEST(SearchMatches, EachRuleOnItsOwn) {
         {"\u00e9cran\u00a0\u00bd", "\u00bd \u00e9cran", true},
         {"\u0437\u0432\u0443\u043a/\u97f3", "\u97f3 \u0437\u0432\u0443\u043a", true},
         {"cafe\u0301", "cafe", false},
+        {"caf\u00e9", "Cafe\u0301 au lait", true},  // composed and decomposed: the same word
+        {"CAFE\u0301", "caf\u00e9", true},
         {"macos 14.2", "macos 2 14", true},
         {"FINDER", "show the finder path bar", true},
         {"\u00c9CRAN", "mon \u00e9cran", true},

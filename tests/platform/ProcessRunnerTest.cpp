@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,22 @@ TEST(KillallServiceController, TerminatesTheNamedProcessAndRefusesOptionLikeName
     EXPECT_THROW(KillallServiceController().restart("-9"), std::invalid_argument);
     EXPECT_THROW(KillallServiceController("/nonexistent/killall").restart("Dock"),
                  ProcessLaunchError);
+    // Only a killall that exits by itself, having terminated something or found nothing, restarts.
+    for (const auto& [body, restarted] : {std::pair{"exit 0", true},
+                                          {"exit 1", true},
+                                          {"exit 2", false},
+                                          {"kill -KILL $$", false},
+                                          {"kill -TERM $$", false}}) {
+        const std::string fake = (folder.path() / "killall").string();
+        std::ofstream(fake, std::ios::trunc) << "#!/bin/sh\n" << body << "\n";
+        std::filesystem::permissions(fake, std::filesystem::perms(0755));
+        if (restarted) {
+            EXPECT_NO_THROW(KillallServiceController(fake).restart("Dock")) << body;
+        } else {
+            EXPECT_THROW(KillallServiceController(fake).restart("Dock"), ServiceRestartError)
+                << body;
+        }
+    }
 }
 
 }  // namespace

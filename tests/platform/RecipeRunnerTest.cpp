@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,8 +16,14 @@
 namespace velmora {
 namespace {
 
-struct NoServices : ServiceController {
-    void restart(const std::string&) override {}
+// Restarts nothing, failing for the names in `failing` as a killed killall would.
+struct FakeServices : ServiceController {
+    void restart(const std::string& name) override {
+        if (failing.contains(name)) {
+            throw std::runtime_error(name + " was not restarted");
+        }
+    }
+    std::set<std::string> failing;
 };
 
 struct Rig {
@@ -27,9 +35,9 @@ struct Rig {
     std::shared_ptr<CFPreferencesBackend> backend =
         std::make_shared<CFPreferencesBackend>(home.store());
     std::shared_ptr<HistoryStore> history = std::make_shared<HistoryStore>();
-    RecipeRunner runner{
-        std::make_shared<TweakEngine>(backend, std::make_shared<NoServices>(), history),
-        Catalog::velmora()};
+    std::shared_ptr<FakeServices> services = std::make_shared<FakeServices>();
+    RecipeRunner runner{std::make_shared<TweakEngine>(backend, services, history),
+                        Catalog::velmora()};
 };
 
 const std::string kCapture = "com.apple.screencapture";
@@ -72,6 +80,36 @@ TEST(RecipeRunner, AMissingTweakMidwayLeavesTheEarlierItemsApplied) {
     EXPECT_EQ(rig.onDisk(kCapture, "type"), std::nullopt);
     ASSERT_EQ(rig.history->records().size(), 1U);
     EXPECT_EQ(rig.history->records()[0].tweakID, "screenshot-disable-shadow");
+}
+
+// Without the records of what it changed before failing, reverting such a recipe would switch
+// those tweaks off instead of restoring what the user had.
+TEST(RecipeRunner, APartFailedRecipeHandsBackEveryRecordItMadeSoRevertRestoresThem) {
+    Rig rig;
+    rig.services->failing = {"Dock"};
+    const DefaultsKey shadow{kCapture, "disable-shadow"};
+    const DefaultsKey dock = Catalog::velmora().tweak("dock-instant-autohide-delay")->toggle().key;
+    rig.backend->write(shadow, TweakValue::integer(7));
+    AppliedRecipe applied;
+    EXPECT_THROW(rig.runner.apply(Recipe{"r",
+                                         "R",
+                                         "",
+                                         {{"screenshot-disable-shadow", true},
+                                          {"dock-instant-autohide-delay", true},
+                                          {"screenshot-format-jpg", true}},
+                                         {},
+                                         {}},
+                                  applied),
+                 std::runtime_error);
+    ASSERT_EQ(applied.changes.size(), 2U) << "the Dock's keys were written before its restart";
+    EXPECT_EQ(applied.recipeID, "r");
+    EXPECT_NE(rig.onDisk(dock.domain, dock.key), std::nullopt);
+    EXPECT_EQ(rig.onDisk(kCapture, "type"), std::nullopt) << "never reached";
+    rig.services->failing.clear();
+    rig.runner.revert(applied);
+    EXPECT_EQ(rig.onDisk(kCapture, "disable-shadow"), TweakValue::integer(7));
+    EXPECT_EQ(rig.onDisk(dock.domain, dock.key), std::nullopt);
+    EXPECT_TRUE(rig.history->records().empty());
 }
 
 // The second key's folder flush fails after its file was replaced: the file holds the new value,

@@ -36,6 +36,8 @@ TEST(PreferenceUserDefaults, OtherKindsReadAsAbsentAndBooleansFollowThePlatform)
                                                           "<key>yes</key><string> +07</string>"));
     PreferenceUserDefaults defaults(home.store(), domain);
     EXPECT_EQ(defaults.stringArray("mixed"), std::nullopt);
+    EXPECT_EQ(defaults.stringElements("mixed"), std::vector<std::string>{"a"});
+    EXPECT_EQ(defaults.stringElements("yes"), std::nullopt);
     EXPECT_EQ(defaults.data("yes"), std::nullopt);
     EXPECT_TRUE(defaults.boolean("yes"));
     EXPECT_FALSE(defaults.boolean("mixed"));

@@ -19,16 +19,6 @@ void warn(const std::string& message) {
     std::cerr << "Velmora: " << message << '\n';
 }
 
-// Runs one step of storing `key`; what it threw is said on standard error, never passed on.
-template <class Step>
-bool storeOrWarn(const char* key, Step step) {
-    if (auto error = attempt(step)) {
-        warn(std::string("did not store \"") + key + "\": " + *error);
-        return false;
-    }
-    return true;
-}
-
 std::set<std::string> idSet(const std::optional<std::vector<std::string>>& strings) {
     return strings ? std::set<std::string>(strings->begin(), strings->end())
                    : std::set<std::string>{};
@@ -156,6 +146,13 @@ void AppModel::setRules(std::vector<AutomationRule> value) {
 
 // Stored settings.
 
+void AppModel::noteUnreadable(const char* key, const std::string& reason) {
+    unreadable_[key] = reason;
+    warn(std::string("the stored \"") + key + "\" could not be read (" + reason +
+         "); it stays as it is until it is next changed, and a copy of it is then kept under \"" +
+         key + Keys::unreadableSuffix + "\"");
+}
+
 template <class T, class Decode>
 std::optional<T> AppModel::loadStored(const char* key, Decode decode) {
     if (!store_->contains(key)) {
@@ -163,15 +160,28 @@ std::optional<T> AppModel::loadStored(const char* key, Decode decode) {
     }
     const std::optional<std::string> bytes = store_->data(key);
     if (!bytes) {
-        unreadable_[key] = "not stored as data";
+        noteUnreadable(key, "not stored as data");
         return std::nullopt;
     }
     Decoded<T> decoded = decode(*bytes);
     if (!decoded) {
-        unreadable_[key] = decoded.error();
+        noteUnreadable(key, decoded.error());
         return std::nullopt;
     }
     return std::move(decoded.value());
+}
+
+std::set<std::string> AppModel::loadFavorites(const char* key) {
+    if (auto strings = store_->stringArray(key)) {
+        return idSet(strings);
+    }
+    if (!store_->contains(key)) {
+        return {};
+    }
+    // The ids it holds still count; the whole value is kept aside before it is first replaced.
+    const std::optional<std::vector<std::string>> strings = store_->stringElements(key);
+    noteUnreadable(key, strings ? "an array holding more than texts" : "not an array of texts");
+    return idSet(strings);
 }
 
 void AppModel::loadStoredSettings() {
@@ -182,13 +192,12 @@ void AppModel::loadStoredSettings() {
         }
     };
     load(Keys::favoriteTweakIDs,
-         [&] { setFavoriteTweakIDs(idSet(store_->stringArray(Keys::favoriteTweakIDs))); });
+         [&] { setFavoriteTweakIDs(loadFavorites(Keys::favoriteTweakIDs)); });
     load(Keys::favoriteRecipeIDs,
-         [&] { setFavoriteRecipeIDs(idSet(store_->stringArray(Keys::favoriteRecipeIDs))); });
+         [&] { setFavoriteRecipeIDs(loadFavorites(Keys::favoriteRecipeIDs)); });
     load(Keys::favoritePower, [&] { setFavoritePower(store_->boolean(Keys::favoritePower)); });
-    load(Keys::favoritePowerTweakIDs, [&] {
-        setFavoritePowerTweakIDs(idSet(store_->stringArray(Keys::favoritePowerTweakIDs)));
-    });
+    load(Keys::favoritePowerTweakIDs,
+         [&] { setFavoritePowerTweakIDs(loadFavorites(Keys::favoritePowerTweakIDs)); });
     load(Keys::userProfile, [&] {
         if (auto profile = loadStored<UserProfile>(Keys::userProfile, decodeProfile)) {
             setProfile(std::move(*profile));
@@ -205,22 +214,21 @@ void AppModel::loadStoredSettings() {
             setRules(std::move(*rules));
         }
     });
+    storedSetups_ = setups_;
+    storedRules_ = rules_;
 }
 
-void AppModel::writeStored(const char* key, const std::function<std::string()>& encode) {
-    std::string bytes;
-    if (!storeOrWarn(key, [&] { bytes = encode(); })) {
-        return;
-    }
+bool AppModel::storeSetting(const char* key, const std::function<void()>& write) {
     // What could not be read at start is still the user's: it is copied aside once before the
-    // first write replaces it.
+    // first write replaces it, and not replaced when it cannot be.
     if (auto unreadable = unreadable_.find(key); unreadable != unreadable_.end()) {
         const std::string aside = std::string(key) + Keys::unreadableSuffix;
         bool copied = false;
         if (auto error = attempt([&] { copied = store_->copyIfAbsent(key, aside); })) {
-            warn(std::string("did not store \"") + key + "\": its unreadable value could not be " +
-                 "kept under \"" + aside + "\": " + *error);
-            return;
+            setLastError(std::string("did not store \"") + key +
+                         "\": its unreadable value could not be kept under \"" + aside +
+                         "\": " + *error);
+            return false;
         }
         warn(std::string("the stored \"") + key + "\" could not be read (" + unreadable->second +
              "); " +
@@ -228,24 +236,47 @@ void AppModel::writeStored(const char* key, const std::function<std::string()>& 
                      : "an earlier copy under \"" + aside + "\" is kept and this one replaced"));
         unreadable_.erase(unreadable);
     }
-    storeOrWarn(key, [&] { store_->setData(key, bytes); });
+    if (auto error = attempt(write)) {
+        setLastError(std::string("did not store \"") + key + "\": " + *error);
+        return false;
+    }
+    return true;
 }
 
-void AppModel::writeFavorites(const char* key, const std::set<std::string>& ids) {
+bool AppModel::writeStored(const char* key, const std::function<std::string()>& encode) {
+    std::string bytes;
+    if (auto error = attempt([&] { bytes = encode(); })) {
+        setLastError(std::string("did not store \"") + key + "\": " + *error);
+        return false;
+    }
+    return storeSetting(key, [&] { store_->setData(key, bytes); });
+}
+
+bool AppModel::writeFavorites(const char* key, const std::set<std::string>& ids) {
     const std::vector<std::string> strings(ids.begin(), ids.end());
-    storeOrWarn(key, [&] { store_->setStringArray(key, strings); });
+    return storeSetting(key, [&] { store_->setStringArray(key, strings); });
 }
 
-void AppModel::writeFlag(const char* key, bool value) {
-    storeOrWarn(key, [&] { store_->setBool(key, value); });
+bool AppModel::writeFlag(const char* key, bool value) {
+    return storeSetting(key, [&] { store_->setBool(key, value); });
 }
 
+// A list that could not be stored goes back to what is stored, so that what the views show is
+// what the next start loads.
 void AppModel::persistSetups() {
-    writeStored(Keys::setups, [this] { return Setup::encodeList(setups_); });
+    if (writeStored(Keys::setups, [this] { return Setup::encodeList(setups_); })) {
+        storedSetups_ = setups_;
+    } else {
+        setSetups(storedSetups_);
+    }
 }
 
 void AppModel::persistRules() {
-    writeStored(Keys::rules, [this] { return AutomationRule::encodeList(rules_); });
+    if (writeStored(Keys::rules, [this] { return AutomationRule::encodeList(rules_); })) {
+        storedRules_ = rules_;
+    } else {
+        setRules(storedRules_);
+    }
 }
 
 // Live state.

@@ -127,7 +127,8 @@ class AppModel : public QObject {
     void refresh();
     const std::vector<Recipe>& recipes() const { return catalog_.recipes(); }
 
-    // Recipes.
+    // Recipes. An apply that fails part-way still records what it changed in `sessionApplied`,
+    // so that `revert` restores exactly what the user had.
     bool isApplied(const Recipe& recipe) const;
     void apply(const Recipe& recipe);
     void revert(const Recipe& recipe);
@@ -142,7 +143,8 @@ class AppModel : public QObject {
 
     void toggleKeepAwakeWithLidClosed();
 
-    // Favourites, written through to the store on every toggle.
+    // Favourites, written through to the store on every toggle; a write that fails changes nothing
+    // but `lastError`.
     bool isFavorite(const Tweak& tweak) const;
     bool isFavorite(const Recipe& recipe) const;
     bool isFavorite(const PowerTweak& toggle) const;
@@ -179,6 +181,7 @@ class AppModel : public QObject {
     std::string reason(const Recipe& recipe) const;
     std::string reason(const Tweak& tweak) const;
     bool needsOnboarding() const { return !profile_.completedOnboarding; }
+    // Stored first: when it cannot be, `lastError` says why and the profile stays as stored.
     void saveProfile(std::set<UserField> fields, std::set<UserGoal> goals, DeviceKind device);
 
     // Search over the model's catalog and the built-in power and slider settings.
@@ -196,13 +199,15 @@ class AppModel : public QObject {
     void renameSetup(const Setup& setup, const std::string& name);
     void updateSetupToCurrent(const Setup& setup);
     void applySetup(const Setup& setup);
-    // Stores `setups` as it is; views that assign the list call it after.
+    // Stores `setups` as it is; views that assign the list call it after. When it cannot be
+    // stored, `lastError` says why and `setups` goes back to what is stored.
     void persistSetups();
 
     // Automation rules (the list and its stored copy; the monitor runs them).
     void addRule(const AutomationRule& rule);
     void deleteRule(const AutomationRule& rule);
     void toggleRule(const AutomationRule& rule);
+    // As `persistSetups`, for `rules`.
     void persistRules();
 
     // The automation monitor (AutomationMonitor.cpp).
@@ -233,13 +238,18 @@ class AppModel : public QObject {
 
   private:
     void loadStoredSettings();
+    // Remembers that `key` could not be read, and says so on standard error.
+    void noteUnreadable(const char* key, const std::string& reason);
     template <class T, class Decode>
     std::optional<T> loadStored(const char* key, Decode decode);
-    // Writes a stored record under `key`, first keeping aside once what was there when it could
-    // not be read; never throws, says on standard error what failed.
-    void writeStored(const char* key, const std::function<std::string()>& encode);
-    void writeFavorites(const char* key, const std::set<std::string>& ids);
-    void writeFlag(const char* key, bool value);
+    // The ids of a stored list; the texts of one that also holds other things.
+    std::set<std::string> loadFavorites(const char* key);
+    // Runs `write` for `key`, first keeping aside once what was there when it could not be read.
+    // Never throws: false, with the reason in `lastError`, when nothing was stored.
+    bool storeSetting(const char* key, const std::function<void()>& write);
+    bool writeStored(const char* key, const std::function<std::string()>& encode);
+    bool writeFavorites(const char* key, const std::set<std::string>& ids);
+    bool writeFlag(const char* key, bool value);
 
     // The error convention: the error's text (or none) to `lastError`, then `refresh()`.
     void report(const std::optional<std::string>& error);
@@ -280,6 +290,9 @@ class AppModel : public QObject {
 
     // Stored keys whose value could not be read at start, with the reason, until first written.
     std::map<std::string, std::string> unreadable_;
+    // The lists as they are stored, for a failed write to go back to.
+    std::vector<Setup> storedSetups_;
+    std::vector<AutomationRule> storedRules_;
 };
 
 }  // namespace velmora

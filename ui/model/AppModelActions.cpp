@@ -59,7 +59,18 @@ bool AppModel::isApplied(const Recipe& recipe) const {
 }
 
 void AppModel::apply(const Recipe& recipe) {
-    report(attempt([&] { sessionApplied[recipe.id] = runner_.apply(recipe); }));
+    AppliedRecipe applied;
+    const std::optional<std::string> error = attempt([&] { runner_.apply(recipe, applied); });
+    if (!error) {
+        sessionApplied[recipe.id] = std::move(applied);
+    } else if (!applied.changes.empty()) {
+        // What was changed before the failure is reverted from its records like the rest, after
+        // (so before, when undone) any earlier application's.
+        AppliedRecipe& entry = sessionApplied[recipe.id];
+        entry.recipeID = recipe.id;
+        entry.changes.insert(entry.changes.end(), applied.changes.begin(), applied.changes.end());
+    }
+    report(error);
 }
 
 void AppModel::revert(const Recipe& recipe) {
@@ -134,24 +145,32 @@ bool AppModel::isFavorite(const PowerTweak& toggle) const {
     return contains(favoritePowerTweakIDs_, toggle);
 }
 
+// Stored first: a set the store refused would show a star the next start does not.
 void AppModel::toggleFavorite(const Tweak& tweak) {
-    setFavoriteTweakIDs(toggled(favoriteTweakIDs_, tweak.id));
-    writeFavorites(Keys::favoriteTweakIDs, favoriteTweakIDs_);
+    std::set<std::string> ids = toggled(favoriteTweakIDs_, tweak.id);
+    if (writeFavorites(Keys::favoriteTweakIDs, ids)) {
+        setFavoriteTweakIDs(std::move(ids));
+    }
 }
 
 void AppModel::toggleFavorite(const Recipe& recipe) {
-    setFavoriteRecipeIDs(toggled(favoriteRecipeIDs_, recipe.id));
-    writeFavorites(Keys::favoriteRecipeIDs, favoriteRecipeIDs_);
+    std::set<std::string> ids = toggled(favoriteRecipeIDs_, recipe.id);
+    if (writeFavorites(Keys::favoriteRecipeIDs, ids)) {
+        setFavoriteRecipeIDs(std::move(ids));
+    }
 }
 
 void AppModel::toggleFavorite(const PowerTweak& toggle) {
-    setFavoritePowerTweakIDs(toggled(favoritePowerTweakIDs_, toggle.id));
-    writeFavorites(Keys::favoritePowerTweakIDs, favoritePowerTweakIDs_);
+    std::set<std::string> ids = toggled(favoritePowerTweakIDs_, toggle.id);
+    if (writeFavorites(Keys::favoritePowerTweakIDs, ids)) {
+        setFavoritePowerTweakIDs(std::move(ids));
+    }
 }
 
 void AppModel::toggleFavoritePower() {
-    setFavoritePower(!favoritePower_);
-    writeFlag(Keys::favoritePower, favoritePower_);
+    if (writeFlag(Keys::favoritePower, !favoritePower_)) {
+        setFavoritePower(!favoritePower_);
+    }
 }
 
 std::vector<Tweak> AppModel::favoriteTweaks() const {
@@ -222,10 +241,28 @@ void AppModel::setSliderValue(const SliderTweak& slider, double value) {
                                    ? TweakValue::integer(static_cast<std::int64_t>(rounded))
                                    : TweakValue::real(value);
     report(attempt([&] {
-        if (slider.companionKey && slider.companionValue) {
-            engine_->setRawValue(*slider.companionValue, *slider.companionKey, std::nullopt);
+        if (!slider.companionKey || !slider.companionValue) {
+            engine_->setRawValue(written, slider.key, slider.restartService);
+            return;
         }
-        engine_->setRawValue(written, slider.key, slider.restartService);
+        const DefaultsKey& companion = *slider.companionKey;
+        const std::optional<TweakValue> before = engine_->backend->read(companion);
+        engine_->setRawValue(*slider.companionValue, companion, std::nullopt);
+        try {
+            engine_->setRawValue(written, slider.key, std::nullopt);
+        } catch (...) {
+            // The companion only serves the slider's value: without it, it goes back as it was.
+            try {
+                before ? engine_->backend->write(companion, *before)
+                       : engine_->backend->remove(companion);
+            } catch (...) {
+                // The slider's own failure is the one to report.
+            }
+            throw;
+        }
+        if (slider.restartService) {
+            engine_->services->restart(*slider.restartService);
+        }
     }));
 }
 
@@ -268,8 +305,12 @@ std::string AppModel::reason(const Tweak& tweak) const {
 
 void AppModel::saveProfile(std::set<UserField> fields, std::set<UserGoal> goals,
                            DeviceKind device) {
-    setProfile(UserProfile{std::move(fields), std::move(goals), device, true});
-    writeStored(Keys::userProfile, [this] { return json::text(profile_.toJson(), "profile"); });
+    // Fields a newer version stored stay with the profile.
+    UserProfile profile{std::move(fields), std::move(goals), device, true, profile_.unknownMembers};
+    if (!writeStored(Keys::userProfile, [&] { return json::text(profile.toJson(), "profile"); })) {
+        return;  // the answers stay as stored, and `lastError` says why
+    }
+    setProfile(std::move(profile));
     // The suggestion was made for the old answers (a desktop would keep the laptop tip).
     computeSuggestion();
     setRevision(revision_ + 1);

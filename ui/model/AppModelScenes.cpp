@@ -101,7 +101,9 @@ void AppModel::updateSetupToCurrent(const Setup& setup) {
     Setup capture = captureCurrentSetup(setup.name, setup.icon);
     capture.id = setup.id;
     std::vector<Setup> setups = setups_;
-    *firstWithID(setups, setup.id) = std::move(capture);
+    const auto stored = firstWithID(setups, setup.id);
+    capture.unknownMembers = stored->unknownMembers;  // what a newer version stored stays
+    *stored = std::move(capture);
     setSetups(std::move(setups));
     persistSetups();
 }

@@ -31,15 +31,38 @@ std::string dayKey(QDate day) {
            std::to_string(day.day());
 }
 
+// The first moment of `day` whose local time is `time` or later: where the clocks skip `time`
+// (02:30 on the day summer time starts), the moment they jump past it.
+QDateTime firstMomentFrom(QDate day, QTime time) {
+    const QDateTime start = day.startOfDay();
+    const auto reached = [&](qint64 ms) {
+        const QDateTime local = QDateTime::fromMSecsSinceEpoch(ms);
+        return local.date() > day || local.time() >= time;
+    };
+    qint64 before = start.toMSecsSinceEpoch();
+    if (reached(before)) {
+        return start;  // the day itself starts after the skipped time
+    }
+    qint64 after = day.endOfDay().toMSecsSinceEpoch() + 1;
+    while (after - before > 1) {
+        const qint64 middle = before + (after - before) / 2;
+        (reached(middle) ? after : before) = middle;
+    }
+    return QDateTime::fromMSecsSinceEpoch(after);
+}
+
 // Today's date at the rule's hour and minute, seconds zero; invalid when the rule holds no time
-// of day (stored rules are not checked) or the local clock cannot show it today.
+// of day (stored rules are not checked). A time the clocks skip today comes when they jump past
+// it, so that the rule still fires that day.
 QDateTime targetOf(const AutomationRule& rule, QDate today) {
     constexpr std::int64_t lastHour = 23;
     constexpr std::int64_t lastMinute = 59;
     if (rule.hour < 0 || rule.hour > lastHour || rule.minute < 0 || rule.minute > lastMinute) {
         return {};
     }
-    return QDateTime(today, QTime(static_cast<int>(rule.hour), static_cast<int>(rule.minute)));
+    const QTime time(static_cast<int>(rule.hour), static_cast<int>(rule.minute));
+    const QDateTime target(today, time);
+    return target.isValid() ? target : firstMomentFrom(today, time);
 }
 
 }  // namespace

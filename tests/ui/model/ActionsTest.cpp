@@ -43,20 +43,34 @@ TEST_F(ActionsTest, ASystemChangeReportsThenRefreshesAndABatchStopsAtItsFirstFai
     EXPECT_EQ(model->lastError(), "disk full");
 }
 
-TEST_F(ActionsTest, RecipesUndoTheirRecordAndAFailureLeavesNoRecord) {
+// A recipe that fails part-way keeps the records of what it changed, so its revert restores what
+// the user had instead of switching those tweaks off.
+TEST_F(ActionsTest, RecipesUndoTheirRecordAndAPartFailedOneKeepsWhatItChanged) {
     backend->put(keyOf("t-b"), TweakValue::string("before"));
     model->apply(ab);
     model->revert(ab);
     EXPECT_FALSE(model->sessionApplied.contains("r-ab"));
     EXPECT_EQ(backend->at(keyOf("t-b")), TweakValue::string("before"));
 
+    backend->put(keyOf("t-a"), TweakValue::integer(7));
     model->apply(gone);
     EXPECT_EQ(model->lastError(), R"(unknownTweak(id: "t-gone"))");
     EXPECT_EQ(backend->at(keyOf("t-c")), std::nullopt);
+    model->revert(gone);
+    EXPECT_EQ(backend->at(keyOf("t-a")), TweakValue::integer(7)) << "restored, not switched off";
     EXPECT_FALSE(model->sessionApplied.contains("r-gone"));
     backend->put(keyOf("t-c"), TweakValue::boolean(true));
     model->revert(gone);
-    EXPECT_EQ(backend->at(keyOf("t-c")), std::nullopt) << "the unknown id is skipped";
+    EXPECT_EQ(backend->at(keyOf("t-c")), std::nullopt) << "no record: off, the unknown id skipped";
+
+    // Applied, then applied again until a failure: both runs are undone, newest first.
+    model->apply(ab);
+    backend->unwritable.insert("t-b");
+    model->apply(ab);
+    backend->unwritable.clear();
+    model->revert(ab);
+    EXPECT_EQ(backend->at(keyOf("t-a")), std::nullopt);
+    EXPECT_EQ(backend->at(keyOf("t-b")), TweakValue::string("before"));
 }
 
 TEST_F(ActionsTest, FavouritesAndAppearanceAnnounceOnceAndNeverRefreshButTheProfileDoes) {
@@ -67,16 +81,30 @@ TEST_F(ActionsTest, FavouritesAndAppearanceAnnounceOnceAndNeverRefreshButTheProf
     EXPECT_EQ(model->revision(), 1);
     EXPECT_EQ(emitsOf([&] { model->saveProfile({}, {}, DeviceKind::desktop); }), 3)
         << "profile, suggestion, revision";
+    model->toggleFavorite(ab);
+    EXPECT_FALSE(model->hasFavorites());
+    model->toggleFavoritePower();
+    EXPECT_TRUE(model->hasFavorites()) << "the power card alone counts";
+    EXPECT_TRUE(store->boolean(AppModel::Keys::favoritePower));
 }
 
-TEST_F(ActionsTest, SliderValuesWriteTheCompanionFirstAndRound) {
+// The companion is written first and means nothing without its slider's value: when that write
+// fails, the companion is put back (here: removed again) and nothing is restarted.
+TEST_F(ActionsTest, SliderValuesWriteTheCompanionFirstPutItBackOnFailureAndRound) {
     const SliderTweak& magnified = slider("slider-dock-magnification");
     model->setSliderValue(magnified, 64);
     backend->unwritable.insert("magnification");
     model->setSliderValue(magnified, 70);
+    backend->values.erase({magnified.companionKey->domain, magnified.companionKey->key});
+    backend->unwritable = {"largesize"};
+    model->setSliderValue(magnified, 80);
     EXPECT_THAT(journal, ElementsAre("write magnification", "write largesize", "restart Dock",
-                                     "write magnification"));
+                                     "write magnification", "write magnification",
+                                     "write largesize", "write magnification"));
+    EXPECT_EQ(backend->at(*magnified.companionKey), std::nullopt);
+    EXPECT_EQ(model->lastError(), "disk full");
     EXPECT_EQ(backend->at(magnified.key), TweakValue::integer(64));
+    backend->unwritable.clear();
     const SliderTweak& size = slider("slider-dock-size");
     for (const auto& [value, written] : {std::pair{12.5, 13}, {-2.5, -3}, {12.4, 12}}) {
         model->setSliderValue(size, value);

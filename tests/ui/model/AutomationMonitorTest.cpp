@@ -110,7 +110,8 @@ TEST_F(AutomationTest, BatteryFiresOnEachCrossingDownwardsAndTheFirstReadingAfte
     start({rule("L", Kind::batteryBelow, "A", 20)});
     const std::pair<std::optional<int>, const char*> readings[] = {
         {19, "A"}, {19, ""}, {21, ""}, {std::nullopt, ""},  // an unreadable tick keeps 21
-        {19, "A"}, {20, ""}};                               // at the threshold is not below it
+        {19, "A"}, {20, ""},                                // at the threshold is not below it
+        {19, "A"}};                                         // and from it, dropping fires
     for (const auto& [reading, fired] : readings) {
         mac.percent = reading;
         EXPECT_EQ(tick(), fired) << mac.percent.value_or(-1);
@@ -144,6 +145,40 @@ TEST_F(AutomationTest, ATimeRuleFiresOnceInsideItsWindowWithADayKeyWithoutLeadin
     }
     EXPECT_EQ(model->firedTimeRules.at("T"), "2026-12-15");
     EXPECT_EQ(model->firedTimeRules.at("Midnight"), "2026-3-3");
+}
+
+// Sets the local time zone for one scope, for Qt's and the C library's local time alike.
+class ScopedZone {
+  public:
+    explicit ScopedZone(const char* zone) : env_("TZ", zone) { ::tzset(); }
+
+  private:
+    struct Reset {
+        ~Reset() { ::tzset(); }
+    } reset_;  // destroyed after `env_` has put the old zone back
+    ScopedEnv env_;
+};
+
+// On the day summer time starts the clocks jump from 02:00 to 03:00: a rule for 02:30 comes when
+// they jump, and fires once, at the first tick after the gap.
+TEST_F(AutomationTest, ATimeRuleInTheHourTheClocksSkipFiresRightAfterTheJump) {
+    const ScopedZone centralEurope("CET-1CEST,M3.5.0,M10.5.0/3");
+    start({rule("Gap", Kind::atTime, "A", 0, 2, 30)});
+    const auto utc = [](int day, int hour, int minute, int second) {
+        return std::chrono::sys_days(std::chrono::year(2026) / 3 / day) + std::chrono::hours(hour) +
+               std::chrono::minutes(minute) + std::chrono::seconds(second);
+    };
+    // 00:59:50 UTC is 01:59:50 winter time, 01:00:10 UTC is 03:00:10 summer time.
+    const std::pair<std::chrono::system_clock::time_point, const char*> ticks[] = {
+        {utc(29, 0, 59, 50), ""},
+        {utc(29, 1, 0, 10), "A"},
+        {utc(29, 1, 0, 30), ""},
+        {utc(29, 1, 2, 10), ""},
+        {utc(30, 0, 30, 0), "A"}};  // 02:30 summer time, the next day
+    for (std::size_t i = 0; i < std::size(ticks); ++i) {
+        now = ticks[i].first;
+        EXPECT_EQ(tick(), ticks[i].second) << "row " << i;
+    }
 }
 
 TEST_F(AutomationTest, DisplaysConnectedAndDisconnectedOncePerNotification) {

@@ -104,7 +104,8 @@ class ModelTest : public ::testing::Test {
     std::chrono::system_clock::time_point now = localTime(2026, 2, 4, 7);
     int emits = 0;
 
-    std::unique_ptr<AppModel> make(Catalog catalog) {
+    // Over `store` unless other defaults are given.
+    std::unique_ptr<AppModel> make(Catalog catalog, std::shared_ptr<UserDefaults> defaults = {}) {
         PowerControl power{
             .reader = [this] { return mac.keepAwake; },
             .writer =
@@ -125,9 +126,9 @@ class ModelTest : public ::testing::Test {
             .percentReader = [this] { return mac.percent; },
         };
         DisplayControl display{[this] { return mac.dark; }, [this](bool on) { mac.dark = on; }};
-        auto model = std::make_unique<AppModel>(std::move(catalog), backend, backend, store,
-                                                std::move(power), std::move(display),
-                                                [this] { return now; });
+        auto model = std::make_unique<AppModel>(
+            std::move(catalog), backend, backend, defaults ? std::move(defaults) : store,
+            std::move(power), std::move(display), [this] { return now; });
         QObject::connect(model.get(), &AppModel::objectWillChange, [this] { ++emits; });
         return model;
     }

@@ -100,6 +100,8 @@ TEST_F(ScenesTest, ANonFiniteSceneValueNeitherWritesNorPoisonsTheStore) {
     bad.sliderValues["slider-dock-size"] = 1e300;
     model->upsertSetup(bad);
     EXPECT_EQ(storedData(Keys::setups), stored) << "JSON cannot hold NaN: the old list stays";
+    EXPECT_EQ(model->setups().size(), 1U) << "and so does the model's";
+    EXPECT_THAT(model->lastError().value_or(""), ::testing::HasSubstr("not a finite number"));
     journal.clear();
     model->applySetup(bad);
     EXPECT_THAT(journal, ::testing::Not(::testing::Contains(

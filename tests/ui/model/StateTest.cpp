@@ -28,7 +28,11 @@ TEST_F(ModelTest, StoredSettingsLoadAndUndecodableOnesStayStoredUntouched) {
         R"([{"id":"A","name":"Desk","icon":"desktopcomputer","tweakIDs":[],"powerToggleIDs":[],)"
         R"("sliderValues":{},"lidClose":false},{"id":"B","name":"Sofa"}])";
     putData(Keys::setups, scenes);
+    ::testing::internal::CaptureStderr();
     auto model = make(stateCatalog());
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_THAT(said, ::testing::HasSubstr(R"("velmora_setups" could not be read (scene 2 of 2)"));
+    EXPECT_THAT(said, ::testing::HasSubstr(R"("favoriteRecipeIDs" could not be read (not an)"));
     EXPECT_EQ(model->favoriteTweakIDs(), (std::set<std::string>{"t-a", "t-b"}));
     EXPECT_TRUE(model->favoriteRecipeIDs().empty());
     EXPECT_TRUE(model->favoritePower());
@@ -55,11 +59,14 @@ TEST_F(ModelTest, UnreadableListIsKeptAsideOnceBeforeItIsReplacedAndAnOlderCopyS
     const int writesBefore = store->writes;
     model->saveSetup("Sofa", "sofa");
     EXPECT_EQ(store->writes, writesBefore + 1) << "the copy is made once";
+    EXPECT_EQ(store->copies, 1);
 
     model->addRule({"R", AutomationRule::Kind::onWake, "", true, 0, 0, 0, "", ""});
     EXPECT_EQ(std::get<std::string>(store->values.at("velmora_automation_rules.unreadable")),
               "a text, not data");
     model->saveProfile({UserField::student}, {}, DeviceKind::laptop);
+    model->saveProfile({UserField::student}, {}, DeviceKind::laptop);
+    EXPECT_EQ(store->copies, 3) << "tried once also where an older copy was kept instead";
     EXPECT_EQ(storedData("userProfile.unreadable"), "older");
     EXPECT_EQ(nlohmann::json::parse(storedData(Keys::userProfile)),
               nlohmann::json::parse(R"({"fields":["student"],"goals":[],"device":"laptop",)"
@@ -90,6 +97,55 @@ TEST_F(ModelTest, RefreshAndAssignmentsAnnounceEvenWhenNothingChanged) {
     EXPECT_FALSE(model->nightShiftOn());
     EXPECT_EQ(model->pmsetCache(), mac.pmset);
     EXPECT_EQ(emitsOf([&] { model->setDarkMode(model->darkMode()); }), 1);
+}
+
+// A view re-reading the model on the announcement must not see the new value yet, or it could not
+// tell what changed.
+TEST_F(ModelTest, EverySetterAnnouncesWhileItsFieldStillHoldsTheOldValue) {
+    auto model = make(stateCatalog());
+    AppModel& m = *model;
+    const ::velmora::Setup scene{"S", "Scene", "moon.fill", {}, {}, {}, true};
+    const AutomationRule rule{"R", AutomationRule::Kind::onWake, "S", true, 0, 0, 0, "", ""};
+    UserProfile answered;
+    answered.completedOnboarding = true;
+    // Each setter with a value its field does not hold yet, and whether the field holds it.
+    const std::vector<std::pair<std::function<void()>, std::function<bool()>>> setters{
+        {[&] { m.setAppliedRecipeIDs({"x"}); }, [&] { return m.appliedRecipeIDs().contains("x"); }},
+        {[&] { m.setFavoriteTweakIDs({"x"}); }, [&] { return !m.favoriteTweakIDs().empty(); }},
+        {[&] { m.setFavoriteRecipeIDs({"x"}); }, [&] { return !m.favoriteRecipeIDs().empty(); }},
+        {[&] { m.setFavoritePowerTweakIDs({"x"}); },
+         [&] { return !m.favoritePowerTweakIDs().empty(); }},
+        {[&] { m.setKeepAwakeWithLidClosed(true); }, [&] { return m.keepAwakeWithLidClosed(); }},
+        {[&] { m.setNightShiftOn(true); }, [&] { return m.nightShiftOn(); }},
+        {[&] { m.setNightShiftStrength(0.5); }, [&] { return m.nightShiftStrength() == 0.5; }},
+        {[&] { m.setDarkMode(true); }, [&] { return m.darkMode(); }},
+        {[&] { m.setOnBattery(true); }, [&] { return m.onBattery(); }},
+        {[&] {
+             m.setPmsetCache({{"k", "v"}});
+         },
+         [&] { return m.pmsetCache().contains("k"); }},
+        {[&] {
+             m.setSuggestion(Suggestion{"x", false, "why"});
+         },
+         [&] { return m.suggestion() && m.suggestion()->reason == "why"; }},
+        {[&] { m.setProfile(answered); }, [&] { return m.profile().completedOnboarding; }},
+        {[&] { m.setLastError("x"); }, [&] { return m.lastError() == "x"; }},
+        {[&] { m.setRevision(99); }, [&] { return m.revision() == 99; }},
+        {[&] { m.setFavoritePower(true); }, [&] { return m.favoritePower(); }},
+        {[&] { m.setSetups({scene}); }, [&] { return !m.setups().empty(); }},
+        {[&] { m.setRules({rule}); }, [&] { return !m.rules().empty(); }},
+    };
+    for (std::size_t i = 0; i < setters.size(); ++i) {
+        const auto& [assign, holdsNew] = setters[i];
+        ASSERT_FALSE(holdsNew()) << "setter " << i;
+        std::optional<bool> newAtAnnouncement;
+        const auto connection = QObject::connect(&m, &AppModel::objectWillChange,
+                                                 [&] { newAtAnnouncement = holdsNew(); });
+        assign();
+        QObject::disconnect(connection);
+        EXPECT_EQ(newAtAnnouncement, false) << "setter " << i;
+        EXPECT_TRUE(holdsNew()) << "setter " << i;
+    }
 }
 
 }  // namespace
