@@ -1,10 +1,231 @@
-// The popover's panel, still without its sections: a fixed-width surface holding the model.
+// The panel's frame (header, list, footer) and the list's rows, headings, note and dividers.
 #include "ui/popover/MenuBarView.hpp"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "ui/look/Fonts.hpp"
+#include "ui/look/Logomark.hpp"
+#include "ui/look/Theme.hpp"
+#include "ui/model/AppModel.hpp"
+#include "ui/popover/MenuRowView.hpp"
+#include "ui/popover/MenuSections.hpp"
+#include "ui/sync/KeyedList.hpp"
+#include "ui/sync/ModelSync.hpp"
+#include "ui/widgets/Text.hpp"
+#include "ui/widgets/TextLabel.hpp"
 
 namespace velmora {
 
-MenuBarView::MenuBarView(AppModel& shared, QWidget* parent) : QWidget(parent), model(shared) {
+namespace {
+
+constexpr QMargins kHeaderPadding{15, 13, 15, 10};
+constexpr int kHeaderSpacing = 8;
+constexpr qreal kHeaderLogoSize = 17;
+constexpr qreal kHeaderTitleSize = 14;
+constexpr QMargins kListPadding{0, 6, 0, 6};
+constexpr QMargins kFooterPadding{15, 11, 15, 11};
+constexpr QMargins kHeadingPadding{15, 7, 15, 3};
+constexpr qreal kHeadingSize = 10;
+constexpr qreal kHeadingTracking = 0.5;
+constexpr QMargins kNotePadding{15, 9, 15, 9};
+constexpr qreal kNoteSize = 11.5;
+constexpr QMargins kDividerPadding{12, 6, 12, 6};
+constexpr qreal kFooterButtonSize = 12;
+
+// A one-point line in the hairline colour.
+class Hairline : public QWidget {
+  public:
+    Hairline() { setFixedHeight(1); }
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter(this).fillRect(rect(), Theme::hairline());
+    }
+};
+
+// A plain word that is a button: "Open Velmora", "Quit".
+class TextButton : public QAbstractButton {
+  public:
+    TextButton(const QString& text, const QString& name) {
+        setText(mnemonicSafe(text));
+        setAccessibleName(text);
+        setObjectName(name);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        setFocusPolicy(Qt::TabFocus);
+    }
+    QSize sizeHint() const override {
+        return {static_cast<int>(std::ceil(font().width(accessibleName()))),
+                static_cast<int>(std::ceil(font().lineSpacing()))};
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        font().draw(painter, QPointF(0, 0), accessibleName(), Theme::secondary());
+    }
+
+  private:
+    static const DesignFont& font() {
+        static const DesignFont made = DesignFont::inter(kFooterButtonSize, FontWeight::medium);
+        return made;
+    }
+};
+
+// `content` inside `padding`.
+QWidget* padded(QWidget* content, const QMargins& padding) {
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(padding);
+    layout->setSpacing(0);
+    layout->addWidget(content);
+    return box;
+}
+
+QWidget* heading(const std::string& text) {
+    auto* label = new TextLabel(
+        DesignFont::fraunces(kHeadingSize, FontWeight::bold, kHeadingTracking), Theme::faint());
+    label->setText(toQString(text));
+    return padded(label, kHeadingPadding);
+}
+
+QWidget* note(const std::string& text) {
+    auto* label = new TextLabel(DesignFont::inter(kNoteSize), Theme::faint());
+    label->setLineLimit(0);
+    label->setText(toQString(text));
+    label->setObjectName(QStringLiteral("menu.note"));
+    return padded(label, kNotePadding);
+}
+
+// One entry of the flattened list: a heading, the note, a row or a divider.
+struct Entry {
+    std::string key;
+    const MenuSection* section = nullptr;
+    const MenuRow* row = nullptr;
+};
+
+std::vector<Entry> flatten(const std::vector<MenuSection>& sections) {
+    std::vector<Entry> entries;
+    for (std::size_t s = 0; s < sections.size(); ++s) {
+        const MenuSection& section = sections[s];
+        if (!section.heading.empty()) {
+            entries.push_back({"heading:" + section.heading, &section});
+        }
+        if (!section.note.empty()) {
+            entries.push_back({"note:" + section.note, &section});
+        }
+        for (const MenuRow& row : section.rows) {
+            entries.push_back({"row:" + std::to_string(static_cast<int>(row.kind)) + ":" + row.id,
+                               nullptr, &row});
+        }
+        if (section.divider) {
+            entries.push_back({"divider:" + std::to_string(s)});
+        }
+    }
+    return entries;
+}
+
+}  // namespace
+
+MenuBarView::MenuBarView(AppModel& shared, QWidget* parent)
+    : QWidget(parent),
+      model(shared),
+      quitApplication([] { QCoreApplication::quit(); }),
+      list_(new KeyedList(ModelSync::of(shared))) {
     setFixedWidth(panelWidth);
+    setAutoFillBackground(true);
+    QPalette light = palette();
+    light.setColor(QPalette::Window, Theme::paper());
+    setPalette(light);
+
+    auto* panel = new QVBoxLayout(this);
+    panel->setContentsMargins(0, 0, 0, 0);
+    panel->setSpacing(0);
+
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(kHeaderPadding);
+    header->setSpacing(kHeaderSpacing);
+    header->addWidget(new Logomark(kHeaderLogoSize, 0));
+    auto* title =
+        new TextLabel(DesignFont::fraunces(kHeaderTitleSize, FontWeight::bold), Theme::ink());
+    title->setText(QStringLiteral("Velmora"));
+    header->addWidget(title);
+    header->addStretch();
+    panel->addLayout(header);
+    panel->addWidget(new Hairline);
+
+    list_->rowLayout().setContentsMargins(kListPadding);
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("menu.list"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setMaximumHeight(listMaximumHeight);
+    scroll->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(list_);
+    column->addStretch();
+    scroll->setWidget(content);
+    scroll->viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
+    panel->addWidget(scroll, 1);
+    panel->addWidget(new Hairline);
+
+    auto* footer = new QHBoxLayout;
+    footer->setContentsMargins(kFooterPadding);
+    auto* open = new TextButton(QStringLiteral("Open Velmora"), QStringLiteral("menu.open"));
+    auto* quit = new TextButton(QStringLiteral("Quit"), QStringLiteral("menu.quit"));
+    footer->addWidget(open);
+    footer->addStretch();
+    footer->addWidget(quit);
+    panel->addLayout(footer);
+    connect(open, &QAbstractButton::clicked, this, [this] {
+        if (model.requestOpenWindow) {
+            model.requestOpenWindow();
+        }
+    });
+    connect(quit, &QAbstractButton::clicked, this, [this] { quitApplication(); });
+
+    ModelSync& sync = ModelSync::of(model);
+    sync.follow(this, [this](const Snapshot& now) { follow(now); });
+    follow(sync.snapshot());
+}
+
+void MenuBarView::follow(const Snapshot& now) {
+    const std::vector<MenuSection> sections = menuSections(model, now);
+    const std::vector<Entry> entries = flatten(sections);
+    std::vector<std::string> keys;
+    keys.reserve(entries.size());
+    for (const Entry& entry : entries) {
+        keys.push_back(entry.key);
+    }
+    const bool rebuilt = list_->show(keys, [&](std::size_t i) -> QWidget* {
+        const Entry& entry = entries[i];
+        if (entry.row != nullptr) {
+            return new MenuRowView(*entry.row);
+        }
+        if (entry.section == nullptr) {
+            return padded(new Hairline, kDividerPadding);
+        }
+        return entry.key.starts_with("note:") ? note(entry.section->note)
+                                              : heading(entry.section->heading);
+    });
+    if (rebuilt || list_->keys() != keys) {
+        return;  // fresh rows, or the old ones kept while a control is held
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].row != nullptr) {
+            static_cast<MenuRowView*>(list_->rows()[i])->setRow(*entries[i].row);
+        }
+    }
 }
 
 }  // namespace velmora

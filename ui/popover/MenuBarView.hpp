@@ -1,21 +1,38 @@
-// The panel shown in the status item's popover.
+// The panel shown in the status item's popover: a header with the logo, the sections of
+// menuSections() in a list that scrolls past 360 points, and a footer with "Open Velmora" and
+// "Quit". It follows the model's sync: rows update in place while the list's rows stay the same,
+// and the list is rebuilt when they change. Object names: rows "menu.row.<id>", the footer's
+// buttons "menu.open" and "menu.quit".
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 namespace velmora {
 
 class AppModel;
+class KeyedList;
+class Snapshot;
 
 class MenuBarView : public QWidget {
     Q_OBJECT
 
   public:
     static constexpr int panelWidth = 326;
+    static constexpr int listMaximumHeight = 360;
 
     explicit MenuBarView(AppModel& model, QWidget* parent = nullptr);
 
     AppModel& model;
+    // What "Quit" does: quits the application.
+    std::function<void()> quitApplication;
+
+    KeyedList& list() const { return *list_; }
+
+  private:
+    void follow(const Snapshot& now);
+
+    KeyedList* list_;
 };
 
 }  // namespace velmora

@@ -137,6 +137,11 @@ bool AppDelegate::applicationShouldHandleReopen(bool visibleWindows) {
 void AppDelegate::reopenRequested() {
     const bool visibleWindows = hasVisibleWindows();
     if (window && window->isShownToUser()) {
+        // Qt closes a popup when another window gains the focus, but an already focused window
+        // brought forward gains nothing: the popover is transient and goes all the same.
+        if (popover->isShown()) {
+            popover->performClose();
+        }
         window->raise();
         window->activateWindow();
     }

@@ -172,6 +172,20 @@ TEST_F(WithTray, AClickElsewhereClosesItAndTheSameClickOnTheIconDoesNotReopenIt)
     EXPECT_TRUE(popover.isShown());
 }
 
+TEST_F(WithTray, AnotherOfItsWindowsComingForwardClosesIt) {
+    delegate.togglePopover();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&popover));
+    QWidget sheet;  // a window of ours that is not the main window, as a sheet would be
+    sheet.show();
+    sheet.activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !popover.isShown(); }));
+    waitOutTheGuard();
+    delegate.togglePopover();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&popover));
+    delegate.reopenRequested();  // a second start brings the main window forward
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !popover.isShown(); }));
+}
+
 TEST_F(WithTray, WithoutAnIconRectangleItOpensAtThePointer) {
     ASSERT_TRUE(delegate.statusItem && !delegate.statusItem->geometry().isValid());
     QCursor::setPos(500, 300);
