@@ -79,6 +79,11 @@ TEST_F(PmsetToolTest, RefusesUnknownKeysBadValuesWrongCommandLinesUsersAndUnread
             "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>womp</key>"
             "<string>yes</string></dict></plist>");
     EXPECT_EQ(pmset("-g").exitStatus, 1);
+    const std::string bomb = testing::sharedReferenceBomb(40);
+    putFile(settingsFile, bomb);
+    expectRefused(pmset("-g"), "cannot read");
+    EXPECT_EQ(pmset("-a sleep 5").exitStatus, 1);
+    EXPECT_EQ(fileBytes(settingsFile), bomb);
 }
 
 TEST_F(PmsetToolTest, TheBatteryReportFollowsTheKernelsPowerSupplies) {

@@ -16,6 +16,7 @@
 #include <system_error>
 
 #include "platform/FileFaults.hpp"
+#include "platform/PlistLimits.hpp"
 #include "platform/UniqueFd.hpp"
 
 namespace velmora::pmset {
@@ -113,6 +114,10 @@ Decoded<Plist> readDictionary(const fs::path& path) {
     }
     if (bytes.value().size() > std::numeric_limits<std::uint32_t>::max()) {
         return Decoded<Plist>::failure(path.string() + ": too large");
+    }
+    // The file is root's, but its bytes still reach a parser that trusts them: bound them first.
+    if (const auto refusal = PlistLimits::refusal(bytes.value())) {
+        return Decoded<Plist>::failure(path.string() + ": " + *refusal);
     }
     plist_t raw = nullptr;
     plist_from_memory(bytes.value().data(), static_cast<std::uint32_t>(bytes.value().size()), &raw);
