@@ -23,8 +23,7 @@ constexpr qreal kOutlineWidth = 1.2;
 constexpr std::chrono::milliseconds kFadeTime{120};
 
 const DesignFont& pillFont() {
-    static const DesignFont font = DesignFont::inter(kTextSize, FontWeight::semibold);
-    return font;
+    return DesignFont::inter(kTextSize, FontWeight::semibold);
 }
 
 }  // namespace

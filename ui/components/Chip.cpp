@@ -19,8 +19,7 @@ constexpr qreal kPaddingV = 2;
 constexpr qreal kFillOpacity = 0.12;
 
 const DesignFont& chipFont() {
-    static const DesignFont font = DesignFont::inter(kTextSize, FontWeight::bold, kTracking);
-    return font;
+    return DesignFont::inter(kTextSize, FontWeight::bold, kTracking);
 }
 
 }  // namespace

@@ -49,18 +49,15 @@ constexpr qreal kOutlineWidth = 1;
 constexpr std::chrono::milliseconds kHoverTime{140};
 
 const DesignFont& titleFont() {
-    static const DesignFont font = DesignFont::inter(kTitleSize, FontWeight::semibold);
-    return font;
+    return DesignFont::inter(kTitleSize, FontWeight::semibold);
 }
 
 const DesignFont& summaryFont() {
-    static const DesignFont font = DesignFont::inter(kSummarySize);
-    return font;
+    return DesignFont::inter(kSummarySize);
 }
 
 const DesignFont& countFont() {
-    static const DesignFont font = DesignFont::monospaced(kCountSize);
-    return font;
+    return DesignFont::monospaced(kCountSize);
 }
 
 qreal titleBlockHeight() {

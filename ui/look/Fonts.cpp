@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QTextLayout>
 #include <cmath>
+#include <map>
+#include <memory>
+#include <tuple>
 
 namespace velmora {
 
@@ -61,16 +64,29 @@ DesignFont::DesignFont(QFont font, qreal size, FontWeight weight, qreal tracking
     }
 }
 
-DesignFont DesignFont::inter(qreal size, FontWeight weight, qreal tracking) {
-    return DesignFont(family(kInter), size, weight, tracking);
+const DesignFont& DesignFont::made(Family kind, qreal size, FontWeight weight, qreal tracking) {
+    using Key = std::tuple<Family, qreal, FontWeight, qreal>;
+    static std::map<Key, std::unique_ptr<DesignFont>> fonts;
+    std::unique_ptr<DesignFont>& slot = fonts[Key(kind, size, weight, tracking)];
+    if (!slot) {
+        QFont base = kind == Family::monospaced
+                         ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
+                         : family(kind == Family::inter ? kInter : kFraunces);
+        slot.reset(new DesignFont(std::move(base), size, weight, tracking));
+    }
+    return *slot;
 }
 
-DesignFont DesignFont::fraunces(qreal size, FontWeight weight, qreal tracking) {
-    return DesignFont(family(kFraunces), size, weight, tracking);
+const DesignFont& DesignFont::inter(qreal size, FontWeight weight, qreal tracking) {
+    return made(Family::inter, size, weight, tracking);
 }
 
-DesignFont DesignFont::monospaced(qreal size, FontWeight weight) {
-    return DesignFont(QFontDatabase::systemFont(QFontDatabase::FixedFont), size, weight, 0);
+const DesignFont& DesignFont::fraunces(qreal size, FontWeight weight, qreal tracking) {
+    return made(Family::fraunces, size, weight, tracking);
+}
+
+const DesignFont& DesignFont::monospaced(qreal size, FontWeight weight) {
+    return made(Family::monospaced, size, weight, 0);
 }
 
 QFont DesignFont::approximate() const {

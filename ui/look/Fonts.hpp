@@ -17,18 +17,19 @@ enum class FontWeight { regular, medium, semibold, bold };
 // size of 12.5 would draw at 13: a DesignFont keeps an oversampled QFont (the size times 2 or 4,
 // a whole number) and draws it through a painter scaled back down. All metrics are in design
 // points. Use it for every text the views paint; `approximate()` is for Qt's own widgets (menus,
-// text fields), which cannot be drawn scaled.
+// text fields), which cannot be drawn scaled. Each font is made once and kept (main thread
+// only), so naming one where it is drawn costs a lookup:
 //
-//     const DesignFont title = DesignFont::inter(12.5, FontWeight::medium);
+//     const DesignFont& title = DesignFont::inter(12.5, FontWeight::medium);
 //     title.draw(painter, QPointF(x, y), text, Theme::ink());   // y: top of the line
 class DesignFont {
   public:
-    static DesignFont inter(qreal size, FontWeight weight = FontWeight::regular,
-                            qreal tracking = 0);
-    static DesignFont fraunces(qreal size, FontWeight weight = FontWeight::regular,
-                               qreal tracking = 0);
+    static const DesignFont& inter(qreal size, FontWeight weight = FontWeight::regular,
+                                   qreal tracking = 0);
+    static const DesignFont& fraunces(qreal size, FontWeight weight = FontWeight::regular,
+                                      qreal tracking = 0);
     // The system's fixed-pitch font, for counts and values.
-    static DesignFont monospaced(qreal size, FontWeight weight = FontWeight::regular);
+    static const DesignFont& monospaced(qreal size, FontWeight weight = FontWeight::regular);
 
     qreal size() const { return size_; }
     // The QFont at size × oversample() and how much larger that is.
@@ -55,6 +56,8 @@ class DesignFont {
               const QColor& colour) const;
 
   private:
+    enum class Family { inter, fraunces, monospaced };
+    static const DesignFont& made(Family family, qreal size, FontWeight weight, qreal tracking);
     DesignFont(QFont font, qreal size, FontWeight weight, qreal tracking);
 
     QFont font_;

@@ -72,8 +72,7 @@ class TextButton : public QAbstractButton {
 
   private:
     static const DesignFont& font() {
-        static const DesignFont made = DesignFont::inter(kFooterButtonSize, FontWeight::medium);
-        return made;
+        return DesignFont::inter(kFooterButtonSize, FontWeight::medium);
     }
 };
 

@@ -31,23 +31,19 @@ constexpr qreal kCircleFrame = 15;
 constexpr qreal kStateSize = 9.5;
 
 const DesignFont& recipeTitleFont() {
-    static const DesignFont font = DesignFont::inter(kTitleSize, FontWeight::medium);
-    return font;
+    return DesignFont::inter(kTitleSize, FontWeight::medium);
 }
 
 const DesignFont& tweakTitleFont() {
-    static const DesignFont font = DesignFont::inter(kTitleSize);
-    return font;
+    return DesignFont::inter(kTitleSize);
 }
 
 const DesignFont& applyFont() {
-    static const DesignFont font = DesignFont::inter(kApplySize, FontWeight::semibold);
-    return font;
+    return DesignFont::inter(kApplySize, FontWeight::semibold);
 }
 
 const DesignFont& stateFont() {
-    static const DesignFont font = DesignFont::monospaced(kStateSize);
-    return font;
+    return DesignFont::monospaced(kStateSize);
 }
 
 qreal contentHeight() {

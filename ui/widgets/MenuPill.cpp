@@ -26,8 +26,7 @@ constexpr qreal kOutlineWidth = 1;
 constexpr qreal kMenuIconSize = 12;
 
 const DesignFont& textFont() {
-    static const DesignFont font = DesignFont::inter(kTextSize, FontWeight::medium);
-    return font;
+    return DesignFont::inter(kTextSize, FontWeight::medium);
 }
 
 qreal contentHeight() {
