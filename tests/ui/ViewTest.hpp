@@ -10,6 +10,7 @@
 
 #include "tests/ui/Artefacts.hpp"
 #include "tests/ui/model/ModelFakes.hpp"
+#include "ui/widgets/Fade.hpp"
 
 // Failures print texts as text.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -38,6 +39,8 @@ class ViewBackend : public FakeBackend {
 
 class ViewTest : public ModelTest {
   protected:
+    static constexpr int kLongestFadeMs = 1000;
+
     // Installed before any model is made.
     std::shared_ptr<ViewBackend> prefs = [this] {
         auto made = std::make_shared<ViewBackend>(journal);
@@ -101,8 +104,15 @@ class ViewTest : public ModelTest {
         settle();
     }
 
+    // Saves what the user sees once the hover and state fades have ended.
     static void screenshot(QWidget& widget, const QString& name) {
         settle();
+        const auto fading = [&] {
+            const QList<Fade*> fades = widget.findChildren<Fade*>();
+            return std::any_of(fades.begin(), fades.end(),
+                               [](Fade* fade) { return fade->isRunning(); });
+        };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !fading(); }, kLongestFadeMs));
         EXPECT_TRUE(widget.grab().save(test::artefactPath(name + QStringLiteral(".png"))))
             << name.toStdString();
     }

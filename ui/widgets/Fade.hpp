@@ -26,6 +26,7 @@ class Fade : public QObject {
 
     qreal value() const { return value_; }
     bool target() const { return target_; }
+    bool isRunning() const { return animation_.state() == QAbstractAnimation::Running; }
     void setTarget(bool on);
     // Called after each step, after the widget was asked to repaint (a card moves its shadow).
     std::function<void()> onStep;

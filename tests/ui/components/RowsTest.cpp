@@ -116,6 +116,7 @@ TEST_F(RowsTest, APowerSwitchReadsThePmsetCacheExactlyAndTogglesFromTheModelEach
     EXPECT_THAT(journal, ::testing::ElementsAre("pmset powernap 0", "pmset powernap 1"));
     EXPECT_EQ(chips(*napRow), std::vector<QString>{"ADMIN"});
     EXPECT_EQ(chips(*wompRow), (std::vector<QString>{"ADMIN", "ADVANCED"}));
+    EXPECT_EQ(accessible(wompRow->findChild<Chip*>()), "StaticText 'ADMIN'");
     EXPECT_EQ(napRow->findChild<SymbolView*>()->symbol(), "moon.zzz");
     click(&wompRow->star());
     EXPECT_TRUE(model->isFavorite(womp));
