@@ -5,8 +5,8 @@
 
 namespace velmora {
 
-QString toQString(const std::string& text) {
-    return QString::fromStdString(text);
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString mnemonicSafe(const QString& text) {

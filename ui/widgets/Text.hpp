@@ -5,13 +5,13 @@
 #pragma once
 
 #include <QString>
-#include <string>
+#include <string_view>
 
 class QWidget;
 
 namespace velmora {
 
-QString toQString(const std::string& text);
+QString toQString(std::string_view text);
 
 // For QAbstractButton and QAction texts: "&" doubled, so it shows instead of underlining.
 QString mnemonicSafe(const QString& text);

@@ -1,10 +1,140 @@
-// The main window's root view, still without pages: it only holds the model and its minimum size.
+// The root layout, the one state setter and the sync that redraws the window from a snapshot.
 #include "ui/window/MainWindow.hpp"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "ui/look/Theme.hpp"
+#include "ui/model/AppModel.hpp"
+#include "ui/sync/ModelSync.hpp"
+#include "ui/window/BackButton.hpp"
+#include "ui/window/Page.hpp"
+#include "ui/window/Router.hpp"
+#include "ui/window/Sidebar.hpp"
+#include "ui/window/TopBar.hpp"
 
 namespace velmora {
 
-MainWindow::MainWindow(AppModel& shared, QWidget* parent) : QWidget(parent), model(shared) {
+namespace {
+
+bool& flagOf(WindowState& state, MainWindow::Sheet sheet) {
+    return sheet == MainWindow::Sheet::onboarding ? state.showOnboarding : state.showEditor;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppModel& shared, QWidget* parent)
+    : QWidget(parent), model(shared), sheetFactory_(defaultSheets()) {
+    setObjectName(QStringLiteral("window.root"));
     setMinimumSize(minimumWidth, minimumHeight);
+    // Light paper whatever the desktop's scheme.
+    QPalette paper = palette();
+    paper.setColor(QPalette::Window, Theme::paper());
+    setPalette(paper);
+    setAutoFillBackground(true);
+    state_.newRuleTime = QDateTime::fromMSecsSinceEpoch(
+        std::chrono::duration_cast<std::chrono::milliseconds>(model.clock()().time_since_epoch())
+            .count());
+
+    auto* root = new QHBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    sidebar_ = new Sidebar(*this);
+    sidebar_->setFixedWidth(sidebarWidth);
+    root->addWidget(sidebar_);
+    auto* content = new QVBoxLayout;
+    content->setContentsMargins(0, 0, 0, 0);
+    content->setSpacing(0);
+    topBar_ = new TopBar(*this);
+    content->addWidget(topBar_);
+    router_ = new Router;
+    content->addWidget(router_, 1);
+    root->addLayout(content, 1);
+
+    ModelSync& modelSync = ModelSync::of(model);
+    modelSync.follow(this, [this](const Snapshot& now) { sync(now); });
+    sync(modelSync.snapshot());
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::change(const std::function<void(WindowState&)>& edit) {
+    edit(state_);
+    ModelSync::of(model).schedule();
+}
+
+void MainWindow::openRecipe(const Recipe& recipe) {
+    change([&recipe](WindowState& state) { state.openRecipe(recipe.id); });
+}
+
+BackButton* MainWindow::backButton(const NavItem& target) {
+    return new BackButton(*this, target);
+}
+
+void MainWindow::setSheetFactory(SheetFactory factory) {
+    sheetFactory_ = std::move(factory);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Each time the window comes on screen (not when it is merely restored from the Dock).
+    if (!event->spontaneous() && !model.profile().completedOnboarding) {
+        change([](WindowState& state) { state.showOnboarding = true; });
+    }
+}
+
+void MainWindow::sync(const Snapshot& now) {
+    derived_ = DerivedValues::of(now);
+    const WindowView view{*this, now, state_, derived_};
+    topBar_->show(view);
+    sidebar_->show(view);
+    router_->show(view);
+    presentSheet();
+}
+
+void MainWindow::presentSheet() {
+    std::optional<Sheet> wanted;
+    if (state_.showOnboarding) {
+        wanted = Sheet::onboarding;
+    } else if (state_.showEditor) {
+        wanted = Sheet::sceneEditor;
+    }
+    if (sheet_ && sheetKind_ == wanted) {
+        return;
+    }
+    if (sheet_) {
+        // Closed by its flag: the dialog's own finishing must not clear the flag again.
+        disconnect(sheet_, nullptr, this, nullptr);
+        sheet_->hide();
+        sheet_->deleteLater();
+        sheet_ = nullptr;
+    }
+    sheetKind_.reset();
+    if (!wanted || !sheetFactory_) {
+        return;
+    }
+    const Sheet sheet = *wanted;
+    auto close = [window = QPointer<MainWindow>(this), sheet] {
+        if (window) {
+            window->change([sheet](WindowState& state) { flagOf(state, sheet) = false; });
+        }
+    };
+    QDialog* dialog = sheetFactory_(sheet, *this, close);
+    if (dialog == nullptr) {
+        return;
+    }
+    if (dialog->parentWidget() != this) {
+        dialog->setParent(this, dialog->windowFlags() | Qt::Dialog);
+    }
+    dialog->setWindowModality(Qt::WindowModal);
+    // However the dialog goes away, the flag follows, so the state never shows a sheet that is
+    // not there.
+    connect(dialog, &QDialog::finished, this, close);
+    sheet_ = dialog;
+    sheetKind_ = sheet;
+    dialog->open();
 }
 
 }  // namespace velmora

@@ -1,0 +1,45 @@
+// A plain button whose label is a symbol and a line of text in one colour, with no bezel: the back
+// button, "Personalize", and the like. The whole label takes the click, the pointer turns into the
+// pointing hand over it, and accessibility tools read the text as the button's name.
+//
+//     auto* back = new LabelButton("chevron.left", 11, DesignFont::inter(12, FontWeight::medium),
+//                                  4, Theme::secondary());
+//     back->setLabel(QStringLiteral("Home"));
+#pragma once
+
+#include <QAbstractButton>
+#include <QColor>
+#include <string>
+
+#include "ui/look/Fonts.hpp"
+
+namespace velmora {
+
+class LabelButton : public QAbstractButton {
+    Q_OBJECT
+
+  public:
+    // `spacing` is the gap between the symbol and the text.
+    LabelButton(std::string symbol, qreal symbolSize, DesignFont font, qreal spacing, QColor colour,
+                QWidget* parent = nullptr);
+
+    // Shown as written: "&" is not a mnemonic here.
+    void setLabel(const QString& text);
+    const QString& label() const { return label_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    std::string symbol_;
+    qreal symbolSize_;
+    DesignFont font_;
+    qreal spacing_;
+    QColor colour_;
+    QString label_;
+};
+
+}  // namespace velmora

@@ -1,0 +1,121 @@
+// Drawing and action of a sidebar row.
+#include "ui/window/NavRow.hpp"
+
+#include <QPainter>
+#include <cmath>
+
+#include "ui/look/Fonts.hpp"
+#include "ui/look/Symbols.hpp"
+#include "ui/look/Theme.hpp"
+#include "ui/widgets/Text.hpp"
+#include "ui/window/MainWindow.hpp"
+
+namespace velmora {
+
+namespace {
+
+constexpr qreal kPaddingV = 6;
+constexpr qreal kPaddingH = 10;
+constexpr qreal kSpacing = 9;
+constexpr qreal kSymbolSize = 12;
+constexpr qreal kSymbolFrame = 17;
+constexpr qreal kTitleSize = 12.5;
+constexpr qreal kRadius = 9;
+constexpr qreal kBadgeSize = 10;
+constexpr qreal kBadgePaddingH = 6;
+constexpr qreal kBadgePaddingV = 1.5;
+constexpr qreal kBadgeFillOpacity = 0.07;
+
+const DesignFont& titleFont(bool highlighted) {
+    static const DesignFont regular = DesignFont::inter(kTitleSize);
+    static const DesignFont semibold = DesignFont::inter(kTitleSize, FontWeight::semibold);
+    return highlighted ? semibold : regular;
+}
+
+const DesignFont& badgeFont() {
+    static const DesignFont font = DesignFont::inter(kBadgeSize, FontWeight::semibold);
+    return font;
+}
+
+}  // namespace
+
+NavRow::NavRow(MainWindow& window, NavItem item, QWidget* parent)
+    : QAbstractButton(parent), item_(std::move(item)) {
+    setObjectName(QStringLiteral("nav.") + toQString(item_.name()));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setCursor(Qt::PointingHandCursor);
+    setAccessibleName(toQString(item_.title()));
+    connect(this, &QAbstractButton::clicked, this, [this, &window] {
+        window.change([item = item_](WindowState& state) { state.chooseRow(item); });
+    });
+}
+
+void NavRow::setHighlighted(bool highlighted) {
+    if (highlighted != highlighted_) {
+        highlighted_ = highlighted;
+        update();
+    }
+}
+
+std::optional<int> NavRow::shownBadge() const {
+    return badge_ && *badge_ >= 1 ? badge_ : std::nullopt;
+}
+
+void NavRow::setBadge(std::optional<int> count) {
+    if (count == badge_) {
+        return;
+    }
+    badge_ = count;
+    const std::optional<int> shown = shownBadge();
+    setAccessibleDescription(shown ? QString::number(*shown) : QString());
+    update();
+}
+
+QSize NavRow::sizeHint() const {
+    const qreal height = 2 * kPaddingV + titleFont(true).lineSpacing();
+    const qreal width =
+        2 * kPaddingH + kSymbolFrame + kSpacing + titleFont(true).width(toQString(item_.title()));
+    return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
+}
+
+QSize NavRow::minimumSizeHint() const {
+    return {static_cast<int>(std::ceil(2 * kPaddingH + kSymbolFrame)), sizeHint().height()};
+}
+
+void NavRow::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF area(rect());
+    if (highlighted_) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Theme::card());
+        painter.drawRoundedRect(area, kRadius, kRadius);
+    }
+    const QColor& colour = highlighted_ ? Theme::ink() : Theme::secondary();
+    const qreal middle = area.height() / 2;
+    Symbols::draw(painter, QPointF(kPaddingH + kSymbolFrame / 2, middle), kSymbolSize,
+                  item_.symbol(), colour);
+
+    qreal right = area.width() - kPaddingH;
+    if (const std::optional<int> badge = shownBadge()) {
+        const QString digits = QString::number(*badge);
+        const qreal textWidth = badgeFont().width(digits);
+        const QRectF capsule(right - textWidth - 2 * kBadgePaddingH,
+                             middle - badgeFont().lineSpacing() / 2 - kBadgePaddingV,
+                             textWidth + 2 * kBadgePaddingH,
+                             badgeFont().lineSpacing() + 2 * kBadgePaddingV);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(withOpacity(Theme::ink(), kBadgeFillOpacity));
+        painter.drawRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
+        badgeFont().draw(painter,
+                         QPointF(capsule.left() + kBadgePaddingH, capsule.top() + kBadgePaddingV),
+                         digits, Theme::secondary());
+        right = capsule.left();
+    }
+    const qreal titleX = kPaddingH + kSymbolFrame + kSpacing;
+    const DesignFont& font = titleFont(highlighted_);
+    font.draw(painter, QPointF(titleX, middle - font.lineSpacing() / 2),
+              font.elided(toQString(item_.title()), right - titleX), colour);
+}
+
+}  // namespace velmora

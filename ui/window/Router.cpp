@@ -1,0 +1,51 @@
+// Pages made on first use, one shown at a time in the same scroll area.
+#include "ui/window/Router.hpp"
+
+#include <QVBoxLayout>
+
+namespace velmora {
+
+Router::Router(QWidget* parent) : QScrollArea(parent) {
+    setObjectName(QStringLiteral("content.scroll"));
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The window's paper shows through.
+    viewport()->setAutoFillBackground(false);
+    auto* host = new QWidget;
+    host->setAutoFillBackground(false);
+    layout_ = new QVBoxLayout(host);
+    layout_->setContentsMargins(sideInset, 0, sideInset, bottomInset);
+    layout_->setSpacing(0);
+    setWidget(host);
+}
+
+Page* Router::page(PageKind kind) const {
+    const auto found = pages_.find(kind);
+    return found == pages_.end() ? nullptr : found->second;
+}
+
+void Router::show(const WindowView& view) {
+    const PageKind kind = pageFor(view.state);
+    Page* next = page(kind);
+    if (next == nullptr) {
+        next = makePage(kind, view.window);
+        next->setObjectName(QStringLiteral("page.") + QString::fromLatin1(pageName(kind)));
+        next->hide();
+        // Full width, its own height, from the top.
+        layout_->addWidget(next, 0, Qt::AlignTop);
+        pages_.emplace(kind, next);
+    }
+    if (next != current_) {
+        if (current_ != nullptr) {
+            current_->hide();
+        }
+        current_ = next;
+        current_->show();
+        current_->appear(view);
+    }
+    current_->sync(view);
+}
+
+}  // namespace velmora

@@ -1,0 +1,42 @@
+// The window's left column: the logo, the navigation rows (Home, On now, Favorites, and under
+// "LIBRARY" Browse all), the scenes list with the Automations row, then, pinned to the bottom, the
+// suggestion of the day and the profile block. The part down to the Automations row scrolls when
+// the window is too short for it (its bar shows only then), so the pinned part always stays in
+// the window. It keeps no state: every highlight, badge and text follows the sync.
+#pragma once
+
+#include <vector>
+
+#include "ui/widgets/Card.hpp"
+
+class QScrollArea;
+
+namespace velmora {
+
+class MainWindow;
+class NavRow;
+struct WindowView;
+
+class Sidebar : public CardCanvas {
+    Q_OBJECT
+
+  public:
+    explicit Sidebar(MainWindow& window, QWidget* parent = nullptr);
+
+    void show(const WindowView& view);
+
+    // The scrolling part, from the header to the Automations row.
+    QScrollArea& scrollingPart() const { return *scroll_; }
+    const std::vector<NavRow*>& navRows() const { return rows_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QScrollArea* scroll_;
+    std::vector<NavRow*> rows_;
+    NavRow* active_;
+    NavRow* favorites_;
+};
+
+}  // namespace velmora
