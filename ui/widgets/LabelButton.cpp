@@ -30,9 +30,18 @@ void LabelButton::setLabel(const QString& text) {
     update();
 }
 
+void LabelButton::setPadding(qreal padding) {
+    padding_ = padding;
+    updateGeometry();
+    update();
+}
+
 QSize LabelButton::sizeHint() const {
-    const qreal width = Symbols::boxSide(symbolSize_) + spacing_ + font_.width(label_);
-    const qreal height = std::max(Symbols::boxSide(symbolSize_), font_.lineSpacing());
+    const qreal side = Symbols::boxSide(symbolSize_);
+    const qreal width =
+        2 * padding_ + side + (label_.isEmpty() ? 0 : spacing_ + font_.width(label_));
+    const qreal height =
+        2 * padding_ + (label_.isEmpty() ? side : std::max(side, font_.lineSpacing()));
     return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
 }
 
@@ -41,9 +50,11 @@ void LabelButton::paintEvent(QPaintEvent* /*event*/) {
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal side = Symbols::boxSide(symbolSize_);
     const qreal middle = height() / 2.0;
-    Symbols::draw(painter, QPointF(side / 2, middle), symbolSize_, symbol_, colour_);
-    font_.draw(painter, QPointF(side + spacing_, middle - font_.lineSpacing() / 2), label_,
-               colour_);
+    Symbols::draw(painter, QPointF(padding_ + side / 2, middle), symbolSize_, symbol_, colour_);
+    if (!label_.isEmpty()) {
+        font_.draw(painter, QPointF(padding_ + side + spacing_, middle - font_.lineSpacing() / 2),
+                   label_, colour_);
+    }
 }
 
 }  // namespace velmora

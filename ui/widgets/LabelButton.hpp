@@ -1,6 +1,7 @@
 // A plain button whose label is a symbol and a line of text in one colour, with no bezel: the back
-// button, "Personalize", and the like. The whole label takes the click, the pointer turns into the
-// pointing hand over it, and accessibility tools read the text as the button's name.
+// button, "Personalize", a lone "+" (no text), and the like. The whole label takes the click, the
+// pointer turns into the pointing hand over it, and accessibility tools read the text as the
+// button's name.
 //
 //     auto* back = new LabelButton("chevron.left", 11, DesignFont::inter(12, FontWeight::medium),
 //                                  4, Theme::secondary());
@@ -23,6 +24,8 @@ class LabelButton : public QAbstractButton {
     LabelButton(std::string symbol, qreal symbolSize, DesignFont font, qreal spacing, QColor colour,
                 QWidget* parent = nullptr);
 
+    // Space around the label that still takes the click.
+    void setPadding(qreal padding);
     // Shown as written: "&" is not a mnemonic here.
     void setLabel(const QString& text);
     const QString& label() const { return label_; }
@@ -38,6 +41,7 @@ class LabelButton : public QAbstractButton {
     qreal symbolSize_;
     DesignFont font_;
     qreal spacing_;
+    qreal padding_ = 0;
     QColor colour_;
     QString label_;
 };

@@ -3,6 +3,8 @@
 
 #include <QVBoxLayout>
 
+#include "ui/widgets/SlimScrollBar.hpp"
+
 namespace velmora {
 
 Router::Router(QWidget* parent) : QScrollArea(parent) {
@@ -13,12 +15,13 @@ Router::Router(QWidget* parent) : QScrollArea(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The window's paper shows through.
     viewport()->setAutoFillBackground(false);
+    useSlimScrollBars(*this);
     auto* host = new QWidget;
-    host->setAutoFillBackground(false);
     layout_ = new QVBoxLayout(host);
     layout_->setContentsMargins(sideInset, 0, sideInset, bottomInset);
     layout_->setSpacing(0);
     setWidget(host);
+    host->setAutoFillBackground(false);
 }
 
 Page* Router::page(PageKind kind) const {

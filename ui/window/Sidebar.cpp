@@ -6,13 +6,20 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "ui/widgets/SlimScrollBar.hpp"
+
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Logomark.hpp"
 #include "ui/look/Theme.hpp"
+#include "ui/model/AppModel.hpp"
+#include "ui/sync/Snapshot.hpp"
 #include "ui/widgets/TextLabel.hpp"
 #include "ui/window/MainWindow.hpp"
 #include "ui/window/NavRow.hpp"
 #include "ui/window/Page.hpp"
+#include "ui/window/ProfileBlock.hpp"
+#include "ui/window/ScenesSection.hpp"
+#include "ui/window/SuggestionCard.hpp"
 
 namespace velmora {
 
@@ -32,6 +39,7 @@ constexpr const char* kProductName = "Velmora";
 
 constexpr int kRowsInsetH = 9;
 constexpr int kRowSpacing = 1;
+constexpr int kAutomationsTop = 3;
 
 constexpr int kSectionInsetH = 19;
 constexpr int kSectionTop = 16;
@@ -39,6 +47,11 @@ constexpr int kSectionBottom = 5;
 constexpr qreal kSectionSize = 9;
 constexpr qreal kSectionTracking = 1.1;
 constexpr const char* kLibrary = "LIBRARY";
+
+// Between the scrolling part and the suggestion, at least.
+constexpr int kPinnedGap = 14;
+constexpr int kSuggestionInsetH = 12;
+constexpr int kSuggestionBottom = 12;
 
 QVBoxLayout* rowStack(QVBoxLayout& column, int top = 0) {
     auto* rows = new QVBoxLayout;
@@ -48,14 +61,14 @@ QVBoxLayout* rowStack(QVBoxLayout& column, int top = 0) {
     return rows;
 }
 
-TextLabel* sectionLabel(const QString& text) {
+}  // namespace
+
+TextLabel* sidebarSectionLabel(const QString& text) {
     auto* label = new TextLabel(
         DesignFont::inter(kSectionSize, FontWeight::semibold, kSectionTracking), Theme::faint());
     label->setText(text);
     return label;
 }
-
-}  // namespace
 
 Sidebar::Sidebar(MainWindow& window, QWidget* parent) : CardCanvas(parent) {
     setObjectName(QStringLiteral("sidebar"));
@@ -63,6 +76,7 @@ Sidebar::Sidebar(MainWindow& window, QWidget* parent) : CardCanvas(parent) {
     column->setContentsMargins(0, 0, kEdgeWidth, 0);
     column->setSpacing(0);
 
+    // The part that scrolls when the window is too short for it.
     scroll_ = new QScrollArea;
     scroll_->setObjectName(QStringLiteral("sidebar.scroll"));
     scroll_->setFrameShape(QFrame::NoFrame);
@@ -70,8 +84,8 @@ Sidebar::Sidebar(MainWindow& window, QWidget* parent) : CardCanvas(parent) {
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll_->viewport()->setAutoFillBackground(false);
+    useSlimScrollBars(*scroll_);
     auto* top = new QWidget;
-    top->setAutoFillBackground(false);
     auto* upper = new QVBoxLayout(top);
     upper->setContentsMargins(0, 0, 0, 0);
     upper->setSpacing(0);
@@ -95,19 +109,30 @@ Sidebar::Sidebar(MainWindow& window, QWidget* parent) : CardCanvas(parent) {
 
     auto* library = new QHBoxLayout;
     library->setContentsMargins(kSectionInsetH, kSectionTop, kSectionInsetH, kSectionBottom);
-    library->addWidget(sectionLabel(QString::fromLatin1(kLibrary)));
+    library->addWidget(sidebarSectionLabel(QString::fromLatin1(kLibrary)));
     upper->addLayout(library);
-    QVBoxLayout* libraryRows = rowStack(*upper);
     rows_.push_back(new NavRow(window, NavItem::browse()));
-    libraryRows->addWidget(rows_.back());
+    rowStack(*upper)->addWidget(rows_.back());
 
-    QVBoxLayout* automations = rowStack(*upper);
+    scenes_ = new ScenesSection(window);
+    upper->addWidget(scenes_);
     rows_.push_back(new NavRow(window, NavItem::automations()));
-    automations->addWidget(rows_.back());
+    rowStack(*upper, kAutomationsTop)->addWidget(rows_.back());
     upper->addStretch(1);
-
     scroll_->setWidget(top);
+    // The area fills its widget with the window colour; the column's own colour shows instead.
+    top->setAutoFillBackground(false);
     column->addWidget(scroll_, 1);
+
+    // Pinned to the bottom of the window.
+    column->addSpacing(kPinnedGap);
+    suggestion_ = new SuggestionCard(window);
+    auto* suggestion = new QVBoxLayout;
+    suggestion->setContentsMargins(kSuggestionInsetH, 0, kSuggestionInsetH, kSuggestionBottom);
+    suggestion->addWidget(suggestion_);
+    column->addLayout(suggestion);
+    profile_ = new ProfileBlock(window);
+    column->addWidget(profile_);
 }
 
 void Sidebar::show(const WindowView& view) {
@@ -116,6 +141,10 @@ void Sidebar::show(const WindowView& view) {
     }
     active_->setBadge(view.derived.onCount);
     favorites_->setBadge(view.derived.favCount);
+    scenes_->show(view);
+    const AppModel& model = view.now.model();
+    suggestion_->show(model.suggestion());
+    profile_->show(model.profile());
 }
 
 void Sidebar::paintEvent(QPaintEvent* event) {

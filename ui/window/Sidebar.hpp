@@ -15,7 +15,14 @@ namespace velmora {
 
 class MainWindow;
 class NavRow;
+class ProfileBlock;
+class ScenesSection;
+class SuggestionCard;
+class TextLabel;
 struct WindowView;
+
+// A section title of the sidebar, "LIBRARY" or "SCENES": small, tracked, faint capitals.
+TextLabel* sidebarSectionLabel(const QString& text);
 
 class Sidebar : public CardCanvas {
     Q_OBJECT
@@ -28,6 +35,9 @@ class Sidebar : public CardCanvas {
     // The scrolling part, from the header to the Automations row.
     QScrollArea& scrollingPart() const { return *scroll_; }
     const std::vector<NavRow*>& navRows() const { return rows_; }
+    ScenesSection& scenes() const { return *scenes_; }
+    SuggestionCard& suggestion() const { return *suggestion_; }
+    ProfileBlock& profile() const { return *profile_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,6 +47,9 @@ class Sidebar : public CardCanvas {
     std::vector<NavRow*> rows_;
     NavRow* active_;
     NavRow* favorites_;
+    ScenesSection* scenes_;
+    SuggestionCard* suggestion_;
+    ProfileBlock* profile_;
 };
 
 }  // namespace velmora

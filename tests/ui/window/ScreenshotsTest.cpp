@@ -11,5 +11,28 @@ TEST_F(Screenshots, WindowWithItsSidebarAndNoScenes) {
     screenshot(*window, QStringLiteral("window-no-scenes"));
 }
 
+// Eight scenes at the least height: the list scrolls, the suggestion and the profile stay.
+TEST_F(Screenshots, EightScenesAtTheLeastHeight) {
+    putData(AppModel::Keys::userProfile,
+            R"({"fields":["writer","developer","student"],"goals":["focus"],)"
+            R"("device":"desktop","completedOnboarding":true})");
+    open(Catalog::velmora(), {MainWindow::minimumWidth, MainWindow::minimumHeight});
+    const char* names[] = {"Desk",   "Travel", "Focus", "Night shift with a very long name",
+                           "Gaming", "Music",  "Cafe",  "A&B"};
+    const auto& icons = SetupIcons::all();
+    changeModel([&] {
+        for (std::size_t i = 0; i < std::size(names); ++i) {
+            model->upsertSetup({"S" + std::to_string(i),
+                                names[i],
+                                icons[i % icons.size()],
+                                std::vector<std::string>(i, "x"),
+                                {},
+                                {},
+                                i % 2 == 0});
+        }
+    });
+    screenshot(*window, QStringLiteral("window-eight-scenes"));
+}
+
 }  // namespace
 }  // namespace velmora::testing
