@@ -1,6 +1,8 @@
 // Lookups, filters and search over a catalog's tweaks.
 #include "kit/Catalog.hpp"
 
+#include <algorithm>
+
 #include "kit/Search.hpp"
 
 namespace velmora {
@@ -35,6 +37,16 @@ std::vector<Tweak> Catalog::tweaks(TweakCategory category) const {
     for (const Tweak& entry : tweaks_) {
         if (entry.category == category) {
             found.push_back(entry);
+        }
+    }
+    return found;
+}
+
+std::vector<TweakCategory> Catalog::categories() const {
+    std::vector<TweakCategory> found;
+    for (const Tweak& entry : tweaks_) {
+        if (std::find(found.begin(), found.end(), entry.category) == found.end()) {
+            found.push_back(entry.category);
         }
     }
     return found;

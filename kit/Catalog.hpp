@@ -32,6 +32,8 @@ class Catalog {
     std::optional<Tweak> tweak(std::string_view id) const;
     std::vector<Tweak> tweaks(TweakCategory category) const;
     std::vector<Tweak> tweaks(TweakTier tier) const;
+    // Each category that has a tweak, once, in the order of its first tweak.
+    std::vector<TweakCategory> categories() const;
     // The tweaks whose title, summary, category name, domains and keywords match the query.
     std::vector<Tweak> search(std::string_view query) const;
 

@@ -70,5 +70,17 @@ TEST(BuiltInRecommendations, TiesInCatalogOrderFieldBeatsGoalDesktopDropsLaptopO
     EXPECT_EQ(ids(catalog.recommendedTweaks(UserProfile{}, 8)), "");
 }
 
+TEST(BuiltInCatalog, CategoriesOnceEachInTheOrderOfTheirFirstTweak) {
+    std::string names;
+    for (TweakCategory category : Catalog::velmora().categories()) {
+        names += (names.empty() ? "" : ", ") + displayName(category);
+    }
+    // Network and power have no tweak of their own (power settings are not catalog tweaks).
+    EXPECT_EQ(names,
+              "Screenshots, Dock, Finder, Keyboard, System, Performance, Trackpad, Privacy, "
+              "Mission Control, Menu Bar, Safari");
+    EXPECT_TRUE(Catalog({}, {}).categories().empty());
+}
+
 }  // namespace
 }  // namespace velmora

@@ -45,12 +45,7 @@ DerivedValues DerivedValues::of(const Snapshot& now) {
     values.favCount = countOf(model.favoriteRecipes()) + countOf(model.favoriteTweaks()) +
                       (model.favoritePower() ? 1 : 0);
 
-    for (const Tweak& tweak : catalog.tweaks()) {
-        if (std::find(values.categories.begin(), values.categories.end(), tweak.category) ==
-            values.categories.end()) {
-            values.categories.push_back(tweak.category);
-        }
-    }
+    values.categories = catalog.categories();
 
     values.orderedRecipes = catalog.recommendedRecipes(model.profile(), recommendedRecipeLimit);
     std::set<std::string> recommended;

@@ -1,0 +1,223 @@
+// The questionnaire as a user goes through it: what each step shows, what a click on a tile or a
+// card chooses, what Done and Skip store (and, once the questionnaire was completed, what Skip
+// leaves alone), that nothing else closes it, and a screenshot of each step.
+#include <QTest>
+
+#include "tests/ui/ViewTest.hpp"
+#include "ui/sheets/OnboardingDialog.hpp"
+#include "ui/sheets/OnboardingTile.hpp"
+#include "ui/widgets/TextButton.hpp"
+#include "ui/widgets/TextLabel.hpp"
+
+namespace velmora::testing {
+namespace {
+
+using enum UserField;
+using enum UserGoal;
+
+class OnboardingTest : public ViewTest {
+  protected:
+    std::unique_ptr<AppModel> model;
+    std::unique_ptr<OnboardingDialog> sheet;
+    int completions = 0;
+
+    void open() {
+        if (!model) {
+            model = make(Catalog::velmora());
+        }
+        sheet = std::make_unique<OnboardingDialog>(*model, [this] { ++completions; });
+        sheet->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet.get()));
+        settle();
+    }
+
+    QString title() const { return find<TextLabel>(*sheet, "onboarding.title")->text(); }
+    QString counter() const { return find<TextLabel>(*sheet, "onboarding.counter")->text(); }
+    TextButton* button(const char* name) const {
+        return find<TextButton>(*sheet, QStringLiteral("onboarding.") + QString::fromLatin1(name));
+    }
+    void press(const char* name) {
+        click(button(name));
+        settle();
+    }
+    QAbstractButton* choice(const char* kind, const char* raw) const {
+        return find<QAbstractButton>(*sheet,
+                                     QStringLiteral("onboarding.%1.%2")
+                                         .arg(QString::fromLatin1(kind), QString::fromLatin1(raw)));
+    }
+    void choose(const char* kind, const char* raw) {
+        click(choice(kind, raw));
+        settle();
+    }
+    // The shown tiles' titles, row by row as they stand on screen, the chosen ones marked "*".
+    std::vector<std::string> shownTiles() const {
+        std::vector<OnboardingTile*> tiles;
+        for (OnboardingTile* tile : sheet->findChildren<OnboardingTile*>()) {
+            if (tile->isVisibleTo(sheet.get())) {
+                tiles.push_back(tile);
+            }
+        }
+        std::ranges::sort(tiles, {}, [this](const QWidget* tile) {
+            const QPoint at = tile->mapTo(sheet.get(), QPoint());
+            return std::pair(at.y(), at.x());
+        });
+        std::vector<std::string> titles;
+        for (const OnboardingTile* tile : tiles) {
+            titles.push_back(tile->title().toStdString() + (tile->isSelected() ? "*" : ""));
+        }
+        return titles;
+    }
+    bool stored() { return store->data(AppModel::Keys::userProfile).has_value(); }
+};
+
+TEST_F(OnboardingTest, AFirstRunGoesThroughTheStepsKeepingChoicesAndDoneStoresThem) {
+    open();
+    EXPECT_EQ(title(), "What do you do most?");
+    EXPECT_EQ(find<TextLabel>(*sheet, "onboarding.subtitle")->text(),
+              "Choose any that fit \u2014 we'll tune recommendations to you.");
+    EXPECT_THAT(shownTiles(), ElementsAre("Developer", "Designer", "Writer", "Photo & Video",
+                                          "Student", "Business", "Keep it clean"));
+    EXPECT_FALSE(button("back")->isVisible());
+    EXPECT_TRUE(button("skip")->isVisible());
+    EXPECT_EQ(counter(), "1 / 3");
+    EXPECT_EQ(button("next")->label(), "Continue");
+    // The ampersand is painted, not taken for a keyboard mnemonic.
+    EXPECT_EQ(accessible(choice("field", "photoVideo")), "CheckBox 'Photo & Video' off");
+
+    choose("field", "writer");
+    choose("field", "writer");
+    choose("field", "developer");
+    choose("field", "designer");
+    EXPECT_THAT(shownTiles(), ElementsAre("Developer*", "Designer*", "Writer", "Photo & Video",
+                                          "Student", "Business", "Keep it clean"));
+    EXPECT_EQ(accessible(choice("field", "developer")), "CheckBox 'Developer' on");
+
+    press("next");
+    EXPECT_EQ(title(), "What matters most?");
+    EXPECT_EQ(counter(), "2 / 3");
+    EXPECT_TRUE(button("back")->isVisible());
+    EXPECT_EQ(button("next")->label(), "Continue");
+    EXPECT_THAT(shownTiles(),
+                ElementsAre("Speed", "Focus", "Privacy", "Capture", "Battery", "Keyboard"));
+    choose("goal", "focus");
+    press("back");
+    EXPECT_EQ(title(), "What do you do most?");
+    EXPECT_EQ(shownTiles().front(), "Developer*");
+    EXPECT_EQ(shownTiles().at(1), "Designer*");
+    press("next");
+    EXPECT_EQ(shownTiles().at(1), "Focus*");
+
+    press("next");
+    EXPECT_EQ(title(), "Laptop or desktop?");
+    EXPECT_EQ(counter(), "3 / 3");
+    EXPECT_EQ(button("next")->label(), "Done");
+    auto* laptop = qobject_cast<DeviceCard*>(choice("device", "laptop"));
+    auto* desktop = qobject_cast<DeviceCard*>(choice("device", "desktop"));
+    ASSERT_TRUE(laptop && desktop);
+    EXPECT_TRUE(laptop->isSelected());
+    choose("device", "desktop");
+    choose("device", "desktop");
+    EXPECT_TRUE(desktop->isSelected()) << "clicking the chosen card keeps it chosen";
+    EXPECT_FALSE(laptop->isSelected());
+    EXPECT_FALSE(stored()) << "nothing is stored before Done";
+
+    press("next");
+    EXPECT_EQ(model->profile(),
+              (UserProfile{{developer, designer}, {focus}, DeviceKind::desktop, true}));
+    EXPECT_TRUE(stored());
+    EXPECT_EQ(completions, 1);
+}
+
+TEST_F(OnboardingTest, SkipOnAFirstRunStoresACompletedProfileWithoutTheChosenFieldsAndGoals) {
+    open();
+    choose("field", "student");
+    press("next");
+    choose("goal", "battery");
+    press("skip");
+    EXPECT_EQ(model->profile(), (UserProfile{{}, {}, DeviceKind::laptop, true}));
+    EXPECT_TRUE(stored());
+    EXPECT_EQ(completions, 1);
+
+    // Not completed yet, on the last step with Desktop chosen: the Mac is kept.
+    model->setProfile(UserProfile{});
+    completions = 0;
+    open();
+    choose("field", "student");
+    press("next");
+    press("next");
+    choose("device", "desktop");
+    press("skip");
+    EXPECT_EQ(model->profile(), (UserProfile{{}, {}, DeviceKind::desktop, true}));
+    EXPECT_EQ(completions, 1);
+}
+
+TEST_F(OnboardingTest, EscapeAndACloseRequestLeaveTheSheetOpenAndStoreNothing) {
+    open();
+    choose("field", "developer");
+    QTest::keyClick(sheet.get(), Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(sheet->close());
+    settle();
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(completions, 0);
+    EXPECT_FALSE(stored());
+    EXPECT_FALSE(model->profile().completedOnboarding);
+    EXPECT_EQ(shownTiles().front(), "Developer*") << "the answers so far stay";
+}
+
+TEST_F(OnboardingTest, UpdatingStartsFromTheStoredAnswersAndSkipKeepsThem) {
+    const std::string answers =
+        R"({"fields":["developer","writer"],"goals":["privacy"],"device":"desktop",)"
+        R"("completedOnboarding":true})";
+    putData(AppModel::Keys::userProfile, answers);
+    model = make(Catalog::velmora());
+    const UserProfile before = model->profile();
+    open();
+    EXPECT_THAT(shownTiles(), ElementsAre("Developer*", "Designer", "Writer*", "Photo & Video",
+                                          "Student", "Business", "Keep it clean"));
+    choose("field", "developer");
+    press("next");
+    EXPECT_EQ(shownTiles().at(2), "Privacy*");
+    press("next");
+    EXPECT_TRUE(qobject_cast<DeviceCard*>(choice("device", "desktop"))->isSelected());
+    choose("device", "laptop");
+    press("skip");
+    EXPECT_EQ(model->profile(), before);
+    EXPECT_EQ(storedData(AppModel::Keys::userProfile), answers);
+    EXPECT_EQ(completions, 1);
+
+    // Done, on the other hand, stores the changed answers.
+    open();
+    choose("field", "developer");
+    press("next");
+    press("next");
+    choose("device", "laptop");
+    press("next");
+    EXPECT_EQ(model->profile(), (UserProfile{{writer}, {privacy}, DeviceKind::laptop, true}));
+}
+
+TEST_F(OnboardingTest, ATileKeepsItsBlurbToOneLineAndWrapsOnlyALongTitle) {
+    const QString longBlurb =
+        QStringLiteral("Terminal, speed, control, and a great deal more besides");
+    OnboardingTile tile("camera", QStringLiteral("Photo & Video"), longBlurb);
+    OnboardingTile longTitle("camera", QStringLiteral("Photo, Video, Audio & Every Other Medium"),
+                             QStringLiteral("Capture"));
+    EXPECT_EQ(tile.heightForWidth(180), tile.heightForWidth(600));
+    EXPECT_GT(longTitle.heightForWidth(180), longTitle.heightForWidth(600));
+    EXPECT_EQ(tile.text(), QString()) << "no button text, so no mnemonic";
+}
+
+TEST_F(OnboardingTest, Screenshots) {
+    open();
+    choose("field", "developer");
+    choose("field", "photoVideo");
+    screenshot(*sheet, QStringLiteral("onboarding-1-fields"));
+    press("next");
+    choose("goal", "speed");
+    screenshot(*sheet, QStringLiteral("onboarding-2-goals"));
+    press("next");
+    screenshot(*sheet, QStringLiteral("onboarding-3-device"));
+}
+
+}  // namespace
+}  // namespace velmora::testing

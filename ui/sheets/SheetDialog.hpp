@@ -1,0 +1,24 @@
+// A sheet over the main window: a dialog of fixed size on paper, window-modal once its presenter
+// opens it, with no dismiss action of its own. Escape and the window system's close request do
+// nothing: a sheet goes away only when its presenter hides it, which it does after the sheet has
+// called the completion it was given.
+#pragma once
+
+#include <QDialog>
+
+namespace velmora {
+
+class SheetDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit SheetDialog(QSize size, QWidget* parent = nullptr);
+
+    // Escape lands here.
+    void reject() override {}
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+}  // namespace velmora
