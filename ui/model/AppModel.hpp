@@ -170,7 +170,8 @@ class AppModel : public QObject {
     // Refuses a value that is not finite or that an integer slider cannot hold, writing nothing.
     void setSliderValue(const SliderTweak& slider, double value);
 
-    // Appearance.
+    // Appearance. Dark mode asks for the opposite of `darkMode` and then shows what the system
+    // reports.
     void toggleDarkMode();
     void toggleNightShift();
     void setWarmth(double value);

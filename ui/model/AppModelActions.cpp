@@ -269,9 +269,10 @@ void AppModel::setSliderValue(const SliderTweak& slider, double value) {
 // Appearance.
 
 void AppModel::toggleDarkMode() {
-    const bool wanted = !darkMode_;
-    display_.setDarkMode(wanted);
-    setDarkMode(wanted);
+    display_.setDarkMode(!darkMode_);
+    // The display control says nothing when the system refuses or the script fails, so the
+    // switch shows the appearance the system now reports rather than the one asked for.
+    setDarkMode(display_.darkModeReader());
 }
 
 void AppModel::toggleNightShift() {

@@ -61,12 +61,13 @@ class FakeBackend : public DefaultsBackend, public ServiceController {
 };
 
 // The power and display state the fakes read and change; `failing` names the pmset keys whose
-// write is refused.
+// write is refused; a locked appearance ignores every switch, silently, as a refused script does.
 struct FakeMac {
     bool keepAwake = false, onBattery = false, dark = false;
     std::optional<int> percent;
     PowerControl::Values pmset;
     std::set<std::string> failing;
+    bool appearanceLocked = false;
 };
 
 inline std::chrono::system_clock::time_point localTime(int year, int month, int day, int hour,
@@ -125,7 +126,12 @@ class ModelTest : public ::testing::Test {
                 },
             .percentReader = [this] { return mac.percent; },
         };
-        DisplayControl display{[this] { return mac.dark; }, [this](bool on) { mac.dark = on; }};
+        DisplayControl display{[this] { return mac.dark; },
+                               [this](bool on) {
+                                   if (!mac.appearanceLocked) {
+                                       mac.dark = on;
+                                   }
+                               }};
         auto model = std::make_unique<AppModel>(
             std::move(catalog), backend, backend, defaults ? std::move(defaults) : store,
             std::move(power), std::move(display), [this] { return now; });

@@ -1,0 +1,187 @@
+// The page blocks placed on a page as later pages place them: list cards and their dividers,
+// the setting cards' controls against a model that moved on, the empty state's wrapping, and the
+// recipe grid's cells.
+#include "tests/ui/window/WindowTest.hpp"
+#include "ui/components/ApplyPill.hpp"
+#include "ui/components/RecipeGridCard.hpp"
+#include "ui/components/StarButton.hpp"
+#include "ui/widgets/Switch.hpp"
+#include "ui/widgets/TextLabel.hpp"
+#include "ui/window/ListCard.hpp"
+#include "ui/window/PageBlocks.hpp"
+#include "ui/window/RecipeGrid.hpp"
+#include "ui/window/SettingCards.hpp"
+
+namespace velmora::testing {
+namespace {
+
+constexpr QSize kPageSize{560, 900};
+
+class Blocks : public WindowTest {
+  protected:
+    // A page standing on paper, holding whatever the test puts in it.
+    CardCanvas page;
+    QVBoxLayout* column = new QVBoxLayout(&page);
+
+    void SetUp() override {
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(16);
+    }
+
+    template <class Block>
+    Block* place(Block* block) {
+        column->addWidget(block);
+        return block;
+    }
+    void showPage() {
+        column->addStretch(1);
+        showOnPaper(page, kPageSize);
+    }
+};
+
+std::vector<Tweak> tweaks(std::initializer_list<const char*> ids) {
+    std::vector<Tweak> list;
+    for (const char* id : ids) {
+        list.push_back(tweak(id));
+    }
+    return list;
+}
+
+TEST_F(Blocks, ListCardsDivideEveryRowButTheLastAndKeepRowsWhileTheIdsStay) {
+    model = make(smallCatalog());
+    auto* empty = place(new TweakListCard(*model));
+    auto* one = place(new TweakListCard(*model));
+    auto* three = place(new TweakListCard(*model));
+    auto* power = place(new PowerListCard(*model));
+    auto* sliders = place(new SliderListCard(*model));
+    empty->show({});
+    one->show(tweaks({"t-a"}));
+    // The same id twice is shown twice: the caller's lists are shown as given.
+    three->show(tweaks({"t-a", "t-b", "t-a"}));
+    power->show(Catalog::powerToggles());
+    sliders->show({Catalog::sliderTweaks().front()});
+    showPage();
+
+    EXPECT_EQ(empty->height(), 2 * ListCard::verticalInset);
+    EXPECT_EQ(one->rows().size(), 1U);
+    EXPECT_EQ(one->dividerCount(), 0);
+    EXPECT_EQ(three->rows().size(), 3U);
+    EXPECT_EQ(three->dividerCount(), 2);
+    EXPECT_EQ(power->dividerCount(), static_cast<int>(Catalog::powerToggles().size()) - 1);
+    EXPECT_EQ(sliders->rows().at(0)->objectName(),
+              QStringLiteral("row.") + QString::fromStdString(Catalog::sliderTweaks()[0].id));
+    // The divider starts under the row content and runs to the card's edge.
+    const QWidget* line = three->findChild<QWidget*>("listCard.divider");
+    EXPECT_EQ(line->mapTo(three, QPoint(0, 0)).x(), ListCard::rowInset);
+    EXPECT_EQ(line->mapTo(three, QPoint(line->width(), 0)).x(), three->width());
+
+    const std::vector<QWidget*> before = three->rows();
+    EXPECT_FALSE(three->show(tweaks({"t-a", "t-b", "t-a"})));
+    EXPECT_EQ(three->rows(), before);
+    EXPECT_TRUE(three->show(tweaks({"t-b", "t-a"})));
+    settle();
+    EXPECT_EQ(three->rows().size(), 2U);
+    EXPECT_EQ(three->dividerCount(), 1);
+    screenshot(page, QStringLiteral("window-list-cards"));
+}
+
+TEST_F(Blocks, SettingCardsFlipWhatTheModelHoldsAtTheClickNotWhatTheyLastShowed) {
+    model = make(smallCatalog());
+    auto* grid = place(new NeverSleepCard(*model));
+    auto* power = place(new PowerCard(*model));
+    auto* display = place(new DisplayCard(*model));
+    showPage();
+    EXPECT_GE(grid->height(), NeverSleepCard::minimumCardHeight);
+    EXPECT_EQ(grid->stateText(), QStringLiteral("Off"));
+    EXPECT_EQ(accessible(&power->toggle()), "CheckBox 'Keep awake with the lid closed' off");
+
+    // The Mac went on keeping awake behind the cards' backs; the model knows, they do not yet.
+    mac.keepAwake = true;
+    model->refresh();
+    click(&power->toggle());
+    EXPECT_THAT(journal, ElementsAre("let sleep"));
+    settle();
+    EXPECT_FALSE(power->toggle().isOn());
+    click(&grid->pill());
+    settle();
+    EXPECT_THAT(journal, ElementsAre("let sleep", "keep awake"));
+    EXPECT_EQ(grid->stateText(), QStringLiteral("On"));
+    EXPECT_TRUE(grid->pill().isApplied());
+    EXPECT_TRUE(power->toggle().isOn());
+
+    // Both stars pin the one keep-awake item.
+    click(&grid->star());
+    settle();
+    EXPECT_TRUE(model->favoritePower());
+    EXPECT_TRUE(power->star().isOn());
+    click(&power->star());
+    settle();
+    EXPECT_FALSE(model->favoritePower());
+
+    // Dark mode: the switch asks for the opposite and then shows what the system reports, so a
+    // switch the system ignored does not show as done.
+    mac.appearanceLocked = true;
+    click(&display->toggle());
+    settle();
+    EXPECT_FALSE(model->darkMode());
+    EXPECT_FALSE(display->toggle().isOn());
+    mac.appearanceLocked = false;
+    click(&display->toggle());
+    settle();
+    EXPECT_TRUE(mac.dark);
+    EXPECT_TRUE(display->toggle().isOn());
+    screenshot(page, QStringLiteral("window-setting-cards"));
+}
+
+TEST_F(Blocks, AnEmptyStateWrapsItsMessageOnCentredLinesNoWiderThanItsLimit) {
+    model = make(smallCatalog());
+    const QString message = QStringLiteral(
+        "Click the \u2606 on any recipe, power-up, or the Never-sleep card to pin it here \u2014 "
+        "and to your menu bar.");
+    auto* empty = place(new EmptyState("star", QStringLiteral("No favorites yet"), message));
+    showPage();
+    const TextLabel& shown = empty->message();
+    EXPECT_LE(shown.width(), EmptyState::messageWidth);
+    EXPECT_GT(shown.shownLines().size(), 1U);
+    EXPECT_GE(shown.height(), shown.heightForWidth(shown.width())) << "its last line is cut";
+    const int middle = shown.mapTo(&page, shown.rect().center()).x();
+    EXPECT_NEAR(middle, page.width() / 2, 1);
+    EXPECT_GT(empty->title().mapTo(&page, QPoint(0, 0)).y(), EmptyState::topInset);
+}
+
+TEST_F(Blocks, TheRecipeGridFillsTwoColumnsThenTheTrailingCardAndOpensRecipes) {
+    open(Catalog::velmora());
+    auto* grid = place(new RecipeGrid(*window));
+    grid->setTrailing(new NeverSleepCard(*model));
+    const std::vector<Recipe>& recipes = model->catalog().recipes();
+    ASSERT_EQ(recipes.size() % 2, 1U) << "the built-in catalog has an odd number of recipes";
+    grid->show(recipes);
+    showPage();
+    // Row (by the cell's middle, cells being centred in their row) and column.
+    const auto cellOf = [&](const QWidget* card) {
+        const QPoint middle = card->mapTo(grid, card->rect().center());
+        return std::pair{middle.y(), middle.x() < grid->width() / 2 ? 0 : 1};
+    };
+    const auto* never = grid->findChild<NeverSleepCard*>();
+    EXPECT_EQ(cellOf(never).second, 1) << "after an odd number of recipes, the right cell";
+    EXPECT_NEAR(cellOf(never).first, cellOf(grid->cards().back()).first, 1);
+    EXPECT_NEAR(grid->cards()[1]->width(), grid->cards()[0]->width(), 1);
+    EXPECT_EQ(cellOf(grid->cards()[1]).second - cellOf(grid->cards()[0]).second, 1);
+
+    const std::vector<RecipeGridCard*> before = grid->cards();
+    EXPECT_FALSE(grid->show(recipes));
+    EXPECT_EQ(grid->cards(), before);
+    grid->show({recipes.begin(), recipes.end() - 1});
+    settle();
+    EXPECT_EQ(cellOf(never).second, 0) << "after an even number, a new row on the left";
+
+    clickRow("favorites");
+    click(grid->cards()[1]);
+    settle();
+    EXPECT_EQ(state().selection, NavItem::recipe(recipes[1].id));
+    EXPECT_EQ(state().backTo, NavItem::favorites());
+    screenshot(page, QStringLiteral("window-recipe-grid"));
+}
+
+}  // namespace
+}  // namespace velmora::testing

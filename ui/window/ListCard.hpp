@@ -1,0 +1,73 @@
+// A white card holding a list of setting rows, one per element, with a hairline between rows
+// that starts under the row content and runs to the card's edge. Rows are keyed by the element's
+// id: shown again with the same ids, the rows stay (each follows the sync itself); with other
+// ids they are rebuilt. An empty list is an empty card of its top and bottom insets.
+//
+//     auto* tweaks = new TweakListCard(window.model);
+//     layout->addWidget(tweaks);
+//     tweaks->show(view.derived.enabledStandaloneTweaks);     // at every sync
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "kit/PowerTweak.hpp"
+#include "kit/SliderTweak.hpp"
+#include "kit/Tweak.hpp"
+#include "ui/components/PowerToggleRow.hpp"
+#include "ui/components/SliderRow.hpp"
+#include "ui/components/TweakRow.hpp"
+#include "ui/sync/ModelSync.hpp"
+#include "ui/widgets/Card.hpp"
+
+namespace velmora {
+
+class KeyedList;
+
+class ListCard : public Card {
+    Q_OBJECT
+
+  public:
+    static constexpr int rowInset = 14;
+    static constexpr int verticalInset = 3;
+
+    explicit ListCard(ModelSync& sync, QWidget* parent = nullptr);
+
+    // One row per key, `make` building the row of keys[index]; returns whether they were rebuilt.
+    bool show(const std::vector<std::string>& keys,
+              const std::function<QWidget*(std::size_t index)>& make);
+
+    // The rows as made, without their insets and dividers.
+    std::vector<QWidget*> rows() const;
+    int dividerCount() const;
+
+  private:
+    KeyedList* list_;
+};
+
+// A list card of one kind of catalog row.
+template <class Item, class Row>
+class RowListCard : public ListCard {
+  public:
+    explicit RowListCard(AppModel& model, QWidget* parent = nullptr)
+        : ListCard(ModelSync::of(model), parent), model_(model) {}
+
+    bool show(const std::vector<Item>& items) {
+        std::vector<std::string> ids;
+        ids.reserve(items.size());
+        for (const Item& item : items) {
+            ids.push_back(item.id);
+        }
+        return ListCard::show(ids, [&](std::size_t i) { return new Row(model_, items[i]); });
+    }
+
+  private:
+    AppModel& model_;
+};
+
+using TweakListCard = RowListCard<Tweak, TweakRow>;
+using PowerListCard = RowListCard<PowerTweak, PowerToggleRow>;
+using SliderListCard = RowListCard<SliderTweak, SliderRow>;
+
+}  // namespace velmora

@@ -1,0 +1,68 @@
+// Placing recipe cards two to a row, and replacing them when the list changes.
+#include "ui/window/RecipeGrid.hpp"
+
+#include "ui/components/RecipeGridCard.hpp"
+#include "ui/sync/InteractionHold.hpp"
+#include "ui/sync/ModelSync.hpp"
+#include "ui/window/MainWindow.hpp"
+
+namespace velmora {
+
+RecipeGrid::RecipeGrid(MainWindow& window, QWidget* parent)
+    : CardCanvas(parent), window_(window), grid_(new QGridLayout(this)) {
+    grid_->setContentsMargins(0, 0, 0, 0);
+    grid_->setSpacing(spacing);
+    for (int column = 0; column < columns; ++column) {
+        grid_->setColumnStretch(column, 1);
+    }
+}
+
+void RecipeGrid::setTrailing(QWidget* card) {
+    if (trailing_ != nullptr) {
+        grid_->removeWidget(trailing_);
+        trailing_->deleteLater();
+    }
+    trailing_ = card;
+    card->setParent(this);
+    const auto at = static_cast<int>(cards_.size());
+    grid_->addWidget(card, at / columns, at % columns, Qt::AlignVCenter);
+}
+
+bool RecipeGrid::show(const std::vector<Recipe>& recipes) {
+    std::vector<std::string> ids;
+    ids.reserve(recipes.size());
+    for (const Recipe& recipe : recipes) {
+        ids.push_back(recipe.id);
+    }
+    if (shown_ && ids == ids_) {
+        return false;
+    }
+    if (shown_ && InteractionHold::active()) {
+        ModelSync::of(window_.model).postponeRebuild();
+        return false;
+    }
+    for (RecipeGridCard* card : cards_) {
+        grid_->removeWidget(card);
+        card->hide();
+        card->deleteLater();
+    }
+    cards_.clear();
+    for (std::size_t i = 0; i < recipes.size(); ++i) {
+        const Recipe& recipe = recipes[i];
+        auto* card = new RecipeGridCard(window_.model, recipe, static_cast<int>(i),
+                                        [this, recipe] { window_.openRecipe(recipe); });
+        const auto at = static_cast<int>(i);
+        grid_->addWidget(card, at / columns, at % columns, Qt::AlignVCenter);
+        cards_.push_back(card);
+    }
+    if (trailing_ != nullptr) {
+        grid_->removeWidget(trailing_);
+        const auto at = static_cast<int>(cards_.size());
+        grid_->addWidget(trailing_, at / columns, at % columns, Qt::AlignVCenter);
+    }
+    ids_ = std::move(ids);
+    shown_ = true;
+    return true;
+}
+
+}  // namespace velmora
