@@ -2,6 +2,7 @@
 // counts in the top bar and on the rows, the window's least size, and the sheets.
 #include <QDialog>
 
+#include "tests/ui/WidgetCount.hpp"
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/window/BackButton.hpp"
 #include "ui/window/Sidebar.hpp"
@@ -226,6 +227,28 @@ TEST_F(Shell, CountsLeaveOutCoveredTweaksAndPinnedPowerSettingsAndHideAtZero) {
     EXPECT_EQ(row("active")->shownBadge(), std::nullopt);
     EXPECT_EQ(row("favorites")->shownBadge(), std::nullopt);
     EXPECT_EQ(row("home")->shownBadge(), std::nullopt);
+}
+
+// The automation monitor refreshes every 20 seconds: a refresh that changes nothing must leave
+// every widget (and so every hover, open menu and tool tip) where it is.
+TEST_F(Shell, ARefreshThatChangesNothingRebuildsNoWidget) {
+    mac.keepAwake = true;
+    open(Catalog::velmora());
+    changeModel([&] {
+        for (int i = 0; i < 20; ++i) {
+            model->upsertSetup({"S" + std::to_string(i), "Scene", "moon.fill", {}, {}, {}, false});
+        }
+    });
+    const QWidget* firstScene = find(*window, "scene.S0");
+    {
+        test::WidgetCount count;
+        changeModel([&] { model->refresh(); });
+        EXPECT_EQ(count.made(), 0);
+    }
+    EXPECT_EQ(find(*window, "scene.S0"), firstScene);
+    test::WidgetCount count;
+    changeModel([&] { model->upsertSetup({"S20", "New", "moon.fill", {}, {}, {}, false}); });
+    EXPECT_GT(count.made(), 0) << "a new scene is a new row";
 }
 
 TEST_F(Shell, TheWindowRefusesToShrinkBelowItsLeastSizeAndTheSidebarKeepsItsWidth) {
