@@ -7,16 +7,12 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <QStyleFactory>
 #include <QTest>
 #include <QVBoxLayout>
-#include <sstream>
 
+#include "bench/ViewsMain.hpp"
 #include "tests/ui/model/ModelFakes.hpp"
 #include "ui/components/TweakRow.hpp"
-#include "ui/look/AppFonts.hpp"
-#include "ui/look/ResourceBundle.hpp"
-#include "ui/look/Theme.hpp"
 #include "ui/popover/MenuBarView.hpp"
 #include "ui/widgets/Card.hpp"
 #include "ui/widgets/Switch.hpp"
@@ -118,14 +114,5 @@ BENCHMARK(buildAndPaintFullPanel)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    std::ostringstream fontMessages;
-    AppFonts::registerFonts(ResourceBundle::module(), fontMessages);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setPalette(Theme::lightPalette());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return velmora::bench::runViewBenchmarks(argc, argv);
 }

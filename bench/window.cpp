@@ -6,16 +6,12 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QStyleFactory>
 #include <QTest>
 #include <memory>
-#include <sstream>
 
+#include "bench/ViewsMain.hpp"
 #include "tests/ui/WidgetCount.hpp"
 #include "tests/ui/model/ModelFakes.hpp"
-#include "ui/look/AppFonts.hpp"
-#include "ui/look/ResourceBundle.hpp"
-#include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/sync/ModelSync.hpp"
 #include "ui/window/MainWindow.hpp"
@@ -108,14 +104,5 @@ BENCHMARK(refreshWithNothingChanged)->Unit(benchmark::kMillisecond)->UseRealTime
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    std::ostringstream fontMessages;
-    AppFonts::registerFonts(ResourceBundle::module(), fontMessages);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setPalette(Theme::lightPalette());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return velmora::bench::runViewBenchmarks(argc, argv);
 }
