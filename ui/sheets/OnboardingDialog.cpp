@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
-#include <QScrollArea>
 #include <QVBoxLayout>
 #include <array>
 
@@ -152,14 +151,7 @@ QWidget* OnboardingDialog::makeHeader() {
 }
 
 QWidget* OnboardingDialog::makeContent() {
-    auto* scroll = new QScrollArea;
-    scroll->setObjectName(QStringLiteral("onboarding.scroll"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->viewport()->setAutoFillBackground(false);
     auto* host = new QWidget;
-    host->setAutoFillBackground(false);
     auto* stack = new QVBoxLayout(host);
     stack->setContentsMargins(kContentSides, 0, kContentSides, kContentBottom);
     stack->setSpacing(0);
@@ -192,8 +184,7 @@ QWidget* OnboardingDialog::makeContent() {
         stack->addWidget(page);
     }
     stack->addStretch(1);
-    scroll->setWidget(host);
-    return scroll;
+    return scrollArea(QStringLiteral("onboarding.scroll"), host);
 }
 
 QWidget* OnboardingDialog::makeFooter() {

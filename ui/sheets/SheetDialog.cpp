@@ -2,8 +2,10 @@
 #include "ui/sheets/SheetDialog.hpp"
 
 #include <QCloseEvent>
+#include <QScrollArea>
 
 #include "ui/look/Theme.hpp"
+#include "ui/widgets/SlimScrollBar.hpp"
 
 namespace velmora {
 
@@ -19,6 +21,19 @@ SheetDialog::SheetDialog(QSize size, QWidget* parent) : QDialog(parent) {
 
 void SheetDialog::closeEvent(QCloseEvent* event) {
     event->ignore();
+}
+
+QScrollArea* SheetDialog::scrollArea(const QString& name, QWidget* content) {
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(name);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    useSlimScrollBars(*scroll);
+    scroll->viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
+    scroll->setWidget(content);
+    return scroll;
 }
 
 }  // namespace velmora

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QScrollArea>
+
 
 namespace velmora {
 
@@ -19,6 +21,8 @@ class SheetDialog : public QDialog {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // The sheet's scrolling part: `content` on the paper, scrolled up and down with a slim bar.
+    static QScrollArea* scrollArea(const QString& name, QWidget* content);
 };
 
 }  // namespace velmora

@@ -1,0 +1,73 @@
+// The sheet that builds a new scene or edits a stored one: a header (title, the count of
+// power-ups, Cancel, "Save scene", the name field and the icon strip), then, scrolling, the card
+// that fills the scene from what is on now, the row that opens the manual picker, and the picker.
+// Every choice changes only the sheet's scene; Save stores it through the model (under the stored
+// scene's id, or a new one) and Cancel stores nothing, and either then calls the close action,
+// which closes the sheet. A stored scene opens with its choices loaded and the picker open; an
+// icon of its that the strip does not offer is kept, with no icon of the strip highlighted.
+//
+// Object names: "editor.title", "editor.count", "editor.cancel", "editor.save", "editor.name",
+// "editor.icon.<symbol>", "editor.fill", "editor.disclosure", and the picker's (ScenePicker).
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "kit/Setup.hpp"
+#include "ui/sheets/SceneDraft.hpp"
+#include "ui/sheets/SheetDialog.hpp"
+
+class QLineEdit;
+class QVBoxLayout;
+
+namespace velmora {
+
+class AppModel;
+class DisclosureRow;
+class IconChoice;
+class ScenePicker;
+class TextButton;
+class TextLabel;
+
+class SceneEditorDialog : public SheetDialog {
+    Q_OBJECT
+
+  public:
+    static constexpr QSize sheetSize{470, 600};
+
+    SceneEditorDialog(AppModel& model, std::optional<Setup> existing, std::function<void()> onClose,
+                      QWidget* parent = nullptr);
+    ~SceneEditorDialog() override;
+
+    const SceneDraft& draft() const { return draft_; }
+    bool isPickerOpen() const { return pickerOpen_; }
+    // Made when the picker first opens; none before.
+    ScenePicker* picker() const { return picker_; }
+
+  private:
+    QWidget* makeHeader();
+    QWidget* makeContent();
+    // Shows the scene as it stands now in every part of the sheet.
+    void showDraft();
+    void setPickerOpen(bool open);
+    void fillFromCurrent();
+    void save();
+
+    AppModel& model_;
+    std::optional<Setup> existing_;
+    std::function<void()> onClose_;
+    SceneDraft draft_;
+    bool pickerOpen_ = false;
+
+    TextLabel* count_ = nullptr;
+    TextButton* save_ = nullptr;
+    QLineEdit* name_ = nullptr;
+    std::vector<IconChoice*> icons_;
+    DisclosureRow* disclosure_ = nullptr;
+    QVBoxLayout* content_ = nullptr;
+    ScenePicker* picker_ = nullptr;
+};
+
+}  // namespace velmora
