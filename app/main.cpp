@@ -8,11 +8,13 @@
 
 #include "ui/shell/AppDelegate.hpp"
 #include "ui/shell/SingleInstance.hpp"
+#include "ui/shell/TerminationSignals.hpp"
 
 namespace {
 
 using velmora::AppDelegate;
 using velmora::SingleInstance;
+using velmora::TerminationSignals;
 
 // Set by the start-up benchmark: the file that receives the wall-clock time, in nanoseconds, at
 // which the main window was first painted.
@@ -64,6 +66,16 @@ int main(int argc, char** argv) {
             break;
         case SingleInstance::Role::primary:
             break;
+    }
+    // From here on the instance owns its lock and socket: a termination signal quits as "Quit"
+    // does, so that both are removed. Queued, so that a signal during the launch quits once the
+    // event loop runs.
+    TerminationSignals terminations;
+    if (!terminations.install([] {
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        })) {
+        std::cerr << "velmora: cannot watch for termination signals; a kill leaves the instance "
+                     "lock behind\n";
     }
 
     AppDelegate delegate;

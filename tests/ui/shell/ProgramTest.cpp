@@ -1,4 +1,7 @@
-// The velmora program as a process: a second start, a missing bundle and a missing display.
+// The velmora program as a process: a second start, termination signals, a missing bundle and a
+// missing display.
+#include <signal.h>
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -33,6 +36,7 @@ class Program {
         process.setProcessEnvironment(env);
         process.start(executable, {});
         socket_ = runtimeDir + QStringLiteral("/velmora/instance.sock");
+        lock_ = runtimeDir + QStringLiteral("/velmora/instance.lock");
     }
     ~Program() {
         process.kill();
@@ -47,12 +51,16 @@ class Program {
                running();
     }
     std::string errorOutput() { return process.readAllStandardError().toStdString(); }
+    // What the instance leaves in its private folder.
+    bool leftSocket() const { return QFileInfo::exists(socket_); }
+    bool leftLock() const { return QFileInfo::exists(lock_); }
 
     QProcess process;
 
   private:
     QTemporaryDir roots_;
     QString socket_;
+    QString lock_;
 };
 
 TEST(ProgramTest, SecondStartAsksTheFirstToReopenAndEnds) {
@@ -66,6 +74,25 @@ TEST(ProgramTest, SecondStartAsksTheFirstToReopenAndEnds) {
     EXPECT_EQ(second.process.exitCode(), 0);
     EXPECT_EQ(second.errorOutput(), "") << "no fonts, no window: it only passes the request on";
     EXPECT_EQ(first.process.state(), QProcess::Running);
+}
+
+TEST(ProgramTest, TerminationSignalsQuitAsQuitDoesLeavingNeitherSocketNorLock) {
+    for (const int number : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(::strsignal(number));
+        QTemporaryDir runtime;
+        Program program(runtime.path());
+        ASSERT_TRUE(program.launched()) << program.errorOutput();
+        ASSERT_TRUE(program.leftLock());
+        ::kill(static_cast<pid_t>(program.process.processId()), number);
+        ASSERT_TRUE(program.process.waitForFinished(kStartTimeoutMs));
+        EXPECT_EQ(program.process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.process.exitCode(), 0);
+        EXPECT_FALSE(program.leftSocket());
+        EXPECT_FALSE(program.leftLock());
+        // The next start is the running instance again, not a second start that finds no one.
+        Program next(runtime.path());
+        EXPECT_TRUE(next.launched()) << next.errorOutput();
+    }
 }
 
 TEST(ProgramTest, MissingBundleIsReportedAndTheProgramRunsOnAndNoDisplayIsExplained) {
