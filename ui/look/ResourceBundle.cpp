@@ -8,10 +8,12 @@
 namespace velmora {
 
 QStringList ResourceBundle::defaultCandidates() {
-    QStringList candidates{QCoreApplication::applicationDirPath()};
-    candidates.removeDuplicates();
-    candidates.removeAll(QString());
-    return candidates;
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    if (programFolder.isEmpty()) {
+        return {};
+    }
+    return {QDir(programFolder).filePath(QString::fromLatin1(VELMORA_RESOURCES_RELATIVE)),
+            programFolder};
 }
 
 std::optional<QDir> ResourceBundle::locate(const QStringList& candidates, std::ostream& err) {

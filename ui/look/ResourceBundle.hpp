@@ -13,8 +13,8 @@ class ResourceBundle {
     static constexpr const char* folderName = "Velmora_VelmoraUI.bundle";
     static constexpr const char* missingMessage = "unable to find bundle named Velmora_VelmoraUI";
 
-    // Folders searched, in order, for the bundle: the program's resource folder and its own
-    // folder, which on this platform are both the folder holding the executable.
+    // Folders searched, in order, for the bundle: the program's resource folder (the installed
+    // share/velmora beside its bin folder) and its own folder (where the build leaves it).
     static QStringList defaultCandidates();
 
     // The first candidate's bundle folder that exists. When none does, writes missingMessage and

@@ -1,0 +1,184 @@
+// `cmake --install` into a temporary prefix, checked as a desktop and the helper meet the result:
+// where each file lands and with which rights, the signature still matching the installed bytes,
+// a valid desktop entry naming the installed program and an icon the theme finds, and the
+// installed program starting with its resource bundle.
+#include <fcntl.h>
+#include <signal.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QSettings>
+#include <QSvgRenderer>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "platform/CodeSignature.hpp"
+#include "platform/ProcessRunner.hpp"
+#include "platform/UniqueFd.hpp"
+#include "tests/support/TempFolder.hpp"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kStartTimeoutMs = 10000;
+constexpr fs::perms kProgramRights = fs::perms(0755);
+
+std::string fileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// One install for the whole suite: each test reads what it laid out.
+class Installed : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        prefix_ = std::make_unique<testing::TempFolder>("velmora-install",
+                                                        testing::TempFolder::Reach::everyone);
+        const ProcessResult run = ProcessRunner::run(
+            VELMORA_CMAKE_COMMAND,
+            {"--install", VELMORA_BINARY_DIR, "--prefix", prefix_->path().string()});
+        installOutput_ = run.standardOutput + run.standardError;
+        installed_ = run.succeeded();
+    }
+    static void TearDownTestSuite() { prefix_.reset(); }
+    void SetUp() override { ASSERT_TRUE(installed_) << installOutput_; }
+
+    static fs::path prefix() { return prefix_->path(); }
+    static fs::path program() { return prefix() / "bin" / "velmora"; }
+    static fs::path libexec() { return prefix() / "libexec" / "velmora"; }
+    static fs::path desktopEntry() { return prefix() / "share/applications/velmora.desktop"; }
+
+  private:
+    static inline std::unique_ptr<testing::TempFolder> prefix_;
+    static inline std::string installOutput_;
+    static inline bool installed_ = false;
+};
+
+TEST_F(Installed, ProgramsLandInBinAndLibexecWithTheirRightsAndTheSignatureStillMatches) {
+    for (const fs::path& file : {program(), libexec() / "velmora-helper", libexec() / "pmset",
+                                 libexec() / "defaults", libexec() / "osascript"}) {
+        ASSERT_TRUE(fs::is_regular_file(file)) << file;
+        EXPECT_EQ(fs::status(file).permissions(), kProgramRights) << file;
+    }
+    // The helper's home: nobody but its owner may change it, whatever the umask was.
+    for (const fs::path& folder : {libexec(), libexec().parent_path(), prefix() / "bin"}) {
+        EXPECT_EQ(fs::status(folder).permissions(), kProgramRights) << folder;
+    }
+    EXPECT_TRUE(fs::is_regular_file(prefix() / "share/velmora/Velmora_VelmoraUI.bundle/Inter.ttf"));
+
+    // The helper serves only a program whose bytes match its signature: the install step must
+    // copy the program untouched (no stripping, no rewritten library paths).
+    const auto signature = CodeSignature::parse(fileText(program().string() + ".sig"));
+    ASSERT_TRUE(signature) << signature.error();
+    const UniqueFd fd(::open(program().c_str(), O_RDONLY | O_CLOEXEC));
+    const auto digest = digestOfFile(fd.get());
+    ASSERT_TRUE(digest) << digest.error();
+    EXPECT_EQ(digest.value(), signature.value().digest);
+    const auto key = SigningKey::fromFileText(fileText(VELMORA_SIGNING_KEY_FILE));
+    ASSERT_TRUE(key) << key.error();
+    EXPECT_TRUE(signature.value().verifiedBy(key.value().publicKey()));
+}
+
+TEST_F(Installed, TheDesktopEntryIsValidAndNamesTheInstalledProgramAndAnIconTheThemeHas) {
+    const ProcessResult check =
+        ProcessRunner::run("/usr/bin/desktop-file-validate", {desktopEntry().string()});
+    EXPECT_TRUE(check.succeeded()) << "scripts/setup installs desktop-file-utils\n"
+                                   << check.standardOutput << check.standardError;
+    EXPECT_EQ(check.standardOutput.find("error:"), std::string::npos) << check.standardOutput;
+
+    QSettings entry(QString::fromStdString(desktopEntry().string()), QSettings::IniFormat);
+    entry.beginGroup(QStringLiteral("Desktop Entry"));
+    EXPECT_EQ(entry.value(QStringLiteral("Name")).toString(), QStringLiteral("Velmora"));
+    EXPECT_EQ(entry.value(QStringLiteral("Type")).toString(), QStringLiteral("Application"));
+    const std::string exec = fileText(desktopEntry());
+    EXPECT_NE(exec.find("\nExec=\"" + program().string() + "\"\n"), std::string::npos) << exec;
+
+    const QString icon = entry.value(QStringLiteral("Icon")).toString();
+    ASSERT_EQ(icon, QStringLiteral("velmora"));
+    const fs::path theme = prefix() / "share/icons/hicolor";
+    EXPECT_TRUE(fs::is_regular_file(theme / "scalable/apps/velmora.svg"));
+    for (const int side : {32, 48, 128, 256}) {
+        const std::string size = std::to_string(side) + "x" + std::to_string(side);
+        const QImage image(QString::fromStdString((theme / size / "apps/velmora.png").string()));
+        EXPECT_EQ(image.size(), QSize(side, side)) << size;
+    }
+}
+
+// The spiral on its paper tile: ink in the middle, paper around it, nothing in the corners.
+TEST_F(Installed, TheScalableIconDrawsTheSpiralOnItsTile) {
+    QSvgRenderer svg(QString::fromStdString(
+        (prefix() / "share/icons/hicolor/scalable/apps/velmora.svg").string()));
+    ASSERT_TRUE(svg.isValid());
+    constexpr int kSide = 96;
+    QImage image(kSide, kSide, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        svg.render(&painter);
+    }
+    EXPECT_EQ(image.pixelColor(0, 0).alpha(), 0) << "a rounded tile leaves the corners clear";
+    int dark = 0;
+    for (int y = kSide / 4; y < 3 * kSide / 4; ++y) {
+        for (int x = kSide / 4; x < 3 * kSide / 4; ++x) {
+            dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        }
+    }
+    const int middle = kSide * kSide / 4;
+    EXPECT_GT(dark, middle / 20) << "the spiral's turns";
+    EXPECT_LT(dark, middle / 2) << "turns apart, not a blot";
+    EXPECT_GT(qGray(image.pixel(kSide / 10 + 2, kSide / 2)), 200) << "paper at the tile's edge";
+}
+
+// Started from the prefix with nothing of the build beside it, the program finds its resource
+// bundle in share/velmora and runs until a termination signal ends it cleanly.
+TEST_F(Installed, TheInstalledProgramStartsWithItsBundleAndEndsOnATerminationSignal) {
+    testing::TempFolder home("velmora-install-run");
+    fs::create_directory(home.path() / "runtime", home.path());
+    fs::permissions(home.path() / "runtime", fs::perms::owner_all);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*=false"));
+    const auto place = [&](const char* name) {
+        return QString::fromStdString((home.path() / name).string());
+    };
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), place("runtime"));
+    env.insert(QStringLiteral("VELMORA_HOME_ROOT"), place("home"));
+    env.insert(QStringLiteral("VELMORA_SYSTEM_ROOT"), place("system"));
+    QProcess velmora;
+    velmora.setProcessEnvironment(env);
+    velmora.start(QString::fromStdString(program().string()), {});
+    ASSERT_TRUE(velmora.waitForStarted());
+    const fs::path socket = home.path() / "runtime/velmora/instance.sock";
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return fs::exists(socket) || velmora.state() != QProcess::Running; },
+                        kStartTimeoutMs));
+    ASSERT_EQ(velmora.state(), QProcess::Running) << velmora.readAllStandardError().toStdString();
+    ::kill(static_cast<pid_t>(velmora.processId()), SIGTERM);
+    ASSERT_TRUE(velmora.waitForFinished(kStartTimeoutMs));
+    EXPECT_EQ(velmora.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(velmora.exitCode(), 0);
+    EXPECT_EQ(velmora.readAllStandardError().toStdString(),
+              "[fonts] registered Inter\n[fonts] registered Fraunces\n");
+}
+
+}  // namespace
+}  // namespace velmora
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
