@@ -30,7 +30,7 @@ class Divider : public QWidget {
 // The row with its side insets and, unless it is the last, the divider under it.
 class Entry : public QWidget {
   public:
-    Entry(QWidget* row, bool divided) : row_(row) {
+    Entry(QWidget* row, bool divided, int dividerInset) : row_(row) {
         auto* column = new QVBoxLayout(this);
         column->setContentsMargins(0, 0, 0, 0);
         column->setSpacing(0);
@@ -40,7 +40,7 @@ class Entry : public QWidget {
         column->addLayout(inset);
         if (divided) {
             auto* line = new QVBoxLayout;
-            line->setContentsMargins(ListCard::rowInset, 0, 0, 0);
+            line->setContentsMargins(dividerInset, 0, 0, 0);
             line->addWidget(new Divider);
             column->addLayout(line);
         }
@@ -54,9 +54,12 @@ class Entry : public QWidget {
 
 }  // namespace
 
-ListCard::ListCard(ModelSync& sync, QWidget* parent) : Card(listRadius, parent) {
+ListCard::ListCard(ModelSync& sync, QWidget* parent) : ListCard(sync, Insets{}, parent) {}
+
+ListCard::ListCard(ModelSync& sync, Insets insets, QWidget* parent)
+    : Card(listRadius, parent), insets_(insets) {
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, verticalInset, 0, verticalInset);
+    column->setContentsMargins(0, insets_.vertical, 0, insets_.vertical);
     column->setSpacing(0);
     list_ = new KeyedList(sync);
     column->addWidget(list_);
@@ -64,8 +67,9 @@ ListCard::ListCard(ModelSync& sync, QWidget* parent) : Card(listRadius, parent) 
 
 bool ListCard::show(const std::vector<std::string>& keys,
                     const std::function<QWidget*(std::size_t index)>& make) {
-    return list_->show(
-        keys, [&](std::size_t index) { return new Entry(make(index), index + 1 < keys.size()); });
+    return list_->show(keys, [&](std::size_t index) {
+        return new Entry(make(index), index + 1 < keys.size(), insets_.divider);
+    });
 }
 
 std::vector<QWidget*> ListCard::rows() const {
@@ -74,6 +78,10 @@ std::vector<QWidget*> ListCard::rows() const {
         rows.push_back(static_cast<Entry*>(entry)->row());
     }
     return rows;
+}
+
+const std::vector<std::string>& ListCard::keys() const {
+    return list_->keys();
 }
 
 int ListCard::dividerCount() const {

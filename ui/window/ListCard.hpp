@@ -1,7 +1,8 @@
 // A white card holding a list of setting rows, one per element, with a hairline between rows
 // that starts under the row content and runs to the card's edge. Rows are keyed by the element's
 // id: shown again with the same ids, the rows stay (each follows the sync itself); with other
-// ids they are rebuilt. An empty list is an empty card of its top and bottom insets.
+// ids they are rebuilt. An empty list is an empty card of its top and bottom insets. A card whose
+// rows pad themselves more gives its own insets.
 //
 //     auto* tweaks = new TweakListCard(window.model);
 //     layout->addWidget(tweaks);
@@ -32,7 +33,14 @@ class ListCard : public Card {
     static constexpr int rowInset = 14;
     static constexpr int verticalInset = 3;
 
+    // The space above the first row and below the last, and where each divider starts.
+    struct Insets {
+        int vertical = verticalInset;
+        int divider = rowInset;
+    };
+
     explicit ListCard(ModelSync& sync, QWidget* parent = nullptr);
+    ListCard(ModelSync& sync, Insets insets, QWidget* parent = nullptr);
 
     // One row per key, `make` building the row of keys[index]; returns whether they were rebuilt.
     bool show(const std::vector<std::string>& keys,
@@ -40,9 +48,12 @@ class ListCard : public Card {
 
     // The rows as made, without their insets and dividers.
     std::vector<QWidget*> rows() const;
+    // The keys of the rows shown.
+    const std::vector<std::string>& keys() const;
     int dividerCount() const;
 
   private:
+    Insets insets_;
     KeyedList* list_;
 };
 

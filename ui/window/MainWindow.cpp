@@ -26,7 +26,10 @@ bool& flagOf(WindowState& state, MainWindow::Sheet sheet) {
 }  // namespace
 
 MainWindow::MainWindow(AppModel& shared, QWidget* parent)
-    : QWidget(parent), model(shared), sheetFactory_(defaultSheets()) {
+    : QWidget(parent),
+      model(shared),
+      sheetFactory_(defaultSheets()),
+      appLister_(&AppModel::installedApps) {
     setObjectName(QStringLiteral("window.root"));
     setMinimumSize(minimumWidth, minimumHeight);
     // Light paper whatever the desktop's scheme.
@@ -75,6 +78,10 @@ BackButton* MainWindow::backButton(const NavItem& target) {
 
 void MainWindow::setSheetFactory(SheetFactory factory) {
     sheetFactory_ = std::move(factory);
+}
+
+void MainWindow::setAppLister(AppLister lister) {
+    appLister_ = std::move(lister);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

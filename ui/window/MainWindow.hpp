@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "kit/Tweak.hpp"
+#include "platform/ApplicationBundles.hpp"
 #include "ui/window/DerivedValues.hpp"
 #include "ui/window/WindowState.hpp"
 
@@ -61,6 +62,11 @@ class MainWindow : public QWidget {
     BackButton* backButton(const NavItem& target);
 
     void setSheetFactory(SheetFactory factory);
+
+    // Lists the applications the automation form offers; AppModel::installedApps by default.
+    using AppLister = std::function<std::vector<InstalledApp>()>;
+    const AppLister& appLister() const { return appLister_; }
+    void setAppLister(AppLister lister);
     // The sheet on screen, if any.
     QDialog* presentedSheet() const { return sheet_; }
 
@@ -82,6 +88,7 @@ class MainWindow : public QWidget {
     TopBar* topBar_;
     Router* router_;
     SheetFactory sheetFactory_;
+    AppLister appLister_;
     QPointer<QDialog> sheet_;
     std::optional<Sheet> sheetKind_;
 };

@@ -2,6 +2,7 @@
 // are empty.
 #include "ui/window/Page.hpp"
 
+#include "ui/window/AutomationsPage.hpp"
 #include "ui/window/WindowState.hpp"
 
 namespace velmora {
@@ -57,7 +58,10 @@ std::string_view pageName(PageKind kind) {
     return {};
 }
 
-Page* makePage(PageKind /*kind*/, MainWindow& /*window*/) {
+Page* makePage(PageKind kind, MainWindow& window) {
+    if (kind == PageKind::automations) {
+        return new AutomationsPage(window);
+    }
     return new EmptyPage;
 }
 

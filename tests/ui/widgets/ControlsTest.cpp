@@ -1,7 +1,8 @@
 // The controls Qt lacks, driven as a user drives them: the switch, the double slider's write
-// discipline, the wheel strip, the stepper, the menu pill, plain-text labels, card shadows, and
-// what accessibility tools read of each.
+// discipline, the wheel strip, the stepper, the menu pill, the time field, plain-text labels, card
+// shadows, and what accessibility tools read of each.
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -22,6 +23,7 @@
 #include "ui/widgets/SymbolView.hpp"
 #include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextLabel.hpp"
+#include "ui/widgets/TimeField.hpp"
 #include "ui/widgets/WheelStrip.hpp"
 
 namespace velmora::testing {
@@ -244,6 +246,35 @@ TEST_F(Controls, ACanvasPaintsTheSoftShadowOfItsCardsBelowThemAndNoneForAHiddenC
     settle();
     drawn = canvas.grab().toImage();
     EXPECT_EQ(QColor(drawn.pixel(below)), Theme::paper());
+}
+
+// English hours and minutes whatever the locale; the wheel turns it only while it has focus, so a
+// page scrolling under the pointer never changes the time.
+TEST_F(Controls, TheTimeFieldReadsTwelveHourEnglishTimeAndTakesTheWheelOnlyWithFocus) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
+    QWidget page;
+    auto* column = new QVBoxLayout(&page);
+    auto* other = new QLineEdit;
+    auto* field = new TimeField;
+    column->addWidget(other);
+    column->addWidget(field);
+    QLocale::setDefault(before);
+    field->setTime(QTime(0, 5));
+    showOnPaper(page);
+    QApplication::setActiveWindow(&page);
+    EXPECT_EQ(field->text(), QStringLiteral("12:05 AM"));
+    field->setTime(QTime(23, 59));
+    EXPECT_EQ(field->text(), QStringLiteral("11:59 PM"));
+
+    other->setFocus();
+    QSignalSpy changes(field, &QTimeEdit::timeChanged);
+    EXPECT_FALSE(wheel(field)) << "the page scrolls instead";
+    EXPECT_EQ(changes.size(), 0);
+    click(field);
+    ASSERT_TRUE(field->hasFocus());
+    EXPECT_TRUE(wheel(field));
+    EXPECT_EQ(changes.size(), 1);
 }
 
 }  // namespace

@@ -1,0 +1,35 @@
+// The Automations page: the heading and its explanation, then either the empty state asking for a
+// scene first (while there is no scene, whatever rules are stored) or the card of rules (while
+// there are any) and the new-automation form. The rule card keeps its rows while the rule ids
+// stay, each row following its rule in place. On appearing, the page lists the installed
+// applications for the form, once, until that list finds any.
+// Object names: "automations.empty", "automations.rules", and those of RuleRow and NewRuleCard.
+#pragma once
+
+#include "ui/window/Page.hpp"
+
+namespace velmora {
+
+class EmptyState;
+class ListCard;
+class NewRuleCard;
+
+class AutomationsPage : public Page {
+    Q_OBJECT
+
+  public:
+    explicit AutomationsPage(MainWindow& window, QWidget* parent = nullptr);
+
+    void sync(const WindowView& view) override;
+    void appear(const WindowView& view) override;
+
+    const ListCard& rules() const { return *rules_; }
+
+  private:
+    MainWindow& window_;
+    EmptyState* empty_;
+    ListCard* rules_;
+    NewRuleCard* form_;
+};
+
+}  // namespace velmora
