@@ -28,18 +28,9 @@ int ceilToInt(qreal value) {
 
 }  // namespace
 
-CheckMark::CheckMark(QWidget* parent) : QAbstractButton(parent) {
-    setCheckable(true);
-    setFocusPolicy(Qt::TabFocus);
+CheckMark::CheckMark(QWidget* parent) : StateButton(parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFixedSize(sizeHint());
-}
-
-void CheckMark::setOn(bool on) {
-    if (on != isChecked()) {
-        setChecked(on);
-        update();
-    }
 }
 
 qreal CheckMark::side() {
@@ -62,22 +53,13 @@ void CheckMark::paintEvent(QPaintEvent* /*event*/) {
 }
 
 CheckRow::CheckRow(std::string symbol, QString title, int tintIndex, QWidget* parent)
-    : QAbstractButton(parent),
+    : StateButton(parent),
       symbol_(std::move(symbol)),
       title_(std::move(title)),
       tintIndex_(tintIndex) {
-    setCheckable(true);
-    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAccessibleName(title_);
-}
-
-void CheckRow::setOn(bool on) {
-    if (on != isChecked()) {
-        setChecked(on);
-        update();
-    }
 }
 
 QSize CheckRow::sizeHint() const {

@@ -5,19 +5,16 @@
 // scene and shows it. Accessibility tools see a checkable button named by the title.
 #pragma once
 
-#include <QAbstractButton>
 #include <string>
+#include "ui/widgets/StateButton.hpp"
 
 namespace velmora {
 
-class CheckMark : public QAbstractButton {
+class CheckMark : public StateButton {
     Q_OBJECT
 
   public:
     explicit CheckMark(QWidget* parent = nullptr);
-
-    bool isOn() const { return isChecked(); }
-    void setOn(bool on);
 
     QSize sizeHint() const override;
 
@@ -26,11 +23,10 @@ class CheckMark : public QAbstractButton {
     static qreal side();
 
   protected:
-    void nextCheckState() override {}
     void paintEvent(QPaintEvent* event) override;
 };
 
-class CheckRow : public QAbstractButton {
+class CheckRow : public StateButton {
     Q_OBJECT
 
   public:
@@ -38,8 +34,6 @@ class CheckRow : public QAbstractButton {
 
     const QString& title() const { return title_; }
     int tintIndex() const { return tintIndex_; }
-    bool isOn() const { return isChecked(); }
-    void setOn(bool on);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -54,7 +48,6 @@ class CheckRow : public QAbstractButton {
     static constexpr qreal minimumSpacer = 8;
 
   protected:
-    void nextCheckState() override {}
     void paintEvent(QPaintEvent* event) override;
 
   private:

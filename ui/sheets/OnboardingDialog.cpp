@@ -228,13 +228,13 @@ void OnboardingDialog::showState() {
         pages_[page]->setVisible(static_cast<int>(page) == step_);
     }
     for (const auto& [field, tile] : fieldTiles_) {
-        tile->setSelected(fields_.contains(field));
+        tile->setOn(fields_.contains(field));
     }
     for (const auto& [goal, tile] : goalTiles_) {
-        tile->setSelected(goals_.contains(goal));
+        tile->setOn(goals_.contains(goal));
     }
     for (const auto& [kind, card] : deviceCards_) {
-        card->setSelected(kind == device_);
+        card->setOn(kind == device_);
     }
     back_->setVisible(step_ >= 1);
     const QString counter = QStringLiteral("%1 / %2").arg(step_ + 1).arg(steps);

@@ -65,18 +65,15 @@ void paintChoiceSurface(QPainter& painter, const QRectF& frame, qreal radius, bo
     painter.drawRoundedRect(edge, radius, radius);
 }
 
-// Shared by both choices: they show the answer they are given.
 void makeChoice(QAbstractButton& button, const QString& title) {
-    button.setCheckable(true);
     button.setCursor(Qt::PointingHandCursor);
-    button.setFocusPolicy(Qt::TabFocus);
     button.setAccessibleName(title);
 }
 
 }  // namespace
 
 OnboardingTile::OnboardingTile(std::string symbol, QString title, QString blurb, QWidget* parent)
-    : QAbstractButton(parent),
+    : StateButton(parent),
       symbol_(std::move(symbol)),
       title_(std::move(title)),
       blurb_(std::move(blurb)) {
@@ -87,16 +84,9 @@ OnboardingTile::OnboardingTile(std::string symbol, QString title, QString blurb,
     setSizePolicy(policy);
 }
 
-void OnboardingTile::setSelected(bool selected) {
-    if (selected != isChecked()) {
-        setChecked(selected);
-        update();
-    }
-}
-
 qreal OnboardingTile::textWidth(qreal width) const {
     qreal trailing = kTileSpacing + kTileMinimumSpacer;
-    if (isSelected()) {
+    if (isOn()) {
         trailing += kTileSpacing + Symbols::boxSide(kCheckSize);
     }
     return width - 2 * kTilePadding - kTileSymbolColumn - kTileSpacing - trailing;
@@ -127,7 +117,7 @@ int OnboardingTile::heightForWidth(int width) const {
 void OnboardingTile::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const bool chosen = isSelected();
+    const bool chosen = isOn();
     paintChoiceSurface(painter, QRectF(rect()), kTileRadius, chosen, kTileChosenStroke);
 
     const qreal middle = height() / 2.0;
@@ -156,16 +146,9 @@ void OnboardingTile::paintEvent(QPaintEvent* /*event*/) {
 }
 
 DeviceCard::DeviceCard(std::string symbol, QString title, QWidget* parent)
-    : QAbstractButton(parent), symbol_(std::move(symbol)), title_(std::move(title)) {
+    : StateButton(parent), symbol_(std::move(symbol)), title_(std::move(title)) {
     makeChoice(*this, title_);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-}
-
-void DeviceCard::setSelected(bool selected) {
-    if (selected != isChecked()) {
-        setChecked(selected);
-        update();
-    }
 }
 
 QSize DeviceCard::sizeHint() const {
@@ -183,7 +166,7 @@ QSize DeviceCard::minimumSizeHint() const {
 void DeviceCard::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const bool chosen = isSelected();
+    const bool chosen = isOn();
     paintChoiceSurface(painter, QRectF(rect()), kCardRadius, chosen, kCardChosenStroke);
     const QColor colour = chosen ? Theme::accent() : Theme::secondary();
     const qreal symbol = Symbols::boxSide(kCardSymbolSize);

@@ -1,24 +1,22 @@
 // The questionnaire's choices, painted: a tile for a field of work or a goal (symbol, title,
 // one-line blurb, a check mark when chosen) and a card for a kind of Mac (a large symbol over its
-// title). Both show the choice they are given and never flip themselves: a click emits clicked(),
-// the questionnaire changes its answers and shows them. Accessibility tools see a checkable
-// button named by the title. Texts are painted as written, so "Photo & Video" keeps its "&".
+// title). Both are StateButtons, on while chosen: a click emits clicked(), the questionnaire
+// changes its answers and shows them. Accessibility tools see a checkable button named by the
+// title. Texts are painted as written, so "Photo & Video" keeps its "&".
 #pragma once
 
-#include <QAbstractButton>
 #include <string>
+#include "ui/widgets/StateButton.hpp"
 
 namespace velmora {
 
-class OnboardingTile : public QAbstractButton {
+class OnboardingTile : public StateButton {
     Q_OBJECT
 
   public:
     OnboardingTile(std::string symbol, QString title, QString blurb, QWidget* parent = nullptr);
 
     const QString& title() const { return title_; }
-    bool isSelected() const { return isChecked(); }
-    void setSelected(bool selected);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -26,7 +24,6 @@ class OnboardingTile : public QAbstractButton {
     int heightForWidth(int width) const override;
 
   protected:
-    void nextCheckState() override {}
     void paintEvent(QPaintEvent* event) override;
 
   private:
@@ -38,20 +35,16 @@ class OnboardingTile : public QAbstractButton {
     QString blurb_;
 };
 
-class DeviceCard : public QAbstractButton {
+class DeviceCard : public StateButton {
     Q_OBJECT
 
   public:
     DeviceCard(std::string symbol, QString title, QWidget* parent = nullptr);
 
-    bool isSelected() const { return isChecked(); }
-    void setSelected(bool selected);
-
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
   protected:
-    void nextCheckState() override {}
     void paintEvent(QPaintEvent* event) override;
 
   private:

@@ -213,7 +213,7 @@ void SceneEditorDialog::showDraft() {
     count_->setFixedSize(count_->sizeHint());
     save_->setEnabled(draft_.valid());
     for (IconChoice* icon : icons_) {
-        icon->setChosen(icon->symbol() == draft_.icon);
+        icon->setOn(icon->symbol() == draft_.icon);
     }
     disclosure_->setState(pickerOpen_, count);
     if (picker_ != nullptr) {

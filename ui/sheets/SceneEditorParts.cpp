@@ -80,19 +80,10 @@ QString spokenSymbol(const std::string& symbol) {
 }  // namespace
 
 IconChoice::IconChoice(std::string symbol, QWidget* parent)
-    : QAbstractButton(parent), symbol_(std::move(symbol)) {
-    setCheckable(true);
-    setFocusPolicy(Qt::TabFocus);
+    : StateButton(parent), symbol_(std::move(symbol)) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFixedSize(sizeHint());
     setAccessibleName(spokenSymbol(symbol_));
-}
-
-void IconChoice::setChosen(bool chosen) {
-    if (chosen != isChecked()) {
-        setChecked(chosen);
-        update();
-    }
 }
 
 QSize IconChoice::sizeHint() const {
@@ -102,7 +93,7 @@ QSize IconChoice::sizeHint() const {
 void IconChoice::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const bool chosen = isChosen();
+    const bool chosen = isOn();
     painter.setPen(Qt::NoPen);
     painter.setBrush(chosen ? withOpacity(Theme::accent(), kChosenIconOpacity) : Theme::card());
     painter.drawRoundedRect(QRectF(rect()), kIconRadius, kIconRadius);

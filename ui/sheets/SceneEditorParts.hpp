@@ -7,24 +7,22 @@
 #include <string>
 
 #include "ui/widgets/Card.hpp"
+#include "ui/widgets/StateButton.hpp"
 
 namespace velmora {
 
-// One icon of the strip: the symbol on a 30 × 30 rounded square, accent-tinted when chosen.
-class IconChoice : public QAbstractButton {
+// One icon of the strip: the symbol on a 30 × 30 rounded square, accent-tinted while on (chosen).
+class IconChoice : public StateButton {
     Q_OBJECT
 
   public:
     explicit IconChoice(std::string symbol, QWidget* parent = nullptr);
 
     const std::string& symbol() const { return symbol_; }
-    bool isChosen() const { return isChecked(); }
-    void setChosen(bool chosen);
 
     QSize sizeHint() const override;
 
   protected:
-    void nextCheckState() override {}
     void paintEvent(QPaintEvent* event) override;
 
   private:

@@ -19,16 +19,8 @@ constexpr qreal kFocusWidth = 2;
 
 }  // namespace
 
-Switch::Switch(QWidget* parent) : QAbstractButton(parent) {
-    setCheckable(true);
+Switch::Switch(QWidget* parent) : StateButton(parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    setFocusPolicy(Qt::TabFocus);
-}
-
-void Switch::setOn(bool on) {
-    if (on != isChecked()) {
-        setChecked(on);
-    }
 }
 
 void Switch::paintEvent(QPaintEvent* /*event*/) {

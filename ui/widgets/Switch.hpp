@@ -10,11 +10,11 @@
 //     toggle->setOn(snapshot.isOn(tweak));
 #pragma once
 
-#include <QAbstractButton>
+#include "ui/widgets/StateButton.hpp"
 
 namespace velmora {
 
-class Switch : public QAbstractButton {
+class Switch : public StateButton {
     Q_OBJECT
 
   public:
@@ -23,14 +23,9 @@ class Switch : public QAbstractButton {
 
     explicit Switch(QWidget* parent = nullptr);
 
-    bool isOn() const { return isChecked(); }
-    void setOn(bool on);
-
     QSize sizeHint() const override { return naturalSize; }
 
   protected:
-    // The state follows the model, never the click.
-    void nextCheckState() override {}
     void paintEvent(QPaintEvent* event) override;
 };
 

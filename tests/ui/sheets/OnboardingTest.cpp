@@ -63,7 +63,7 @@ class OnboardingTest : public ViewTest {
         });
         std::vector<std::string> titles;
         for (const OnboardingTile* tile : tiles) {
-            titles.push_back(tile->title().toStdString() + (tile->isSelected() ? "*" : ""));
+            titles.push_back(tile->title().toStdString() + (tile->isOn() ? "*" : ""));
         }
         return titles;
     }
@@ -114,11 +114,11 @@ TEST_F(OnboardingTest, AFirstRunGoesThroughTheStepsKeepingChoicesAndDoneStoresTh
     auto* laptop = qobject_cast<DeviceCard*>(choice("device", "laptop"));
     auto* desktop = qobject_cast<DeviceCard*>(choice("device", "desktop"));
     ASSERT_TRUE(laptop && desktop);
-    EXPECT_TRUE(laptop->isSelected());
+    EXPECT_TRUE(laptop->isOn());
     choose("device", "desktop");
     choose("device", "desktop");
-    EXPECT_TRUE(desktop->isSelected()) << "clicking the chosen card keeps it chosen";
-    EXPECT_FALSE(laptop->isSelected());
+    EXPECT_TRUE(desktop->isOn()) << "clicking the chosen card keeps it chosen";
+    EXPECT_FALSE(laptop->isOn());
     EXPECT_FALSE(stored()) << "nothing is stored before Done";
 
     press("next");
@@ -179,7 +179,7 @@ TEST_F(OnboardingTest, UpdatingStartsFromTheStoredAnswersAndSkipKeepsThem) {
     press("next");
     EXPECT_EQ(shownTiles().at(2), "Privacy*");
     press("next");
-    EXPECT_TRUE(qobject_cast<DeviceCard*>(choice("device", "desktop"))->isSelected());
+    EXPECT_TRUE(qobject_cast<DeviceCard*>(choice("device", "desktop"))->isOn());
     choose("device", "laptop");
     press("skip");
     EXPECT_EQ(model->profile(), before);

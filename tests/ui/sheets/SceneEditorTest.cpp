@@ -55,7 +55,7 @@ class SceneEditorTest : public ViewTest {
     std::vector<std::string> chosenIcons() const {
         std::vector<std::string> chosen;
         for (const IconChoice* icon : sheet->findChildren<IconChoice*>()) {
-            if (icon->isChosen()) {
+            if (icon->isOn()) {
                 chosen.push_back(icon->symbol());
             }
         }
@@ -159,8 +159,8 @@ TEST_F(SceneEditorTest, SelectAllChoosesEveryItemAtDefaultsAndClearChoosesNone) 
     EXPECT_THAT(sliderValues(), IsEmpty());
     CheckRow* firstRow = sheet->findChildren<CheckRow*>().front();
     EXPECT_THAT(headings(), ElementsAre("POWER", "SLIDERS", "SCREENSHOTS", "DOCK", "FINDER",
-                                        "KEYBOARD", "SYSTEM", "PERFORMANCE", "TRACKPAD",
-                                        "PRIVACY", "MISSION CONTROL", "MENU BAR", "SAFARI"));
+                                        "KEYBOARD", "SYSTEM", "PERFORMANCE", "TRACKPAD", "PRIVACY",
+                                        "MISSION CONTROL", "MENU BAR", "SAFARI"));
     EXPECT_EQ(part<CheckRow>("check.lid-close")->tintIndex(), 5);
     EXPECT_EQ(part<CheckRow>("check.power-wake-on-power")->tintIndex(), 5);
     EXPECT_EQ(part<CheckRow>("check.menubar-battery-percentage")->tintIndex(), 4);
