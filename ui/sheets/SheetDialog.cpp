@@ -1,13 +1,50 @@
 // The sheets' common frame.
 #include "ui/sheets/SheetDialog.hpp"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QScrollArea>
+#include <QTimer>
 
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/SlimScrollBar.hpp"
 
 namespace velmora {
+
+namespace {
+
+// When the application quits, Qt asks every window to close first, and one window refusing
+// cancels the quit. A sheet refuses the user's close requests only, so it has to know whether
+// the request is the quit's: this watch sees the quit before the windows are asked.
+class QuitWatch : public QObject {
+  public:
+    static bool quitting() { return instance().quitting_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == qApp && event->type() == QEvent::Quit) {
+            quitting_ = true;
+            // A quit that another window cancelled leaves the sheet as it was.
+            QTimer::singleShot(0, this, [this] { quitting_ = false; });
+        }
+        return false;
+    }
+
+  private:
+    static QuitWatch& instance() {
+        static QuitWatch* watch = [] {
+            auto* made = new QuitWatch;
+            made->setParent(qApp);
+            qApp->installEventFilter(made);
+            return made;
+        }();
+        return *watch;
+    }
+
+    bool quitting_ = false;
+};
+
+}  // namespace
 
 SheetDialog::SheetDialog(QSize size, QWidget* parent) : QDialog(parent) {
     setFixedSize(size);
@@ -17,10 +54,15 @@ SheetDialog::SheetDialog(QSize size, QWidget* parent) : QDialog(parent) {
     paper.setColor(QPalette::Window, Theme::paper());
     setPalette(paper);
     setAutoFillBackground(true);
+    QuitWatch::quitting();  // watching from the first sheet on
 }
 
 void SheetDialog::closeEvent(QCloseEvent* event) {
-    event->ignore();
+    if (QuitWatch::quitting()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 QScrollArea* SheetDialog::scrollArea(const QString& name, QWidget* content) {

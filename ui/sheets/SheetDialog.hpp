@@ -1,12 +1,11 @@
 // A sheet over the main window: a dialog of fixed size on paper, window-modal once its presenter
-// opens it, with no dismiss action of its own. Escape and the window system's close request do
-// nothing: a sheet goes away only when its presenter hides it, which it does after the sheet has
-// called the completion it was given.
+// opens it, with no dismiss action of its own. Escape and the user's close requests do nothing: a
+// sheet goes away only when its presenter hides it, which it does after the sheet has called the
+// completion it was given. It never holds up the application's quit.
 #pragma once
 
 #include <QDialog>
 #include <QScrollArea>
-
 
 namespace velmora {
 

@@ -2,6 +2,7 @@
 // card chooses, what Done and Skip store (and, once the questionnaire was completed, what Skip
 // leaves alone), that nothing else closes it, and a screenshot of each step.
 #include <QTest>
+#include <QTimer>
 
 #include "tests/ui/ViewTest.hpp"
 #include "ui/sheets/OnboardingDialog.hpp"
@@ -163,6 +164,23 @@ TEST_F(OnboardingTest, EscapeAndACloseRequestLeaveTheSheetOpenAndStoreNothing) {
     EXPECT_FALSE(stored());
     EXPECT_FALSE(model->profile().completedOnboarding);
     EXPECT_EQ(shownTiles().front(), "Developer*") << "the answers so far stay";
+}
+
+TEST_F(OnboardingTest, TheSheetDoesNotHoldUpTheApplicationsQuit) {
+    open();
+    // Quit asks every window to close first; a refusal would cancel it, and exec() would run on
+    // until the guard ends it with another code.
+    QTimer::singleShot(0, [] { QCoreApplication::quit(); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(std::chrono::seconds(5));
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(completions, 0) << "closing for the quit is not completing";
+
+    // After the quit, the sheet refuses the user's close requests again.
+    open();
+    EXPECT_FALSE(sheet->close());
 }
 
 TEST_F(OnboardingTest, UpdatingStartsFromTheStoredAnswersAndSkipKeepsThem) {
