@@ -38,6 +38,9 @@ class Bench : public velmora::testing::ModelTest {
             const DefaultsToggle& toggle = catalog.tweaks()[i].toggle();
             backend->put(toggle.key, toggle.enabledValue);
         }
+        // Past the questionnaire, so no sheet covers the window.
+        putData(AppModel::Keys::userProfile, R"({"fields":[],"goals":[],"device":"laptop",)"
+                                             R"("completedOnboarding":true})");
         model = make(catalog);
         for (std::size_t i = 0; i < kScenes; ++i) {
             const std::string id = std::to_string(i);

@@ -137,7 +137,14 @@ TEST(OpenWindowHook, DoesNothingOnceTheDelegateIsGone) {
 
 class WithTray : public ::testing::Test {
   protected:
-    void SetUp() override { delegate.applicationDidFinishLaunching(); }
+    void SetUp() override {
+        // Past the questionnaire: its sheet coming forward would close the popover, as any
+        // window of ours does, and these tests are about the popover alone.
+        if (model().needsOnboarding()) {
+            model().saveProfile({}, {}, DeviceKind::laptop);
+        }
+        delegate.applicationDidFinishLaunching();
+    }
     void waitOutTheGuard() {
         std::this_thread::sleep_for(Popover::reopenGuard + std::chrono::milliseconds(50));
     }

@@ -43,9 +43,12 @@ class WindowTest : public ViewTest {
               MainWindow::SheetFactory sheets = {}) {
         model = make(std::move(catalog));
         window = std::make_unique<MainWindow>(*model);
-        if (sheets) {
-            window->setSheetFactory(std::move(sheets));
-        }
+        // No sheet unless the test asks for them (MainWindow::defaultSheets()): a window-modal
+        // questionnaire would take every click meant for the window.
+        window->setSheetFactory(sheets ? std::move(sheets)
+                                       : [](MainWindow::Sheet, MainWindow&, std::function<void()>) {
+                                             return static_cast<QDialog*>(nullptr);
+                                         });
         showOnPaper(*window, size);
     }
 

@@ -1,0 +1,162 @@
+// The window's sheets end to end: the questionnaire on a first launch and from the profile
+// button, and the scene editor from the scenes list's "+" and "Edit…", each changing what the
+// sidebar shows once it closes.
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+
+#include "tests/ui/window/WindowTest.hpp"
+#include "ui/look/Theme.hpp"
+#include "ui/sheets/OnboardingDialog.hpp"
+#include "ui/sheets/SceneEditorDialog.hpp"
+#include "ui/widgets/LabelButton.hpp"
+#include "ui/widgets/TextLabel.hpp"
+#include "ui/window/ScenesSection.hpp"
+
+namespace velmora::testing {
+namespace {
+
+class WindowSheets : public WindowTest {
+  protected:
+    static constexpr qreal kSheetOutlineOpacity = 0.25;
+
+    void openWithSheets() { open(smallCatalog(), designSize, MainWindow::defaultSheets()); }
+
+    template <class Sheet>
+    Sheet* presented() const {
+        return qobject_cast<Sheet*>(window->presentedSheet());
+    }
+    // Clicks the part of the sheet on screen named `name`.
+    void press(const char* name) {
+        ASSERT_NE(window->presentedSheet(), nullptr);
+        click(find(*window->presentedSheet(), QString::fromLatin1(name)));
+        settle();
+    }
+    QString profileSummary() const {
+        return find<TextLabel>(*window, "sidebar.profileSummary")->text();
+    }
+    bool tuned() const { return find<TextLabel>(*window, "sidebar.profileSummary")->isVisible(); }
+    LabelButton* profileButton() const {
+        return find<LabelButton>(*window, "sidebar.profileButton");
+    }
+    // The window as the user sees it, the sheet over it where it stands.
+    void screenshotWithSheet(const QString& name) {
+        settle();
+        QWidget* sheet = window->presentedSheet();
+        ASSERT_NE(sheet, nullptr);
+        QPixmap picture = window->grab();
+        QPainter painter(&picture);
+        const QPoint at = sheet->mapToGlobal(QPoint()) - window->mapToGlobal(QPoint());
+        painter.drawPixmap(at, sheet->grab());
+        // An outline sets the sheet off from the window's paper, as the desktop's frame would.
+        painter.setPen(withOpacity(Theme::ink(), kSheetOutlineOpacity));
+        painter.drawRect(QRect(at, sheet->size()).adjusted(0, 0, -1, -1));
+        painter.end();
+        EXPECT_TRUE(picture.save(test::artefactPath(name + QStringLiteral(".png"))));
+    }
+    void edit(const std::string& sceneID) {
+        auto* row =
+            find<SceneRow>(*window, QStringLiteral("scene.") + QString::fromStdString(sceneID));
+        ASSERT_NE(row, nullptr);
+        QMenu* menu = row->openMenu(row->mapToGlobal(row->rect().center()));
+        for (QAction* action : menu->actions()) {
+            if (action->text() == QStringLiteral("Edit\u2026")) {
+                action->trigger();
+            }
+        }
+        menu->close();
+        settle();
+    }
+};
+
+TEST_F(WindowSheets, AFirstLaunchAsksTheQuestionsAndTheSidebarShowsTheAnswers) {
+    openWithSheets();
+    auto* sheet = presented<OnboardingDialog>();
+    ASSERT_NE(sheet, nullptr) << "the questionnaire opens as the window shows";
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(sheet->parentWidget(), window.get());
+    EXPECT_EQ(profileButton()->label(), "Personalize");
+    screenshotWithSheet(QStringLiteral("window-onboarding"));
+
+    press("onboarding.field.developer");
+    press("onboarding.field.designer");
+    press("onboarding.next");
+    press("onboarding.next");
+    press("onboarding.device.desktop");
+    press("onboarding.next");
+    EXPECT_EQ(window->presentedSheet(), nullptr);
+    EXPECT_FALSE(state().showOnboarding);
+    EXPECT_TRUE(tuned());
+    EXPECT_EQ(profileSummary(), "Developer, Designer \u00B7 Desktop");
+    EXPECT_EQ(profileButton()->label(), "Update preferences");
+
+    // Shown again (the window closed and reopened): a completed questionnaire stays closed.
+    window->hide();
+    window->show();
+    settle();
+    EXPECT_EQ(window->presentedSheet(), nullptr);
+
+    // "Update preferences" shows the answers as stored, and Skip keeps them.
+    click(profileButton());
+    settle();
+    sheet = presented<OnboardingDialog>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(find<QAbstractButton>(*sheet, "onboarding.field.designer")->isChecked());
+    press("onboarding.field.designer");
+    press("onboarding.skip");
+    EXPECT_EQ(window->presentedSheet(), nullptr);
+    EXPECT_EQ(profileSummary(), "Developer, Designer \u00B7 Desktop");
+    EXPECT_EQ(model->profile().device, DeviceKind::desktop);
+}
+
+TEST_F(WindowSheets, TheScenesListOpensTheEditorForANewSceneAndForTheSceneItsMenuEdits) {
+    putData(AppModel::Keys::userProfile, R"({"fields":[],"goals":[],"device":"laptop",)"
+                                         R"("completedOnboarding":true})");
+    openWithSheets();
+    ASSERT_EQ(window->presentedSheet(), nullptr);
+
+    click(find(*window, "scenes.add"));
+    settle();
+    auto* editor = presented<SceneEditorDialog>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(find<TextLabel>(*editor, "editor.title")->text(), "Build a scene");
+    QTest::keyClicks(find<QLineEdit>(*editor, "editor.name"), QStringLiteral("Desk"));
+    press("editor.disclosure");
+    press("check.t-a");
+    press("editor.save");
+    EXPECT_EQ(window->presentedSheet(), nullptr);
+    ASSERT_EQ(model->setups().size(), 1U);
+    const std::string id = model->setups().front().id;
+    auto* row = find<SceneRow>(*window, QStringLiteral("scene.") + QString::fromStdString(id));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->shownName(), "Desk");
+
+    edit(id);
+    editor = presented<SceneEditorDialog>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(find<TextLabel>(*editor, "editor.title")->text(), "Edit scene");
+    EXPECT_EQ(find<QLineEdit>(*editor, "editor.name")->text(), "Desk");
+    EXPECT_TRUE(find<QAbstractButton>(*editor, "check.t-a")->isChecked());
+    screenshotWithSheet(QStringLiteral("window-scene-editor"));
+    press("check.t-b");
+    press("editor.cancel");
+    EXPECT_EQ(window->presentedSheet(), nullptr);
+    EXPECT_THAT(model->setups().front().tweakIDs, ElementsAre("t-a")) << "Cancel stores nothing";
+
+    edit(id);
+    QLineEdit* name = find<QLineEdit>(*presented<SceneEditorDialog>(), "editor.name");
+    name->selectAll();
+    QTest::keyClicks(name, QStringLiteral("Studio"));
+    press("check.t-b");
+    press("editor.save");
+    ASSERT_EQ(model->setups().size(), 1U) << "the edited scene is replaced, not added";
+    EXPECT_EQ(model->setups().front().id, id);
+    EXPECT_THAT(model->setups().front().tweakIDs, ElementsAre("t-a", "t-b"));
+    EXPECT_EQ(
+        find<SceneRow>(*window, QStringLiteral("scene.") + QString::fromStdString(id))->shownName(),
+        "Studio");
+}
+
+}  // namespace
+}  // namespace velmora::testing
