@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QVBoxLayout>
-#include <cmath>
 
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Logomark.hpp"
@@ -18,6 +17,7 @@
 #include "ui/sync/KeyedList.hpp"
 #include "ui/sync/ModelSync.hpp"
 #include "ui/widgets/Text.hpp"
+#include "ui/widgets/TextButton.hpp"
 #include "ui/widgets/TextLabel.hpp"
 
 namespace velmora {
@@ -50,31 +50,13 @@ class Hairline : public QWidget {
 };
 
 // A plain word that is a button: "Open Velmora", "Quit".
-class TextButton : public QAbstractButton {
-  public:
-    TextButton(const QString& text, const QString& name) {
-        setText(mnemonicSafe(text));
-        setAccessibleName(text);
-        setObjectName(name);
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        setFocusPolicy(Qt::TabFocus);
-    }
-    QSize sizeHint() const override {
-        return {static_cast<int>(std::ceil(font().width(accessibleName()))),
-                static_cast<int>(std::ceil(font().lineSpacing()))};
-    }
-
-  protected:
-    void paintEvent(QPaintEvent* /*event*/) override {
-        QPainter painter(this);
-        font().draw(painter, QPointF(0, 0), accessibleName(), Theme::secondary());
-    }
-
-  private:
-    static const DesignFont& font() {
-        return DesignFont::inter(kFooterButtonSize, FontWeight::medium);
-    }
-};
+TextButton* footerButton(const QString& text, const QString& name) {
+    auto* button = new TextButton(DesignFont::inter(kFooterButtonSize, FontWeight::medium),
+                                  Theme::secondary());
+    button->setLabel(text);
+    button->setObjectName(name);
+    return button;
+}
 
 // `content` inside `padding`.
 QWidget* padded(QWidget* content, const QMargins& padding) {
@@ -180,8 +162,8 @@ MenuBarView::MenuBarView(AppModel& shared, QWidget* parent)
 
     auto* footer = new QHBoxLayout;
     footer->setContentsMargins(kFooterPadding);
-    auto* open = new TextButton(QStringLiteral("Open Velmora"), QStringLiteral("menu.open"));
-    auto* quit = new TextButton(QStringLiteral("Quit"), QStringLiteral("menu.quit"));
+    auto* open = footerButton(QStringLiteral("Open Velmora"), QStringLiteral("menu.open"));
+    auto* quit = footerButton(QStringLiteral("Quit"), QStringLiteral("menu.quit"));
     footer->addWidget(open);
     footer->addStretch();
     footer->addWidget(quit);
