@@ -4,7 +4,6 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QHBoxLayout>
-#include <QPainter>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -16,6 +15,7 @@
 #include "ui/popover/MenuSections.hpp"
 #include "ui/sync/KeyedList.hpp"
 #include "ui/sync/ModelSync.hpp"
+#include "ui/widgets/Hairline.hpp"
 #include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextButton.hpp"
 #include "ui/widgets/TextLabel.hpp"
@@ -37,17 +37,6 @@ constexpr QMargins kNotePadding{15, 9, 15, 9};
 constexpr qreal kNoteSize = 11.5;
 constexpr QMargins kDividerPadding{12, 6, 12, 6};
 constexpr qreal kFooterButtonSize = 12;
-
-// A one-point line in the hairline colour.
-class Hairline : public QWidget {
-  public:
-    Hairline() { setFixedHeight(1); }
-
-  protected:
-    void paintEvent(QPaintEvent* /*event*/) override {
-        QPainter(this).fillRect(rect(), Theme::hairline());
-    }
-};
 
 // A plain word that is a button: "Open Velmora", "Quit".
 TextButton* footerButton(const QString& text, const QString& name) {

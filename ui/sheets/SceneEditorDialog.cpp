@@ -14,6 +14,7 @@
 #include "ui/sheets/SceneEditorParts.hpp"
 #include "ui/sheets/ScenePicker.hpp"
 #include "ui/widgets/Card.hpp"
+#include "ui/widgets/Hairline.hpp"
 #include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextButton.hpp"
 #include "ui/widgets/TextLabel.hpp"
@@ -39,7 +40,6 @@ constexpr qreal kFieldOutline = 1;
 constexpr qreal kFieldTextSize = 13;
 constexpr int kIconSpacing = 7;
 constexpr const char* kPlaceholder = "Scene name \u2014 e.g. Focus, Desk, Travel";
-constexpr int kHairline = 1;
 
 // Content.
 constexpr int kContentPadding = 20;
@@ -59,16 +59,6 @@ class FieldBox : public QWidget {
         painter.setBrush(Theme::card());
         painter.drawRoundedRect(QRectF(rect()).adjusted(half, half, -half, -half), kFieldRadius,
                                 kFieldRadius);
-    }
-};
-
-class Divider : public QWidget {
-  public:
-    Divider() { setFixedHeight(kHairline); }
-
-  protected:
-    void paintEvent(QPaintEvent* /*event*/) override {
-        QPainter(this).fillRect(rect(), Theme::hairline());
     }
 };
 
@@ -92,7 +82,7 @@ SceneEditorDialog::SceneEditorDialog(AppModel& model, std::optional<Setup> exist
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(makeHeader());
-    column->addWidget(new Divider);
+    column->addWidget(new Hairline);
     column->addWidget(makeContent(), 1);
     // A stored scene opens on its choices.
     setPickerOpen(existing_.has_value());

@@ -1,31 +1,17 @@
 // Rows of a list card wrapped with their insets and the divider below every row but the last.
 #include "ui/window/ListCard.hpp"
 
-#include <QPainter>
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/look/Theme.hpp"
 #include "ui/sync/KeyedList.hpp"
+#include "ui/widgets/Hairline.hpp"
 
 namespace velmora {
 
 namespace {
 
 constexpr const char* kDividerName = "listCard.divider";
-
-class Divider : public QWidget {
-  public:
-    Divider() {
-        setObjectName(QString::fromLatin1(kDividerName));
-        setFixedHeight(1);
-    }
-
-  protected:
-    void paintEvent(QPaintEvent* /*event*/) override {
-        QPainter(this).fillRect(rect(), Theme::hairline());
-    }
-};
 
 // The row with its side insets and, unless it is the last, the divider under it.
 class Entry : public QWidget {
@@ -41,7 +27,9 @@ class Entry : public QWidget {
         if (divided) {
             auto* line = new QVBoxLayout;
             line->setContentsMargins(dividerInset, 0, 0, 0);
-            line->addWidget(new Divider);
+            auto* divider = new Hairline;
+            divider->setObjectName(QString::fromLatin1(kDividerName));
+            line->addWidget(divider);
             column->addLayout(line);
         }
     }

@@ -1,10 +1,10 @@
 // Contents of the profile block and its one action.
 #include "ui/window/ProfileBlock.hpp"
 
-#include <QPainter>
 #include <QVBoxLayout>
 
 #include "ui/look/Theme.hpp"
+#include "ui/widgets/Hairline.hpp"
 #include "ui/widgets/LabelButton.hpp"
 #include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextLabel.hpp"
@@ -32,16 +32,6 @@ constexpr const char* kUpdate = "Update preferences";
 constexpr const char* kEveryone = "Everyone";
 constexpr const char* kTitleSeparator = ", ";
 constexpr const char* kDeviceSeparator = " \u00B7 ";
-
-class Hairline : public QWidget {
-  public:
-    Hairline() { setFixedHeight(1); }
-
-  protected:
-    void paintEvent(QPaintEvent* /*event*/) override {
-        QPainter(this).fillRect(rect(), Theme::hairline());
-    }
-};
 
 }  // namespace
 
