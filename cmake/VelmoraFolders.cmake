@@ -3,7 +3,7 @@
 function(velmora_add_present_folders)
   set(folders kit platform helper tools)
   if(NOT VELMORA_CORE_ONLY)
-    list(APPEND folders ui/model ui app)
+    list(APPEND folders ui/model ui app e2e)
   endif()
   foreach(dir ${folders})
     if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)

@@ -1,0 +1,359 @@
+// The case fixture: each case's simulated Mac, the launch, and the user's ways in and out.
+#include "tests/e2e/EndToEnd.hpp"
+
+#include <plist/plist.h>
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <fstream>
+#include <sstream>
+
+#include "kit/HelperInfo.hpp"
+#include "platform/ProcessRunner.hpp"
+#include "platform/SystemPaths.hpp"
+#include "tests/e2e/RootAgent.hpp"
+#include "ui/model/AppModel.hpp"
+#include "ui/shell/AppDelegate.hpp"
+
+namespace velmora::e2e {
+
+namespace {
+
+constexpr int kBatteryStart = 50;
+// The user's answer to the administrator prompt of the power fallback: dismissed. (The real
+// prompt would ask for a password that no test knows.)
+constexpr std::string_view kDismissedPrompt = "#!/bin/sh\nexit 126\n";
+constexpr int kScrollAttempts = 40;
+constexpr std::chrono::milliseconds kScrollSettle{2000};
+
+void writeFile(const fs::path& path, std::string_view text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::trunc | std::ios::binary) << text;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+ProcessResult runTool(SystemTool tool, const std::vector<std::string>& arguments) {
+    return ProcessRunner::run(SystemTools::path(tool).string(), arguments);
+}
+
+std::string trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+struct PlistNode {
+    plist_t node = nullptr;
+    ~PlistNode() {
+        if (node != nullptr) {
+            plist_free(node);
+        }
+    }
+};
+
+StoredValue describe(plist_t node) {
+    switch (plist_get_node_type(node)) {
+        case PLIST_STRING: {
+            char* text = nullptr;
+            plist_get_string_val(node, &text);
+            StoredValue value{"string", text != nullptr ? text : ""};
+            std::free(text);
+            return value;
+        }
+        case PLIST_UINT: {
+            uint64_t number = 0;
+            plist_get_uint_val(node, &number);
+            return {"integer", std::to_string(static_cast<int64_t>(number))};
+        }
+        case PLIST_REAL: {
+            double number = 0;
+            plist_get_real_val(node, &number);
+            std::ostringstream text;
+            text << number;
+            return {"real", text.str()};
+        }
+        case PLIST_BOOLEAN: {
+            uint8_t flag = 0;
+            plist_get_bool_val(node, &flag);
+            return {"bool", flag != 0 ? "true" : "false"};
+        }
+        case PLIST_ARRAY:
+            return {"array", std::to_string(plist_array_get_size(node))};
+        case PLIST_DICT:
+            return {"dict", ""};
+        default:
+            return {"other", ""};
+    }
+}
+
+// The widget's rectangle inside the viewport of the scroll area that shows it, if any.
+QAbstractScrollArea* scrollAreaOf(QWidget* widget) {
+    for (QWidget* up = widget->parentWidget(); up != nullptr; up = up->parentWidget()) {
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(up)) {
+            return area;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void PrintTo(const StoredValue& value, std::ostream* out) {
+    *out << value.kind << " \"" << value.text << '"';
+}
+
+const std::string& EndToEnd::appDomain() {
+    static const std::string domain = VELMORA_BUNDLE_ID;
+    return domain;
+}
+
+void EndToEnd::SetUp() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = workFolder() / (std::string(info->test_suite_name()) + "." + info->name());
+    fs::create_directories(folder_);
+    systemRoot_ = folder_ / "system";
+    fs::create_directories(systemRoot_ / "Applications");
+    fs::create_directories(systemRoot_ / "System/Applications");
+    ::setenv("VELMORA_HOME_ROOT", homeRoot().c_str(), 1);
+    ::setenv(SystemPaths::rootVariable, systemRoot_.c_str(), 1);
+    ::setenv("VELMORA_POWER_SUPPLY_DIR", (folder_ / "power_supply").c_str(), 1);
+    const fs::path prompt = folder_ / "dismissed-prompt";
+    writeFile(prompt, kDismissedPrompt);
+    fs::permissions(prompt, fs::perms::owner_all);
+    ::setenv("VELMORA_PKEXEC", prompt.c_str(), 1);
+    setBattery(kBatteryStart);
+    x_ = std::make_unique<XSession>(qgetenv("DISPLAY").toStdString());
+}
+
+void EndToEnd::TearDown() {
+    if (delegate_) {
+        screenshot(QStringLiteral("end"));
+        delegate_.reset();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void EndToEnd::useSystemRoot(const fs::path& root) {
+    systemRoot_ = root;
+    ::setenv(SystemPaths::rootVariable, root.c_str(), 1);
+}
+
+void EndToEnd::setBattery(int percent) {
+    const fs::path supply = folder_ / "power_supply";
+    writeFile(supply / "AC/type", "Mains\n");
+    writeFile(supply / "AC/online", "0\n");
+    writeFile(supply / "BAT0/type", "Battery\n");
+    writeFile(supply / "BAT0/status", "Discharging\n");
+    writeFile(supply / "BAT0/present", "1\n");
+    writeFile(supply / "BAT0/capacity", std::to_string(percent) + "\n");
+}
+
+void EndToEnd::defaultsWrite(const std::string& domain, const std::string& key,
+                             const std::string& type, const std::string& value) {
+    const ProcessResult result = runTool(SystemTool::defaults, {"write", domain, key, type, value});
+    ASSERT_TRUE(result.succeeded()) << result.standardError;
+}
+
+std::optional<std::string> EndToEnd::defaultsRead(const std::string& domain,
+                                                  const std::string& key) {
+    const ProcessResult result = runTool(SystemTool::defaults, {"read", domain, key});
+    if (!result.succeeded()) {
+        return std::nullopt;
+    }
+    return trimmed(result.standardOutput);
+}
+
+fs::path EndToEnd::domainFile(const std::string& domain) const {
+    const std::string name = domain == "NSGlobalDomain" ? ".GlobalPreferences" : domain;
+    return homeRoot() / "Library/Preferences" / (name + ".plist");
+}
+
+std::optional<StoredValue> EndToEnd::stored(const std::string& domain, const std::string& key) {
+    const std::string bytes = readFile(domainFile(domain));
+    PlistNode root;
+    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root.node);
+    if (root.node == nullptr || plist_get_node_type(root.node) != PLIST_DICT) {
+        return std::nullopt;
+    }
+    const plist_t item = plist_dict_get_item(root.node, key.c_str());
+    if (item == nullptr) {
+        return std::nullopt;
+    }
+    return describe(item);
+}
+
+namespace {
+
+// Sets one item of the domain file, keeping the others.
+void storeItem(const fs::path& file, const std::string& key, plist_t item) {
+    const std::string bytes = readFile(file);
+    PlistNode root;
+    if (!bytes.empty()) {
+        plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root.node);
+    }
+    if (root.node == nullptr) {
+        root.node = plist_new_dict();
+    }
+    plist_dict_set_item(root.node, key.c_str(), item);
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(root.node, &xml, &length);
+    writeFile(file, std::string_view(xml, length));
+    plist_to_xml_free(xml);
+}
+
+}  // namespace
+
+void EndToEnd::storeAppList(const std::string& key, const std::vector<std::string>& items) {
+    plist_t list = plist_new_array();
+    for (const std::string& item : items) {
+        plist_array_append_item(list, plist_new_string(item.c_str()));
+    }
+    storeItem(domainFile(appDomain()), key, list);
+}
+
+void EndToEnd::storeAppData(const std::string& key, const std::string& bytes) {
+    storeItem(domainFile(appDomain()), key,
+              plist_new_data(bytes.data(), static_cast<uint64_t>(bytes.size())));
+}
+
+std::optional<std::string> EndToEnd::appData(const std::string& key) {
+    const std::string bytes = readFile(domainFile(appDomain()));
+    PlistNode root;
+    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root.node);
+    const plist_t item = root.node != nullptr && plist_get_node_type(root.node) == PLIST_DICT
+                             ? plist_dict_get_item(root.node, key.c_str())
+                             : nullptr;
+    if (item == nullptr || plist_get_node_type(item) != PLIST_DATA) {
+        return std::nullopt;
+    }
+    char* data = nullptr;
+    uint64_t length = 0;
+    plist_get_data_val(item, &data, &length);
+    std::string result(data != nullptr ? data : "", static_cast<std::size_t>(length));
+    std::free(data);
+    return result;
+}
+
+std::map<std::string, std::string> EndToEnd::pmsetSettings() {
+    const ProcessResult result = runTool(SystemTool::pmset, {"-g"});
+    std::map<std::string, std::string> settings;
+    std::istringstream lines(result.standardOutput);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string key;
+        std::string value;
+        std::string extra;
+        if (line.starts_with(' ') && (fields >> key >> value) && !(fields >> extra)) {
+            settings[key] = value;
+        }
+    }
+    return settings;
+}
+
+AppModel& EndToEnd::model() {
+    return AppModel::shared();
+}
+
+AppDelegate& EndToEnd::launch() {
+    static bool launchedBefore = false;
+    if (launchedBefore) {
+        ADD_FAILURE() << "one case per process: run the end-to-end cases through ctest, or one "
+                         "at a time with --gtest_filter";
+        throw std::runtime_error("launched twice");
+    }
+    launchedBefore = true;
+    delegate_ = std::make_unique<AppDelegate>();
+    delegate_->applicationDidFinishLaunching();
+    EXPECT_TRUE(
+        QTest::qWaitForWindowExposed(delegate_->window.get(), static_cast<int>(patience.count())));
+    return *delegate_;
+}
+
+void EndToEnd::openPanel() {
+    ASSERT_TRUE(delegate_ && delegate_->statusItem) << "no tray icon to click";
+    ASSERT_TRUE(waitFor([&] { return delegate_->statusItem->geometry().isValid(); }));
+    x().click(delegate_->statusItem->geometry().center());
+    ASSERT_TRUE(waitFor([&] { return delegate_->popover->isShown(); })) << "the panel did not open";
+    ASSERT_TRUE(
+        QTest::qWaitForWindowExposed(delegate_->popover.get(), static_cast<int>(patience.count())));
+}
+
+bool EndToEnd::waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    return QTest::qWaitFor(condition, static_cast<int>(timeout.count()));
+}
+
+QWidget* EndToEnd::shown(const QString& name) {
+    QWidget* found = nullptr;
+    waitFor([&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (!top->isVisible()) {
+                continue;
+            }
+            const QList<QWidget*> named = top->objectName() == name
+                                              ? QList<QWidget*>{top}
+                                              : top->findChildren<QWidget*>(name);
+            for (QWidget* widget : named) {
+                if (widget->isVisible()) {
+                    found = widget;
+                    return true;
+                }
+            }
+        }
+        return false;
+    });
+    EXPECT_NE(found, nullptr) << "no visible widget named " << name.toStdString();
+    return found;
+}
+
+void EndToEnd::click(const QString& name) {
+    click(shown(name));
+}
+
+void EndToEnd::click(QWidget* widget) {
+    ASSERT_NE(widget, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget->window(), static_cast<int>(patience.count())));
+    // Out of view in a scroll area: the wheel over the area, a step at a time, as a user scrolls.
+    if (QAbstractScrollArea* area = scrollAreaOf(widget)) {
+        QWidget* viewport = area->viewport();
+        for (int attempt = 0; attempt < kScrollAttempts; ++attempt) {
+            const QRect inView(widget->mapTo(viewport, QPoint(0, 0)), widget->size());
+            if (viewport->rect().contains(inView)) {
+                break;
+            }
+            const int before = area->verticalScrollBar()->value();
+            x().wheel(viewport->mapToGlobal(viewport->rect().center()), inView.top() < 0 ? -1 : 1);
+            waitFor([&] { return area->verticalScrollBar()->value() != before; }, kScrollSettle);
+        }
+    }
+    const QPoint centre = widget->mapToGlobal(widget->rect().center());
+    QWidget* under = QApplication::widgetAt(centre);
+    ASSERT_TRUE(under == widget || widget->isAncestorOf(under))
+        << widget->objectName().toStdString() << " is covered by "
+        << (under != nullptr ? under->objectName().toStdString() : std::string("nothing of ours"));
+    x().click(centre);
+}
+
+void EndToEnd::screenshot(const QString& name) {
+    QCoreApplication::processEvents();
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const fs::path folder = artefactFolder();
+    fs::create_directories(folder);
+    const QString file =
+        QString::fromStdString((folder / (std::string(info->test_suite_name()) + "." +
+                                          info->name() + "-" + name.toStdString() + ".png"))
+                                   .string());
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(file)) << file.toStdString();
+}
+
+}  // namespace velmora::e2e

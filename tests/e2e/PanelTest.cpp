@@ -1,0 +1,74 @@
+// The tray's panel: it opens under the spiral, and a recipe's one click writes every key of its
+// power-ups into the domain files; the second click puts back exactly what each key held.
+#include "tests/e2e/EndToEnd.hpp"
+#include "ui/model/AppModel.hpp"
+#include "ui/shell/AppDelegate.hpp"
+
+namespace velmora::e2e {
+namespace {
+
+struct Key {
+    std::string domain;
+    std::string key;
+    std::optional<StoredValue> applied;   // what the recipe writes
+    std::optional<StoredValue> restored;  // what the key held before (none: absent)
+};
+
+// Developer Setup's seven power-ups. Two keys held values of other types before: the revert
+// must give back the string and the integer, not the recipe's types.
+const std::vector<Key>& developerSetupKeys() {
+    static const std::vector<Key> keys{
+        {"com.apple.finder", "AppleShowAllFiles", StoredValue{"bool", "true"}, std::nullopt},
+        {"NSGlobalDomain", "AppleShowAllExtensions", StoredValue{"bool", "true"}, std::nullopt},
+        {"NSGlobalDomain", "KeyRepeat", StoredValue{"integer", "2"}, StoredValue{"string", "6"}},
+        {"NSGlobalDomain", "InitialKeyRepeat", StoredValue{"integer", "15"}, std::nullopt},
+        {"NSGlobalDomain", "ApplePressAndHoldEnabled", StoredValue{"bool", "false"},
+         StoredValue{"integer", "1"}},
+        {"com.apple.desktopservices", "DSDontWriteNetworkStores", StoredValue{"bool", "true"},
+         std::nullopt},
+        {"NSGlobalDomain", "NSNavPanelExpandedStateForSaveMode", StoredValue{"bool", "true"},
+         std::nullopt},
+    };
+    return keys;
+}
+
+TEST_F(EndToEnd, TheTrayPanelOpensUnderTheIconAndARecipeAppliesAndRevertsExactly) {
+    defaultsWrite("NSGlobalDomain", "KeyRepeat", "-string", "6");
+    defaultsWrite("NSGlobalDomain", "ApplePressAndHoldEnabled", "-int", "1");
+    AppDelegate& app = launch();
+    openPanel();
+    const QRect icon = app.statusItem->geometry();
+    const QRect panel = app.popover->frameGeometry();
+    EXPECT_EQ(panel.top(), icon.bottom() + 1) << "right under the icon";
+    EXPECT_TRUE(panel.left() <= icon.center().x() && icon.center().x() <= panel.right())
+        << "below the icon, kept on the screen";
+    EXPECT_EQ(panel.size(), QSize(326, 440));
+    screenshot(QStringLiteral("panel"));
+
+    click(QStringLiteral("menu.row.developer-setup"));
+    for (const Key& key : developerSetupKeys()) {
+        SCOPED_TRACE(key.domain + " " + key.key);
+        EXPECT_TRUE(waitFor([&] { return stored(key.domain, key.key) == key.applied; }))
+            << ::testing::PrintToString(stored(key.domain, key.key));
+    }
+    // As `defaults` shows them to anyone who looks.
+    EXPECT_EQ(defaultsRead("NSGlobalDomain", "KeyRepeat"), "2");
+    EXPECT_EQ(defaultsRead("com.apple.finder", "AppleShowAllFiles"), "1");
+    EXPECT_TRUE(waitFor([&] { return model().appliedRecipeIDs().contains("developer-setup"); }));
+    EXPECT_EQ(model().lastError(), std::nullopt);
+    screenshot(QStringLiteral("applied"));
+
+    click(QStringLiteral("menu.row.developer-setup"));
+    for (const Key& key : developerSetupKeys()) {
+        SCOPED_TRACE(key.domain + " " + key.key);
+        EXPECT_TRUE(waitFor([&] { return stored(key.domain, key.key) == key.restored; }))
+            << ::testing::PrintToString(stored(key.domain, key.key));
+    }
+    EXPECT_EQ(defaultsRead("NSGlobalDomain", "KeyRepeat"), "6");
+    EXPECT_EQ(defaultsRead("com.apple.finder", "AppleShowAllFiles"), std::nullopt);
+    EXPECT_TRUE(waitFor([&] { return !model().appliedRecipeIDs().contains("developer-setup"); }));
+    EXPECT_TRUE(app.popover->isShown()) << "a row's click leaves the panel open";
+}
+
+}  // namespace
+}  // namespace velmora::e2e
