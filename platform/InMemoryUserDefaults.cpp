@@ -1,7 +1,15 @@
 // User defaults in a map, read by the same rules as the stored ones.
 #include "platform/InMemoryUserDefaults.hpp"
 
+#include <stdexcept>
+
 namespace velmora {
+
+void InMemoryUserDefaults::refuseIfAsked() const {
+    if (refusal) {
+        throw std::runtime_error(*refusal);
+    }
+}
 
 std::optional<std::vector<std::string>> InMemoryUserDefaults::stringArray(const std::string& key) {
     auto it = values.find(key);
@@ -53,16 +61,19 @@ bool InMemoryUserDefaults::contains(const std::string& key) {
 
 void InMemoryUserDefaults::setStringArray(const std::string& key,
                                           const std::vector<std::string>& strings) {
+    refuseIfAsked();
     ++writes;
     values[key] = strings;
 }
 
 void InMemoryUserDefaults::setBool(const std::string& key, bool value) {
+    refuseIfAsked();
     ++writes;
     values[key] = value;
 }
 
 void InMemoryUserDefaults::setData(const std::string& key, std::string_view bytes) {
+    refuseIfAsked();
     ++writes;
     values[key] = Data{std::string(bytes)};
 }
@@ -73,6 +84,7 @@ bool InMemoryUserDefaults::copyIfAbsent(const std::string& from, const std::stri
     if (source == values.end() || values.contains(to)) {
         return false;
     }
+    refuseIfAsked();
     ++writes;
     values[to] = source->second;
     return true;

@@ -35,6 +35,12 @@ class InMemoryUserDefaults : public UserDefaults {
     // Counts every write, so tests can tell that nothing was stored, and every copy asked for.
     int writes = 0;
     int copies = 0;
+    // When set, every write throws with this text, as a full or read-only home makes the real
+    // store do; nothing is written or counted.
+    std::optional<std::string> refusal;
+
+  private:
+    void refuseIfAsked() const;
 };
 
 }  // namespace velmora

@@ -2,10 +2,13 @@
 // state, opening the picker, and saving.
 #include "ui/sheets/SceneEditorDialog.hpp"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "kit/Uuid.hpp"
 #include "ui/look/Fonts.hpp"
@@ -226,7 +229,13 @@ void SceneEditorDialog::save() {
     } else {
         base.id = Uuid::random().string();
     }
-    model_.upsertSetup(draft_.build(model_.catalog(), std::move(base)));
+    const Setup scene = draft_.build(model_.catalog(), std::move(base));
+    model_.upsertSetup(scene);
+    // A list the store refused stays as it was stored: the sheet stays open with what was typed,
+    // rather than closing as if the scene had been saved.
+    if (std::ranges::find(model_.setups(), scene) == model_.setups().end()) {
+        return;
+    }
     onClose_();
 }
 

@@ -133,6 +133,12 @@ TEST_F(SceneEditorTest, ANewSceneOpensEmptyAndSavesOnlyUnderANameThatIsNotBlankO
     QTest::keyClick(nameField(), Qt::Key_Return);
     settle();
     EXPECT_THAT(model->setups(), IsEmpty()) << "Return only ends the edit";
+    store->refusal = "disk full";
+    press("editor.save");
+    EXPECT_THAT(model->setups(), IsEmpty());
+    EXPECT_EQ(closes, 0) << "a scene the store refused is not closed away";
+    EXPECT_EQ(nameField()->text(), "  Desk  ");
+    store->refusal.reset();
     press("editor.save");
     ASSERT_EQ(model->setups().size(), 1U);
     const velmora::Setup& saved = model->setups().front();
