@@ -5,13 +5,16 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <fstream>
 #include <sstream>
 
-#include "kit/HelperInfo.hpp"
+#include <nlohmann/json.hpp>
+
+#include "kit/UserProfile.hpp"
 #include "platform/ProcessRunner.hpp"
 #include "platform/SystemPaths.hpp"
 #include "tests/e2e/RootAgent.hpp"
@@ -95,6 +98,28 @@ StoredValue describe(plist_t node) {
             return {"other", ""};
     }
 }
+
+// Notes when `widget` (or a widget inside it) receives a mouse release, or goes away.
+class ReleaseWatch : public QObject {
+  public:
+    explicit ReleaseWatch(QWidget* widget) : widget_(widget) { qApp->installEventFilter(this); }
+    ~ReleaseWatch() override { qApp->removeEventFilter(this); }
+    bool seen() const { return seen_ || widget_.isNull(); }
+
+  protected:
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease && !widget_.isNull()) {
+            auto* target = qobject_cast<QWidget*>(receiver);
+            seen_ = seen_ ||
+                    (target != nullptr && (target == widget_ || widget_->isAncestorOf(target)));
+        }
+        return false;
+    }
+
+  private:
+    QPointer<QWidget> widget_;
+    bool seen_ = false;
+};
 
 // The widget's rectangle inside the viewport of the scroll area that shows it, if any.
 QAbstractScrollArea* scrollAreaOf(QWidget* widget) {
@@ -227,6 +252,12 @@ void EndToEnd::storeAppData(const std::string& key, const std::string& bytes) {
               plist_new_data(bytes.data(), static_cast<uint64_t>(bytes.size())));
 }
 
+void EndToEnd::storeOnboardedProfile() {
+    UserProfile profile;
+    profile.completedOnboarding = true;
+    storeAppData("userProfile", profile.toJson().dump());
+}
+
 std::optional<std::string> EndToEnd::appData(const std::string& key) {
     const std::string bytes = readFile(domainFile(appDomain()));
     PlistNode root;
@@ -322,7 +353,12 @@ void EndToEnd::click(const QString& name) {
 
 void EndToEnd::click(QWidget* widget) {
     ASSERT_NE(widget, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(widget->window(), static_cast<int>(patience.count())));
+    QWidget* top = widget->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(top, static_cast<int>(patience.count())));
+    // The window manager may still be placing a window just shown: click only once the
+    // application knows where the server has put it.
+    ASSERT_TRUE(waitFor([&] { return x().origin(top->winId()) == top->mapToGlobal(QPoint()); }))
+        << top->objectName().toStdString() << " is still moving";
     // Out of view in a scroll area: the wheel over the area, a step at a time, as a user scrolls.
     if (QAbstractScrollArea* area = scrollAreaOf(widget)) {
         QWidget* viewport = area->viewport();
@@ -341,7 +377,13 @@ void EndToEnd::click(QWidget* widget) {
     ASSERT_TRUE(under == widget || widget->isAncestorOf(under))
         << widget->objectName().toStdString() << " is covered by "
         << (under != nullptr ? under->objectName().toStdString() : std::string("nothing of ours"));
+    // The next action waits until the application has taken this click's release: the window
+    // manager may hold the pointer while it raises or focuses a window, and a pointer moved on
+    // meanwhile would move this release with it.
+    ReleaseWatch released(widget);
     x().click(centre);
+    EXPECT_TRUE(waitFor([&] { return released.seen(); }))
+        << widget->objectName().toStdString() << " never got the click's release";
 }
 
 void EndToEnd::screenshot(const QString& name) {

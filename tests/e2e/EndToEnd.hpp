@@ -84,6 +84,8 @@ class EndToEnd : public ::testing::Test {
     void storeAppList(const std::string& key, const std::vector<std::string>& items);
     void storeAppData(const std::string& key, const std::string& bytes);
     std::optional<std::string> appData(const std::string& key);
+    // A user who has answered the onboarding questions before: no sheet over the window.
+    void storeOnboardedProfile();
     fs::path domainFile(const std::string& domain) const;
     // `pmset -g`'s settings, key to value.
     std::map<std::string, std::string> pmsetSettings();

@@ -33,6 +33,7 @@ const std::vector<Key>& developerSetupKeys() {
 }
 
 TEST_F(EndToEnd, TheTrayPanelOpensUnderTheIconAndARecipeAppliesAndRevertsExactly) {
+    storeOnboardedProfile();  // no sheet comes up to take the focus from the panel
     defaultsWrite("NSGlobalDomain", "KeyRepeat", "-string", "6");
     defaultsWrite("NSGlobalDomain", "ApplePressAndHoldEnabled", "-int", "1");
     AppDelegate& app = launch();

@@ -25,6 +25,7 @@ const PowerTweak& powerNap() {
 class PowerSwitch : public EndToEnd {
   protected:
     void launchWithPowerNapAsFavourite() {
+        storeOnboardedProfile();  // no sheet comes up to take the focus from the panel
         storeAppList("favoritePowerTweakIDs", {kPowerNap});
         launch();
         openPanel();

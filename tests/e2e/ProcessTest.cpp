@@ -93,6 +93,7 @@ class Process : public EndToEnd {
 };
 
 TEST_F(Process, ASecondStartBringsTheClosedWindowBackAndEnds) {
+    storeOnboardedProfile();
     Velmora first(runtime());
     ASSERT_TRUE(waitFor([&] { return windowShownAndActive(first.pid()); }))
         << first.process.readAllStandardError().toStdString();
@@ -123,6 +124,7 @@ QPoint offsetInPanel(AppDelegate& twin, const QString& name) {
 }
 
 TEST_F(Process, QuitInTheTrayPanelEndsWithStatusZeroAndLeavesNothingBehind) {
+    storeOnboardedProfile();  // no sheet comes up to take the focus from the panel
     const Recipe recipe = model().recipes().front();
     const DefaultsToggle written =
         model().catalog().tweak(recipe.items.front().tweakID)->toggles.front();

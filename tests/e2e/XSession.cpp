@@ -249,6 +249,20 @@ std::optional<XSession::WindowId> XSession::activeWindow() {
 
 namespace velmora::e2e {
 
+std::string XSession::describe(WindowId window) {
+    const std::vector<unsigned long> owner = x_->cardinals(window, "_NET_WM_PID");
+    return std::to_string(window) + " \"" + x_->title(window) + "\" pid " +
+           (owner.empty() ? std::string("?") : std::to_string(owner.front()));
+}
+
+QPoint XSession::origin(WindowId window) {
+    int x = 0;
+    int y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(x_->display, window, x_->root, 0, 0, &x, &y, &child);
+    return {x, y};
+}
+
 XSession::WindowId XSession::inputFocus() {
     ::Window focus = 0;
     int revert = 0;

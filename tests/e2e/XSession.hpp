@@ -54,8 +54,12 @@ class XSession {
     std::vector<Window> trayIconsOf(pid_t pid, pid_t trayPid);
     // The window the window manager calls active.
     std::optional<WindowId> activeWindow();
+    // Where the window's top-left corner is on the screen, as the server has it now.
+    QPoint origin(WindowId window);
     // The window that receives the keyboard.
     WindowId inputFocus();
+    // A window's title and owning process, for messages: "0x400007 \"Velmora\" pid 42".
+    std::string describe(WindowId window);
 
   private:
     std::vector<Window> windowsUnder(WindowId top, pid_t pid);
