@@ -1,7 +1,9 @@
 // The main window over the model with fakes and 20 scenes: one keystroke in the search field, a
 // sidebar click from Home to another page, and a model refresh that changes nothing (the
 // automation tick), each to the end of its sync and repaint. The refresh must rebuild no widget:
-// "widgets made" counts those it made.
+// "widgets made" counts those it made. Then the pages: opening Browse with Advanced on (every row
+// and slider made) to the end of its first paint, a switch clicked on Browse, and a search
+// keystroke that changes the results, each to the end of its repaint.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -14,8 +16,10 @@
 #include "tests/ui/model/ModelFakes.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/sync/ModelSync.hpp"
+#include "ui/widgets/Switch.hpp"
 #include "ui/window/MainWindow.hpp"
 #include "ui/window/NavRow.hpp"
+#include "ui/window/Router.hpp"
 
 namespace {
 
@@ -52,11 +56,22 @@ class Bench : public velmora::testing::ModelTest {
                                 {},
                                 i % 2 == 0});
         }
+        openWindow();
+    }
+
+    // A new window over the same model, on Home.
+    void openWindow() {
+        window.reset();
         window = std::make_unique<MainWindow>(*model);
         window->resize(kWindowSize);
         window->show();
         (void)QTest::qWaitForWindowExposed(window.get());
         settle();
+    }
+
+    template <class Widget = QWidget>
+    Widget* find(const char* name) const {
+        return window->findChild<Widget*>(QString::fromLatin1(name));
     }
 
     // The sync the last action queued, then a full paint of the window.
@@ -103,6 +118,52 @@ void refreshWithNothingChanged(benchmark::State& state) {
     state.counters["widgets made"] = count.made();
 }
 BENCHMARK(refreshWithNothingChanged)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void openBrowseWithAdvancedOn(benchmark::State& state) {
+    Bench bench;
+    for (auto _ : state) {
+        state.PauseTiming();
+        bench.openWindow();
+        bench.window->change([](WindowState& s) { s.showAdvanced = true; });
+        bench.settle();
+        auto* browse = bench.find<NavRow>("nav.browse");
+        state.ResumeTiming();
+        QTest::mouseClick(browse, Qt::LeftButton);
+        bench.settle();
+    }
+    state.counters["rows"] =
+        static_cast<double>(bench.window->router().currentPage()->findChildren<Switch*>().size());
+}
+BENCHMARK(openBrowseWithAdvancedOn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void switchClickOnBrowse(benchmark::State& state) {
+    Bench bench;
+    bench.window->change([](WindowState& s) { s.showAdvanced = true; });
+    QTest::mouseClick(bench.find<NavRow>("nav.browse"), Qt::LeftButton);
+    bench.settle();
+    auto* toggle = bench.find<Switch>("switch.dock-no-launch-bounce");
+    for (auto _ : state) {
+        QTest::mouseClick(toggle, Qt::LeftButton);
+        bench.settle();
+    }
+}
+BENCHMARK(switchClickOnBrowse)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// In turns "doc" (28 power-ups, 3 sliders, a power setting) and "dock" (21 power-ups, 3 sliders,
+// none): every keystroke replaces the rows of the lists.
+void searchKeystrokeThatChangesTheResults(benchmark::State& state) {
+    Bench bench;
+    auto* field = bench.window->findChild<QLineEdit*>(QStringLiteral("topbar.search"));
+    QTest::keyClicks(field, QStringLiteral("doc"));
+    bench.settle();
+    bool longer = false;
+    for (auto _ : state) {
+        QTest::keyClick(field, longer ? Qt::Key_Backspace : Qt::Key_K);
+        bench.settle();
+        longer = !longer;
+    }
+}
+BENCHMARK(searchKeystrokeThatChangesTheResults)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -112,6 +112,10 @@ void RecipeGridCard::follow(const Snapshot& now) {
     }
 }
 
+QString RecipeGridCard::countText() const {
+    return QString::number(recipe_.items.size()) + QStringLiteral(" power-ups");
+}
+
 CardShadow RecipeGridCard::cardShadow() const {
     const qreal t = hover_.value();
     return {Card::gridRadius, along(Card::restingBlur, kHoverBlur, t),
@@ -204,7 +208,7 @@ void RecipeGridCard::paintEvent(QPaintEvent* /*event*/) {
     painter.setBrush(pill_->isApplied() ? Theme::accent()
                                         : withOpacity(Theme::faint(), kRestingDotOpacity));
     painter.drawEllipse(QRectF(kPadding, footerMiddle - kDotSide / 2, kDotSide, kDotSide));
-    const QString count = QString::number(recipe_.items.size()) + QStringLiteral(" power-ups");
+    const QString count = countText();
     const qreal countX = kPadding + kDotSide + kDotSpacing;
     countFont().draw(painter, QPointF(countX, footerMiddle - countFont().lineSpacing() / 2),
                      countFont().elided(count, pill_->x() - kStackSpacing - countX),

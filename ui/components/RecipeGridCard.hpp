@@ -29,6 +29,10 @@ class RecipeGridCard : public QAbstractButton, public ShadowCaster {
                    QWidget* parent = nullptr);
 
     const Recipe& recipe() const { return recipe_; }
+    // Its position in the list it belongs to, which picks its tile's tint.
+    int index() const { return index_; }
+    // The footer's count of the recipe's items: "3 power-ups".
+    QString countText() const;
     StarButton& star() const { return *star_; }
     ApplyPill& pill() const { return *pill_; }
 

@@ -19,6 +19,21 @@ constexpr const char* kFraunces = "Fraunces";
 // Sizes are whole, halves or quarters of a point; anything finer is rounded to a quarter.
 constexpr int kOversamples[] = {1, 2, 4};
 constexpr qreal kWholeEnough = 1e-6;
+// Texts a font remembers the measures and shapes of; past this many it starts again, since
+// typed texts never end.
+constexpr qsizetype kRemembered = 2048;
+
+// `memory[key]`, worked out by `make` the first time.
+template <class Value, class Make>
+const Value& remembered(QHash<QString, Value>& memory, const QString& key, Make make) {
+    if (const auto known = memory.constFind(key); known != memory.constEnd()) {
+        return *known;
+    }
+    if (memory.size() >= kRemembered) {
+        memory.clear();
+    }
+    return *memory.insert(key, make());
+}
 
 QFont::Weight qtWeight(FontWeight weight) {
     switch (weight) {
@@ -62,6 +77,11 @@ DesignFont::DesignFont(QFont font, qreal size, FontWeight weight, qreal tracking
     if (tracking != 0) {
         font_.setLetterSpacing(QFont::AbsoluteSpacing, tracking * oversample_);
     }
+    const QFontMetricsF metrics(font_);
+    ascent_ = metrics.ascent() / oversample_;
+    descent_ = metrics.descent() / oversample_;
+    lineSpacing_ = metrics.lineSpacing() / oversample_;
+    memory_ = std::make_shared<Memory>();
 }
 
 const DesignFont& DesignFont::made(Family kind, qreal size, FontWeight weight, qreal tracking) {
@@ -99,15 +119,16 @@ QFont DesignFont::approximate() const {
 }
 
 qreal DesignFont::width(const QString& text) const {
-    return QFontMetricsF(font_).horizontalAdvance(text) / oversample_;
+    return remembered(memory_->widths, text,
+                      [&] { return QFontMetricsF(font_).horizontalAdvance(text) / oversample_; });
 }
 
 qreal DesignFont::ascent() const {
-    return QFontMetricsF(font_).ascent() / oversample_;
+    return ascent_;
 }
 
 qreal DesignFont::descent() const {
-    return QFontMetricsF(font_).descent() / oversample_;
+    return descent_;
 }
 
 qreal DesignFont::height() const {
@@ -115,11 +136,18 @@ qreal DesignFont::height() const {
 }
 
 qreal DesignFont::lineSpacing() const {
-    return QFontMetricsF(font_).lineSpacing() / oversample_;
+    return lineSpacing_;
 }
 
 QString DesignFont::elided(const QString& text, qreal width, Qt::TextElideMode mode) const {
-    return QFontMetricsF(font_).elidedText(text, mode, width * oversample_);
+    if (this->width(text) <= width) {
+        return text;
+    }
+    const QString key = QString::number(width) + QLatin1Char('/') +
+                        QString::number(static_cast<int>(mode)) + QLatin1Char('/') + text;
+    return remembered(memory_->elided, key, [&] {
+        return QFontMetricsF(font_).elidedText(text, mode, width * oversample_);
+    });
 }
 
 std::vector<QString> DesignFont::lines(const QString& text, qreal width, int maxLines) const {
@@ -154,17 +182,40 @@ std::vector<QString> DesignFont::lines(const QString& text, qreal width, int max
     return result;
 }
 
+const DesignFont::Shaped& DesignFont::shaped(const QString& text) const {
+    return remembered(memory_->shaped, text, [&] {
+        QTextLayout layout(text, font_);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        if (line.isValid()) {
+            line.setPosition(QPointF(0, 0));
+        }
+        layout.endLayout();
+        return Shaped{layout.glyphRuns(), line.isValid() ? line.ascent() : 0};
+    });
+}
+
 void DesignFont::draw(QPainter& painter, const QPointF& topLeft, const QString& text,
                       const QColor& colour) const {
+    if (text.isEmpty()) {
+        return;
+    }
+    const Shaped& shape = shaped(text);
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.translate(topLeft);
     if (oversample_ != 1) {
         painter.scale(1.0 / oversample_, 1.0 / oversample_);
     }
-    painter.setFont(font_);
     painter.setPen(colour);
-    painter.drawText(QPointF(0, QFontMetricsF(font_).ascent()), text);
+    // The font's own baseline, even where a fallback font made the line taller.
+    const QPointF origin(0, ascent_ * oversample_ - shape.baseline);
+    for (const QGlyphRun& run : shape.runs) {
+        painter.drawGlyphRun(origin, run);
+    }
     painter.restore();
 }
 

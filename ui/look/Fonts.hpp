@@ -2,7 +2,10 @@
 #pragma once
 
 #include <QFont>
+#include <QGlyphRun>
+#include <QHash>
 #include <QString>
+#include <memory>
 #include <vector>
 
 class QColor;
@@ -63,6 +66,24 @@ class DesignFont {
     QFont font_;
     qreal size_;
     int oversample_;
+    // Measured once: the metrics never change, and lists rebuilt at a keystroke measure the same
+    // catalog texts again. Shared by the copies of this font; main thread only.
+    qreal ascent_;
+    qreal descent_;
+    qreal lineSpacing_;
+    // Shaping a text is most of the cost of measuring and drawing it, and the same texts are
+    // measured, elided and drawn at every layout and paint: each is shaped once.
+    struct Shaped {
+        QList<QGlyphRun> runs;  // at the scaled font's size, baseline at `baseline`
+        qreal baseline = 0;
+    };
+    struct Memory {
+        QHash<QString, qreal> widths;
+        QHash<QString, QString> elided;
+        QHash<QString, Shaped> shaped;
+    };
+    const Shaped& shaped(const QString& text) const;
+    std::shared_ptr<Memory> memory_;
 };
 
 }  // namespace velmora

@@ -20,6 +20,12 @@ bool KeyedList::show(const std::vector<std::string>& keys, const Make& make) {
         sync_.postponeRebuild();
         return false;
     }
+    // Rows added to a list on screen would each come on screen on their own, every one laying out
+    // the whole window again: built out of sight, they come on screen together.
+    const bool onScreen = isVisible();
+    if (onScreen) {
+        hide();
+    }
     for (QWidget* row : rows_) {
         layout_->removeWidget(row);
         row->hide();
@@ -33,6 +39,9 @@ bool KeyedList::show(const std::vector<std::string>& keys, const Make& make) {
     }
     keys_ = keys;
     shown_ = true;
+    if (onScreen) {
+        QWidget::show();
+    }
     return true;
 }
 

@@ -25,29 +25,35 @@ Switch::Switch(QWidget* parent) : StateButton(parent) {
 
 void Switch::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
+    paintTrack(painter, QRectF(rect()).center(), drawnScale, isOn(), hasFocus());
+}
+
+void Switch::paintTrack(QPainter& painter, const QPointF& centre, qreal scale, bool on,
+                        bool focused) {
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPointF centre = QRectF(rect()).center();
     painter.translate(centre);
-    painter.scale(drawnScale, drawnScale);
+    painter.scale(scale, scale);
     const QRectF track(-naturalSize.width() / 2.0, -naturalSize.height() / 2.0, naturalSize.width(),
                        naturalSize.height());
     const qreal radius = track.height() / 2;
 
     painter.setPen(Qt::NoPen);
-    painter.setBrush(isOn() ? Theme::accent() : withOpacity(Theme::ink(), kOffTrackOpacity));
+    painter.setBrush(on ? Theme::accent() : withOpacity(Theme::ink(), kOffTrackOpacity));
     painter.drawRoundedRect(track, radius, radius);
 
     const qreal knobSide = track.height() - 2 * kKnobInset;
-    const qreal knobX = isOn() ? track.right() - kKnobInset - knobSide : track.left() + kKnobInset;
+    const qreal knobX = on ? track.right() - kKnobInset - knobSide : track.left() + kKnobInset;
     painter.setPen(QPen(withOpacity(Theme::ink(), kKnobOutlineOpacity), kKnobOutlineWidth));
     painter.setBrush(Theme::card());
     painter.drawEllipse(QRectF(knobX, track.top() + kKnobInset, knobSide, knobSide));
 
-    if (hasFocus()) {
+    if (focused) {
         painter.setPen(QPen(withOpacity(Theme::accent(), kFocusOpacity), kFocusWidth));
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(track, radius, radius);
     }
+    painter.restore();
 }
 
 }  // namespace velmora

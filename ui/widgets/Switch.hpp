@@ -12,6 +12,8 @@
 
 #include "ui/widgets/StateButton.hpp"
 
+class QPainter;
+
 namespace velmora {
 
 class Switch : public StateButton {
@@ -24,6 +26,11 @@ class Switch : public StateButton {
     explicit Switch(QWidget* parent = nullptr);
 
     QSize sizeHint() const override { return naturalSize; }
+
+    // Paints the track and knob at natural size × `scale` about `centre`, as every switch of the
+    // design is drawn (LabelledSwitch draws its own through it).
+    static void paintTrack(QPainter& painter, const QPointF& centre, qreal scale, bool on,
+                           bool focused);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

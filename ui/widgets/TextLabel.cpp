@@ -62,21 +62,34 @@ void TextLabel::setAlignment(Qt::Alignment alignment) {
 
 void TextLabel::changed() {
     cachedWidth_ = -1;
+    naturalWidth_ = -1;
     updateGeometry();
     update();
 }
 
+qreal TextLabel::naturalWidth() const {
+    if (naturalWidth_ < 0) {
+        naturalWidth_ = font_.width(text_);
+    }
+    return naturalWidth_;
+}
+
 std::vector<QString> TextLabel::linesAt(int width) const {
     if (width != cachedWidth_) {
-        cachedLines_ = lineLimit_ == 1 ? std::vector<QString>{font_.elided(text_, width)}
-                                       : font_.lines(text_, width, lineLimit_);
+        const bool fits = naturalWidth() <= width && !text_.contains(QLatin1Char('\n'));
+        if (fits) {
+            cachedLines_ = {text_};
+        } else {
+            cachedLines_ = lineLimit_ == 1 ? std::vector<QString>{font_.elided(text_, width)}
+                                           : font_.lines(text_, width, lineLimit_);
+        }
         cachedWidth_ = width;
     }
     return cachedLines_;
 }
 
 QSize TextLabel::sizeHint() const {
-    const int natural = ceilToInt(font_.width(text_));
+    const int natural = ceilToInt(naturalWidth());
     return {natural, lineLimit_ == 1 ? ceilToInt(font_.lineSpacing()) : heightForWidth(natural)};
 }
 

@@ -45,6 +45,9 @@ class TextLabel : public QWidget {
 
   private:
     void changed();
+    // The width of the text on one line, measured once per text: layouts ask for sizes again and
+    // again, and a text that fits needs no line breaking at all.
+    qreal naturalWidth() const;
 
     DesignFont font_;
     QColor colour_;
@@ -54,6 +57,7 @@ class TextLabel : public QWidget {
     // The last layout asked for: heightForWidth and paint ask for the same width again and again.
     mutable int cachedWidth_ = -1;
     mutable std::vector<QString> cachedLines_;
+    mutable qreal naturalWidth_ = -1;
 };
 
 }  // namespace velmora

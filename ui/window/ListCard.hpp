@@ -73,6 +73,14 @@ class RowListCard : public ListCard {
         return ListCard::show(ids, [&](std::size_t i) { return new Row(model_, items[i]); });
     }
 
+    // Shows `items`, or hides the card when there are none.
+    void showOrHide(const std::vector<Item>& items) {
+        setVisible(!items.empty());
+        if (!items.empty()) {
+            show(items);
+        }
+    }
+
   private:
     AppModel& model_;
 };

@@ -1,21 +1,16 @@
-// Which page shows for the window's state, and the page made for each kind. Pages not built yet
-// are empty.
+// Which page shows for the window's state, and the page made for each kind.
 #include "ui/window/Page.hpp"
 
 #include "ui/window/AutomationsPage.hpp"
+#include "ui/window/BrowsePage.hpp"
+#include "ui/window/FavoritesPage.hpp"
+#include "ui/window/HomePage.hpp"
+#include "ui/window/OnNowPage.hpp"
+#include "ui/window/RecipePage.hpp"
+#include "ui/window/SearchPage.hpp"
 #include "ui/window/WindowState.hpp"
 
 namespace velmora {
-
-namespace {
-
-class EmptyPage : public Page {
-  public:
-    using Page::Page;
-    void sync(const WindowView& /*view*/) override {}
-};
-
-}  // namespace
 
 PageKind pageFor(const WindowState& state) {
     if (state.showsSearch()) {
@@ -59,10 +54,23 @@ std::string_view pageName(PageKind kind) {
 }
 
 Page* makePage(PageKind kind, MainWindow& window) {
-    if (kind == PageKind::automations) {
-        return new AutomationsPage(window);
+    switch (kind) {
+        case PageKind::home:
+            return new HomePage(window);
+        case PageKind::favorites:
+            return new FavoritesPage(window);
+        case PageKind::browse:
+            return new BrowsePage(window);
+        case PageKind::active:
+            return new OnNowPage(window);
+        case PageKind::automations:
+            return new AutomationsPage(window);
+        case PageKind::recipe:
+            return new RecipePage(window);
+        case PageKind::search:
+            return new SearchPage(window);
     }
-    return new EmptyPage;
+    return new HomePage(window);
 }
 
 }  // namespace velmora

@@ -17,8 +17,18 @@ constexpr qreal kHeadingSize = 15.5;
 constexpr int kEmptySpacing = 12;
 constexpr qreal kEmptyIconSize = 30;
 constexpr qreal kMessageSize = 12;
+constexpr qreal kSectionSize = 11;
+constexpr qreal kSectionTracking = 0.4;
+constexpr int kSectionTop = 4;
 
 }  // namespace
+
+QVBoxLayout& pageColumn(QWidget& page, int spacing) {
+    auto* column = new QVBoxLayout(&page);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(spacing);
+    return *column;
+}
 
 TextLabel* heading(const QString& title) {
     auto* label = new TextLabel(DesignFont::fraunces(kHeadingSize, FontWeight::bold), Theme::ink());
@@ -26,23 +36,44 @@ TextLabel* heading(const QString& title) {
     return label;
 }
 
+QWidget* sectionLabel(const QString& text) {
+    auto* label = new TextLabel(
+        DesignFont::inter(kSectionSize, FontWeight::semibold, kSectionTracking), Theme::faint());
+    label->setObjectName(QStringLiteral("sectionLabel"));
+    label->setText(text);
+    return withTopPadding(label, kSectionTop);
+}
+
+QWidget* withTopPadding(QWidget* content, int top) {
+    auto* padded = new QWidget;
+    auto* column = new QVBoxLayout(padded);
+    column->setContentsMargins(0, top, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(content);
+    return padded;
+}
+
+TextLabel* paragraph(const QString& text, const DesignFont& font, const QColor& colour) {
+    auto* label = new TextLabel(font, colour);
+    label->setLineLimit(0);
+    label->setText(text);
+    return label;
+}
+
 EmptyState::EmptyState(const std::string& icon, const QString& title, const QString& message,
                        QWidget* parent)
     : QWidget(parent) {
-    auto* column = new QVBoxLayout(this);
+    QVBoxLayout* column = &pageColumn(*this, kEmptySpacing);
     column->setContentsMargins(0, topInset, 0, 0);
-    column->setSpacing(kEmptySpacing);
     icon_ = new SymbolView(icon, kEmptyIconSize, Theme::faint());
     column->addWidget(icon_, 0, Qt::AlignHCenter);
     title_ = heading(title);
     title_->setLineLimit(0);
     title_->setAlignment(Qt::AlignHCenter);
     column->addWidget(title_);
-    message_ = new TextLabel(DesignFont::inter(kMessageSize), Theme::secondary());
-    message_->setLineLimit(0);
+    message_ = paragraph(message, DesignFont::inter(kMessageSize), Theme::secondary());
     message_->setAlignment(Qt::AlignHCenter);
     message_->setMaximumWidth(messageWidth);
-    message_->setText(message);
     // Centred between stretches in a row, so the row's height follows the width the message
     // really gets (at most 360), not the page's.
     auto* row = new QHBoxLayout;

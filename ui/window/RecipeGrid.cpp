@@ -65,4 +65,11 @@ bool RecipeGrid::show(const std::vector<Recipe>& recipes) {
     return true;
 }
 
+void RecipeGrid::showOrHide(const std::vector<Recipe>& recipes) {
+    setVisible(!recipes.empty());
+    if (!recipes.empty()) {
+        show(recipes);
+    }
+}
+
 }  // namespace velmora

@@ -34,6 +34,8 @@ class RecipeGrid : public CardCanvas {
     void setTrailing(QWidget* card);
     // Returns whether the cards were rebuilt.
     bool show(const std::vector<Recipe>& recipes);
+    // Shows `recipes`, or hides the grid when there are none.
+    void showOrHide(const std::vector<Recipe>& recipes);
 
     const std::vector<RecipeGridCard*>& cards() const { return cards_; }
 

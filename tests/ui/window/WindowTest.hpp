@@ -5,10 +5,13 @@
 #include <QLineEdit>
 
 #include "tests/ui/ViewTest.hpp"
+#include "ui/components/RecipeGridCard.hpp"
 #include "ui/sync/ModelSync.hpp"
+#include "ui/window/ListCard.hpp"
 #include "ui/window/MainWindow.hpp"
 #include "ui/window/NavRow.hpp"
 #include "ui/window/Page.hpp"
+#include "ui/window/RecipeGrid.hpp"
 #include "ui/window/Router.hpp"
 #include "ui/window/TopBar.hpp"
 
@@ -54,10 +57,78 @@ class WindowTest : public ViewTest {
 
     const WindowState& state() const { return window->state(); }
 
+    // The questionnaire done with these answers (JSON arrays of case names), so it does not come
+    // up when the window shows.
+    void completeOnboarding(const std::string& fields = "[]", const std::string& goals = "[]",
+                            const std::string& device = "laptop") {
+        putData(AppModel::Keys::userProfile, R"({"fields":)" + fields + R"(,"goals":)" + goals +
+                                                 R"(,"device":")" + device +
+                                                 R"(","completedOnboarding":true})");
+    }
+
+    // The page on screen as the type it is made as.
+    template <class Shown>
+    Shown* page() const {
+        auto* shown = dynamic_cast<Shown*>(window->router().currentPage());
+        EXPECT_NE(shown, nullptr) << shownPage();
+        return shown;
+    }
+
     // The object name of the page on screen.
     std::string shownPage() const {
         const Page* page = window->router().currentPage();
         return page != nullptr && page->isVisible() ? page->objectName().toStdString() : "";
+    }
+
+    // Settles, then lets the layouts catch up: a change deep in a page reaches the scroll area
+    // around it one level per turn of the event loop.
+    static void settleLayout() {
+        constexpr int kLayoutTurns = 4;
+        for (int turn = 0; turn < kLayoutTurns; ++turn) {
+            settle();
+        }
+    }
+
+    // The named blocks of `page` that show, top to bottom.
+    static std::vector<std::string> shownBlocks(const QWidget& page) {
+        std::vector<const QWidget*> blocks;
+        for (const QObject* child : page.children()) {
+            const auto* block = qobject_cast<const QWidget*>(child);
+            if (block != nullptr && !block->objectName().isEmpty() && block->isVisibleTo(&page)) {
+                blocks.push_back(block);
+            }
+        }
+        std::stable_sort(blocks.begin(), blocks.end(),
+                         [](const QWidget* a, const QWidget* b) { return a->y() < b->y(); });
+        std::vector<std::string> names;
+        for (const QWidget* block : blocks) {
+            names.push_back(block->objectName().toStdString());
+        }
+        return names;
+    }
+    // The ids of a list card's rows, in order.
+    static std::vector<std::string> rowIDs(const ListCard& card) {
+        std::vector<std::string> ids;
+        for (const QWidget* row : card.rows()) {
+            ids.push_back(row->objectName().mid(QStringLiteral("row.").size()).toStdString());
+        }
+        return ids;
+    }
+    // The recipe ids of a grid's cards, in order.
+    static std::vector<std::string> cardIDs(const RecipeGrid& grid) {
+        std::vector<std::string> ids;
+        for (const RecipeGridCard* card : grid.cards()) {
+            ids.push_back(card->recipe().id);
+        }
+        return ids;
+    }
+    template <class Item>
+    static std::vector<std::string> idsOf(const std::vector<Item>& items) {
+        std::vector<std::string> ids;
+        for (const Item& item : items) {
+            ids.push_back(item.id);
+        }
+        return ids;
     }
 
     NavRow* row(const char* item) const {

@@ -1,0 +1,255 @@
+// Browse and On now as a user meets them: what the Advanced switch and each chip show, the chip
+// strip keeping its offset, a tweak switched on in Browse and off again on On now, and a slider
+// on Browse writing once per release and never from the page scrolling over it.
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "tests/ui/WidgetCount.hpp"
+#include "tests/ui/window/WindowTest.hpp"
+#include "ui/widgets/DoubleSlider.hpp"
+#include "ui/widgets/LabelledSwitch.hpp"
+#include "ui/widgets/Switch.hpp"
+#include "ui/widgets/TextLabel.hpp"
+#include "ui/widgets/WheelStrip.hpp"
+#include "ui/window/BrowsePage.hpp"
+#include "ui/window/FilterChip.hpp"
+#include "ui/window/OnNowPage.hpp"
+
+namespace velmora::testing {
+namespace {
+
+class BrowseOnNow : public WindowTest {
+  protected:
+    void openBrowse() {
+        completeOnboarding();
+        open(Catalog::velmora());
+        clickRow("browse");
+        settleLayout();
+    }
+    BrowsePage* browse() const { return page<BrowsePage>(); }
+    template <class Card>
+    Card* card(const char* name) const {
+        return find<Card>(*window->router().currentPage(), QString::fromLatin1(name));
+    }
+    // The section labels that show, top to bottom.
+    std::vector<std::string> labels() const {
+        std::vector<std::pair<int, std::string>> shown;
+        const QWidget* page = window->router().currentPage();
+        for (const TextLabel* label : page->findChildren<TextLabel*>("sectionLabel")) {
+            if (label->isVisibleTo(page)) {
+                shown.emplace_back(label->mapTo(page, QPoint()).y(), label->text().toStdString());
+            }
+        }
+        std::sort(shown.begin(), shown.end());
+        std::vector<std::string> texts;
+        for (const auto& [y, text] : shown) {
+            texts.push_back(text);
+        }
+        return texts;
+    }
+    void chip(const char* name) {
+        click(find(*browse(), QString::fromLatin1(name)));
+        settle();
+    }
+};
+
+TEST_F(BrowseOnNow, TheAdvancedSwitchShowsAdvancedPowerSettingsSafariAndTrackpadSliders) {
+    openBrowse();
+    auto* advanced = find<LabelledSwitch>(*browse(), "browse.advanced");
+    EXPECT_FALSE(advanced->isOn());
+    EXPECT_EQ(accessible(advanced), "CheckBox 'Advanced' off");
+    EXPECT_THAT(rowIDs(*card<PowerListCard>("browse.powerList")),
+                ElementsAre("power-disable-powernap", "power-low-power-mode"));
+    EXPECT_FALSE(card<QWidget>("browse.tweaks.safari")->isVisible());
+    EXPECT_FALSE(card<QWidget>("browse.label.safari")->isVisible());
+    EXPECT_TRUE(card<QWidget>("chip.category.safari")->isVisible()) << "its chip stays";
+    EXPECT_TRUE(card<QWidget>("browse.tweaks.trackpad")->isVisible());
+    EXPECT_FALSE(card<QWidget>("browse.sliders.trackpad")->isVisible());
+    // Labels as written, in catalog order; no Safari while all of it is advanced.
+    const std::vector<std::string> simpleLabels = labels();
+    EXPECT_THAT(std::vector<std::string>(simpleLabels.begin(), simpleLabels.begin() + 2),
+                ElementsAre("Power", "Display"));
+    EXPECT_THAT(simpleLabels, ::testing::Contains("Mission Control"));
+    EXPECT_THAT(simpleLabels, ::testing::Not(::testing::Contains("Safari")));
+
+    click(advanced);
+    settle();
+    EXPECT_TRUE(state().showAdvanced);
+    EXPECT_TRUE(advanced->isOn());
+    EXPECT_EQ(rowIDs(*card<PowerListCard>("browse.powerList")).size(), 5U);
+    EXPECT_EQ(rowIDs(*card<TweakListCard>("browse.tweaks.safari")).size(), 4U);
+    EXPECT_TRUE(card<QWidget>("browse.label.safari")->isVisible());
+    EXPECT_THAT(rowIDs(*card<SliderListCard>("browse.sliders.trackpad")),
+                ElementsAre("slider-mouse-tracking", "slider-trackpad-tracking"));
+    std::vector<std::string> expected = {"Power", "Display"};
+    for (const TweakCategory category : model->catalog().categories()) {
+        expected.push_back(displayName(category));
+    }
+    EXPECT_EQ(labels(), expected) << "every category shows with Advanced on";
+    click(advanced);
+    settle();
+    EXPECT_FALSE(state().showAdvanced);
+    EXPECT_EQ(labels(), simpleLabels);
+}
+
+TEST_F(BrowseOnNow, EachChipShowsOnlyItsSectionWithoutALabelAndAnAllAdvancedChipShowsNothing) {
+    openBrowse();
+    EXPECT_TRUE(find<FilterChip>(*browse(), "chip.All")->isSelected());
+    chip("chip.Display");
+    EXPECT_EQ(state().browseFilter, "Display");
+    EXPECT_THAT(shownBlocks(*browse()), ElementsAre("browse.chips", "browse.displayCard"));
+    EXPECT_TRUE(labels().empty());
+    std::vector<std::string> selected;
+    for (const FilterChip* filter : browse()->chips()) {
+        if (filter->isSelected()) {
+            selected.push_back(filter->objectName().toStdString());
+        }
+    }
+    EXPECT_THAT(selected, ElementsAre("chip.Display"));
+
+    chip("chip.Power");
+    EXPECT_THAT(shownBlocks(*browse()),
+                ElementsAre("browse.chips", "browse.powerCard", "browse.powerList"));
+    chip("chip.category.dock");
+    EXPECT_THAT(shownBlocks(*browse()),
+                ElementsAre("browse.chips", "browse.tweaks.dock", "browse.sliders.dock"));
+    // Safari is all advanced: with the switch off its chip shows an empty page, and no message.
+    chip("chip.category.safari");
+    EXPECT_EQ(state().browseFilter, "Safari");
+    EXPECT_THAT(shownBlocks(*browse()), ElementsAre("browse.chips"));
+    EXPECT_EQ(state().selection, NavItem::browse()) << "a chip changes only the filter";
+}
+
+TEST_F(BrowseOnNow, ThePageKeepsItsRowsAndTheChipStripItsOffsetAcrossSyncs) {
+    openBrowse();
+    click(find(*browse(), "browse.advanced"));
+    settle();
+    QScrollBar* strip = browse()->chipStrip().horizontalScrollBar();
+    ASSERT_GT(strip->maximum(), 0) << "the chips are wider than the page";
+    strip->setValue(strip->maximum());
+    const int offset = strip->value();
+    const QWidget* dockRows = find(*browse(), "browse.tweaks.dock");
+    const QWidget* firstRow = find(*browse(), "row.dock-instant-autohide-delay");
+    {
+        test::WidgetCount count;
+        changeModel([&] { model->refresh(); });
+        click(find(*browse(), "switch.dock-instant-autohide-delay"));
+        settle();
+        EXPECT_EQ(count.made(), 0) << "a refresh and a switch rebuild nothing";
+    }
+    EXPECT_EQ(find(*browse(), "row.dock-instant-autohide-delay"), firstRow);
+    // A chip picks another filter: the other sections hide, and the strip stays where it was.
+    chip("chip.category.menubar");
+    EXPECT_EQ(strip->value(), offset);
+    chip("chip.All");
+    EXPECT_EQ(strip->value(), offset);
+    EXPECT_EQ(find(*browse(), "browse.tweaks.dock"), dockRows);
+    EXPECT_EQ(find(*browse(), "row.dock-instant-autohide-delay"), firstRow);
+}
+
+TEST_F(BrowseOnNow, ATweakSwitchedOnInBrowseShowsOnOnNowAndSwitchedOffThereTheEmptyStateReturns) {
+    openBrowse();
+    clickRow("active");
+    EXPECT_THAT(shownBlocks(*page<OnNowPage>()), ElementsAre("backButton", "onNow.empty"));
+    clickRow("browse");
+    click(find(*browse(), "switch.dock-no-launch-bounce"));
+    settle();
+    EXPECT_TRUE(find<Switch>(*browse(), "switch.dock-no-launch-bounce")->isOn());
+    EXPECT_EQ(countPill()->label(), QStringLiteral("1 on"));
+
+    click(countPill());
+    settle();
+    auto* onNow = page<OnNowPage>();
+    EXPECT_EQ(state().backTo, NavItem::browse());
+    EXPECT_THAT(shownBlocks(*onNow),
+                ElementsAre("backButton", "onNow.line", "onNow.powerUps", "onNow.tweaks"));
+    EXPECT_EQ(find<TextLabel>(*onNow, "sectionLabel")->text(), QStringLiteral("Power-ups"));
+    EXPECT_THAT(rowIDs(*find<TweakListCard>(*onNow, "onNow.tweaks")),
+                ElementsAre("dock-no-launch-bounce"));
+
+    click(find(*onNow, "switch.dock-no-launch-bounce"));
+    settle();
+    EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", "onNow.empty"));
+    EXPECT_FALSE(countPill()->isVisible());
+    EXPECT_EQ(shownPage(), "page.active");
+}
+
+TEST_F(BrowseOnNow, OnNowListsAppliedRecipesInCatalogOrderKeepAwakeAndPowerSettingsThatAreOn) {
+    const PowerTweak& power = Catalog::powerToggles()[2];
+    mac.pmset[power.key] = power.onValue;
+    mac.keepAwake = true;
+    completeOnboarding();
+    open(Catalog::velmora());
+    changeModel([&] {
+        model->apply(model->catalog().recipes()[3]);
+        model->apply(model->catalog().recipes()[0]);
+    });
+    clickRow("active");
+    auto* onNow = page<OnNowPage>();
+    EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", "onNow.line", "onNow.grid",
+                                                 "onNow.powerCard", "onNow.power"));
+    const auto* grid = find<RecipeGrid>(*onNow, "onNow.grid");
+    EXPECT_THAT(cardIDs(*grid), ElementsAre("screenshot-studio", "developer-setup"));
+    EXPECT_EQ(grid->cards()[1]->index(), 1);
+    EXPECT_THAT(rowIDs(*find<PowerListCard>(*onNow, "onNow.power")), ElementsAre(power.id));
+
+    // Only keep-awake left on: the line and its card.
+    changeModel([&] {
+        model->revert(model->catalog().recipes()[0]);
+        model->revert(model->catalog().recipes()[3]);
+        model->togglePowerToggle(power);
+    });
+    EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", "onNow.line", "onNow.powerCard"));
+    click(find(*onNow, "switch.lid-close"));
+    settle();
+    EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", "onNow.empty"));
+}
+
+// Scrolling the page with the pointer over a slider scrolls the page and writes nothing; a drag
+// writes once, at its release, and the row (with the value it shows) stays.
+TEST_F(BrowseOnNow, ABrowseSliderWritesOncePerReleaseAndNeverFromThePageScrollingOverIt) {
+    openBrowse();
+    const SliderTweak& dockSize = Catalog::sliderTweaks().front();
+    const auto writes = [&] {
+        return std::count(journal.begin(), journal.end(), "write " + dockSize.key.key);
+    };
+    auto* slider = find<DoubleSlider>(*browse(), "slider.slider-dock-size");
+    const double shown = slider->doubleValue();
+    QScrollBar* page = window->router().verticalScrollBar();
+    const int before = page->value();
+    // A wheel notch over the slider, which Qt hands on to the page when the slider leaves it.
+    for (int notch = 0; notch < 3; ++notch) {
+        const QPointF at = QRectF(slider->rect()).center();
+        QWheelEvent overSlider(at, slider->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                               Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(slider, &overSlider);
+        EXPECT_FALSE(overSlider.isAccepted()) << "the slider leaves the wheel to the page";
+        QWidget* viewport = window->router().viewport();
+        const QPointF there = slider->mapTo(viewport, at);
+        QWheelEvent overPage(there, viewport->mapToGlobal(there), QPoint(), QPoint(0, -120),
+                             Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &overPage);
+        settle();
+    }
+    EXPECT_GT(page->value(), before) << "the page scrolled";
+    EXPECT_EQ(writes(), 0);
+    EXPECT_EQ(slider->doubleValue(), shown);
+
+    const QWidget* rowBefore = find(*browse(), "row.slider-dock-size");
+    QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
+    for (int x = 2; x < slider->width(); x += 20) {
+        QTest::mouseMove(slider, QPoint(x, slider->height() / 2));
+        settle();
+    }
+    EXPECT_EQ(writes(), 0) << "nothing while dragging";
+    QTest::mouseRelease(slider, Qt::LeftButton, {},
+                        QPoint(slider->width() - 1, slider->height() / 2));
+    settle();
+    EXPECT_EQ(writes(), 1);
+    EXPECT_EQ(backend->at(dockSize.key), TweakValue::integer(static_cast<int>(dockSize.max)));
+    EXPECT_EQ(find(*browse(), "row.slider-dock-size"), rowBefore);
+    EXPECT_EQ(slider->doubleValue(), dockSize.max);
+}
+
+}  // namespace
+}  // namespace velmora::testing

@@ -1,0 +1,226 @@
+// Home, Favorites and a recipe's page as a user meets them: the card order and footers, applying
+// a recipe from its card, opening a recipe and coming back, what Favorites lists in which order,
+// and a recipe's page with tweaks the catalog lacks.
+#include "tests/ui/window/WindowTest.hpp"
+#include "ui/components/ApplyPill.hpp"
+#include "ui/components/StarButton.hpp"
+#include "ui/look/Theme.hpp"
+#include "ui/widgets/SymbolView.hpp"
+#include "ui/widgets/TextLabel.hpp"
+#include "ui/window/BackButton.hpp"
+#include "ui/window/FavoritesPage.hpp"
+#include "ui/window/HomePage.hpp"
+#include "ui/window/RecipePage.hpp"
+#include "ui/window/SettingCards.hpp"
+#include "ui/window/Sidebar.hpp"
+
+namespace velmora::testing {
+namespace {
+
+using Pages = WindowTest;
+
+std::string highlightedRow(const MainWindow& window) {
+    std::string shown;
+    for (const NavRow* navRow : window.sidebar().navRows()) {
+        if (navRow->isHighlighted()) {
+            shown += navRow->objectName().toStdString();
+        }
+    }
+    return shown;
+}
+
+TEST_F(Pages, HomeShowsRecommendedRecipesFirstThenTheRestWithTheNeverSleepCardLast) {
+    // A writer after focus: only Declutter & Focus scores.
+    completeOnboarding(R"(["writer"])", R"(["focus"])");
+    open(Catalog::velmora());
+    auto* home = page<HomePage>();
+    const std::vector<RecipeGridCard*>& cards = home->grid().cards();
+    EXPECT_THAT(cardIDs(home->grid()),
+                ElementsAre("declutter-focus", "screenshot-studio", "speed-boost", "finder-power",
+                            "developer-setup"));
+    std::vector<std::string> footers;
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        EXPECT_EQ(cards[i]->index(), static_cast<int>(i)) << "tints follow the position";
+        footers.push_back(cards[i]->countText().toStdString());
+    }
+    EXPECT_THAT(footers, ElementsAre("4 power-ups", "3 power-ups", "4 power-ups", "6 power-ups",
+                                     "7 power-ups"));
+    // Five cards: the never-sleep card takes the free cell beside the last one.
+    const auto* never = home->grid().findChild<NeverSleepCard*>();
+    ASSERT_NE(never, nullptr);
+    EXPECT_GT(never->x(), cards.back()->x());
+    EXPECT_NEAR(never->geometry().center().y(), cards.back()->geometry().center().y(), 1);
+    // The writer's suggestions, at most eight.
+    EXPECT_TRUE(home->suggested().isVisible());
+    EXPECT_EQ(rowIDs(home->suggested()), idsOf(model->recommendedTweaks()));
+    EXPECT_LE(home->suggested().rows().size(), 8U);
+    EXPECT_THAT(shownBlocks(*home),
+                ElementsAre("home.grid", "home.suggested", "home.suggestedList"));
+}
+
+TEST_F(Pages, HomeCountsEveryItemOfARecipeAndShowsNoSuggestionsForAProfileThatMatchesNothing) {
+    completeOnboarding();
+    open(Catalog({tweak("t-a"), tweak("t-b")},
+                 {recipe("r-one", {{"t-a", true}}),
+                  recipe("r-gone", {{"t-a", true}, {"t-missing", true}, {"t-b", false}})}));
+    auto* home = page<HomePage>();
+    std::vector<std::string> footers;
+    for (const RecipeGridCard* card : home->grid().cards()) {
+        footers.push_back(card->countText().toStdString());
+    }
+    // Always plural; an id the catalog lacks still counts on the card.
+    EXPECT_THAT(footers, ElementsAre("1 power-ups", "3 power-ups"));
+    EXPECT_THAT(shownBlocks(*home), ElementsAre("home.grid"));
+    // Two cards: the never-sleep card starts a new row on the left.
+    const auto* never = home->grid().findChild<NeverSleepCard*>();
+    EXPECT_EQ(never->x(), home->grid().cards().front()->x());
+    EXPECT_GT(never->y(), home->grid().cards().front()->geometry().bottom());
+}
+
+TEST_F(Pages, ApplyingSpeedBoostFromItsPillTurnsItsDockKeysOnAndHomeStays) {
+    completeOnboarding();
+    open(Catalog::velmora());
+    auto* home = page<HomePage>();
+    click(find(*home, "pill.speed-boost"));
+    settle();
+    const Recipe& boost = model->catalog().recipes()[1];
+    ASSERT_EQ(boost.id, "speed-boost");
+    ASSERT_EQ(boost.items.size(), 4U);
+    for (const RecipeItem& item : boost.items) {
+        const Tweak tweak = *model->catalog().tweak(item.tweakID);
+        for (const DefaultsToggle& toggle : tweak.toggles) {
+            EXPECT_EQ(toggle.key.domain, "com.apple.dock") << item.tweakID;
+            EXPECT_EQ(backend->at(toggle.key), toggle.enabledValue) << item.tweakID;
+        }
+    }
+    EXPECT_EQ(countPill()->label(), QStringLiteral("1 on"));
+    EXPECT_TRUE(countPill()->isVisible());
+    EXPECT_EQ(row("active")->shownBadge(), 1);
+    EXPECT_EQ(shownPage(), "page.home");
+    EXPECT_TRUE(find<ApplyPill>(*home, "pill.speed-boost")->isApplied());
+    // The cards stayed: the same card now shows the recipe applied.
+    EXPECT_EQ(find(*home, "recipeCard.speed-boost"), home->grid().cards()[1]);
+}
+
+TEST_F(Pages, FinderPowerOpenedFromHomeOrFavoritesLeadsBackThereWithThatRowHighlighted) {
+    completeOnboarding();
+    open(Catalog::velmora());
+    const auto back = [this] { return find<BackButton>(*page<RecipePage>(), "backButton"); };
+
+    click(find(*window, "recipeCard.finder-power"));
+    settle();
+    EXPECT_EQ(shownPage(), "page.recipe");
+    EXPECT_EQ(find<TextLabel>(*window, "recipe.title")->text(), QStringLiteral("Finder Power"));
+    EXPECT_EQ(back()->label(), QStringLiteral("Home"));
+    EXPECT_EQ(highlightedRow(*window), "nav.home");
+    click(back());
+    settle();
+    EXPECT_EQ(shownPage(), "page.home");
+
+    // Pinned from its card on Home, opened from Favorites.
+    click(find(*page<HomePage>(), "star.finder-power"));
+    clickRow("favorites");
+    click(find(*page<FavoritesPage>(), "recipeCard.finder-power"));
+    settle();
+    EXPECT_EQ(shownPage(), "page.recipe");
+    EXPECT_EQ(back()->label(), QStringLiteral("Favorites"));
+    EXPECT_EQ(highlightedRow(*window), "nav.favorites");
+    EXPECT_TRUE(find<StarButton>(*window, "recipe.star")->isOn());
+    click(back());
+    settle();
+    EXPECT_EQ(shownPage(), "page.favorites");
+}
+
+TEST_F(Pages, FavoritesListsRecipesKeepAwakePowerAndTweaksInThatOrderWhateverThePinningOrder) {
+    completeOnboarding();
+    open(Catalog::velmora());
+    clickRow("favorites");
+    auto* favorites = page<FavoritesPage>();
+    EXPECT_THAT(shownBlocks(*favorites), ElementsAre("favorites.empty"));
+
+    // Only the keep-awake item: the card alone, no wider than 360, on the leading side.
+    changeModel([&] { model->toggleFavoritePower(); });
+    EXPECT_THAT(shownBlocks(*favorites), ElementsAre("favorites.neverSleep"));
+    const QWidget* never = find(*favorites, "favorites.neverSleep");
+    EXPECT_EQ(never->width(), FavoritesPage::neverSleepWidth);
+    EXPECT_EQ(never->x(), 0);
+
+    // Pinned tweaks first, recipes last; pinned power settings show though they are not counted.
+    changeModel([&] {
+        model->toggleFavorite(*model->catalog().tweak("dev-show-hidden-files"));
+        model->toggleFavorite(*model->catalog().tweak("dock-no-launch-bounce"));
+        model->toggleFavorite(Catalog::powerToggles()[1]);
+        model->toggleFavorite(model->catalog().recipes()[4]);
+        model->toggleFavorite(model->catalog().recipes()[0]);
+    });
+    EXPECT_THAT(shownBlocks(*favorites), ElementsAre("favorites.grid", "favorites.neverSleep",
+                                                     "favorites.power", "favorites.tweaks"));
+    EXPECT_THAT(cardIDs(*find<RecipeGrid>(*favorites, "favorites.grid")),
+                ElementsAre("screenshot-studio", "declutter-focus"));
+    EXPECT_THAT(rowIDs(*find<TweakListCard>(*favorites, "favorites.tweaks")),
+                ElementsAre("dock-no-launch-bounce", "dev-show-hidden-files"));
+    EXPECT_EQ(row("favorites")->shownBadge(), 2 + 2 + 1);
+
+    // Unpinning from the page itself empties it again.
+    for (const char* star : {"star.lid-close", "star.screenshot-studio", "star.declutter-focus",
+                             "star.dev-show-hidden-files", "star.dock-no-launch-bounce",
+                             "star.power-low-power-mode"}) {
+        click(find(*favorites, star));
+        settle();
+    }
+    EXPECT_THAT(shownBlocks(*favorites), ElementsAre("favorites.empty"));
+}
+
+TEST_F(Pages, ARecipesPageLeavesOutTweaksTheCatalogLacksAndAnUnknownRecipeIsAnEmptyPage) {
+    completeOnboarding();
+    Tweak menu = tweak("t-menu");
+    menu.category = TweakCategory::menubar;
+    open(Catalog({tweak("t-a"), menu},
+                 {recipe("r-mix", {{"t-gone", true}, {"t-menu", true}, {"t-a", false}}),
+                  recipe("r-none", {{"x", true}, {"y", true}}), recipe("r-ok", {{"t-a", true}})}));
+    const auto select = [this](const std::string& id) {
+        window->change([&](WindowState& s) { s.selection = NavItem::recipe(id); });
+        settle();
+    };
+    select("r-mix");
+    auto* recipePage = page<RecipePage>();
+    EXPECT_EQ(find<TextLabel>(*recipePage, "recipe.count")->text(),
+              QStringLiteral("2 power-ups \u00B7 all reversible"));
+    EXPECT_THAT(rowIDs(*find<TweakListCard>(*recipePage, "recipe.list")),
+                ElementsAre("t-menu", "t-a"));
+    // The tile follows the first tweak found: the menu bar's tint, not the card's position.
+    auto* tile = find<SymbolView>(*recipePage, "recipe.tile");
+    const QImage drawn = tile->grab().toImage();
+    EXPECT_EQ(drawn.pixelColor(drawn.width() / 2, 2), Theme::tint(4));
+
+    // The pill decides at each click from what the model holds: apply, then revert.
+    select("r-ok");
+    auto* pill = find<ApplyPill>(*recipePage, "recipe.pill");
+    click(pill);
+    settle();
+    EXPECT_EQ(model->appliedRecipeIDs(), std::set<std::string>{"r-ok"});
+    EXPECT_TRUE(pill->isApplied());
+    click(pill);
+    settle();
+    EXPECT_TRUE(model->appliedRecipeIDs().empty());
+    EXPECT_FALSE(pill->isApplied());
+
+    select("r-none");
+    EXPECT_EQ(find<TextLabel>(*recipePage, "recipe.count")->text(),
+              QStringLiteral("0 power-ups \u00B7 all reversible"));
+    EXPECT_EQ(tile->grab().toImage().pixelColor(drawn.width() / 2, 2), Theme::tint(5));
+    auto* list = find<TweakListCard>(*recipePage, "recipe.list");
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_THAT(rowIDs(*list), ::testing::IsEmpty());
+    settleLayout();
+    EXPECT_EQ(list->height(), 2 * ListCard::verticalInset);
+
+    select("r-unknown");
+    EXPECT_EQ(shownPage(), "page.recipe");
+    EXPECT_THAT(shownBlocks(*recipePage), ::testing::IsEmpty());
+    settleLayout();
+    EXPECT_EQ(recipePage->height(), 0);
+}
+
+}  // namespace
+}  // namespace velmora::testing

@@ -1,0 +1,98 @@
+// Pictures of every page for a person to look at, with the longest texts the catalog has:
+// build/artefacts/ui/page-*.png (the window as shown) and page-*-full.png (the whole page).
+#include "tests/ui/window/WindowTest.hpp"
+#include "ui/widgets/LabelledSwitch.hpp"
+
+namespace velmora::testing {
+namespace {
+
+class PageScreenshots : public WindowTest {
+  protected:
+    void shoot(const QString& name) {
+        settle();
+        screenshot(*window, QStringLiteral("page-") + name);
+        screenshot(*window->router().currentPage(), QStringLiteral("page-") + name + "-full");
+    }
+    // Turns on the first few tweaks of each listed recipe and the given power settings.
+    void turnOn(std::initializer_list<const char*> tweakIDs) {
+        for (const char* id : tweakIDs) {
+            const Tweak tweak = *Catalog::velmora().tweak(id);
+            for (const DefaultsToggle& toggle : tweak.toggles) {
+                backend->put(toggle.key, toggle.enabledValue);
+            }
+        }
+    }
+};
+
+TEST_F(PageScreenshots, HomeWithSuggestions) {
+    completeOnboarding(R"(["developer","writer"])", R"(["speed","focus"])");
+    open(Catalog::velmora());
+    shoot(QStringLiteral("home"));
+}
+
+TEST_F(PageScreenshots, FavoritesEmptyAndFull) {
+    completeOnboarding();
+    open(Catalog::velmora());
+    clickRow("favorites");
+    shoot(QStringLiteral("favorites-empty"));
+    changeModel([&] {
+        model->setFavoriteRecipeIDs({"developer-setup", "declutter-focus", "speed-boost"});
+        model->setFavoritePower(true);
+        model->setFavoritePowerTweakIDs({"power-low-power-mode"});
+        model->setFavoriteTweakIDs({"dev-show-hidden-files", "dock-no-launch-bounce"});
+    });
+    shoot(QStringLiteral("favorites"));
+}
+
+TEST_F(PageScreenshots, RecipeApplied) {
+    completeOnboarding();
+    turnOn({"dev-show-hidden-files"});
+    open(Catalog::velmora());
+    window->openRecipe(model->catalog().recipes()[2]);
+    settle();
+    changeModel([&] { model->apply(model->catalog().recipes()[2]); });
+    shoot(QStringLiteral("recipe"));
+}
+
+TEST_F(PageScreenshots, BrowseAllWithAdvancedAndOneFilter) {
+    completeOnboarding();
+    open(Catalog::velmora());
+    clickRow("browse");
+    click(find(*window, "browse.advanced"));
+    settle();
+    shoot(QStringLiteral("browse"));
+    click(find(*window, "chip.Display"));
+    shoot(QStringLiteral("browse-display"));
+}
+
+TEST_F(PageScreenshots, OnNowEmptyAndFull) {
+    completeOnboarding();
+    open(Catalog::velmora());
+    clickRow("active");
+    shoot(QStringLiteral("onnow-empty"));
+    turnOn({"dev-show-hidden-files", "dock-no-launch-bounce"});
+    mac.keepAwake = true;
+    const PowerTweak& power = Catalog::powerToggles().front();
+    mac.pmset[power.key] = power.onValue;
+    changeModel([&] {
+        model->apply(model->catalog().recipes()[0]);
+        model->apply(model->catalog().recipes()[3]);
+    });
+    shoot(QStringLiteral("onnow"));
+}
+
+TEST_F(PageScreenshots, SearchResultsAndNoMatch) {
+    completeOnboarding();
+    open(Catalog::velmora());
+    type(QStringLiteral("dock"));
+    shoot(QStringLiteral("search"));
+    searchField()->clear();
+    type(QStringLiteral("sleep"));
+    shoot(QStringLiteral("search-sleep"));
+    searchField()->clear();
+    type(QStringLiteral("a query long enough to wrap the message of the empty state"));
+    shoot(QStringLiteral("search-none"));
+}
+
+}  // namespace
+}  // namespace velmora::testing

@@ -1,0 +1,56 @@
+// The search results, shown in place of every page while the search field holds any text: the
+// model's searches of recipes, power-ups (tweaks and sliders), power settings and the keep-awake
+// words, run once per sync on the query as typed, laid out as Recipes, Power and Power-ups, each
+// only when it has matches, with the cards and rows of the other pages, so that every match can
+// be applied, switched or pinned where it is found. No match at all: "No matches" quoting the
+// query. Object names: "search.empty", "search.recipes" and "search.grid", "search.power",
+// "search.powerCard" and "search.powerList", "search.powerUps", "search.tweaks" and
+// "search.sliders" (the headings are the first of each).
+#pragma once
+
+#include "ui/window/ListCard.hpp"
+#include "ui/window/Page.hpp"
+
+namespace velmora {
+
+class EmptyState;
+class PowerCard;
+class RecipeGrid;
+
+// What one query finds.
+struct SearchResults {
+    std::vector<Recipe> recipes;
+    std::vector<Tweak> tweaks;
+    std::vector<SliderTweak> sliders;
+    std::vector<PowerTweak> powerToggles;
+    bool lid = false;
+
+    static SearchResults of(const AppModel& model, const std::string& query);
+    bool empty() const;
+};
+
+class SearchPage : public Page {
+    Q_OBJECT
+
+  public:
+    explicit SearchPage(MainWindow& window);
+
+    void sync(const WindowView& view) override;
+
+    // What the last sync found.
+    const SearchResults& results() const { return results_; }
+
+  private:
+    SearchResults results_;
+    EmptyState* empty_;
+    QWidget* recipesHeading_;
+    RecipeGrid* grid_;
+    QWidget* powerHeading_;
+    PowerCard* powerCard_;
+    PowerListCard* powerList_;
+    QWidget* powerUpsHeading_;
+    TweakListCard* tweaks_;
+    SliderListCard* sliders_;
+};
+
+}  // namespace velmora
