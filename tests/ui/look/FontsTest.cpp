@@ -1,10 +1,13 @@
 // Design fonts keep the design's sizes exactly, halves included, with their weights and tracking;
-// text is wrapped, clamped and elided as the line limits ask.
+// text is wrapped, clamped and elided as the line limits ask; a text shaped once is measured and
+// drawn as Qt would measure and draw it afresh.
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QRawFont>
+#include <functional>
 
 #include "tests/ui/Artefacts.hpp"
 #include "ui/look/Fonts.hpp"
@@ -87,6 +90,54 @@ TEST(DesignFont, LinesWrapAtWordsAndTheLastAllowedLineIsElided) {
     EXPECT_EQ(font.lines(QStringLiteral("Short"), width, 2), std::vector<QString>{"Short"});
     EXPECT_EQ(font.lines(QString(), width, 2), std::vector<QString>{QString()});
     EXPECT_EQ(font.elided(text, 60).back(), QChar(0x2026));
+}
+
+// Measures and shapes are remembered per font and text: what is drawn from them must be what Qt
+// draws from the text itself, on the font's baseline even where a glyph comes from a fallback
+// font, and what is measured must not go stale when the memory starts again.
+TEST(DesignFont, RememberedShapesDrawAndMeasureAsQtDoesAfresh) {
+    const auto drawn = [](const std::function<void(QPainter&)>& paint) {
+        QImage image(420, 40, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        paint(painter);
+        return image;
+    };
+    for (const DesignFont* font : {&DesignFont::inter(12.5, FontWeight::medium),
+                                   &DesignFont::fraunces(15.5, FontWeight::bold),
+                                   &DesignFont::inter(9, FontWeight::semibold, 1.1)}) {
+        for (const QString& text :
+             {kSample, QStringLiteral("Click the \u2606 \u2014 \u201Cx\u201D"),
+              QStringLiteral("LIBRARY")}) {
+            // Twice: the second draw comes from memory.
+            for (int pass = 0; pass < 2; ++pass) {
+                const QImage ours = drawn([&](QPainter& painter) {
+                    font->draw(painter, QPointF(3, 4), text, Qt::black);
+                });
+                const QImage qts = drawn([&](QPainter& painter) {
+                    painter.setRenderHint(QPainter::TextAntialiasing);
+                    painter.translate(3, 4);
+                    painter.scale(1.0 / font->oversample(), 1.0 / font->oversample());
+                    painter.setFont(font->scaledFont());
+                    painter.setPen(Qt::black);
+                    painter.drawText(QPointF(0, QFontMetricsF(font->scaledFont()).ascent()), text);
+                });
+                EXPECT_EQ(ours, qts) << text.toStdString() << " pass " << pass;
+            }
+        }
+    }
+
+    const DesignFont& font = DesignFont::inter(11);
+    const qreal before = font.width(kSample);
+    const QString elidedBefore = font.elided(kSample, 80);
+    for (int i = 0; i < 2100; ++i) {
+        font.width(QString::number(i));
+        font.elided(QString::number(i) + kSample, 80);
+    }
+    EXPECT_EQ(font.width(kSample), before);
+    EXPECT_EQ(font.elided(kSample, 80), elidedBefore);
+    EXPECT_EQ(font.elided(kSample, 400), kSample) << "a text that fits is not elided";
+    EXPECT_NE(font.elided(kSample, 60), font.elided(kSample, 80)) << "each width its own";
 }
 
 }  // namespace

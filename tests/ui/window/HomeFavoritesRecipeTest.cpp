@@ -1,10 +1,12 @@
 // Home, Favorites and a recipe's page as a user meets them: the card order and footers, applying
 // a recipe from its card, opening a recipe and coming back, what Favorites lists in which order,
 // and a recipe's page with tweaks the catalog lacks.
+#include "tests/ui/WidgetCount.hpp"
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/components/ApplyPill.hpp"
 #include "ui/components/StarButton.hpp"
 #include "ui/look/Theme.hpp"
+#include "ui/widgets/Switch.hpp"
 #include "ui/widgets/SymbolView.hpp"
 #include "ui/widgets/TextLabel.hpp"
 #include "ui/window/BackButton.hpp"
@@ -220,6 +222,50 @@ TEST_F(Pages, ARecipesPageLeavesOutTweaksTheCatalogLacksAndAnUnknownRecipeIsAnEm
     EXPECT_THAT(shownBlocks(*recipePage), ::testing::IsEmpty());
     settleLayout();
     EXPECT_EQ(recipePage->height(), 0);
+}
+
+// The automation tick refreshes every 20 seconds: on every page, a refresh that changes nothing
+// makes no widget, so hovers, focus and open menus survive it; a change of what is on updates
+// the rows in place.
+TEST_F(Pages, EveryPageKeepsItsWidgetsAcrossARefreshThatChangesNothing) {
+    completeOnboarding(R"(["developer"])", R"(["speed"])");
+    mac.keepAwake = true;
+    const PowerTweak& power = Catalog::powerToggles()[0];
+    mac.pmset[power.key] = power.onValue;
+    open(Catalog::velmora());
+    changeModel([&] {
+        model->apply(model->catalog().recipes()[1]);
+        model->toggleTweak(*model->catalog().tweak("dev-show-hidden-files"));
+        model->setFavoriteRecipeIDs({"speed-boost"});
+        model->setFavoriteTweakIDs({"dev-show-hidden-files"});
+        model->setFavoritePower(true);
+        model->setFavoritePowerTweakIDs({power.id});
+    });
+    const std::vector<std::pair<const char*, std::function<void()>>> pages = {
+        {"home", [this] { clickRow("home"); }},
+        {"favorites", [this] { clickRow("favorites"); }},
+        {"browse", [this] { clickRow("browse"); }},
+        {"active", [this] { clickRow("active"); }},
+        {"recipe",
+         [this] {
+             window->openRecipe(model->catalog().recipes()[1]);
+             settle();
+         }},
+        {"search", [this] { type(QStringLiteral("dock")); }},
+    };
+    for (const auto& [name, show] : pages) {
+        SCOPED_TRACE(name);
+        show();
+        ASSERT_EQ(shownPage(), std::string("page.") + name);
+        test::WidgetCount count;
+        changeModel([&] { model->refresh(); });
+        EXPECT_EQ(count.made(), 0);
+    }
+    // Switched off behind the page's back, the row on the search page shows it at the next sync.
+    auto* row = find<Switch>(*window->router().currentPage(), "switch.dock-no-launch-bounce");
+    EXPECT_TRUE(row->isOn());
+    changeModel([&] { model->revert(model->catalog().recipes()[1]); });
+    EXPECT_FALSE(row->isOn());
 }
 
 }  // namespace

@@ -1,0 +1,159 @@
+// The search results as a user meets them: the sections and their order for a table of queries,
+// "No matches" quoting the query as typed, and what a result does when clicked.
+#include "tests/ui/window/WindowTest.hpp"
+#include "ui/widgets/Switch.hpp"
+#include "ui/widgets/TextLabel.hpp"
+#include "ui/window/PageBlocks.hpp"
+#include "ui/window/SearchPage.hpp"
+
+namespace velmora::testing {
+namespace {
+
+struct Expected {
+    std::vector<std::string> blocks;
+    std::vector<std::string> recipes, powerToggles, tweaks, sliders;
+};
+
+class Search : public WindowTest {
+  protected:
+    void search(const std::string& query) {
+        searchField()->clear();
+        window->change([](WindowState& s) { s.query.clear(); });
+        type(QString::fromStdString(query));
+    }
+
+    // What the page must show for what the model finds: the sections in the fixed order, each only
+    // with results, and nothing but "No matches" for none.
+    static Expected expectedFor(const AppModel& model, const std::string& query) {
+        const auto ids = [](const auto& items) { return idsOf(items); };
+        Expected expected{{},
+                          ids(model.searchRecipes(query)),
+                          ids(model.searchPowerToggles(query)),
+                          ids(model.searchTweaks(query)),
+                          ids(model.searchSliders(query))};
+        const bool lid = model.lidCloseMatches(query);
+        if (!expected.recipes.empty()) {
+            expected.blocks.insert(expected.blocks.end(), {"search.recipes", "search.grid"});
+        }
+        if (lid || !expected.powerToggles.empty()) {
+            expected.blocks.push_back("search.power");
+            if (lid) {
+                expected.blocks.push_back("search.powerCard");
+            }
+            if (!expected.powerToggles.empty()) {
+                expected.blocks.push_back("search.powerList");
+            }
+        }
+        if (!expected.tweaks.empty() || !expected.sliders.empty()) {
+            expected.blocks.push_back("search.powerUps");
+            if (!expected.tweaks.empty()) {
+                expected.blocks.push_back("search.tweaks");
+            }
+            if (!expected.sliders.empty()) {
+                expected.blocks.push_back("search.sliders");
+            }
+        }
+        if (expected.blocks.empty()) {
+            expected.blocks.push_back("search.empty");
+        }
+        return expected;
+    }
+};
+
+TEST_F(Search, TheSectionsAreTheModelsNonEmptyResultsInOrderForEveryQuery) {
+    completeOnboarding();
+    open(Catalog::velmora());
+    // Every kind of result alone and together; the keep-awake words alone; as typed, spaces and
+    // case included.
+    const char* queries[] = {"d",
+                             "dock",
+                             "sleep",
+                             "external monitor",
+                             "network wake",
+                             "admin",
+                             "tracking speed",
+                             "icon size",
+                             "Finder ",
+                             "  dock",
+                             "zzz",
+                             "!!",
+                             "never sleep",
+                             "screens"};
+    for (const char* query : queries) {
+        SCOPED_TRACE(query);
+        search(query);
+        ASSERT_EQ(shownPage(), "page.search");
+        auto* results = page<SearchPage>();
+        const Expected expected = expectedFor(*model, query);
+        EXPECT_EQ(shownBlocks(*results), expected.blocks);
+        const auto shown = [&](const char* name) {
+            auto* list = find<ListCard>(*results, QString::fromLatin1(name));
+            return list->isVisible() ? rowIDs(*list) : std::vector<std::string>{};
+        };
+        const auto* grid = find<RecipeGrid>(*results, "search.grid");
+        EXPECT_EQ(grid->isVisible() ? cardIDs(*grid) : std::vector<std::string>{},
+                  expected.recipes);
+        EXPECT_EQ(shown("search.powerList"), expected.powerToggles);
+        EXPECT_EQ(shown("search.tweaks"), expected.tweaks);
+        EXPECT_EQ(shown("search.sliders"), expected.sliders);
+        // Cards are numbered from 0 in the results, whatever their place on Home.
+        for (std::size_t i = 0; i < grid->cards().size(); ++i) {
+            EXPECT_EQ(grid->cards()[i]->index(), static_cast<int>(i));
+        }
+    }
+    // The table holds each shape the page can take.
+    EXPECT_TRUE(model->lidCloseMatches("external monitor") &&
+                model->searchPowerToggles("external monitor").empty());
+    EXPECT_TRUE(!model->lidCloseMatches("network wake") &&
+                !model->searchPowerToggles("network wake").empty());
+    EXPECT_TRUE(model->searchTweaks("icon size").size() <= 1 &&
+                !model->searchSliders("icon size").empty());
+}
+
+TEST_F(Search, ThreeSpacesShowNoMatchesWithTheSpacesInsideTheQuotes) {
+    completeOnboarding();
+    open(Catalog::velmora());
+    clickRow("favorites");
+    type(QStringLiteral("   "));
+    EXPECT_EQ(state().query, "   ");
+    EXPECT_EQ(shownPage(), "page.search");
+    auto* results = page<SearchPage>();
+    EXPECT_THAT(shownBlocks(*results), ElementsAre("search.empty"));
+    auto* empty = find<EmptyState>(*results, "search.empty");
+    EXPECT_EQ(empty->title().text(), QStringLiteral("No matches"));
+    EXPECT_EQ(empty->message().text(),
+              QStringLiteral("Nothing matches \u201C   \u201D. Try another word."));
+    // Erased, the page that was selected comes back.
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(searchField(), Qt::Key_Backspace);
+    }
+    settle();
+    EXPECT_EQ(shownPage(), "page.favorites");
+}
+
+TEST_F(Search, ACardOpensItsRecipeAndClearsTheQueryWhileRowsActWhereTheyAre) {
+    completeOnboarding();
+    open(Catalog::velmora());
+    clickRow("browse");
+    type(QStringLiteral("dock"));
+    auto* results = page<SearchPage>();
+    click(find(*results, "switch.dock-no-launch-bounce"));
+    click(find(*results, "star.dock-no-launch-bounce"));
+    settle();
+    EXPECT_EQ(shownPage(), "page.search");
+    EXPECT_EQ(state().query, "dock");
+    EXPECT_TRUE(find<Switch>(*results, "switch.dock-no-launch-bounce")->isOn());
+    EXPECT_TRUE(model->isFavorite(*model->catalog().tweak("dock-no-launch-bounce")));
+    EXPECT_EQ(countPill()->label(), QStringLiteral("1 on"));
+
+    click(find(*results, "recipeCard.speed-boost"));
+    settle();
+    EXPECT_EQ(state().query, "");
+    EXPECT_EQ(searchField()->text(), QString());
+    EXPECT_EQ(state().selection, NavItem::recipe("speed-boost"));
+    EXPECT_EQ(state().backTo, NavItem::browse());
+    EXPECT_EQ(shownPage(), "page.recipe");
+}
+
+}  // namespace
+}  // namespace velmora::testing
