@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -24,6 +25,7 @@ AppWindow::AppWindow(std::unique_ptr<QWidget> root) : QWidget(nullptr), root_(ro
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(root_);
+    root_->installEventFilter(this);
     resize(contentSize);
     // Ctrl+Q, the desktops' usual quit command (spelt out: not every platform theme binds it),
     // stands in for the application menu's Quit. Without a tray nothing else ends the
@@ -84,14 +86,19 @@ void AppWindow::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
-void AppWindow::paintEvent(QPaintEvent* event) {
-    QWidget::paintEvent(event);
-    if (!painted_) {
+// The root covers the frame, so the frame itself is never painted: the root's first paint starts
+// the window's, whose children are painted in the same pass, before control is back in the event
+// loop.
+bool AppWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == root_ && event->type() == QEvent::Paint && !painted_) {
         painted_ = true;
-        if (onFirstPaint) {
-            onFirstPaint();
-        }
+        QTimer::singleShot(0, this, [this] {
+            if (onFirstPaint) {
+                onFirstPaint();
+            }
+        });
     }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace velmora

@@ -28,14 +28,15 @@ class AppWindow : public QWidget {
     void bringForward();
     bool isShownToUser() const { return isVisible() && !isMinimized(); }
 
-    // Called once, when the window is first painted (the start-up benchmark listens here).
+    // Called once, right after the window's content is first painted (the start-up benchmark
+    // listens here).
     std::function<void()> onFirstPaint;
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWidget* root_;

@@ -124,6 +124,28 @@ TEST_F(Launched, ReopenBringsAVisibleWindowForwardAloneAndAHiddenOneBackAfterARe
     }
 }
 
+// The start-up benchmark's mark: once, after the window's content (which covers the whole frame)
+// is first painted, and never again for later paints.
+TEST(FirstPaint, TheHookRunsOnceAfterTheWindowsContentIsFirstPainted) {
+    AppDelegate delegate(TrayAvailability::absent);
+    int calls = 0;
+    bool contentPainted = false;
+    for (const LaunchStep step : AppDelegate::launchSequence()) {
+        if (step == LaunchStep::showWindow) {
+            delegate.window->onFirstPaint = [&] {
+                ++calls;
+                contentPainted = !delegate.window->root()->grab().isNull();
+            };
+        }
+        delegate.runLaunchStep(step);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 0; }));
+    EXPECT_TRUE(contentPainted);
+    delegate.window->root()->repaint();
+    QTest::qWait(50);
+    EXPECT_EQ(calls, 1);
+}
+
 TEST(OpenWindowHook, DoesNothingOnceTheDelegateIsGone) {
     {
         AppDelegate delegate(TrayAvailability::absent);
