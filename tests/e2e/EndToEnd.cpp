@@ -4,7 +4,9 @@
 #include <plist/plist.h>
 
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
@@ -29,8 +31,7 @@ constexpr int kBatteryStart = 50;
 // The user's answer to the administrator prompt of the power fallback: dismissed. (The real
 // prompt would ask for a password that no test knows.)
 constexpr std::string_view kDismissedPrompt = "#!/bin/sh\nexit 126\n";
-constexpr int kScrollAttempts = 40;
-constexpr std::chrono::milliseconds kScrollSettle{2000};
+constexpr int kWheelMargin = 8;
 
 void writeFile(const fs::path& path, std::string_view text) {
     fs::create_directories(path.parent_path());
@@ -326,64 +327,132 @@ bool EndToEnd::waitFor(const std::function<bool()>& condition, std::chrono::mill
 
 QWidget* EndToEnd::shown(const QString& name) {
     QWidget* found = nullptr;
-    waitFor([&] {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (!top->isVisible()) {
-                continue;
-            }
-            const QList<QWidget*> named = top->objectName() == name
-                                              ? QList<QWidget*>{top}
-                                              : top->findChildren<QWidget*>(name);
-            for (QWidget* widget : named) {
-                if (widget->isVisible()) {
-                    found = widget;
-                    return true;
-                }
-            }
-        }
-        return false;
-    });
+    waitFor([&] { return (found = visibleWidget(name)) != nullptr; });
     EXPECT_NE(found, nullptr) << "no visible widget named " << name.toStdString();
     return found;
 }
 
+QWidget* EndToEnd::visibleWidget(const QString& name) {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (!top->isVisible()) {
+            continue;
+        }
+        const QList<QWidget*> named =
+            top->objectName() == name ? QList<QWidget*>{top} : top->findChildren<QWidget*>(name);
+        for (QWidget* widget : named) {
+            if (widget->isVisible()) {
+                return widget;
+            }
+        }
+    }
+    return nullptr;
+}
+
 void EndToEnd::click(const QString& name) {
-    click(shown(name));
+    QWidget* first = shown(name);
+    ASSERT_NE(first, nullptr);
+    // A row may be rebuilt under a new widget of the same name while the queued work runs.
+    clickWhenSettled([&] { return visibleWidget(name); }, name.toStdString());
 }
 
 void EndToEnd::click(QWidget* widget) {
     ASSERT_NE(widget, nullptr);
+    const QPointer<QWidget> target(widget);
+    clickWhenSettled([target] { return target.data(); }, widget->objectName().toStdString());
+}
+
+void EndToEnd::clickWhenSettled(const std::function<QWidget*()>& find, const std::string& what) {
+    QWidget* widget = find();
+    ASSERT_NE(widget, nullptr) << what;
     QWidget* top = widget->window();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(top, static_cast<int>(patience.count())));
     // The window manager may still be placing a window just shown: click only once the
     // application knows where the server has put it.
     ASSERT_TRUE(waitFor([&] { return x().origin(top->winId()) == top->mapToGlobal(QPoint()); }))
-        << top->objectName().toStdString() << " is still moving";
-    // Out of view in a scroll area: the wheel over the area, a step at a time, as a user scrolls.
-    if (QAbstractScrollArea* area = scrollAreaOf(widget)) {
-        QWidget* viewport = area->viewport();
-        for (int attempt = 0; attempt < kScrollAttempts; ++attempt) {
-            const QRect inView(widget->mapTo(viewport, QPoint(0, 0)), widget->size());
-            if (viewport->rect().contains(inView)) {
-                break;
-            }
-            const int before = area->verticalScrollBar()->value();
-            x().wheel(viewport->mapToGlobal(viewport->rect().center()), inView.top() < 0 ? -1 : 1);
-            waitFor([&] { return area->verticalScrollBar()->value() != before; }, kScrollSettle);
+        << what << ": its window is still moving";
+    // The queued work (the model's sync, layouts, deletions) runs, and the wheel brings the
+    // widget into view, until it stays at the same place on two looks and nothing of ours covers
+    // its centre.
+    QPoint centre;
+    QPoint lastCentre(-1, -1);
+    QWidget* under = nullptr;
+    const bool settled = waitFor([&] {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        widget = find();
+        if (widget == nullptr || !widget->isVisible() || !stepIntoView(widget)) {
+            return false;
         }
-    }
-    const QPoint centre = widget->mapToGlobal(widget->rect().center());
-    QWidget* under = QApplication::widgetAt(centre);
-    ASSERT_TRUE(under == widget || widget->isAncestorOf(under))
-        << widget->objectName().toStdString() << " is covered by "
-        << (under != nullptr ? under->objectName().toStdString() : std::string("nothing of ours"));
+        centre = widget->mapToGlobal(widget->rect().center());
+        under = QApplication::widgetAt(centre);
+        const bool still = centre == lastCentre;
+        lastCentre = centre;
+        return still && (under == widget || widget->isAncestorOf(under));
+    });
+    ASSERT_TRUE(settled) << what << " is covered by "
+                         << (under != nullptr ? under->objectName().toStdString()
+                                              : std::string("nothing of ours"));
     // The next action waits until the application has taken this click's release: the window
     // manager may hold the pointer while it raises or focuses a window, and a pointer moved on
     // meanwhile would move this release with it.
     ReleaseWatch released(widget);
     x().click(centre);
-    EXPECT_TRUE(waitFor([&] { return released.seen(); }))
-        << widget->objectName().toStdString() << " never got the click's release";
+    EXPECT_TRUE(waitFor([&] { return released.seen(); })) << what << " never got the release";
+}
+
+bool EndToEnd::stepIntoView(QWidget* widget) {
+    QAbstractScrollArea* area = scrollAreaOf(widget);
+    if (area == nullptr) {
+        return true;
+    }
+    QWidget* viewport = area->viewport();
+    const QRect inView(widget->mapTo(viewport, QPoint(0, 0)), widget->size());
+    if (viewport->rect().contains(inView)) {
+        return true;
+    }
+    // Over the area's left margin, where no strip or slider takes the wheel for itself.
+    const QPoint margin(kWheelMargin, viewport->height() / 2);
+    x().wheel(viewport->mapToGlobal(margin), inView.top() < 0 ? -1 : 1);
+    return false;
+}
+
+void EndToEnd::scrollIntoView(QWidget* widget) {
+    const QPointer<QWidget> target(widget);
+    EXPECT_TRUE(waitFor([&] {
+        QCoreApplication::sendPostedEvents();
+        return !target.isNull() && stepIntoView(target);
+    })) << "cannot scroll to "
+        << widget->objectName().toStdString();
+}
+
+void EndToEnd::choose(const QString& pill, const QString& item) {
+    click(pill);
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* shownMenu = qobject_cast<QMenu*>(top); shownMenu && shownMenu->isVisible()) {
+                menu = shownMenu;
+                return QTest::qWaitForWindowExposed(menu, 0);
+            }
+        }
+        return false;
+    })) << pill.toStdString()
+        << " opened no menu";
+    for (QAction* action : menu->actions()) {
+        if (action->text().remove(QLatin1Char('&')) == QString(item).remove(QLatin1Char('&'))) {
+            x().click(menu->mapToGlobal(menu->actionGeometry(action).center()));
+            ASSERT_TRUE(waitFor([&] { return !menu->isVisible(); }));
+            return;
+        }
+    }
+    ADD_FAILURE() << pill.toStdString() << " offers no " << item.toStdString();
+}
+
+void EndToEnd::typeInto(const QString& name, const QString& text) {
+    QWidget* field = shown(name);
+    click(field);
+    ASSERT_TRUE(waitFor([&] { return field->hasFocus(); })) << name.toStdString();
+    x().type(text);
 }
 
 void EndToEnd::screenshot(const QString& name) {

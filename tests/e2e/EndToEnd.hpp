@@ -108,11 +108,22 @@ class EndToEnd : public ::testing::Test {
     // its centre through the X server; fails the case when something else would take the click.
     void click(const QString& name);
     void click(QWidget* widget);
+    // Opens the menu pill of that name and clicks its item with the text.
+    void choose(const QString& pill, const QString& item);
+    // Clicks into the text field of that name and types `text` through the keyboard.
+    void typeInto(const QString& name, const QString& text);
+    // Brings the widget into view within its scroll area, as a user scrolls to it.
+    void scrollIntoView(QWidget* widget);
     // The whole screen (window manager, tray, every window) as the user sees it now, saved under
     // the build's artefacts/e2e.
     void screenshot(const QString& name);
 
   private:
+    static QWidget* visibleWidget(const QString& name);
+    // True when the widget lies inside its scroll area's view; else one wheel step towards it.
+    bool stepIntoView(QWidget* widget);
+    void clickWhenSettled(const std::function<QWidget*()>& find, const std::string& what);
+
     fs::path folder_;
     fs::path systemRoot_;
     std::unique_ptr<XSession> x_;

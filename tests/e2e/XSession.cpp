@@ -137,6 +137,19 @@ void XSession::click(QPoint where) {
     XSync(x_->display, False);
 }
 
+void XSession::drag(QPoint from, QPoint to, int steps) {
+    XTestFakeMotionEvent(x_->display, -1, from.x(), from.y(), CurrentTime);
+    XTestFakeButtonEvent(x_->display, kLeftButton, True, CurrentTime);
+    XSync(x_->display, False);
+    for (int step = 1; step <= steps; ++step) {
+        const QPoint at = from + (to - from) * step / steps;
+        XTestFakeMotionEvent(x_->display, -1, at.x(), at.y(), CurrentTime);
+        XSync(x_->display, False);
+    }
+    XTestFakeButtonEvent(x_->display, kLeftButton, False, CurrentTime);
+    XSync(x_->display, False);
+}
+
 void XSession::wheel(QPoint where, int steps) {
     XTestFakeMotionEvent(x_->display, -1, where.x(), where.y(), CurrentTime);
     for (int i = 0; i < std::abs(steps); ++i) {

@@ -28,6 +28,8 @@ class XSession {
     // Each of these returns once the server has processed the events.
     void moveTo(QPoint where);
     void click(QPoint where);
+    // Presses at `from`, moves to `to` in `steps` even steps, releases there.
+    void drag(QPoint from, QPoint to, int steps);
     // Positive steps scroll down, negative up, with the pointer at `where`.
     void wheel(QPoint where, int steps);
     // Types printable ASCII text, with Shift where the keyboard map needs it.
