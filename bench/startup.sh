@@ -22,10 +22,14 @@ for program in velmora bench_bare_window bench_visit; do
     exit 1
   fi
 done
-# Always a fresh virtual display, so that the figures do not depend on the desktop in use.
+# Always a fresh virtual display and a session bus of its own, as a desktop session has one (a
+# program without a bus would have one autolaunched at its start, which is no start a user
+# sees), so that the figures do not depend on the desktop in use. Both end with the run.
 if [ -z "${VELMORA_BENCH_UNDER_XVFB:-}" ]; then
-  command -v xvfb-run >/dev/null || { echo "startup: xvfb-run is missing (scripts/setup installs it)" >&2; exit 1; }
-  VELMORA_BENCH_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1440x900x24" "$0" "$@"
+  for tool in xvfb-run dbus-run-session; do
+    command -v "$tool" >/dev/null || { echo "startup: $tool is missing (scripts/setup installs it)" >&2; exit 1; }
+  done
+  VELMORA_BENCH_UNDER_XVFB=1 exec dbus-run-session -- xvfb-run -a -s "-screen 0 1440x900x24" "$0" "$@"
 fi
 
 now_ns() { date +%s%N; }
