@@ -160,8 +160,16 @@ std::optional<int> runAsUserWithRootAgent(int argc, char** argv) {
     }
     const fs::path self = fs::read_symlink("/proc/self/exe");
     const fs::path moved = layout.prefix / "bin" / kInstalledName;
-    fs::copy_file(self, moved);
-    fs::copy_file(self.string() + ".sig", moved.string() + ".sig");
+    // A link where the file system allows one: this program is large, and each case moves.
+    for (const auto& [from, to] :
+         {std::pair{self, moved},
+          std::pair{fs::path(self.string() + ".sig"), fs::path(moved.string() + ".sig")}}) {
+        std::error_code notLinked;
+        fs::create_hard_link(from, to, notLinked);
+        if (notLinked) {
+            fs::copy_file(from, to);
+        }
+    }
     fs::create_directories(layout.work);
     fs::permissions(layout.work, kPrivateFolder);
     if (::chown(layout.work.c_str(), user.pw_uid, user.pw_gid) != 0) {
