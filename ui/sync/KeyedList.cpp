@@ -1,5 +1,10 @@
-// Rows kept while their keys stay the same, rebuilt when the keys change and nothing is held.
+// Rows kept while their keys stay the same, rebuilt (or kept by key) when the keys change and
+// nothing is held.
 #include "ui/sync/KeyedList.hpp"
+
+#include <algorithm>
+#include <deque>
+#include <map>
 
 #include "ui/sync/InteractionHold.hpp"
 #include "ui/sync/ModelSync.hpp"
@@ -12,7 +17,7 @@ KeyedList::KeyedList(ModelSync& sync, QWidget* parent)
     layout_->setSpacing(0);
 }
 
-bool KeyedList::show(const std::vector<std::string>& keys, const Make& make) {
+bool KeyedList::mayChange(const std::vector<std::string>& keys) {
     if (shown_ && keys == keys_) {
         return false;
     }
@@ -20,28 +25,85 @@ bool KeyedList::show(const std::vector<std::string>& keys, const Make& make) {
         sync_.postponeRebuild();
         return false;
     }
-    // Rows added to a list on screen would each come on screen on their own, every one laying out
-    // the whole window again: built out of sight, they come on screen together.
+    return true;
+}
+
+void KeyedList::outOfSight(const std::function<void()>& change) {
     const bool onScreen = isVisible();
     if (onScreen) {
         hide();
     }
-    for (QWidget* row : rows_) {
-        layout_->removeWidget(row);
-        row->hide();
-        row->deleteLater();
-    }
-    rows_.clear();
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        QWidget* row = make(i);
-        layout_->addWidget(row);
-        rows_.push_back(row);
-    }
-    keys_ = keys;
-    shown_ = true;
+    change();
     if (onScreen) {
         QWidget::show();
     }
+}
+
+bool KeyedList::show(const std::vector<std::string>& keys, const Make& make) {
+    if (!mayChange(keys)) {
+        return false;
+    }
+    outOfSight([&] {
+        for (QWidget* row : rows_) {
+            layout_->removeWidget(row);
+            row->hide();
+            row->deleteLater();
+        }
+        rows_.clear();
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            QWidget* row = make(i);
+            layout_->addWidget(row);
+            rows_.push_back(row);
+        }
+    });
+    keys_ = keys;
+    shown_ = true;
+    return true;
+}
+
+bool KeyedList::showKeeping(const std::vector<std::string>& keys, const Make& make) {
+    if (!mayChange(keys)) {
+        return false;
+    }
+    // The rows there are, by key, in order (a key may be listed twice).
+    std::map<std::string, std::deque<QWidget*>> kept;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        kept[keys_[i]].push_back(rows_[i]);
+    }
+    std::vector<QWidget*> next(keys.size(), nullptr);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (auto found = kept.find(keys[i]); found != kept.end() && !found->second.empty()) {
+            next[i] = found->second.front();
+            found->second.pop_front();
+        }
+    }
+    for (auto& [key, gone] : kept) {
+        for (QWidget* row : gone) {
+            layout_->removeWidget(row);
+            row->hide();
+            row->deleteLater();
+        }
+    }
+    const auto place = [&] {
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const int at = static_cast<int>(i);
+            if (next[i] == nullptr) {
+                next[i] = make(i);
+                layout_->insertWidget(at, next[i]);
+            } else if (layout_->indexOf(next[i]) != at) {
+                layout_->removeWidget(next[i]);
+                layout_->insertWidget(at, next[i]);
+            }
+        }
+    };
+    if (std::count(next.begin(), next.end(), nullptr) > 0) {
+        outOfSight(place);
+    } else {
+        place();
+    }
+    rows_ = std::move(next);
+    keys_ = keys;
+    shown_ = true;
     return true;
 }
 

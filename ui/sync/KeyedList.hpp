@@ -2,7 +2,9 @@
 // (each follows the sync itself, so switch states, stars and texts update in place, and a hover,
 // an open menu or a tool tip survives the automation monitor's tick); with other ids the old rows
 // go (hidden at once, deleted later) and new ones are made. While the user holds a control
-// (InteractionHold) the rebuild waits and runs at the sync that follows the release.
+// (InteractionHold) the rebuild waits and runs at the sync that follows the release. Rows that
+// follow the sync themselves and depend on nothing but their key can be kept across a change of
+// keys too (showKeeping): a search narrowed by a keystroke then only loses rows.
 //
 //     auto* list = new KeyedList(sync, parent);
 //     list->show(ids, [&](std::size_t i) { return new TweakRow(model, tweaks[i]); });
@@ -29,6 +31,9 @@ class KeyedList : public QWidget {
     // Shows one row per key; `make` builds the row of keys[index] when a rebuild is due. Returns
     // whether the rows were rebuilt.
     bool show(const std::vector<std::string>& keys, const Make& make);
+    // Like show(), but the rows of keys that stay are kept and moved into their new places; only
+    // new keys get rows made, and rows of keys gone are deleted. Returns whether anything changed.
+    bool showKeeping(const std::vector<std::string>& keys, const Make& make);
 
     const std::vector<std::string>& keys() const { return keys_; }
     const std::vector<QWidget*>& rows() const { return rows_; }
@@ -36,6 +41,12 @@ class KeyedList : public QWidget {
     QVBoxLayout& rowLayout() const { return *layout_; }
 
   private:
+    // Whether the rows may change now; asks for another sync while the user holds a control.
+    bool mayChange(const std::vector<std::string>& keys);
+    // Runs `change` with the list out of sight when it is on screen, so that rows added come on
+    // screen together instead of each laying out the whole window again.
+    void outOfSight(const std::function<void()>& change);
+
     ModelSync& sync_;
     QVBoxLayout* layout_;
     std::vector<std::string> keys_;

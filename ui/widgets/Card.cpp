@@ -5,6 +5,7 @@
 #include <QMoveEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QResizeEvent>
 #include <cmath>
 
@@ -79,9 +80,21 @@ void CardCanvas::paintEvent(QPaintEvent* event) {
             continue;
         }
         const CardShadow shadow = caster->cardShadow();
-        if (event->rect().intersects(shadowBounds(widget->geometry(), shadow))) {
-            paintSoftShadow(painter, QRectF(widget->geometry()), shadow);
+        const QRect card = widget->geometry();
+        const QRect bounds = shadowBounds(card, shadow);
+        if (!event->rect().intersects(bounds)) {
+            continue;
         }
+        // The opaque surface covers the shadow everywhere but around its edge: only the ring
+        // outside the card's flat middle is filled, which spares most of the blending.
+        const int corner = static_cast<int>(std::ceil(shadow.radius));
+        const QRegion ring = QRegion(bounds)
+                                 .subtracted(QRegion(card.adjusted(corner, 0, -corner, 0)))
+                                 .subtracted(QRegion(card.adjusted(0, corner, 0, -corner)));
+        painter.save();
+        painter.setClipRegion(ring.intersected(event->region()));
+        paintSoftShadow(painter, QRectF(card), shadow);
+        painter.restore();
     }
 }
 

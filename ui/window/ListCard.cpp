@@ -16,7 +16,7 @@ constexpr const char* kDividerName = "listCard.divider";
 // The row with its side insets and, unless it is the last, the divider under it.
 class Entry : public QWidget {
   public:
-    Entry(QWidget* row, bool divided, int dividerInset) : row_(row) {
+    Entry(QWidget* row, bool divided, int dividerInset) : row_(row), divider_(new Hairline) {
         auto* column = new QVBoxLayout(this);
         column->setContentsMargins(0, 0, 0, 0);
         column->setSpacing(0);
@@ -24,20 +24,21 @@ class Entry : public QWidget {
         inset->setContentsMargins(ListCard::rowInset, 0, ListCard::rowInset, 0);
         inset->addWidget(row);
         column->addLayout(inset);
-        if (divided) {
-            auto* line = new QVBoxLayout;
-            line->setContentsMargins(dividerInset, 0, 0, 0);
-            auto* divider = new Hairline;
-            divider->setObjectName(QString::fromLatin1(kDividerName));
-            line->addWidget(divider);
-            column->addLayout(line);
-        }
+        auto* line = new QVBoxLayout;
+        line->setContentsMargins(dividerInset, 0, 0, 0);
+        divider_->setObjectName(QString::fromLatin1(kDividerName));
+        divider_->setVisible(divided);
+        line->addWidget(divider_);
+        column->addLayout(line);
     }
 
     QWidget* row() const { return row_; }
+    // A kept row that became the last, or stopped being it.
+    void setDivided(bool divided) { divider_->setVisible(divided); }
 
   private:
     QWidget* row_;
+    QWidget* divider_;
 };
 
 }  // namespace
@@ -58,6 +59,24 @@ bool ListCard::show(const std::vector<std::string>& keys,
     return list_->show(keys, [&](std::size_t index) {
         return new Entry(make(index), index + 1 < keys.size(), insets_.divider);
     });
+}
+
+bool ListCard::showKeeping(const std::vector<std::string>& keys,
+                           const std::function<QWidget*(std::size_t index)>& make) {
+    const bool changed = list_->showKeeping(keys, [&](std::size_t index) {
+        return new Entry(make(index), index + 1 < keys.size(), insets_.divider);
+    });
+    if (changed) {
+        placeDividers();
+    }
+    return changed;
+}
+
+void ListCard::placeDividers() {
+    const std::vector<QWidget*>& entries = list_->rows();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        static_cast<Entry*>(entries[i])->setDivided(i + 1 < entries.size());
+    }
 }
 
 std::vector<QWidget*> ListCard::rows() const {

@@ -1,8 +1,9 @@
 // A white card holding a list of setting rows, one per element, with a hairline between rows
 // that starts under the row content and runs to the card's edge. Rows are keyed by the element's
 // id: shown again with the same ids, the rows stay (each follows the sync itself); with other
-// ids they are rebuilt. An empty list is an empty card of its top and bottom insets. A card whose
-// rows pad themselves more gives its own insets.
+// ids they are rebuilt, or, for the catalog's rows, kept where their id stays. An empty list is an
+// empty card of its top and bottom insets. A card whose rows pad themselves more gives its own
+// insets.
 //
 //     auto* tweaks = new TweakListCard(window.model);
 //     layout->addWidget(tweaks);
@@ -45,6 +46,10 @@ class ListCard : public Card {
     // One row per key, `make` building the row of keys[index]; returns whether they were rebuilt.
     bool show(const std::vector<std::string>& keys,
               const std::function<QWidget*(std::size_t index)>& make);
+    // The same for rows that follow the sync themselves and depend only on their key: rows whose
+    // key stays are kept in their new places. Returns whether anything changed.
+    bool showKeeping(const std::vector<std::string>& keys,
+                     const std::function<QWidget*(std::size_t index)>& make);
 
     // The rows as made, without their insets and dividers.
     std::vector<QWidget*> rows() const;
@@ -53,6 +58,9 @@ class ListCard : public Card {
     int dividerCount() const;
 
   private:
+    // Each row's divider under it, but not under the last.
+    void placeDividers();
+
     Insets insets_;
     KeyedList* list_;
 };
@@ -70,7 +78,8 @@ class RowListCard : public ListCard {
         for (const Item& item : items) {
             ids.push_back(item.id);
         }
-        return ListCard::show(ids, [&](std::size_t i) { return new Row(model_, items[i]); });
+        // Catalog rows re-read the model at every sync: a row whose id stays is kept.
+        return ListCard::showKeeping(ids, [&](std::size_t i) { return new Row(model_, items[i]); });
     }
 
     // Shows `items`, or hides the card when there are none.

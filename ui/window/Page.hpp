@@ -42,8 +42,8 @@ class Page : public CardCanvas {
 
     // Shows the state of this sync; keep widgets whose identity did not change.
     virtual void sync(const WindowView& view) = 0;
-    // The page has just come on screen, from another page or from the search results. Runs
-    // before the sync that follows.
+    // The page is coming on screen, from another page or from the search results. Runs before
+    // the sync that brings it up to date, which runs just before it shows.
     virtual void appear(const WindowView& /*view*/) {}
 };
 

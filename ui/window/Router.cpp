@@ -40,15 +40,19 @@ void Router::show(const WindowView& view) {
         layout_->addWidget(next, 0, Qt::AlignTop);
         pages_.emplace(kind, next);
     }
-    if (next != current_) {
-        if (current_ != nullptr) {
-            current_->hide();
-        }
-        current_ = next;
-        current_->show();
-        current_->appear(view);
+    if (next == current_) {
+        current_->sync(view);
+        return;
     }
+    if (current_ != nullptr) {
+        current_->hide();
+    }
+    current_ = next;
+    current_->appear(view);
+    // Brought up to date out of sight, so that the rows it makes come on screen in one go
+    // instead of each laying out the window again.
     current_->sync(view);
+    current_->show();
 }
 
 }  // namespace velmora

@@ -1,6 +1,7 @@
 // The recipe card, its star and its pill, clicked and hovered as a user would, with what each
 // tells accessibility tools; screenshots of a card plain, hovered and applied.
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPointer>
 #include <QVBoxLayout>
 
@@ -100,6 +101,34 @@ TEST_F(CardTest, HoverLiftsTheCardUnderItsOwnCursorAndLeavesNoCursorBehindWhenTh
     EXPECT_TRUE(gone.isNull());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(canvas.cursor().shape(), Qt::ArrowCursor) << "nothing stuck on the page";
+}
+
+// The canvas paints only the ring of a shadow that the card's opaque surface leaves uncovered:
+// what shows must be exactly the whole shadow with the card over it, for a resting shadow and a
+// hovered one alike.
+TEST_F(CardTest, TheCanvasShowsTheWholeShadowWhereverTheCardLeavesItUncovered) {
+    struct Lifted : Card {
+        explicit Lifted(CardShadow lifted) : Card(Card::gridRadius), shadow(lifted) {}
+        CardShadow cardShadow() const override { return shadow; }
+        CardShadow shadow;
+    };
+    for (const CardShadow shadow : {CardShadow{Card::gridRadius, Card::restingBlur, 1.5},
+                                    CardShadow{Card::gridRadius, 7, 3}}) {
+        CardCanvas plain;
+        auto* surface = new Lifted(shadow);
+        surface->setParent(&plain);
+        surface->setGeometry(30, 25, 200, 120);
+        showOnPaper(plain, kCanvas);
+        const QImage drawn = plain.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QImage expected(drawn.size(), QImage::Format_RGB32);
+        expected.fill(plain.palette().color(QPalette::Window));
+        {
+            QPainter painter(&expected);
+            paintSoftShadow(painter, QRectF(surface->geometry()), shadow);
+            paintCardSurface(painter, QRectF(surface->geometry()), shadow.radius);
+        }
+        EXPECT_EQ(drawn, expected) << "blur " << shadow.blur;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The page blocks placed on a page as later pages place them: list cards and their dividers,
 // the setting cards' controls against a model that moved on, the empty state's wrapping, and the
 // recipe grid's cells.
+#include <QPointer>
+
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/components/ApplyPill.hpp"
 #include "ui/components/RecipeGridCard.hpp"
@@ -83,6 +85,37 @@ TEST_F(Blocks, ListCardsDivideEveryRowButTheLastAndKeepRowsWhileTheIdsStay) {
     EXPECT_EQ(three->rows().size(), 2U);
     EXPECT_EQ(three->dividerCount(), 1);
     screenshot(page, QStringLiteral("window-list-cards"));
+}
+
+// A search narrowed or widened by a keystroke: rows whose id stays are the same widgets (so a
+// hover or focus on them survives), in the new order, with the divider under every row but the
+// new last one.
+TEST_F(Blocks, ACatalogListCardKeepsTheRowsOfIdsThatStayInTheirNewPlaces) {
+    model = make(smallCatalog());
+    auto* card = place(new TweakListCard(*model));
+    card->show(tweaks({"t-a", "t-b", "t-a", "t-c"}));
+    showPage();
+    const std::vector<QWidget*> before = card->rows();
+    const auto top = [&](QWidget* row) { return row->mapTo(card, QPoint()).y(); };
+    const QPointer<QWidget> secondA = before[2];
+
+    EXPECT_TRUE(card->show(tweaks({"t-c", "t-a", "t-b"})));
+    settleLayout();
+    const std::vector<QWidget*> narrowed = card->rows();
+    EXPECT_EQ(narrowed, (std::vector<QWidget*>{before[3], before[0], before[1]}));
+    EXPECT_LT(top(narrowed[0]), top(narrowed[1]));
+    EXPECT_LT(top(narrowed[1]), top(narrowed[2]));
+    EXPECT_EQ(card->dividerCount(), 2);
+    EXPECT_TRUE(secondA.isNull()) << "the second t-a row went";
+
+    EXPECT_TRUE(card->show(tweaks({"t-c", "t-a", "t-b", "t-d"})));
+    settleLayout();
+    const std::vector<QWidget*> widened = card->rows();
+    EXPECT_EQ(std::vector<QWidget*>(widened.begin(), widened.begin() + 3), narrowed);
+    EXPECT_EQ(widened[3]->objectName(), QStringLiteral("row.t-d"));
+    EXPECT_GT(top(widened[3]), top(narrowed[2]));
+    EXPECT_EQ(card->dividerCount(), 3) << "the old last row gained its divider";
+    EXPECT_EQ(card->height(), card->sizeHint().height());
 }
 
 TEST_F(Blocks, SettingCardsFlipWhatTheModelHoldsAtTheClickNotWhatTheyLastShowed) {

@@ -1,6 +1,7 @@
 // Browse and On now as a user meets them: what the Advanced switch and each chip show, the chip
 // strip keeping its offset, a tweak switched on in Browse and off again on On now, and a slider
 // on Browse writing once per release and never from the page scrolling over it.
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -118,6 +119,34 @@ TEST_F(BrowseOnNow, EachChipShowsOnlyItsSectionWithoutALabelAndAnAllAdvancedChip
     EXPECT_EQ(state().browseFilter, "Safari");
     EXPECT_THAT(shownBlocks(*browse()), ElementsAre("browse.chips"));
     EXPECT_EQ(state().selection, NavItem::browse()) << "a chip changes only the filter";
+}
+
+// A catalog with tweaks of the power category: two chips say "Power", and choosing either shows
+// the power settings and that category, both without labels. Sliders of categories no tweak has
+// never show.
+TEST_F(BrowseOnNow, ThePowerCategoryShareItsChipTitleWithThePowerSettings) {
+    Tweak powerTweak = tweak("t-power");
+    powerTweak.category = TweakCategory::power;
+    completeOnboarding();
+    open(Catalog({tweak("t-a"), powerTweak}, {}));
+    clickRow("browse");
+    std::vector<std::string> chipLabels;
+    for (const FilterChip* filter : browse()->chips()) {
+        chipLabels.push_back(filter->label().toStdString());
+    }
+    EXPECT_THAT(chipLabels, ElementsAre("All", "Power", "Display", "System", "Power"));
+    EXPECT_THAT(labels(), ElementsAre("Power", "Display", "System", "Power"));
+    for (const QWidget* sliders : browse()->findChildren<QWidget*>(
+             QRegularExpression(QStringLiteral("^browse\\.sliders\\.")))) {
+        EXPECT_FALSE(sliders->isVisibleTo(browse())) << sliders->objectName().toStdString();
+    }
+
+    chip("chip.category.power");
+    EXPECT_EQ(state().browseFilter, "Power");
+    EXPECT_TRUE(find<FilterChip>(*browse(), "chip.Power")->isSelected());
+    EXPECT_TRUE(find<FilterChip>(*browse(), "chip.category.power")->isSelected());
+    EXPECT_THAT(shownBlocks(*browse()), ElementsAre("browse.chips", "browse.powerCard",
+                                                    "browse.powerList", "browse.tweaks.power"));
 }
 
 TEST_F(BrowseOnNow, ThePageKeepsItsRowsAndTheChipStripItsOffsetAcrossSyncs) {
