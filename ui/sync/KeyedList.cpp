@@ -11,6 +11,18 @@
 
 namespace velmora {
 
+namespace {
+
+// Out of the list at once, deleted once the event loop is back: it may be the widget being
+// clicked.
+void retire(QVBoxLayout& layout, QWidget* row) {
+    layout.removeWidget(row);
+    row->hide();
+    row->deleteLater();
+}
+
+}  // namespace
+
 KeyedList::KeyedList(ModelSync& sync, QWidget* parent)
     : QWidget(parent), sync_(sync), layout_(new QVBoxLayout(this)) {
     layout_->setContentsMargins(0, 0, 0, 0);
@@ -45,9 +57,7 @@ bool KeyedList::show(const std::vector<std::string>& keys, const Make& make) {
     }
     outOfSight([&] {
         for (QWidget* row : rows_) {
-            layout_->removeWidget(row);
-            row->hide();
-            row->deleteLater();
+            retire(*layout_, row);
         }
         rows_.clear();
         for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -79,9 +89,7 @@ bool KeyedList::showKeeping(const std::vector<std::string>& keys, const Make& ma
     }
     for (auto& [key, gone] : kept) {
         for (QWidget* row : gone) {
-            layout_->removeWidget(row);
-            row->hide();
-            row->deleteLater();
+            retire(*layout_, row);
         }
     }
     const auto place = [&] {

@@ -9,17 +9,9 @@
 namespace velmora {
 
 LabelledSwitch::LabelledSwitch(const QString& label, DesignFont font, qreal scale, QWidget* parent)
-    : QAbstractButton(parent), label_(label), font_(std::move(font)), scale_(scale) {
-    setCheckable(true);
+    : StateButton(parent), label_(label), font_(std::move(font)), scale_(scale) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    setFocusPolicy(Qt::TabFocus);
     setAccessibleName(label_);
-}
-
-void LabelledSwitch::setOn(bool on) {
-    if (on != isChecked()) {
-        setChecked(on);
-    }
 }
 
 qreal LabelledSwitch::baseline() const {

@@ -9,13 +9,12 @@
 //     advanced->setOn(state.showAdvanced);
 #pragma once
 
-#include <QAbstractButton>
-
 #include "ui/look/Fonts.hpp"
+#include "ui/widgets/StateButton.hpp"
 
 namespace velmora {
 
-class LabelledSwitch : public QAbstractButton {
+class LabelledSwitch : public StateButton {
     Q_OBJECT
 
   public:
@@ -24,8 +23,6 @@ class LabelledSwitch : public QAbstractButton {
 
     LabelledSwitch(const QString& label, DesignFont font, qreal scale, QWidget* parent = nullptr);
 
-    bool isOn() const { return isChecked(); }
-    void setOn(bool on);
     const QString& label() const { return label_; }
     // Where the label's baseline lies in the unscaled pair, from the widget's top: the point a
     // row aligns on.
@@ -35,7 +32,6 @@ class LabelledSwitch : public QAbstractButton {
     QSize minimumSizeHint() const override { return sizeHint(); }
 
   protected:
-    void nextCheckState() override {}
     void paintEvent(QPaintEvent* event) override;
 
   private:

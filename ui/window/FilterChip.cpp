@@ -22,23 +22,18 @@ const DesignFont& fontFor(bool selected) {
 
 }  // namespace
 
-FilterChip::FilterChip(const QString& label, QWidget* parent)
-    : QAbstractButton(parent), label_(label) {
-    setCheckable(true);
+FilterChip::FilterChip(const QString& label, QWidget* parent) : StateButton(parent), label_(label) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::TabFocus);
     setAccessibleName(label_);
 }
 
 void FilterChip::setSelected(bool selected) {
-    if (selected == isChecked()) {
-        return;
+    if (selected != isOn()) {
+        setOn(selected);
+        // The semibold label is wider.
+        updateGeometry();
     }
-    setChecked(selected);
-    // The semibold label is wider.
-    updateGeometry();
-    update();
 }
 
 QSize FilterChip::sizeHint() const {

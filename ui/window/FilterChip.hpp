@@ -4,25 +4,24 @@
 // checkable button named by the label, on when chosen.
 #pragma once
 
-#include <QAbstractButton>
+#include "ui/widgets/StateButton.hpp"
 
 namespace velmora {
 
-class FilterChip : public QAbstractButton {
+class FilterChip : public StateButton {
     Q_OBJECT
 
   public:
     explicit FilterChip(const QString& label, QWidget* parent = nullptr);
 
     const QString& label() const { return label_; }
-    bool isSelected() const { return isChecked(); }
+    bool isSelected() const { return isOn(); }
     void setSelected(bool selected);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
   protected:
-    void nextCheckState() override {}
     void paintEvent(QPaintEvent* event) override;
 
   private:
