@@ -72,8 +72,17 @@ QSize Logomark::sizeHint() const {
 }
 
 void Logomark::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(this);
-    paint(painter, QRectF(rect()).center(), size_, wind_);
+    const qreal ratio = devicePixelRatioF();
+    if (drawn_.isNull() || drawnWind_ != wind_ || drawn_.devicePixelRatio() != ratio ||
+        drawn_.deviceIndependentSize() != QSizeF(size())) {
+        drawn_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        drawn_.setDevicePixelRatio(ratio);
+        drawn_.fill(Qt::transparent);
+        QPainter onImage(&drawn_);
+        paint(onImage, QRectF(rect()).center(), size_, wind_);
+        drawnWind_ = wind_;
+    }
+    QPainter(this).drawImage(QPointF(0, 0), drawn_);
 }
 
 }  // namespace velmora

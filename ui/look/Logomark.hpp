@@ -35,6 +35,10 @@ class Logomark : public QWidget {
   private:
     qreal size_;
     qreal wind_;
+    // The spiral is hundreds of segments to stroke: stroked once per wind and pixel ratio, and
+    // kept for the paints that follow.
+    QImage drawn_;
+    qreal drawnWind_ = 0;
 };
 
 }  // namespace velmora

@@ -5,9 +5,10 @@
 #include <QMoveEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QRegion>
 #include <QResizeEvent>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 #include "ui/look/Theme.hpp"
 
@@ -18,6 +19,70 @@ namespace {
 // A blurred edge is approximated by stacked translucent rounded rectangles, each a step larger:
 // their overlap fades linearly from the full shadow inside the edge to nothing outside it.
 constexpr int kMinimumLayers = 3;
+constexpr std::size_t kRememberedShadows = 64;
+
+// A card's shadow cut in nine: corners as drawn for a small card, edges stretched from a line of
+// it. Drawing a long card's shadow layer by layer costs as much as the rest of its page.
+struct SlicedShadow {
+    QImage image;  // the shadow of a card of side 2 × `corner` + 1, `reach` inside each edge
+    int reach = 0;
+    int corner = 0;
+};
+
+const SlicedShadow& slicedShadow(const CardShadow& shadow, qreal pixelRatio) {
+    using Key = std::tuple<qreal, qreal, qreal, qreal>;
+    static std::map<Key, SlicedShadow> made;
+    // A hover's shadow passes through many looks; the memory starts again rather than grow.
+    if (made.size() >= kRememberedShadows) {
+        made.clear();
+    }
+    SlicedShadow& sliced = made[Key(shadow.radius, shadow.blur, shadow.offsetY, pixelRatio)];
+    if (sliced.image.isNull()) {
+        sliced.reach = static_cast<int>(std::ceil(shadow.blur + std::abs(shadow.offsetY))) + 1;
+        sliced.corner =
+            static_cast<int>(std::ceil(shadow.radius + shadow.blur + std::abs(shadow.offsetY))) + 1;
+        const int card = 2 * sliced.corner + 1;
+        const int side = card + 2 * sliced.reach;
+        sliced.image = QImage(QSize(side, side) * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+        sliced.image.setDevicePixelRatio(pixelRatio);
+        sliced.image.fill(Qt::transparent);
+        QPainter painter(&sliced.image);
+        paintSoftShadow(painter, QRectF(sliced.reach, sliced.reach, card, card), shadow);
+    }
+    return sliced;
+}
+
+// One of the three cuts along a side: where it starts in the small shadow, how long it is there,
+// and how long it is drawn (the middle one, a single line, is stretched).
+struct Cut {
+    int start;
+    int sourceLength;
+    int targetLength;
+};
+
+void paintSliced(QPainter& painter, const QRect& card, const SlicedShadow& sliced) {
+    const int edge = sliced.reach + sliced.corner;
+    const QRect bounds = card.adjusted(-sliced.reach, -sliced.reach, sliced.reach, sliced.reach);
+    const int middleWidth = bounds.width() - 2 * edge;
+    const int middleHeight = bounds.height() - 2 * edge;
+    const Cut columns[] = {{0, edge, edge}, {edge, 1, middleWidth}, {edge + 1, edge, edge}};
+    const Cut rows[] = {{0, edge, edge}, {edge, 1, middleHeight}, {edge + 1, edge, edge}};
+    const qreal ratio = sliced.image.devicePixelRatio();
+    int y = bounds.top();
+    for (const Cut& row : rows) {
+        int x = bounds.left();
+        for (const Cut& column : columns) {
+            // The middle piece lies under the card's opaque surface.
+            if (&row != &rows[1] || &column != &columns[1]) {
+                painter.drawImage(QRectF(x, y, column.targetLength, row.targetLength), sliced.image,
+                                  QRectF(column.start * ratio, row.start * ratio,
+                                         column.sourceLength * ratio, row.sourceLength * ratio));
+            }
+            x += column.targetLength;
+        }
+        y += row.targetLength;
+    }
+}
 
 }  // namespace
 
@@ -81,20 +146,15 @@ void CardCanvas::paintEvent(QPaintEvent* event) {
         }
         const CardShadow shadow = caster->cardShadow();
         const QRect card = widget->geometry();
-        const QRect bounds = shadowBounds(card, shadow);
-        if (!event->rect().intersects(bounds)) {
+        if (!event->rect().intersects(shadowBounds(card, shadow))) {
             continue;
         }
-        // The opaque surface covers the shadow everywhere but around its edge: only the ring
-        // outside the card's flat middle is filled, which spares most of the blending.
-        const int corner = static_cast<int>(std::ceil(shadow.radius));
-        const QRegion ring = QRegion(bounds)
-                                 .subtracted(QRegion(card.adjusted(corner, 0, -corner, 0)))
-                                 .subtracted(QRegion(card.adjusted(0, corner, 0, -corner)));
-        painter.save();
-        painter.setClipRegion(ring.intersected(event->region()));
-        paintSoftShadow(painter, QRectF(card), shadow);
-        painter.restore();
+        const SlicedShadow& sliced = slicedShadow(shadow, devicePixelRatioF());
+        if (card.width() > 2 * sliced.corner && card.height() > 2 * sliced.corner) {
+            paintSliced(painter, card, sliced);
+        } else {
+            paintSoftShadow(painter, QRectF(card), shadow);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
@@ -226,6 +227,31 @@ TEST_F(Controls, LabelsAndTipsShowDataAsWrittenAndDecorationsAreHidden) {
     EXPECT_EQ(plainToolTip(QStringLiteral("<b>Desk</b> & Co")),
               QStringLiteral("<qt>&lt;b&gt;Desk&lt;/b&gt; &amp; Co</qt>"));
     EXPECT_EQ(mnemonicSafe(QStringLiteral("A&B && C")), QStringLiteral("A&&B &&&& C"));
+}
+
+// The logo keeps the spiral it stroked: what it shows must be the spiral of its wind now, exactly
+// as stroked afresh.
+TEST_F(Controls, TheLogoShowsTheSpiralOfItsWindNowAsIfStrokedAfresh) {
+    QWidget page;
+    auto* logo = new Logomark(26, 0, &page);
+    showOnPaper(page, QSize(60, 60));
+    const auto afresh = [&](qreal wind) {
+        QImage image(logo->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        Logomark::paint(painter, QRectF(logo->rect()).center(), 26, wind);
+        return image;
+    };
+    const auto shown = [&] {
+        return logo->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    EXPECT_EQ(shown(), afresh(0));
+    EXPECT_EQ(shown(), afresh(0)) << "drawn again from what it kept";
+    logo->setWind(1);
+    EXPECT_EQ(shown(), afresh(1));
+    EXPECT_NE(afresh(1), afresh(0));
+    logo->setWind(0);
+    EXPECT_EQ(shown(), afresh(0));
 }
 
 TEST_F(Controls, ACanvasPaintsTheSoftShadowOfItsCardsBelowThemAndNoneForAHiddenCard) {

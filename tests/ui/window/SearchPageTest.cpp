@@ -123,6 +123,17 @@ TEST_F(Search, ThreeSpacesShowNoMatchesWithTheSpacesInsideTheQuotes) {
     EXPECT_EQ(empty->title().text(), QStringLiteral("No matches"));
     EXPECT_EQ(empty->message().text(),
               QStringLiteral("Nothing matches \u201C   \u201D. Try another word."));
+    // Typed markup is text, shown as typed.
+    type(QStringLiteral("<i>zqx</i>&"));
+    EXPECT_EQ(empty->message().text(),
+              QStringLiteral("Nothing matches \u201C   <i>zqx</i>&\u201D. Try another word."));
+    EXPECT_EQ(empty->message().shownLines().front().left(18),
+              QStringLiteral("Nothing matches \u201C "));
+    for (int i = 0; i < 11; ++i) {
+        QTest::keyClick(searchField(), Qt::Key_Backspace);
+    }
+    settle();
+    EXPECT_EQ(state().query, "   ");
     // Erased, the page that was selected comes back.
     for (int i = 0; i < 3; ++i) {
         QTest::keyClick(searchField(), Qt::Key_Backspace);
