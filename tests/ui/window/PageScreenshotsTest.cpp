@@ -13,7 +13,7 @@ class PageScreenshots : public WindowTest {
         screenshot(*window, QStringLiteral("page-") + name);
         screenshot(*window->router().currentPage(), QStringLiteral("page-") + name + "-full");
     }
-    // Turns on the first few tweaks of each listed recipe and the given power settings.
+    // Turns the listed tweaks on in the fake preferences.
     void turnOn(std::initializer_list<const char*> tweakIDs) {
         for (const char* id : tweakIDs) {
             const Tweak tweak = *Catalog::velmora().tweak(id);
@@ -44,13 +44,14 @@ TEST_F(PageScreenshots, FavoritesEmptyAndFull) {
     shoot(QStringLiteral("favorites"));
 }
 
+// Developer Setup: the longest summary and the most power-ups of the catalog's recipes.
 TEST_F(PageScreenshots, RecipeApplied) {
     completeOnboarding();
-    turnOn({"dev-show-hidden-files"});
     open(Catalog::velmora());
-    window->openRecipe(model->catalog().recipes()[2]);
+    const Recipe& longest = model->catalog().recipes()[3];
+    window->openRecipe(longest);
     settle();
-    changeModel([&] { model->apply(model->catalog().recipes()[2]); });
+    changeModel([&] { model->apply(longest); });
     shoot(QStringLiteral("recipe"));
 }
 
