@@ -9,6 +9,7 @@
 
 #include "kit/Decoded.hpp"
 #include "kit/JsonRead.hpp"
+#include "kit/StoredJson.hpp"
 
 namespace velmora::json {
 
@@ -16,10 +17,11 @@ namespace velmora::json {
 template <class T, class DecodeOne>
 Decoded<std::vector<T>> decodeList(std::string_view text, std::string_view noun,
                                    DecodeOne decodeOne) {
-    nlohmann::json list = nlohmann::json::parse(text, nullptr, false);
-    if (list.is_discarded()) {
-        return Decoded<std::vector<T>>::failure(std::string(noun) + " list: not valid JSON");
+    Decoded<nlohmann::json> parsed = parseStored(text, std::string(noun) + " list");
+    if (!parsed) {
+        return Decoded<std::vector<T>>::failure(parsed.error());
     }
+    const nlohmann::json& list = parsed.value();
     if (!list.is_array()) {
         return Decoded<std::vector<T>>::failure(std::string(noun) + " list: not a JSON array");
     }

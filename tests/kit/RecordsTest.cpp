@@ -11,6 +11,7 @@
 #include "kit/AutomationRule.hpp"
 #include "kit/JsonWrite.hpp"
 #include "kit/Setup.hpp"
+#include "kit/StoredJson.hpp"
 #include "kit/UserProfile.hpp"
 
 namespace velmora {
@@ -162,6 +163,39 @@ TEST(StoredRecords, FieldsOfANewerVersionSurviveALoadAndASave) {
     Json scenes = Json::array({workScene().toJson()});
     scenes[0].update(extra);
     EXPECT_EQ(Json::parse(Scene::encodeList(Scene::decodeList(scenes.dump()).value())), scenes);
+}
+
+// A newer version's field nested a little deeper still loads; one nested 100,000 levels (damage,
+// or an attack) fails the list with its reason instead of exhausting the stack. Brackets inside
+// texts are no nesting.
+TEST(StoredRecords, NestingFarBeyondWhatAnyVersionWritesFailsTheListWithoutCrashing) {
+    const auto nested = [](std::size_t depth) {
+        return std::string(depth, '[') + "1" + std::string(depth, ']');
+    };
+    const auto sceneWith = [](const std::string& field) {
+        std::string text = Scene::encodeList({workScene()});
+        text.insert(text.size() - 2, ",\"deep\":" + field);
+        return text;
+    };
+    const std::string allowed = nested(json::maxStoredDepth - 2);  // the list and the scene
+    const auto kept = Scene::decodeList(sceneWith(allowed));
+    ASSERT_TRUE(kept) << kept.error();
+    EXPECT_EQ(Json::parse(Scene::encodeList(kept.value()))[0]["deep"], Json::parse(allowed));
+
+    const std::string hostile = nested(100'000);
+    const auto scenes = Scene::decodeList(sceneWith(hostile));
+    ASSERT_FALSE(scenes);
+    EXPECT_EQ(scenes.error(), "scene list: nested deeper than 128 levels");
+    std::string rules = AutomationRule::encodeList({rule(Kind::onWake)});
+    rules.insert(rules.size() - 2, ",\"deep\":" + hostile);
+    EXPECT_THAT(AutomationRule::decodeList(rules).error(), HasSubstr("nested deeper than"));
+    EXPECT_FALSE(Scene::decodeList(sceneWith(nested(json::maxStoredDepth - 1))));
+
+    Scene bracketed = workScene();
+    bracketed.name = std::string(1000, '[') + "\"\\" + std::string(1000, '{');
+    const auto named = Scene::decodeList(Scene::encodeList({bracketed}));
+    ASSERT_TRUE(named) << named.error();
+    EXPECT_EQ(named.value()[0].name, bracketed.name);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "kit/JsonWrite.hpp"
+#include "kit/StoredJson.hpp"
 #include "platform/CFPreferencesBackend.hpp"
 #include "platform/KillallServiceController.hpp"
 #include "ui/model/ErrorText.hpp"
@@ -25,11 +26,11 @@ std::set<std::string> idSet(const std::optional<std::vector<std::string>>& strin
 }
 
 Decoded<UserProfile> decodeProfile(const std::string& bytes) {
-    const nlohmann::json json = nlohmann::json::parse(bytes, nullptr, false);
-    if (json.is_discarded()) {
-        return Decoded<UserProfile>::failure("profile: not valid JSON");
+    const Decoded<nlohmann::json> parsed = json::parseStored(bytes, "profile");
+    if (!parsed) {
+        return Decoded<UserProfile>::failure(parsed.error());
     }
-    return UserProfile::fromJson(json);
+    return UserProfile::fromJson(parsed.value());
 }
 
 }  // namespace
@@ -147,7 +148,8 @@ void AppModel::setRules(std::vector<AutomationRule> value) {
 // Stored settings.
 
 void AppModel::noteUnreadable(const char* key, const std::string& reason) {
-    unreadable_[key] = reason;
+    keptAside_[key] = {"it could not be read (" + reason + ")",
+                       std::string(key) + Keys::unreadableSuffix};
     warn(std::string("the stored \"") + key + "\" could not be read (" + reason +
          "); it stays as it is until it is next changed, and a copy of it is then kept under \"" +
          key + Keys::unreadableSuffix + "\"");
@@ -214,27 +216,36 @@ void AppModel::loadStoredSettings() {
             setRules(std::move(*rules));
         }
     });
+    load(Keys::firedTimeRules, [&] { loadFiredTimeRules(); });
     storedSetups_ = setups_;
     storedRules_ = rules_;
+    separateSharedIDs();
+}
+
+void AppModel::loadFiredTimeRules() {
+    if (auto fired = loadStored<std::map<std::string, std::string>>(Keys::firedTimeRules,
+                                                                    decodeFiredTimeRules)) {
+        firedTimeRules = std::move(*fired);
+    }
 }
 
 bool AppModel::storeSetting(const char* key, const std::function<void()>& write) {
     // What could not be read at start is still the user's: it is copied aside once before the
     // first write replaces it, and not replaced when it cannot be.
-    if (auto unreadable = unreadable_.find(key); unreadable != unreadable_.end()) {
-        const std::string aside = std::string(key) + Keys::unreadableSuffix;
+    if (auto kept = keptAside_.find(key); kept != keptAside_.end()) {
+        const std::string& aside = kept->second.copyKey;
         bool copied = false;
         if (auto error = attempt([&] { copied = store_->copyIfAbsent(key, aside); })) {
             setLastError(std::string("did not store \"") + key +
-                         "\": its unreadable value could not be kept under \"" + aside +
+                         "\": its stored value could not be kept under \"" + aside +
                          "\": " + *error);
             return false;
         }
-        warn(std::string("the stored \"") + key + "\" could not be read (" + unreadable->second +
-             "); " +
+        warn(std::string("the stored \"") + key + "\" is replaced, but " + kept->second.reason +
+             ": " +
              (copied ? "kept a copy under \"" + aside + "\""
                      : "an earlier copy under \"" + aside + "\" is kept and this one replaced"));
-        unreadable_.erase(unreadable);
+        keptAside_.erase(kept);
     }
     if (auto error = attempt(write)) {
         setLastError(std::string("did not store \"") + key + "\": " + *error);

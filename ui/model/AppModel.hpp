@@ -51,8 +51,14 @@ class AppModel : public QObject {
         static constexpr const char* userProfile = "userProfile";
         static constexpr const char* setups = "velmora_setups";
         static constexpr const char* rules = "velmora_automation_rules";
+        // The day each time rule last fired, so that a restart inside its window does not fire
+        // it again: a JSON object of rule id to day key, beside the rules' own stored form.
+        static constexpr const char* firedTimeRules = "velmora_fired_time_rules";
         // Appended to a key whose stored value could not be read, for the copy kept of it.
         static constexpr const char* unreadableSuffix = ".unreadable";
+        // Appended to a list key for the copy kept of a list whose records shared ids, before
+        // the later ones were given fresh ids.
+        static constexpr const char* sharedIDsSuffix = ".shared-ids";
     };
 
     // Takes every piece of system access, so tests run the model over fakes. Loads the stored
@@ -241,6 +247,15 @@ class AppModel : public QObject {
     void loadStoredSettings();
     // Remembers that `key` could not be read, and says so on standard error.
     void noteUnreadable(const char* key, const std::string& reason);
+    // Records stored under one id would be deleted, edited and switched to together: the later
+    // ones get fresh ids, said on standard error, and the list is stored again after a copy of
+    // it is kept aside.
+    void separateSharedIDs();
+    void loadFiredTimeRules();
+    static Decoded<std::map<std::string, std::string>> decodeFiredTimeRules(
+        const std::string& bytes);
+    // Stores the time rules fired today (older days and deleted rules no longer matter).
+    void persistFiredTimeRules(const std::string& todayKey);
     template <class T, class Decode>
     std::optional<T> loadStored(const char* key, Decode decode);
     // The ids of a stored list; the texts of one that also holds other things.
@@ -289,8 +304,13 @@ class AppModel : public QObject {
     std::unique_ptr<AutomationEvents> automationEvents_;
     std::vector<QMetaObject::Connection> automationConnections_;
 
-    // Stored keys whose value could not be read at start, with the reason, until first written.
-    std::map<std::string, std::string> unreadable_;
+    // Stored keys whose value is copied aside before it is first replaced: the reason it is
+    // kept, and the key of the copy.
+    struct KeptAside {
+        std::string reason;
+        std::string copyKey;
+    };
+    std::map<std::string, KeptAside> keptAside_;
     // The lists as they are stored, for a failed write to go back to.
     std::vector<Setup> storedSetups_;
     std::vector<AutomationRule> storedRules_;

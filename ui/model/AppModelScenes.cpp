@@ -1,6 +1,8 @@
 // Scenes (snapshots of the live state, kept in `setups` and switched to) and the list of
 // automation rules with its stored copy.
 #include <algorithm>
+#include <iostream>
+#include <set>
 
 #include <QString>
 
@@ -22,7 +24,59 @@ typename std::vector<Item>::iterator firstWithID(std::vector<Item>& items, const
                         [&](const Item& item) { return item.id == id; });
 }
 
+// Gives each record whose id an earlier one already has a fresh id; one line per change, naming
+// the record by `noun`.
+template <class Item>
+std::vector<std::string> freshenSharedIDs(std::vector<Item>& items, const char* noun) {
+    std::set<std::string> seen;
+    std::vector<std::string> changes;
+    for (Item& item : items) {
+        if (seen.insert(item.id).second) {
+            continue;
+        }
+        std::string fresh = Uuid::random().string();
+        changes.push_back(std::string("two stored ") + noun + "s share the id \"" + item.id +
+                          "\"; the later one now has the id \"" + fresh + "\"");
+        item.id = std::move(fresh);
+        seen.insert(item.id);
+    }
+    return changes;
+}
+
 }  // namespace
+
+void AppModel::separateSharedIDs() {
+    const auto separate = [this](auto items, const char* key, const char* noun, auto assign,
+                                 auto persist) {
+        const std::vector<std::string> changes = freshenSharedIDs(items, noun);
+        if (changes.empty()) {
+            return;
+        }
+        for (const std::string& change : changes) {
+            std::cerr << "Velmora: " << change << '\n';
+        }
+        keptAside_[key] = {std::string("its ") + noun + "s shared ids",
+                           std::string(key) + Keys::sharedIDsSuffix};
+        // Stored now, so that each record keeps its new id at the next start too; should that
+        // fail, the separated list still holds in memory and is stored with the next change.
+        assign(items);
+        persist();
+    };
+    separate(
+        setups_, Keys::setups, "scene",
+        [this](const std::vector<Setup>& setups) {
+            storedSetups_ = setups;
+            setSetups(setups);
+        },
+        [this] { persistSetups(); });
+    separate(
+        rules_, Keys::rules, "rule",
+        [this](const std::vector<AutomationRule>& rules) {
+            storedRules_ = rules;
+            setRules(rules);
+        },
+        [this] { persistRules(); });
+}
 
 Setup AppModel::captureCurrentSetup(const std::string& name, const std::string& icon) {
     Setup setup;

@@ -10,6 +10,10 @@
 #include <chrono>
 #include <cstdint>
 
+#include <nlohmann/json.hpp>
+
+#include "kit/JsonWrite.hpp"
+#include "kit/StoredJson.hpp"
 #include "platform/qt/SystemAutomationEvents.hpp"
 #include "ui/model/AppModel.hpp"
 
@@ -66,6 +70,39 @@ QDateTime targetOf(const AutomationRule& rule, QDate today) {
 }
 
 }  // namespace
+
+Decoded<std::map<std::string, std::string>> AppModel::decodeFiredTimeRules(
+    const std::string& bytes) {
+    using Result = Decoded<std::map<std::string, std::string>>;
+    const Decoded<nlohmann::json> parsed = json::parseStored(bytes, "fired time rules");
+    if (!parsed) {
+        return Result::failure(parsed.error());
+    }
+    if (!parsed.value().is_object()) {
+        return Result::failure("fired time rules: not a JSON object");
+    }
+    std::map<std::string, std::string> fired;
+    for (const auto& [id, day] : parsed.value().items()) {
+        if (!day.is_string()) {
+            return Result::failure("fired time rules: the day of \"" + id + "\" is not a text");
+        }
+        fired.emplace(id, day.get<std::string>());
+    }
+    return Result::success(std::move(fired));
+}
+
+void AppModel::persistFiredTimeRules(const std::string& todayKey) {
+    nlohmann::json today = nlohmann::json::object();
+    for (const AutomationRule& rule : rules_) {
+        const auto fired = firedTimeRules.find(rule.id);
+        if (fired != firedTimeRules.end() && fired->second == todayKey) {
+            today[rule.id] = todayKey;
+        }
+    }
+    // A failure is in `lastError` until the scene switch reports; the rule still fires once in
+    // this run.
+    writeStored(Keys::firedTimeRules, [&] { return json::text(today, "fired time rules"); });
+}
 
 void AppModel::setAutomationEvents(std::unique_ptr<AutomationEvents> events) {
     for (const QMetaObject::Connection& connection : automationConnections_) {
@@ -145,7 +182,10 @@ void AppModel::automationTick() {
         if (fired != firedTimeRules.end() && fired->second == todayKey) {
             continue;
         }
+        // Stored before the switch: a restart inside the window, even one during the switch,
+        // must not switch the Mac to the scene again and undo what the user changed since.
         firedTimeRules[rule.id] = todayKey;
+        persistFiredTimeRules(todayKey);
         applyRule(rule);
     }
 }

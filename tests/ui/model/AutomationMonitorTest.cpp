@@ -181,6 +181,44 @@ TEST_F(AutomationTest, ATimeRuleInTheHourTheClocksSkipFiresRightAfterTheJump) {
     }
 }
 
+// Fired at 05:11, restarted at 05:11:49: the new run must not switch the Mac to the scene again
+// at 05:12:09, silently undoing what the user changed since. The rules are stored as before.
+TEST_F(AutomationTest, ATimeRuleThatFiredDoesNotFireAgainAfterARestartInsideItsWindow) {
+    start({rule("T", Kind::atTime, "A", 0, 5, 11), rule("Other", Kind::atTime, "B", 0, 5, 11)});
+    model->toggleRule(rule("Other", Kind::atTime, "B"));  // disabled: it has not fired
+    const std::string storedRules = storedData(AppModel::Keys::rules);
+    now = localTime(2026, 12, 7, 5, 11) + std::chrono::seconds(5);
+    EXPECT_EQ(tick(), "A");
+    EXPECT_EQ(storedData(AppModel::Keys::rules), storedRules);
+
+    const auto restart = [&] {
+        model = make(Catalog({}, {}));
+        model->setAutomationEvents(std::make_unique<FakeEvents>());
+        model->startAutomationMonitor();
+    };
+    restart();
+    now = localTime(2026, 12, 7, 5, 12) + std::chrono::seconds(9);
+    EXPECT_EQ(tick(), "") << "fired already today";
+    model->toggleRule(rule("Other", Kind::atTime, "B"));
+    EXPECT_EQ(tick(), "B") << "each rule on its own";
+    restart();
+    now = localTime(2026, 12, 8, 5, 11) + std::chrono::seconds(30);
+    EXPECT_EQ(tick(), "AB") << "the next day both fire again";
+    restart();
+    EXPECT_EQ(tick(), "");
+
+    // A damaged record of fired rules is kept aside, not trusted and not lost.
+    putData(AppModel::Keys::firedTimeRules, "[[");
+    ::testing::internal::CaptureStderr();
+    restart();
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(),
+                ::testing::HasSubstr(R"("velmora_fired_time_rules" could not be read)"));
+    EXPECT_EQ(tick(), "AB");
+    EXPECT_EQ(storedData("velmora_fired_time_rules.unreadable"), "[[");
+    restart();
+    EXPECT_EQ(tick(), "");
+}
+
 TEST_F(AutomationTest, DisplaysConnectedAndDisconnectedOncePerNotification) {
     start({rule("C", Kind::displayConnected, "A"), rule("D", Kind::displayDisconnected, "B")});
     // The count is taken when the queued work runs, not when the signal came (the last row); the

@@ -73,6 +73,86 @@ TEST_F(ModelTest, UnreadableListIsKeptAsideOnceBeforeItIsReplacedAndAnOlderCopyS
                                     R"("completedOnboarding":true})"));
 }
 
+// Two scenes under one id would be deleted together with no copy kept: the later one gets a fresh
+// id, said at load, and the list is stored again once a copy of it as it was is kept aside.
+TEST_F(ModelTest, RecordsSharingAnIdAreToldApartAtLoadAndDeletingOneKeepsTheOthers) {
+    const auto sceneText = [](const char* id, const char* name) {
+        return std::string(R"({"id":")") + id + R"(","name":")" + name +
+               R"(","icon":"moon.fill","tweakIDs":[],"powerToggleIDs":[],"sliderValues":{},)"
+               R"("lidClose":false})";
+    };
+    const std::string scenes = "[" + sceneText("A", "Desk") + "," + sceneText("B", "Sofa") + "," +
+                               sceneText("A", "Train") + "," + sceneText("A", "Bed") + "]";
+    putData(Keys::setups, scenes);
+    const std::string rule = R"({"id":"R","kind":"onWake","setupID":"A","enabled":true,)"
+                             R"("threshold":0,"hour":0,"minute":0,"appBundleID":"","appName":""})";
+    putData(Keys::rules, "[" + rule + "," + rule + "]");
+    ::testing::internal::CaptureStderr();
+    auto model = make(stateCatalog());
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_THAT(said, ::testing::HasSubstr(R"(two stored scenes share the id "A"; the later one)"));
+    EXPECT_THAT(said, ::testing::HasSubstr(R"(two stored rules share the id "R")"));
+
+    std::vector<std::string> names, ids;
+    for (const auto& scene : model->setups()) {
+        names.push_back(scene.name);
+        ids.push_back(scene.id);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Desk", "Sofa", "Train", "Bed"}));
+    EXPECT_EQ(ids[0], "A") << "the first keeps its id, and the rules naming it";
+    EXPECT_EQ(std::set<std::string>(ids.begin(), ids.end()).size(), 4U);
+    EXPECT_NE(model->rules().at(0).id, model->rules().at(1).id);
+    EXPECT_EQ(storedData("velmora_setups.shared-ids"), scenes);
+    const auto stored = Setup::decodeList(storedData(Keys::setups));
+    ASSERT_TRUE(stored.ok());
+    EXPECT_EQ(stored.value(), model->setups());
+
+    model->deleteSetup(model->setups().at(2));
+    names.clear();
+    for (const auto& scene : model->setups()) {
+        names.push_back(scene.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Desk", "Sofa", "Bed"}));
+    model->deleteRule(model->rules().at(0));
+    EXPECT_EQ(model->rules().size(), 1U);
+    EXPECT_EQ(storedData("velmora_setups.shared-ids"), scenes) << "the copy is made once";
+
+    // The next start finds nothing to separate.
+    ::testing::internal::CaptureStderr();
+    auto next = make(stateCatalog());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(next->setups(), model->setups());
+}
+
+// A field of a newer version nested 100,000 levels deep used to exhaust the stack at every start.
+// It now counts as unreadable: reported, left stored, and kept aside before it is replaced.
+TEST_F(ModelTest, StoredDataNestedFarTooDeepIsUnreadableAndKeptNotACrash) {
+    const std::string deep = std::string(100'000, '[') + std::string(100'000, ']');
+    const std::string profile = R"({"fields":[],"goals":[],"device":"desktop",)"
+                                R"("completedOnboarding":true,"theme":)" +
+                                deep + "}";
+    putData(Keys::userProfile, profile);
+    const std::string scenes = R"([{"id":"A","name":"Desk","icon":"moon.fill","tweakIDs":[],)"
+                               R"("powerToggleIDs":[],"sliderValues":{},"lidClose":false,)"
+                               R"("mood":)" +
+                               deep + "}]";
+    putData(Keys::setups, scenes);
+    ::testing::internal::CaptureStderr();
+    auto model = make(stateCatalog());
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_THAT(said, ::testing::HasSubstr(R"("userProfile" could not be read (profile: nested)"));
+    EXPECT_THAT(said, ::testing::HasSubstr(R"("velmora_setups" could not be read (scene list: )"));
+    EXPECT_EQ(model->profile().device, DeviceKind::laptop) << "the default profile";
+    EXPECT_TRUE(model->setups().empty());
+    EXPECT_EQ(storedData(Keys::userProfile), profile);
+    EXPECT_EQ(store->writes, 0);
+
+    model->saveSetup("Sofa", "sofa");
+    model->saveProfile({UserField::student}, {}, DeviceKind::laptop);
+    EXPECT_EQ(storedData("velmora_setups.unreadable"), scenes);
+    EXPECT_EQ(storedData("userProfile.unreadable"), profile);
+}
+
 TEST_F(ModelTest, AppliedRecipesFollowTheLiveTweakStatesAndAThrowingEngineOnlyUnappliesOne) {
     auto model = make(stateCatalog());
     EXPECT_EQ(model->appliedRecipeIDs(), std::set<std::string>{"r-off"})
