@@ -1,6 +1,7 @@
 // The main window's frame: placement, bringing it forward and dragging it by its background.
 #include "ui/shell/AppWindow.hpp"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeySequence>
@@ -62,25 +63,43 @@ void AppWindow::mousePressEvent(QMouseEvent* event) {
         return;
     }
     event->accept();
-    QWindow* handle = windowHandle();
-    if (handle != nullptr && handle->startSystemMove()) {
-        return;
-    }
-    // No window manager to move it: follow the pointer ourselves.
-    dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    // Nothing moves yet: a quick click or a touchpad tap is not a drag, and a window manager's
+    // move started now would follow the pointer until the next click.
+    pressedAt_ = event->globalPosition().toPoint();
+    dragOffset_.reset();
 }
 
 void AppWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (!dragOffset_ || !(event->buttons() & Qt::LeftButton)) {
+    if (!(event->buttons() & Qt::LeftButton) || (!pressedAt_ && !dragOffset_)) {
         QWidget::mouseMoveEvent(event);
         return;
     }
     event->accept();
-    move(event->globalPosition().toPoint() - *dragOffset_);
+    const QPoint global = event->globalPosition().toPoint();
+    if (dragOffset_) {
+        move(global - *dragOffset_);
+        return;
+    }
+    if ((global - *pressedAt_).manhattanLength() >= QApplication::startDragDistance()) {
+        startMove(global);
+    }
+}
+
+void AppWindow::startMove(const QPoint& globalPosition) {
+    const QPoint pressed = *pressedAt_;
+    pressedAt_.reset();
+    QWindow* handle = windowHandle();
+    if (handle != nullptr && handle->startSystemMove()) {
+        return;
+    }
+    // No window manager to move it: follow the pointer ourselves, from where the press was.
+    dragOffset_ = pressed - frameGeometry().topLeft();
+    move(globalPosition - *dragOffset_);
 }
 
 void AppWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
+        pressedAt_.reset();
         dragOffset_.reset();
     }
     QWidget::mouseReleaseEvent(event);

@@ -39,7 +39,13 @@ class AppWindow : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Starts moving the window once a press on the background has become a drag.
+    void startMove(const QPoint& globalPosition);
+
     QWidget* root_;
+    // Where the left button went down on the background, until it is released or a move starts:
+    // a click alone must not move the window.
+    std::optional<QPoint> pressedAt_;
     // Pointer position relative to the frame's corner while a drag moves the window by hand.
     std::optional<QPoint> dragOffset_;
     bool painted_ = false;

@@ -1,7 +1,10 @@
-// The slim bar as a style sheet on the area's own vertical bar, with the theme's colours.
+// The slim bar: a style sheet with the theme's colours on a bar of our own over the viewport,
+// kept in step with the area's hidden bar in both directions.
 #include "ui/widgets/SlimScrollBar.hpp"
 
 #include <QAbstractScrollArea>
+#include <QEvent>
+#include <QPointer>
 #include <QScrollBar>
 
 #include "ui/look/Theme.hpp"
@@ -14,24 +17,89 @@ constexpr int kWidth = 8;
 constexpr int kThumbRadius = 3;
 constexpr int kThumbMinimum = 24;
 constexpr qreal kThumbOpacity = 0.22;
+constexpr const char* kOverlayName = "slimScrollBar";
+
+QString slimSheet() {
+    const QColor thumb = withOpacity(Theme::ink(), kThumbOpacity);
+    return QStringLiteral(
+               "QScrollBar:vertical { background: transparent; width: %1px;"
+               " margin: 2px 1px 2px 1px; }"
+               "QScrollBar::handle:vertical { background: %2; border-radius: %3px;"
+               " min-height: %4px; }"
+               "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical"
+               " { height: 0px; }"
+               "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical"
+               " { background: transparent; }")
+        .arg(kWidth)
+        .arg(thumb.name(QColor::HexArgb))
+        .arg(kThumbRadius)
+        .arg(kThumbMinimum);
+}
+
+// Mirrors the area's hidden bar (range, steps, value) and stands over the viewport's right edge.
+class OverlayBar : public QScrollBar {
+  public:
+    explicit OverlayBar(QAbstractScrollArea& area)
+        : QScrollBar(Qt::Vertical, &area), area_(&area), followed_(area.verticalScrollBar()) {
+        setObjectName(QString::fromLatin1(kOverlayName));
+        setStyleSheet(slimSheet());
+        setCursor(Qt::ArrowCursor);
+        connect(followed_, &QAbstractSlider::rangeChanged, this, [this] { follow(); });
+        connect(followed_, &QAbstractSlider::valueChanged, this, &QAbstractSlider::setValue);
+        connect(this, &QAbstractSlider::valueChanged, followed_, &QAbstractSlider::setValue);
+        area.installEventFilter(this);
+        area.viewport()->installEventFilter(this);
+        follow();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Resize || type == QEvent::Show || type == QEvent::LayoutRequest) {
+            follow();
+            // The area sets its bar's page step after its own resize handler, which runs after
+            // this filter: look again once it has.
+            QMetaObject::invokeMethod(
+                this,
+                [self = QPointer<OverlayBar>(this)] {
+                    if (self) {
+                        self->follow();
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+        return QScrollBar::eventFilter(watched, event);
+    }
+
+  private:
+    void follow() {
+        setRange(followed_->minimum(), followed_->maximum());
+        setSingleStep(followed_->singleStep());
+        setPageStep(followed_->pageStep());
+        setValue(followed_->value());
+        const QRect port = area_->viewport()->geometry();
+        setGeometry(port.x() + port.width() - kWidth, port.y(), kWidth, port.height());
+        setVisible(maximum() > minimum());
+        raise();
+    }
+
+    QAbstractScrollArea* area_;
+    QScrollBar* followed_;
+};
 
 }  // namespace
 
 void useSlimScrollBars(QAbstractScrollArea& area) {
-    const QColor thumb = withOpacity(Theme::ink(), kThumbOpacity);
-    area.verticalScrollBar()->setStyleSheet(
-        QStringLiteral("QScrollBar:vertical { background: transparent; width: %1px;"
-                       " margin: 2px 1px 2px 1px; }"
-                       "QScrollBar::handle:vertical { background: %2; border-radius: %3px;"
-                       " min-height: %4px; }"
-                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical"
-                       " { height: 0px; }"
-                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical"
-                       " { background: transparent; }")
-            .arg(kWidth)
-            .arg(thumb.name(QColor::HexArgb))
-            .arg(kThumbRadius)
-            .arg(kThumbMinimum));
+    if (shownScrollBar(area) != area.verticalScrollBar()) {
+        return;
+    }
+    area.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    new OverlayBar(area);
+}
+
+QScrollBar* shownScrollBar(const QAbstractScrollArea& area) {
+    auto* overlay =
+        area.findChild<QScrollBar*>(QString::fromLatin1(kOverlayName), Qt::FindDirectChildrenOnly);
+    return overlay != nullptr ? overlay : area.verticalScrollBar();
 }
 
 }  // namespace velmora

@@ -9,7 +9,13 @@
 namespace velmora {
 
 RecipeGrid::RecipeGrid(MainWindow& window, QWidget* parent)
-    : CardCanvas(parent), window_(window), grid_(new QGridLayout(this)) {
+    : CardCanvas(parent),
+      window_(window),
+      grid_(new QGridLayout(this)),
+      filler_(new QWidget(this)) {
+    filler_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    filler_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    filler_->hide();
     grid_->setContentsMargins(0, 0, 0, 0);
     grid_->setSpacing(spacing);
     for (int column = 0; column < columns; ++column) {
@@ -26,6 +32,7 @@ void RecipeGrid::setTrailing(QWidget* card) {
     card->setParent(this);
     const auto at = static_cast<int>(cards_.size());
     grid_->addWidget(card, at / columns, at % columns, Qt::AlignVCenter);
+    placeFiller();
 }
 
 bool RecipeGrid::show(const std::vector<Recipe>& recipes) {
@@ -62,7 +69,18 @@ bool RecipeGrid::show(const std::vector<Recipe>& recipes) {
     }
     ids_ = std::move(ids);
     shown_ = true;
+    placeFiller();
     return true;
+}
+
+void RecipeGrid::placeFiller() {
+    grid_->removeWidget(filler_);
+    const std::size_t placed = cards_.size() + (trailing_ != nullptr ? 1 : 0);
+    const bool lone = placed == 1;
+    if (lone) {
+        grid_->addWidget(filler_, 0, 1);
+    }
+    filler_->setVisible(lone);
 }
 
 void RecipeGrid::showOrHide(const std::vector<Recipe>& recipes) {

@@ -40,9 +40,15 @@ class RecipeGrid : public CardCanvas {
     const std::vector<RecipeGridCard*>& cards() const { return cards_; }
 
   private:
+    // Puts the filler beside a lone first card, or takes it away.
+    void placeFiller();
+
     MainWindow& window_;
     QGridLayout* grid_;
     QWidget* trailing_ = nullptr;
+    // Fills the second column while only one card shows, so that card keeps a column's width
+    // instead of taking the spacing a grid gives up for an empty column.
+    QWidget* filler_;
     std::vector<std::string> ids_;
     std::vector<RecipeGridCard*> cards_;
     bool shown_ = false;

@@ -12,7 +12,6 @@ Router::Router(QWidget* parent) : QScrollArea(parent) {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The window's paper shows through.
     viewport()->setAutoFillBackground(false);
     useSlimScrollBars(*this);

@@ -82,7 +82,6 @@ Sidebar::Sidebar(MainWindow& window, QWidget* parent) : CardCanvas(parent) {
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scroll_->viewport()->setAutoFillBackground(false);
     useSlimScrollBars(*scroll_);
     auto* top = new QWidget;

@@ -118,6 +118,9 @@ TopBar::TopBar(MainWindow& window, QWidget* parent) : QWidget(parent) {
     bar->setSpacing(kBarSpacing);
 
     capsule_ = new SearchCapsule;
+    capsule_->setObjectName(QStringLiteral("topbar.capsule"));
+    // The capsule hugs its fixed-width field; the stretch after it takes the bar's spare width.
+    capsule_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* inside = new QHBoxLayout(capsule_);
     inside->setContentsMargins(kFieldPaddingH, kFieldPaddingV, kFieldPaddingH, kFieldPaddingV);
     inside->setSpacing(kFieldSpacing);

@@ -91,6 +91,15 @@ TEST_F(Launched, WindowIsCentredWithItsTitleAndPaperIsDraggableAndServesAloneWit
     EXPECT_TRUE(shot.save(test::artefactPath(QStringLiteral("main-window.png"))));
 
     const QPoint before = window.pos();
+    // A click, and a press that wanders less than the desktop's drag distance, move nothing.
+    QTest::mouseClick(root, Qt::LeftButton, {}, QPoint(100, 100));
+    const int nudge = QApplication::startDragDistance() - 1;
+    QTest::mousePress(root, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseMove(root, QPoint(100 + nudge, 100));
+    QTest::mouseRelease(root, Qt::LeftButton, {}, QPoint(100 + nudge, 100));
+    QTest::mouseMove(root, QPoint(160, 160));
+    EXPECT_EQ(window.pos(), before) << "nothing follows the pointer after the button is up";
+    // A drag moves it with the pointer, from where the button went down.
     QTest::mousePress(root, Qt::LeftButton, {}, QPoint(100, 100));
     QTest::mouseMove(root, QPoint(130, 80));
     QTest::mouseRelease(root, Qt::LeftButton, {}, QPoint(130, 80));

@@ -187,7 +187,8 @@ TEST_F(BrowseOnNow, ATweakSwitchedOnInBrowseShowsOnOnNowAndSwitchedOffThereTheEm
     EXPECT_EQ(countPill()->label(), QStringLiteral("1 on"));
 
     click(countPill());
-    settle();
+    // The new rows get their height as their list card's layout reaches them.
+    settleLayout();
     auto* onNow = page<OnNowPage>();
     EXPECT_EQ(state().backTo, NavItem::browse());
     EXPECT_THAT(shownBlocks(*onNow),

@@ -9,6 +9,7 @@
 #include "ui/look/Theme.hpp"
 #include "ui/sync/KeyedList.hpp"
 #include "ui/widgets/LabelButton.hpp"
+#include "ui/widgets/SlimScrollBar.hpp"
 #include "ui/widgets/TextLabel.hpp"
 #include "ui/window/ProfileBlock.hpp"
 #include "ui/window/ScenesSection.hpp"
@@ -199,7 +200,7 @@ TEST_F(SidebarView, TheProfileBlockAsksForTheQuestionnaireAndSummarisesInFieldOr
 
 TEST_F(SidebarView, ManyScenesScrollWhileTheSuggestionAndProfileStayInTheWindow) {
     open(Catalog::velmora(), {MainWindow::minimumWidth, MainWindow::minimumHeight});
-    const QScrollBar* bar = window->sidebar().scrollingPart().verticalScrollBar();
+    const QScrollBar* bar = shownScrollBar(window->sidebar().scrollingPart());
     EXPECT_FALSE(bar->isVisible());
     changeModel([&] {
         for (int i = 0; i < 12; ++i) {
