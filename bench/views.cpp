@@ -14,6 +14,7 @@
 #include "tests/ui/model/ModelFakes.hpp"
 #include "ui/components/TweakRow.hpp"
 #include "ui/popover/MenuBarView.hpp"
+#include "ui/sync/ModelSync.hpp"
 #include "ui/widgets/Card.hpp"
 #include "ui/widgets/Switch.hpp"
 
@@ -55,6 +56,12 @@ void switchClickToRepaint(benchmark::State& state) {
     for (int i = 0; i < kRows; ++i) {
         rows->addWidget(new TweakRow(model, model.catalog().tweaks()[static_cast<std::size_t>(i)]));
     }
+    // The list's part of a page: every sync handed to its rows.
+    ModelSync::of(model).follow(&page, [&page](const Snapshot& now) {
+        for (TweakRow* row : page.findChildren<TweakRow*>()) {
+            row->follow(now);
+        }
+    });
     page.resize(kPage);
     page.show();
     if (!QTest::qWaitForWindowExposed(&page)) {

@@ -1,4 +1,4 @@
-// PowerToggleRow: always "ADMIN", following the model's sync.
+// PowerToggleRow: always "ADMIN", shown as of the sync its list hands it.
 #include "ui/components/PowerToggleRow.hpp"
 
 #include "ui/look/Icons.hpp"
@@ -26,7 +26,7 @@ PowerToggleRow::PowerToggleRow(AppModel& model, PowerTweak tweak, QWidget* paren
           [this] { model_.togglePowerToggle(tweak_); }, parent),
       model_(model),
       tweak_(std::move(tweak)) {
-    follow(model_, [this](const Snapshot& now) {
+    setReader(model_, [this](const Snapshot& now) {
         return State{now.isOn(tweak_), model_.isFavorite(tweak_)};
     });
 }

@@ -97,9 +97,7 @@ RecipeGridCard::RecipeGridCard(AppModel& model, Recipe recipe, int index,
         lastShadow_ = cardShadow();
     };
 
-    ModelSync& sync = ModelSync::of(model_);
-    sync.follow(this, [this](const Snapshot& now) { follow(now); });
-    follow(sync.snapshot());
+    follow(ModelSync::of(model_).snapshot());
 }
 
 void RecipeGridCard::follow(const Snapshot& now) {

@@ -36,6 +36,10 @@ class RecipeGridCard : public QAbstractButton, public ShadowCaster {
     StarButton& star() const { return *star_; }
     ApplyPill& pill() const { return *pill_; }
 
+    // Shows the star and the pill as of `now`. The card does not follow the model itself: the
+    // grid it is in calls this at every sync of the page on screen.
+    void follow(const Snapshot& now);
+
     CardShadow cardShadow() const override;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -47,7 +51,6 @@ class RecipeGridCard : public QAbstractButton, public ShadowCaster {
     void leaveEvent(QEvent* event) override;
 
   private:
-    void follow(const Snapshot& now);
     void placeChildren();
 
     AppModel& model_;

@@ -90,15 +90,18 @@ SwitchRow::SwitchRow(const std::string& id, const std::string& symbol, int tintI
     row.addWidget(toggle_, 0, Qt::AlignVCenter);
 }
 
-void SwitchRow::follow(AppModel& model, std::function<State(const Snapshot&)> state) {
-    const auto show = [this, state = std::move(state)](const Snapshot& now) {
-        const State shown = state(now);
-        toggle_->setOn(shown.on);
-        star_->setOn(shown.favourite);
-    };
-    ModelSync& sync = ModelSync::of(model);
-    show(sync.snapshot());
-    sync.follow(this, show);
+void SwitchRow::setReader(AppModel& model, Reader reader) {
+    reader_ = std::move(reader);
+    follow(ModelSync::of(model).snapshot());
+}
+
+void SwitchRow::follow(const Snapshot& now) {
+    if (!reader_) {
+        return;
+    }
+    const State shown = reader_(now);
+    toggle_->setOn(shown.on);
+    star_->setOn(shown.favourite);
 }
 
 }  // namespace velmora

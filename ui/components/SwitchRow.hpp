@@ -47,6 +47,10 @@ class SwitchRow : public QWidget {
     StarButton& star() const { return *star_; }
     Switch& toggle() const { return *toggle_; }
 
+    // Shows the switch and the star as of `now`. The row does not follow the model itself: the
+    // list it is in calls this at every sync of the page on screen.
+    void follow(const Snapshot& now);
+
   protected:
     // `onStar` and `onSwitch` run on their clicks.
     SwitchRow(const std::string& id, const std::string& symbol, int tintIndex,
@@ -58,12 +62,14 @@ class SwitchRow : public QWidget {
         bool on;
         bool favourite;
     };
-    // Shows what `state` reads now and at every sync of `model`.
-    void follow(AppModel& model, std::function<State(const Snapshot&)> state);
+    using Reader = std::function<State(const Snapshot&)>;
+    // What follow() shows; shown at once from the last snapshot of `model`'s sync.
+    void setReader(AppModel& model, Reader reader);
 
   private:
     StarButton* star_;
     Switch* toggle_;
+    Reader reader_;
 };
 
 }  // namespace velmora

@@ -1,4 +1,4 @@
-// TweakRow: tinted by category, following the model's sync.
+// TweakRow: tinted by category, shown as of the sync its list hands it.
 #include "ui/components/TweakRow.hpp"
 
 #include "ui/look/Icons.hpp"
@@ -27,7 +27,7 @@ TweakRow::TweakRow(AppModel& model, Tweak tweak, QWidget* parent)
           [this] { model_.toggleTweak(tweak_); }, parent),
       model_(model),
       tweak_(std::move(tweak)) {
-    follow(model_, [this](const Snapshot& now) {
+    setReader(model_, [this](const Snapshot& now) {
         return State{now.isOn(tweak_), model_.isFavorite(tweak_)};
     });
 }

@@ -1,34 +1,67 @@
-// The count of live holds, on the main thread.
+// The count of live holds per window, on the main thread, and who waits for it to reach zero.
 #include "ui/sync/InteractionHold.hpp"
+
+#include <QWidget>
+#include <algorithm>
 
 namespace velmora {
 
 namespace {
 
-int& liveHolds() {
-    static int count = 0;
-    return count;
-}
+constexpr const char* kObjectName = "velmora.interactionHolds";
 
 }  // namespace
 
-InteractionHold::InteractionHold() {
-    ++liveHolds();
+WindowHolds::WindowHolds(QObject* window) : QObject(window) {
+    setObjectName(QString::fromLatin1(kObjectName));
 }
 
-InteractionHold::~InteractionHold() {
-    if (--liveHolds() == 0) {
-        emit notifier().released();
+WindowHolds* WindowHolds::of(const QWidget& widget, bool make) {
+    QWidget* window = widget.window();
+    auto* existing = window->findChild<WindowHolds*>(QString::fromLatin1(kObjectName),
+                                                     Qt::FindDirectChildrenOnly);
+    if (existing != nullptr || !make) {
+        return existing;
+    }
+    return new WindowHolds(window);
+}
+
+void WindowHolds::afterRelease(QObject& receiver, std::function<void()> then) {
+    const bool waiting = std::any_of(waiting_.begin(), waiting_.end(), [&](const Waiter& waiter) {
+        return waiter.receiver == &receiver;
+    });
+    if (!waiting) {
+        waiting_.push_back({&receiver, std::move(then)});
     }
 }
 
-bool InteractionHold::active() {
-    return liveHolds() > 0;
+void WindowHolds::release() {
+    if (--count_ > 0) {
+        return;
+    }
+    // Taken out first: a waiter may hold again or ask to wait again.
+    std::vector<Waiter> waiting = std::move(waiting_);
+    waiting_.clear();
+    for (const Waiter& waiter : waiting) {
+        if (waiter.receiver) {
+            waiter.then();
+        }
+    }
 }
 
-InteractionHoldNotifier& InteractionHold::notifier() {
-    static InteractionHoldNotifier instance;
-    return instance;
+InteractionHold::InteractionHold(QWidget& holder) : holds_(WindowHolds::of(holder, true)) {
+    holds_->hold();
+}
+
+InteractionHold::~InteractionHold() {
+    if (holds_) {
+        holds_->release();
+    }
+}
+
+bool InteractionHold::activeIn(const QWidget& widget) {
+    const WindowHolds* holds = WindowHolds::of(widget, false);
+    return holds != nullptr && holds->active();
 }
 
 }  // namespace velmora

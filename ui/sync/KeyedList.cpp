@@ -33,8 +33,8 @@ bool KeyedList::mayChange(const std::vector<std::string>& keys) {
     if (shown_ && keys == keys_) {
         return false;
     }
-    if (shown_ && InteractionHold::active()) {
-        sync_.postponeRebuild();
+    if (shown_ && InteractionHold::activeIn(*this)) {
+        sync_.postponeRebuild(*this);
         return false;
     }
     return true;

@@ -1,10 +1,10 @@
 // A vertical run of rows keyed by id. Shown again with the same ids, the rows stay as they are
-// (each follows the sync itself, so switch states, stars and texts update in place, and a hover,
-// an open menu or a tool tip survives the automation monitor's tick); with other ids the old rows
-// go (hidden at once, deleted later) and new ones are made. While the user holds a control
-// (InteractionHold) the rebuild waits and runs at the sync that follows the release. Rows that
-// follow the sync themselves and depend on nothing but their key can be kept across a change of
-// keys too (showKeeping): a search narrowed by a keystroke then only loses rows.
+// (their owner updates switch states, stars and texts in place, so a hover, an open menu or a
+// tool tip survives the automation monitor's tick); with other ids the old rows go (hidden at
+// once, deleted later) and new ones are made. While the user holds a control in the list's
+// window (InteractionHold) the rebuild waits and runs at the sync that follows the release. Rows
+// that depend on nothing but their key can be kept across a change of keys too (showKeeping): a
+// search narrowed by a keystroke then only loses rows.
 //
 //     auto* list = new KeyedList(sync, parent);
 //     list->show(ids, [&](std::size_t i) { return new TweakRow(model, tweaks[i]); });

@@ -17,11 +17,6 @@ constexpr const char* kObjectName = "velmora.modelSync";
 ModelSync::ModelSync(AppModel& model) : QObject(&model), model_(model) {
     setObjectName(QString::fromLatin1(kObjectName));
     connect(&model, &AppModel::objectWillChange, this, &ModelSync::schedule);
-    connect(&InteractionHold::notifier(), &InteractionHoldNotifier::released, this, [this] {
-        if (postponed_) {
-            schedule();
-        }
-    });
 }
 
 ModelSync& ModelSync::of(AppModel& model) {
@@ -39,6 +34,12 @@ const Snapshot& ModelSync::snapshot() {
 
 void ModelSync::follow(QObject* owner, Update update) {
     followers_.push_back({owner, std::move(update)});
+}
+
+void ModelSync::postponeRebuild(const QWidget& list) {
+    if (WindowHolds* holds = WindowHolds::of(list, false)) {
+        holds->afterRelease(*this, [this] { schedule(); });
+    }
 }
 
 void ModelSync::schedule() {
@@ -61,7 +62,6 @@ void ModelSync::run() {
         return;
     }
     pending_ = false;
-    postponed_ = false;
     running_ = true;
     ++syncCount_;
     snapshot_ = std::make_unique<Snapshot>(model_);

@@ -12,6 +12,12 @@
 //
 // and, on a click, re-reads the model and calls its operation (model.toggleTweak(tweak)); the
 // widget then shows the result at the next sync. Lists use KeyedList to keep their rows.
+//
+// Rows and cards made per item (catalog rows, recipe cards, scene and rule rows) do not follow:
+// the page that owns their list hands each sync down to them, so the rows of a page that is not
+// on screen are not called, and they catch up when the page is synced as it comes back. The
+// followers are the views that stand on their own (the window, the menu-bar panel) and a few
+// single cards, never one per item.
 #pragma once
 
 #include <QObject>
@@ -22,6 +28,8 @@
 #include <memory>
 
 #include "ui/sync/Snapshot.hpp"
+
+class QWidget;
 
 namespace velmora {
 
@@ -55,9 +63,9 @@ class ModelSync : public QObject {
     // How many syncs have run.
     std::int64_t syncCount() const { return syncCount_; }
 
-    // A list that could not rebuild because the user is holding a control asks for another sync
-    // once the hold ends.
-    void postponeRebuild() { postponed_ = true; }
+    // A list that could not rebuild because the user is holding a control in its window asks
+    // for another sync once that window's holds end.
+    void postponeRebuild(const QWidget& list);
 
   private:
     explicit ModelSync(AppModel& model);
@@ -73,7 +81,6 @@ class ModelSync : public QObject {
     // A deque: followers added during a sync must not move the ones being called.
     std::deque<Follower> followers_;
     bool pending_ = false;
-    bool postponed_ = false;
     bool running_ = false;
     std::int64_t syncCount_ = 0;
 };

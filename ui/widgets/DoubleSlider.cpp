@@ -55,7 +55,7 @@ DoubleSlider::DoubleSlider(double min, double max, double step, QWidget* parent)
         }
     });
     connect(this, &QSlider::sliderPressed, this,
-            [this] { hold_ = std::make_unique<InteractionHold>(); });
+            [this] { hold_ = std::make_unique<InteractionHold>(*this); });
     connect(this, &QSlider::sliderReleased, this, [this] {
         emit committed(doubleValue());
         hold_.reset();

@@ -46,7 +46,7 @@ MenuPill::MenuPill(QWidget* parent) : QAbstractButton(parent), menu_(new QMenu(t
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::clicked, this, &MenuPill::openMenu);
     connect(menu_, &QMenu::aboutToShow, this,
-            [this] { hold_ = std::make_unique<InteractionHold>(); });
+            [this] { hold_ = std::make_unique<InteractionHold>(*this); });
     connect(menu_, &QMenu::aboutToHide, this, [this] { hold_.reset(); });
 }
 

@@ -1,7 +1,9 @@
 // A white card holding a list of setting rows, one per element, with a hairline between rows
 // that starts under the row content and runs to the card's edge. Rows are keyed by the element's
-// id: shown again with the same ids, the rows stay (each follows the sync itself); with other
-// ids they are rebuilt, or, for the catalog's rows, kept where their id stays. An empty list is an
+// id: shown again with the same ids, the rows stay; with other ids they are rebuilt, or, for the
+// catalog's rows, kept where their id stays. The catalog's rows do not follow the model
+// themselves: each show() hands them the sync's snapshot, so the rows of a page that is not on
+// screen are left alone until the page is synced again as it comes back. An empty list is an
 // empty card of its top and bottom insets. A card whose rows pad themselves more gives its own
 // insets.
 //
@@ -65,21 +67,37 @@ class ListCard : public Card {
     KeyedList* list_;
 };
 
+// A row that shows the model's state (a switch, a star) rather than only its own.
+template <class Row>
+concept FollowsSync = requires(Row& row, const Snapshot& now) {
+    row.follow(now);
+};
+
 // A list card of one kind of catalog row.
 template <class Item, class Row>
 class RowListCard : public ListCard {
   public:
     explicit RowListCard(AppModel& model, QWidget* parent = nullptr)
-        : ListCard(ModelSync::of(model), parent), model_(model) {}
+        : ListCard(ModelSync::of(model), parent), model_(model), sync_(ModelSync::of(model)) {}
 
+    // Shows one row per item and hands every row the snapshot of the sync running (the last
+    // one outside a sync). Returns whether the rows changed.
     bool show(const std::vector<Item>& items) {
         std::vector<std::string> ids;
         ids.reserve(items.size());
         for (const Item& item : items) {
             ids.push_back(item.id);
         }
-        // Catalog rows re-read the model at every sync: a row whose id stays is kept.
-        return ListCard::showKeeping(ids, [&](std::size_t i) { return new Row(model_, items[i]); });
+        // Catalog rows depend on nothing but their item: a row whose id stays is kept.
+        const bool changed =
+            ListCard::showKeeping(ids, [&](std::size_t i) { return new Row(model_, items[i]); });
+        if constexpr (FollowsSync<Row>) {
+            const Snapshot& now = sync_.snapshot();
+            for (QWidget* row : rows()) {
+                static_cast<Row*>(row)->follow(now);
+            }
+        }
+        return changed;
     }
 
     // Shows `items`, or hides the card when there are none.
@@ -92,6 +110,7 @@ class RowListCard : public ListCard {
 
   private:
     AppModel& model_;
+    ModelSync& sync_;
 };
 
 using TweakListCard = RowListCard<Tweak, TweakRow>;

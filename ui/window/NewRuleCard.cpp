@@ -88,7 +88,7 @@ void refill(MenuPill& pill, std::vector<Item>& shown, std::vector<Item> items, A
         return;
     }
     if (pill.menu().isVisible()) {
-        ModelSync::of(model).postponeRebuild();
+        ModelSync::of(model).postponeRebuild(pill);
         return;
     }
     pill.clearItems();

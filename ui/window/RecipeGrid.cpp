@@ -42,10 +42,14 @@ bool RecipeGrid::show(const std::vector<Recipe>& recipes) {
         ids.push_back(recipe.id);
     }
     if (shown_ && ids == ids_) {
+        const Snapshot& now = ModelSync::of(window_.model).snapshot();
+        for (RecipeGridCard* card : cards_) {
+            card->follow(now);
+        }
         return false;
     }
-    if (shown_ && InteractionHold::active()) {
-        ModelSync::of(window_.model).postponeRebuild();
+    if (shown_ && InteractionHold::activeIn(*this)) {
+        ModelSync::of(window_.model).postponeRebuild(*this);
         return false;
     }
     for (RecipeGridCard* card : cards_) {

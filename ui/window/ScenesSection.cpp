@@ -173,7 +173,7 @@ QMenu* SceneRow::openMenu(const QPoint& globalPosition) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     // While the menu is open the list keeps this row, so the menu's actions are not deleted
     // under the pointer.
-    auto hold = std::make_shared<InteractionHold>();
+    auto hold = std::make_shared<InteractionHold>(*this);
     connect(menu, &QMenu::aboutToHide, menu, [hold]() mutable { hold.reset(); });
 
     connect(menu->addAction(QString::fromUtf8(kSwitch)), &QAction::triggered, this, [this] {

@@ -10,6 +10,7 @@
 #include "ui/components/RecipeGridCard.hpp"
 #include "ui/components/StarButton.hpp"
 #include "ui/look/Theme.hpp"
+#include "ui/sync/ModelSync.hpp"
 #include "ui/widgets/Card.hpp"
 
 namespace velmora::testing {
@@ -26,6 +27,15 @@ class CardTest : public ViewTest {
     int opened = 0;
     CardCanvas canvas;
     RecipeGridCard* card = place(ab, 0);
+
+    // Hands every sync to the cards, as the grid a page shows them in does.
+    CardTest() {
+        ModelSync::of(*model).follow(&canvas, [this](const Snapshot& synced) {
+            for (RecipeGridCard* shown : canvas.findChildren<RecipeGridCard*>()) {
+                shown->follow(synced);
+            }
+        });
+    }
 
     RecipeGridCard* place(const Recipe& shown, int index) {
         auto* layout = canvas.layout() != nullptr ? static_cast<QVBoxLayout*>(canvas.layout())

@@ -10,6 +10,7 @@
 #include "ui/components/StarButton.hpp"
 #include "ui/components/TweakRow.hpp"
 #include "ui/look/Theme.hpp"
+#include "ui/sync/ModelSync.hpp"
 #include "ui/widgets/Card.hpp"
 #include "ui/widgets/DoubleSlider.hpp"
 #include "ui/widgets/Switch.hpp"
@@ -44,6 +45,15 @@ class RowsTest : public ViewTest {
         layout->addWidget(made);
         return made;
     }();
+
+    // Hands every sync to the switch rows, as the list a page shows them in does.
+    RowsTest() {
+        ModelSync::of(*model).follow(&page, [this](const Snapshot& synced) {
+            for (SwitchRow* row : page.findChildren<SwitchRow*>()) {
+                row->follow(synced);
+            }
+        });
+    }
 
     template <class Row, class Item>
     Row* add(const Item& item) {

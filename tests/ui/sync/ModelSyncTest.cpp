@@ -76,7 +76,7 @@ TEST_F(ModelSyncTest, AListKeepsItsRowsForTheSameIdsAndRebuildsOnlyWhenNothingIs
     EXPECT_EQ(list.rows()[0], first.data()) << "updated in place";
 
     {
-        const InteractionHold held;
+        const InteractionHold held(list);
         EXPECT_FALSE(show({"y"})) << "no rebuild under a held slider";
         EXPECT_EQ(list.rows().size(), 2u);
     }
@@ -87,6 +87,49 @@ TEST_F(ModelSyncTest, AListKeepsItsRowsForTheSameIdsAndRebuildsOnlyWhenNothingIs
     settle();
     EXPECT_TRUE(first.isNull()) << "old rows are deleted later";
     EXPECT_EQ(made, 3);
+}
+
+// The menu-bar panel and the main window are two windows over one sync: a knob held in one must
+// not freeze the other's lists, and a hold left behind by a window that is gone holds nothing.
+TEST_F(ModelSyncTest, AHoldKeepsTheListsOfItsOwnWindowOnlyAndEndsWithIt) {
+    settle();
+    QWidget panel, window;
+    auto* panelList = new KeyedList(sync, &panel);
+    auto* windowList = new KeyedList(sync, &window);
+    auto* knob = new QWidget(&panel);
+    const auto show = [](KeyedList& list, std::vector<std::string> ids) {
+        return list.show(ids, [](std::size_t) { return new QWidget; });
+    };
+    show(*panelList, {"x"});
+    show(*windowList, {"x"});
+
+    auto held = std::make_unique<InteractionHold>(*knob);
+    EXPECT_TRUE(InteractionHold::activeIn(*panelList));
+    EXPECT_FALSE(InteractionHold::activeIn(*windowList));
+    EXPECT_FALSE(show(*panelList, {"y"})) << "the held panel keeps its rows";
+    EXPECT_TRUE(show(*windowList, {"y"})) << "the window rebuilds meanwhile";
+    {
+        // A second hold in the same window: the first release is not the last.
+        const InteractionHold menu(panel);
+    }
+    EXPECT_FALSE(sync.isPending());
+    EXPECT_FALSE(show(*panelList, {"y"}));
+    held.reset();
+    EXPECT_TRUE(sync.isPending()) << "the panel's last release asks for its postponed rebuild";
+    settle();
+    EXPECT_TRUE(show(*panelList, {"y"}));
+
+    // A hold whose window is gone, as a test that ends mid-drag leaves one.
+    auto gone = std::make_unique<QWidget>();
+    auto leaked = std::make_unique<InteractionHold>(*gone);
+    gone.reset();
+    QWidget next;
+    auto* nextList = new KeyedList(sync, &next);
+    show(*nextList, {"x"});
+    EXPECT_FALSE(InteractionHold::activeIn(*nextList));
+    EXPECT_TRUE(show(*nextList, {"y"}));
+    leaked.reset();  // released without its window: nothing to wake, nothing to crash
+    EXPECT_TRUE(show(*windowList, {"z"}));
 }
 
 // The row clicked changes the model, and the model's change removes that very row.

@@ -107,14 +107,14 @@ TEST_F(Controls, TheSliderWritesOncePerReleaseKeyStepAndGrooveClickAndNeverFromT
     // Press the knob, drag it to the right end, release.
     const QPoint knob = knobCentre(*slider);
     QTest::mousePress(slider, Qt::LeftButton, {}, knob);
-    EXPECT_TRUE(InteractionHold::active()) << "lists wait while the knob is held";
+    EXPECT_TRUE(InteractionHold::activeIn(*slider)) << "lists wait while the knob is held";
     for (int x = knob.x(); x <= slider->width(); x += 10) {
         QTest::mouseMove(slider, QPoint(x, knob.y()));
     }
     EXPECT_TRUE(committed().empty()) << "nothing while dragging";
     QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(slider->width() - 1, knob.y()));
     EXPECT_EQ(committed(), std::vector<double>{128}) << "once, with the final value";
-    EXPECT_FALSE(InteractionHold::active());
+    EXPECT_FALSE(InteractionHold::activeIn(*slider));
 
     click(slider);  // on the groove's middle: the knob jumps there, once
     const std::vector<double> jumped = committed();
@@ -185,14 +185,14 @@ TEST_F(Controls, TheMenuPillShowsItemsLiterallyAndHoldsListsWhileItsMenuIsOpen) 
     screenshot(pill, QStringLiteral("widget-menu-pill"));
     click(&pill);
     EXPECT_TRUE(pill.menu().isVisible());
-    EXPECT_TRUE(InteractionHold::active());
+    EXPECT_TRUE(InteractionHold::activeIn(pill));
     const QList<QAction*> items = pill.menu().actions();
     ASSERT_EQ(items.size(), 2);
     EXPECT_EQ(items[0]->text(), QStringLiteral("Photo && Video")) << "no mnemonic eats the &";
     items[1]->trigger();
     pill.menu().hide();
     EXPECT_EQ(chosen, "x");
-    EXPECT_FALSE(InteractionHold::active());
+    EXPECT_FALSE(InteractionHold::activeIn(pill));
     EXPECT_EQ(accessible(&pill), "Button 'Photo & Video'");
 }
 

@@ -7,6 +7,7 @@
 
 #include "tests/ui/WidgetCount.hpp"
 #include "tests/ui/window/WindowTest.hpp"
+#include "ui/components/StarButton.hpp"
 #include "ui/widgets/DoubleSlider.hpp"
 #include "ui/widgets/LabelledSwitch.hpp"
 #include "ui/widgets/Switch.hpp"
@@ -18,6 +19,20 @@
 
 namespace velmora::testing {
 namespace {
+
+// The state a switch has each time it comes on screen.
+class ShownStates : public QObject {
+  public:
+    std::vector<bool> states;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            states.push_back(static_cast<Switch*>(watched)->isOn());
+        }
+        return false;
+    }
+};
 
 class BrowseOnNow : public WindowTest {
   protected:
@@ -174,6 +189,34 @@ TEST_F(BrowseOnNow, ThePageKeepsItsRowsAndTheChipStripItsOffsetAcrossSyncs) {
     EXPECT_EQ(strip->value(), offset);
     EXPECT_EQ(find(*browse(), "browse.tweaks.dock"), dockRows);
     EXPECT_EQ(find(*browse(), "row.dock-instant-autohide-delay"), firstRow);
+}
+
+// Only the page on screen is given the syncs: Browse's rows are left alone while Home shows, and
+// are brought up to date as Browse comes back, before it is seen.
+TEST_F(BrowseOnNow, RowsOfAHiddenPageAreNotCalledAndShowTheCurrentStateWhenItComesBack) {
+    openBrowse();
+    const Tweak bounce = *model->catalog().tweak("dock-no-launch-bounce");
+    auto* toggle = find<Switch>(*browse(), "switch.dock-no-launch-bounce");
+    auto* star = find<StarButton>(*browse(), "star.dock-no-launch-bounce");
+    auto* power = find<Switch>(*browse(), "switch.power-disable-powernap");
+    clickRow("home");
+    changeModel([&] {
+        model->toggleTweak(bounce);
+        model->toggleFavorite(bounce);
+        model->togglePowerToggle(
+            *std::ranges::find(Catalog::powerToggles(), "power-disable-powernap", &PowerTweak::id));
+    });
+    EXPECT_FALSE(toggle->isOn()) << "the hidden row was not called";
+    EXPECT_FALSE(star->isOn());
+    EXPECT_FALSE(power->isOn());
+
+    ShownStates shown;
+    toggle->installEventFilter(&shown);
+    clickRow("browse");
+    EXPECT_EQ(find<Switch>(*browse(), "switch.dock-no-launch-bounce"), toggle) << "kept";
+    EXPECT_EQ(shown.states, std::vector<bool>{true}) << "up to date as it comes on screen";
+    EXPECT_TRUE(star->isOn());
+    EXPECT_TRUE(power->isOn());
 }
 
 TEST_F(BrowseOnNow, ATweakSwitchedOnInBrowseShowsOnOnNowAndSwitchedOffThereTheEmptyStateReturns) {
