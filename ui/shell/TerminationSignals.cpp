@@ -13,7 +13,15 @@ namespace velmora {
 
 namespace {
 
-constexpr std::array<int, 2> kSignals{SIGTERM, SIGINT};
+// SIGHUP comes with a closed terminal or a logout: the instance must not leave its lock behind.
+constexpr std::array<int, 3> kSignals{SIGTERM, SIGINT, SIGHUP};
+
+// Started under nohup, the user asked for a closed terminal not to end the application.
+bool keepsIgnoring(int number) {
+    struct sigaction current {};
+    return number == SIGHUP && ::sigaction(number, nullptr, &current) == 0 &&
+           current.sa_handler == SIG_IGN;
+}
 
 // The pipe's write end as the handler sees it; -1 when no object is installed.
 std::atomic<int> handlerPipe{-1};
@@ -47,7 +55,9 @@ bool TerminationSignals::install(std::function<void()> onSignal) {
     // Children are run to completion with blocking waits; those waits resume after the handler.
     action.sa_flags = SA_RESTART;
     for (const int number : kSignals) {
-        ::sigaction(number, &action, nullptr);
+        if (!keepsIgnoring(number)) {
+            ::sigaction(number, &action, nullptr);
+        }
     }
     installed_ = true;
     return true;
@@ -61,7 +71,9 @@ TerminationSignals::~TerminationSignals() {
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
     for (const int number : kSignals) {
-        ::sigaction(number, &action, nullptr);
+        if (!keepsIgnoring(number)) {
+            ::sigaction(number, &action, nullptr);
+        }
     }
     handlerPipe.store(-1);
 }

@@ -1,4 +1,4 @@
-// SIGTERM and SIGINT end the application the way its Quit does, from the event loop.
+// SIGTERM, SIGINT and SIGHUP end the application the way its Quit does, from the event loop.
 #pragma once
 
 #include <QObject>
@@ -17,8 +17,9 @@ class TerminationSignals : public QObject {
     Q_OBJECT
 
   public:
-    // Installs the handlers for SIGTERM and SIGINT. False (nothing installed) when the pipe
-    // cannot be made; the signals then keep their default action.
+    // Installs the handlers for SIGTERM, SIGINT and SIGHUP (unless SIGHUP is ignored, as under
+    // nohup). False (nothing installed) when the pipe cannot be made; the signals then keep
+    // their default action.
     bool install(std::function<void()> onSignal);
     // Puts the default actions back.
     ~TerminationSignals() override;

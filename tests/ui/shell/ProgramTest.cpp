@@ -21,7 +21,7 @@ const QString kBuiltProgram = qEnvironmentVariable("VELMORA_BUILD_DIR") + "/bin/
 class Program {
   public:
     Program(const QString& runtimeDir, const QString& executable = kBuiltProgram,
-            bool display = true) {
+            bool display = true, const QStringList& arguments = {}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
             env.remove(QString::fromLatin1(name));
@@ -34,7 +34,7 @@ class Program {
         env.insert(QStringLiteral("VELMORA_HOME_ROOT"), roots_.filePath(QStringLiteral("home")));
         env.insert(QStringLiteral("VELMORA_SYSTEM_ROOT"), roots_.filePath(QStringLiteral("sys")));
         process.setProcessEnvironment(env);
-        process.start(executable, {});
+        process.start(executable, arguments);
         socket_ = runtimeDir + QStringLiteral("/velmora/instance.sock");
         lock_ = runtimeDir + QStringLiteral("/velmora/instance.lock");
     }
@@ -77,7 +77,7 @@ TEST(ProgramTest, SecondStartAsksTheFirstToReopenAndEnds) {
 }
 
 TEST(ProgramTest, TerminationSignalsQuitAsQuitDoesLeavingNeitherSocketNorLock) {
-    for (const int number : {SIGTERM, SIGINT}) {
+    for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(::strsignal(number));
         QTemporaryDir runtime;
         Program program(runtime.path());
@@ -93,6 +93,20 @@ TEST(ProgramTest, TerminationSignalsQuitAsQuitDoesLeavingNeitherSocketNorLock) {
         Program next(runtime.path());
         EXPECT_TRUE(next.launched()) << next.errorOutput();
     }
+}
+
+// Under nohup a closed terminal is meant to leave the application running.
+TEST(ProgramTest, AHangUpIgnoredAtStartStaysIgnored) {
+    constexpr int kGraceMs = 500;
+    QTemporaryDir runtime;
+    Program program(runtime.path(), QStringLiteral("/usr/bin/nohup"), true, {kBuiltProgram});
+    ASSERT_TRUE(program.launched()) << program.errorOutput();
+    ::kill(static_cast<pid_t>(program.process.processId()), SIGHUP);
+    EXPECT_FALSE(program.process.waitForFinished(kGraceMs));
+    ::kill(static_cast<pid_t>(program.process.processId()), SIGTERM);
+    ASSERT_TRUE(program.process.waitForFinished(kStartTimeoutMs));
+    EXPECT_EQ(program.process.exitCode(), 0);
+    EXPECT_FALSE(program.leftLock());
 }
 
 TEST(ProgramTest, MissingBundleIsReportedAndTheProgramRunsOnAndNoDisplayIsExplained) {
