@@ -189,7 +189,7 @@ bool AppModel::hasFavorites() const {
     // Only favourites still in the catalog count; finding one needs no copy of the lists.
     auto anyFavorite = [this](const auto& items) {
         return std::any_of(items.begin(), items.end(),
-                           [this](const auto& item) { return isFavorite(item); });
+                           [this](const auto& item) { return this->isFavorite(item); });
     };
     return anyFavorite(catalog_.tweaks()) || anyFavorite(catalog_.recipes()) || favoritePower_ ||
            anyFavorite(powerToggles());

@@ -179,7 +179,7 @@ void AppModel::applySetup(const Setup& setup) {
     for (const auto& [id, value] : setup.sliderValues) {
         const auto& sliders = sliderTweaks();
         auto slider = std::find_if(sliders.begin(), sliders.end(),
-                                   [&](const SliderTweak& s) { return s.id == id; });
+                                   [&wanted = id](const SliderTweak& s) { return s.id == wanted; });
         if (slider != sliders.end()) {
             setSliderValue(*slider, value);
         }

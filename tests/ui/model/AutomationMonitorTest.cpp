@@ -225,7 +225,7 @@ TEST_F(AutomationTest, DisplaysConnectedAndDisconnectedOncePerNotification) {
     // second row is a resolution change.
     for (const auto& [count, later, fired] :
          {std::tuple{3, 3, "A"}, {3, 3, ""}, {1, 1, "B"}, {2, 1, ""}}) {
-        EXPECT_EQ(switchesDuring([&] {
+        EXPECT_EQ(switchesDuring([&, count = count, later = later] {
                       events->screens = count;
                       emit events->screensChanged();
                       events->screens = later;

@@ -219,8 +219,9 @@ TEST_F(ModelTest, EverySetterAnnouncesWhileItsFieldStillHoldsTheOldValue) {
         const auto& [assign, holdsNew] = setters[i];
         ASSERT_FALSE(holdsNew()) << "setter " << i;
         std::optional<bool> newAtAnnouncement;
-        const auto connection = QObject::connect(&m, &AppModel::objectWillChange,
-                                                 [&] { newAtAnnouncement = holdsNew(); });
+        const auto connection =
+            QObject::connect(&m, &AppModel::objectWillChange,
+                             [&, &holds = holdsNew] { newAtAnnouncement = holds(); });
         assign();
         QObject::disconnect(connection);
         EXPECT_EQ(newAtAnnouncement, false) << "setter " << i;

@@ -86,7 +86,8 @@ class Automations : public WindowTest {
             } else {
                 continue;
             }
-            shown += (shown.empty() ? "" : " ") + part.toStdString();
+            shown += shown.empty() ? "" : " ";
+            shown += part.toStdString();
         }
         return shown;
     }

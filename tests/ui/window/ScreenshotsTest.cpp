@@ -22,7 +22,7 @@ TEST_F(Screenshots, EightScenesAtTheLeastHeight) {
     const auto& icons = SetupIcons::all();
     changeModel([&] {
         for (std::size_t i = 0; i < std::size(names); ++i) {
-            model->upsertSetup({"S" + std::to_string(i),
+            model->upsertSetup({std::string("S").append(std::to_string(i)),
                                 names[i],
                                 icons[i % icons.size()],
                                 std::vector<std::string>(i, "x"),

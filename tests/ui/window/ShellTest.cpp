@@ -236,7 +236,13 @@ TEST_F(Shell, ARefreshThatChangesNothingRebuildsNoWidget) {
     open(Catalog::velmora());
     changeModel([&] {
         for (int i = 0; i < 20; ++i) {
-            model->upsertSetup({"S" + std::to_string(i), "Scene", "moon.fill", {}, {}, {}, false});
+            model->upsertSetup({std::string("S").append(std::to_string(i)),
+                                "Scene",
+                                "moon.fill",
+                                {},
+                                {},
+                                {},
+                                false});
         }
     });
     const QWidget* firstScene = find(*window, "scene.S0");

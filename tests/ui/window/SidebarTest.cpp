@@ -204,7 +204,8 @@ TEST_F(SidebarView, ManyScenesScrollWhileTheSuggestionAndProfileStayInTheWindow)
     EXPECT_FALSE(bar->isVisible());
     changeModel([&] {
         for (int i = 0; i < 12; ++i) {
-            model->upsertSetup(scene("S" + std::to_string(i), "Scene " + std::to_string(i)));
+            model->upsertSetup(scene(std::string("S").append(std::to_string(i)),
+                                     std::string("Scene ").append(std::to_string(i))));
         }
     });
     EXPECT_TRUE(bar->isVisible());
