@@ -168,7 +168,9 @@ bool isWordCharacter(std::string_view character) {
            u_getIntPropertyValue(c, UCHAR_NUMERIC_TYPE) != U_NT_NONE;
 }
 
-// A prefix relation in either direction, on whole characters.
+// A prefix relation in either direction, on whole characters. Composed form joins most accents
+// to their letter, but not all (g with a combining low line stays two code points), so a table
+// word may still end inside a character of the token.
 bool isRelated(std::string_view word, std::string_view token,
                const std::vector<std::size_t>& tokenBounds) {
     if (word.starts_with(token)) {

@@ -49,6 +49,16 @@ TEST(HelperStart, RefusesUnlessOnlyRootCanChangeWhatItRunsAndWhereItServes) {
          "pmset is owned by user 1000"},
         {"pmset links to a user's file", linkPmsetToUsersFile, "users-pmset is owned by user 1000"},
         {"pmset is missing", [](auto& h) { fs::remove(h.pmset()); }, "No such file"},
+        {"pmset is a folder",
+         [](auto& h) {
+             fs::remove(h.pmset());
+             fs::create_directory(h.pmset());
+             chmod(h.pmset(), 0755);
+         },
+         "pmset is not a regular file"},
+        // The sticky bit guards a folder's entries; on a file it guards nothing.
+        {"pmset is writable by all and sticky", [](auto& h) { chmod(h.pmset(), 01777); },
+         "pmset may be changed by users other than root"},
         {"a folder above is writable by all", [](auto& h) { chmod(h.folder() / "libexec", 0777); },
          "libexec may be changed by users other than root"},
         {"a folder above the system root is a user's",

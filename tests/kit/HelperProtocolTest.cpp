@@ -46,6 +46,24 @@ TEST(HelperProtocol, MessagesHaveTheDocumentedLinesAndRoundTrip) {
     EXPECT_FALSE(encodeRequest(HelperRequest::setPmset("sleep", std::string(1000, '\x01'))));
 }
 
+// The bound counts the newline: a line of exactly the bound passes both ways, one byte more is
+// refused both ways.
+TEST(HelperProtocol, AMessageOfExactlyTheBoundPassesAndOneByteMoreIsRefused) {
+    const std::size_t frame = encodeRequest(HelperRequest::setPmset("sleep", "")).value().size();
+    const std::string fullValue(kHelperMaxMessageBytes - frame, '1');
+    const auto atBound = encodeRequest(HelperRequest::setPmset("sleep", fullValue));
+    ASSERT_TRUE(atBound);
+    EXPECT_EQ(atBound.value().size(), kHelperMaxMessageBytes);
+    EXPECT_EQ(must(parseRequest(withoutNewline(atBound.value()))),
+              HelperRequest::setPmset("sleep", fullValue));
+    EXPECT_FALSE(encodeRequest(HelperRequest::setPmset("sleep", fullValue + "1")));
+
+    std::string over = withoutNewline(atBound.value());
+    over.insert(over.find("\"value\""), " ");  // still valid JSON, one byte longer
+    EXPECT_THAT(parseRequest(over).error(),
+                HasSubstr("longer than " + std::to_string(kHelperMaxMessageBytes) + " bytes"));
+}
+
 TEST(HelperProtocol, LongOrBadReplyMessageIsCutOrRepairedNotThrown) {
     std::string message;
     for (int i = 0; i < 2000; ++i) {

@@ -36,7 +36,10 @@ TEST(SearchMatches, EachRuleOnItsOwn) {
         {"screensaver", "no thumbnail", true},
         {"cat", "a dog", false},
         {"speede\u0301", "smooth", true},
-        {"lag\u0301", "smooth", false},  // "lag" ends inside g + combining accent
+        // "lag" is a word of the table but ends inside g + combining low line (a pair composed
+        // form keeps as two code points, unlike g + acute, which becomes one).
+        {"lag\u0332", "smooth", false},
+        {"lag\u0301", "smooth", false},  // composed, its last character is \u01f5, not g
         {"dock", "com.apple.dock", true},
         {"cat", "c a t", false},
         {"dock finder", "dock icons in the finder", true},

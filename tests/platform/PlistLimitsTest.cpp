@@ -50,6 +50,16 @@ std::string nestedXml(std::size_t depth) {
            arrays + "</plist>\n";
 }
 
+// A flat array of `count` self-closing values: wide, one level deep.
+std::string flatXml(std::size_t count) {
+    std::string values;
+    for (std::size_t i = 0; i < count; ++i) {
+        values += i % 2 == 0 ? "<true/>" : "<false />";
+    }
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><array>" + values +
+           "</array></plist>\n";
+}
+
 std::string xmlString(const std::string& text) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict><key>k</key>"
            "<string>" +
@@ -63,6 +73,7 @@ TEST(PlistLimits, EachBoundJustInsideAndJustOutsideAndWhatWouldParseWrong) {
     const std::string utf16Lone =
         binaryPlist({std::string("\x61\xD8\x00", 3)});  // a high surrogate
     const std::string utf16Pair = binaryPlist({std::string("\x62\xD8\x3D\xDE\x00", 5)});
+    const std::string utf16LoneLow = binaryPlist({std::string("\x62\xDE\x00\x00\x41", 5)});
     const struct {
         const char* name;
         std::string bytes;
@@ -76,6 +87,7 @@ TEST(PlistLimits, EachBoundJustInsideAndJustOutsideAndWhatWouldParseWrong) {
         {"binary nesting past it", nestedBinary(depth + 1), "nests deeper"},
         {"XML nesting at the bound", nestedXml(depth), nullptr},
         {"XML nesting past it", nestedXml(depth + 1), "nests deeper"},
+        {"XML self-closing values side by side", flatXml(2 * depth), nullptr},
         {"XML text well-formed",
          xmlString("Gr\xC3\xB6\xC3\x9F"
                    "e"),
@@ -88,6 +100,7 @@ TEST(PlistLimits, EachBoundJustInsideAndJustOutsideAndWhatWouldParseWrong) {
         {"a binary ASCII text above 127", binaryPlist({std::string("\x51\xE9", 2)}), "UTF-8"},
         {"a binary UTF-16 pair", utf16Pair, nullptr},
         {"a binary UTF-16 surrogate alone", utf16Lone, "UTF-8"},
+        {"a binary UTF-16 low surrogate first", utf16LoneLow, "UTF-8"},
         {"a reference past the table", binaryPlist({array({1})}), "broken"},
         {"a cut-off file", sharedReferenceBomb(3).substr(0, 30), "broken"},
     };

@@ -99,6 +99,23 @@ TEST(PreferenceStoreDurability,
     }
 }
 
+// The first write of a domain makes its file: the new name must reach the disk as surely as a
+// replaced file's does, so the folder is flushed then too, and a failed flush is said.
+TEST(PreferenceStoreDurability, TheWriteThatCreatesADomainFileFlushesItsFolderToo) {
+    TempHome home;
+    auto store = home.store();
+    store->setValue("com.velmora.other", "k", text("made"));  // the folder exists
+    ASSERT_FALSE(std::filesystem::exists(home.file(domain)));
+    FileFaults::failNth(FileStep::fsync, 2, EIO);  // the file's own, then its folder's
+    ::testing::internal::CaptureStderr();
+    EXPECT_NO_THROW(store->setValue(domain, "k", text("new")));
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("may not survive a crash"), std::string::npos) << said;
+    EXPECT_NE(said.find(std::strerror(EIO)), std::string::npos) << said;
+    FileFaults::reset();
+    EXPECT_EQ(textAt(*home.store(), "k"), "new");
+}
+
 TEST(PreferenceStoreFreshness, ChangesMadeBehindTheCacheAreSeenAlsoAfterAFork) {
     TempHome home;
     auto first = home.store();
