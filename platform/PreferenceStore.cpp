@@ -200,6 +200,11 @@ PlistNode PreferenceStore::copyValue(const std::string& domainName, const std::s
     });
 }
 
+PlistNode PreferenceStore::copyDomain(const std::string& domainName) {
+    std::lock_guard guard(mutex_);
+    return PlistNode(plist_copy(fresh(domainName).dict.get()));
+}
+
 void PreferenceStore::setValue(const std::string& domainName, const std::string& key,
                                PlistNode value) {
     if (!value) {

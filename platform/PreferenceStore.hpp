@@ -62,6 +62,8 @@ class PreferenceStore {
     // read or parsed (not a regular file, too large when expanded, not well-formed) reads as an
     // empty domain, said once on standard error.
     PlistNode copyValue(const std::string& domain, const std::string& key);
+    // A copy of the whole domain as a dictionary; an empty one when it holds nothing.
+    PlistNode copyDomain(const std::string& domain);
     // Calls `visit` with the stored node (nullptr when there is none) without copying it; the node
     // is only valid during the call.
     template <class Visit>

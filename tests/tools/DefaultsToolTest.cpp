@@ -74,6 +74,32 @@ TEST_F(DefaultsToolTest, ReadsWritesAndDeletesAsThePlatformsToolAndRefusesBadInp
     EXPECT_FALSE(fs::exists(homeRoot.path() / "etc"));
 }
 
+// `defaults read <domain>` prints the whole domain as `read <domain> <key>` prints a dictionary,
+// so a user can see everything a power-up changed; a domain holding nothing does not exist.
+TEST_F(DefaultsToolTest, ReadingADomainPrintsAllItsKeysAsADictionaryValueIsPrinted) {
+    expectRefused(words("read com.apple.dock"), "Domain com.apple.dock does not exist");
+    expectRefused(words("read -g"), "Domain kCFPreferencesAnyApplication does not exist");
+    for (const char* entry : {"com.apple.dock tilesize -int 48", "com.apple.dock autohide -bool NO",
+                              "-g AppleInterfaceStyle Dark"}) {
+        ASSERT_EQ(defaults(words("write " + std::string(entry))).exitStatus, 0) << entry;
+    }
+    PlistNode nested(plist_new_dict());
+    plist_dict_set_item(nested.get(), "tilesize", plist_new_uint(48));
+    plist_dict_set_item(nested.get(), "autohide", plist_new_bool(0));
+    store.setValue("com.apple.copy", "dock", std::move(nested));
+
+    const ProcessResult dock = defaults(words("read com.apple.dock"));
+    ASSERT_EQ(dock.exitStatus, 0) << dock.standardError;
+    EXPECT_EQ(dock.standardOutput, readBack("com.apple.copy", "dock"));
+    EXPECT_THAT(dock.standardOutput, AllOf(HasSubstr("<key>tilesize</key>\n\t<integer>48"),
+                                           HasSubstr("<key>autohide</key>\n\t<false/>")));
+    const ProcessResult global = defaults(words("read -g"));
+    ASSERT_EQ(global.exitStatus, 0) << global.standardError;
+    EXPECT_THAT(global.standardOutput,
+                HasSubstr("<key>AppleInterfaceStyle</key>\n\t<string>Dark</string>"));
+    expectRefused(words("delete com.apple.dock"), "usage");
+}
+
 // Files a hostile or careless local user could leave in place of a domain: the tool finishes, says
 // why, and never loses the bytes it could not read.
 TEST_F(DefaultsToolTest, UnsafeAndUnreadableDomainFilesAreRefusedWithoutBlockingAndKeptAside) {

@@ -1,5 +1,5 @@
-// Stand-in for the Mac's defaults: reads, writes and deletes single keys of the simulated
-// preferences.
+// Stand-in for the Mac's defaults: reads whole domains, and reads, writes and deletes single keys
+// of the simulated preferences.
 #include <plist/plist.h>
 
 #include <charconv>
@@ -25,7 +25,7 @@ constexpr int exitOk = 0;
 constexpr int exitFailure = 1;
 constexpr const char* globalShownAs = "kCFPreferencesAnyApplication";
 constexpr const char* usage =
-    "usage: defaults read <domain> <key>\n"
+    "usage: defaults read <domain> [<key>]\n"
     "       defaults write <domain> <key> [-string|-int|-integer|-float|-bool|-boolean] <value>\n"
     "       defaults delete <domain> <key>\n"
     "<domain> is a domain name, or -g for the global domain\n";
@@ -149,6 +149,18 @@ std::optional<PlistNode> parseValue(std::string_view type, std::string_view text
     return std::nullopt;
 }
 
+// The whole domain in the form a dictionary value is read in, so that a user can see everything a
+// change wrote.
+int readDomain(PreferenceStore& store, std::string_view domain) {
+    PlistNode dict = store.copyDomain(storedDomain(domain));
+    if (plist_dict_get_size(dict.get()) == 0) {
+        return fail("\nDomain " + shownDomain(domain) + " does not exist");
+    }
+    std::string text = describe(dict.get()) + "\n";
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return exitOk;
+}
+
 int read(PreferenceStore& store, std::string_view domain, const std::string& key) {
     PlistNode value = store.copyValue(storedDomain(domain), key);
     if (!value) {
@@ -194,12 +206,15 @@ int remove(PreferenceStore& store, std::string_view domain, const std::string& k
 
 int main(int argc, char** argv) {
     std::vector<std::string_view> args(argv + 1, argv + argc);
-    if (args.size() < 3) {
+    if (args.size() < 2 || (args.size() == 2 && args[0] != "read")) {
         return usageError();
     }
-    const std::string key(args[2]);
+    const std::string key(args.size() > 2 ? args[2] : std::string_view());
     try {
         PreferenceStore store(PreferenceStore::defaultHomeRoot(), FolderWatching::off);
+        if (args[0] == "read" && args.size() == 2) {
+            return readDomain(store, args[1]);
+        }
         if (args[0] == "read" && args.size() == 3) {
             return read(store, args[1], key);
         }
