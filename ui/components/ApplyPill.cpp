@@ -101,7 +101,7 @@ void ApplyPill::paintEvent(QPaintEvent* /*event*/) {
     const qreal symbol = Symbols::boxSide(kSymbolSize);
     const qreal x = (width() - symbol - kSpacing - textWidth) / 2;
     Symbols::draw(painter, QPointF(x + symbol / 2, middle), kSymbolSize,
-                  underMouse() ? "arrow.uturn.backward" : "checkmark", label);
+                  underMouse() ? "arrow.uturn.backward" : "checkmark", label, FontWeight::bold);
     pillFont().draw(painter, QPointF(x + symbol + kSpacing, middle - pillFont().lineSpacing() / 2),
                     text, label);
 }

@@ -188,7 +188,8 @@ void RecipeGridCard::paintEvent(QPaintEvent* /*event*/) {
     const qreal chevron = Symbols::boxSide(kChevronSize);
     Symbols::draw(painter, QPointF(width() - kPadding - chevron / 2, tile.center().y()),
                   kChevronSize, "chevron.right",
-                  mix(withOpacity(Theme::faint(), kRestingChevronOpacity), Theme::secondary(), t));
+                  mix(withOpacity(Theme::faint(), kRestingChevronOpacity), Theme::secondary(), t),
+                  FontWeight::semibold);
 
     // Title block, one line each.
     const qreal textWidth = width() - 2 * kPadding;

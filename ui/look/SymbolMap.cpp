@@ -16,6 +16,7 @@ struct Entry {
 };
 
 constexpr std::string_view kFillSuffix = ".fill";
+constexpr std::string_view kPhosphorFillSuffix = "-fill";
 
 // Drawn for any name missing from the table: a dashed circle reads as "no icon" without alarming.
 constexpr Entry kFallbackEntry{"", "circle-dashed"};
@@ -56,7 +57,7 @@ constexpr std::array kEntries{
     Entry{"chevron.right", "caret-right"},
     Entry{"chevron.up.chevron.down", "caret-up-down"},
     Entry{"circle", "circle"},
-    Entry{"circle.inset.filled", "radio-button"},
+    Entry{"circle.inset.filled", "radio-button-fill"},
     Entry{"circle.lefthalf.filled", "circle-half"},
     Entry{"circle.righthalf.filled", "circle-half-tilt"},
     Entry{"clock", "clock"},
@@ -169,16 +170,40 @@ constexpr std::array kEntries{
 };
 // clang-format on
 
-SymbolWeight weightOf(std::string_view symbol) {
-    return symbol.ends_with(kFillSuffix) ? SymbolWeight::fill : SymbolWeight::regular;
+// A ring with a filled centre, say, is Phosphor's fill cut of an icon whose symbol name does not
+// end in ".fill": the table names that cut with Phosphor's own "-fill" suffix.
+PhosphorIcon iconOf(const Entry& entry) {
+    const std::string_view phosphor = entry.phosphor;
+    if (phosphor.ends_with(kPhosphorFillSuffix)) {
+        return {std::string(phosphor.substr(0, phosphor.size() - kPhosphorFillSuffix.size())),
+                SymbolWeight::fill};
+    }
+    return {std::string(phosphor), std::string_view(entry.symbol).ends_with(kFillSuffix)
+                                       ? SymbolWeight::fill
+                                       : SymbolWeight::regular};
 }
 
 }  // namespace
 
+PhosphorIcon PhosphorIcon::at(FontWeight fontWeight) const {
+    if (weight == SymbolWeight::fill) {
+        return *this;
+    }
+    const bool heavy = fontWeight == FontWeight::semibold || fontWeight == FontWeight::bold;
+    return {name, heavy ? SymbolWeight::bold : SymbolWeight::regular};
+}
+
 std::string PhosphorIcon::resourcePath() const {
-    // Phosphor's own layout: regular/<name>.svg and fill/<name>-fill.svg.
-    return weight == SymbolWeight::fill ? ":/velmora/symbols/fill/" + name + "-fill.svg"
-                                        : ":/velmora/symbols/regular/" + name + ".svg";
+    // Phosphor's own layout: regular/<name>.svg, bold/<name>-bold.svg and fill/<name>-fill.svg.
+    switch (weight) {
+        case SymbolWeight::fill:
+            return ":/velmora/symbols/fill/" + name + "-fill.svg";
+        case SymbolWeight::bold:
+            return ":/velmora/symbols/bold/" + name + "-bold.svg";
+        case SymbolWeight::regular:
+            break;
+    }
+    return ":/velmora/symbols/regular/" + name + ".svg";
 }
 
 const std::unordered_map<std::string, PhosphorIcon>& SymbolMap::all() {
@@ -186,7 +211,7 @@ const std::unordered_map<std::string, PhosphorIcon>& SymbolMap::all() {
         std::unordered_map<std::string, PhosphorIcon> built;
         built.reserve(kEntries.size());
         for (const Entry& entry : kEntries) {
-            built.emplace(entry.symbol, PhosphorIcon{entry.phosphor, weightOf(entry.symbol)});
+            built.emplace(entry.symbol, iconOf(entry));
         }
         return built;
     }();

@@ -23,6 +23,16 @@ constexpr qreal kRingWidthPerSide = 0.08;
 // Rendered symbols kept for reuse, in kilobytes (a 64-pixel symbol takes 16).
 constexpr qsizetype kImageCacheKilobytes = 4096;
 constexpr qsizetype kBytesPerKilobyte = 1024;
+// Stroke width as a share of the symbol's square: Phosphor's cuts as drawn (16 and 24 units of
+// its 256), and what text of each weight asks for. At the small sizes the design uses, the bold
+// cut alone still draws a bold symbol as a pale hairline, so heavier weights thicken it further.
+constexpr qreal kRegularCutStroke = 16.0 / 256;
+constexpr qreal kBoldCutStroke = 24.0 / 256;
+constexpr qreal kMediumStroke = 0.075;
+constexpr qreal kSemiboldStroke = 0.095;
+constexpr qreal kBoldStroke = 0.14;
+// Thickening works on a picture this many times larger, then scaled down.
+constexpr int kOversample = 8;
 
 QCache<QString, QImage>& imageCache() {
     static QCache<QString, QImage> cache(kImageCacheKilobytes);
@@ -44,13 +54,89 @@ QSvgRenderer* rendererFor(const PhosphorIcon& icon) {
     return found.value()->isValid() ? found.value().get() : nullptr;
 }
 
-QSvgRenderer* resolve(std::string_view name) {
+struct Resolved {
+    QSvgRenderer* renderer = nullptr;
+    SymbolWeight cut = SymbolWeight::regular;
+};
+
+Resolved resolve(std::string_view name, FontWeight weight) {
     if (const PhosphorIcon* icon = SymbolMap::find(name)) {
-        if (QSvgRenderer* renderer = rendererFor(*icon)) {
-            return renderer;
+        const PhosphorIcon cut = icon->at(weight);
+        if (QSvgRenderer* renderer = rendererFor(cut)) {
+            return {renderer, cut.weight};
         }
     }
-    return rendererFor(SymbolMap::fallback());
+    return {rendererFor(SymbolMap::fallback()), SymbolWeight::regular};
+}
+
+qreal strokeFor(FontWeight weight) {
+    switch (weight) {
+        case FontWeight::medium:
+            return kMediumStroke;
+        case FontWeight::semibold:
+            return kSemiboldStroke;
+        case FontWeight::bold:
+            return kBoldStroke;
+        case FontWeight::regular:
+            break;
+    }
+    return kRegularCutStroke;
+}
+
+// How far (in pixels, on each side) the strokes of `cut` must grow to look as heavy as text of
+// `weight` in a square of `pixels`; a filled shape has no strokes to thicken.
+qreal growthFor(SymbolWeight cut, FontWeight weight, int pixels) {
+    if (cut == SymbolWeight::fill) {
+        return 0;
+    }
+    const qreal drawn = cut == SymbolWeight::bold ? kBoldCutStroke : kRegularCutStroke;
+    return std::max<qreal>(0, (strokeFor(weight) - drawn) * pixels / 2);
+}
+
+// The opaque parts of `shape` (black on transparent) grown by `radius` pixels all round.
+QImage thickened(const QImage& shape, int radius) {
+    QImage grown(shape.size(), QImage::Format_ARGB32_Premultiplied);
+    grown.fill(Qt::transparent);
+    const int width = shape.width();
+    const int height = shape.height();
+    for (int y = 0; y < height; ++y) {
+        auto* out = reinterpret_cast<QRgb*>(grown.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            int alpha = 0;
+            for (int dy = -radius; dy <= radius && alpha < 255; ++dy) {
+                const int row = y + dy;
+                if (row < 0 || row >= height) {
+                    continue;
+                }
+                const auto* in = reinterpret_cast<const QRgb*>(shape.constScanLine(row));
+                for (int dx = -radius; dx <= radius; ++dx) {
+                    const int column = x + dx;
+                    if (column >= 0 && column < width && dx * dx + dy * dy <= radius * radius) {
+                        alpha = std::max(alpha, qAlpha(in[column]));
+                    }
+                }
+            }
+            out[x] = qRgba(0, 0, 0, alpha);
+        }
+    }
+    return grown;
+}
+
+// The SVG's shape in black on a transparent square of `pixels`, its strokes grown by `growth`.
+void renderShape(QPainter& painter, QSvgRenderer& renderer, int pixels, qreal growth) {
+    const int radius = static_cast<int>(std::lround(growth * kOversample));
+    if (radius <= 0) {
+        renderer.render(&painter, QRectF(0, 0, pixels, pixels));
+        return;
+    }
+    QImage large(pixels * kOversample, pixels * kOversample, QImage::Format_ARGB32_Premultiplied);
+    large.fill(Qt::transparent);
+    QPainter drawing(&large);
+    renderer.render(&drawing, QRectF(0, 0, large.width(), large.height()));
+    drawing.end();
+    painter.drawImage(QPoint(0, 0),
+                      thickened(large, radius)
+                          .scaled(pixels, pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 void drawRing(QPainter& painter, int pixels, const QColor& colour) {
@@ -72,15 +158,16 @@ bool Symbols::isKnown(std::string_view name) {
     return icon != nullptr && rendererFor(*icon) != nullptr;
 }
 
-QImage Symbols::image(std::string_view name, int pixels, const QColor& colour) {
+QImage Symbols::image(std::string_view name, int pixels, const QColor& colour, FontWeight weight) {
     if (pixels <= 0) {
         return {};
     }
     const QString key =
-        QStringLiteral("velmora-symbol:%1:%2:%3")
+        QStringLiteral("velmora-symbol:%1:%2:%3:%4")
             .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())))
             .arg(pixels)
-            .arg(colour.rgba(), 8, 16);
+            .arg(colour.rgba(), 8, 16)
+            .arg(static_cast<int>(weight));
     if (const QImage* cached = imageCache().object(key)) {
         return *cached;
     }
@@ -88,10 +175,10 @@ QImage Symbols::image(std::string_view name, int pixels, const QColor& colour) {
     QImage result(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     result.fill(Qt::transparent);
     QPainter painter(&result);
-    if (QSvgRenderer* renderer = resolve(name)) {
+    if (const Resolved found = resolve(name, weight); found.renderer != nullptr) {
         // The SVGs paint in currentColor, which Qt renders black: keep their shape, swap the
         // colour.
-        renderer->render(&painter, QRectF(0, 0, pixels, pixels));
+        renderShape(painter, *found.renderer, pixels, growthFor(found.cut, weight, pixels));
         painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
         painter.fillRect(result.rect(), colour);
     } else {
@@ -104,22 +191,38 @@ QImage Symbols::image(std::string_view name, int pixels, const QColor& colour) {
 }
 
 QPixmap Symbols::pixmap(std::string_view name, qreal pointSize, const QColor& colour,
-                        qreal devicePixelRatio) {
+                        qreal devicePixelRatio, FontWeight weight) {
     const int pixels = static_cast<int>(std::lround(boxSide(pointSize) * devicePixelRatio));
-    QPixmap result = QPixmap::fromImage(image(name, pixels, colour));
+    QPixmap result = QPixmap::fromImage(image(name, pixels, colour, weight));
     result.setDevicePixelRatio(devicePixelRatio);
     return result;
 }
 
 void Symbols::draw(QPainter& painter, const QPointF& centre, qreal pointSize, std::string_view name,
-                   const QColor& colour) {
+                   const QColor& colour, FontWeight weight) {
     const qreal side = boxSide(pointSize);
     const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
-    const QRectF box(centre.x() - side / 2, centre.y() - side / 2, side, side);
-    const QImage rendered = image(name, static_cast<int>(std::lround(side * ratio)), colour);
+    const int pixels = static_cast<int>(std::lround(side * ratio));
+    const QImage rendered = image(name, pixels, colour, weight);
     painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(box, rendered);
+    const QTransform toDevice = painter.deviceTransform();
+    const bool aligned = toDevice.type() <= QTransform::TxScale &&
+                         qFuzzyCompare(toDevice.m11(), ratio) &&
+                         qFuzzyCompare(toDevice.m22(), ratio);
+    if (aligned) {
+        // Pixel for pixel on the device's grid: resampling a small symbol to a fractional
+        // position would smear its thin strokes into a pale blur.
+        const QPointF onDevice = toDevice.map(centre);
+        const QPointF corner(std::round(onDevice.x() - pixels / 2.0),
+                             std::round(onDevice.y() - pixels / 2.0));
+        QImage placed = rendered;
+        placed.setDevicePixelRatio(ratio);
+        painter.drawImage(toDevice.inverted().map(corner), placed);
+    } else {
+        const QRectF box(centre.x() - side / 2, centre.y() - side / 2, side, side);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(box, rendered);
+    }
     painter.restore();
 }
 

@@ -7,6 +7,8 @@
 #include <QPointF>
 #include <string_view>
 
+#include "ui/look/Fonts.hpp"
+
 class QPainter;
 
 namespace velmora {
@@ -17,20 +19,23 @@ class Symbols {
     // a margin inside its artboard, so the square is a little larger than the font size.
     static qreal boxSide(qreal pointSize);
 
-    // Draws `name` centred on `centre`, sized for `pointSize`, in `colour` (alpha included). An
-    // unknown name draws a neutral placeholder; nothing here fails or throws. Main thread only.
+    // Draws `name` centred on `centre`, sized for `pointSize`, in `colour` (alpha included), with
+    // strokes as heavy as text of `weight` ("in the system font at size 9, bold"). An unknown
+    // name draws a neutral placeholder; nothing here fails or throws. Main thread only.
     static void draw(QPainter& painter, const QPointF& centre, qreal pointSize,
-                     std::string_view name, const QColor& colour);
+                     std::string_view name, const QColor& colour,
+                     FontWeight weight = FontWeight::regular);
 
     // The symbol on a transparent square of boxSide(pointSize), for labels and buttons.
     static QPixmap pixmap(std::string_view name, qreal pointSize, const QColor& colour,
-                          qreal devicePixelRatio = 1.0);
+                          qreal devicePixelRatio = 1.0, FontWeight weight = FontWeight::regular);
 
     // Whether `name` has an icon of its own, rather than the placeholder.
     static bool isKnown(std::string_view name);
 
     // The symbol rendered at `pixels` × `pixels` in `colour`; the building block of the above.
-    static QImage image(std::string_view name, int pixels, const QColor& colour);
+    static QImage image(std::string_view name, int pixels, const QColor& colour,
+                        FontWeight weight = FontWeight::regular);
 };
 
 }  // namespace velmora

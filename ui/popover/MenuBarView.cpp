@@ -16,6 +16,7 @@
 #include "ui/sync/KeyedList.hpp"
 #include "ui/sync/ModelSync.hpp"
 #include "ui/widgets/Hairline.hpp"
+#include "ui/widgets/SlimScrollBar.hpp"
 #include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextButton.hpp"
 #include "ui/widgets/TextLabel.hpp"
@@ -137,6 +138,7 @@ MenuBarView::MenuBarView(AppModel& shared, QWidget* parent)
     scroll->setWidgetResizable(true);
     scroll->setMaximumHeight(listMaximumHeight);
     scroll->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    useSlimScrollBars(*scroll);
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);

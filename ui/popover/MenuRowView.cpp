@@ -121,7 +121,8 @@ void MenuRowView::paintEvent(QPaintEvent* /*event*/) {
     if (recipe && row_.on) {
         const qreal side = Symbols::boxSide(kAppliedSymbolSize);
         Symbols::draw(painter, QPointF(right - side / 2, middle), kAppliedSymbolSize,
-                      hovered ? "arrow.uturn.backward" : "checkmark", Theme::accent());
+                      hovered ? "arrow.uturn.backward" : "checkmark", Theme::accent(),
+                      FontWeight::bold);
         right -= side;
     } else if (recipe) {
         const qreal width = applyFont().width(state);

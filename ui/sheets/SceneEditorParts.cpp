@@ -215,7 +215,8 @@ void DisclosureRow::paintEvent(QPaintEvent* /*event*/) {
     const qreal middle = height() / 2.0;
     const qreal chevron = Symbols::boxSide(kDisclosureChevronSize);
     Symbols::draw(painter, QPointF(chevron / 2, middle), kDisclosureChevronSize,
-                  open_ ? "chevron.down" : "chevron.right", Theme::secondary());
+                  open_ ? "chevron.down" : "chevron.right", Theme::secondary(),
+                  FontWeight::semibold);
     disclosureFont().draw(
         painter, QPointF(chevron + kDisclosureSpacing, middle - disclosureFont().lineSpacing() / 2),
         shownText(), Theme::secondary());

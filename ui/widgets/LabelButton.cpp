@@ -36,6 +36,11 @@ void LabelButton::setPadding(qreal padding) {
     update();
 }
 
+void LabelButton::setSymbolWeight(FontWeight weight) {
+    symbolWeight_ = weight;
+    update();
+}
+
 QSize LabelButton::sizeHint() const {
     const qreal side = Symbols::boxSide(symbolSize_);
     const qreal width =
@@ -50,7 +55,8 @@ void LabelButton::paintEvent(QPaintEvent* /*event*/) {
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal side = Symbols::boxSide(symbolSize_);
     const qreal middle = height() / 2.0;
-    Symbols::draw(painter, QPointF(padding_ + side / 2, middle), symbolSize_, symbol_, colour_);
+    Symbols::draw(painter, QPointF(padding_ + side / 2, middle), symbolSize_, symbol_, colour_,
+                  symbolWeight_);
     if (!label_.isEmpty()) {
         font_.draw(painter, QPointF(padding_ + side + spacing_, middle - font_.lineSpacing() / 2),
                    label_, colour_);

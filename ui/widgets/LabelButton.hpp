@@ -26,6 +26,8 @@ class LabelButton : public QAbstractButton {
 
     // Space around the label that still takes the click.
     void setPadding(qreal padding);
+    // How heavy the symbol's strokes are ("chevron.left" at 11, semibold); regular unless set.
+    void setSymbolWeight(FontWeight weight);
     // Shown as written: "&" is not a mnemonic here.
     void setLabel(const QString& text);
     const QString& label() const { return label_; }
@@ -39,6 +41,7 @@ class LabelButton : public QAbstractButton {
   private:
     std::string symbol_;
     qreal symbolSize_;
+    FontWeight symbolWeight_ = FontWeight::regular;
     DesignFont font_;
     qreal spacing_;
     qreal padding_ = 0;

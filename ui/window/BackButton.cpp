@@ -19,6 +19,7 @@ BackButton::BackButton(MainWindow& window, NavItem target, QWidget* parent)
     : LabelButton("chevron.left", kChevronSize, DesignFont::inter(kTitleSize, FontWeight::medium),
                   kSpacing, Theme::secondary(), parent) {
     setObjectName(QStringLiteral("backButton"));
+    setSymbolWeight(FontWeight::semibold);
     setTarget(target);
     connect(this, &QAbstractButton::clicked, this, [this, &window] {
         window.change([target = target_](WindowState& state) { state.goBack(target); });

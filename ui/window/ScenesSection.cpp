@@ -211,6 +211,7 @@ ScenesSection::ScenesSection(MainWindow& window, QWidget* parent)
     heading->addStretch(1);
     add_ = new LabelButton("plus", kAddSize, DesignFont::inter(kAddSize), 0, Theme::secondary());
     add_->setObjectName(QStringLiteral("scenes.add"));
+    add_->setSymbolWeight(FontWeight::bold);
     add_->setPadding(kAddPadding);
     add_->setAccessibleName(QString::fromLatin1(kAddToolTip));
     setPlainToolTip(*add_, QString::fromLatin1(kAddToolTip));

@@ -13,6 +13,7 @@
 #include "ui/look/Icons.hpp"
 #include "ui/look/SymbolMap.hpp"
 #include "ui/look/Symbols.hpp"
+#include "ui/widgets/SymbolView.hpp"
 
 namespace velmora {
 namespace {
@@ -54,8 +55,15 @@ TEST(SymbolMap, EveryInterfaceSymbolAndNoOtherHasARenderableSvgOfTheRightWeight)
         const PhosphorIcon* icon = SymbolMap::find(name);
         ASSERT_NE(icon, nullptr) << name;
         EXPECT_TRUE(QSvgRenderer(QString::fromStdString(icon->resourcePath())).isValid()) << name;
-        // ".filled" is part of a name, not the fill weight.
-        EXPECT_EQ(icon->weight == SymbolWeight::fill, name.ends_with(".fill")) << name;
+        // ".filled" is part of a name, not the fill weight; a ring with a filled centre is
+        // Phosphor's filled radio button.
+        EXPECT_EQ(icon->weight == SymbolWeight::fill,
+                  name.ends_with(".fill") || name == "circle.inset.filled")
+            << name;
+        // Every outline is carried in the bold cut too, for symbols beside heavier text.
+        const PhosphorIcon heavy = icon->at(FontWeight::bold);
+        EXPECT_TRUE(QSvgRenderer(QString::fromStdString(heavy.resourcePath())).isValid()) << name;
+        EXPECT_EQ(heavy.weight == SymbolWeight::fill, icon->weight == SymbolWeight::fill) << name;
     }
     EXPECT_EQ(count, 144u);
     EXPECT_EQ(SymbolMap::all().size(), count);
@@ -109,6 +117,99 @@ TEST(Symbols, RecolouredToExactlyTheAskedColourAndUnknownNamesDrawTheFallback) {
     Symbols::draw(painter, QPointF(5, 5), 0, "no.such", Qt::black);
     painter.end();
     EXPECT_EQ(inkOf(canvas).pixels, 0);
+}
+
+// A symbol drawn on a card at a pixel-aligned centre, as a row draws it.
+QImage onCard(std::string_view name, qreal size, const QColor& colour, FontWeight weight,
+              QPointF centre = {12, 12}) {
+    QImage canvas(24, 24, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    Symbols::draw(painter, centre, size, name, colour, weight);
+    painter.end();
+    return canvas;
+}
+// How many pixels show `colour` itself (each channel within `tolerance`).
+int pixelsOf(const QImage& image, const QColor& colour, int tolerance = 6) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            count += std::abs(pixel.red() - colour.red()) <= tolerance &&
+                             std::abs(pixel.green() - colour.green()) <= tolerance &&
+                             std::abs(pixel.blue() - colour.blue()) <= tolerance
+                         ? 1
+                         : 0;
+        }
+    }
+    return count;
+}
+// The ink a symbol lays down, in whole-pixel equivalents.
+double coverage(const QImage& image) {
+    double ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            ink += 1.0 - image.pixelColor(x, y).lightnessF();
+        }
+    }
+    return ink;
+}
+
+// The popover's applied mark (10.5 bold, accent) and the pill's (9 bold, paper on accent) are
+// solid strokes in their own colour, not pale hairlines; heavier text gets heavier symbols.
+TEST(Symbols, BoldSymbolsAtSmallSizesShowTheirColourAndWeightsGrowHeavier) {
+    const QColor accent(193, 98, 59);
+    EXPECT_GE(pixelsOf(onCard("checkmark", 10.5, accent, FontWeight::bold), accent), 4);
+    EXPECT_EQ(pixelsOf(onCard("checkmark", 10.5, accent, FontWeight::regular), accent), 0)
+        << "the regular cut alone stays a hairline";
+    // A half-pixel centre lands on the same crisp pixels instead of being smeared.
+    EXPECT_GE(pixelsOf(onCard("checkmark", 10.5, accent, FontWeight::bold, {12.5, 11.5}), accent),
+              4);
+    for (const char* name : {"checkmark", "arrow.uturn.backward", "chevron.right", "plus"}) {
+        double lighter = 0;
+        for (FontWeight weight :
+             {FontWeight::regular, FontWeight::medium, FontWeight::semibold, FontWeight::bold}) {
+            const double ink = coverage(onCard(name, 11, Qt::black, weight));
+            EXPECT_GT(ink, lighter) << name << " at weight " << static_cast<int>(weight);
+            lighter = ink;
+        }
+    }
+    QImage pill(24, 24, QImage::Format_ARGB32_Premultiplied);
+    pill.fill(accent);
+    const QColor paper(244, 241, 234);
+    QPainter painter(&pill);
+    Symbols::draw(painter, {12, 12}, 9, "checkmark", paper, FontWeight::bold);
+    painter.end();
+    EXPECT_GE(pixelsOf(pill, paper, 12), 2) << "paper, not a grey blur";
+}
+
+// A symbol drawn by a widget inside another lands on that widget, wherever it sits in its window.
+TEST(Symbols, AWidgetNestedInAWindowDrawsItsSymbolOnItself) {
+    const QColor accent(193, 98, 59);
+    QWidget window;
+    window.resize(80, 60);
+    window.setAutoFillBackground(true);
+    window.setPalette(QPalette(Qt::white));
+    auto* inner = new QWidget(&window);
+    inner->setGeometry(23, 17, 30, 30);
+    auto* symbol = new SymbolView("circle.inset.filled", 13, accent, inner);
+    symbol->move(5, 5);
+    const QImage shot = window.grab().toImage();
+    const QPoint centre = symbol->mapTo(&window, symbol->rect().center());
+    EXPECT_EQ(shot.pixelColor(centre), accent);
+    EXPECT_EQ(pixelsOf(shot.copy(QRect(symbol->mapTo(&window, QPoint()), symbol->size())), accent),
+              pixelsOf(shot, accent))
+        << "nothing of it outside its own square";
+}
+
+// "circle.inset.filled" marks an on row with a filled centre; "circle" marks an off row with none.
+TEST(Symbols, TheInsetFilledCircleHasAFilledCentreThePlainCircleNone) {
+    const QColor accent(193, 98, 59);
+    const QImage on = onCard("circle.inset.filled", 13, accent, FontWeight::regular);
+    const QImage off = onCard("circle", 13, accent, FontWeight::regular);
+    EXPECT_EQ(on.pixelColor(12, 12), accent);
+    EXPECT_EQ(off.pixelColor(12, 12), QColor(Qt::white));
+    EXPECT_GT(pixelsOf(on, accent), 2 * pixelsOf(off, accent));
 }
 
 }  // namespace
