@@ -7,6 +7,7 @@
 #include <ctime>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -42,6 +43,8 @@ class CodeValidator {
     };
 
     Decoded<std::string> verifiedTeam(const GuestCode& code);
+    // One check; none when the file changed while it was being read.
+    std::optional<Decoded<std::string>> verifiedTeamOnce(const GuestCode& code);
 
     PublicKey anchor_;
     std::mutex mutex_;

@@ -1,15 +1,20 @@
 // The pieces of the caller check: the one requirement shape, the signature file, and pinning the
 // peer of a connection, with the start-time fallback that kernels without SO_PEERPIDFD use.
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "platform/CodeRequirement.hpp"
 #include "platform/CodeSignature.hpp"
+#include "platform/CodeValidator.hpp"
 #include "platform/GuestCode.hpp"
 #include "platform/UnixSocket.hpp"
 #include "tests/support/TempFolder.hpp"
@@ -93,6 +98,64 @@ TEST(GuestCode, LivePeerIsThisProgramAndOneThatExitedIsRefused) {
         EXPECT_EQ(peerProcessId(orphan.get()), child);
         EXPECT_FALSE(GuestCode::fromConnection(orphan.get(), method).ok());
     }
+}
+
+// Another program linking the running file elsewhere (an install, a package manager, a backup)
+// while the helper reads it changes its change time but not its bytes: its client is served, and
+// a file whose bytes changed after its check is still refused.
+TEST(CodeValidator, AFileLinkedElsewhereWhileItIsReadIsCheckedAgainAndServed) {
+    const testing::TempFolder folder("velmora-validator");
+    const auto program = folder.path() / "program";
+    // Large enough (and sparse, so cheap) that reading it takes a while after its first read.
+    constexpr off_t kProgramBytes = off_t{128} << 20;
+    {
+        const UniqueFd made(::open(program.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0755));
+        ASSERT_TRUE(made);
+        ASSERT_EQ(::ftruncate(made.get(), kProgramBytes), 0);
+    }
+    const auto key = SigningKey::generate();
+    const auto open = [&] {
+        GuestCode code;
+        code.executable = UniqueFd(::open(program.c_str(), O_RDONLY | O_CLOEXEC));
+        code.executablePath = program.string();
+        return code;
+    };
+    const auto digest = digestOfFile(open().executable.get());
+    ASSERT_TRUE(digest.ok()) << digest.error();
+    std::ofstream(program.string() + CodeSignature::fileSuffix())
+        << CodeSignature::make("TEAM", digest.value(), key).fileText();
+    const auto requirement = CodeRequirement::compile(
+        R"(anchor apple generic and certificate leaf[subject.OU] = "TEAM")");
+    ASSERT_TRUE(requirement.ok());
+
+    // At the first read of the program, a link to it is made and removed again.
+    const UniqueFd watch(::inotify_init1(IN_CLOEXEC));
+    ASSERT_TRUE(watch);
+    ASSERT_GE(::inotify_add_watch(watch.get(), program.c_str(), IN_ACCESS), 0);
+    bool linked = false;
+    std::thread linker([&] {
+        alignas(inotify_event) char event[sizeof(inotify_event) + NAME_MAX + 1];
+        if (::read(watch.get(), event, sizeof event) > 0) {
+            std::filesystem::create_hard_link(program, folder.path() / "installed");
+            std::filesystem::remove(folder.path() / "installed");
+            linked = true;
+        }
+    });
+    CodeValidator validator(key.publicKey());
+    const auto checked = validator.check(open(), requirement.value());
+    linker.join();
+    ASSERT_TRUE(linked);
+    ASSERT_TRUE(checked.ok()) << checked.error();
+    EXPECT_EQ(checked.value(), "TEAM");
+
+    // One byte changed in place: the remembered check no longer stands for the file.
+    {
+        const UniqueFd changed(::open(program.c_str(), O_WRONLY | O_CLOEXEC));
+        ASSERT_EQ(::pwrite(changed.get(), "x", 1, kProgramBytes / 2), 1);
+    }
+    const auto refused = validator.check(open(), requirement.value());
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error(), "the executable does not match its signature");
 }
 
 }  // namespace
