@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "ui/look/Fonts.hpp"
@@ -29,8 +30,8 @@ constexpr qreal kAdvancedSize = 12;
 constexpr qreal kAdvancedScale = 0.85;
 constexpr int kChipSpacing = 7;
 constexpr int kChipsBottom = 2;
-constexpr const char* kAll = WindowState::allFilter;
-constexpr const char* kPower = WindowState::powerFilter;
+constexpr const char* kAll = "All";
+constexpr const char* kPower = "Power";
 constexpr const char* kDisplay = "Display";
 
 // With the switch off every advanced item is hidden.
@@ -60,6 +61,15 @@ QString nameFor(const char* kind, TweakCategory category) {
     return QString::fromLatin1(kind) + toQString(rawValue(category));
 }
 
+// The fixed chips and their titles, which are also their sections' labels.
+struct FixedFilter {
+    BrowseFilter filter;
+    const char* title;
+};
+constexpr std::array<FixedFilter, 3> kFixedFilters{{{BrowseFilter::all(), kAll},
+                                                    {BrowseFilter::power(), kPower},
+                                                    {BrowseFilter::display(), kDisplay}}};
+
 // "Browse all" and the switch, their first baselines level.
 QWidget* headerRow(LabelledSwitch* advanced) {
     auto* row = new QWidget;
@@ -76,51 +86,80 @@ QWidget* headerRow(LabelledSwitch* advanced) {
 
 }  // namespace
 
+namespace browseNames {
+
+QString chip(const BrowseFilter& filter) {
+    for (const FixedFilter& fixed : kFixedFilters) {
+        if (fixed.filter == filter) {
+            return QStringLiteral("chip.") + QString::fromLatin1(fixed.title);
+        }
+    }
+    // Not one of the fixed filters: a category's.
+    return nameFor("chip.category.", filter.category().value_or(TweakCategory{}));
+}
+
+QString label(TweakCategory category) {
+    return nameFor("browse.label.", category);
+}
+
+QString tweaks(TweakCategory category) {
+    return nameFor("browse.tweaks.", category);
+}
+
+QString sliders(TweakCategory category) {
+    return nameFor("browse.sliders.", category);
+}
+
+}  // namespace browseNames
+
 BrowsePage::BrowsePage(MainWindow& window) : window_(window) {
     AppModel& model = window.model;
     column_ = &pageColumn(*this, kSpacing);
 
     advanced_ = named(new LabelledSwitch(QString::fromLatin1(kAdvanced),
                                          DesignFont::inter(kAdvancedSize), kAdvancedScale),
-                      "browse.advanced");
+                      browseNames::advanced);
     // Bound to the window's state: the click flips it.
     connect(advanced_, &LabelledSwitch::clicked, this, [&window] {
         window.change([](WindowState& state) { state.showAdvanced = !state.showAdvanced; });
     });
     column_->addWidget(headerRow(advanced_));
 
-    strip_ = named(new WheelStrip, "browse.chips");
+    strip_ = named(new WheelStrip, browseNames::chips);
     strip_->row().setSpacing(kChipSpacing);
     strip_->row().setContentsMargins(0, 0, 0, kChipsBottom);
-    for (const char* label : {kAll, kPower, kDisplay}) {
-        fixedChips_.push_back(makeChip(QString::fromLatin1(label),
-                                       QStringLiteral("chip.") + QString::fromLatin1(label)));
+    for (const FixedFilter& fixed : kFixedFilters) {
+        fixedChips_.push_back(makeChip(QString::fromLatin1(fixed.title), fixed.filter));
     }
     strip_->row().addStretch(1);
     column_->addWidget(strip_);
 
-    powerLabel_ = named(sectionLabel(QString::fromLatin1(kPower)), "browse.powerLabel");
+    powerLabel_ = named(sectionLabel(QString::fromLatin1(kPower)), browseNames::powerLabel);
     column_->addWidget(powerLabel_);
-    powerCard_ = named(new PowerCard(model), "browse.powerCard");
+    powerCard_ = named(new PowerCard(model), browseNames::powerCard);
     column_->addWidget(powerCard_);
-    powerList_ = named(new PowerListCard(model), "browse.powerList");
+    powerList_ = named(new PowerListCard(model), browseNames::powerList);
     column_->addWidget(powerList_);
-    displayLabel_ = named(sectionLabel(QString::fromLatin1(kDisplay)), "browse.displayLabel");
+    displayLabel_ = named(sectionLabel(QString::fromLatin1(kDisplay)), browseNames::displayLabel);
     column_->addWidget(displayLabel_);
-    displayCard_ = named(new DisplayCard(model), "browse.displayCard");
+    displayCard_ = named(new DisplayCard(model), browseNames::displayCard);
     column_->addWidget(displayCard_);
 }
 
 std::vector<FilterChip*> BrowsePage::chips() const {
-    std::vector<FilterChip*> all = fixedChips_;
-    all.insert(all.end(), categoryChips_.begin(), categoryChips_.end());
+    std::vector<FilterChip*> all;
+    for (const std::vector<Chip>* part : {&fixedChips_, &categoryChips_}) {
+        for (const Chip& keyed : *part) {
+            all.push_back(keyed.chip);
+        }
+    }
     return all;
 }
 
-FilterChip* BrowsePage::makeChip(const QString& label, const QString& name) {
+BrowsePage::Chip BrowsePage::makeChip(const QString& label, const BrowseFilter& filter) {
     auto* chip = new FilterChip(label);
-    chip->setObjectName(name);
-    connect(chip, &FilterChip::clicked, this, [this, filter = label.toStdString()] {
+    chip->setObjectName(browseNames::chip(filter));
+    connect(chip, &FilterChip::clicked, this, [this, filter] {
         window_.change([filter](WindowState& state) { state.browseFilter = filter; });
     });
     // Before the strip's closing stretch, if it has one yet.
@@ -128,13 +167,13 @@ FilterChip* BrowsePage::makeChip(const QString& label, const QString& name) {
     const int stretch = row.count() - 1;
     const bool closed = stretch >= 0 && row.itemAt(stretch)->spacerItem() != nullptr;
     row.insertWidget(closed ? stretch : row.count(), chip);
-    return chip;
+    return {filter, chip};
 }
 
 void BrowsePage::makeCategories(const std::vector<TweakCategory>& categories) {
-    for (FilterChip* chip : categoryChips_) {
-        strip_->row().removeWidget(chip);
-        chip->deleteLater();
+    for (const Chip& keyed : categoryChips_) {
+        strip_->row().removeWidget(keyed.chip);
+        keyed.chip->deleteLater();
     }
     categoryChips_.clear();
     for (const Section& section : sections_) {
@@ -149,13 +188,13 @@ void BrowsePage::makeCategories(const std::vector<TweakCategory>& categories) {
 
     AppModel& model = window_.model;
     for (const TweakCategory category : categories) {
-        const std::string title = displayName(category);
-        categoryChips_.push_back(makeChip(toQString(title), nameFor("chip.category.", category)));
-        Section section{category, title, sectionLabel(toQString(title)), new TweakListCard(model),
+        const QString title = toQString(displayName(category));
+        categoryChips_.push_back(makeChip(title, BrowseFilter::of(category)));
+        Section section{category, sectionLabel(title), new TweakListCard(model),
                         new SliderListCard(model)};
-        section.label->setObjectName(nameFor("browse.label.", category));
-        section.tweaks->setObjectName(nameFor("browse.tweaks.", category));
-        section.sliders->setObjectName(nameFor("browse.sliders.", category));
+        section.label->setObjectName(browseNames::label(category));
+        section.tweaks->setObjectName(browseNames::tweaks(category));
+        section.sliders->setObjectName(browseNames::sliders(category));
         for (QWidget* part :
              std::initializer_list<QWidget*>{section.label, section.tweaks, section.sliders}) {
             column_->addWidget(part);
@@ -169,15 +208,17 @@ void BrowsePage::sync(const WindowView& view) {
     if (view.derived.categories != categories_) {
         makeCategories(view.derived.categories);
     }
-    const std::string& filter = view.state.browseFilter;
-    const bool all = filter == kAll;
+    const BrowseFilter& filter = view.state.browseFilter;
+    const bool all = filter.isAll();
     const bool advanced = view.state.showAdvanced;
     advanced_->setOn(advanced);
-    for (FilterChip* chip : chips()) {
-        chip->setSelected(chip->label().toStdString() == filter);
+    for (const std::vector<Chip>* part : {&fixedChips_, &categoryChips_}) {
+        for (const Chip& keyed : *part) {
+            keyed.chip->setSelected(keyed.filter == filter);
+        }
     }
 
-    const bool power = all || filter == kPower;
+    const bool power = filter.shows(BrowseFilter::Kind::power);
     powerLabel_->setVisible(power && all);
     powerCard_->setVisible(power);
     if (power) {
@@ -185,13 +226,13 @@ void BrowsePage::sync(const WindowView& view) {
     } else {
         powerList_->hide();
     }
-    const bool display = all || filter == kDisplay;
+    const bool display = filter.shows(BrowseFilter::Kind::display);
     displayLabel_->setVisible(display && all);
     displayCard_->setVisible(display);
 
     const Catalog& catalog = view.window.model.catalog();
     for (const Section& section : sections_) {
-        if (!all && filter != section.title) {
+        if (!filter.shows(section.category)) {
             section.label->hide();
             section.tweaks->hide();
             section.sliders->hide();

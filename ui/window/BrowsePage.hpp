@@ -3,19 +3,35 @@
 // shows or hides advanced items. In "All" every section shows under its label; with one chip
 // chosen only that section shows, without its label. A category whose items are all hidden shows
 // nothing, while its chip stays. The chips scroll sideways and keep their offset across syncs.
-// Object names: "browse.advanced", "browse.chips" (the strip), chips "chip.All", "chip.Power",
-// "chip.Display" and "chip.category.<raw value>", "browse.powerLabel", "browse.powerCard",
-// "browse.powerList", "browse.displayLabel", "browse.displayCard", and per category
-// "browse.label.<raw value>", "browse.tweaks.<raw value>", "browse.sliders.<raw value>".
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "ui/window/BrowseFilter.hpp"
 #include "ui/window/ListCard.hpp"
 #include "ui/window/Page.hpp"
 
 namespace velmora {
+
+// The object names of the page's parts, which tests and tools find them by.
+namespace browseNames {
+
+inline constexpr const char* advanced = "browse.advanced";
+inline constexpr const char* chips = "browse.chips";
+inline constexpr const char* powerLabel = "browse.powerLabel";
+inline constexpr const char* powerCard = "browse.powerCard";
+inline constexpr const char* powerList = "browse.powerList";
+inline constexpr const char* displayLabel = "browse.displayLabel";
+inline constexpr const char* displayCard = "browse.displayCard";
+// "chip.All", "chip.Power", "chip.Display", "chip.category.<raw value>".
+QString chip(const BrowseFilter& filter);
+// "browse.label.<raw value>", "browse.tweaks.<raw value>", "browse.sliders.<raw value>".
+QString label(TweakCategory category);
+QString tweaks(TweakCategory category);
+QString sliders(TweakCategory category);
+
+}  // namespace browseNames
 
 class DisplayCard;
 class FilterChip;
@@ -39,13 +55,17 @@ class BrowsePage : public Page {
   private:
     struct Section {
         TweakCategory category;
-        std::string title;
         QWidget* label;
         TweakListCard* tweaks;
         SliderListCard* sliders;
     };
+    // A chip and the filter it chooses.
+    struct Chip {
+        BrowseFilter filter;
+        FilterChip* chip;
+    };
 
-    FilterChip* makeChip(const QString& label, const QString& name);
+    Chip makeChip(const QString& label, const BrowseFilter& filter);
     // The chips and sections of `categories`, replacing those of earlier ones.
     void makeCategories(const std::vector<TweakCategory>& categories);
 
@@ -53,8 +73,8 @@ class BrowsePage : public Page {
     QVBoxLayout* column_;
     LabelledSwitch* advanced_;
     WheelStrip* strip_;
-    std::vector<FilterChip*> fixedChips_;
-    std::vector<FilterChip*> categoryChips_;
+    std::vector<Chip> fixedChips_;
+    std::vector<Chip> categoryChips_;
     QWidget* powerLabel_;
     PowerCard* powerCard_;
     PowerListCard* powerList_;

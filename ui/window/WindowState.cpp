@@ -40,7 +40,7 @@ void WindowState::pressCountPill() {
 
 void WindowState::showPowerTip() {
     selection = NavItem::browse();
-    browseFilter = powerFilter;
+    browseFilter = BrowseFilter::power();
     query.clear();
 }
 

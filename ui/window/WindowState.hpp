@@ -9,6 +9,7 @@
 
 #include "kit/AutomationRule.hpp"
 #include "kit/Setup.hpp"
+#include "ui/window/BrowseFilter.hpp"
 #include "ui/window/NavItem.hpp"
 
 namespace velmora {
@@ -22,8 +23,6 @@ struct AppPick {
 };
 
 struct WindowState {
-    static constexpr const char* allFilter = "All";
-    static constexpr const char* powerFilter = "Power";
     static constexpr int defaultRuleThreshold = 20;
 
     // The page shown while the query is empty.
@@ -35,7 +34,7 @@ struct WindowState {
     // Where the back buttons of the recipe and On-now pages lead: home, favorites, browse or
     // automations, never a recipe or On now.
     NavItem backTo = NavItem::home();
-    std::string browseFilter = allFilter;
+    BrowseFilter browseFilter;
     bool showEditor = false;
     // The scene the editor opens with; none for a new scene.
     std::optional<Setup> editorTarget;

@@ -17,6 +17,15 @@
 #include "ui/window/FilterChip.hpp"
 #include "ui/window/OnNowPage.hpp"
 
+namespace velmora {
+
+// Failures name the filter instead of dumping its bytes.
+inline void PrintTo(const BrowseFilter& filter, std::ostream* out) {
+    *out << browseNames::chip(filter).toStdString();
+}
+
+}  // namespace velmora
+
 namespace velmora::testing {
 namespace {
 
@@ -44,8 +53,8 @@ class BrowseOnNow : public WindowTest {
     }
     BrowsePage* browse() const { return page<BrowsePage>(); }
     template <class Card>
-    Card* card(const char* name) const {
-        return find<Card>(*window->router().currentPage(), QString::fromLatin1(name));
+    Card* card(const QString& name) const {
+        return find<Card>(*window->router().currentPage(), name);
     }
     // The section labels that show, top to bottom.
     std::vector<std::string> labels() const {
@@ -63,24 +72,27 @@ class BrowseOnNow : public WindowTest {
         }
         return texts;
     }
-    void chip(const char* name) {
-        click(find(*browse(), QString::fromLatin1(name)));
+    void chip(const QString& name) {
+        click(find(*browse(), name));
         settle();
     }
+    static std::string name(const QString& objectName) { return objectName.toStdString(); }
 };
 
 TEST_F(BrowseOnNow, TheAdvancedSwitchShowsAdvancedPowerSettingsSafariAndTrackpadSliders) {
     openBrowse();
-    auto* advanced = find<LabelledSwitch>(*browse(), "browse.advanced");
+    auto* advanced = find<LabelledSwitch>(*browse(), browseNames::advanced);
     EXPECT_FALSE(advanced->isOn());
     EXPECT_EQ(accessible(advanced), "CheckBox 'Advanced' off");
-    EXPECT_THAT(rowIDs(*card<PowerListCard>("browse.powerList")),
+    EXPECT_THAT(rowIDs(*card<PowerListCard>(browseNames::powerList)),
                 ElementsAre("power-disable-powernap", "power-low-power-mode"));
-    EXPECT_FALSE(card<QWidget>("browse.tweaks.safari")->isVisible());
-    EXPECT_FALSE(card<QWidget>("browse.label.safari")->isVisible());
-    EXPECT_TRUE(card<QWidget>("chip.category.safari")->isVisible()) << "its chip stays";
-    EXPECT_TRUE(card<QWidget>("browse.tweaks.trackpad")->isVisible());
-    EXPECT_FALSE(card<QWidget>("browse.sliders.trackpad")->isVisible());
+    EXPECT_FALSE(card<QWidget>(browseNames::tweaks(TweakCategory::safari))->isVisible());
+    EXPECT_FALSE(card<QWidget>(browseNames::label(TweakCategory::safari))->isVisible());
+    EXPECT_TRUE(
+        card<QWidget>(browseNames::chip(BrowseFilter::of(TweakCategory::safari)))->isVisible())
+        << "its chip stays";
+    EXPECT_TRUE(card<QWidget>(browseNames::tweaks(TweakCategory::trackpad))->isVisible());
+    EXPECT_FALSE(card<QWidget>(browseNames::sliders(TweakCategory::trackpad))->isVisible());
     // Labels as written, in catalog order; no Safari while all of it is advanced.
     const std::vector<std::string> simpleLabels = labels();
     EXPECT_THAT(std::vector<std::string>(simpleLabels.begin(), simpleLabels.begin() + 2),
@@ -92,10 +104,10 @@ TEST_F(BrowseOnNow, TheAdvancedSwitchShowsAdvancedPowerSettingsSafariAndTrackpad
     settle();
     EXPECT_TRUE(state().showAdvanced);
     EXPECT_TRUE(advanced->isOn());
-    EXPECT_EQ(rowIDs(*card<PowerListCard>("browse.powerList")).size(), 5U);
-    EXPECT_EQ(rowIDs(*card<TweakListCard>("browse.tweaks.safari")).size(), 4U);
-    EXPECT_TRUE(card<QWidget>("browse.label.safari")->isVisible());
-    EXPECT_THAT(rowIDs(*card<SliderListCard>("browse.sliders.trackpad")),
+    EXPECT_EQ(rowIDs(*card<PowerListCard>(browseNames::powerList)).size(), 5U);
+    EXPECT_EQ(rowIDs(*card<TweakListCard>(browseNames::tweaks(TweakCategory::safari))).size(), 4U);
+    EXPECT_TRUE(card<QWidget>(browseNames::label(TweakCategory::safari))->isVisible());
+    EXPECT_THAT(rowIDs(*card<SliderListCard>(browseNames::sliders(TweakCategory::trackpad))),
                 ElementsAre("slider-mouse-tracking", "slider-trackpad-tracking"));
     std::vector<std::string> expected = {"Power", "Display"};
     for (const TweakCategory category : model->catalog().categories()) {
@@ -110,10 +122,10 @@ TEST_F(BrowseOnNow, TheAdvancedSwitchShowsAdvancedPowerSettingsSafariAndTrackpad
 
 TEST_F(BrowseOnNow, EachChipShowsOnlyItsSectionWithoutALabelAndAnAllAdvancedChipShowsNothing) {
     openBrowse();
-    EXPECT_TRUE(find<FilterChip>(*browse(), "chip.All")->isSelected());
-    chip("chip.Display");
-    EXPECT_EQ(state().browseFilter, "Display");
-    EXPECT_THAT(shownBlocks(*browse()), ElementsAre("browse.chips", "browse.displayCard"));
+    EXPECT_TRUE(find<FilterChip>(*browse(), browseNames::chip(BrowseFilter::all()))->isSelected());
+    chip(browseNames::chip(BrowseFilter::display()));
+    EXPECT_EQ(state().browseFilter, BrowseFilter::display());
+    EXPECT_THAT(shownBlocks(*browse()), ElementsAre(browseNames::chips, browseNames::displayCard));
     EXPECT_TRUE(labels().empty());
     std::vector<std::string> selected;
     for (const FilterChip* filter : browse()->chips()) {
@@ -121,24 +133,25 @@ TEST_F(BrowseOnNow, EachChipShowsOnlyItsSectionWithoutALabelAndAnAllAdvancedChip
             selected.push_back(filter->objectName().toStdString());
         }
     }
-    EXPECT_THAT(selected, ElementsAre("chip.Display"));
+    EXPECT_THAT(selected, ElementsAre(name(browseNames::chip(BrowseFilter::display()))));
 
-    chip("chip.Power");
+    chip(browseNames::chip(BrowseFilter::power()));
     EXPECT_THAT(shownBlocks(*browse()),
-                ElementsAre("browse.chips", "browse.powerCard", "browse.powerList"));
-    chip("chip.category.dock");
+                ElementsAre(browseNames::chips, browseNames::powerCard, browseNames::powerList));
+    chip(browseNames::chip(BrowseFilter::of(TweakCategory::dock)));
     EXPECT_THAT(shownBlocks(*browse()),
-                ElementsAre("browse.chips", "browse.tweaks.dock", "browse.sliders.dock"));
+                ElementsAre(browseNames::chips, name(browseNames::tweaks(TweakCategory::dock)),
+                            name(browseNames::sliders(TweakCategory::dock))));
     // Safari is all advanced: with the switch off its chip shows an empty page, and no message.
-    chip("chip.category.safari");
-    EXPECT_EQ(state().browseFilter, "Safari");
-    EXPECT_THAT(shownBlocks(*browse()), ElementsAre("browse.chips"));
+    chip(browseNames::chip(BrowseFilter::of(TweakCategory::safari)));
+    EXPECT_EQ(state().browseFilter, BrowseFilter::of(TweakCategory::safari));
+    EXPECT_THAT(shownBlocks(*browse()), ElementsAre(browseNames::chips));
     EXPECT_EQ(state().selection, NavItem::browse()) << "a chip changes only the filter";
 }
 
-// A catalog with tweaks of the power category: two chips say "Power", and choosing either shows
-// the power settings and that category, both without labels. Sliders of categories no tweak has
-// never show.
+// A catalog with tweaks of the power category: two chips say "Power", yet each chooses its own
+// section, without its label: the category's chip that category alone, the fixed chip the power
+// settings alone. Sliders of categories no tweak has never show.
 TEST_F(BrowseOnNow, ThePowerCategoryShareItsChipTitleWithThePowerSettings) {
     Tweak powerTweak = tweak("t-power");
     powerTweak.category = TweakCategory::power;
@@ -156,23 +169,33 @@ TEST_F(BrowseOnNow, ThePowerCategoryShareItsChipTitleWithThePowerSettings) {
         EXPECT_FALSE(sliders->isVisibleTo(browse())) << sliders->objectName().toStdString();
     }
 
-    chip("chip.category.power");
-    EXPECT_EQ(state().browseFilter, "Power");
-    EXPECT_TRUE(find<FilterChip>(*browse(), "chip.Power")->isSelected());
-    EXPECT_TRUE(find<FilterChip>(*browse(), "chip.category.power")->isSelected());
-    EXPECT_THAT(shownBlocks(*browse()), ElementsAre("browse.chips", "browse.powerCard",
-                                                    "browse.powerList", "browse.tweaks.power"));
+    const BrowseFilter powerCategory = BrowseFilter::of(TweakCategory::power);
+    auto* categoryChip = find<FilterChip>(*browse(), browseNames::chip(powerCategory));
+    auto* powerChip = find<FilterChip>(*browse(), browseNames::chip(BrowseFilter::power()));
+    chip(browseNames::chip(powerCategory));
+    EXPECT_EQ(state().browseFilter, powerCategory);
+    EXPECT_FALSE(powerChip->isSelected());
+    EXPECT_TRUE(categoryChip->isSelected());
+    EXPECT_THAT(shownBlocks(*browse()),
+                ElementsAre(browseNames::chips, name(browseNames::tweaks(TweakCategory::power))));
+
+    chip(browseNames::chip(BrowseFilter::power()));
+    EXPECT_EQ(state().browseFilter, BrowseFilter::power());
+    EXPECT_TRUE(powerChip->isSelected());
+    EXPECT_FALSE(categoryChip->isSelected());
+    EXPECT_THAT(shownBlocks(*browse()),
+                ElementsAre(browseNames::chips, browseNames::powerCard, browseNames::powerList));
 }
 
 TEST_F(BrowseOnNow, ThePageKeepsItsRowsAndTheChipStripItsOffsetAcrossSyncs) {
     openBrowse();
-    click(find(*browse(), "browse.advanced"));
+    click(find(*browse(), browseNames::advanced));
     settle();
     QScrollBar* strip = browse()->chipStrip().horizontalScrollBar();
     ASSERT_GT(strip->maximum(), 0) << "the chips are wider than the page";
     strip->setValue(strip->maximum());
     const int offset = strip->value();
-    const QWidget* dockRows = find(*browse(), "browse.tweaks.dock");
+    const QWidget* dockRows = find(*browse(), browseNames::tweaks(TweakCategory::dock));
     const QWidget* firstRow = find(*browse(), "row.dock-instant-autohide-delay");
     {
         test::WidgetCount count;
@@ -183,11 +206,11 @@ TEST_F(BrowseOnNow, ThePageKeepsItsRowsAndTheChipStripItsOffsetAcrossSyncs) {
     }
     EXPECT_EQ(find(*browse(), "row.dock-instant-autohide-delay"), firstRow);
     // A chip picks another filter: the other sections hide, and the strip stays where it was.
-    chip("chip.category.menubar");
+    chip(browseNames::chip(BrowseFilter::of(TweakCategory::menubar)));
     EXPECT_EQ(strip->value(), offset);
-    chip("chip.All");
+    chip(browseNames::chip(BrowseFilter::all()));
     EXPECT_EQ(strip->value(), offset);
-    EXPECT_EQ(find(*browse(), "browse.tweaks.dock"), dockRows);
+    EXPECT_EQ(find(*browse(), browseNames::tweaks(TweakCategory::dock)), dockRows);
     EXPECT_EQ(find(*browse(), "row.dock-instant-autohide-delay"), firstRow);
 }
 

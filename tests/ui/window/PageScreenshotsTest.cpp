@@ -2,6 +2,7 @@
 // build/artefacts/ui/page-*.png (the window as shown) and page-*-full.png (the whole page).
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/widgets/LabelledSwitch.hpp"
+#include "ui/window/BrowsePage.hpp"
 
 namespace velmora::testing {
 namespace {
@@ -59,10 +60,10 @@ TEST_F(PageScreenshots, BrowseAllWithAdvancedAndOneFilter) {
     completeOnboarding();
     open(Catalog::velmora());
     clickRow("browse");
-    click(find(*window, "browse.advanced"));
+    click(find(*window, browseNames::advanced));
     settle();
     shoot(QStringLiteral("browse"));
-    click(find(*window, "chip.Display"));
+    click(find(*window, browseNames::chip(BrowseFilter::display())));
     shoot(QStringLiteral("browse-display"));
 }
 

@@ -158,7 +158,7 @@ TEST_F(SidebarView, TheSuggestionOpensItsRecipeOrBrowsePowerAndIsAbsentForAVanis
     click(card);
     settle();
     EXPECT_EQ(state().selection, NavItem::browse());
-    EXPECT_EQ(state().browseFilter, "Power");
+    EXPECT_EQ(state().browseFilter, BrowseFilter::power());
     EXPECT_EQ(state().query, "");
     EXPECT_EQ(state().backTo, NavItem::favorites());
     // A long reason is cut after its second line.

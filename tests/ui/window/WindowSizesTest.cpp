@@ -10,6 +10,7 @@
 #include "ui/popover/MenuBarView.hpp"
 #include "ui/widgets/SlimScrollBar.hpp"
 #include "ui/widgets/SymbolView.hpp"
+#include "ui/window/BrowsePage.hpp"
 
 namespace velmora::testing {
 namespace {
@@ -82,8 +83,8 @@ TEST_P(WindowSizes, RightAlignedColumnsKeepTheirPlaceWhetherThePageScrollsOrNot)
     const QString toggle = QStringLiteral("switch.") + QString::fromStdString(id);
     const QRect starOnBrowse = inWindow(find(*page<Page>(), star));
     const QRect switchOnBrowse = inWindow(find(*page<Page>(), toggle));
-    const QRect advanced = inWindow(find(*page<Page>(), "browse.advanced"));
-    const QRect card = inWindow(find(*page<Page>(), "browse.tweaks.dock"));
+    const QRect advanced = inWindow(find(*page<Page>(), browseNames::advanced));
+    const QRect card = inWindow(find(*page<Page>(), browseNames::tweaks(TweakCategory::dock)));
     EXPECT_EQ(advanced.right(), card.right());
     EXPECT_EQ(card.right(), window->width() - 1 - Router::sideInset);
 
