@@ -1,5 +1,6 @@
 // Views follow the model through one deferred sync per burst, one snapshot per sync, and lists
 // that keep their rows while their ids stay the same and while the user holds a control.
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 
@@ -59,6 +60,63 @@ TEST_F(ModelSyncTest, FollowersEndWithTheirOwnerAndThoseAddedDuringASyncWaitForT
     model->refresh();
     settle();
     EXPECT_EQ(std::tuple(early, late, gone), std::tuple(2, 1, 0));
+}
+
+// A follower whose update changes the model and flushes: the sync it asks for runs once the
+// current one has ended, never inside it (followers further on would see two snapshots at once).
+TEST_F(ModelSyncTest, ASyncAskedForDuringASyncRunsAfterItNotInsideIt) {
+    int depth = 0;
+    int deepest = 0;
+    std::vector<bool> seen;
+    sync.follow(&owner, [&](const Snapshot& shown) {
+        deepest = std::max(deepest, ++depth);
+        seen.push_back(shown.isOn(a));
+        if (seen.size() == 1) {
+            model->setTweak(a, true);
+            sync.flush();
+        }
+        --depth;
+    });
+    const std::int64_t before = sync.syncCount();
+    model->refresh();
+    settle();
+    EXPECT_EQ(deepest, 1);
+    EXPECT_EQ(seen, (std::vector<bool>{false, true}));
+    EXPECT_EQ(sync.syncCount(), before + 2);
+    EXPECT_FALSE(sync.isPending());
+}
+
+// Rows shown top to bottom: a widened search keeps its rows and puts each new one in its place.
+TEST_F(ModelSyncTest, AWidenedListKeepsItsRowsAndShowsEveryRowInItsPlace) {
+    KeyedList list(sync);
+    const auto show = [&](const std::vector<std::string>& ids) {
+        list.showKeeping(ids, [&](std::size_t i) {
+            auto* row = new QLabel(QString::fromStdString(ids[i]));
+            row->setObjectName(QStringLiteral("row"));
+            return row;
+        });
+        settle();
+    };
+    const auto topToBottom = [&] {
+        QList<QLabel*> rows = list.findChildren<QLabel*>(QStringLiteral("row"));
+        rows.removeIf([](const QLabel* row) { return !row->isVisible(); });
+        std::sort(rows.begin(), rows.end(),
+                  [](const QLabel* x, const QLabel* y) { return x->y() < y->y(); });
+        std::string shown;
+        for (const QLabel* row : rows) {
+            shown += row->text().toStdString();
+        }
+        return shown;
+    };
+    show({"b", "d"});
+    showOnPaper(list);
+    const QPointer<QWidget> b = list.rows()[0];
+    show({"a", "b", "c", "d", "e"});
+    EXPECT_EQ(topToBottom(), "abcde");
+    EXPECT_EQ(list.rows()[1], b.data()) << "kept";
+    show({"e", "c", "a"});
+    EXPECT_EQ(topToBottom(), "eca");
+    EXPECT_TRUE(b.isNull());
 }
 
 TEST_F(ModelSyncTest, AListKeepsItsRowsForTheSameIdsAndRebuildsOnlyWhenNothingIsHeld) {

@@ -78,7 +78,8 @@ TEST_F(Search, TheSectionsAreTheModelsNonEmptyResultsInOrderForEveryQuery) {
                              "zzz",
                              "!!",
                              "never sleep",
-                             "screens"};
+                             "screens",
+                             "pointer travel"};
     for (const char* query : queries) {
         SCOPED_TRACE(query);
         search(query);
@@ -108,6 +109,9 @@ TEST_F(Search, TheSectionsAreTheModelsNonEmptyResultsInOrderForEveryQuery) {
                 !model->searchPowerToggles("network wake").empty());
     EXPECT_TRUE(model->searchTweaks("icon size").size() <= 1 &&
                 !model->searchSliders("icon size").empty());
+    EXPECT_TRUE(model->searchTweaks("pointer travel").empty() &&
+                !model->searchSliders("pointer travel").empty())
+        << "sliders alone under their heading";
 }
 
 TEST_F(Search, ThreeSpacesShowNoMatchesWithTheSpacesInsideTheQuotes) {
