@@ -62,16 +62,16 @@ std::vector<Tweak> Catalog::tweaks(TweakTier tier) const {
     return found;
 }
 
-std::vector<Tweak> Catalog::search(std::string_view query) const {
+std::vector<const Tweak*> Catalog::search(std::string_view query) const {
     // An empty or blank query has no word, so it matches nothing.
     const Search::Query words(query);
-    std::vector<Tweak> found;
+    std::vector<const Tweak*> found;
     if (!words.hasTokens()) {
         return found;
     }
     for (std::size_t i = 0; i < tweaks_.size(); ++i) {
         if (words.matches(haystacks_[i])) {
-            found.push_back(tweaks_[i]);
+            found.push_back(&tweaks_[i]);
         }
     }
     return found;

@@ -34,8 +34,10 @@ class Catalog {
     std::vector<Tweak> tweaks(TweakTier tier) const;
     // Each category that has a tweak, once, in the order of its first tweak.
     std::vector<TweakCategory> categories() const;
-    // The tweaks whose title, summary, category name, domains and keywords match the query.
-    std::vector<Tweak> search(std::string_view query) const;
+    // The tweaks whose title, summary, category name, domains and keywords match the query, in
+    // catalog order. The hits point into this catalog (search runs at every keystroke, so no tweak
+    // is copied) and stay valid as long as it lives.
+    std::vector<const Tweak*> search(std::string_view query) const;
 
     // 2 points per listed field the profile holds, 1 per listed goal; repeats count again.
     static int score(const std::vector<UserField>& fields, const std::vector<UserGoal>& goals,

@@ -1,7 +1,9 @@
 // The preferences folder's inotify watch, with the cases where it cannot be trusted.
 #include "platform/FolderWatch.hpp"
 
+#include <fcntl.h>
 #include <pthread.h>
+#include <signal.h>
 #include <sys/inotify.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -44,6 +46,40 @@ void countForks() {
                    [] { ::pthread_atfork(nullptr, nullptr, [] { forkGeneration.fetch_add(1); }); });
 }
 
+// Counts the signals the kernel sends when a watch queues an event. Read by the thread the signal
+// went to, so no ordering beyond the counter's own is needed.
+std::atomic<unsigned> changeSignals{0};
+static_assert(std::atomic<unsigned>::is_always_lock_free, "counted inside a signal handler");
+
+// Each thread's marker, compared by address: telling threads apart costs no system call.
+thread_local const char threadMarker = 0;
+
+void countChange(int /*signal*/) {
+    changeSignals.fetch_add(1, std::memory_order_relaxed);
+}
+
+// The signal is the kernel's default for ready descriptors. Its handler is installed once, and only
+// where nothing else handles it: a program with its own use of it gets no counting, and its watches
+// are read at every look.
+bool changeSignalHandled() {
+    static const bool handled = [] {
+        struct sigaction previous {};
+        if (::sigaction(SIGIO, nullptr, &previous) != 0) {
+            return false;
+        }
+        if ((previous.sa_flags & SA_SIGINFO) != 0 ||
+            (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN)) {
+            return false;
+        }
+        struct sigaction counting {};
+        counting.sa_handler = countChange;
+        counting.sa_flags = SA_RESTART;
+        ::sigemptyset(&counting.sa_mask);
+        return ::sigaction(SIGIO, &counting, nullptr) == 0;
+    }();
+    return handled;
+}
+
 }  // namespace
 
 FolderWatch::FolderWatch(std::filesystem::path folder, FolderWatching watching)
@@ -60,6 +96,24 @@ void FolderWatch::drop() {
         ::close(fd_);
         fd_ = -1;
     }
+    signalledThread_ = nullptr;
+}
+
+bool FolderWatch::signalThisThread() {
+    signalledThread_ = nullptr;
+    sigset_t blocked;
+    if (!changeSignalHandled() || ::pthread_sigmask(SIG_BLOCK, nullptr, &blocked) != 0 ||
+        ::sigismember(&blocked, SIGIO) == 1) {
+        return false;
+    }
+    const f_owner_ex owner{F_OWNER_TID, ::gettid()};
+    const int flags = ::fcntl(fd_, F_GETFL);
+    if (flags < 0 || ::fcntl(fd_, F_SETOWN_EX, &owner) != 0 ||
+        ::fcntl(fd_, F_SETFL, flags | O_ASYNC) != 0) {
+        return false;
+    }
+    signalledThread_ = &threadMarker;
+    return true;
 }
 
 void FolderWatch::establish() {
@@ -98,6 +152,20 @@ bool FolderWatch::poll(std::vector<std::string>& changed) {
         establish();
         return false;
     }
+    if (signalledThread_ == &threadMarker &&
+        seenSignals_ == changeSignals.load(std::memory_order_relaxed)) {
+        return true;  // nothing queued since the last read
+    }
+    if (signalledThread_ != &threadMarker) {
+        signalThisThread();
+    }
+    // Taken before reading: an event queued while the read runs is either read now or counted
+    // for the next look.
+    seenSignals_ = changeSignals.load(std::memory_order_relaxed);
+    return drain(changed);
+}
+
+bool FolderWatch::drain(std::vector<std::string>& changed) {
     alignas(inotify_event) std::array<char, eventBufferSize> buffer;
     for (;;) {
         const ssize_t n = ::read(fd_, buffer.data(), buffer.size());

@@ -20,7 +20,11 @@ std::string ids(const std::vector<Item>& items) {
 }
 
 std::string search(std::string_view query) {
-    return ids(Catalog::velmora().search(query));
+    std::string out;
+    for (const Tweak* hit : Catalog::velmora().search(query)) {
+        out += (out.empty() ? "" : " ") + hit->id;
+    }
+    return out;
 }
 
 TEST(BuiltInSearch, TokensWideningSubstringsEveryWordAndDomainsButNotKeysOrValues) {
@@ -49,6 +53,18 @@ TEST(BuiltInSearch, TokensWideningSubstringsEveryWordAndDomainsButNotKeysOrValue
     for (const auto& [query, expected] : cases) {
         EXPECT_EQ(search(query), expected) << query;
     }
+}
+
+TEST(BuiltInSearch, HitsAreTheCatalogsOwnTweaksStillThereAfterLaterSearches) {
+    const Catalog& catalog = Catalog::velmora();
+    const std::vector<const Tweak*> hits = catalog.search("jpeg");
+    ASSERT_EQ(hits.size(), 1U);
+    EXPECT_EQ(catalog.search("dotfiles").size(), 1U);
+    const Tweak* const first = catalog.tweaks().data();
+    EXPECT_TRUE(hits[0] >= first && hits[0] < first + catalog.tweaks().size())
+        << "a hit points into the catalog, not at a copy";
+    EXPECT_EQ(hits[0]->id, "screenshot-format-jpg");
+    EXPECT_TRUE(catalog.search("   ").empty());
 }
 
 TEST(BuiltInRecommendations, TiesInCatalogOrderFieldBeatsGoalDesktopDropsLaptopOnly) {

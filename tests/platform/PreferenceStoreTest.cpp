@@ -10,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -135,6 +136,52 @@ TEST(PreferenceStoreFreshness, ChangesMadeBehindTheCacheAreSeenAlsoAfterAFork) {
               }),
               0);
     EXPECT_EQ(textAt(*first, "k"), "child");
+}
+
+// The read system calls this process has made so far (the kernel's own count, which reading it
+// adds one to).
+long readCalls() {
+    std::ifstream io("/proc/self/io");
+    std::string name;
+    long value = 0;
+    while (io >> name >> value) {
+        if (name == "syscr:") {
+            return value;
+        }
+    }
+    return -1;
+}
+
+// A cached read runs at every look of the interface: when nothing changed it must cost no system
+// call, yet a change by anyone, seen from any thread, is read at the next look.
+TEST(PreferenceStoreFreshness, AnUnchangedDomainIsReadWithoutASystemCallAndChangesStillShow) {
+    constexpr int reads = 200;
+    TempHome home;
+    putFile(home.file(domain), xmlPlist("<key>k</key><string>one</string>\n"));
+    PreferenceStore store(home.root(), FolderWatching::follow);
+    ASSERT_EQ(textAt(store, "k"), "one");
+    ASSERT_EQ(textAt(store, "k"), "one");
+    const long first = readCalls();
+    const long perLook = readCalls() - first;  // what reading the count costs
+    ASSERT_GT(perLook, 0) << "no read accounting here";
+    const long before = readCalls();
+    for (int i = 0; i < reads; ++i) {
+        EXPECT_EQ(textAt(store, "k"), "one");
+    }
+    EXPECT_EQ(readCalls() - before, perLook) << "reads of an unchanged domain";
+
+    putFile(home.file(domain), xmlPlist("<key>k</key><string>two</string>\n"));
+    EXPECT_EQ(textAt(store, "k"), "two");
+    ASSERT_EQ(
+        inChild([&] { putFile(home.file(domain), xmlPlist("<key>k</key><string>3</string>")); }),
+        0);
+    EXPECT_EQ(textAt(store, "k"), "3") << "changed by another process";
+    putFile(home.file(domain), xmlPlist("<key>k</key><string>four</string>\n"));
+    std::optional<std::string> seen;
+    std::thread([&] { seen = textAt(store, "k"); }).join();
+    EXPECT_EQ(seen, "four") << "read from another thread";
+    putFile(home.file(domain), xmlPlist("<key>k</key><string>five</string>\n"));
+    EXPECT_EQ(textAt(store, "k"), "five") << "back on the first thread";
 }
 
 // A change made through another name of the file (the target of a dotfile manager's link, a hard

@@ -192,7 +192,8 @@ class AppModel : public QObject {
     void saveProfile(std::set<UserField> fields, std::set<UserGoal> goals, DeviceKind device);
 
     // Search over the model's catalog and the built-in power and slider settings.
-    std::vector<Tweak> searchTweaks(const std::string& query) const;
+    // Hits point into the model's catalog.
+    std::vector<const Tweak*> searchTweaks(const std::string& query) const;
     std::vector<Recipe> searchRecipes(const std::string& query) const;
     std::vector<SliderTweak> searchSliders(const std::string& query) const;
     std::vector<PowerTweak> searchPowerToggles(const std::string& query) const;

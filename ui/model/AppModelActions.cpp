@@ -319,7 +319,7 @@ void AppModel::saveProfile(std::set<UserField> fields, std::set<UserGoal> goals,
 
 // Search.
 
-std::vector<Tweak> AppModel::searchTweaks(const std::string& query) const {
+std::vector<const Tweak*> AppModel::searchTweaks(const std::string& query) const {
     return catalog_.search(query);
 }
 

@@ -13,10 +13,12 @@ namespace {
 
 constexpr const char* kDividerName = "listCard.divider";
 
-// The row with its side insets and, unless it is the last, the divider under it.
+// The row with its side insets and, unless it is the last, the divider under it. The divider is
+// made inside the entry: a widget shown before it has a parent becomes a window of its own on the
+// display, made and destroyed again as soon as a layout adopts it.
 class Entry : public QWidget {
   public:
-    Entry(QWidget* row, bool divided, int dividerInset) : row_(row), divider_(new Hairline) {
+    Entry(QWidget* row, bool divided, int dividerInset) : row_(row), divider_(new Hairline(this)) {
         auto* column = new QVBoxLayout(this);
         column->setContentsMargins(0, 0, 0, 0);
         column->setSpacing(0);

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "kit/PowerTweak.hpp"
@@ -82,15 +83,35 @@ class RowListCard : public ListCard {
 
     // Shows one row per item and hands every row the snapshot of the sync running (the last
     // one outside a sync). Returns whether the rows changed.
-    bool show(const std::vector<Item>& items) {
+    bool show(const std::vector<Item>& items) { return showItems(items); }
+    // A search's hits, which point into the catalog (a template, so that `show({})` still means
+    // the items).
+    template <class Hit, std::enable_if_t<std::is_same_v<Hit, const Item*>, int> = 0>
+    bool show(const std::vector<Hit>& hits) {
+        return showItems(hits);
+    }
+
+    // Shows `items`, or hides the card when there are none.
+    void showOrHide(const std::vector<Item>& items) { showOrHideItems(items); }
+    template <class Hit, std::enable_if_t<std::is_same_v<Hit, const Item*>, int> = 0>
+    void showOrHide(const std::vector<Hit>& hits) {
+        showOrHideItems(hits);
+    }
+
+  private:
+    static const Item& itemOf(const Item& item) { return item; }
+    static const Item& itemOf(const Item* item) { return *item; }
+
+    template <class Element>
+    bool showItems(const std::vector<Element>& items) {
         std::vector<std::string> ids;
         ids.reserve(items.size());
-        for (const Item& item : items) {
-            ids.push_back(item.id);
+        for (const Element& item : items) {
+            ids.push_back(itemOf(item).id);
         }
         // Catalog rows depend on nothing but their item: a row whose id stays is kept.
-        const bool changed =
-            ListCard::showKeeping(ids, [&](std::size_t i) { return new Row(model_, items[i]); });
+        const bool changed = ListCard::showKeeping(
+            ids, [&](std::size_t i) { return new Row(model_, itemOf(items[i])); });
         if constexpr (FollowsSync<Row>) {
             const Snapshot& now = sync_.snapshot();
             for (QWidget* row : rows()) {
@@ -100,15 +121,14 @@ class RowListCard : public ListCard {
         return changed;
     }
 
-    // Shows `items`, or hides the card when there are none.
-    void showOrHide(const std::vector<Item>& items) {
+    template <class Element>
+    void showOrHideItems(const std::vector<Element>& items) {
         setVisible(!items.empty());
         if (!items.empty()) {
-            show(items);
+            showItems(items);
         }
     }
 
-  private:
     AppModel& model_;
     ModelSync& sync_;
 };

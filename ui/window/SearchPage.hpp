@@ -20,7 +20,7 @@ class RecipeGrid;
 // What one query finds.
 struct SearchResults {
     std::vector<Recipe> recipes;
-    std::vector<Tweak> tweaks;
+    std::vector<const Tweak*> tweaks;  // into the model's catalog
     std::vector<SliderTweak> sliders;
     std::vector<PowerTweak> powerToggles;
     bool lid = false;

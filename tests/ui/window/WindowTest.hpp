@@ -126,7 +126,11 @@ class WindowTest : public ViewTest {
     static std::vector<std::string> idsOf(const std::vector<Item>& items) {
         std::vector<std::string> ids;
         for (const Item& item : items) {
-            ids.push_back(item.id);
+            if constexpr (std::is_pointer_v<Item>) {
+                ids.push_back(item->id);  // a search's hits point into the catalog
+            } else {
+                ids.push_back(item.id);
+            }
         }
         return ids;
     }
