@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -42,6 +43,34 @@ constexpr auto kAcceptBackoff = std::chrono::milliseconds(10);
 
 std::string errnoText(const std::string& what) {
     return what + ": " + std::strerror(errno);
+}
+
+constexpr const char* kLockSuffix = ".lock";
+constexpr mode_t kLockMode = 0600;
+
+// The lock a running helper holds beside its socket; failure when another helper holds it.
+Decoded<UniqueFd> takeLock(const TrustedFolder& folder, const std::string& socketName) {
+    const std::string name = socketName + kLockSuffix;
+    const fs::path shown = folder.path / name;
+    UniqueFd lock(::openat(folder.fd.get(), name.c_str(),
+                           O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, kLockMode));
+    struct stat info {};
+    if (!lock || ::fstat(lock.get(), &info) != 0) {
+        return Decoded<UniqueFd>::failure(errnoText(shown.string()));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return Decoded<UniqueFd>::failure(shown.string() + " is not a regular file");
+    }
+    while (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK) {
+            return Decoded<UniqueFd>::failure("another helper is already running, listening on " +
+                                              (folder.path / socketName).string());
+        }
+        if (errno != EINTR) {
+            return Decoded<UniqueFd>::failure(errnoText(shown.string()));
+        }
+    }
+    return Decoded<UniqueFd>::success(std::move(lock));
 }
 
 // A socket nobody answers on is left over from an earlier run and may go; anything else stays.
@@ -263,6 +292,10 @@ Decoded<HelperListener> HelperListener::bind(const TrustedFolder& systemRoot,
         return Result::failure(folder.error());
     }
     const std::string name = relative.filename().string();
+    auto lock = takeLock(folder.value(), name);
+    if (!lock) {
+        return Result::failure(lock.error());
+    }
     if (const auto removed = removeStaleSocket(folder.value(), name); !removed) {
         return Result::failure(removed.error());
     }
@@ -271,7 +304,8 @@ Decoded<HelperListener> HelperListener::bind(const TrustedFolder& systemRoot,
     if (!socket) {
         return Result::failure((folder.value().path / name).string() + ": " + socket.error());
     }
-    return Result::success(HelperListener(std::move(socket.value())));
+    return Result::success(HelperListener(std::move(lock.value()), std::move(socket.value()),
+                                          folder.value().path / name));
 }
 
 void HelperListener::serve(HelperService& service, HelperLog& log) {

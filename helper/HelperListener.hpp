@@ -20,17 +20,25 @@ class HelperListener {
     static constexpr int maxConnectionsPerUser = 32;
 
     // Binds the socket at `relative` below the open system root, replacing a stale one. Fails
-    // when a folder on the way is not root's alone or another helper already listens there.
-    // Sets the process umask for a moment: call it before serving.
+    // when a folder on the way is not root's alone or another helper already listens there: a
+    // running helper holds a lock beside its socket, so a second one learns of it without
+    // connecting (which the first would log as a refused client). Sets the process umask for a
+    // moment: call it before serving.
     static Decoded<HelperListener> bind(const TrustedFolder& systemRoot,
                                         const std::filesystem::path& relative);
 
     // Accepts connections until the process is killed.
     [[noreturn]] void serve(HelperService& service, HelperLog& log);
 
+    // Where the socket is, as it was reached.
+    const std::filesystem::path& path() const { return path_; }
+
   private:
-    explicit HelperListener(UniqueFd socket) : socket_(std::move(socket)) {}
+    HelperListener(UniqueFd lock, UniqueFd socket, std::filesystem::path path)
+        : lock_(std::move(lock)), socket_(std::move(socket)), path_(std::move(path)) {}
+    UniqueFd lock_;  // held while the process runs
     UniqueFd socket_;
+    std::filesystem::path path_;
 };
 
 }  // namespace velmora

@@ -90,5 +90,8 @@ int main() {
         return refuse(listener.error());
     }
     log.write("helper " + HelperInfo::version() + " started");
+    // It runs in the foreground: whoever started it by hand sees that it serves, and where.
+    std::fprintf(stderr, "velmora-helper: listening on %s until stopped (Ctrl+C or kill)\n",
+                 listener.value().path().c_str());
     listener.value().serve(service, log);
 }
