@@ -3,20 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QStyleFactory>
 #include <sstream>
 
 #include "ui/look/AppFonts.hpp"
+#include "ui/look/AppStyle.hpp"
 #include "ui/look/ResourceBundle.hpp"
-#include "ui/look/Theme.hpp"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     std::ostringstream fontMessages;
     velmora::AppFonts::registerFonts(velmora::ResourceBundle::module(), fontMessages);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setPalette(velmora::Theme::lightPalette());
+    velmora::AppStyle::install();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

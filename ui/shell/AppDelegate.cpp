@@ -3,11 +3,10 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <QStyleFactory>
 
 #include "ui/look/AppFonts.hpp"
+#include "ui/look/AppStyle.hpp"
 #include "ui/look/MenuBarIcon.hpp"
-#include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/popover/MenuBarView.hpp"
 #include "ui/window/MainWindow.hpp"
@@ -15,8 +14,6 @@
 namespace velmora {
 
 namespace {
-
-constexpr const char* kLightStyle = "Fusion";
 
 bool trayPresent(TrayAvailability tray) {
     switch (tray) {
@@ -65,8 +62,7 @@ void AppDelegate::runLaunchStep(LaunchStep step) {
             return;
         case LaunchStep::activationPolicy:
             // A regular application with the one light look, whatever the desktop's scheme.
-            QApplication::setStyle(QStyleFactory::create(QString::fromLatin1(kLightStyle)));
-            QApplication::setPalette(Theme::lightPalette());
+            AppStyle::install();
             QApplication::setWindowIcon(MenuBarIcon::shared());
             return;
         case LaunchStep::statusItem:

@@ -19,6 +19,12 @@ QString plainToolTip(const QString& text) {
     if (text.isEmpty()) {
         return {};
     }
+    // Qt wraps a rich-text tip at a fraction of its widest width, breaking even a few words onto
+    // two lines: a short tip is kept on one.
+    if (text.size() <= kOneLineTipLength) {
+        return QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() +
+               QStringLiteral("</p>");
+    }
     return QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>");
 }
 

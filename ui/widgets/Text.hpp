@@ -16,6 +16,9 @@ QString toQString(std::string_view text);
 // For QAbstractButton and QAction texts: "&" doubled, so it shows instead of underlining.
 QString mnemonicSafe(const QString& text);
 
+// Tips up to this many characters stay on one line; longer ones wrap.
+inline constexpr qsizetype kOneLineTipLength = 64;
+
 // For tool tips: the text escaped and marked as rich text, so nothing in it is read as markup.
 QString plainToolTip(const QString& text);
 

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <memory>
 
+#include "ui/look/AppStyle.hpp"
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
@@ -192,8 +193,9 @@ QMenu* SceneRow::openMenu(const QPoint& globalPosition) {
         }
     });
     menu->addSeparator();
-    connect(menu->addAction(QString::fromUtf8(kDelete)), &QAction::triggered, this,
-            [this] { window_.model.deleteSetup(setup_); });
+    QAction* remove = menu->addAction(QString::fromUtf8(kDelete));
+    markDestructive(*remove);
+    connect(remove, &QAction::triggered, this, [this] { window_.model.deleteSetup(setup_); });
     menu->popup(globalPosition);
     return menu;
 }

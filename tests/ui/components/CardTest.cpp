@@ -12,6 +12,7 @@
 #include "ui/look/Theme.hpp"
 #include "ui/sync/ModelSync.hpp"
 #include "ui/widgets/Card.hpp"
+#include "ui/widgets/Text.hpp"
 
 namespace velmora::testing {
 namespace {
@@ -82,7 +83,7 @@ TEST_F(CardTest, ACardOpensOnItsBodyWhileItsPillAndStarActOnTheModelAsItIsAtTheC
     settle();
     EXPECT_TRUE(model->isFavorite(ab));
     EXPECT_EQ(accessible(star), "Button 'Unpin from Favorites'");
-    EXPECT_EQ(star->toolTip(), QStringLiteral("<qt>Unpin from Favorites</qt>"));
+    EXPECT_EQ(star->toolTip(), plainToolTip(QStringLiteral("Unpin from Favorites")));
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(accessible(card), "Button 'Recipe r-ab'");
     EXPECT_EQ(accessible(pill), "Button 'Apply'");

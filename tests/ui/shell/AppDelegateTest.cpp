@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "tests/ui/Artefacts.hpp"
+#include "ui/look/AppStyle.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/popover/MenuBarView.hpp"
@@ -55,7 +56,10 @@ TEST(LaunchSequence, EachStepHasItsEffectInItsOrder) {
     delegate.runLaunchStep(startAutomationMonitor);
     EXPECT_TRUE(model().automationTimer);
     delegate.runLaunchStep(activationPolicy);
-    EXPECT_EQ(QApplication::style()->name(), QStringLiteral("fusion"));
+    // The application's own look for tool tips and menus, over Fusion.
+    const auto* look = qobject_cast<const AppStyle*>(QApplication::style());
+    ASSERT_NE(look, nullptr);
+    EXPECT_EQ(look->baseStyle()->name(), QStringLiteral("fusion"));
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), Theme::paper());
     delegate.runLaunchStep(statusItem);
     ASSERT_TRUE(delegate.statusItem);

@@ -1,0 +1,51 @@
+// The application's one look for what Qt draws itself: Fusion underneath, with tool tips and
+// menus on the theme's paper in ink, edged with its hairline and rounded like the cards, a
+// destructive menu item in red, and the light palette and Inter fonts set for the whole
+// application. Installed once at launch (and by the interface tests), before any window shows:
+//
+//     AppStyle::install();
+//     markDestructive(*menu->addAction(QStringLiteral("Delete")));
+#pragma once
+
+#include <QColor>
+#include <QProxyStyle>
+
+class QAction;
+
+namespace velmora {
+
+class AppStyle : public QProxyStyle {
+    Q_OBJECT
+
+  public:
+    // Corner radii of a tool tip and of a menu's panel.
+    static constexpr int tipRadius = 6;
+    static constexpr int menuRadius = 8;
+    // Design sizes of the tool tip's and the menus' text.
+    static constexpr qreal tipFontSize = 11.5;
+    static constexpr qreal menuFontSize = 12.5;
+
+    AppStyle();
+
+    // The style, the light palette and the fonts of tool tips and menus, for the application.
+    static void install();
+
+    // The red of an action that destroys something ("Delete"), as the desktop marks it.
+    static QColor destructive();
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
+                    const QWidget* widget = nullptr) const override;
+    int styleHint(StyleHint hint, const QStyleOption* option = nullptr,
+                  const QWidget* widget = nullptr,
+                  QStyleHintReturn* returnData = nullptr) const override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
+};
+
+// Shows `action` with the destructive look in any menu; put it last, after a separator.
+void markDestructive(QAction& action);
+bool isDestructive(const QAction& action);
+
+}  // namespace velmora
