@@ -58,9 +58,24 @@ TEST(HelperLoad, ConcurrentAndSequentialClientsAreEachAnsweredOnceAndLeaveNothin
 
 constexpr uid_t kNobody = 65534;
 constexpr int kFlood = HelperListener::maxConnections + 44;
+constexpr int kClosedAtOnce = kFlood - HelperListener::maxConnectionsPerUser;
+// Well inside the helper's request timeout, after which it closes the idle rest too.
+constexpr auto kCloseDeadline = std::chrono::seconds(4);
+constexpr auto kPollStep = std::chrono::milliseconds(5);
 
-// Runs in a child turned into `nobody`: opens the flood of idle connections, gives them a moment
-// to be closed, and reports how many the helper closed at once. Holds them until `hold` closes.
+// How many of `connections` the helper has closed.
+int closedOf(const std::vector<UniqueFd>& connections) {
+    int closed = 0;
+    for (const UniqueFd& connection : connections) {
+        pollfd entry{connection.get(), POLLIN, 0};
+        closed += ::poll(&entry, 1, 0) == 1;
+    }
+    return closed;
+}
+
+// Runs in a child turned into `nobody`: opens the flood of idle connections and reports how many
+// the helper closed, once those over the user's share are closed (or the deadline passed), and
+// again on each byte from `hold`. Holds them until `hold` closes.
 [[noreturn]] void floodAsNobody(const fs::path& socket, int report, int hold) {
     if (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
         ::setresuid(kNobody, kNobody, kNobody) != 0) {
@@ -75,15 +90,17 @@ constexpr int kFlood = HelperListener::maxConnections + 44;
             ::_exit(2);
         }
     }
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    int closed = 0;
-    for (const UniqueFd& connection : connections) {
-        pollfd entry{connection.get(), POLLIN, 0};
-        closed += ::poll(&entry, 1, 0) == 1;
+    const auto deadline = std::chrono::steady_clock::now() + kCloseDeadline;
+    int closed = closedOf(connections);
+    for (; closed < kClosedAtOnce && std::chrono::steady_clock::now() < deadline;
+         closed = closedOf(connections)) {
+        std::this_thread::sleep_for(kPollStep);
     }
     (void)!::write(report, &closed, sizeof closed);
-    char byte = 0;
-    (void)!::read(hold, &byte, 1);
+    for (char byte = 0; ::read(hold, &byte, 1) == 1;) {
+        closed = closedOf(connections);
+        (void)!::write(report, &closed, sizeof closed);
+    }
     ::_exit(0);
 }
 
@@ -101,11 +118,20 @@ TEST(HelperLoad, OneUsersFloodOfIdleConnectionsLeavesAnotherUserServed) {
     UniqueFd holdEnd(hold[1]);
     ::close(report[1]);
     ::close(hold[0]);
-    int closed = -1;
-    ASSERT_EQ(::read(reportEnd.get(), &closed, sizeof closed), static_cast<ssize_t>(sizeof closed));
-    EXPECT_EQ(closed, kFlood - HelperListener::maxConnectionsPerUser);
+    const auto closedNow = [&] {
+        int closed = -1;
+        EXPECT_EQ(::read(reportEnd.get(), &closed, sizeof closed),
+                  static_cast<ssize_t>(sizeof closed));
+        return closed;
+    };
+    EXPECT_EQ(closedNow(), kClosedAtOnce);
     EXPECT_EQ(call(helper.socketPath(), HelperRequest::setPmset("sleep", "1")),
               HelperReply::outcome(true, std::nullopt));
+    // The helper has served a later connection, so it has dealt with the whole flood: the user's
+    // share is still open.
+    const char again = 1;
+    ASSERT_EQ(::write(holdEnd.get(), &again, 1), 1);
+    EXPECT_EQ(closedNow(), kClosedAtOnce);
     holdEnd.reset();
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);

@@ -14,6 +14,7 @@
 
 #include "platform/KillallServiceController.hpp"
 #include "platform/ProcessRunner.hpp"
+#include "platform/UniqueFd.hpp"
 #include "tests/support/TempFolder.hpp"
 
 namespace velmora {
@@ -87,11 +88,19 @@ TEST(KillallServiceController, TerminatesTheNamedProcessAndRefusesOptionLikeName
     const std::string program = (folder.path() / name).string();
     std::filesystem::copy_file("/bin/sleep", program);
     const char* argv[] = {program.c_str(), "30", nullptr};
+    // killall matches the name exec sets, which may come after spawn returns. The child holds
+    // the write end of a close-on-exec pipe until its exec has set the name and closed it.
+    int execDone[2];
+    ASSERT_EQ(::pipe2(execDone, O_CLOEXEC), 0);
+    UniqueFd readEnd(execDone[0]);
+    UniqueFd writeEnd(execDone[1]);
     pid_t pid = 0;
     ASSERT_EQ(
         ::posix_spawn(&pid, program.c_str(), nullptr, nullptr, const_cast<char**>(argv), nullptr),
         0);
-    ::usleep(100 * 1000);  // killall matches the name exec sets shortly after spawn returns
+    writeEnd.reset();
+    char byte = 0;
+    ASSERT_EQ(::read(readEnd.get(), &byte, 1), 0) << "end of file once the exec is done";
     KillallServiceController().restart(name);
     int status = 0;
     ::waitpid(pid, &status, 0);

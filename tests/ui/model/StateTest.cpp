@@ -81,8 +81,11 @@ TEST_F(ModelTest, RecordsSharingAnIdAreToldApartAtLoadAndDeletingOneKeepsTheOthe
                R"(","icon":"moon.fill","tweakIDs":[],"powerToggleIDs":[],"sliderValues":{},)"
                R"("lidClose":false})";
     };
-    const std::string scenes = "[" + sceneText("A", "Desk") + "," + sceneText("B", "Sofa") + "," +
-                               sceneText("A", "Train") + "," + sceneText("A", "Bed") + "]";
+    const std::string scenes = std::string("[")
+                                   .append(sceneText("A", "Desk") + ",")
+                                   .append(sceneText("B", "Sofa") + ",")
+                                   .append(sceneText("A", "Train") + ",")
+                                   .append(sceneText("A", "Bed") + "]");
     putData(Keys::setups, scenes);
     const std::string rule = R"({"id":"R","kind":"onWake","setupID":"A","enabled":true,)"
                              R"("threshold":0,"hour":0,"minute":0,"appBundleID":"","appName":""})";

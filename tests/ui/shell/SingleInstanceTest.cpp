@@ -1,10 +1,12 @@
 // The per-user instance lock and the reopen request over its local socket.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 #include <future>
 
 #include "platform/UnixSocket.hpp"
@@ -38,6 +40,13 @@ TEST(SingleInstance, FirstClaimIsPrimaryTheNextSecondaryAndAReleasedOrStaleLockI
     EXPECT_TRUE(instance.listen([] {}));
 }
 
+// Whether the other end of a connection has closed it.
+bool hungUp(int socket) {
+    char byte = 0;
+    const ssize_t got = ::recv(socket, &byte, 1, MSG_DONTWAIT);
+    return got == 0 || (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+}
+
 TEST(SingleInstance, ReopenRequestIsAnsweredAndHandledOnceAndOtherBytesAreDropped) {
     QTemporaryDir temp;
     SingleInstance primary(temp.path());
@@ -60,7 +69,9 @@ TEST(SingleInstance, ReopenRequestIsAnsweredAndHandledOnceAndOtherBytesAreDroppe
         const UniqueFd socket = openUnixSocket(SocketBlocking::nonBlocking);
         ASSERT_TRUE(connectUnixSocket(socket.get(), path, deadline).ok());
         sendAllBefore(socket.get(), request, deadline);  // may be cut off at the first wrong byte
-        QTest::qWait(50);
+        // The instance hangs up on a wrong byte; then one more turn for a reopen it might queue.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return hungUp(socket.get()); }));
+        QCoreApplication::processEvents();
     }
     EXPECT_EQ(reopened, 1) << "other bytes reopen nothing";
 }
