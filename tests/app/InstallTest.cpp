@@ -1,7 +1,8 @@
-// `cmake --install` into a temporary prefix, checked as a desktop and the helper meet the result:
-// where each file lands and with which rights, the signature still matching the installed bytes,
-// a valid desktop entry naming the installed program and an icon the theme finds, and the
-// installed program starting with its resource bundle.
+// The install step into a temporary prefix, checked as a desktop and the helper meet the result:
+// where each file lands and with which rights (whatever the umask), the program stripped with the
+// signature still matching the installed bytes, a valid desktop entry naming the installed program
+// and an icon the theme finds, the installed program starting with its resource bundle, and the
+// manifest removing what was installed.
 #include <fcntl.h>
 #include <signal.h>
 
@@ -32,6 +33,7 @@ namespace fs = std::filesystem;
 
 constexpr int kStartTimeoutMs = 10000;
 constexpr fs::perms kProgramRights = fs::perms(0755);
+constexpr fs::perms kFileRights = fs::perms(0644);
 
 std::string fileText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -43,19 +45,25 @@ std::string fileText(const fs::path& path) {
 // One install for the whole suite: each test reads what it laid out.
 class Installed : public ::testing::Test {
   protected:
+    // As `umask 000; cmake --install build --strip --prefix <prefix>`, through the build's
+    // script that writes the list of installed files to a manifest of our own instead of the
+    // user's build/install_manifest.txt.
     static void SetUpTestSuite() {
         prefix_ = std::make_unique<testing::TempFolder>("velmora-install",
                                                         testing::TempFolder::Reach::everyone);
         const ProcessResult run = ProcessRunner::run(
-            VELMORA_CMAKE_COMMAND,
-            {"--install", VELMORA_BINARY_DIR, "--prefix", prefix_->path().string()});
+            "/bin/sh", {"-c", "umask 000 && exec \"$0\" \"$@\"", VELMORA_CMAKE_COMMAND,
+                        "-DCMAKE_INSTALL_PREFIX=" + prefix().string(), "-DCMAKE_INSTALL_DO_STRIP=1",
+                        "-DVELMORA_INSTALL_MANIFEST=" + manifest().string(), "-P",
+                        std::string(VELMORA_BINARY_DIR) + "/install-elsewhere.cmake"});
         installOutput_ = run.standardOutput + run.standardError;
         installed_ = run.succeeded();
     }
     static void TearDownTestSuite() { prefix_.reset(); }
     void SetUp() override { ASSERT_TRUE(installed_) << installOutput_; }
 
-    static fs::path prefix() { return prefix_->path(); }
+    static fs::path prefix() { return prefix_->path() / "usr"; }
+    static fs::path manifest() { return prefix_->path() / "install_manifest.txt"; }
     static fs::path program() { return prefix() / "bin" / "velmora"; }
     static fs::path libexec() { return prefix() / "libexec" / "velmora"; }
     static fs::path desktopEntry() { return prefix() / "share/applications/velmora.desktop"; }
@@ -78,8 +86,8 @@ TEST_F(Installed, ProgramsLandInBinAndLibexecWithTheirRightsAndTheSignatureStill
     }
     EXPECT_TRUE(fs::is_regular_file(prefix() / "share/velmora/Velmora_VelmoraUI.bundle/Inter.ttf"));
 
-    // The helper serves only a program whose bytes match its signature: the install step must
-    // copy the program untouched (no stripping, no rewritten library paths).
+    // The helper serves only a program whose bytes match its signature: what is installed is the
+    // stripped copy the build signed, untouched by `--strip` (no rewritten library paths).
     const auto signature = CodeSignature::parse(fileText(program().string() + ".sig"));
     ASSERT_TRUE(signature) << signature.error();
     const UniqueFd fd(::open(program().c_str(), O_RDONLY | O_CLOEXEC));
@@ -89,6 +97,49 @@ TEST_F(Installed, ProgramsLandInBinAndLibexecWithTheirRightsAndTheSignatureStill
     const auto key = SigningKey::fromFileText(fileText(VELMORA_SIGNING_KEY_FILE));
     ASSERT_TRUE(key) << key.error();
     EXPECT_TRUE(signature.value().verifiedBy(key.value().publicKey()));
+}
+
+// Under a permissive umask a folder writable by all would let another user replace what is in it.
+TEST_F(Installed, EveryFolderIs0755EveryFile0644AndEveryProgram0755WhateverTheUmask) {
+    int checked = 0;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(prefix())) {
+        const fs::path relative = fs::relative(entry.path(), prefix());
+        const fs::file_status status = fs::symlink_status(entry.path());
+        const bool program = relative.parent_path() == "libexec/velmora" ||
+                             (relative.parent_path() == "bin" && relative.extension() != ".sig");
+        const fs::perms wanted = fs::is_directory(status) || program ? kProgramRights : kFileRights;
+        EXPECT_TRUE(fs::is_directory(status) || fs::is_regular_file(status)) << relative;
+        EXPECT_EQ(status.permissions(), wanted) << relative;
+        ++checked;
+    }
+    EXPECT_GT(checked, 20);
+    EXPECT_EQ(fs::status(prefix() / "share/applications").permissions(), kProgramRights);
+}
+
+// The installed program carries no debug information (the build's keeps it), and `--strip` takes
+// it from the helper and the tools too.
+TEST_F(Installed, ProgramsAreInstalledStrippedWhileTheBuildKeepsItsDebugInformation) {
+    const auto hasDebugInfo = [](const fs::path& file) {
+        const ProcessResult sections = ProcessRunner::run("/usr/bin/readelf", {"-S", "-W", file});
+        EXPECT_TRUE(sections.succeeded()) << sections.standardError;
+        return sections.standardOutput.find(".debug_info") != std::string::npos;
+    };
+    EXPECT_TRUE(hasDebugInfo(std::string(VELMORA_BINARY_DIR) + "/bin/velmora"));
+    for (const fs::path& file : {program(), libexec() / "velmora-helper", libexec() / "defaults"}) {
+        EXPECT_FALSE(hasDebugInfo(file)) << file;
+    }
+    EXPECT_LT(fs::file_size(program()),
+              fs::file_size(std::string(VELMORA_BINARY_DIR) + "/bin/velmora") / 4);
+}
+
+// What the README gives for removing an installation: the manifest names every file installed.
+TEST_F(Installed, TheManifestRemovesEveryInstalledFile) {
+    const ProcessResult removed =
+        ProcessRunner::run("/bin/sh", {"-c", "xargs rm < \"$0\"", manifest().string()});
+    ASSERT_TRUE(removed.succeeded()) << removed.standardError;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(prefix())) {
+        EXPECT_TRUE(entry.is_directory()) << entry.path() << " was left";
+    }
 }
 
 TEST_F(Installed, TheDesktopEntryIsValidAndNamesTheInstalledProgramAndAnIconTheThemeHas) {

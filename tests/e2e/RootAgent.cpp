@@ -148,11 +148,13 @@ std::optional<int> runAsUserWithRootAgent(int argc, char** argv) {
         ::chmod("/tmp/.X11-unix", 01777);
     }
 
-    // The install step as a user runs it, into the root-owned prefix; then this program beside
-    // the installed application, so that it finds the installed tools and resources as the
+    // The install step as a user runs it, into the root-owned prefix (through the build's script
+    // that leaves the user's build/install_manifest.txt alone); then this program beside the
+    // installed application, so that it finds the installed tools and resources as the
     // application does.
     const ProcessResult installed = ProcessRunner::run(
-        VELMORA_CMAKE_COMMAND, {"--install", VELMORA_BINARY_DIR, "--prefix", layout.prefix});
+        VELMORA_CMAKE_COMMAND, {"-DCMAKE_INSTALL_PREFIX=" + layout.prefix.string(), "-P",
+                                std::string(VELMORA_BINARY_DIR) + "/install-elsewhere.cmake"});
     if (!installed.succeeded()) {
         fs::remove_all(layout.top);
         return fail("the install step failed:\n" + installed.standardOutput +
