@@ -42,6 +42,7 @@ constexpr qreal kFieldRadius = 9;
 constexpr qreal kFieldOutline = 1;
 constexpr qreal kFieldTextSize = 13;
 constexpr int kIconSpacing = 7;
+constexpr int kIconLeastSpacing = 4;
 constexpr const char* kPlaceholder = "Scene name \u2014 e.g. Focus, Desk, Travel";
 
 // Content.
@@ -146,6 +147,8 @@ QWidget* SceneEditorDialog::makeHeader() {
     auto* strip = new WheelStrip;
     strip->setObjectName(QStringLiteral("editor.icons"));
     strip->row().setSpacing(kIconSpacing);
+    // Every icon in view where closing up the gaps a little is enough; past that it scrolls.
+    strip->setLeastSpacing(kIconLeastSpacing);
     for (const std::string& symbol : SetupIcons::all()) {
         auto* icon = new IconChoice(symbol);
         icon->setObjectName(QStringLiteral("editor.icon.") + toQString(symbol));

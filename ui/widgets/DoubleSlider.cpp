@@ -2,6 +2,7 @@
 #include "ui/widgets/DoubleSlider.hpp"
 
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -19,6 +20,16 @@ namespace {
 constexpr int kMaximumPositions = 10000;
 // The design's small control size.
 constexpr int kSmallHeight = 16;
+// Its look: a thin rounded track, accent up to the knob and a faint ink beyond it, and a round
+// white knob edged in a faint ink, with a ring around it while it has the keyboard.
+constexpr qreal kTrackHeight = 4;
+constexpr qreal kRestOpacity = 0.12;
+constexpr qreal kKnobDiameter = 12;
+constexpr qreal kKnobEdgeOpacity = 0.2;
+constexpr qreal kKnobShadowOpacity = 0.08;
+constexpr qreal kKnobShadowDrop = 0.75;
+constexpr qreal kFocusRingWidth = 2;
+constexpr qreal kFocusRingOpacity = 0.45;
 
 int positionsFor(double min, double max, double step) {
     const double span = std::max(0.0, max - min);
@@ -42,9 +53,6 @@ DoubleSlider::DoubleSlider(double min, double max, double step, QWidget* parent)
     // The wheel never gives it focus: only a click or Tab does.
     setFocusPolicy(Qt::StrongFocus);
     setFixedHeight(kSmallHeight);
-    QPalette tinted = palette();
-    tinted.setColor(QPalette::Highlight, Theme::accent());
-    setPalette(tinted);
 
     connect(this, &QSlider::valueChanged, this, [this] {
         emit moved(doubleValue());
@@ -104,6 +112,42 @@ void DoubleSlider::mousePressEvent(QMouseEvent* event) {
         jumping_ = false;
     }
     QSlider::mousePressEvent(event);
+}
+
+void DoubleSlider::paintEvent(QPaintEvent* /*event*/) {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    // Drawn where the style places the groove and the knob, so clicks land where they look.
+    const QRectF groove =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+    const QRectF handle =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    const qreal middle = QRectF(rect()).center().y();
+    const QPointF knob(handle.center().x(), middle);
+
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    const QRectF track(groove.left(), middle - kTrackHeight / 2, groove.width(), kTrackHeight);
+    const qreal round = kTrackHeight / 2;
+    painter.setBrush(withOpacity(Theme::ink(), kRestOpacity));
+    painter.drawRoundedRect(track, round, round);
+    painter.setBrush(isEnabled() ? Theme::accent() : Theme::faint());
+    painter.drawRoundedRect(QRectF(track.topLeft(), QPointF(knob.x(), track.bottom())), round,
+                            round);
+
+    const qreal radius = kKnobDiameter / 2;
+    if (hasFocus()) {
+        painter.setPen(QPen(withOpacity(Theme::accent(), kFocusRingOpacity), kFocusRingWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(knob, radius + kFocusRingWidth / 2, radius + kFocusRingWidth / 2);
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(withOpacity(Theme::ink(), kKnobShadowOpacity));
+    painter.drawEllipse(knob + QPointF(0, kKnobShadowDrop), radius, radius);
+    painter.setPen(QPen(withOpacity(Theme::ink(), kKnobEdgeOpacity), 1));
+    painter.setBrush(isSliderDown() ? Theme::paper() : Theme::card());
+    painter.drawEllipse(knob, radius - 0.5, radius - 0.5);
 }
 
 void DoubleSlider::wheelEvent(QWheelEvent* event) {

@@ -39,6 +39,7 @@ class DoubleSlider : public QSlider {
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
   private:

@@ -16,7 +16,10 @@ namespace velmora {
 
 namespace {
 
-constexpr QSize kArrowSize{13, 11};
+// Each half is drawn this small, as the desktop's steppers are...
+constexpr QSizeF kArrowSize{13, 11};
+// ...but takes clicks over a larger square, reaching past its drawn half away from the other one.
+constexpr QSize kArrowHitArea{17, 16};
 constexpr qreal kArrowHalfWidth = 3;
 constexpr qreal kArrowHeight = 3;
 constexpr qreal kCornerRadius = 4;
@@ -25,11 +28,12 @@ constexpr qreal kDefaultFontSize = 12.5;
 
 enum class Direction { up, down };
 
-// One half of the pair: a small triangle on the card colour, outlined by a hairline.
+// One half of the pair: a small triangle on the card colour, outlined by a hairline, drawn
+// against the other half.
 class ArrowButton : public QAbstractButton {
   public:
     ArrowButton(Direction direction, QWidget* parent) : QAbstractButton(parent), dir_(direction) {
-        setFixedSize(kArrowSize);
+        setFixedSize(kArrowHitArea);
         setAutoRepeat(true);
         setFocusPolicy(Qt::NoFocus);
         setAccessibleName(direction == Direction::up ? QStringLiteral("Increment")
@@ -40,7 +44,9 @@ class ArrowButton : public QAbstractButton {
     void paintEvent(QPaintEvent* /*event*/) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        const qreal left = (width() - kArrowSize.width()) / 2;
+        const qreal top = dir_ == Direction::up ? height() - kArrowSize.height() : 0;
+        const QRectF box = QRectF(QPointF(left, top), kArrowSize).adjusted(0.5, 0.5, -0.5, -0.5);
         painter.setPen(QPen(Theme::hairline(), 1));
         painter.setBrush(isDown() ? Theme::paper() : Theme::card());
         painter.drawRoundedRect(box, kCornerRadius, kCornerRadius);

@@ -1,19 +1,82 @@
-// Sideways scrolling from a vertical wheel.
+// Sideways scrolling from a vertical wheel, the edge cues and the fitting of the gaps.
 #include "ui/widgets/WheelStrip.hpp"
 
 #include <QApplication>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <algorithm>
+
+#include "ui/look/Symbols.hpp"
+#include "ui/look/Theme.hpp"
 
 namespace velmora {
 
 namespace {
 
 constexpr int kAngleSteps = QWheelEvent::DefaultDeltasPerStep;
+// The cue: a fade this wide from clear to the background, solid over its outer part, with a
+// chevron near the edge.
+constexpr int kCueWidth = 30;
+constexpr qreal kCueSolidShare = 0.45;
+constexpr qreal kChevronSize = 10;
+constexpr qreal kChevronInset = 2;
+// A click on a cue scrolls this share of the width shown.
+constexpr qreal kCueScrollShare = 0.7;
+
+class EdgeCue : public QAbstractButton {
+  public:
+    EdgeCue(WheelStrip::Edge edge, QWidget* parent) : QAbstractButton(parent), edge_(edge) {
+        setCursor(Qt::PointingHandCursor);
+        setFocusPolicy(Qt::NoFocus);
+        setAccessibleName(edge == WheelStrip::Edge::trailing ? QStringLiteral("Scroll right")
+                                                             : QStringLiteral("Scroll left"));
+        hide();
+    }
+    void setColour(const QColor& colour) {
+        colour_ = colour;
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        const bool trailing = edge_ == WheelStrip::Edge::trailing;
+        QLinearGradient fade(trailing ? QPointF(0, 0) : QPointF(width(), 0),
+                             trailing ? QPointF(width(), 0) : QPointF(0, 0));
+        QColor clear = colour_;
+        clear.setAlpha(0);
+        fade.setColorAt(0, clear);
+        fade.setColorAt(1 - kCueSolidShare, colour_);
+        fade.setColorAt(1, colour_);
+        painter.fillRect(rect(), fade);
+        const qreal side = Symbols::boxSide(kChevronSize);
+        const qreal x = trailing ? width() - kChevronInset - side / 2 : kChevronInset + side / 2;
+        Symbols::draw(painter, QPointF(x, height() / 2.0), kChevronSize,
+                      trailing ? "chevron.right" : "chevron.left",
+                      underMouse() ? Theme::ink() : Theme::secondary(), FontWeight::semibold);
+    }
+    void enterEvent(QEnterEvent* event) override {
+        update();
+        QAbstractButton::enterEvent(event);
+    }
+    void leaveEvent(QEvent* event) override {
+        update();
+        QAbstractButton::leaveEvent(event);
+    }
+
+  private:
+    WheelStrip::Edge edge_;
+    QColor colour_ = Theme::paper();
+};
 
 }  // namespace
 
-WheelStrip::WheelStrip(QWidget* parent) : QScrollArea(parent) {
+WheelStrip::WheelStrip(QWidget* parent)
+    : QScrollArea(parent),
+      leadingCue_(new EdgeCue(Edge::leading, this)),
+      trailingCue_(new EdgeCue(Edge::trailing, this)) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -25,6 +88,33 @@ WheelStrip::WheelStrip(QWidget* parent) : QScrollArea(parent) {
     row_->setContentsMargins(0, 0, 0, 0);
     setWidget(content);
     viewport()->setAutoFillBackground(false);
+    content->installEventFilter(this);
+
+    QScrollBar* bar = horizontalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this, &WheelStrip::placeCues);
+    connect(bar, &QScrollBar::rangeChanged, this, &WheelStrip::placeCues);
+    const auto scrollBy = [this](int direction) {
+        QScrollBar* along = horizontalScrollBar();
+        along->setValue(along->value() +
+                        direction * static_cast<int>(viewport()->width() * kCueScrollShare));
+    };
+    connect(leadingCue_, &QAbstractButton::clicked, this, [scrollBy] { scrollBy(-1); });
+    connect(trailingCue_, &QAbstractButton::clicked, this, [scrollBy] { scrollBy(1); });
+}
+
+void WheelStrip::setLeastSpacing(int least) {
+    preferredSpacing_ = row_->spacing();
+    leastSpacing_ = std::min(least, preferredSpacing_);
+    fit();
+}
+
+void WheelStrip::setFadeColour(const QColor& colour) {
+    static_cast<EdgeCue*>(leadingCue_)->setColour(colour);
+    static_cast<EdgeCue*>(trailingCue_)->setColour(colour);
+}
+
+QAbstractButton& WheelStrip::cue(Edge edge) const {
+    return edge == Edge::leading ? *leadingCue_ : *trailingCue_;
 }
 
 QSize WheelStrip::sizeHint() const {
@@ -51,6 +141,55 @@ void WheelStrip::wheelEvent(QWheelEvent* event) {
                  : along * QApplication::wheelScrollLines() * bar->singleStep() / kAngleSteps;
     bar->setValue(bar->value() - pixels);
     event->accept();
+}
+
+void WheelStrip::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    fit();
+    placeCues();
+}
+
+bool WheelStrip::eventFilter(QObject* watched, QEvent* event) {
+    // Items added, removed, shown or hidden.
+    if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+        fit();
+    }
+    return QScrollArea::eventFilter(watched, event);
+}
+
+void WheelStrip::fit() {
+    if (leastSpacing_ < 0) {
+        return;
+    }
+    int items = 0;
+    int natural = 0;
+    for (int i = 0; i < row_->count(); ++i) {
+        QLayoutItem* item = row_->itemAt(i);
+        if (item->widget() != nullptr && !item->isEmpty()) {
+            ++items;
+            natural += item->sizeHint().width();
+        }
+    }
+    if (items < 2) {
+        return;
+    }
+    const QMargins margins = row_->contentsMargins();
+    const int room = viewport()->width() - margins.left() - margins.right() - natural;
+    const int spacing = std::clamp(room / (items - 1), leastSpacing_, preferredSpacing_);
+    if (spacing != row_->spacing()) {
+        row_->setSpacing(spacing);
+    }
+}
+
+void WheelStrip::placeCues() {
+    const QScrollBar* bar = horizontalScrollBar();
+    const QRect port = viewport()->geometry();
+    leadingCue_->setGeometry(port.left(), port.top(), kCueWidth, port.height());
+    trailingCue_->setGeometry(port.right() + 1 - kCueWidth, port.top(), kCueWidth, port.height());
+    leadingCue_->setVisible(bar->value() > bar->minimum());
+    trailingCue_->setVisible(bar->value() < bar->maximum());
+    leadingCue_->raise();
+    trailingCue_->raise();
 }
 
 }  // namespace velmora

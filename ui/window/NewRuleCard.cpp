@@ -42,6 +42,9 @@ constexpr const char* kWhen = "When";
 constexpr const char* kSwitchTo = "switch to";
 constexpr const char* kAdd = "Add automation";
 constexpr const char* kChooseApp = "Choose app";
+// The app menu's one item while the scan finds no application: a menu that opens empty, or not at
+// all, would look broken.
+constexpr const char* kNoApps = "No applications found";
 constexpr const char* kAppSymbol = "app.fill";
 constexpr const char* kNoScene = "a scene";
 constexpr const char* kSceneSymbol = "square.stack.3d.up.fill";
@@ -137,6 +140,7 @@ NewRuleCard::NewRuleCard(MainWindow& window, QWidget* parent)
     });
     when->addWidget(time_);
     app_ = menuPill("form.app");
+    addNoAppsItem();
     when->addWidget(app_);
     when->addSpacing(kLeastTrailingGap);
     when->addStretch(1);
@@ -188,8 +192,15 @@ void NewRuleCard::show(const WindowView& view) {
     add_->setEnabled(canAddRule(state, setups));
 }
 
+void NewRuleCard::addNoAppsItem() {
+    app_->addItem(QString::fromLatin1(kNoApps), {}, [] {})->setEnabled(false);
+}
+
 void NewRuleCard::showApps(const std::vector<AppPick>& apps) {
     refill(*app_, appItems_, apps, window_.model, [this] {
+        if (appItems_.empty()) {
+            addNoAppsItem();
+        }
         for (const AppPick& pick : appItems_) {
             app_->addItem(toQString(pick.name), {}, [this, pick] {
                 window_.change([&pick](WindowState& state) {

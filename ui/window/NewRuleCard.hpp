@@ -40,6 +40,7 @@ class NewRuleCard : public Card {
     // Adds the rule the form describes, as the window's state and the model hold it now.
     void addRule();
     void showApps(const std::vector<AppPick>& apps);
+    void addNoAppsItem();
     void showScenes(const std::vector<Setup>& setups);
 
     MainWindow& window_;

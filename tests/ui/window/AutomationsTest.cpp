@@ -352,6 +352,36 @@ TEST_F(Automations, TheApplicationsAreListedOnAppearingUntilTheListFindsAny) {
               std::vector<QString>{QStringLiteral("Notes")});
 }
 
+// No application found: the app menu says so in a greyed item that chooses nothing; once the scan
+// finds some, they replace it.
+TEST_F(Automations, WithoutApplicationsTheAppMenuSaysSoInAnItemThatChoosesNothing) {
+    installed.clear();
+    openPage({scene("S1", "Desk")});
+    choose("form.kind", QStringLiteral("An app opens"));
+    auto* apps = find<MenuPill>(*window, "form.app");
+    ASSERT_EQ(apps->menu().actions().size(), 1);
+    QAction* none = apps->menu().actions().front();
+    EXPECT_EQ(none->text(), QStringLiteral("No applications found"));
+    EXPECT_FALSE(none->isEnabled());
+    click(apps);
+    ASSERT_TRUE(apps->menu().isVisible()) << "the menu opens to say it";
+    QTest::mouseClick(&apps->menu(), Qt::LeftButton, {},
+                      apps->menu().actionGeometry(none).center());
+    settle();
+    apps->menu().hide();
+    EXPECT_EQ(state().newRuleAppBundle, "");
+    EXPECT_EQ(form(),
+              "NEW AUTOMATION When [An app opens] [Choose app] switch to [Desk] "
+              "(Add automation)");
+    EXPECT_FALSE(addButton().isEnabled());
+
+    clickRow("home");
+    installed = {{"Notes", "com.x.notes"}};
+    clickRow("automations");
+    EXPECT_EQ(itemsOf(*apps), std::vector<QString>{QStringLiteral("Notes")});
+    EXPECT_TRUE(apps->menu().actions().front()->isEnabled());
+}
+
 // From the form to the Mac: the battery falls below the rule's threshold and the scene applies.
 TEST_F(Automations, ARuleAddedHereSwitchesToItsSceneWhenTheBatteryFallsBelowItsThreshold) {
     openPage({scene("S1", "Desk", {"t-a"})});
