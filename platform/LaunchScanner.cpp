@@ -1,13 +1,17 @@
 // Spots applications started since the last look by comparing snapshots of the process table.
 #include "platform/LaunchScanner.hpp"
 
+#include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "platform/ApplicationBundles.hpp"
@@ -23,7 +27,7 @@ constexpr const char* statusFile = "stat";
 // Longer than any path the kernel reports for a process's executable.
 constexpr std::size_t maxExecutablePath = 4096;
 
-std::optional<pid_t> pidFromName(const std::string& name) {
+std::optional<pid_t> pidFromName(std::string_view name) {
     pid_t pid = 0;
     const char* end = name.data() + name.size();
     const auto [rest, error] = std::from_chars(name.data(), end, pid);
@@ -33,10 +37,16 @@ std::optional<pid_t> pidFromName(const std::string& name) {
     return pid;
 }
 
+// Closes the directory stream it holds.
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
 }  // namespace
 
-LaunchScanner::LaunchScanner(const std::vector<fs::path>& folders, fs::path procRoot)
-    : procRoot_(std::move(procRoot)) {
+LaunchScanner::LaunchScanner(const std::vector<fs::path>& folders, fs::path procRoot,
+                             ProcessReading reading)
+    : procRoot_(std::move(procRoot)), procPrefix_(procRoot_.string() + "/"), reading_(reading) {
     for (const fs::path& folder : folders) {
         std::error_code error;
         fs::path canonical = fs::weakly_canonical(folder, error);
@@ -45,46 +55,65 @@ LaunchScanner::LaunchScanner(const std::vector<fs::path>& folders, fs::path proc
 }
 
 std::vector<std::string> LaunchScanner::scan() {
-    std::map<pid_t, std::string> now;
-    std::error_code error;
-    for (fs::directory_iterator entries(procRoot_, error), end; !error && entries != end;
-         entries.increment(error)) {
-        if (auto pid = pidFromName(entries->path().filename().string())) {
-            now.emplace(*pid, executableOf(*pid));
+    std::map<pid_t, Process> now;
+    std::vector<pid_t> read;  // the processes whose executable this look read, in order
+    for (const pid_t pid : processIds()) {
+        const auto before = processes_.find(pid);
+        const bool known = primed_ && before != processes_.end();
+        if (known && reading_ == ProcessReading::newProcesses && !before->second.young) {
+            now.emplace(pid, Process{std::move(before->second.executable), false});
+            continue;
         }
+        read.push_back(pid);
+        now.emplace(pid, Process{executableOf(pid), primed_ && !known});
     }
+    executablesRead_ = read.size();
     std::vector<std::string> launched;
-    if (primed_) {
-        for (const auto& [pid, executable] : now) {
-            if (executable.empty()) {
-                continue;
-            }
-            const auto before = executables_.find(pid);
-            if (before != executables_.end() && before->second == executable) {
-                continue;
-            }
-            const auto bundle = ApplicationBundles::bundleOf(executable, folders_);
-            if (!bundle) {
-                continue;
-            }
-            const pid_t parent = parentOf(pid);
-            if (parent > 0 &&
-                ApplicationBundles::bundleOf(executableOf(parent), folders_) == bundle) {
-                continue;
-            }
-            if (auto id = ApplicationBundles::identifier(*bundle)) {
-                launched.push_back(std::move(*id));
-            }
+    for (const pid_t pid : primed_ ? read : std::vector<pid_t>{}) {
+        const std::string& executable = now[pid].executable;
+        if (executable.empty()) {
+            continue;
+        }
+        const auto before = processes_.find(pid);
+        if (before != processes_.end() && before->second.executable == executable) {
+            continue;
+        }
+        const auto bundle = ApplicationBundles::bundleOf(executable, folders_);
+        if (!bundle) {
+            continue;
+        }
+        const pid_t parent = parentOf(pid);
+        if (parent > 0 && ApplicationBundles::bundleOf(executableOf(parent), folders_) == bundle) {
+            continue;
+        }
+        if (auto id = ApplicationBundles::identifier(*bundle)) {
+            launched.push_back(std::move(*id));
         }
     }
-    executables_ = std::move(now);
+    processes_ = std::move(now);
     primed_ = true;
     return launched;
 }
 
+// In ascending order; empty when the table cannot be listed.
+std::vector<pid_t> LaunchScanner::processIds() const {
+    std::vector<pid_t> pids;
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(procRoot_.c_str()));
+    if (!dir) {
+        return pids;
+    }
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (auto pid = pidFromName(entry->d_name)) {
+            pids.push_back(*pid);
+        }
+    }
+    std::sort(pids.begin(), pids.end());
+    return pids;
+}
+
 // Empty when the process has gone or is not ours to look at.
 std::string LaunchScanner::executableOf(pid_t pid) const {
-    const fs::path link = procRoot_ / std::to_string(pid) / executableLink;
+    const std::string link = procPrefix_ + std::to_string(pid) + "/" + executableLink;
     std::array<char, maxExecutablePath> buffer{};
     const ssize_t length = ::readlink(link.c_str(), buffer.data(), buffer.size());
     if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) {

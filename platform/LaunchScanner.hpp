@@ -10,6 +10,16 @@
 
 namespace velmora {
 
+// Which processes a look reads the executable of.
+enum class ProcessReading {
+    // Every process, at every look: a long-running process that replaces its program is seen.
+    everyProcess,
+    // Only what is new: processes first seen at this look, and those first seen at the previous
+    // one (a new process usually replaces its program just after it starts). A look costs one
+    // listing of the process table and a read per new process, not one per process.
+    newProcesses,
+};
+
 // Nothing here announces application launches, so the process table stands in: a process counts
 // as a launch when it is first seen running an executable inside an application bundle of the
 // application folders, unless its parent runs from the same bundle (an application's own worker
@@ -20,20 +30,33 @@ class LaunchScanner {
 
     // `folders` are made canonical once here, since the process table names resolved paths.
     explicit LaunchScanner(const std::vector<std::filesystem::path>& folders,
-                           std::filesystem::path procRoot = defaultProcRoot);
+                           std::filesystem::path procRoot = defaultProcRoot,
+                           ProcessReading reading = ProcessReading::everyProcess);
 
     // The bundle identifiers of the launches since the previous call, in process-id order. The
     // first call only takes the baseline: what already runs was not launched now. A process that
-    // replaces its program (exec) is looked at again. Launches of bundles without an identifier
-    // are left out.
+    // replaces its program (exec) is looked at again (with `newProcesses`, only while it is new).
+    // Launches of bundles without an identifier are left out.
     std::vector<std::string> scan();
 
+    // How many executables the last look read (what a look costs).
+    std::size_t executablesRead() const { return executablesRead_; }
+
   private:
+    struct Process {
+        std::string executable;
+        bool young = false;  // first seen at the last look
+    };
+
     std::vector<std::filesystem::path> folders_;
     std::filesystem::path procRoot_;
-    std::map<pid_t, std::string> executables_;  // by process id, as seen at the last look
+    std::string procPrefix_;  // procRoot_ as text with its separator, to make paths cheaply
+    ProcessReading reading_;
+    std::map<pid_t, Process> processes_;  // by process id, as seen at the last look
     bool primed_ = false;
+    std::size_t executablesRead_ = 0;
 
+    std::vector<pid_t> processIds() const;
     std::string executableOf(pid_t pid) const;
     pid_t parentOf(pid_t pid) const;
 };

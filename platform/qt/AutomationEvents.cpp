@@ -5,4 +5,6 @@ namespace velmora {
 
 AutomationEvents::~AutomationEvents() = default;
 
+void AutomationEvents::watchLaunches(LaunchWatching /*watching*/) {}
+
 }  // namespace velmora

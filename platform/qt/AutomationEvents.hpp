@@ -6,6 +6,9 @@
 
 namespace velmora {
 
+// Whether some enabled rule needs application launches.
+enum class LaunchWatching { off, on };
+
 // The one seam between the monitor and the system's notifications, so that tests can raise every
 // trigger themselves. Signals may come at any moment; receivers queue their work.
 class AutomationEvents : public QObject {
@@ -17,6 +20,10 @@ class AutomationEvents : public QObject {
 
     // The number of screens at this moment.
     virtual int screenCount() const = 0;
+    // Launches are looked for only while a rule needs them: the look costs a pass over the process
+    // table every second. Turned on, launches count from now. A source whose launches cost nothing
+    // to follow may ignore it.
+    virtual void watchLaunches(LaunchWatching watching);
 
   signals:
     // A screen was added or removed, or one changed its geometry; the count may be unchanged.

@@ -29,20 +29,33 @@ SystemAutomationEvents::SystemAutomationEvents(QObject* parent)
 SystemAutomationEvents::SystemAutomationEvents(
     const QDBusConnection& bus, const std::vector<std::filesystem::path>& applicationFolders,
     QObject* parent)
-    : AutomationEvents(parent), launches_(applicationFolders) {
+    : AutomationEvents(parent), applicationFolders_(applicationFolders) {
     watchScreens();
     watchSleep(bus);
-    // The first look only records what already runs.
-    launches_.scan();
     launchTimer_.setInterval(launchPollInterval);
     connect(&launchTimer_, &QTimer::timeout, this, &SystemAutomationEvents::pollLaunches);
-    launchTimer_.start();
 }
 
 SystemAutomationEvents::~SystemAutomationEvents() = default;
 
 int SystemAutomationEvents::screenCount() const {
     return guiApplication() != nullptr ? static_cast<int>(QGuiApplication::screens().size()) : 0;
+}
+
+void SystemAutomationEvents::watchLaunches(LaunchWatching watching) {
+    if (watching == LaunchWatching::off) {
+        launchTimer_.stop();
+        launches_.reset();
+        return;
+    }
+    if (launches_) {
+        return;
+    }
+    // Only new processes are read at each look; the first look only records what already runs.
+    launches_.emplace(applicationFolders_, LaunchScanner::defaultProcRoot,
+                      ProcessReading::newProcesses);
+    launches_->scan();
+    launchTimer_.start();
 }
 
 void SystemAutomationEvents::watchScreens() {
@@ -80,7 +93,10 @@ void SystemAutomationEvents::prepareForSleep(bool goingToSleep) {
 }
 
 void SystemAutomationEvents::pollLaunches() {
-    for (const std::string& id : launches_.scan()) {
+    if (!launches_) {
+        return;
+    }
+    for (const std::string& id : launches_->scan()) {
         emit applicationLaunched(QString::fromStdString(id));
     }
 }

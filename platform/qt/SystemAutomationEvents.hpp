@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "platform/LaunchScanner.hpp"
@@ -32,6 +33,8 @@ class SystemAutomationEvents final : public AutomationEvents {
     ~SystemAutomationEvents() override;
 
     int screenCount() const override;
+    void watchLaunches(LaunchWatching watching) override;
+    bool watchingLaunches() const { return launches_.has_value(); }
 
   private slots:
     // logind's PrepareForSleep: true before sleeping, false once resumed.
@@ -43,7 +46,8 @@ class SystemAutomationEvents final : public AutomationEvents {
     void watchSleep(QDBusConnection bus);
     void pollLaunches();
 
-    LaunchScanner launches_;
+    std::vector<std::filesystem::path> applicationFolders_;
+    std::optional<LaunchScanner> launches_;  // while launches are watched
     QTimer launchTimer_;
 };
 

@@ -66,5 +66,39 @@ TEST_F(LaunchScannerTest, AnApplicationsOwnChildProcessesAreNoLaunches) {
     EXPECT_THAT(scanner.scan(), ElementsAre("com.x.notes"));
 }
 
+// The live watch reads only what is new: a look at an unchanged table reads no executable, a new
+// process is read at its first look and again at the next (it usually replaces its program just
+// after it starts), and an old process is left alone.
+TEST_F(LaunchScannerTest, ReadingNewProcessesOnlyReadsNewcomersAndTheirNextLook) {
+    LaunchScanner watch{system.folders(), system.root() / "proc", ProcessReading::newProcesses};
+    for (pid_t pid = 10; pid < 40; ++pid) {
+        run(pid, "/usr/bin/sleep");
+    }
+    EXPECT_THAT(watch.scan(), IsEmpty());
+    EXPECT_EQ(watch.executablesRead(), 30U) << "the baseline reads everything";
+    EXPECT_THAT(watch.scan(), IsEmpty());
+    EXPECT_EQ(watch.executablesRead(), 0U) << "nothing new";
+
+    run(50, "/usr/bin/env");  // started: still the launcher's program
+    EXPECT_THAT(watch.scan(), IsEmpty());
+    EXPECT_EQ(watch.executablesRead(), 1U);
+    run(50, mail);  // then replaced by the application's
+    EXPECT_THAT(watch.scan(), ElementsAre("com.x.mail"));
+    EXPECT_EQ(watch.executablesRead(), 1U);
+
+    run(12, mail);  // an old process turning into the application is not read again
+    run(60, app(system.applications(), "Notes", "com.x.notes"));
+    EXPECT_THAT(watch.scan(), ElementsAre("com.x.notes"));
+    EXPECT_EQ(watch.executablesRead(), 1U);
+    EXPECT_THAT(watch.scan(), IsEmpty());
+    EXPECT_EQ(watch.executablesRead(), 1U) << "the newcomer's second look";
+    EXPECT_THAT(watch.scan(), IsEmpty());
+    EXPECT_EQ(watch.executablesRead(), 0U);
+
+    fs::remove_all(system.root() / "proc" / "60");
+    run(61, app(system.applications(), "Notes", "com.x.notes"), 1);
+    EXPECT_THAT(watch.scan(), ElementsAre("com.x.notes")) << "a relaunch after it ended";
+}
+
 }  // namespace
 }  // namespace velmora

@@ -143,6 +143,7 @@ void AppModel::setSetups(std::vector<Setup> value) {
 void AppModel::setRules(std::vector<AutomationRule> value) {
     emit objectWillChange();
     rules_ = std::move(value);
+    followLaunchRules();
 }
 
 // Stored settings.

@@ -273,6 +273,8 @@ class AppModel : public QObject {
     void computeSuggestion();
     void switchTweaksTo(const std::set<std::string>& wanted);
     std::vector<AutomationRule> activeRules(AutomationRule::Kind kind) const;
+    // Has the event source look for launches only while an enabled rule needs them.
+    void followLaunchRules();
     void applyRule(const AutomationRule& rule);
     void applyRules(const std::vector<AutomationRule>& rules);
 

@@ -142,6 +142,14 @@ void AppModel::startAutomationMonitor() {
             [this](const QString& bundleID) { handleApplicationLaunch(bundleID.toStdString()); },
             Qt::QueuedConnection),
     };
+    followLaunchRules();
+}
+
+void AppModel::followLaunchRules() {
+    if (automationEvents_ && automationTimer != nullptr) {
+        automationEvents_->watchLaunches(
+            activeRules(Kind::appLaunched).empty() ? LaunchWatching::off : LaunchWatching::on);
+    }
 }
 
 void AppModel::automationTick() {

@@ -16,7 +16,12 @@ using Kind = AutomationRule::Kind;
 class FakeEvents : public AutomationEvents {
   public:
     int screens = 1;
+    std::vector<LaunchWatching> launchWatches;  // as asked, in order
     int screenCount() const override { return screens; }
+    void watchLaunches(LaunchWatching watching) override { launchWatches.push_back(watching); }
+    bool watching() const {
+        return !launchWatches.empty() && launchWatches.back() == LaunchWatching::on;
+    }
 };
 
 // Scenes tell themselves apart by the one slider each writes: "A" the Dock size, "B" the mouse.
@@ -73,6 +78,24 @@ class AutomationTest : public ModelTest {
         return switchesDuring([this] { model->automationTick(); });
     }
 };
+
+// Looking for launches costs a pass over the process table every second: only while an enabled
+// rule needs them.
+TEST_F(AutomationTest, LaunchesAreWatchedOnlyWhileAnEnabledLaunchRuleNeedsThem) {
+    start({rule("W", Kind::onWake, "A")});
+    EXPECT_FALSE(events->watching());
+    AutomationRule launch = rule("L", Kind::appLaunched, "A");
+    launch.enabled = false;
+    model->addRule(launch);
+    EXPECT_FALSE(events->watching()) << "a disabled launch rule";
+    model->toggleRule(launch);
+    EXPECT_TRUE(events->watching());
+    model->toggleRule(launch);
+    EXPECT_FALSE(events->watching());
+    model->toggleRule(launch);
+    model->deleteRule(launch);
+    EXPECT_FALSE(events->watching());
+}
 
 TEST_F(AutomationTest, EventsQueueTheirWorkAndASecondStartReplacesTheTimerAndConnections) {
     model->addRule(rule("W", Kind::onWake, "A"));
