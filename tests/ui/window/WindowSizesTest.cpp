@@ -54,6 +54,11 @@ TEST_P(WindowSizes, EveryPageIsShotAndTheSearchCapsuleHugsItsFieldAtEveryWidth) 
     };
     checkCapsule("home, pill hidden");
     shoot(QStringLiteral("home"));
+    // A scene and a rule, so the Automations page shows its form and a row.
+    changeModel([&] {
+        model->upsertSetup({"S1", "Desk", "display", {}, {}, {}, true});
+        model->addRule({"R1", AutomationRule::Kind::onBattery, "S1", true, 20, 9, 30, "", ""});
+    });
     for (const char* item : {"favorites", "browse", "active", "automations"}) {
         clickRow(item);
         checkCapsule(item);
