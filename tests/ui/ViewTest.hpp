@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QScrollArea>
 #include <QTest>
 #include <QWidget>
 
@@ -56,20 +57,41 @@ class ViewTest : public ModelTest {
         QCoreApplication::processEvents();
     }
 
+    // The widget named `name` below `root` that a user can see (pages keep their rows while
+    // another page shows): visible on screen, or, while `root` is not shown, visible once it is.
     template <class Widget = QWidget>
     static Widget* find(const QWidget& root, const QString& name) {
+        for (Widget* candidate : root.findChildren<Widget*>(name)) {
+            if (root.isVisible() ? candidate->isVisible() : candidate->isVisibleTo(&root)) {
+                return candidate;
+            }
+        }
+        ADD_FAILURE() << "no " << name.toStdString() << " is shown"
+                      << (root.findChild<Widget*>(name) != nullptr ? " (a hidden one exists)" : "");
+        return nullptr;
+    }
+    // The widget named `name` below `root` whether shown or not, to check what is hidden. Never
+    // for clicking: a user reaches only what find() finds.
+    template <class Widget = QWidget>
+    static Widget* findShownOrHidden(const QWidget& root, const QString& name) {
         auto* found = root.findChild<Widget*>(name);
         EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
     }
 
+    // A click as a user makes it: at the centre of a visible widget, scrolled into view first
+    // when it lies outside the scrolling part around it, that nothing covers there and no modal
+    // window shuts off.
     static void click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) {
         ASSERT_NE(widget, nullptr);
+        scrollIntoView(*widget);
+        ASSERT_NO_FATAL_FAILURE(expectReachable(*widget));
         QTest::mouseClick(widget, button, {}, widget->rect().center());
     }
 
     static void hover(QWidget* widget) {
         ASSERT_NE(widget, nullptr);
+        ASSERT_TRUE(widget->isVisible()) << describe(widget) << " is hidden";
         QTest::mouseMove(widget, widget->rect().center());
         QCoreApplication::processEvents();
     }
@@ -118,6 +140,53 @@ class ViewTest : public ModelTest {
     }
 
   private:
+    static std::string describe(const QWidget* widget) {
+        if (widget == nullptr) {
+            return "nothing";
+        }
+        const QString name = widget->objectName();
+        return std::string(widget->metaObject()->className()) +
+               (name.isEmpty() ? std::string() : " '" + name.toStdString() + "'");
+    }
+
+    // Scrolls every scrolling part around `widget` until its centre shows, as a user does before
+    // clicking it.
+    static void scrollIntoView(QWidget& widget) {
+        for (QWidget* around = widget.parentWidget(); around != nullptr;
+             around = around->parentWidget()) {
+            auto* area = qobject_cast<QScrollArea*>(around);
+            if (area == nullptr || area->widget() == nullptr) {
+                continue;
+            }
+            const QPoint centre = widget.mapTo(area->viewport(), widget.rect().center());
+            if (!area->viewport()->rect().contains(centre)) {
+                area->ensureWidgetVisible(&widget, 0, 0);
+            }
+        }
+    }
+
+    // Fails unless a click at the centre of `widget` would reach it: shown, not blocked by a
+    // modal window, and the widget (or one of its children, which pass on what they do not take)
+    // is what its window has at that point.
+    static void expectReachable(QWidget& widget) {
+        ASSERT_TRUE(widget.isVisible()) << describe(&widget) << " is hidden";
+        QWidget* window = widget.window();
+        if (QWidget* modal = QApplication::activeModalWidget();
+            modal != nullptr && modal != window && !modal->isAncestorOf(&widget)) {
+            const QWidget* over = modal->parentWidget();
+            const bool blocks = modal->windowModality() == Qt::ApplicationModal ||
+                                (over != nullptr && over->window() == window);
+            ASSERT_FALSE(blocks) << describe(&widget) << " is shut off by " << describe(modal);
+        }
+        const QPoint centre = widget.mapTo(window, widget.rect().center());
+        QWidget* under = window->childAt(centre);
+        if (under == nullptr && window->rect().contains(centre)) {
+            under = window;
+        }
+        ASSERT_TRUE(under == &widget || (under != nullptr && widget.isAncestorOf(under)))
+            << describe(&widget) << " is covered by " << describe(under) << " at its centre";
+    }
+
     static std::string roleName(QAccessible::Role role) {
         switch (role) {
             case QAccessible::Button:

@@ -34,8 +34,10 @@ class OnboardingTest : public ViewTest {
 
     QString title() const { return find<TextLabel>(*sheet, "onboarding.title")->text(); }
     QString counter() const { return find<TextLabel>(*sheet, "onboarding.counter")->text(); }
+    // Shown or hidden (Back is hidden on the first step); press() clicks only a shown one.
     TextButton* button(const char* name) const {
-        return find<TextButton>(*sheet, QStringLiteral("onboarding.") + QString::fromLatin1(name));
+        return findShownOrHidden<TextButton>(
+            *sheet, QStringLiteral("onboarding.") + QString::fromLatin1(name));
     }
     void press(const char* name) {
         click(button(name));

@@ -75,7 +75,8 @@ class SceneEditorTest : public ViewTest {
     std::vector<std::string> sliderValues() const {
         std::vector<std::string> shown;
         for (const SliderTweak& slider : Catalog::sliderTweaks()) {
-            auto* value = part<TextLabel>(QStringLiteral("value.") + toQString(slider.id));
+            auto* value = findShownOrHidden<TextLabel>(
+                *sheet, QStringLiteral("value.") + toQString(slider.id));
             if (value->isVisibleTo(sheet.get())) {
                 shown.push_back(value->text().toStdString());
             }

@@ -153,7 +153,7 @@ TEST_F(Automations, WithoutScenesOnlyTheEmptyStateFollowsEvenWithStoredRules) {
 
     // A scene saved elsewhere brings the rules and the form.
     changeModel([&] { model->upsertSetup(scene("S1", "Desk")); });
-    EXPECT_FALSE(find(page(), "automations.empty")->isVisible());
+    EXPECT_FALSE(findShownOrHidden(page(), "automations.empty")->isVisible());
     ASSERT_EQ(rows().size(), 1U);
     EXPECT_EQ(rowReads(*rows()[0]),
               "When my Mac wakes up / Switch to \u201Cdeleted scene\u201D on");
@@ -348,6 +348,7 @@ TEST_F(Automations, TheApplicationsAreListedOnAppearingUntilTheListFindsAny) {
     installed.push_back({"Later", "com.x.later"});
     clickRow("automations");
     EXPECT_EQ(scans, 2) << "applications installed later are not offered";
+    choose("form.kind", QStringLiteral("An app opens"));
     EXPECT_EQ(itemsOf(*find<MenuPill>(*window, "form.app")),
               std::vector<QString>{QStringLiteral("Notes")});
 }

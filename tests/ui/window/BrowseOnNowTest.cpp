@@ -52,9 +52,10 @@ class BrowseOnNow : public WindowTest {
         settleLayout();
     }
     BrowsePage* browse() const { return page<BrowsePage>(); }
+    // Shown or hidden, to read which sections show.
     template <class Card>
     Card* card(const QString& name) const {
-        return find<Card>(*window->router().currentPage(), name);
+        return findShownOrHidden<Card>(*window->router().currentPage(), name);
     }
     // The section labels that show, top to bottom.
     std::vector<std::string> labels() const {
@@ -205,11 +206,23 @@ TEST_F(BrowseOnNow, ThePageKeepsItsRowsAndTheChipStripItsOffsetAcrossSyncs) {
         EXPECT_EQ(count.made(), 0) << "a refresh and a switch rebuild nothing";
     }
     EXPECT_EQ(find(*browse(), "row.dock-instant-autohide-delay"), firstRow);
-    // A chip picks another filter: the other sections hide, and the strip stays where it was.
-    chip(browseNames::chip(BrowseFilter::of(TweakCategory::menubar)));
-    EXPECT_EQ(strip->value(), offset);
-    chip(browseNames::chip(BrowseFilter::all()));
-    EXPECT_EQ(strip->value(), offset);
+    // A chip picks another filter: the other sections hide, and the strip stays where the user
+    // scrolled it to reach the chip.
+    const auto pick = [&](const BrowseFilter& filter) {
+        chip(browseNames::chip(filter));  // scrolls the chip into view first when it is not
+        const int reached = strip->value();
+        settleLayout();
+        return reached;
+    };
+    EXPECT_EQ(pick(BrowseFilter::of(TweakCategory::menubar)), strip->value());
+    EXPECT_EQ(strip->value(), offset) << "the menu bar chip shows at the strip's end";
+    // Scrolled a little, with All still in reach.
+    const QWidget* all = find(*browse(), browseNames::chip(BrowseFilter::all()));
+    strip->setValue(std::min(strip->maximum(), all->x() + all->width() / 4));
+    const int allOffset = strip->value();
+    ASSERT_GT(allOffset, 0);
+    EXPECT_EQ(pick(BrowseFilter::all()), allOffset);
+    EXPECT_EQ(strip->value(), allOffset);
     EXPECT_EQ(find(*browse(), browseNames::tweaks(TweakCategory::dock)), dockRows);
     EXPECT_EQ(find(*browse(), "row.dock-instant-autohide-delay"), firstRow);
 }

@@ -49,8 +49,7 @@ TEST_F(Shell, EveryActionChangesOnlyTheSelectionQueryAndBackTargetItShould) {
         };
     };
     auto back = [this] {
-        std::unique_ptr<BackButton> button(window->backButton(state().backTo));
-        click(button.get());
+        click(find<BackButton>(*window->router().currentPage(), "backButton"));
         settle();
     };
     const NavItem home = NavItem::home(), favorites = NavItem::favorites(),

@@ -139,7 +139,10 @@ class WindowTest : public ViewTest {
         return find<NavRow>(*window, QStringLiteral("nav.") + QString::fromLatin1(item));
     }
     QLineEdit* searchField() const { return find<QLineEdit>(*window, "topbar.search"); }
-    CountPill* countPill() const { return find<CountPill>(*window, "topbar.countPill"); }
+    // Shown or hidden: it hides at zero.
+    CountPill* countPill() const {
+        return findShownOrHidden<CountPill>(*window, "topbar.countPill");
+    }
 
     void clickRow(const char* item) {
         click(row(item));
