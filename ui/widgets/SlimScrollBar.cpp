@@ -44,6 +44,8 @@ class OverlayBar : public QScrollBar {
         setObjectName(QString::fromLatin1(kOverlayName));
         setStyleSheet(slimSheet());
         setCursor(Qt::ArrowCursor);
+        // The page's keys and the wheel scroll it; the bar is no stop on the way through with Tab.
+        setFocusPolicy(Qt::NoFocus);
         connect(followed_, &QAbstractSlider::rangeChanged, this, [this] { follow(); });
         connect(followed_, &QAbstractSlider::valueChanged, this, &QAbstractSlider::setValue);
         connect(this, &QAbstractSlider::valueChanged, followed_, &QAbstractSlider::setValue);

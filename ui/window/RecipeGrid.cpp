@@ -4,6 +4,7 @@
 #include "ui/components/RecipeGridCard.hpp"
 #include "ui/sync/InteractionHold.hpp"
 #include "ui/sync/ModelSync.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/window/MainWindow.hpp"
 
 namespace velmora {
@@ -14,6 +15,7 @@ RecipeGrid::RecipeGrid(MainWindow& window, QWidget* parent)
       grid_(new QGridLayout(this)),
       filler_(new QWidget(this)) {
     filler_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    accessibility::hide(*filler_);
     filler_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     filler_->hide();
     grid_->setContentsMargins(0, 0, 0, 0);
