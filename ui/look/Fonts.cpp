@@ -65,7 +65,42 @@ QFont family(const char* name) {
     return font;
 }
 
+// The first `count` code units of `text`, less a high surrogate cut from its low one.
+QString leading(const QString& text, qsizetype count) {
+    if (count < text.size() && count > 0 && text.at(count - 1).isHighSurrogate()) {
+        --count;
+    }
+    return text.first(count);
+}
+
+// The last `count` code units of `text`, less a low surrogate cut from its high one.
+QString trailing(const QString& text, qsizetype count) {
+    const qsizetype start = text.size() - count;
+    if (start > 0 && start < text.size() && text.at(start).isLowSurrogate()) {
+        --count;
+    }
+    return text.last(count);
+}
+
+const QString kEllipsis = QStringLiteral("\u2026");
+
 }  // namespace
+
+QString DesignFont::visiblePart(const QString& text, Qt::TextElideMode mode) {
+    if (text.size() <= longestLine) {
+        return text;
+    }
+    switch (mode) {
+        case Qt::ElideLeft:
+            return trailing(text, longestLine);
+        case Qt::ElideMiddle:
+            return leading(text, longestLine / 2) + trailing(text, longestLine / 2);
+        case Qt::ElideRight:
+        case Qt::ElideNone:
+            break;
+    }
+    return leading(text, longestLine);
+}
 
 DesignFont::DesignFont(QFont font, qreal size, FontWeight weight, qreal tracking)
     : font_(std::move(font)), size_(size), oversample_(oversampleFor(size)) {
@@ -119,8 +154,9 @@ QFont DesignFont::approximate() const {
 }
 
 qreal DesignFont::width(const QString& text) const {
-    return remembered(memory_->widths, text,
-                      [&] { return QFontMetricsF(font_).horizontalAdvance(text) / oversample_; });
+    const QString part = visiblePart(text);
+    return remembered(memory_->widths, part,
+                      [&] { return QFontMetricsF(font_).horizontalAdvance(part) / oversample_; });
 }
 
 qreal DesignFont::ascent() const {
@@ -140,18 +176,29 @@ qreal DesignFont::lineSpacing() const {
 }
 
 QString DesignFont::elided(const QString& text, qreal width, Qt::TextElideMode mode) const {
-    if (this->width(text) <= width) {
+    const bool whole = text.size() <= longestLine;
+    if (whole && this->width(text) <= width) {
         return text;
     }
+    const QString part = visiblePart(text, mode);
     const QString key = QString::number(width) + QLatin1Char('/') +
-                        QString::number(static_cast<int>(mode)) + QLatin1Char('/') + text;
+                        QString::number(static_cast<int>(mode)) + QLatin1Char('/') + part;
     return remembered(memory_->elided, key, [&] {
-        return QFontMetricsF(font_).elidedText(text, mode, width * oversample_);
+        const QString shown = QFontMetricsF(font_).elidedText(part, mode, width * oversample_);
+        // Only characters that draw nothing make so many fit; what is cut must still show.
+        if (whole || shown != part) {
+            return shown;
+        }
+        return mode == Qt::ElideLeft ? kEllipsis + shown : shown + kEllipsis;
     });
 }
 
 std::vector<QString> DesignFont::lines(const QString& text, qreal width, int maxLines) const {
-    QString prepared = text;
+    // A limited number of lines shows at most that many lines' worth of the text; the rest would
+    // only be elided away, at a cost that grows with its length.
+    QString prepared = maxLines > 0 && text.size() > longestLine * maxLines
+                           ? leading(text, longestLine * maxLines) + kEllipsis
+                           : text;
     prepared.replace(QLatin1Char('\n'), QChar::LineSeparator);
     QTextLayout layout(prepared, font_);
     QTextOption option;
@@ -203,7 +250,8 @@ void DesignFont::draw(QPainter& painter, const QPointF& topLeft, const QString& 
     if (text.isEmpty()) {
         return;
     }
-    const Shaped& shape = shaped(text);
+    // Beyond the visible part the line runs past any screen, where nothing is drawn.
+    const Shaped& shape = shaped(visiblePart(text));
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.translate(topLeft);

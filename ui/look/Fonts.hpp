@@ -34,6 +34,14 @@ class DesignFont {
     // The system's fixed-pitch font, for counts and values.
     static const DesignFont& monospaced(qreal size, FontWeight weight = FontWeight::regular);
 
+    // Texts from storage can be any length (a scene named with 10 MB), while one line on any
+    // screen shows a few hundred characters: every measure, elision and drawing works on at most
+    // this many, so its cost is bounded by what fits, not by the text.
+    static constexpr qsizetype longestLine = 4096;
+    // The part of `text` that a line could show when elided in `mode` (its start, its end, or
+    // both ends), whole characters only; the text itself when it is no longer than that.
+    static QString visiblePart(const QString& text, Qt::TextElideMode mode = Qt::ElideRight);
+
     qreal size() const { return size_; }
     // The QFont at size × oversample() and how much larger that is.
     const QFont& scaledFont() const { return font_; }
@@ -41,6 +49,7 @@ class DesignFont {
     // The nearest whole-pixel font, for widgets that draw their own text.
     QFont approximate() const;
 
+    // Of a text longer than `longestLine`, the width of its visible part.
     qreal width(const QString& text) const;
     qreal ascent() const;
     qreal descent() const;
@@ -48,7 +57,7 @@ class DesignFont {
     qreal height() const;
     // From one baseline to the next.
     qreal lineSpacing() const;
-    // `text` shortened with "…" to fit `width`.
+    // `text` shortened with "…" to fit `width`; a text longer than `longestLine` always is.
     QString elided(const QString& text, qreal width, Qt::TextElideMode mode = Qt::ElideRight) const;
     // `text` broken into the lines that fit `width`; with `maxLines` above 0, at most that many,
     // the last of them elided when text is left over.

@@ -3,14 +3,21 @@
 
 #include <QWidget>
 
+#include "ui/look/Fonts.hpp"
+
 namespace velmora {
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString shownPart(const QString& text) {
+    const QString part = DesignFont::visiblePart(text);
+    return part.size() == text.size() ? text : part + QStringLiteral("\u2026");
+}
+
 QString mnemonicSafe(const QString& text) {
-    QString escaped = text;
+    QString escaped = shownPart(text);
     escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return escaped;
 }
@@ -25,7 +32,7 @@ QString plainToolTip(const QString& text) {
         return QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() +
                QStringLiteral("</p>");
     }
-    return QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>");
+    return QStringLiteral("<qt>") + shownPart(text).toHtmlEscaped() + QStringLiteral("</qt>");
 }
 
 void setPlainToolTip(QWidget& widget, const QString& text) {

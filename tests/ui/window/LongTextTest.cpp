@@ -1,0 +1,82 @@
+// A stored text far longer than any screen (a scene named with 10 MB, as damaged or hostile data
+// can hold): measured and drawn in time bounded by what fits, and stored back unchanged.
+#include <QElapsedTimer>
+#include <QTextDocument>
+
+#include "tests/ui/window/WindowTest.hpp"
+#include "ui/look/Fonts.hpp"
+#include "ui/widgets/Text.hpp"
+#include "ui/window/ScenesSection.hpp"
+
+namespace velmora::testing {
+namespace {
+
+using LongText = WindowTest;
+
+constexpr std::size_t kTenMegabytes = 10'000'000;
+// Far above the few milliseconds the window needs, far below the seconds that measuring the
+// whole text took.
+constexpr qint64 kResponsiveMs = 3000;
+
+TEST_F(LongText, ATenMegabyteSceneNameShowsElidedAtOnceAndIsStoredBackUnchanged) {
+    std::string name;
+    while (name.size() < kTenMegabytes) {
+        name += "Evening at the desk, \u00E9t\u00E9 ";
+    }
+    putData(AppModel::Keys::setups,
+            Setup::encodeList({velmora::Setup{"S1", name, "moon.fill", {}, {}, {}, false}}));
+    completeOnboarding();
+
+    QElapsedTimer timer;
+    timer.start();
+    open();
+    auto* row = find<SceneRow>(*window, QStringLiteral("scene.S1"));
+    ASSERT_NE(row, nullptr);
+    const QImage drawn = window->grab().toImage();
+    const QString shown = row->shownName();
+    const QSize hint = row->sizeHint();
+    EXPECT_LT(timer.elapsed(), kResponsiveMs);
+
+    EXPECT_FALSE(drawn.isNull());
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Evening at the desk")))
+        << shown.left(100).toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("\u2026")));
+    EXPECT_LE(shown.size(), DesignFont::longestLine + 1);
+    EXPECT_GT(hint.width(), row->width()) << "it asks for more room than it has";
+    QTextDocument tip;
+    tip.setHtml(row->toolTip());
+    EXPECT_LE(tip.toPlainText().size(), DesignFont::longestLine + 1);
+    EXPECT_TRUE(tip.toPlainText().startsWith(QStringLiteral("Switch to \u201CEvening")));
+
+    model->saveSetup("Other", "moon.fill");
+    const auto stored = Setup::decodeList(storedData(AppModel::Keys::setups));
+    ASSERT_TRUE(stored.ok());
+    ASSERT_EQ(stored.value().size(), 2U);
+    EXPECT_TRUE(stored.value()[0].name == name) << "the whole name, byte for byte";
+}
+
+// Only characters that draw nothing could make the visible part fit: it is still shown cut. A
+// character outside the basic plane is never split, and each elision keeps its own end.
+TEST_F(LongText, TheVisiblePartKeepsWholeCharactersAndTheEndsEachElisionShows) {
+    const QString face = QStringLiteral("\U0001F600");
+    const QString faces = face.repeated(DesignFont::longestLine);
+    EXPECT_EQ(DesignFont::visiblePart(faces).size(), DesignFont::longestLine);
+    EXPECT_EQ(DesignFont::visiblePart(QStringLiteral("a") + faces).size(),
+              DesignFont::longestLine - 1)
+        << "the cut would fall inside a character";
+    const QString text = QStringLiteral("head") + QString(DesignFont::longestLine * 2, u'x') +
+                         QStringLiteral("tail");
+    EXPECT_TRUE(DesignFont::visiblePart(text, Qt::ElideLeft).endsWith(QStringLiteral("tail")));
+    const QString middle = DesignFont::visiblePart(text, Qt::ElideMiddle);
+    EXPECT_TRUE(middle.startsWith(QStringLiteral("head")) &&
+                middle.endsWith(QStringLiteral("tail")));
+
+    const QString invisible(DesignFont::longestLine * 2, QChar(0x200B));  // zero-width spaces
+    const DesignFont& font = DesignFont::inter(13);
+    EXPECT_TRUE(font.elided(invisible, 500).endsWith(QStringLiteral("\u2026")));
+    EXPECT_EQ(mnemonicSafe(QString(kTenMegabytes, u'&')).size(), 2 * DesignFont::longestLine + 1);
+    EXPECT_EQ(font.lines(QString(kTenMegabytes, u'w'), 100, 2).size(), 2U);
+}
+
+}  // namespace
+}  // namespace velmora::testing
