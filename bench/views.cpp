@@ -57,7 +57,7 @@ void switchClickToRepaint(benchmark::State& state) {
         rows->addWidget(new TweakRow(model, model.catalog().tweaks()[static_cast<std::size_t>(i)]));
     }
     // The list's part of a page: every sync handed to its rows.
-    ModelSync::of(model).follow(&page, [&page](const Snapshot& now) {
+    ModelSync::of(model).follow(&page, [&page](const SyncCache& now) {
         for (TweakRow* row : page.findChildren<TweakRow*>()) {
             row->follow(now);
         }

@@ -3,7 +3,7 @@
 
 #include "ui/look/Icons.hpp"
 #include "ui/model/AppModel.hpp"
-#include "ui/sync/Snapshot.hpp"
+#include "ui/sync/SyncCache.hpp"
 
 namespace velmora {
 
@@ -26,7 +26,7 @@ PowerToggleRow::PowerToggleRow(AppModel& model, PowerTweak tweak, QWidget* paren
           [this] { model_.togglePowerToggle(tweak_); }, parent),
       model_(model),
       tweak_(std::move(tweak)) {
-    setReader(model_, [this](const Snapshot& now) {
+    setReader(model_, [this](const SyncCache& now) {
         return State{now.isOn(tweak_), model_.isFavorite(tweak_)};
     });
 }

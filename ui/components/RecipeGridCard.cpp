@@ -97,10 +97,10 @@ RecipeGridCard::RecipeGridCard(AppModel& model, Recipe recipe, int index,
         lastShadow_ = cardShadow();
     };
 
-    follow(ModelSync::of(model_).snapshot());
+    follow(ModelSync::of(model_).cache());
 }
 
-void RecipeGridCard::follow(const Snapshot& now) {
+void RecipeGridCard::follow(const SyncCache& now) {
     star_->setOn(model_.isFavorite(recipe_));
     const bool applied = now.isApplied(recipe_);
     if (applied != pill_->isApplied()) {

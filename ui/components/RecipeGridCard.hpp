@@ -18,7 +18,7 @@ namespace velmora {
 
 class AppModel;
 class ApplyPill;
-class Snapshot;
+class SyncCache;
 class StarButton;
 
 class RecipeGridCard : public QAbstractButton, public ShadowCaster {
@@ -38,7 +38,7 @@ class RecipeGridCard : public QAbstractButton, public ShadowCaster {
 
     // Shows the star and the pill as of `now`. The card does not follow the model itself: the
     // grid it is in calls this at every sync of the page on screen.
-    void follow(const Snapshot& now);
+    void follow(const SyncCache& now);
 
     CardShadow cardShadow() const override;
     QSize sizeHint() const override;

@@ -92,10 +92,10 @@ SwitchRow::SwitchRow(const std::string& id, const std::string& symbol, int tintI
 
 void SwitchRow::setReader(AppModel& model, Reader reader) {
     reader_ = std::move(reader);
-    follow(ModelSync::of(model).snapshot());
+    follow(ModelSync::of(model).cache());
 }
 
-void SwitchRow::follow(const Snapshot& now) {
+void SwitchRow::follow(const SyncCache& now) {
     if (!reader_) {
         return;
     }

@@ -16,7 +16,7 @@
 namespace velmora {
 
 class AppModel;
-class Snapshot;
+class SyncCache;
 class StarButton;
 class Switch;
 class SymbolView;
@@ -49,7 +49,7 @@ class SwitchRow : public QWidget {
 
     // Shows the switch and the star as of `now`. The row does not follow the model itself: the
     // list it is in calls this at every sync of the page on screen.
-    void follow(const Snapshot& now);
+    void follow(const SyncCache& now);
 
   protected:
     // `onStar` and `onSwitch` run on their clicks.
@@ -62,8 +62,8 @@ class SwitchRow : public QWidget {
         bool on;
         bool favourite;
     };
-    using Reader = std::function<State(const Snapshot&)>;
-    // What follow() shows; shown at once from the last snapshot of `model`'s sync.
+    using Reader = std::function<State(const SyncCache&)>;
+    // What follow() shows; shown at once from the last cache of `model`'s sync.
     void setReader(AppModel& model, Reader reader);
 
   private:

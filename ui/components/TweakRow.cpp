@@ -4,7 +4,7 @@
 #include "ui/look/Icons.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
-#include "ui/sync/Snapshot.hpp"
+#include "ui/sync/SyncCache.hpp"
 
 namespace velmora {
 
@@ -27,7 +27,7 @@ TweakRow::TweakRow(AppModel& model, Tweak tweak, QWidget* parent)
           [this] { model_.toggleTweak(tweak_); }, parent),
       model_(model),
       tweak_(std::move(tweak)) {
-    setReader(model_, [this](const Snapshot& now) {
+    setReader(model_, [this](const SyncCache& now) {
         return State{now.isOn(tweak_), model_.isFavorite(tweak_)};
     });
 }

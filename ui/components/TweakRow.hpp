@@ -1,5 +1,5 @@
 // The row of one catalog tweak: tile, title (with "ADVANCED" for advanced tweaks), summary, star,
-// switch. The switch shows the tweak's state from the sync's snapshot (off when it cannot be
+// switch. The switch shows the tweak's state from the sync's cache (off when it cannot be
 // read); a click re-reads the engine and asks the model for the opposite, so a tweak whose state
 // cannot be read is switched on. Object names: "row.<id>", "star.<id>", "switch.<id>".
 #pragma once

@@ -167,11 +167,11 @@ MenuBarView::MenuBarView(AppModel& shared, QWidget* parent)
     connect(quit, &QAbstractButton::clicked, this, [this] { quitApplication(); });
 
     ModelSync& sync = ModelSync::of(model);
-    sync.follow(this, [this](const Snapshot& now) { follow(now); });
-    follow(sync.snapshot());
+    sync.follow(this, [this](const SyncCache& now) { follow(now); });
+    follow(sync.cache());
 }
 
-void MenuBarView::follow(const Snapshot& now) {
+void MenuBarView::follow(const SyncCache& now) {
     const std::vector<MenuSection> sections = menuSections(model, now);
     const std::vector<Entry> entries = flatten(sections);
     std::vector<std::string> keys;

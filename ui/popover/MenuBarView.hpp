@@ -12,7 +12,7 @@ namespace velmora {
 
 class AppModel;
 class KeyedList;
-class Snapshot;
+class SyncCache;
 
 class MenuBarView : public QWidget {
     Q_OBJECT
@@ -30,7 +30,7 @@ class MenuBarView : public QWidget {
     KeyedList& list() const { return *list_; }
 
   private:
-    void follow(const Snapshot& now);
+    void follow(const SyncCache& now);
 
     KeyedList* list_;
 };

@@ -10,7 +10,7 @@
 namespace velmora {
 
 class AppModel;
-class Snapshot;
+class SyncCache;
 
 struct MenuRow {
     enum class Kind { recipe, tweak, power };
@@ -35,6 +35,6 @@ struct MenuSection {
 constexpr const char* neverSleepID = "never-sleep";
 constexpr std::size_t recommendedRowLimit = 4;
 
-std::vector<MenuSection> menuSections(AppModel& model, const Snapshot& snapshot);
+std::vector<MenuSection> menuSections(AppModel& model, const SyncCache& cache);
 
 }  // namespace velmora

@@ -25,11 +25,11 @@ ModelSync& ModelSync::of(AppModel& model) {
     return existing != nullptr ? *existing : *new ModelSync(model);
 }
 
-const Snapshot& ModelSync::snapshot() {
-    if (!snapshot_) {
-        snapshot_ = std::make_unique<Snapshot>(model_);
+const SyncCache& ModelSync::cache() {
+    if (!cache_) {
+        cache_ = std::make_unique<SyncCache>(model_);
     }
-    return *snapshot_;
+    return *cache_;
 }
 
 void ModelSync::follow(QObject* owner, Update update) {
@@ -64,8 +64,8 @@ void ModelSync::run() {
     pending_ = false;
     running_ = true;
     ++syncCount_;
-    snapshot_ = std::make_unique<Snapshot>(model_);
-    const Snapshot& now = *snapshot_;
+    cache_ = std::make_unique<SyncCache>(model_);
+    const SyncCache& now = *cache_;
     // By index and up to the count at the start: followers may be added while others update.
     const std::size_t count = followers_.size();
     for (std::size_t i = 0; i < count; ++i) {

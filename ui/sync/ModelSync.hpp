@@ -1,14 +1,14 @@
 // The one place where views follow the model. The model emits `objectWillChange` before every
 // assignment (nine times for one refresh), so views never re-read inside the signal: the first
-// emission of a burst queues one sync, which takes one Snapshot and hands it to every follower in
+// emission of a burst queues one sync, which starts one SyncCache and hands it to every follower in
 // the order they started following. Clicks therefore never rebuild the widget being clicked: the
 // rebuild runs later, from the event loop, and old widgets go with deleteLater().
 //
 // A view follows with
 //
 //     ModelSync& sync = ModelSync::of(model);
-//     sync.follow(this, [this](const Snapshot& now) { show(now); });
-//     show(sync.snapshot());                       // what to show until the next sync
+//     sync.follow(this, [this](const SyncCache& now) { show(now); });
+//     show(sync.cache());                        // what to show until the next sync
 //
 // and, on a click, re-reads the model and calls its operation (model.toggleTweak(tweak)); the
 // widget then shows the result at the next sync. Lists use KeyedList to keep their rows.
@@ -27,7 +27,7 @@
 #include <functional>
 #include <memory>
 
-#include "ui/sync/Snapshot.hpp"
+#include "ui/sync/SyncCache.hpp"
 
 class QWidget;
 
@@ -39,19 +39,19 @@ class ModelSync : public QObject {
     Q_OBJECT
 
   public:
-    using Update = std::function<void(const Snapshot&)>;
+    using Update = std::function<void(const SyncCache&)>;
 
     // The sync of `model`, made on first use as the model's child: the popover and the window
-    // share it, and so share each snapshot.
+    // share it, and so share the reads of each sync.
     static ModelSync& of(AppModel& model);
 
     AppModel& model() const { return model_; }
 
-    // The snapshot of the last sync; the first call takes one.
-    const Snapshot& snapshot();
+    // The cache of the last sync; the first call makes one.
+    const SyncCache& cache();
 
     // Calls `update` at every sync until `owner` is destroyed. Followers added during a sync are
-    // first called at the next one (they have just shown the snapshot themselves).
+    // first called at the next one (they have just shown the cache themselves).
     void follow(QObject* owner, Update update);
 
     // Queues a sync unless one is queued already.
@@ -77,7 +77,7 @@ class ModelSync : public QObject {
     };
 
     AppModel& model_;
-    std::unique_ptr<Snapshot> snapshot_;
+    std::unique_ptr<SyncCache> cache_;
     // A deque: followers added during a sync must not move the ones being called.
     std::deque<Follower> followers_;
     bool pending_ = false;

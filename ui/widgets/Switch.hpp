@@ -7,7 +7,7 @@
 //
 //     auto* toggle = new Switch;
 //     connect(toggle, &Switch::clicked, this, [this] { model.toggleTweak(tweak); });
-//     toggle->setOn(snapshot.isOn(tweak));
+//     toggle->setOn(now.isOn(tweak));
 #pragma once
 
 #include "ui/widgets/StateButton.hpp"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ui/model/AppModel.hpp"
-#include "ui/sync/Snapshot.hpp"
+#include "ui/sync/SyncCache.hpp"
 
 namespace velmora {
 
@@ -19,7 +19,7 @@ int countOf(const std::vector<Item>& items) {
 
 }  // namespace
 
-DerivedValues DerivedValues::of(const Snapshot& now) {
+DerivedValues DerivedValues::of(const SyncCache& now) {
     const AppModel& model = now.model();
     const Catalog& catalog = model.catalog();
     DerivedValues values;

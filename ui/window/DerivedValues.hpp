@@ -1,5 +1,6 @@
 // What the top bar, the sidebar and several pages derive from the model: worked out once per sync
-// from its snapshot, so that they never disagree and the engine is asked once per tweak.
+// from its cache of engine reads, so that they never disagree and the engine is asked once per
+// tweak.
 #pragma once
 
 #include <vector>
@@ -8,7 +9,7 @@
 
 namespace velmora {
 
-class Snapshot;
+class SyncCache;
 
 struct DerivedValues {
     // The catalog's recipes that are applied, in catalog order.
@@ -28,7 +29,7 @@ struct DerivedValues {
 
     static constexpr int recommendedRecipeLimit = 4;
 
-    static DerivedValues of(const Snapshot& now);
+    static DerivedValues of(const SyncCache& now);
 };
 
 }  // namespace velmora

@@ -2,7 +2,7 @@
 // that starts under the row content and runs to the card's edge. Rows are keyed by the element's
 // id: shown again with the same ids, the rows stay; with other ids they are rebuilt, or, for the
 // catalog's rows, kept where their id stays. The catalog's rows do not follow the model
-// themselves: each show() hands them the sync's snapshot, so the rows of a page that is not on
+// themselves: each show() hands them the sync's cache, so the rows of a page that is not on
 // screen are left alone until the page is synced again as it comes back. An empty list is an
 // empty card of its top and bottom insets. A card whose rows pad themselves more gives its own
 // insets.
@@ -70,7 +70,7 @@ class ListCard : public Card {
 
 // A row that shows the model's state (a switch, a star) rather than only its own.
 template <class Row>
-concept FollowsSync = requires(Row& row, const Snapshot& now) {
+concept FollowsSync = requires(Row& row, const SyncCache& now) {
     row.follow(now);
 };
 
@@ -81,7 +81,7 @@ class RowListCard : public ListCard {
     explicit RowListCard(AppModel& model, QWidget* parent = nullptr)
         : ListCard(ModelSync::of(model), parent), model_(model), sync_(ModelSync::of(model)) {}
 
-    // Shows one row per item and hands every row the snapshot of the sync running (the last
+    // Shows one row per item and hands every row the cache of the sync running (the last
     // one outside a sync). Returns whether the rows changed.
     bool show(const std::vector<Item>& items) { return showItems(items); }
     // A search's hits, which point into the catalog (a template, so that `show({})` still means
@@ -113,7 +113,7 @@ class RowListCard : public ListCard {
         const bool changed = ListCard::showKeeping(
             ids, [&](std::size_t i) { return new Row(model_, itemOf(items[i])); });
         if constexpr (FollowsSync<Row>) {
-            const Snapshot& now = sync_.snapshot();
+            const SyncCache& now = sync_.cache();
             for (QWidget* row : rows()) {
                 static_cast<Row*>(row)->follow(now);
             }

@@ -1,4 +1,5 @@
-// The root layout, the one state setter and the sync that redraws the window from a snapshot.
+// The root layout, the one state setter and the sync that redraws the window from the reads of one
+// sync.
 #include "ui/window/MainWindow.hpp"
 
 #include <QDialog>
@@ -57,8 +58,8 @@ MainWindow::MainWindow(AppModel& shared, QWidget* parent)
     root->addLayout(content, 1);
 
     ModelSync& modelSync = ModelSync::of(model);
-    modelSync.follow(this, [this](const Snapshot& now) { sync(now); });
-    sync(modelSync.snapshot());
+    modelSync.follow(this, [this](const SyncCache& now) { sync(now); });
+    sync(modelSync.cache());
 }
 
 MainWindow::~MainWindow() = default;
@@ -92,7 +93,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     }
 }
 
-void MainWindow::sync(const Snapshot& now) {
+void MainWindow::sync(const SyncCache& now) {
     derived_ = DerivedValues::of(now);
     const WindowView view{*this, now, state_, derived_};
     topBar_->show(view);

@@ -2,8 +2,8 @@
 // page), the window's own state, the derived values of each sync, and the two sheets.
 //
 // Every change of the window's state goes through change(), which schedules the model's sync:
-// one sync per burst redraws the top bar, the sidebar and the shown page from one snapshot. The
-// window never rebuilds inside a click handler: the click changes state, the sync follows.
+// one sync per burst redraws the top bar, the sidebar and the shown page from one cache of reads.
+// The window never rebuilds inside a click handler: the click changes state, the sync follows.
 #pragma once
 
 #include <QDialog>
@@ -23,7 +23,7 @@ class AppModel;
 class BackButton;
 class Router;
 class Sidebar;
-class Snapshot;
+class SyncCache;
 class TopBar;
 
 class MainWindow : public QWidget {
@@ -78,7 +78,7 @@ class MainWindow : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void sync(const Snapshot& now);
+    void sync(const SyncCache& now);
     // Shows the sheet the state asks for, closing one it no longer asks for.
     void presentSheet();
 

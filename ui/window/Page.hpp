@@ -19,15 +19,15 @@
 namespace velmora {
 
 class MainWindow;
-class Snapshot;
+class SyncCache;
 struct DerivedValues;
 struct WindowState;
 
-// One sync as the window's parts see it: the model's snapshot, the window's state and the values
-// derived from both, all as of this sync.
+// One sync as the window's parts see it: the sync's cache of engine reads, the window's state and
+// the values derived from both, all as of this sync.
 struct WindowView {
     MainWindow& window;
-    const Snapshot& now;
+    const SyncCache& now;
     const WindowState& state;
     const DerivedValues& derived;
 };

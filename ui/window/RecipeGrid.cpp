@@ -44,7 +44,7 @@ bool RecipeGrid::show(const std::vector<Recipe>& recipes) {
         ids.push_back(recipe.id);
     }
     if (shown_ && ids == ids_) {
-        const Snapshot& now = ModelSync::of(window_.model).snapshot();
+        const SyncCache& now = ModelSync::of(window_.model).cache();
         for (RecipeGridCard* card : cards_) {
             card->follow(now);
         }

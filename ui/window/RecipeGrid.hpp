@@ -1,7 +1,7 @@
 // The recipe cards of a page in two equal columns, 11 points apart both ways: each card tinted by
 // its position in the list shown and opening its recipe's page, optionally followed by one more
 // card (home's never-sleep card). The cards are kept while the recipe ids stay the same (each
-// shown again as of the sync's snapshot) and rebuilt when they change, never while the user holds
+// shown again as of the sync's cache) and rebuilt when they change, never while the user holds
 // a control.
 // Object names of the cards: "recipeCard.<id>".
 //

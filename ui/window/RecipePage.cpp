@@ -10,7 +10,7 @@
 #include "ui/look/Icons.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
-#include "ui/sync/Snapshot.hpp"
+#include "ui/sync/SyncCache.hpp"
 #include "ui/widgets/SymbolView.hpp"
 #include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextLabel.hpp"

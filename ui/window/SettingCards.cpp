@@ -109,11 +109,11 @@ Switch* settingSwitch(const char* id, const char* title) {
     return toggle;
 }
 
-// Calls `show` with the sync's snapshot now and at every sync while `owner` lives.
+// Calls `show` with the sync's cache now and at every sync while `owner` lives.
 template <class Show>
 void followModel(AppModel& model, QObject* owner, Show show) {
     ModelSync& sync = ModelSync::of(model);
-    show(sync.snapshot());
+    show(sync.cache());
     sync.follow(owner, std::move(show));
 }
 
@@ -179,7 +179,7 @@ NeverSleepCard::NeverSleepCard(AppModel& model, QWidget* parent) : Card(gridRadi
     bottom->addWidget(pill_);
     column->addLayout(bottom);
 
-    followModel(model, this, [this, &model](const Snapshot& /*now*/) {
+    followModel(model, this, [this, &model](const SyncCache& /*now*/) {
         const bool on = model.keepAwakeWithLidClosed();
         star_->setOn(model.favoritePower());
         pill_->setApplied(on);
@@ -222,7 +222,7 @@ PowerCard::PowerCard(AppModel& model, QWidget* parent) : Card(listRadius, parent
     row->addLayout(controls);
     connect(toggle_, &Switch::clicked, this, [&model] { model.toggleKeepAwakeWithLidClosed(); });
 
-    followModel(model, this, [this, &model](const Snapshot& /*now*/) {
+    followModel(model, this, [this, &model](const SyncCache& /*now*/) {
         star_->setOn(model.favoritePower());
         toggle_->setOn(model.keepAwakeWithLidClosed());
     });
@@ -248,7 +248,7 @@ DisplayCard::DisplayCard(AppModel& model, QWidget* parent) : Card(listRadius, pa
     connect(toggle_, &Switch::clicked, this, [&model] { model.toggleDarkMode(); });
 
     followModel(model, this,
-                [this, &model](const Snapshot& /*now*/) { toggle_->setOn(model.darkMode()); });
+                [this, &model](const SyncCache& /*now*/) { toggle_->setOn(model.darkMode()); });
 }
 
 }  // namespace velmora

@@ -12,7 +12,7 @@ namespace velmora {
 
 class AppModel;
 class ApplyPill;
-class Snapshot;
+class SyncCache;
 class StarButton;
 class Switch;
 class TextLabel;
@@ -32,7 +32,7 @@ class NeverSleepCard : public Card {
     QString stateText() const;
 
   private:
-    void show(const Snapshot& now);
+    void show(const SyncCache& now);
 
     StarButton* star_;
     ApplyPill* pill_;

@@ -12,7 +12,7 @@
 #include "ui/look/Logomark.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
-#include "ui/sync/Snapshot.hpp"
+#include "ui/sync/SyncCache.hpp"
 #include "ui/widgets/TextLabel.hpp"
 #include "ui/window/MainWindow.hpp"
 #include "ui/window/NavRow.hpp"

@@ -31,7 +31,7 @@ class CardTest : public ViewTest {
 
     // Hands every sync to the cards, as the grid a page shows them in does.
     CardTest() {
-        ModelSync::of(*model).follow(&canvas, [this](const Snapshot& synced) {
+        ModelSync::of(*model).follow(&canvas, [this](const SyncCache& synced) {
             for (RecipeGridCard* shown : canvas.findChildren<RecipeGridCard*>()) {
                 shown->follow(synced);
             }

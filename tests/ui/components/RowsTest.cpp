@@ -48,7 +48,7 @@ class RowsTest : public ViewTest {
 
     // Hands every sync to the switch rows, as the list a page shows them in does.
     RowsTest() {
-        ModelSync::of(*model).follow(&page, [this](const Snapshot& synced) {
+        ModelSync::of(*model).follow(&page, [this](const SyncCache& synced) {
             for (SwitchRow* row : page.findChildren<SwitchRow*>()) {
                 row->follow(synced);
             }

@@ -58,7 +58,7 @@ class MenuTest : public ViewTest {
 
     std::vector<std::string> sections() {
         settle();
-        return lines(menuSections(*model, sync.snapshot()));
+        return lines(menuSections(*model, sync.cache()));
     }
     void becomeDeveloper() { model->saveProfile({UserField::developer}, {}, DeviceKind::laptop); }
 };
@@ -98,7 +98,7 @@ TEST_F(MenuTest, FavouritesInTheirOrderThenAtMostFourRecommendationsThenEveryRec
 TEST_F(MenuTest, RowActionsReadTheModelAtTheClickAndAnUnreadableTweakIsSwitchedOn) {
     becomeDeveloper();
     const auto row = [&](const std::string& id) {
-        for (const MenuSection& section : menuSections(*model, sync.snapshot())) {
+        for (const MenuSection& section : menuSections(*model, sync.cache())) {
             for (const MenuRow& candidate : section.rows) {
                 if (candidate.id == id) {
                     return candidate;

@@ -1,5 +1,5 @@
-// Views follow the model through one deferred sync per burst, one snapshot per sync, and lists
-// that keep their rows while their ids stay the same and while the user holds a control.
+// Views follow the model through one deferred sync per burst, one cache of engine reads per sync,
+// and lists that keep their rows while their ids stay the same and while the user holds a control.
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -23,7 +23,7 @@ class ModelSyncTest : public ViewTest {
 TEST_F(ModelSyncTest, ABurstIsOneDeferredSyncWhoseSnapshotIsReadOncePerTweakAndShared) {
     std::vector<bool> seen;
     for (int follower = 0; follower < 3; ++follower) {
-        sync.follow(&owner, [&](const Snapshot& shown) { seen.push_back(shown.isOn(a)); });
+        sync.follow(&owner, [&](const SyncCache& shown) { seen.push_back(shown.isOn(a)); });
     }
     EXPECT_EQ(&ModelSync::of(*model), &sync) << "the popover and the window share one";
 
@@ -41,16 +41,16 @@ TEST_F(ModelSyncTest, ABurstIsOneDeferredSyncWhoseSnapshotIsReadOncePerTweakAndS
     prefs->unreadable.insert("t-a");
     model->refresh();
     settle();
-    EXPECT_FALSE(sync.snapshot().isOn(a)) << "a read that fails counts as off";
+    EXPECT_FALSE(sync.cache().isOn(a)) << "a read that fails counts as off";
 }
 
 TEST_F(ModelSyncTest, FollowersEndWithTheirOwnerAndThoseAddedDuringASyncWaitForTheNext) {
     int early = 0, late = 0, gone = 0;
     auto shortLived = std::make_unique<QObject>();
-    sync.follow(shortLived.get(), [&](const Snapshot&) { ++gone; });
-    sync.follow(&owner, [&](const Snapshot&) {
+    sync.follow(shortLived.get(), [&](const SyncCache&) { ++gone; });
+    sync.follow(&owner, [&](const SyncCache&) {
         if (++early == 1) {
-            sync.follow(&owner, [&](const Snapshot&) { ++late; });
+            sync.follow(&owner, [&](const SyncCache&) { ++late; });
         }
     });
     shortLived.reset();
@@ -68,7 +68,7 @@ TEST_F(ModelSyncTest, ASyncAskedForDuringASyncRunsAfterItNotInsideIt) {
     int depth = 0;
     int deepest = 0;
     std::vector<bool> seen;
-    sync.follow(&owner, [&](const Snapshot& shown) {
+    sync.follow(&owner, [&](const SyncCache& shown) {
         deepest = std::max(deepest, ++depth);
         seen.push_back(shown.isOn(a));
         if (seen.size() == 1) {
@@ -193,7 +193,7 @@ TEST_F(ModelSyncTest, AHoldKeepsTheListsOfItsOwnWindowOnlyAndEndsWithIt) {
 // The row clicked changes the model, and the model's change removes that very row.
 TEST_F(ModelSyncTest, AClickWhoseChangeRebuildsTheClickedRowsListIsSafe) {
     KeyedList list(sync);
-    const auto rebuild = [&](const Snapshot& shown) {
+    const auto rebuild = [&](const SyncCache& shown) {
         const std::vector<std::string> ids =
             shown.isOn(a) ? std::vector<std::string>{"off"} : std::vector<std::string>{"on"};
         list.show(ids, [&](std::size_t) {
@@ -204,7 +204,7 @@ TEST_F(ModelSyncTest, AClickWhoseChangeRebuildsTheClickedRowsListIsSafe) {
         });
     };
     sync.follow(&list, rebuild);
-    rebuild(sync.snapshot());
+    rebuild(sync.cache());
     showOnPaper(list);
     const QPointer<QPushButton> clicked = find<QPushButton>(list, "row");
     click(clicked);

@@ -1,14 +1,14 @@
 // Tweak states are read lazily, once per sync, and kept for the rest of it.
-#include "ui/sync/Snapshot.hpp"
+#include "ui/sync/SyncCache.hpp"
 
 #include "ui/model/AppModel.hpp"
 
 namespace velmora {
 
-Snapshot::Snapshot(AppModel& model)
+SyncCache::SyncCache(AppModel& model)
     : model_(&model), revision_(model.revision()), appliedRecipeIDs_(model.appliedRecipeIDs()) {}
 
-bool Snapshot::isOn(const Tweak& tweak) const {
+bool SyncCache::isOn(const Tweak& tweak) const {
     const auto found = tweakStates_.find(tweak.id);
     if (found != tweakStates_.end()) {
         return found->second;
@@ -18,11 +18,11 @@ bool Snapshot::isOn(const Tweak& tweak) const {
     return on;
 }
 
-bool Snapshot::isOn(const PowerTweak& toggle) const {
+bool SyncCache::isOn(const PowerTweak& toggle) const {
     return model_->isPowerToggleOn(toggle);
 }
 
-std::vector<const Tweak*> Snapshot::enabledTweaks() const {
+std::vector<const Tweak*> SyncCache::enabledTweaks() const {
     std::vector<const Tweak*> result;
     for (const Tweak& tweak : model_->catalog().tweaks()) {
         if (isOn(tweak)) {

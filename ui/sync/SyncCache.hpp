@@ -1,6 +1,8 @@
-// What the views show of the model in one sync, read once and shared by every view of that sync,
-// so the popover, the top bar, the sidebar and a page never disagree and the engine is read once
-// per tweak rather than once per view.
+// The per-sync cache of the reads that cost: whether each tweak is on (one engine read per tweak,
+// made the first time a view asks in this sync) and the applied recipes. Every view of one sync
+// reads them here, so the popover, the top bar, the sidebar and a page never disagree on them and
+// the engine is read once per tweak rather than once per view. It is not all that views show:
+// setups, favourites, the profile and the rules are cheap and read from AppModel directly.
 #pragma once
 
 #include <cstdint>
@@ -16,9 +18,9 @@ namespace velmora {
 
 class AppModel;
 
-class Snapshot {
+class SyncCache {
   public:
-    explicit Snapshot(AppModel& model);
+    explicit SyncCache(AppModel& model);
 
     AppModel& model() const { return *model_; }
     std::int64_t revision() const { return revision_; }
