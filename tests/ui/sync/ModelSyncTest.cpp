@@ -63,7 +63,7 @@ TEST_F(ModelSyncTest, FollowersEndWithTheirOwnerAndThoseAddedDuringASyncWaitForT
 }
 
 // A follower whose update changes the model and flushes: the sync it asks for runs once the
-// current one has ended, never inside it (followers further on would see two snapshots at once).
+// current one has ended, never inside it (followers further on would see two caches at once).
 TEST_F(ModelSyncTest, ASyncAskedForDuringASyncRunsAfterItNotInsideIt) {
     int depth = 0;
     int deepest = 0;
