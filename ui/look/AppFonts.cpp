@@ -1,6 +1,9 @@
 // Font registration through Qt's application font database.
 #include "ui/look/AppFonts.hpp"
 
+#include <sys/mman.h>
+
+#include <QByteArray>
 #include <QFile>
 #include <QFontDatabase>
 #include <iostream>
@@ -12,6 +15,22 @@ namespace velmora {
 namespace {
 
 enum class Report { always, onlyFailures };
+
+// The file's bytes as pages mapped from it, shared with every process that maps it, rather than a
+// copy in the heap; Qt's font database and engines keep the array as it is given, without copying.
+// A registered font is never removed, so the mapping stays for the life of the process (and still
+// reads the same bytes should the file be replaced or removed meanwhile). Where the file cannot be
+// mapped, its bytes are read.
+QByteArray mapped(QFile& file) {
+    const qint64 size = file.size();
+    void* pages = size > 0 ? ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE,
+                                    file.handle(), 0)
+                           : MAP_FAILED;
+    if (pages == MAP_FAILED) {
+        return file.readAll();
+    }
+    return QByteArray::fromRawData(static_cast<const char*>(pages), static_cast<qsizetype>(size));
+}
 
 // Registers `name`.ttf; the outcome line is written for the family's main file and for failures.
 void registerFile(const std::optional<QDir>& bundle, const std::string& name, Report report,
@@ -28,7 +47,7 @@ void registerFile(const std::optional<QDir>& bundle, const std::string& name, Re
         return;
     }
     // Qt refuses a font without saying why: that is the "no error came back" case.
-    if (QFontDatabase::addApplicationFontFromData(file.readAll()) < 0) {
+    if (QFontDatabase::addApplicationFontFromData(mapped(file)) < 0) {
         err << "[fonts] " << name << " failed: unknown\n" << std::flush;
         return;
     }

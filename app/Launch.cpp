@@ -1,0 +1,75 @@
+// The velmora program's run: one instance per user, the launch sequence, then the event loop.
+#include "app/Launch.hpp"
+
+#include <QApplication>
+#include <cstdlib>
+#include <iostream>
+
+#include "ui/shell/SingleInstance.hpp"
+#include "ui/shell/TerminationSignals.hpp"
+
+namespace {
+
+using velmora::AppDelegate;
+using velmora::SingleInstance;
+using velmora::TerminationSignals;
+
+bool hasDisplay() {
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+namespace velmora {
+
+int runApplication(int argc, char** argv, const std::function<void(AppDelegate&)>& launched) {
+    if (!hasDisplay()) {
+        std::cerr
+            << "velmora: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY "
+               "is set).\nRun it inside a graphical session, or under a virtual display: "
+               "xvfb-run -a scripts/run\n";
+        return EXIT_FAILURE;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    // Closing the window leaves the application running beside its status item.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance;
+    switch (instance.claim()) {
+        case SingleInstance::Role::secondary:
+            if (instance.requestReopen()) {
+                return EXIT_SUCCESS;
+            }
+            std::cerr << "velmora: another instance is running but did not answer\n";
+            return EXIT_FAILURE;
+        case SingleInstance::Role::unavailable:
+            std::cerr << "velmora: no private folder for the instance lock; a second start will "
+                         "open a second instance\n";
+            break;
+        case SingleInstance::Role::primary:
+            break;
+    }
+    // From here on the instance owns its lock and socket: a termination signal quits as "Quit"
+    // does, so that both are removed. Queued, so that a signal during the launch quits once the
+    // event loop runs.
+    TerminationSignals terminations;
+    if (!terminations.install([] {
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        })) {
+        std::cerr << "velmora: cannot watch for termination signals; a kill leaves the instance "
+                     "lock behind\n";
+    }
+
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    if (launched) {
+        launched(delegate);
+    }
+    instance.listen([&delegate] { delegate.reopenRequested(); });
+    return QApplication::exec();
+}
+
+}  // namespace velmora
