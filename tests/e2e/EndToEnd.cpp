@@ -3,15 +3,12 @@
 
 #include <plist/plist.h>
 
-#include <QAbstractScrollArea>
-#include <QAction>
-#include <QApplication>
-#include <QMenu>
-#include <QPointer>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QScreen>
-#include <QScrollBar>
 #include <QTest>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -19,18 +16,18 @@
 #include "kit/UserProfile.hpp"
 #include "platform/ProcessRunner.hpp"
 #include "platform/SystemPaths.hpp"
+#include "tests/e2e/Desktop.hpp"
 #include "tests/e2e/RootAgent.hpp"
-#include "ui/model/AppModel.hpp"
-#include "ui/shell/AppDelegate.hpp"
 
 namespace velmora::e2e {
 
 namespace {
 
 constexpr int kBatteryStart = 50;
-// The user's answer to the administrator prompt of the power fallback: dismissed. (The real
-// prompt would ask for a password that no test knows.)
-constexpr std::string_view kDismissedPrompt = "#!/bin/sh\nexit 126\n";
+// The user's answer to the administrator prompt of the power fallback: dismissed, each time noted
+// beside the prompt. (The real prompt would ask for a password that no test knows.)
+constexpr std::string_view kDismissedPrompt =
+    "#!/bin/sh\necho dismissed >> \"$0.seen\"\nexit 126\n";
 constexpr int kWheelMargin = 8;
 
 void writeFile(const fs::path& path, std::string_view text) {
@@ -100,37 +97,9 @@ StoredValue describe(plist_t node) {
     }
 }
 
-// Notes when `widget` (or a widget inside it) receives a mouse release, or goes away.
-class ReleaseWatch : public QObject {
-  public:
-    explicit ReleaseWatch(QWidget* widget) : widget_(widget) { qApp->installEventFilter(this); }
-    ~ReleaseWatch() override { qApp->removeEventFilter(this); }
-    bool seen() const { return seen_ || widget_.isNull(); }
-
-  protected:
-    bool eventFilter(QObject* receiver, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease && !widget_.isNull()) {
-            auto* target = qobject_cast<QWidget*>(receiver);
-            seen_ = seen_ ||
-                    (target != nullptr && (target == widget_ || widget_->isAncestorOf(target)));
-        }
-        return false;
-    }
-
-  private:
-    QPointer<QWidget> widget_;
-    bool seen_ = false;
-};
-
-// The widget's rectangle inside the viewport of the scroll area that shows it, if any.
-QAbstractScrollArea* scrollAreaOf(QWidget* widget) {
-    for (QWidget* up = widget->parentWidget(); up != nullptr; up = up->parentWidget()) {
-        if (auto* area = qobject_cast<QAbstractScrollArea*>(up)) {
-            return area;
-        }
-    }
-    return nullptr;
-}
+// Time for the tray to lay its icons out again: the icon must stay put this long before it is
+// clicked.
+constexpr std::chrono::milliseconds kTrayStill{300};
 
 }  // namespace
 
@@ -162,11 +131,22 @@ void EndToEnd::SetUp() {
 }
 
 void EndToEnd::TearDown() {
-    if (delegate_) {
+    if (app_) {
         screenshot(QStringLiteral("end"));
-        delegate_.reset();
+        if (HasFailure()) {
+            std::cerr << "velmora's standard error:\n" << app_->errors() << '\n';
+        }
+        app_.reset();
     }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+int EndToEnd::promptsDismissed() const {
+    std::ifstream seen(folder_ / "dismissed-prompt.seen");
+    int count = 0;
+    for (std::string line; std::getline(seen, line);) {
+        ++count;
+    }
+    return count;
 }
 
 void EndToEnd::useSystemRoot(const fs::path& root) {
@@ -293,165 +273,191 @@ std::map<std::string, std::string> EndToEnd::pmsetSettings() {
     return settings;
 }
 
-AppModel& EndToEnd::model() {
-    return AppModel::shared();
+VelmoraProcess& EndToEnd::launch() {
+    // Short: the instance socket's whole path must fit a socket address (108 bytes).
+    const fs::path runtime = workFolder() / "rt";
+    fs::create_directories(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
+    listenForWindows();
+    app_ = std::make_unique<VelmoraProcess>(runtime);
+    EXPECT_TRUE(waitFor([&] { return window("Velmora").has_value() || !app_->running(); }))
+        << "no window on screen\n"
+        << app_->errors();
+    EXPECT_TRUE(app_->running()) << app_->errors();
+    return *app_;
 }
 
-AppDelegate& EndToEnd::launch() {
-    static bool launchedBefore = false;
-    if (launchedBefore) {
-        ADD_FAILURE() << "one case per process: run the end-to-end cases through ctest, or one "
-                         "at a time with --gtest_filter";
-        throw std::runtime_error("launched twice");
+Accessible EndToEnd::tree() {
+    std::optional<Accessible> found;
+    EXPECT_TRUE(waitFor([&] { return (found = applicationOf(app_->pid())).has_value(); }))
+        << "velmora is not in the accessibility tree";
+    return found.value_or(Accessible());
+}
+
+std::optional<Accessible> EndToEnd::window(const std::string& title) {
+    const std::optional<Accessible> root = applicationOf(app_->pid());
+    if (!root) {
+        return std::nullopt;
     }
-    launchedBefore = true;
-    delegate_ = std::make_unique<AppDelegate>();
-    delegate_->applicationDidFinishLaunching();
-    EXPECT_TRUE(
-        QTest::qWaitForWindowExposed(delegate_->window.get(), static_cast<int>(patience.count())));
-    return *delegate_;
+    for (Accessible& top : root->children()) {
+        if (top.showing() && top.name() == title) {
+            return std::move(top);
+        }
+    }
+    return std::nullopt;
 }
 
-void EndToEnd::openPanel() {
-    ASSERT_TRUE(delegate_ && delegate_->statusItem) << "no tray icon to click";
-    ASSERT_TRUE(waitFor([&] { return delegate_->statusItem->geometry().isValid(); }));
-    x().click(delegate_->statusItem->geometry().center());
-    ASSERT_TRUE(waitFor([&] { return delegate_->popover->isShown(); })) << "the panel did not open";
-    ASSERT_TRUE(
-        QTest::qWaitForWindowExposed(delegate_->popover.get(), static_cast<int>(patience.count())));
+QRect EndToEnd::trayIcon() {
+    QRect place;
+    std::optional<QRect> before;
+    auto lookedAt = std::chrono::steady_clock::now();
+    const bool still = waitFor([&] {
+        std::vector<XSession::Window> icons =
+            x().trayIconsOf(app_->pid(), Desktop::current().trayPid());
+        std::erase_if(icons, [](const XSession::Window& icon) { return !icon.viewable; });
+        if (icons.size() != 1) {
+            before.reset();
+            return false;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (before != icons.front().geometry) {
+            before = icons.front().geometry;
+            lookedAt = now;
+            return false;
+        }
+        place = icons.front().geometry;
+        return now - lookedAt >= kTrayStill;
+    });
+    EXPECT_TRUE(still) << "no icon of velmora stays in the tray\n" << app_->errors();
+    return place;
+}
+
+Accessible EndToEnd::openPanel() {
+    const QRect icon = trayIcon();
+    std::optional<Accessible> quit;
+    const auto panelShown = [&] { return (quit = find({{"push button", "Quit"}})).has_value(); };
+    x().click(icon.center());
+    EXPECT_TRUE(waitFor(panelShown)) << "the panel did not open\n" << onScreen();
+    const std::vector<Accessible> chain = chainOf({{"push button", "Quit"}});
+    return chain.empty() ? Accessible() : chain.front();
 }
 
 bool EndToEnd::waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     return QTest::qWaitFor(condition, static_cast<int>(timeout.count()));
 }
 
-QWidget* EndToEnd::shown(const QString& name) {
-    QWidget* found = nullptr;
-    waitFor([&] { return (found = visibleWidget(name)) != nullptr; });
-    EXPECT_NE(found, nullptr) << "no visible widget named " << name.toStdString();
-    return found;
-}
-
-QWidget* EndToEnd::visibleWidget(const QString& name) {
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (!top->isVisible()) {
-            continue;
-        }
-        const QList<QWidget*> named =
-            top->objectName() == name ? QList<QWidget*>{top} : top->findChildren<QWidget*>(name);
-        for (QWidget* widget : named) {
-            if (widget->isVisible()) {
-                return widget;
-            }
+std::vector<Accessible> EndToEnd::chainOf(const std::vector<Seek>& path) {
+    const std::optional<Accessible> root = applicationOf(app_->pid());
+    if (!root) {
+        return {};
+    }
+    // A popup is over the windows: its objects come first.
+    for (const Accessible& popup : popupsOf(app_->pid())) {
+        std::vector<Accessible> chain = chainTo(popup, path);
+        if (!chain.empty()) {
+            chain.insert(chain.begin(), popup);
+            return chain;
         }
     }
-    return nullptr;
+    return chainTo(*root, path);
 }
 
-void EndToEnd::click(const QString& name) {
-    QWidget* first = shown(name);
-    ASSERT_NE(first, nullptr);
-    // A row may be rebuilt under a new widget of the same name while the queued work runs.
-    clickWhenSettled([&] { return visibleWidget(name); }, name.toStdString());
+std::optional<Accessible> EndToEnd::find(const std::vector<Seek>& path) {
+    std::vector<Accessible> chain = chainOf(path);
+    if (chain.empty()) {
+        return std::nullopt;
+    }
+    return std::move(chain.back());
 }
 
-void EndToEnd::click(QWidget* widget) {
-    ASSERT_NE(widget, nullptr);
-    const QPointer<QWidget> target(widget);
-    clickWhenSettled([target] { return target.data(); }, widget->objectName().toStdString());
+Accessible EndToEnd::shown(const std::vector<Seek>& path) {
+    std::optional<Accessible> found;
+    EXPECT_TRUE(waitFor([&] { return (found = find(path)).has_value(); }))
+        << describe(path) << " is not on screen:\n"
+        << onScreen();
+    return found.value_or(Accessible());
 }
 
-void EndToEnd::clickWhenSettled(const std::function<QWidget*()>& find, const std::string& what) {
-    QWidget* widget = find();
-    ASSERT_NE(widget, nullptr) << what;
-    QWidget* top = widget->window();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(top, static_cast<int>(patience.count())));
-    // The window manager may still be placing a window just shown: click only once the
-    // application knows where the server has put it.
-    ASSERT_TRUE(waitFor([&] { return x().origin(top->winId()) == top->mapToGlobal(QPoint()); }))
-        << what << ": its window is still moving";
-    // The queued work (the model's sync, layouts, deletions) runs, and the wheel brings the
-    // widget into view, until it stays at the same place on two looks and nothing of ours covers
-    // its centre.
-    QPoint centre;
-    QPoint lastCentre(-1, -1);
-    QWidget* under = nullptr;
+std::string EndToEnd::onScreen() {
+    const std::optional<Accessible> root = applicationOf(app_->pid());
+    if (!root) {
+        return "(velmora is not in the accessibility tree)";
+    }
+    std::string text = outline(*root);
+    for (const Accessible& popup : popupsOf(app_->pid())) {
+        text += "popup [" + popup.role() + "] \"" + popup.name() + "\"\n" + outline(popup);
+    }
+    return text;
+}
+
+std::optional<QRect> EndToEnd::settledInView(const std::vector<Seek>& path) {
+    QRect place;
+    QRect before;
     const bool settled = waitFor([&] {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        widget = find();
-        if (widget == nullptr || !widget->isVisible() || !stepIntoView(widget)) {
+        const std::vector<Accessible> chain = chainOf(path);
+        if (chain.empty()) {
             return false;
         }
-        centre = widget->mapToGlobal(widget->rect().center());
-        under = QApplication::widgetAt(centre);
-        const bool still = centre == lastCentre;
-        lastCentre = centre;
-        return still && (under == widget || widget->isAncestorOf(under));
-    });
-    ASSERT_TRUE(settled) << what << " is covered by "
-                         << (under != nullptr ? under->objectName().toStdString()
-                                              : std::string("nothing of ours"));
-    // The next action waits until the application has taken this click's release: the window
-    // manager may hold the pointer while it raises or focuses a window, and a pointer moved on
-    // meanwhile would move this release with it.
-    ReleaseWatch released(widget);
-    x().click(centre);
-    EXPECT_TRUE(waitFor([&] { return released.seen(); })) << what << " never got the release";
-}
-
-bool EndToEnd::stepIntoView(QWidget* widget) {
-    QAbstractScrollArea* area = scrollAreaOf(widget);
-    if (area == nullptr) {
-        return true;
-    }
-    QWidget* viewport = area->viewport();
-    const QRect inView(widget->mapTo(viewport, QPoint(0, 0)), widget->size());
-    if (viewport->rect().contains(inView)) {
-        return true;
-    }
-    // Over the area's left margin, where no strip or slider takes the wheel for itself.
-    const QPoint margin(kWheelMargin, viewport->height() / 2);
-    x().wheel(viewport->mapToGlobal(margin), inView.top() < 0 ? -1 : 1);
-    return false;
-}
-
-void EndToEnd::scrollIntoView(QWidget* widget) {
-    const QPointer<QWidget> target(widget);
-    EXPECT_TRUE(waitFor([&] {
-        QCoreApplication::sendPostedEvents();
-        return !target.isNull() && stepIntoView(target);
-    })) << "cannot scroll to "
-        << widget->objectName().toStdString();
-}
-
-void EndToEnd::choose(const QString& pill, const QString& item) {
-    click(pill);
-    QMenu* menu = nullptr;
-    ASSERT_TRUE(waitFor([&] {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* shownMenu = qobject_cast<QMenu*>(top); shownMenu && shownMenu->isVisible()) {
-                menu = shownMenu;
-                return QTest::qWaitForWindowExposed(menu, 0);
+        place = chain.back().extents();
+        if (place.isEmpty()) {
+            return false;
+        }
+        // What of it the screen and the objects above let through; a scroll area's viewport is
+        // the one that cuts it. Objects above it that are themselves scrolled out of view (its
+        // card, its section) lie wholly outside that view.
+        QRect view(0, 0, Desktop::screenWidth, Desktop::screenHeight);
+        for (std::size_t i = 0; i + 1 < chain.size(); ++i) {
+            const QRect up = chain[i].extents();
+            if (!up.isEmpty() && view.intersects(up)) {
+                view &= up;
+            } else if (!up.isEmpty()) {
+                break;
             }
         }
-        return false;
-    })) << pill.toStdString()
-        << " opened no menu";
-    for (QAction* action : menu->actions()) {
-        if (action->text().remove(QLatin1Char('&')) == QString(item).remove(QLatin1Char('&'))) {
-            x().click(menu->mapToGlobal(menu->actionGeometry(action).center()));
-            ASSERT_TRUE(waitFor([&] { return !menu->isVisible(); }));
-            return;
+        if (view.isEmpty()) {
+            return false;
         }
+        if (!view.contains(place) && place.height() <= view.height()) {
+            // Over the area's left margin, where no strip or slider takes the wheel.
+            x().wheel(QPoint(view.left() + kWheelMargin, view.center().y()),
+                      place.top() < view.top() ? -1 : 1);
+            before = QRect();
+            return false;
+        }
+        if (!view.contains(place.center()) || !chain.back().showing()) {
+            return false;
+        }
+        const bool still = place == before;
+        before = place;
+        return still;
+    });
+    if (!settled) {
+        return std::nullopt;
     }
-    ADD_FAILURE() << pill.toStdString() << " offers no " << item.toStdString();
+    return place;
 }
 
-void EndToEnd::typeInto(const QString& name, const QString& text) {
-    QWidget* field = shown(name);
+void EndToEnd::click(const std::vector<Seek>& path) {
+    const std::optional<QRect> place = settledInView(path);
+    ASSERT_TRUE(place.has_value()) << describe(path) << " is not in view:\n" << onScreen();
+    x().click(place->center());
+}
+
+bool EndToEnd::checked(const std::vector<Seek>& path) {
+    return shown(path).checked();
+}
+
+void EndToEnd::choose(const std::vector<Seek>& button, const std::string& item) {
+    click(button);
+    const std::vector<Seek> entry{{"menu item", item}};
+    click(entry);
+    EXPECT_TRUE(waitFor([&] { return !find(entry).has_value(); }))
+        << describe(button) << "'s menu stays open";
+}
+
+void EndToEnd::typeInto(const std::vector<Seek>& field, const QString& text) {
     click(field);
-    ASSERT_TRUE(waitFor([&] { return field->hasFocus(); })) << name.toStdString();
+    ASSERT_TRUE(waitFor([&] { return shown(field).focused(); })) << describe(field);
     x().type(text);
 }
 

@@ -1,25 +1,23 @@
-// One case of the end-to-end run: a simulated Mac of its own, the application launched in this
-// process exactly as its entry launches it (AppDelegate over AppModel::live() on the run's X
-// display), and what a user does and sees: widgets found by object name and clicked or typed at
-// through the X server, results read back where other programs read them (the domain files with
-// the defaults stand-in and libplist, the power settings with pmset).
-//
-// Each case needs a process of its own (the application's model is made once per process), as
-// ctest runs them. A new case:
+// One case of the end-to-end run: a simulated Mac of its own, the installed velmora started on
+// the run's X display as its own process, and what a user does and sees. What to click is found
+// as a screen reader finds it (by role and name, in the accessibility tree over AT-SPI) and
+// clicked or typed at through the X server; outcomes are read where a user or another program
+// reads them: the window's texts and states over AT-SPI, the domain files with the defaults
+// stand-in and libplist, the power settings with pmset.
 //
 //     TEST_F(EndToEnd, SomethingAUserDoes) {
-//         defaultsWrite("com.apple.dock", "autohide", "-bool", "false");  // the Mac before
+//         defaultsWrite("com.apple.dock", "autohide", "-bool", "false");   // the Mac before
 //         launch();
-//         click(u"nav.browse"_s);                                         // as a user would
-//         EXPECT_TRUE(waitFor([&] { return defaultsRead(...) == "1"; })); // as a program sees it
+//         click({{"push button", "Browse all"}});                           // as a user would
+//         EXPECT_TRUE(waitFor([&] { return defaultsRead(...) == "1"; }));   // as a program sees it
 //         screenshot(u"browse"_s);
 //     }
 #pragma once
 
 #include <sys/types.h>
 
+#include <QRect>
 #include <QString>
-#include <QWidget>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -31,12 +29,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/e2e/Accessible.hpp"
+#include "tests/e2e/VelmoraProcess.hpp"
 #include "tests/e2e/XSession.hpp"
-#include "ui/shell/AppDelegate.hpp"
-
-namespace velmora {
-class AppModel;
-}  // namespace velmora
 
 namespace velmora::e2e {
 
@@ -68,6 +63,8 @@ class EndToEnd : public ::testing::Test {
     fs::path systemRoot() const { return systemRoot_; }
     // Before launch: serve the Mac from another system root (the helper's).
     void useSystemRoot(const fs::path& root);
+    // How often the administrator prompt came up (and the user dismissed it).
+    int promptsDismissed() const;
     // The machine's one battery, discharging, and its adaptor unplugged.
     void setBattery(int percent);
 
@@ -90,44 +87,54 @@ class EndToEnd : public ::testing::Test {
     // `pmset -g`'s settings, key to value.
     std::map<std::string, std::string> pmsetSettings();
 
-    // The launch steps of the program's entry, once per process; waits until the window is up.
-    AppDelegate& launch();
-    AppDelegate& delegate() const { return *delegate_; }
-    // Clicks the spiral in the tray and waits until the panel is on screen.
-    void openPanel();
-    static AppModel& model();
+    // Starts the installed velmora and waits until its window is on screen and in its
+    // accessibility tree.
+    VelmoraProcess& launch();
+    VelmoraProcess& app() { return *app_; }
+    // The program's accessibility tree, as a screen reader reads it.
+    Accessible tree();
+    // The program's window of that name (its title) on screen, through the tree.
+    std::optional<Accessible> window(const std::string& title);
+    // Clicks the spiral in the tray and waits until the panel is on screen; the panel.
+    Accessible openPanel();
+    // The tray icon's place, once the tray has embedded it and stopped moving it.
+    QRect trayIcon();
 
     // The user's side.
     XSession& x() { return *x_; }
     // Waits for `condition`, running the event loop meanwhile.
     static bool waitFor(const std::function<bool()>& condition,
                         std::chrono::milliseconds timeout = patience);
-    // The visible widget of that name in any of the application's windows, once there is one.
-    QWidget* shown(const QString& name);
-    // Brings the widget into view (the wheel over its scroll area, as a user scrolls) and clicks
-    // its centre through the X server; fails the case when something else would take the click.
-    void click(const QString& name);
-    void click(QWidget* widget);
-    // Opens the menu pill of that name and clicks its item with the text.
-    void choose(const QString& pill, const QString& item);
-    // Clicks into the text field of that name and types `text` through the keyboard.
-    void typeInto(const QString& name, const QString& text);
-    // Brings the widget into view within its scroll area, as a user scrolls to it.
-    void scrollIntoView(QWidget* widget);
+    // The visible object along the path (see findVisible) at this moment.
+    std::optional<Accessible> find(const std::vector<Seek>& path);
+    // The same, once there is one; fails the case (with what is on screen) when none comes.
+    Accessible shown(const std::vector<Seek>& path);
+    // Brings the object into view (the wheel over its scroll area, as a user scrolls), waits
+    // until it stays in place, and clicks its centre through the X server.
+    void click(const std::vector<Seek>& path);
+    // Whether the object, once shown, says it is checked (a switch on, a row applied).
+    bool checked(const std::vector<Seek>& path);
+    // Opens the menu button of that name and clicks its item with the text.
+    void choose(const std::vector<Seek>& button, const std::string& item);
+    // Clicks into the text field and types `text` through the keyboard.
+    void typeInto(const std::vector<Seek>& field, const QString& text);
     // The whole screen (window manager, tray, every window) as the user sees it now, saved under
     // the build's artefacts/e2e.
     void screenshot(const QString& name);
+    // What the tree shows now, for a failure's message.
+    std::string onScreen();
 
   private:
-    static QWidget* visibleWidget(const QString& name);
-    // True when the widget lies inside its scroll area's view; else one wheel step towards it.
-    bool stepIntoView(QWidget* widget);
-    void clickWhenSettled(const std::function<QWidget*()>& find, const std::string& what);
+    // The object along the path with the objects above it (its window or popup first), searched
+    // in the popups on screen first, then in the windows.
+    std::vector<Accessible> chainOf(const std::vector<Seek>& path);
+    // The object's chain and its place, once it lies in view and stays put.
+    std::optional<QRect> settledInView(const std::vector<Seek>& path);
 
     fs::path folder_;
     fs::path systemRoot_;
     std::unique_ptr<XSession> x_;
-    std::unique_ptr<AppDelegate> delegate_;
+    std::unique_ptr<VelmoraProcess> app_;
 };
 
 }  // namespace velmora::e2e

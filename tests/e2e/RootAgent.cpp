@@ -22,6 +22,7 @@
 #include "platform/UniqueFd.hpp"
 #include "platform/UnixSocket.hpp"
 #include "tests/e2e/ChildProcess.hpp"
+#include "tests/support/TempFolder.hpp"
 
 namespace velmora::e2e {
 
@@ -34,7 +35,6 @@ constexpr const char* kWorkVariable = "VELMORA_E2E_WORK";
 constexpr const char* kArtefactVariable = "VELMORA_E2E_ARTEFACTS";
 constexpr const char* kUser = "nobody";
 constexpr const char* kInstalledName = "velmora-e2e";
-constexpr fs::perms kOpenFolder = fs::perms(0755);
 constexpr fs::perms kPrivateFolder = fs::perms(0700);
 constexpr std::chrono::hours kAgentPatience{24};
 constexpr std::chrono::seconds kHelperStartTimeout{20};
@@ -135,14 +135,16 @@ std::optional<int> runAsUserWithRootAgent(int argc, char** argv) {
     }
     const passwd user = *found;
 
-    std::string pattern = (fs::temp_directory_path() / "velmora-e2e-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        return fail("cannot make a temporary folder");
+    // Removed here should the move fail; once it succeeds, by the agent when the tests end.
+    std::optional<testing::TempFolder> top;
+    try {
+        top.emplace("velmora-e2e", testing::TempFolder::Reach::everyone);
+    } catch (const std::runtime_error& error) {
+        return fail(error.what());
     }
-    AgentLayout layout{pattern, fs::path(pattern) / "prefix", fs::path(pattern) / "work",
-                       fs::path(pattern) / "mac/system",
+    const fs::path made = top->path();
+    AgentLayout layout{made, made / "prefix", made / "work", made / "mac/system",
                        fs::path(VELMORA_BINARY_DIR) / "artefacts/e2e"};
-    fs::permissions(layout.top, kOpenFolder);
     // The X server's socket folder, should this machine not have it yet: root's, open to all.
     if (::mkdir("/tmp/.X11-unix", 01777) == 0) {
         ::chmod("/tmp/.X11-unix", 01777);
@@ -156,7 +158,6 @@ std::optional<int> runAsUserWithRootAgent(int argc, char** argv) {
         VELMORA_CMAKE_COMMAND, {"-DCMAKE_INSTALL_PREFIX=" + layout.prefix.string(), "-P",
                                 std::string(VELMORA_BINARY_DIR) + "/install-elsewhere.cmake"});
     if (!installed.succeeded()) {
-        fs::remove_all(layout.top);
         return fail("the install step failed:\n" + installed.standardOutput +
                     installed.standardError);
     }
@@ -175,20 +176,17 @@ std::optional<int> runAsUserWithRootAgent(int argc, char** argv) {
     fs::create_directories(layout.work);
     fs::permissions(layout.work, kPrivateFolder);
     if (::chown(layout.work.c_str(), user.pw_uid, user.pw_gid) != 0) {
-        fs::remove_all(layout.top);
         return fail("cannot give the work folder to " + std::string(kUser));
     }
 
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
-        fs::remove_all(layout.top);
         return fail("cannot make the agent's channel");
     }
     UniqueFd ours(ends[0]);
     UniqueFd agents(ends[1]);
     const pid_t agent = ::fork();
     if (agent < 0) {
-        fs::remove_all(layout.top);
         return fail("cannot start the agent");
     }
     if (agent == 0) {
@@ -217,17 +215,9 @@ fs::path workFolder() {
         if (const char* work = std::getenv(kWorkVariable)) {
             return fs::path(work);
         }
-        std::string pattern = (fs::temp_directory_path() / "velmora-e2e-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot make a temporary folder");
-        }
         // Removed at exit: the run without an agent cleans up after itself.
-        static const fs::path made = pattern;
-        std::atexit([] {
-            std::error_code ignored;
-            fs::remove_all(made, ignored);
-        });
-        return made;
+        static const testing::TempFolder made("velmora-e2e");
+        return made.path();
     }();
     return folder;
 }

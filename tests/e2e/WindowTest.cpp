@@ -4,16 +4,19 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
-#include <QSlider>
-#include <QStyleOptionSlider>
 #include <QTest>
 
+#include "kit/Setup.hpp"
 #include "platform/UniqueFd.hpp"
 #include "tests/e2e/EndToEnd.hpp"
-#include "ui/model/AppModel.hpp"
 
 namespace velmora::e2e {
 namespace {
+
+const std::vector<Seek> kHiddenFiles{{"check box", "Show hidden files in Finder"}};
+const std::vector<Seek> kFastKeyRepeat{{"check box", "Faster key repeat"}};
+const std::vector<Seek> kBrowse{{"push button", "Browse all"}};
+const std::vector<Seek> kOnNow{{"push button", "On now"}};
 
 // Counts the replacements of one domain file (each write renames a finished file over it), from
 // its making on.
@@ -42,56 +45,50 @@ class WriteCounter {
     int writes_ = 0;
 };
 
-QRect knobOf(QSlider& slider) {
-    QStyleOptionSlider option;
-    option.initFrom(&slider);
-    option.orientation = slider.orientation();
-    option.minimum = slider.minimum();
-    option.maximum = slider.maximum();
-    option.sliderPosition = slider.sliderPosition();
-    option.sliderValue = slider.value();
-    option.upsideDown = slider.invertedAppearance();
-    option.subControls = QStyle::SC_SliderHandle | QStyle::SC_SliderGroove;
-    return slider.style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle,
-                                          &slider);
-}
-
 TEST_F(EndToEnd, APowerUpSwitchedInBrowseIsUndoneOnOnNowAndADraggedSliderWritesOnce) {
     storeOnboardedProfile();
     launch();
-    click(QStringLiteral("nav.browse"));
-    click(QStringLiteral("switch.dev-show-hidden-files"));
+    click(kBrowse);
+    click(kHiddenFiles);
     EXPECT_TRUE(waitFor([&] {
         return stored("com.apple.finder", "AppleShowAllFiles") == StoredValue{"bool", "true"};
     }));
+    EXPECT_TRUE(waitFor([&] { return checked(kHiddenFiles); })) << "the switch shows it on";
     screenshot(QStringLiteral("browse"));
 
-    click(QStringLiteral("nav.active"));
-    ASSERT_NE(shown(QStringLiteral("page.active")), nullptr);
+    click(kOnNow);
+    EXPECT_TRUE(waitFor([&] { return checked(kHiddenFiles) && !find(kFastKeyRepeat); }))
+        << "On now lists what is on, and only that:\n"
+        << onScreen();
     screenshot(QStringLiteral("on-now"));
-    // The only visible switch of that name now: Browse is hidden behind On now.
-    click(QStringLiteral("switch.dev-show-hidden-files"));
+    click(kHiddenFiles);
     EXPECT_TRUE(waitFor([&] { return !stored("com.apple.finder", "AppleShowAllFiles"); }))
         << "switched off, the key is gone again";
 
     // The Dock's size: one drag across several steps, one value written when it is let go.
-    click(QStringLiteral("nav.browse"));
-    auto* slider = qobject_cast<QSlider*>(shown(QStringLiteral("slider.slider-dock-size")));
-    ASSERT_NE(slider, nullptr);
-    scrollIntoView(slider);
+    click(kBrowse);
+    const std::vector<Seek> dockSize{{"slider", "Dock size"}};
+    click(dockSize);  // brought into view; a click where the knob is leaves the value
+    const Accessible slider = shown(dockSize);
+    const QRect place = slider.extents();
+    const auto range = slider.range();
+    ASSERT_TRUE(range.has_value() && range->maximum > range->minimum) << "a slider with a range";
     WriteCounter writes(domainFile("com.apple.dock"));
-    const QPoint knob = slider->mapToGlobal(knobOf(*slider).center());
+    const int before = writes.count();
+    const double share = (range->current - range->minimum) / (range->maximum - range->minimum);
+    const QPoint knob(place.left() + static_cast<int>(share * place.width()), place.center().y());
     constexpr int kDragSteps = 8;
     constexpr int kLateWriteMs = 500;
-    x().drag(knob, knob + QPoint(slider->width() / 3, 0), kDragSteps);
-    EXPECT_TRUE(waitFor([&] { return stored("com.apple.dock", "tilesize").has_value(); }));
+    x().drag(knob, knob + QPoint(place.width() / 3, 0), kDragSteps);
+    EXPECT_TRUE(waitFor([&] { return writes.count() > before; }));
     const std::optional<StoredValue> size = stored("com.apple.dock", "tilesize");
-    EXPECT_TRUE(waitFor([&] { return !slider->isSliderDown(); }));
     // Nothing to wait for but time: a second write, were there one, would come within this.
     QTest::qWait(kLateWriteMs);
-    EXPECT_EQ(writes.count(), 1) << "one write for one release";
+    EXPECT_EQ(writes.count() - before, 1) << "one write for one release";
     EXPECT_EQ(stored("com.apple.dock", "tilesize"), size);
     EXPECT_NE(size.value_or(StoredValue{}).text, "64") << "the drag moved it off its default";
+    EXPECT_GT(shown(dockSize).range().value_or(Accessible::Range{}).current, range->current)
+        << "the slider shows the new size";
 }
 
 TEST_F(EndToEnd, ASceneOfTheCurrentSetupBringsTheFilesBackAfterEverythingWasSwitchedOff) {
@@ -101,36 +98,42 @@ TEST_F(EndToEnd, ASceneOfTheCurrentSetupBringsTheFilesBackAfterEverythingWasSwit
     defaultsWrite("NSGlobalDomain", "KeyRepeat", "-int", "2");
     launch();
 
-    click(QStringLiteral("scenes.add"));
-    QWidget* editor = shown(QStringLiteral("editor"));
-    ASSERT_NE(editor, nullptr);
-    click(QStringLiteral("editor.fill"));
-    typeInto(QStringLiteral("editor.name"), QStringLiteral("Desk"));
+    click({{"push button", "Build a new scene"}});
+    const std::vector<Seek> save{{"push button", "Save scene"}};
+    shown(save);
+    click({{"", "Start from my current setup"}});
+    typeInto({{"text", "Scene name"}}, QStringLiteral("Desk"));
     screenshot(QStringLiteral("editor"));
-    click(QStringLiteral("editor.save"));
-    ASSERT_TRUE(waitFor([&] { return !editor->isVisible() && model().setups().size() == 1; }));
-    const velmora::Setup scene = model().setups().front();
-    EXPECT_EQ(scene.name, "Desk");
-    EXPECT_TRUE(appData("velmora_setups").has_value()) << "the scene is stored";
+    click(save);
+    const std::vector<Seek> scene{{"push button", "Desk"}};
+    ASSERT_TRUE(waitFor([&] { return !find(save) && find(scene); }))
+        << "the editor closes and the sidebar lists the scene:\n"
+        << onScreen();
+    const auto scenes = velmora::Setup::decodeList(appData("velmora_setups").value_or(""));
+    ASSERT_TRUE(scenes) << "the scene is stored: " << scenes.error();
+    ASSERT_EQ(scenes.value().size(), 1u);
+    EXPECT_EQ(scenes.value().front().name, "Desk");
 
     // Everything off, as On now offers it: each power-up's switch.
-    click(QStringLiteral("nav.active"));
-    ASSERT_NE(shown(QStringLiteral("page.active")), nullptr);
-    for (const char* id : {"dev-show-hidden-files", "dev-fast-key-repeat"}) {
-        click(QStringLiteral("switch.") + QLatin1String(id));
-        EXPECT_TRUE(waitFor([&] {
-            return !model().engine().isEnabled(*model().catalog().tweak(id));
-        })) << id;
+    click(kOnNow);
+    for (const auto& power : {kHiddenFiles, kFastKeyRepeat}) {
+        click(power);
+        EXPECT_TRUE(waitFor([&] { return !find(power) || !checked(power); }))
+            << describe(power) << " shows it off";
     }
-    EXPECT_FALSE(stored("com.apple.finder", "AppleShowAllFiles").has_value());
-    EXPECT_FALSE(stored("NSGlobalDomain", "KeyRepeat").has_value());
+    EXPECT_TRUE(waitFor([&] {
+        return !stored("com.apple.finder", "AppleShowAllFiles").has_value() &&
+               !stored("NSGlobalDomain", "KeyRepeat").has_value();
+    }));
 
-    click(QStringLiteral("scene.") + QString::fromStdString(scene.id));
+    click(scene);
     EXPECT_TRUE(waitFor([&] {
         return stored("com.apple.finder", "AppleShowAllFiles") == StoredValue{"bool", "true"} &&
                stored("NSGlobalDomain", "KeyRepeat") == StoredValue{"integer", "2"};
     })) << "the scene puts back what was on when it was saved";
-    EXPECT_EQ(model().lastError(), std::nullopt);
+    EXPECT_TRUE(waitFor([&] { return checked(kHiddenFiles) && checked(kFastKeyRepeat); }))
+        << "On now shows both on again:\n"
+        << onScreen();
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 // Entry of the end-to-end run: as root it first moves itself to an unprivileged user beside a
-// root agent; then it brings up its own desktop, makes the application object on it (the xcb
-// platform, as the installed application has), runs the cases, and takes the desktop down.
+// root agent; then it brings up its own desktop, runs the cases (each starts the installed
+// application on it), and takes the desktop down.
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -39,10 +39,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.string()));
     int status = EXIT_FAILURE;
     {
-        // As the program's entry sets it up.
-        QApplication app(argc, argv);
-        QApplication::setApplicationName(QStringLiteral("Velmora"));
-        QApplication::setQuitOnLastWindowClosed(false);
+        // For the event loop the waits run and the screen the screenshots take.
+        QGuiApplication app(argc, argv);
         ::testing::InitGoogleTest(&argc, argv);
         status = RUN_ALL_TESTS();
     }
