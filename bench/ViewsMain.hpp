@@ -1,31 +1,36 @@
-// The entry of a benchmark over the views: the offscreen platform, the bundled fonts and the
-// application's light look, set up as the application sets them up at launch, then every
-// benchmark of the program.
+// The entry of a benchmark over the views: the platform, the bundled fonts and the application's
+// light look, set up as the application sets them up at launch, then every benchmark of the
+// program and its targets. Offscreen unless QT_QPA_PLATFORM names another (bench/views.sh runs
+// each program offscreen and on a real X server with a window manager); the targets hold on X,
+// so only there does a missed one fail the program.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QStyleFactory>
 #include <sstream>
 
+#include "bench/Targets.hpp"
 #include "ui/look/AppFonts.hpp"
 #include "ui/look/ResourceBundle.hpp"
 #include "ui/look/Theme.hpp"
 
 namespace velmora::bench {
 
-inline int runViewBenchmarks(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+inline int runViewBenchmarks(int argc, char** argv, const std::vector<Target>& targets) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     std::ostringstream fontMessages;
     AppFonts::registerFonts(ResourceBundle::module(), fontMessages);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setPalette(Theme::lightPalette());
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    const QString platform = QGuiApplication::platformName();
+    const bool onX = platform == QStringLiteral("xcb");
+    return runWithTargets(argc, argv, targets, "platform " + platform.toStdString(), onX);
 }
 
 }  // namespace velmora::bench

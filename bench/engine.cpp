@@ -1,6 +1,4 @@
 // Cost of switching a three-key tweak on and undoing it, over the real preference store on disk.
-#include <stdlib.h>
-
 #include <filesystem>
 #include <memory>
 
@@ -10,32 +8,10 @@
 #include "platform/CFPreferencesBackend.hpp"
 #include "platform/KillallServiceController.hpp"
 #include "platform/PreferenceStore.hpp"
+#include "tests/support/TempFolder.hpp"
 
 namespace velmora {
 namespace {
-
-// A home root of its own, removed with everything in it when the benchmark ends.
-class TemporaryHomeRoot {
-  public:
-    TemporaryHomeRoot() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "velmora-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("Could not create a temporary home root");
-        }
-        path_ = pattern;
-    }
-    TemporaryHomeRoot(const TemporaryHomeRoot&) = delete;
-    TemporaryHomeRoot& operator=(const TemporaryHomeRoot&) = delete;
-    ~TemporaryHomeRoot() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 // Three keys in two domains, the global one included, as the catalog's multi-key tweaks have; no
 // process to restart, so only the preference work is measured.
@@ -57,7 +33,7 @@ Tweak threeKeyTweak() {
 }
 
 void setEnabledThenUndo(benchmark::State& state) {
-    TemporaryHomeRoot root;
+    const testing::TempFolder root("velmora-bench");
     auto store = std::make_shared<PreferenceStore>(root.path());
     TweakEngine engine(std::make_shared<CFPreferencesBackend>(store),
                        std::make_shared<KillallServiceController>(),

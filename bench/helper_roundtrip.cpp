@@ -18,6 +18,7 @@
 #include "kit/HelperInfo.hpp"
 #include "platform/HelperClient.hpp"
 #include "platform/SystemPaths.hpp"
+#include "tests/support/TempFolder.hpp"
 
 extern char** environ;  // NOLINT: POSIX declares it only here
 
@@ -33,12 +34,7 @@ constexpr auto kPollInterval = std::chrono::milliseconds(5);
 class RunningHelper {
   public:
     RunningHelper() {
-        std::string pattern = (fs::temp_directory_path() / "velmora-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        root_ = pattern;
-        ::setenv(SystemPaths::rootVariable, root_.c_str(), 1);
+        ::setenv(SystemPaths::rootVariable, root_.path().c_str(), 1);
         std::string program = VELMORA_HELPER_PROGRAM;
         char* argv[] = {program.data(), nullptr};
         if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, environ) != 0) {
@@ -57,14 +53,12 @@ class RunningHelper {
     ~RunningHelper() {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
     }
     RunningHelper(const RunningHelper&) = delete;
     RunningHelper& operator=(const RunningHelper&) = delete;
 
   private:
-    fs::path root_;
+    testing::TempFolder root_{"velmora-bench"};
     pid_t pid_ = 0;
 };
 

@@ -17,6 +17,7 @@
 #include "platform/KillallServiceController.hpp"
 #include "platform/SystemPaths.hpp"
 #include "platform/ToolOutput.hpp"
+#include "tests/support/TempFolder.hpp"
 #include "ui/model/AppModel.hpp"
 
 namespace {
@@ -27,30 +28,16 @@ using namespace velmora;
 // tools read; removed afterwards.
 class BenchMac {
   public:
-    BenchMac() : home_(makeFolder()), system_(makeFolder()) {
-        ::setenv(PreferenceStore::homeRootVariable, home_.c_str(), 1);
-        ::setenv(SystemPaths::rootVariable, system_.c_str(), 1);
+    BenchMac() {
+        ::setenv(PreferenceStore::homeRootVariable, home_.path().c_str(), 1);
+        ::setenv(SystemPaths::rootVariable, system_.path().c_str(), 1);
     }
-    ~BenchMac() {
-        std::error_code ignored;
-        std::filesystem::remove_all(home_, ignored);
-        std::filesystem::remove_all(system_, ignored);
-    }
-    BenchMac(const BenchMac&) = delete;
-    BenchMac& operator=(const BenchMac&) = delete;
 
-    const std::filesystem::path& home() const { return home_; }
+    const std::filesystem::path& home() const { return home_.path(); }
 
   private:
-    static std::filesystem::path makeFolder() {
-        std::string pattern = std::filesystem::temp_directory_path() / "velmora-bench-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        return pattern;
-    }
-    std::filesystem::path home_;
-    std::filesystem::path system_;
+    testing::TempFolder home_{"velmora-bench-home"};
+    testing::TempFolder system_{"velmora-bench-system"};
 };
 
 class MemoryBackend : public DefaultsBackend {

@@ -36,8 +36,7 @@ class Bench : public velmora::testing::ModelTest {
     std::unique_ptr<AppModel> model;
     std::unique_ptr<MainWindow> window;
 
-    Bench() {
-        const Catalog& catalog = Catalog::velmora();
+    explicit Bench(const Catalog& catalog = Catalog::velmora()) {
         for (std::size_t i = 0; i < catalog.tweaks().size(); i += 7) {
             const DefaultsToggle& toggle = catalog.tweaks()[i].toggle();
             backend->put(toggle.key, toggle.enabledValue);
@@ -74,11 +73,14 @@ class Bench : public velmora::testing::ModelTest {
         return window->findChild<Widget*>(QString::fromLatin1(name));
     }
 
-    // The sync the last action queued, then a full paint of the window.
+    // The sync the last action queued, a full paint of the window, and the event loop drained of
+    // what that left (deferred deletions, the display's answers).
     void settle() const {
         ModelSync::of(*model).flush();
         QCoreApplication::processEvents();
         window->repaint();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
     }
 };
 
@@ -136,6 +138,37 @@ void openBrowseWithAdvancedOn(benchmark::State& state) {
 }
 BENCHMARK(openBrowseWithAdvancedOn)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The catalog ten times over, each copy's tweaks with ids of their own.
+const Catalog& tenfold() {
+    constexpr int kTimes = 10;
+    static const Catalog catalog = [] {
+        std::vector<Tweak> tweaks;
+        for (int copy = 0; copy < kTimes; ++copy) {
+            for (Tweak tweak : Catalog::velmora().tweaks()) {
+                tweak.id += "-" + std::to_string(copy);
+                tweaks.push_back(std::move(tweak));
+            }
+        }
+        return Catalog(std::move(tweaks), Catalog::velmora().recipes());
+    }();
+    return catalog;
+}
+
+void openBrowseWithAdvancedOnTenfold(benchmark::State& state) {
+    Bench bench(tenfold());
+    for (auto _ : state) {
+        state.PauseTiming();
+        bench.openWindow();
+        bench.window->change([](WindowState& s) { s.showAdvanced = true; });
+        bench.settle();
+        auto* browse = bench.find<NavRow>("nav.browse");
+        state.ResumeTiming();
+        QTest::mouseClick(browse, Qt::LeftButton);
+        bench.settle();
+    }
+}
+BENCHMARK(openBrowseWithAdvancedOnTenfold)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void switchClickOnBrowse(benchmark::State& state) {
     Bench bench;
     bench.window->change([](WindowState& s) { s.showAdvanced = true; });
@@ -168,5 +201,24 @@ BENCHMARK(searchKeystrokeThatChangesTheResults)->Unit(benchmark::kMillisecond)->
 }  // namespace
 
 int main(int argc, char** argv) {
-    return velmora::bench::runViewBenchmarks(argc, argv);
+    using namespace velmora::bench;
+    const auto ms = [](const char* name) {
+        return [name](const TargetReporter& runs) { return milliseconds(runs, name); };
+    };
+    return runViewBenchmarks(
+        argc, argv,
+        {{"search keystroke", ms("typeOneCharacter"), 8, "ms"},
+         {"search keystroke that changes the results", ms("searchKeystrokeThatChangesTheResults"),
+          8, "ms"},
+         {"sidebar page switch", ms("sidebarClick"), 8, "ms"},
+         {"unchanged refresh", ms("refreshWithNothingChanged"), 2, "ms"},
+         {"widgets made by an unchanged refresh",
+          [](const TargetReporter& runs) {
+              return runs.counter("refreshWithNothingChanged", "widgets made");
+          },
+          0, ""},
+         {"open Browse with Advanced on", ms("openBrowseWithAdvancedOn/"), 30, "ms"},
+         {"open Browse with Advanced on, ten times the catalog",
+          ms("openBrowseWithAdvancedOnTenfold"), 100, "ms"},
+         {"switch click on Browse to the end of its repaint", ms("switchClickOnBrowse"), 4, "ms"}});
 }
