@@ -46,10 +46,10 @@ AutomationsPage::AutomationsPage(MainWindow& window, QWidget* parent)
     column->addWidget(explanation);
     empty_ = new EmptyState(kEmptySymbol, QString::fromLatin1(kEmptyTitle),
                             QString::fromUtf8(kEmptyMessage));
-    empty_->setObjectName(QStringLiteral("automations.empty"));
+    empty_->setObjectName(QString::fromLatin1(automationsNames::empty));
     column->addWidget(empty_);
     rules_ = new ListCard(ModelSync::of(window.model), kRuleCardInsets);
-    rules_->setObjectName(QStringLiteral("automations.rules"));
+    rules_->setObjectName(QString::fromLatin1(automationsNames::rules));
     column->addWidget(rules_);
     form_ = new NewRuleCard(window);
     column->addWidget(form_);

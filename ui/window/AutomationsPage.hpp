@@ -3,12 +3,21 @@
 // there are any) and the new-automation form. The rule card keeps its rows while the rule ids
 // stay, each row following its rule in place. On appearing, the page lists the installed
 // applications for the form, once, until that list finds any.
-// Object names: "automations.empty", "automations.rules", and those of RuleRow and NewRuleCard.
+// Its parts' object names are in automationsNames, and those of RuleRow and NewRuleCard.
 #pragma once
 
 #include "ui/window/Page.hpp"
 
 namespace velmora {
+
+// The object names of the page's parts, which tests and tools find them by (the rows and the form
+// name theirs in RuleRow and NewRuleCard).
+namespace automationsNames {
+
+inline constexpr const char* empty = "automations.empty";
+inline constexpr const char* rules = "automations.rules";
+
+}  // namespace automationsNames
 
 class EmptyState;
 class ListCard;

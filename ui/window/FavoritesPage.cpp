@@ -25,22 +25,22 @@ constexpr const char* kEmptyMessage =
 FavoritesPage::FavoritesPage(MainWindow& window) {
     QVBoxLayout& column = pageColumn(*this, kSpacing);
     grid_ = new RecipeGrid(window);
-    grid_->setObjectName(QStringLiteral("favorites.grid"));
+    grid_->setObjectName(QString::fromLatin1(favoritesNames::grid));
     column.addWidget(grid_);
     neverSleep_ = new NeverSleepCard(window.model);
-    neverSleep_->setObjectName(QStringLiteral("favorites.neverSleep"));
+    neverSleep_->setObjectName(QString::fromLatin1(favoritesNames::neverSleep));
     // As wide as the page allows up to 360, on the leading side.
     neverSleep_->setMaximumWidth(neverSleepWidth);
     column.addWidget(neverSleep_);
     power_ = new PowerListCard(window.model);
-    power_->setObjectName(QStringLiteral("favorites.power"));
+    power_->setObjectName(QString::fromLatin1(favoritesNames::power));
     column.addWidget(power_);
     tweaks_ = new TweakListCard(window.model);
-    tweaks_->setObjectName(QStringLiteral("favorites.tweaks"));
+    tweaks_->setObjectName(QString::fromLatin1(favoritesNames::tweaks));
     column.addWidget(tweaks_);
     empty_ = new EmptyState(kEmptyIcon, QString::fromLatin1(kEmptyTitle),
                             QString::fromUtf8(kEmptyMessage));
-    empty_->setObjectName(QStringLiteral("favorites.empty"));
+    empty_->setObjectName(QString::fromLatin1(favoritesNames::empty));
     column.addWidget(empty_);
 }
 

@@ -47,14 +47,14 @@ HomePage::HomePage(MainWindow& window) {
     QVBoxLayout& column = pageColumn(*this, kSpacing);
     column.addWidget(header());
     grid_ = new RecipeGrid(window);
-    grid_->setObjectName(QStringLiteral("home.grid"));
+    grid_->setObjectName(QString::fromLatin1(homeNames::grid));
     grid_->setTrailing(new NeverSleepCard(window.model));
     column.addWidget(grid_);
     suggestedHeading_ = withTopPadding(heading(QString::fromLatin1(kSuggested)), kSuggestedTop);
-    suggestedHeading_->setObjectName(QStringLiteral("home.suggested"));
+    suggestedHeading_->setObjectName(QString::fromLatin1(homeNames::suggested));
     column.addWidget(suggestedHeading_);
     suggestedList_ = new TweakListCard(window.model);
-    suggestedList_->setObjectName(QStringLiteral("home.suggestedList"));
+    suggestedList_->setObjectName(QString::fromLatin1(homeNames::suggestedList));
     column.addWidget(suggestedList_);
 }
 

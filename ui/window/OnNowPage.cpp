@@ -38,20 +38,20 @@ OnNowPage::OnNowPage(MainWindow& window) {
     column.addWidget(heading(QString::fromLatin1(kHeading)));
     empty_ = named(new EmptyState(kEmptyIcon, QString::fromLatin1(kEmptyTitle),
                                   QString::fromLatin1(kEmptyMessage)),
-                   "onNow.empty");
+                   onNowNames::empty);
     column.addWidget(empty_);
     line_ = named(paragraph(QString::fromUtf8(kLine), DesignFont::inter(kLineSize), Theme::faint()),
-                  "onNow.line");
+                  onNowNames::line);
     column.addWidget(line_);
-    grid_ = named(new RecipeGrid(window), "onNow.grid");
+    grid_ = named(new RecipeGrid(window), onNowNames::grid);
     column.addWidget(grid_);
-    powerCard_ = named(new PowerCard(model), "onNow.powerCard");
+    powerCard_ = named(new PowerCard(model), onNowNames::powerCard);
     column.addWidget(powerCard_);
-    power_ = named(new PowerListCard(model), "onNow.power");
+    power_ = named(new PowerListCard(model), onNowNames::power);
     column.addWidget(power_);
-    powerUps_ = named(sectionLabel(QString::fromLatin1(kPowerUps)), "onNow.powerUps");
+    powerUps_ = named(sectionLabel(QString::fromLatin1(kPowerUps)), onNowNames::powerUps);
     column.addWidget(powerUps_);
-    tweaks_ = named(new TweakListCard(model), "onNow.tweaks");
+    tweaks_ = named(new TweakListCard(model), onNowNames::tweaks);
     column.addWidget(tweaks_);
 }
 

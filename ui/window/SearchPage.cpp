@@ -36,23 +36,23 @@ SearchPage::SearchPage(MainWindow& window) {
     AppModel& model = window.model;
     QVBoxLayout& column = pageColumn(*this, kSpacing);
     empty_ =
-        named(new EmptyState(kEmptyIcon, QString::fromLatin1(kEmptyTitle), {}), "search.empty");
+        named(new EmptyState(kEmptyIcon, QString::fromLatin1(kEmptyTitle), {}), searchNames::empty);
     column.addWidget(empty_);
-    recipesHeading_ = named(heading(QStringLiteral("Recipes")), "search.recipes");
+    recipesHeading_ = named(heading(QStringLiteral("Recipes")), searchNames::recipes);
     column.addWidget(recipesHeading_);
-    grid_ = named(new RecipeGrid(window), "search.grid");
+    grid_ = named(new RecipeGrid(window), searchNames::grid);
     column.addWidget(grid_);
-    powerHeading_ = named(heading(QStringLiteral("Power")), "search.power");
+    powerHeading_ = named(heading(QStringLiteral("Power")), searchNames::power);
     column.addWidget(powerHeading_);
-    powerCard_ = named(new PowerCard(model), "search.powerCard");
+    powerCard_ = named(new PowerCard(model), searchNames::powerCard);
     column.addWidget(powerCard_);
-    powerList_ = named(new PowerListCard(model), "search.powerList");
+    powerList_ = named(new PowerListCard(model), searchNames::powerList);
     column.addWidget(powerList_);
-    powerUpsHeading_ = named(heading(QStringLiteral("Power-ups")), "search.powerUps");
+    powerUpsHeading_ = named(heading(QStringLiteral("Power-ups")), searchNames::powerUps);
     column.addWidget(powerUpsHeading_);
-    tweaks_ = named(new TweakListCard(model), "search.tweaks");
+    tweaks_ = named(new TweakListCard(model), searchNames::tweaks);
     column.addWidget(tweaks_);
-    sliders_ = named(new SliderListCard(model), "search.sliders");
+    sliders_ = named(new SliderListCard(model), searchNames::sliders);
     column.addWidget(sliders_);
 }
 

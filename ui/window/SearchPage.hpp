@@ -3,15 +3,29 @@
 // words, run once per sync on the query as typed, laid out as Recipes, Power and Power-ups, each
 // only when it has matches, with the cards and rows of the other pages, so that every match can
 // be applied, switched or pinned where it is found. No match at all: "No matches" quoting the
-// query. Object names: "search.empty", "search.recipes" and "search.grid", "search.power",
-// "search.powerCard" and "search.powerList", "search.powerUps", "search.tweaks" and
-// "search.sliders" (the headings are the first of each).
+// query. Its parts' object names are in searchNames.
 #pragma once
 
 #include "ui/window/ListCard.hpp"
 #include "ui/window/Page.hpp"
 
 namespace velmora {
+
+// The object names of the page's parts, which tests and tools find them by (the headings are the
+// first of each section).
+namespace searchNames {
+
+inline constexpr const char* empty = "search.empty";
+inline constexpr const char* recipes = "search.recipes";
+inline constexpr const char* grid = "search.grid";
+inline constexpr const char* power = "search.power";
+inline constexpr const char* powerCard = "search.powerCard";
+inline constexpr const char* powerList = "search.powerList";
+inline constexpr const char* powerUps = "search.powerUps";
+inline constexpr const char* tweaks = "search.tweaks";
+inline constexpr const char* sliders = "search.sliders";
+
+}  // namespace searchNames
 
 class EmptyState;
 class PowerCard;

@@ -21,8 +21,6 @@ namespace velmora {
 namespace {
 
 constexpr const char* kAdmin = "ADMIN";
-constexpr const char* kLidID = "lid-close";
-constexpr const char* kDarkID = "dark-mode";
 constexpr const char* kLidSymbol = "powersleep";
 constexpr int kLidTint = 5;
 constexpr qreal kTileRadius = 11;
@@ -91,20 +89,15 @@ QHBoxLayout* titleWithChip(TextLabel* title) {
     return row;
 }
 
-// The object names of a control for the setting `id`.
-QString named(const char* kind, const char* id) {
-    return QString::fromLatin1(kind) + QLatin1Char('.') + QString::fromLatin1(id);
-}
-
 StarButton* favouritePowerStar(AppModel& model) {
     auto* star = new StarButton(model.favoritePower(), [&model] { model.toggleFavoritePower(); });
-    star->setObjectName(named("star", kLidID));
+    star->setObjectName(QString::fromLatin1(settingNames::lidStar));
     return star;
 }
 
-Switch* settingSwitch(const char* id, const char* title) {
+Switch* settingSwitch(const char* name, const char* title) {
     auto* toggle = new Switch;
-    toggle->setObjectName(named("switch", id));
+    toggle->setObjectName(QString::fromLatin1(name));
     toggle->setAccessibleName(QString::fromUtf8(title));
     return toggle;
 }
@@ -143,7 +136,7 @@ class Dot : public QWidget {
 }  // namespace
 
 NeverSleepCard::NeverSleepCard(AppModel& model, QWidget* parent) : Card(gridRadius, parent) {
-    setObjectName(QStringLiteral("neverSleepCard"));
+    setObjectName(QString::fromLatin1(settingNames::neverSleepCard));
     setMinimumHeight(minimumCardHeight);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(kGridPadding, kGridPadding, kGridPadding, kGridPadding);
@@ -175,7 +168,7 @@ NeverSleepCard::NeverSleepCard(AppModel& model, QWidget* parent) : Card(gridRadi
     bottom->addWidget(state_);
     bottom->addStretch(1);
     pill_ = new ApplyPill(false, [&model] { model.toggleKeepAwakeWithLidClosed(); });
-    pill_->setObjectName(named("pill", kLidID));
+    pill_->setObjectName(QString::fromLatin1(settingNames::lidPill));
     bottom->addWidget(pill_);
     column->addLayout(bottom);
 
@@ -194,7 +187,7 @@ QString NeverSleepCard::stateText() const {
 }
 
 PowerCard::PowerCard(AppModel& model, QWidget* parent) : Card(listRadius, parent) {
-    setObjectName(QStringLiteral("powerCard"));
+    setObjectName(QString::fromLatin1(settingNames::powerCard));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(kSettingPadding, kSettingPadding, kSettingPadding, kSettingPadding);
     row->setSpacing(kSettingSpacing);
@@ -216,7 +209,7 @@ PowerCard::PowerCard(AppModel& model, QWidget* parent) : Card(listRadius, parent
     controls->setSpacing(kPowerControlsSpacing);
     star_ = favouritePowerStar(model);
     controls->addWidget(star_, 0, Qt::AlignRight);
-    toggle_ = settingSwitch(kLidID, kPowerTitle);
+    toggle_ = settingSwitch(settingNames::lidSwitch, kPowerTitle);
     controls->addWidget(toggle_, 0, Qt::AlignRight);
     controls->addStretch(1);
     row->addLayout(controls);
@@ -229,7 +222,7 @@ PowerCard::PowerCard(AppModel& model, QWidget* parent) : Card(listRadius, parent
 }
 
 DisplayCard::DisplayCard(AppModel& model, QWidget* parent) : Card(listRadius, parent) {
-    setObjectName(QStringLiteral("displayCard"));
+    setObjectName(QString::fromLatin1(settingNames::displayCard));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(kSettingPadding, kSettingPadding, kSettingPadding, kSettingPadding);
     row->setSpacing(kSettingSpacing);
@@ -243,7 +236,7 @@ DisplayCard::DisplayCard(AppModel& model, QWidget* parent) : Card(listRadius, pa
                           Theme::secondary(), 0));
     row->addLayout(texts, 1);
     row->addSpacing(kSettingMinimumSpacer);
-    toggle_ = settingSwitch(kDarkID, kDisplayTitle);
+    toggle_ = settingSwitch(settingNames::darkSwitch, kDisplayTitle);
     row->addWidget(toggle_);
     connect(toggle_, &Switch::clicked, this, [&model] { model.toggleDarkMode(); });
 

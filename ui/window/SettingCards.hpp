@@ -2,13 +2,26 @@
 // with its lid closed (as a grid card beside the recipes, and as a full-width card with a switch)
 // and the system's dark appearance. Each follows the model's sync itself; every control asks the
 // model to flip the setting from the state the model holds at the click.
-// Object names: "neverSleepCard", "powerCard", "displayCard"; their star "star.lid-close", pill
-// "pill.lid-close", switches "switch.lid-close" and "switch.dark-mode".
+// Their object names are in settingNames.
 #pragma once
 
 #include "ui/widgets/Card.hpp"
 
 namespace velmora {
+
+// The object names of the cards and their controls, which tests and tools find them by.
+namespace settingNames {
+
+inline constexpr const char* neverSleepCard = "neverSleepCard";
+inline constexpr const char* powerCard = "powerCard";
+inline constexpr const char* displayCard = "displayCard";
+// The keep-awake star (on both of its cards), the never-sleep card's pill, the power card's switch.
+inline constexpr const char* lidStar = "star.lid-close";
+inline constexpr const char* lidPill = "pill.lid-close";
+inline constexpr const char* lidSwitch = "switch.lid-close";
+inline constexpr const char* darkSwitch = "switch.dark-mode";
+
+}  // namespace settingNames
 
 class AppModel;
 class ApplyPill;

@@ -20,7 +20,7 @@ class ModelSyncTest : public ViewTest {
     QWidget owner;
 };
 
-TEST_F(ModelSyncTest, ABurstIsOneDeferredSyncWhoseSnapshotIsReadOncePerTweakAndShared) {
+TEST_F(ModelSyncTest, ABurstIsOneDeferredSyncWhoseCacheIsReadOncePerTweakAndShared) {
     std::vector<bool> seen;
     for (int follower = 0; follower < 3; ++follower) {
         sync.follow(&owner, [&](const SyncCache& shown) { seen.push_back(shown.isOn(a)); });

@@ -153,7 +153,7 @@ TEST_F(Automations, WithoutScenesOnlyTheEmptyStateFollowsEvenWithStoredRules) {
 
     // A scene saved elsewhere brings the rules and the form.
     changeModel([&] { model->upsertSetup(scene("S1", "Desk")); });
-    EXPECT_FALSE(findShownOrHidden(page(), "automations.empty")->isVisible());
+    EXPECT_FALSE(findShownOrHidden(page(), automationsNames::empty)->isVisible());
     ASSERT_EQ(rows().size(), 1U);
     EXPECT_EQ(rowReads(*rows()[0]),
               "When my Mac wakes up / Switch to \u201Cdeleted scene\u201D on");

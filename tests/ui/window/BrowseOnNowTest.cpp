@@ -16,6 +16,7 @@
 #include "ui/window/BrowsePage.hpp"
 #include "ui/window/FilterChip.hpp"
 #include "ui/window/OnNowPage.hpp"
+#include "ui/window/SettingCards.hpp"
 
 namespace velmora {
 
@@ -258,7 +259,7 @@ TEST_F(BrowseOnNow, RowsOfAHiddenPageAreNotCalledAndShowTheCurrentStateWhenItCom
 TEST_F(BrowseOnNow, ATweakSwitchedOnInBrowseShowsOnOnNowAndSwitchedOffThereTheEmptyStateReturns) {
     openBrowse();
     clickRow("active");
-    EXPECT_THAT(shownBlocks(*page<OnNowPage>()), ElementsAre("backButton", "onNow.empty"));
+    EXPECT_THAT(shownBlocks(*page<OnNowPage>()), ElementsAre("backButton", onNowNames::empty));
     clickRow("browse");
     click(find(*browse(), "switch.dock-no-launch-bounce"));
     settle();
@@ -270,15 +271,15 @@ TEST_F(BrowseOnNow, ATweakSwitchedOnInBrowseShowsOnOnNowAndSwitchedOffThereTheEm
     settleLayout();
     auto* onNow = page<OnNowPage>();
     EXPECT_EQ(state().backTo, NavItem::browse());
-    EXPECT_THAT(shownBlocks(*onNow),
-                ElementsAre("backButton", "onNow.line", "onNow.powerUps", "onNow.tweaks"));
+    EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", onNowNames::line,
+                                                 onNowNames::powerUps, onNowNames::tweaks));
     EXPECT_EQ(find<TextLabel>(*onNow, "sectionLabel")->text(), QStringLiteral("Power-ups"));
-    EXPECT_THAT(rowIDs(*find<TweakListCard>(*onNow, "onNow.tweaks")),
+    EXPECT_THAT(rowIDs(*find<TweakListCard>(*onNow, onNowNames::tweaks)),
                 ElementsAre("dock-no-launch-bounce"));
 
     click(find(*onNow, "switch.dock-no-launch-bounce"));
     settle();
-    EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", "onNow.empty"));
+    EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", onNowNames::empty));
     EXPECT_FALSE(countPill()->isVisible());
     EXPECT_EQ(shownPage(), "page.active");
 }
@@ -295,12 +296,12 @@ TEST_F(BrowseOnNow, OnNowListsAppliedRecipesInCatalogOrderKeepAwakeAndPowerSetti
     });
     clickRow("active");
     auto* onNow = page<OnNowPage>();
-    EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", "onNow.line", "onNow.grid",
-                                                 "onNow.powerCard", "onNow.power"));
-    const auto* grid = find<RecipeGrid>(*onNow, "onNow.grid");
+    EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", onNowNames::line, onNowNames::grid,
+                                                 onNowNames::powerCard, onNowNames::power));
+    const auto* grid = find<RecipeGrid>(*onNow, onNowNames::grid);
     EXPECT_THAT(cardIDs(*grid), ElementsAre("screenshot-studio", "developer-setup"));
     EXPECT_EQ(grid->cards()[1]->index(), 1);
-    EXPECT_THAT(rowIDs(*find<PowerListCard>(*onNow, "onNow.power")), ElementsAre(power.id));
+    EXPECT_THAT(rowIDs(*find<PowerListCard>(*onNow, onNowNames::power)), ElementsAre(power.id));
 
     // Only keep-awake left on: the line and its card.
     changeModel([&] {
@@ -308,10 +309,11 @@ TEST_F(BrowseOnNow, OnNowListsAppliedRecipesInCatalogOrderKeepAwakeAndPowerSetti
         model->revert(model->catalog().recipes()[3]);
         model->togglePowerToggle(power);
     });
-    EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", "onNow.line", "onNow.powerCard"));
-    click(find(*onNow, "switch.lid-close"));
+    EXPECT_THAT(shownBlocks(*onNow),
+                ElementsAre("backButton", onNowNames::line, onNowNames::powerCard));
+    click(find(*onNow, settingNames::lidSwitch));
     settle();
-    EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", "onNow.empty"));
+    EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", onNowNames::empty));
 }
 
 // Scrolling the page with the pointer over a slider scrolls the page and writes nothing; a drag

@@ -57,7 +57,7 @@ TEST_F(Pages, HomeShowsRecommendedRecipesFirstThenTheRestWithTheNeverSleepCardLa
     EXPECT_EQ(rowIDs(home->suggested()), idsOf(model->recommendedTweaks()));
     EXPECT_LE(home->suggested().rows().size(), 8U);
     EXPECT_THAT(shownBlocks(*home),
-                ElementsAre("home.grid", "home.suggested", "home.suggestedList"));
+                ElementsAre(homeNames::grid, homeNames::suggested, homeNames::suggestedList));
 }
 
 TEST_F(Pages, HomeCountsEveryItemOfARecipeAndShowsNoSuggestionsForAProfileThatMatchesNothing) {
@@ -72,7 +72,7 @@ TEST_F(Pages, HomeCountsEveryItemOfARecipeAndShowsNoSuggestionsForAProfileThatMa
     }
     // Always plural; an id the catalog lacks still counts on the card.
     EXPECT_THAT(footers, ElementsAre("1 power-ups", "3 power-ups"));
-    EXPECT_THAT(shownBlocks(*home), ElementsAre("home.grid"));
+    EXPECT_THAT(shownBlocks(*home), ElementsAre(homeNames::grid));
     // Two cards: the never-sleep card starts a new row on the left.
     const auto* never = home->grid().findChild<NeverSleepCard*>();
     EXPECT_EQ(never->x(), home->grid().cards().front()->x());
@@ -138,12 +138,12 @@ TEST_F(Pages, FavoritesListsRecipesKeepAwakePowerAndTweaksInThatOrderWhateverThe
     open(Catalog::velmora());
     clickRow("favorites");
     auto* favorites = page<FavoritesPage>();
-    EXPECT_THAT(shownBlocks(*favorites), ElementsAre("favorites.empty"));
+    EXPECT_THAT(shownBlocks(*favorites), ElementsAre(favoritesNames::empty));
 
     // Only the keep-awake item: the card alone, no wider than 360, on the leading side.
     changeModel([&] { model->toggleFavoritePower(); });
-    EXPECT_THAT(shownBlocks(*favorites), ElementsAre("favorites.neverSleep"));
-    const QWidget* never = find(*favorites, "favorites.neverSleep");
+    EXPECT_THAT(shownBlocks(*favorites), ElementsAre(favoritesNames::neverSleep));
+    const QWidget* never = find(*favorites, favoritesNames::neverSleep);
     EXPECT_EQ(never->width(), FavoritesPage::neverSleepWidth);
     EXPECT_EQ(never->x(), 0);
 
@@ -155,22 +155,23 @@ TEST_F(Pages, FavoritesListsRecipesKeepAwakePowerAndTweaksInThatOrderWhateverThe
         model->toggleFavorite(model->catalog().recipes()[4]);
         model->toggleFavorite(model->catalog().recipes()[0]);
     });
-    EXPECT_THAT(shownBlocks(*favorites), ElementsAre("favorites.grid", "favorites.neverSleep",
-                                                     "favorites.power", "favorites.tweaks"));
-    EXPECT_THAT(cardIDs(*find<RecipeGrid>(*favorites, "favorites.grid")),
+    EXPECT_THAT(shownBlocks(*favorites),
+                ElementsAre(favoritesNames::grid, favoritesNames::neverSleep, favoritesNames::power,
+                            favoritesNames::tweaks));
+    EXPECT_THAT(cardIDs(*find<RecipeGrid>(*favorites, favoritesNames::grid)),
                 ElementsAre("screenshot-studio", "declutter-focus"));
-    EXPECT_THAT(rowIDs(*find<TweakListCard>(*favorites, "favorites.tweaks")),
+    EXPECT_THAT(rowIDs(*find<TweakListCard>(*favorites, favoritesNames::tweaks)),
                 ElementsAre("dock-no-launch-bounce", "dev-show-hidden-files"));
     EXPECT_EQ(row("favorites")->shownBadge(), 2 + 2 + 1);
 
     // Unpinning from the page itself empties it again.
-    for (const char* star : {"star.lid-close", "star.screenshot-studio", "star.declutter-focus",
-                             "star.dev-show-hidden-files", "star.dock-no-launch-bounce",
-                             "star.power-low-power-mode"}) {
+    for (const char* star : {settingNames::lidStar, "star.screenshot-studio",
+                             "star.declutter-focus", "star.dev-show-hidden-files",
+                             "star.dock-no-launch-bounce", "star.power-low-power-mode"}) {
         click(find(*favorites, star));
         settle();
     }
-    EXPECT_THAT(shownBlocks(*favorites), ElementsAre("favorites.empty"));
+    EXPECT_THAT(shownBlocks(*favorites), ElementsAre(favoritesNames::empty));
 }
 
 TEST_F(Pages, ARecipesPageLeavesOutTweaksTheCatalogLacksAndAnUnknownRecipeIsAnEmptyPage) {

@@ -33,28 +33,29 @@ class Search : public WindowTest {
                           ids(model.searchSliders(query))};
         const bool lid = model.lidCloseMatches(query);
         if (!expected.recipes.empty()) {
-            expected.blocks.insert(expected.blocks.end(), {"search.recipes", "search.grid"});
+            expected.blocks.insert(expected.blocks.end(),
+                                   {searchNames::recipes, searchNames::grid});
         }
         if (lid || !expected.powerToggles.empty()) {
-            expected.blocks.push_back("search.power");
+            expected.blocks.push_back(searchNames::power);
             if (lid) {
-                expected.blocks.push_back("search.powerCard");
+                expected.blocks.push_back(searchNames::powerCard);
             }
             if (!expected.powerToggles.empty()) {
-                expected.blocks.push_back("search.powerList");
+                expected.blocks.push_back(searchNames::powerList);
             }
         }
         if (!expected.tweaks.empty() || !expected.sliders.empty()) {
-            expected.blocks.push_back("search.powerUps");
+            expected.blocks.push_back(searchNames::powerUps);
             if (!expected.tweaks.empty()) {
-                expected.blocks.push_back("search.tweaks");
+                expected.blocks.push_back(searchNames::tweaks);
             }
             if (!expected.sliders.empty()) {
-                expected.blocks.push_back("search.sliders");
+                expected.blocks.push_back(searchNames::sliders);
             }
         }
         if (expected.blocks.empty()) {
-            expected.blocks.push_back("search.empty");
+            expected.blocks.push_back(searchNames::empty);
         }
         return expected;
     }
@@ -91,12 +92,12 @@ TEST_F(Search, TheSectionsAreTheModelsNonEmptyResultsInOrderForEveryQuery) {
             auto* list = findShownOrHidden<ListCard>(*results, QString::fromLatin1(name));
             return list->isVisible() ? rowIDs(*list) : std::vector<std::string>{};
         };
-        const auto* grid = findShownOrHidden<RecipeGrid>(*results, "search.grid");
+        const auto* grid = findShownOrHidden<RecipeGrid>(*results, searchNames::grid);
         EXPECT_EQ(grid->isVisible() ? cardIDs(*grid) : std::vector<std::string>{},
                   expected.recipes);
-        EXPECT_EQ(shown("search.powerList"), expected.powerToggles);
-        EXPECT_EQ(shown("search.tweaks"), expected.tweaks);
-        EXPECT_EQ(shown("search.sliders"), expected.sliders);
+        EXPECT_EQ(shown(searchNames::powerList), expected.powerToggles);
+        EXPECT_EQ(shown(searchNames::tweaks), expected.tweaks);
+        EXPECT_EQ(shown(searchNames::sliders), expected.sliders);
         // Cards are numbered from 0 in the results, whatever their place on Home.
         for (std::size_t i = 0; i < grid->cards().size(); ++i) {
             EXPECT_EQ(grid->cards()[i]->index(), static_cast<int>(i));
@@ -122,8 +123,8 @@ TEST_F(Search, ThreeSpacesShowNoMatchesWithTheSpacesInsideTheQuotes) {
     EXPECT_EQ(state().query, "   ");
     EXPECT_EQ(shownPage(), "page.search");
     auto* results = page<SearchPage>();
-    EXPECT_THAT(shownBlocks(*results), ElementsAre("search.empty"));
-    auto* empty = find<EmptyState>(*results, "search.empty");
+    EXPECT_THAT(shownBlocks(*results), ElementsAre(searchNames::empty));
+    auto* empty = find<EmptyState>(*results, searchNames::empty);
     EXPECT_EQ(empty->title().text(), QStringLiteral("No matches"));
     EXPECT_EQ(empty->message().text(),
               QStringLiteral("Nothing matches \u201C   \u201D. Try another word."));

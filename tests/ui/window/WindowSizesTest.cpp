@@ -11,6 +11,7 @@
 #include "ui/widgets/SlimScrollBar.hpp"
 #include "ui/widgets/SymbolView.hpp"
 #include "ui/window/BrowsePage.hpp"
+#include "ui/window/SearchPage.hpp"
 
 namespace velmora::testing {
 namespace {
@@ -127,7 +128,7 @@ TEST_P(WindowSizes, ACardAloneInAGridRowKeepsItsColumnsWidth) {
 
     type(QStringLiteral("developer setup"));
     settleLayout();
-    const auto* results = find<RecipeGrid>(*window, "search.grid");
+    const auto* results = find<RecipeGrid>(*window, searchNames::grid);
     ASSERT_EQ(results->cards().size(), 1U);
     EXPECT_EQ(results->cards()[0]->width(), column);
     EXPECT_EQ(inWindow(results->cards()[0]).x(), inWindow(home->cards()[0]).x());
