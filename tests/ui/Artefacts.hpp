@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 #include <algorithm>
+#include <cstdlib>
 
 namespace velmora::test {
 
@@ -38,6 +39,24 @@ inline Ink inkOf(const QImage& image, const QColor& colour = Qt::black) {
         }
     }
     return ink;
+}
+
+// Whether `pixel` is `colour` give or take `tolerance` on each channel.
+inline bool near(const QColor& pixel, const QColor& colour, int tolerance) {
+    return std::abs(pixel.red() - colour.red()) <= tolerance &&
+           std::abs(pixel.green() - colour.green()) <= tolerance &&
+           std::abs(pixel.blue() - colour.blue()) <= tolerance;
+}
+
+// How many pixels of `image` show `colour`, give or take `tolerance` on each channel.
+inline int pixelsNear(const QImage& image, const QColor& colour, int tolerance) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += near(image.pixelColor(x, y), colour, tolerance) ? 1 : 0;
+        }
+    }
+    return count;
 }
 
 }  // namespace velmora::test

@@ -155,7 +155,10 @@ class ViewTest : public ModelTest {
         for (QWidget* around = widget.parentWidget(); around != nullptr;
              around = around->parentWidget()) {
             auto* area = qobject_cast<QScrollArea*>(around);
-            if (area == nullptr || area->widget() == nullptr) {
+            // Only what scrolls: a control laid over the area (an edge cue, a floating bar)
+            // stays where it is.
+            if (area == nullptr || area->widget() == nullptr ||
+                !area->viewport()->isAncestorOf(&widget)) {
                 continue;
             }
             const QPoint centre = widget.mapTo(area->viewport(), widget.rect().center());

@@ -10,6 +10,7 @@
 
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
+#include "ui/widgets/Accessibility.hpp"
 
 namespace velmora {
 
@@ -22,16 +23,12 @@ constexpr int kCueWidth = 30;
 constexpr qreal kCueSolidShare = 0.45;
 constexpr qreal kChevronSize = 10;
 constexpr qreal kChevronInset = 2;
-// A click on a cue scrolls this share of the width shown.
-constexpr qreal kCueScrollShare = 0.7;
-
-class EdgeCue : public QAbstractButton {
+class EdgeCue : public QWidget {
   public:
-    EdgeCue(WheelStrip::Edge edge, QWidget* parent) : QAbstractButton(parent), edge_(edge) {
-        setCursor(Qt::PointingHandCursor);
-        setFocusPolicy(Qt::NoFocus);
-        setAccessibleName(edge == WheelStrip::Edge::trailing ? QStringLiteral("Scroll right")
-                                                             : QStringLiteral("Scroll left"));
+    EdgeCue(WheelStrip::Edge edge, QWidget* parent) : QWidget(parent), edge_(edge) {
+        // A picture over the strip: the item beneath still takes the click.
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        accessibility::hide(*this);
         hide();
     }
     void setColour(const QColor& colour) {
@@ -54,16 +51,8 @@ class EdgeCue : public QAbstractButton {
         const qreal side = Symbols::boxSide(kChevronSize);
         const qreal x = trailing ? width() - kChevronInset - side / 2 : kChevronInset + side / 2;
         Symbols::draw(painter, QPointF(x, height() / 2.0), kChevronSize,
-                      trailing ? "chevron.right" : "chevron.left",
-                      underMouse() ? Theme::ink() : Theme::secondary(), FontWeight::semibold);
-    }
-    void enterEvent(QEnterEvent* event) override {
-        update();
-        QAbstractButton::enterEvent(event);
-    }
-    void leaveEvent(QEvent* event) override {
-        update();
-        QAbstractButton::leaveEvent(event);
+                      trailing ? "chevron.right" : "chevron.left", Theme::secondary(),
+                      FontWeight::semibold);
     }
 
   private:
@@ -93,13 +82,6 @@ WheelStrip::WheelStrip(QWidget* parent)
     QScrollBar* bar = horizontalScrollBar();
     connect(bar, &QScrollBar::valueChanged, this, &WheelStrip::placeCues);
     connect(bar, &QScrollBar::rangeChanged, this, &WheelStrip::placeCues);
-    const auto scrollBy = [this](int direction) {
-        QScrollBar* along = horizontalScrollBar();
-        along->setValue(along->value() +
-                        direction * static_cast<int>(viewport()->width() * kCueScrollShare));
-    };
-    connect(leadingCue_, &QAbstractButton::clicked, this, [scrollBy] { scrollBy(-1); });
-    connect(trailingCue_, &QAbstractButton::clicked, this, [scrollBy] { scrollBy(1); });
 }
 
 void WheelStrip::setLeastSpacing(int least) {
@@ -113,7 +95,7 @@ void WheelStrip::setFadeColour(const QColor& colour) {
     static_cast<EdgeCue*>(trailingCue_)->setColour(colour);
 }
 
-QAbstractButton& WheelStrip::cue(Edge edge) const {
+QWidget& WheelStrip::cue(Edge edge) const {
     return edge == Edge::leading ? *leadingCue_ : *trailingCue_;
 }
 

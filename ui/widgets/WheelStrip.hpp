@@ -1,8 +1,8 @@
 // A horizontal strip of items that scrolls sideways with its scroll bars hidden. A mouse wheel
 // turns only vertically, so its steps scroll the strip sideways while there is somewhere to go;
 // a strip that fits passes the wheel on to the page around it. Where items go on past an edge, a
-// fade with a chevron says so, and a click on it scrolls that way; a strip may also close up its
-// spacing (down to a least gap) to fit its items rather than scroll.
+// fade with a chevron says so (a picture only: clicks pass through it to the item beneath); a
+// strip may also close up its spacing (down to a least gap) to fit its items rather than scroll.
 //
 //     auto* strip = new WheelStrip;
 //     strip->row().setSpacing(7);
@@ -10,7 +10,6 @@
 //     strip->row().addWidget(chip);
 #pragma once
 
-#include <QAbstractButton>
 #include <QColor>
 #include <QHBoxLayout>
 #include <QScrollArea>
@@ -35,7 +34,7 @@ class WheelStrip : public QScrollArea {
     void setFadeColour(const QColor& colour);
 
     // The cue at `edge`, shown while items go on past it.
-    QAbstractButton& cue(Edge edge) const;
+    QWidget& cue(Edge edge) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -54,8 +53,8 @@ class WheelStrip : public QScrollArea {
     QHBoxLayout* row_;
     int preferredSpacing_ = -1;
     int leastSpacing_ = -1;
-    QAbstractButton* leadingCue_;
-    QAbstractButton* trailingCue_;
+    QWidget* leadingCue_;
+    QWidget* trailingCue_;
 };
 
 }  // namespace velmora

@@ -17,6 +17,8 @@
 namespace velmora {
 namespace {
 
+using test::pixelsNear;
+
 // The label Qt shows a tool tip in, once it is up.
 QLabel* shownTip() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -25,22 +27,6 @@ QLabel* shownTip() {
         }
     }
     return nullptr;
-}
-
-// How many pixels of `image` are `colour` give or take `tolerance` on each channel.
-int pixelsNear(const QImage& image, const QColor& colour, int tolerance) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            count += std::abs(pixel.red() - colour.red()) <= tolerance &&
-                             std::abs(pixel.green() - colour.green()) <= tolerance &&
-                             std::abs(pixel.blue() - colour.blue()) <= tolerance
-                         ? 1
-                         : 0;
-        }
-    }
-    return count;
 }
 
 class AppLook : public ::testing::Test {

@@ -129,20 +129,9 @@ QImage onCard(std::string_view name, qreal size, const QColor& colour, FontWeigh
     painter.end();
     return canvas;
 }
-// How many pixels show `colour` itself (each channel within `tolerance`).
+// How many pixels show `colour` itself.
 int pixelsOf(const QImage& image, const QColor& colour, int tolerance = 6) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            count += std::abs(pixel.red() - colour.red()) <= tolerance &&
-                             std::abs(pixel.green() - colour.green()) <= tolerance &&
-                             std::abs(pixel.blue() - colour.blue()) <= tolerance
-                         ? 1
-                         : 0;
-        }
-    }
-    return count;
+    return test::pixelsNear(image, colour, tolerance);
 }
 // The ink a symbol lays down, in whole-pixel equivalents.
 double coverage(const QImage& image) {
