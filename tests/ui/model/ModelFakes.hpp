@@ -8,6 +8,7 @@
 
 #include "kit/Catalog.hpp"
 #include "kit/VelmoraError.hpp"
+#include "platform/InMemoryDefaultsBackend.hpp"
 #include "platform/InMemoryUserDefaults.hpp"
 #include "ui/model/AppModel.hpp"
 
@@ -19,8 +20,8 @@ using ::testing::ElementsAre;
 // "pmset KEY VALUE", "keep awake" or "let sleep".
 using Journal = std::vector<std::string>;
 
-// Preferences in a map, chosen key names failing to read or to write, and service restarts.
-class FakeBackend : public DefaultsBackend, public ServiceController {
+// Preferences in memory, chosen key names failing to read or to write, and service restarts.
+class FakeBackend : public InMemoryDefaultsBackend, public ServiceController {
   public:
     explicit FakeBackend(Journal& journal) : journal_(journal) {}
 
@@ -28,26 +29,18 @@ class FakeBackend : public DefaultsBackend, public ServiceController {
         if (unreadable.contains(key.key)) {
             throw VelmoraError::unsupportedPreferenceType(key.domain, key.key);
         }
-        return at(key);
+        return InMemoryDefaultsBackend::read(key);
     }
     void write(const DefaultsKey& key, const TweakValue& value) override {
         log(key);
-        put(key, value);
+        InMemoryDefaultsBackend::write(key, value);
     }
     void remove(const DefaultsKey& key) override {
         log(key);
-        values.erase({key.domain, key.key});
-    }
-    std::optional<TweakValue> at(const DefaultsKey& key) const {
-        const auto it = values.find({key.domain, key.key});
-        return it == values.end() ? std::nullopt : std::optional(it->second);
-    }
-    void put(const DefaultsKey& key, TweakValue value) {
-        values.insert_or_assign({key.domain, key.key}, std::move(value));
+        InMemoryDefaultsBackend::remove(key);
     }
     void restart(const std::string& name) override { journal_.push_back("restart " + name); }
 
-    std::map<std::pair<std::string, std::string>, TweakValue> values;
     std::set<std::string> unreadable, unwritable;
 
   private:
