@@ -1,6 +1,7 @@
 // The view tests' fixture: the app model over its test fakes, and the user's side of a view:
 // letting the event loop run the queued sync, finding widgets by object name, clicking and
-// hovering at their centre, reading what accessibility tools read, and saving screenshots.
+// hovering at their centre, reading what accessibility tools read, and saving screenshots or
+// holding them against reference pictures.
 #pragma once
 
 #include <QAccessible>
@@ -10,6 +11,7 @@
 #include <QWidget>
 
 #include "tests/ui/Artefacts.hpp"
+#include "tests/ui/ReferenceImage.hpp"
 #include "tests/ui/model/ModelFakes.hpp"
 #include "ui/widgets/Fade.hpp"
 
@@ -126,8 +128,8 @@ class ViewTest : public ModelTest {
         settle();
     }
 
-    // Saves what the user sees once the hover and state fades have ended.
-    static void screenshot(QWidget& widget, const QString& name) {
+    // Saves what the user sees once the hover and state fades have ended, and gives it.
+    static QImage screenshot(QWidget& widget, const QString& name) {
         settle();
         const auto fading = [&] {
             const QList<Fade*> fades = widget.findChildren<Fade*>();
@@ -135,8 +137,17 @@ class ViewTest : public ModelTest {
                                [](Fade* fade) { return fade->isRunning(); });
         };
         EXPECT_TRUE(QTest::qWaitFor([&] { return !fading(); }, kLongestFadeMs));
-        EXPECT_TRUE(widget.grab().save(test::artefactPath(name + QStringLiteral(".png"))))
+        const QImage shot = widget.grab().toImage();
+        EXPECT_TRUE(shot.save(test::artefactPath(name + QStringLiteral(".png"))))
             << name.toStdString();
+        return shot;
+    }
+
+    // The screenshot held against its reference picture, within a small tolerance; a failure
+    // says where they differ and saves the difference. VELMORA_UPDATE_REFERENCES=1 writes the
+    // references instead, after a deliberate change of the look (tests/ui/ReferenceImage.hpp).
+    static void expectLooksAsBefore(QWidget& widget, const QString& name) {
+        test::ReferenceImage::expectMatches(screenshot(widget, name), name);
     }
 
   private:

@@ -1,5 +1,6 @@
-// Pictures of every page for a person to look at, with the longest texts the catalog has:
-// build/artefacts/ui/page-*.png (the window as shown) and page-*-full.png (the whole page).
+// Every page with the longest texts the catalog has, as the window shows it, held against its
+// reference picture in tests/ui/references (VELMORA_UPDATE_REFERENCES=1 writes new ones after a
+// deliberate change of the look); build/artefacts/ui/page-*-full.png shows the whole page.
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/widgets/LabelledSwitch.hpp"
 #include "ui/window/BrowsePage.hpp"
@@ -11,7 +12,7 @@ class PageScreenshots : public WindowTest {
   protected:
     void shoot(const QString& name) {
         settle();
-        screenshot(*window, QStringLiteral("page-") + name);
+        expectLooksAsBefore(*window, QStringLiteral("page-") + name);
         screenshot(*window->router().currentPage(), QStringLiteral("page-") + name + "-full");
     }
     // Turns the listed tweaks on in the fake preferences.

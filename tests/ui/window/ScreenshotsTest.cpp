@@ -1,4 +1,5 @@
-// Pictures of the window for a person to look at: build/artefacts/ui/window-*.png.
+// The window with and without scenes, held against its reference pictures in tests/ui/references
+// (VELMORA_UPDATE_REFERENCES=1 writes new ones after a deliberate change of the look).
 #include "tests/ui/window/WindowTest.hpp"
 
 namespace velmora::testing {
@@ -8,7 +9,7 @@ using Screenshots = WindowTest;
 
 TEST_F(Screenshots, WindowWithItsSidebarAndNoScenes) {
     open(Catalog::velmora());
-    screenshot(*window, QStringLiteral("window-no-scenes"));
+    expectLooksAsBefore(*window, QStringLiteral("window-no-scenes"));
 }
 
 // Eight scenes at the least height: the list scrolls, the suggestion and the profile stay.
@@ -31,7 +32,7 @@ TEST_F(Screenshots, EightScenesAtTheLeastHeight) {
                                 i % 2 == 0});
         }
     });
-    screenshot(*window, QStringLiteral("window-eight-scenes"));
+    expectLooksAsBefore(*window, QStringLiteral("window-eight-scenes"));
 }
 
 }  // namespace
