@@ -184,10 +184,12 @@ TEST(Symbols, AWidgetNestedInAWindowDrawsItsSymbolOnItself) {
     auto* symbol = new SymbolView("circle.inset.filled", 13, accent, inner);
     symbol->move(5, 5);
     const QImage shot = window.grab().toImage();
-    const QPoint centre = symbol->mapTo(&window, symbol->rect().center());
-    EXPECT_EQ(shot.pixelColor(centre), accent);
-    EXPECT_EQ(pixelsOf(shot.copy(QRect(symbol->mapTo(&window, QPoint()), symbol->size())), accent),
-              pixelsOf(shot, accent))
+    // In the picture's pixels, which a high-density screen makes more of.
+    const QTransform toPixels =
+        QTransform::fromScale(shot.devicePixelRatio(), shot.devicePixelRatio());
+    const QRect square(symbol->mapTo(&window, QPoint()), symbol->size());
+    EXPECT_EQ(shot.pixelColor(toPixels.map(QRectF(square).center()).toPoint()), accent);
+    EXPECT_EQ(pixelsOf(shot.copy(toPixels.mapRect(square)), accent), pixelsOf(shot, accent))
         << "nothing of it outside its own square";
 }
 
