@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -29,6 +30,8 @@ constexpr int kBatteryStart = 50;
 constexpr std::string_view kDismissedPrompt =
     "#!/bin/sh\necho dismissed >> \"$0.seen\"\nexit 126\n";
 constexpr int kWheelMargin = 8;
+// The most steps of the wheel turned at once on the way to an object.
+constexpr int kMostWheelSteps = 10;
 
 void writeFile(const fs::path& path, std::string_view text) {
     fs::create_directories(path.parent_path());
@@ -393,6 +396,11 @@ std::string EndToEnd::onScreen() {
 std::optional<QRect> EndToEnd::settledInView(const std::vector<Seek>& path) {
     QRect place;
     QRect before;
+    // How far one step of the wheel moves the page, learnt from the steps before: a far object
+    // is reached in a few turns rather than one step at a time.
+    int pixelsPerStep = 0;
+    int stepsSent = 0;
+    QRect wheeledFrom;
     const bool settled = waitFor([&] {
         const std::vector<Accessible> chain = chainOf(path);
         if (chain.empty()) {
@@ -418,9 +426,18 @@ std::optional<QRect> EndToEnd::settledInView(const std::vector<Seek>& path) {
             return false;
         }
         if (!view.contains(place) && place.height() <= view.height()) {
+            if (stepsSent > 0 && place.top() != wheeledFrom.top()) {
+                pixelsPerStep = std::abs(place.top() - wheeledFrom.top()) / stepsSent;
+            }
+            const bool up = place.top() < view.top();
+            const int distance = up ? view.top() - place.top() : place.bottom() - view.bottom();
+            stepsSent = pixelsPerStep > 0
+                            ? std::clamp(distance / pixelsPerStep + 1, 1, kMostWheelSteps)
+                            : 1;
+            wheeledFrom = place;
             // Over the area's left margin, where no strip or slider takes the wheel.
             x().wheel(QPoint(view.left() + kWheelMargin, view.center().y()),
-                      place.top() < view.top() ? -1 : 1);
+                      up ? -stepsSent : stepsSent);
             before = QRect();
             return false;
         }
