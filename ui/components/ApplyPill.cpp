@@ -29,7 +29,8 @@ const DesignFont& pillFont() {
 }  // namespace
 
 ApplyPill::ApplyPill(bool applied, std::function<void()> action, QWidget* parent)
-    : QAbstractButton(parent), applied_(applied), fill_(*this, kFadeTime, QEasingCurve::InOutQuad) {
+    : PaintedButton(parent), applied_(applied), fill_(*this, kFadeTime, QEasingCurve::InOutQuad) {
+    setFocusShape(FocusShape::capsule);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFocusPolicy(Qt::TabFocus);

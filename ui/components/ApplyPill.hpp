@@ -5,14 +5,14 @@
 // fades over 0.12 seconds.
 #pragma once
 
-#include <QAbstractButton>
 #include <functional>
+#include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/widgets/Fade.hpp"
 
 namespace velmora {
 
-class ApplyPill : public QAbstractButton {
+class ApplyPill : public PaintedButton {
     Q_OBJECT
 
   public:

@@ -72,7 +72,7 @@ qreal along(qreal from, qreal to, qreal t) {
 
 RecipeGridCard::RecipeGridCard(AppModel& model, Recipe recipe, int index,
                                std::function<void()> onOpen, QWidget* parent)
-    : QAbstractButton(parent),
+    : PaintedButton(parent),
       model_(model),
       recipe_(std::move(recipe)),
       index_(index),
@@ -82,6 +82,7 @@ RecipeGridCard::RecipeGridCard(AppModel& model, Recipe recipe, int index,
           false, [this] { model_.toggle(recipe_); }, this)),
       hover_(*this, kHoverTime, QEasingCurve::OutQuad),
       lastShadow_(cardShadow()) {
+    setFocusShape(FocusShape::rounded, Card::gridRadius);
     const QString id = toQString(recipe_.id);
     setObjectName(QStringLiteral("recipeCard.") + id);
     star_->setObjectName(QStringLiteral("star.") + id);

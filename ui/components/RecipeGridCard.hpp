@@ -7,8 +7,8 @@
 // "recipeCard.<id>", its star "star.<id>", its pill "pill.<id>".
 #pragma once
 
-#include <QAbstractButton>
 #include <functional>
+#include "ui/widgets/PaintedButton.hpp"
 
 #include "kit/Tweak.hpp"
 #include "ui/widgets/Card.hpp"
@@ -21,7 +21,7 @@ class ApplyPill;
 class SyncCache;
 class StarButton;
 
-class RecipeGridCard : public QAbstractButton, public ShadowCaster {
+class RecipeGridCard : public PaintedButton, public ShadowCaster {
     Q_OBJECT
 
   public:

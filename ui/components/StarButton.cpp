@@ -18,7 +18,8 @@ constexpr qreal kPadding = 4;
 }  // namespace
 
 StarButton::StarButton(bool isOn, std::function<void()> action, QWidget* parent)
-    : QAbstractButton(parent), on_(isOn) {
+    : PaintedButton(parent), on_(isOn) {
+    setFocusShape(FocusShape::round);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFixedSize(sizeHint());

@@ -4,12 +4,12 @@
 // "Unpin from Favorites".
 #pragma once
 
-#include <QAbstractButton>
 #include <functional>
+#include "ui/widgets/PaintedButton.hpp"
 
 namespace velmora {
 
-class StarButton : public QAbstractButton {
+class StarButton : public PaintedButton {
     Q_OBJECT
 
   public:

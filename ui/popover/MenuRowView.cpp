@@ -52,7 +52,7 @@ qreal contentHeight() {
 
 }  // namespace
 
-MenuRowView::MenuRowView(MenuRow row, QWidget* parent) : QAbstractButton(parent) {
+MenuRowView::MenuRowView(MenuRow row, QWidget* parent) : PaintedButton(parent) {
     setAttribute(Qt::WA_Hover);
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);

@@ -6,13 +6,13 @@
 // the thing is applied or on. Object name: "menu.row.<id>".
 #pragma once
 
-#include <QAbstractButton>
+#include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/popover/MenuSections.hpp"
 
 namespace velmora {
 
-class MenuRowView : public QAbstractButton {
+class MenuRowView : public PaintedButton {
     Q_OBJECT
 
   public:

@@ -29,6 +29,7 @@ int ceilToInt(qreal value) {
 }  // namespace
 
 CheckMark::CheckMark(QWidget* parent) : StateButton(parent) {
+    setFocusShape(FocusShape::round);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFixedSize(sizeHint());
 }

@@ -129,6 +129,7 @@ OnboardingDialog::OnboardingDialog(AppModel& model, std::function<void()> onComp
     column->addWidget(makeHeader());
     column->addWidget(makeContent(), 1);
     column->addWidget(makeFooter());
+    setPrimaryButton(next_);
     showState();
 }
 

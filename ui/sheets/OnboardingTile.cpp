@@ -77,6 +77,7 @@ OnboardingTile::OnboardingTile(std::string symbol, QString title, QString blurb,
       symbol_(std::move(symbol)),
       title_(std::move(title)),
       blurb_(std::move(blurb)) {
+    setFocusShape(FocusShape::rounded, kTileRadius);
     makeChoice(*this, title_);
     setAccessibleDescription(blurb_);
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -147,6 +148,7 @@ void OnboardingTile::paintEvent(QPaintEvent* /*event*/) {
 
 DeviceCard::DeviceCard(std::string symbol, QString title, QWidget* parent)
     : StateButton(parent), symbol_(std::move(symbol)), title_(std::move(title)) {
+    setFocusShape(FocusShape::rounded, kCardRadius);
     makeChoice(*this, title_);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }

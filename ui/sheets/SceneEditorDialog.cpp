@@ -88,6 +88,9 @@ SceneEditorDialog::SceneEditorDialog(AppModel& model, std::optional<Setup> exist
     column->addWidget(makeHeader());
     column->addWidget(new Hairline);
     column->addWidget(makeContent(), 1);
+    // The first keys typed after "+" name the scene.
+    setFirstFocus(name_);
+    setPrimaryButton(save_);
     // A stored scene opens on its choices.
     setPickerOpen(existing_.has_value());
 }

@@ -81,6 +81,7 @@ QString spokenSymbol(const std::string& symbol) {
 
 IconChoice::IconChoice(std::string symbol, QWidget* parent)
     : StateButton(parent), symbol_(std::move(symbol)) {
+    setFocusShape(FocusShape::rounded, kIconRadius);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFixedSize(sizeHint());
     setAccessibleName(spokenSymbol(symbol_));
@@ -101,7 +102,8 @@ void IconChoice::paintEvent(QPaintEvent* /*event*/) {
                   chosen ? Theme::accent() : Theme::secondary());
 }
 
-FillCard::FillCard(QWidget* parent) : QAbstractButton(parent) {
+FillCard::FillCard(QWidget* parent) : PaintedButton(parent) {
+    setFocusShape(FocusShape::rounded, kCardRadius);
     setObjectName(QStringLiteral("editor.fill"));
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
@@ -173,7 +175,7 @@ void FillCard::paintEvent(QPaintEvent* /*event*/) {
                   "arrow.down.circle.fill", Theme::accent());
 }
 
-DisclosureRow::DisclosureRow(QWidget* parent) : QAbstractButton(parent) {
+DisclosureRow::DisclosureRow(QWidget* parent) : PaintedButton(parent) {
     setObjectName(QStringLiteral("editor.disclosure"));
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);

@@ -3,8 +3,8 @@
 // given and emits clicked(); the editor changes its scene and shows it.
 #pragma once
 
-#include <QAbstractButton>
 #include <string>
+#include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/widgets/Card.hpp"
 #include "ui/widgets/StateButton.hpp"
@@ -31,7 +31,7 @@ class IconChoice : public StateButton {
 
 // The card that fills the scene from what is on now: a wand tile, its title and subtitle, and a
 // download arrow, on a card with an accent outline and its own shadow (put it on a CardCanvas).
-class FillCard : public QAbstractButton, public ShadowCaster {
+class FillCard : public PaintedButton, public ShadowCaster {
     Q_OBJECT
 
   public:
@@ -52,7 +52,7 @@ class FillCard : public QAbstractButton, public ShadowCaster {
 
 // "Or pick power-ups manually" with a right chevron while the picker is closed; "Power-ups", a
 // down chevron and "N selected" while it is open.
-class DisclosureRow : public QAbstractButton {
+class DisclosureRow : public PaintedButton {
     Q_OBJECT
 
   public:

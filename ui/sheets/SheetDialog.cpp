@@ -3,8 +3,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QTimer>
+#include <utility>
 
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/SlimScrollBar.hpp"
@@ -63,6 +66,35 @@ void SheetDialog::closeEvent(QCloseEvent* event) {
     } else {
         event->ignore();
     }
+}
+
+void SheetDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    for (QLineEdit* field : findChildren<QLineEdit*>()) {
+        connect(field, &QLineEdit::returnPressed, this, &SheetDialog::fieldReturned,
+                Qt::UniqueConnection);
+    }
+}
+
+void SheetDialog::fieldReturned() {
+    fieldReturned_ = true;
+}
+
+void SheetDialog::keyPressEvent(QKeyEvent* event) {
+    const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (isReturn && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // In a text field Return only ends the edit (the scene's name is typed, then saved on
+        // purpose): the field has just said so, and passed the key on. From anywhere else it
+        // presses the primary button.
+        const bool editing = std::exchange(fieldReturned_, false);
+        if (!editing && primary_ && primary_->isEnabled() && primary_->isVisibleTo(this)) {
+            primary_->click();
+        }
+        // A disabled primary button leaves Return with the sheet, as the platform's sheets do.
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 QScrollArea* SheetDialog::scrollArea(const QString& name, QWidget* content) {

@@ -10,12 +10,13 @@ namespace velmora {
 
 LabelButton::LabelButton(std::string symbol, qreal symbolSize, DesignFont font, qreal spacing,
                          QColor colour, QWidget* parent)
-    : QAbstractButton(parent),
+    : PaintedButton(parent),
       symbol_(std::move(symbol)),
       symbolSize_(symbolSize),
       font_(std::move(font)),
       spacing_(spacing),
       colour_(std::move(colour)) {
+    setFocusShape(FocusShape::capsule);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
 }

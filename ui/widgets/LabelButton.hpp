@@ -8,15 +8,15 @@
 //     back->setLabel(QStringLiteral("Home"));
 #pragma once
 
-#include <QAbstractButton>
 #include <QColor>
 #include <string>
+#include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/look/Fonts.hpp"
 
 namespace velmora {
 
-class LabelButton : public QAbstractButton {
+class LabelButton : public PaintedButton {
     Q_OBJECT
 
   public:

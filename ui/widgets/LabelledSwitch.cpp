@@ -10,6 +10,7 @@ namespace velmora {
 
 LabelledSwitch::LabelledSwitch(const QString& label, DesignFont font, qreal scale, QWidget* parent)
     : StateButton(parent), label_(label), font_(std::move(font)), scale_(scale) {
+    setFocusShape(FocusShape::own);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(label_);
 }

@@ -42,7 +42,8 @@ qreal fixedWidth(bool withSymbol) {
 
 }  // namespace
 
-MenuPill::MenuPill(QWidget* parent) : QAbstractButton(parent), menu_(new QMenu(this)) {
+MenuPill::MenuPill(QWidget* parent) : PaintedButton(parent), menu_(new QMenu(this)) {
+    setFocusShape(FocusShape::capsule);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::clicked, this, &MenuPill::openMenu);
     connect(menu_, &QMenu::aboutToShow, this,

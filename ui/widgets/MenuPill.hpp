@@ -9,10 +9,10 @@
 //     kind->addItem(QStringLiteral("Battery below…"), "battery.25", [this] { form.kind = ...; });
 #pragma once
 
-#include <QAbstractButton>
 #include <functional>
 #include <memory>
 #include <string>
+#include "ui/widgets/PaintedButton.hpp"
 
 class QAction;
 class QMenu;
@@ -21,7 +21,7 @@ namespace velmora {
 
 class InteractionHold;
 
-class MenuPill : public QAbstractButton {
+class MenuPill : public PaintedButton {
     Q_OBJECT
 
   public:

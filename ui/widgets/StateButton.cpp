@@ -3,7 +3,7 @@
 
 namespace velmora {
 
-StateButton::StateButton(QWidget* parent) : QAbstractButton(parent) {
+StateButton::StateButton(QWidget* parent) : PaintedButton(parent) {
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
 }

@@ -6,11 +6,11 @@
 //     connect(row, &QAbstractButton::clicked, this, [this] { flip(id); row->setOn(has(id)); });
 #pragma once
 
-#include <QAbstractButton>
+#include "ui/widgets/PaintedButton.hpp"
 
 namespace velmora {
 
-class StateButton : public QAbstractButton {
+class StateButton : public PaintedButton {
     Q_OBJECT
 
   public:

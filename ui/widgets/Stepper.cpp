@@ -1,13 +1,13 @@
 // The stepper's label and its painted arrow pair.
 #include "ui/widgets/Stepper.hpp"
 
-#include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/TextLabel.hpp"
@@ -30,9 +30,9 @@ enum class Direction { up, down };
 
 // One half of the pair: a small triangle on the card colour, outlined by a hairline, drawn
 // against the other half.
-class ArrowButton : public QAbstractButton {
+class ArrowButton : public PaintedButton {
   public:
-    ArrowButton(Direction direction, QWidget* parent) : QAbstractButton(parent), dir_(direction) {
+    ArrowButton(Direction direction, QWidget* parent) : PaintedButton(parent), dir_(direction) {
         setFixedSize(kArrowHitArea);
         setAutoRepeat(true);
         setFocusPolicy(Qt::NoFocus);

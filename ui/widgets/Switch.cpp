@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "ui/look/Theme.hpp"
+#include "ui/widgets/FocusRing.hpp"
 
 namespace velmora {
 
@@ -14,12 +15,11 @@ constexpr qreal kOffTrackOpacity = 0.12;
 constexpr qreal kKnobInset = 2;
 constexpr qreal kKnobOutlineOpacity = 0.14;
 constexpr qreal kKnobOutlineWidth = 0.5;
-constexpr qreal kFocusOpacity = 0.35;
-constexpr qreal kFocusWidth = 2;
 
 }  // namespace
 
 Switch::Switch(QWidget* parent) : StateButton(parent) {
+    setFocusShape(FocusShape::own);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
@@ -49,9 +49,7 @@ void Switch::paintTrack(QPainter& painter, const QPointF& centre, qreal scale, b
     painter.drawEllipse(QRectF(knobX, track.top() + kKnobInset, knobSide, knobSide));
 
     if (focused) {
-        painter.setPen(QPen(withOpacity(Theme::accent(), kFocusOpacity), kFocusWidth));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(track, radius, radius);
+        focus::paintRing(painter, track, radius);
     }
     painter.restore();
 }

@@ -8,7 +8,8 @@
 namespace velmora {
 
 TextButton::TextButton(DesignFont font, QColor colour, QWidget* parent)
-    : QAbstractButton(parent), font_(std::move(font)), colour_(std::move(colour)) {
+    : PaintedButton(parent), font_(std::move(font)), colour_(std::move(colour)) {
+    setFocusShape(FocusShape::capsule);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFocusPolicy(Qt::TabFocus);
 }

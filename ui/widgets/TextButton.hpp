@@ -8,15 +8,15 @@
 //     save->setCapsule(Theme::ink(), Theme::faint(), 7, 16);
 #pragma once
 
-#include <QAbstractButton>
 #include <QColor>
 #include <optional>
+#include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/look/Fonts.hpp"
 
 namespace velmora {
 
-class TextButton : public QAbstractButton {
+class TextButton : public PaintedButton {
     Q_OBJECT
 
   public:

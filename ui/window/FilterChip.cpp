@@ -23,6 +23,7 @@ const DesignFont& fontFor(bool selected) {
 }  // namespace
 
 FilterChip::FilterChip(const QString& label, QWidget* parent) : StateButton(parent), label_(label) {
+    setFocusShape(FocusShape::capsule);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(label_);

@@ -9,7 +9,9 @@
 
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
+#include "ui/sheets/SheetOverlay.hpp"
 #include "ui/sync/ModelSync.hpp"
+#include "ui/widgets/ReadingOrder.hpp"
 #include "ui/window/BackButton.hpp"
 #include "ui/window/Page.hpp"
 #include "ui/window/Router.hpp"
@@ -116,8 +118,13 @@ void MainWindow::presentSheet() {
         // Closed by its flag: the dialog's own finishing must not clear the flag again.
         disconnect(sheet_, nullptr, this, nullptr);
         sheet_->hide();
-        sheet_->deleteLater();
         sheet_ = nullptr;
+    }
+    if (overlay_) {
+        // The sheet goes with its layer.
+        overlay_->hide();
+        overlay_->deleteLater();
+        overlay_ = nullptr;
     }
     sheetKind_.reset();
     if (!wanted || !sheetFactory_) {
@@ -133,16 +140,22 @@ void MainWindow::presentSheet() {
     if (dialog == nullptr) {
         return;
     }
-    if (dialog->parentWidget() != this) {
-        dialog->setParent(this, dialog->windowFlags() | Qt::Dialog);
-    }
-    dialog->setWindowModality(Qt::WindowModal);
     // However the dialog goes away, the flag follows, so the state never shows a sheet that is
     // not there.
     connect(dialog, &QDialog::finished, this, close);
     sheet_ = dialog;
     sheetKind_ = sheet;
-    dialog->open();
+    overlay_ = new SheetOverlay(*this, *dialog);
+    overlay_->present();
+}
+
+bool MainWindow::focusNextPrevChild(bool next) {
+    if (overlay_) {
+        // The sheet holds the keyboard while it is up.
+        return overlay_->focusNextPrevChild(next);
+    }
+    // The sidebar is read first, then the top bar and the page.
+    return readingOrder::moveFocus(*this, next, {sidebar_});
 }
 
 }  // namespace velmora

@@ -22,6 +22,7 @@ namespace velmora {
 class AppModel;
 class BackButton;
 class Router;
+class SheetOverlay;
 class Sidebar;
 class SyncCache;
 class TopBar;
@@ -67,7 +68,7 @@ class MainWindow : public QWidget {
     using AppLister = std::function<std::vector<InstalledApp>()>;
     const AppLister& appLister() const { return appLister_; }
     void setAppLister(AppLister lister);
-    // The sheet on screen, if any.
+    // The sheet on screen, if any: a child of the window, over its dimmed content.
     QDialog* presentedSheet() const { return sheet_; }
 
     Sidebar& sidebar() const { return *sidebar_; }
@@ -76,6 +77,7 @@ class MainWindow : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void sync(const SyncCache& now);
@@ -90,6 +92,8 @@ class MainWindow : public QWidget {
     SheetFactory sheetFactory_;
     AppLister appLister_;
     QPointer<QDialog> sheet_;
+    // The layer that lays the sheet over the window, owning it.
+    QPointer<SheetOverlay> overlay_;
     std::optional<Sheet> sheetKind_;
 };
 

@@ -40,7 +40,8 @@ const DesignFont& badgeFont() {
 }  // namespace
 
 NavRow::NavRow(MainWindow& window, NavItem item, QWidget* parent)
-    : QAbstractButton(parent), item_(std::move(item)) {
+    : PaintedButton(parent), item_(std::move(item)) {
+    setFocusShape(FocusShape::rounded, kRadius);
     setObjectName(QStringLiteral("nav.") + toQString(item_.name()));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);

@@ -3,8 +3,8 @@
 // is the page shown, or the page the open recipe was opened from. Object name "nav.<item>".
 #pragma once
 
-#include <QAbstractButton>
 #include <optional>
+#include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/window/NavItem.hpp"
 
@@ -12,7 +12,7 @@ namespace velmora {
 
 class MainWindow;
 
-class NavRow : public QAbstractButton {
+class NavRow : public PaintedButton {
     Q_OBJECT
 
   public:

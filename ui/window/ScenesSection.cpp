@@ -76,7 +76,7 @@ QString toolTipOf(const Setup& setup) {
 }  // namespace
 
 SceneRow::SceneRow(MainWindow& window, Setup setup, QWidget* parent)
-    : QAbstractButton(parent), window_(window), setup_(std::move(setup)) {
+    : PaintedButton(parent), window_(window), setup_(std::move(setup)) {
     setObjectName(QStringLiteral("scene.") + toQString(setup_.id));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);

@@ -4,9 +4,9 @@
 // Object names: "scenes.add", "scenes.hint", a row "scene.<id>".
 #pragma once
 
-#include <QAbstractButton>
 #include <QWidget>
 #include <optional>
+#include "ui/widgets/PaintedButton.hpp"
 
 #include "kit/Setup.hpp"
 
@@ -20,7 +20,7 @@ class MainWindow;
 class TextLabel;
 struct WindowView;
 
-class SceneRow : public QAbstractButton {
+class SceneRow : public PaintedButton {
     Q_OBJECT
 
   public:

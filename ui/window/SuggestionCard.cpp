@@ -63,7 +63,8 @@ Widget* inert(Widget* widget) {
 }  // namespace
 
 SuggestionCard::SuggestionCard(MainWindow& window, QWidget* parent)
-    : QAbstractButton(parent), window_(window) {
+    : PaintedButton(parent), window_(window) {
+    setFocusShape(FocusShape::rounded, Card::listRadius);
     setObjectName(QStringLiteral("sidebar.suggestion"));
     setCursor(Qt::PointingHandCursor);
     // Its height follows its width (the reason wraps), so it must not be fixed at its hint.

@@ -3,8 +3,8 @@
 // no longer holds. Object name "sidebar.suggestion".
 #pragma once
 
-#include <QAbstractButton>
 #include <optional>
+#include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/model/Suggestion.hpp"
 #include "ui/widgets/Card.hpp"
@@ -16,7 +16,7 @@ class MainWindow;
 class SymbolView;
 class TextLabel;
 
-class SuggestionCard : public QAbstractButton, public ShadowCaster {
+class SuggestionCard : public PaintedButton, public ShadowCaster {
     Q_OBJECT
 
   public:

@@ -71,7 +71,8 @@ class SearchCapsule : public QWidget {
 
 }  // namespace
 
-CountPill::CountPill(QWidget* parent) : QAbstractButton(parent) {
+CountPill::CountPill(QWidget* parent) : PaintedButton(parent) {
+    setFocusShape(FocusShape::capsule);
     setObjectName(QStringLiteral("topbar.countPill"));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);

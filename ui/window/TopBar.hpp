@@ -2,8 +2,8 @@
 // never trimmed), and the "N on" pill that leads to On now while anything is on.
 #pragma once
 
-#include <QAbstractButton>
 #include <QWidget>
+#include "ui/widgets/PaintedButton.hpp"
 
 class QLineEdit;
 
@@ -13,7 +13,7 @@ class MainWindow;
 struct WindowView;
 
 // The "N on" capsule: an accent dot and the count.
-class CountPill : public QAbstractButton {
+class CountPill : public PaintedButton {
     Q_OBJECT
 
   public:

@@ -297,7 +297,9 @@ TEST_F(Shell, SheetsOpenFromTheirFlagsOneAtATimeAndTheirCloseClearsOnlyTheFlag) 
     EXPECT_TRUE(state().showOnboarding);
     EXPECT_EQ(window->presentedSheet(), log.dialog);
     EXPECT_TRUE(log.dialog->isVisible());
-    EXPECT_EQ(log.dialog->windowModality(), Qt::WindowModal);
+    // Part of the window, not a window of its own.
+    EXPECT_FALSE(log.dialog->isWindow());
+    EXPECT_EQ(log.dialog->window(), window->window());
     // The editor waits for the questionnaire.
     const velmora::Setup desk{"S1", "Desk", "display", {}, {}, {}, false};
     window->change([&](WindowState& s) { s.openEditor(desk); });

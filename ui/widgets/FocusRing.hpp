@@ -1,0 +1,17 @@
+// The focus ring every focusable painted control draws while it has the keyboard focus: a soft
+// accent outline along the control's own shape, so a keyboard user sees where Tab landed.
+#pragma once
+
+#include <QRectF>
+
+class QPainter;
+
+namespace velmora::focus {
+
+// The ring's stroke; it is drawn inside `shape`, which is clipped to the control.
+constexpr qreal ringWidth = 2;
+
+// Strokes the ring along `shape`, rounded by `radius` (a capsule: half the height).
+void paintRing(QPainter& painter, const QRectF& shape, qreal radius);
+
+}  // namespace velmora::focus

@@ -1,0 +1,25 @@
+// Tab in reading order. Qt moves the focus in the order widgets were made, which drifts from what
+// the eye reads as soon as a list inserts a row or a page adds a block late. Here the order is
+// worked out from where the widgets stand: column by column, then line by line from the top, left
+// to right within a line. Positions are taken as if no scroll area were scrolled, so a page's
+// rows below the fold still come after the ones above it.
+//
+//     bool MainWindow::focusNextPrevChild(bool next) {
+//         return readingOrder::moveFocus(*this, next, {sidebar_});
+//     }
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+namespace velmora::readingOrder {
+
+// The widgets under `root` that Tab reaches (shown, enabled, taking Tab focus), in reading order.
+// Each of `columns` is read whole before what lies outside them, in the order given.
+std::vector<QWidget*> chain(const QWidget& root, const std::vector<const QWidget*>& columns = {});
+
+// Gives the focus to the widget after (or before) the focused one in `root`'s chain, wrapping
+// around at the ends, and scrolls it into view. False when `root` has nothing to focus.
+bool moveFocus(QWidget& root, bool next, const std::vector<const QWidget*>& columns = {});
+
+}  // namespace velmora::readingOrder
