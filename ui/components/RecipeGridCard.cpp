@@ -91,7 +91,8 @@ RecipeGridCard::RecipeGridCard(AppModel& model, Recipe recipe, int index,
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(toQString(recipe_.title));
-    setAccessibleDescription(toQString(recipe_.summary));
+    // The footer's count is read after the summary.
+    setAccessibleDescription(toQString(recipe_.summary) + QLatin1Char(' ') + countText());
     connect(this, &QAbstractButton::clicked, this, [onOpen = std::move(onOpen)] { onOpen(); });
     hover_.onStep = [this] {
         CardCanvas::shadowChanged(*this, lastShadow_);

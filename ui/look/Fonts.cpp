@@ -245,10 +245,26 @@ const DesignFont::Shaped& DesignFont::shaped(const QString& text) const {
     });
 }
 
+namespace {
+
+DesignFont::DrawWatch& drawWatch() {
+    static DesignFont::DrawWatch watch;
+    return watch;
+}
+
+}  // namespace
+
+void DesignFont::watchDrawing(DrawWatch watch) {
+    drawWatch() = std::move(watch);
+}
+
 void DesignFont::draw(QPainter& painter, const QPointF& topLeft, const QString& text,
                       const QColor& colour) const {
     if (text.isEmpty()) {
         return;
+    }
+    if (const DrawWatch& watch = drawWatch()) {
+        watch(painter, text);
     }
     // Beyond the visible part the line runs past any screen, where nothing is drawn.
     const Shaped& shape = shaped(visiblePart(text));

@@ -5,6 +5,7 @@
 #include <QGlyphRun>
 #include <QHash>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -66,6 +67,11 @@ class DesignFont {
     // One line with the top of its line box at `topLeft`.
     void draw(QPainter& painter, const QPointF& topLeft, const QString& text,
               const QColor& colour) const;
+
+    // Called with every text drawn from then on (none: no longer), so a check can hold what the
+    // screen shows against what accessibility tools read.
+    using DrawWatch = std::function<void(const QPainter& painter, const QString& text)>;
+    static void watchDrawing(DrawWatch watch);
 
   private:
     enum class Family { inter, fraunces, monospaced };

@@ -16,6 +16,7 @@
 #include "ui/sync/KeyedList.hpp"
 #include "ui/sync/ModelSync.hpp"
 #include "ui/widgets/Hairline.hpp"
+#include "ui/widgets/ReadingOrder.hpp"
 #include "ui/widgets/SlimScrollBar.hpp"
 #include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextButton.hpp"
@@ -117,7 +118,18 @@ MenuBarView::MenuBarView(AppModel& shared, QWidget* parent)
     auto* panel = new QVBoxLayout(this);
     panel->setContentsMargins(0, 0, 0, 0);
     panel->setSpacing(0);
+    panel->addLayout(makeHeader());
+    panel->addWidget(new Hairline);
+    panel->addWidget(makeList(), 1);
+    panel->addWidget(new Hairline);
+    panel->addLayout(makeFooter());
 
+    ModelSync& sync = ModelSync::of(model);
+    sync.follow(this, [this](const SyncCache& now) { follow(now); });
+    follow(sync.cache());
+}
+
+QLayout* MenuBarView::makeHeader() {
     auto* header = new QHBoxLayout;
     header->setContentsMargins(kHeaderPadding);
     header->setSpacing(kHeaderSpacing);
@@ -127,9 +139,10 @@ MenuBarView::MenuBarView(AppModel& shared, QWidget* parent)
     title->setText(QStringLiteral("Velmora"));
     header->addWidget(title);
     header->addStretch();
-    panel->addLayout(header);
-    panel->addWidget(new Hairline);
+    return header;
+}
 
+QWidget* MenuBarView::makeList() {
     list_->rowLayout().setContentsMargins(kListPadding);
     auto* scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("menu.list"));
@@ -148,9 +161,10 @@ MenuBarView::MenuBarView(AppModel& shared, QWidget* parent)
     scroll->setWidget(content);
     scroll->viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
-    panel->addWidget(scroll, 1);
-    panel->addWidget(new Hairline);
+    return scroll;
+}
 
+QLayout* MenuBarView::makeFooter() {
     auto* footer = new QHBoxLayout;
     footer->setContentsMargins(kFooterPadding);
     auto* open = footerButton(QStringLiteral("Open Velmora"), QStringLiteral("menu.open"));
@@ -158,17 +172,17 @@ MenuBarView::MenuBarView(AppModel& shared, QWidget* parent)
     footer->addWidget(open);
     footer->addStretch();
     footer->addWidget(quit);
-    panel->addLayout(footer);
     connect(open, &QAbstractButton::clicked, this, [this] {
         if (model.requestOpenWindow) {
             model.requestOpenWindow();
         }
     });
     connect(quit, &QAbstractButton::clicked, this, [this] { quitApplication(); });
+    return footer;
+}
 
-    ModelSync& sync = ModelSync::of(model);
-    sync.follow(this, [this](const SyncCache& now) { follow(now); });
-    follow(sync.cache());
+bool MenuBarView::focusNextPrevChild(bool next) {
+    return readingOrder::moveFocus(*this, next);
 }
 
 void MenuBarView::follow(const SyncCache& now) {

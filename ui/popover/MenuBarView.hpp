@@ -5,6 +5,7 @@
 // buttons "menu.open" and "menu.quit".
 #pragma once
 
+#include <QLayout>
 #include <QWidget>
 #include <functional>
 
@@ -29,7 +30,17 @@ class MenuBarView : public QWidget {
 
     KeyedList& list() const { return *list_; }
 
+  protected:
+    // Tab goes down the list in the order it reads.
+    bool focusNextPrevChild(bool next) override;
+
   private:
+    // The logo and the name.
+    QLayout* makeHeader();
+    // The scrolling list of sections.
+    QWidget* makeList();
+    // "Open Velmora" and "Quit".
+    QLayout* makeFooter();
     void follow(const SyncCache& now);
 
     KeyedList* list_;

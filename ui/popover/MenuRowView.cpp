@@ -70,6 +70,8 @@ void MenuRowView::setRow(MenuRow row) {
     row_ = std::move(row);
     setObjectName(QStringLiteral("menu.row.") + toQString(row_.id));
     setAccessibleName(toQString(row_.title));
+    // The state word the row shows ("On", "Off", "Apply"); an applied recipe shows its check.
+    setAccessibleDescription(stateText());
     setChecked(row_.on);
     if (changed) {
         update();

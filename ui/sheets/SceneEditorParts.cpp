@@ -190,6 +190,7 @@ void DisclosureRow::setState(bool open, int count) {
     open_ = open;
     count_ = count;
     setAccessibleName(shownText());
+    setAccessibleDescription(countText());
     update();
 }
 

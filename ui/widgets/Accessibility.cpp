@@ -1,6 +1,7 @@
 // An accessibility factory consulted before Qt's own: it answers only for widgets marked here.
 #include "ui/widgets/Accessibility.hpp"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QVariant>
 #include <QWidget>
@@ -11,6 +12,7 @@ namespace {
 
 constexpr const char* kRoleProperty = "velmora.accessibleRole";
 constexpr const char* kHiddenProperty = "velmora.accessibleHidden";
+constexpr const char* kMenuProperty = "velmora.accessibleOpensMenu";
 
 class Hidden : public QAccessibleWidget {
   public:
@@ -24,6 +26,26 @@ class Hidden : public QAccessibleWidget {
     QString text(QAccessible::Text /*type*/) const override { return {}; }
 };
 
+class MenuButton : public QAccessibleWidget {
+  public:
+    explicit MenuButton(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Button) {}
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.hasPopup = true;
+        return state;
+    }
+    QStringList actionNames() const override {
+        return {QAccessibleActionInterface::showMenuAction(),
+                QAccessibleActionInterface::pressAction()};
+    }
+    void doAction(const QString& name) override {
+        auto* button = static_cast<QAbstractButton*>(widget());
+        if (button->isEnabled() && actionNames().contains(name)) {
+            button->click();
+        }
+    }
+};
+
 QAccessibleInterface* factory(const QString& /*className*/, QObject* object) {
     if (object == nullptr || !object->isWidgetType()) {
         return nullptr;
@@ -31,6 +53,9 @@ QAccessibleInterface* factory(const QString& /*className*/, QObject* object) {
     auto* widget = static_cast<QWidget*>(object);
     if (widget->property(kHiddenProperty).toBool()) {
         return new Hidden(widget);
+    }
+    if (widget->property(kMenuProperty).toBool()) {
+        return new MenuButton(widget);
     }
     const QVariant role = widget->property(kRoleProperty);
     if (role.isValid()) {
@@ -55,6 +80,11 @@ void describe(QWidget& widget, QAccessible::Role role, const QString& name) {
     if (widget.accessibleName() != name) {
         widget.setAccessibleName(name);
     }
+}
+
+void opensMenu(QAbstractButton& button) {
+    installFactoryOnce();
+    button.setProperty(kMenuProperty, true);
 }
 
 void hide(QWidget& widget) {

@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QString>
 
+class QAbstractButton;
 class QWidget;
 
 namespace velmora::accessibility {
@@ -15,6 +16,10 @@ namespace velmora::accessibility {
 // Gives `widget` the role `role` and the name `name` for accessibility tools; call again with a
 // new name when its text changes.
 void describe(QWidget& widget, QAccessible::Role role, const QString& name);
+
+// Makes `button` read as a button that opens a menu (the "has popup" state), pressed by the
+// tools' press and show-menu actions alike.
+void opensMenu(QAbstractButton& button);
 
 // Keeps `widget`, a decoration such as the logo or an icon, out of what the tools read aloud.
 void hide(QWidget& widget);

@@ -9,6 +9,7 @@
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/sync/InteractionHold.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/Text.hpp"
 
 namespace velmora {
@@ -45,6 +46,7 @@ qreal fixedWidth(bool withSymbol) {
 MenuPill::MenuPill(QWidget* parent) : PaintedButton(parent), menu_(new QMenu(this)) {
     setFocusShape(FocusShape::capsule);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    accessibility::opensMenu(*this);
     connect(this, &QAbstractButton::clicked, this, &MenuPill::openMenu);
     connect(menu_, &QMenu::aboutToShow, this,
             [this] { hold_ = std::make_unique<InteractionHold>(*this); });

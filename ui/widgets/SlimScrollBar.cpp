@@ -42,6 +42,7 @@ class OverlayBar : public QScrollBar {
     explicit OverlayBar(QAbstractScrollArea& area)
         : QScrollBar(Qt::Vertical, &area), area_(&area), followed_(area.verticalScrollBar()) {
         setObjectName(QString::fromLatin1(kOverlayName));
+        setAccessibleName(QStringLiteral("Scroll bar"));
         setStyleSheet(slimSheet());
         setCursor(Qt::ArrowCursor);
         // The page's keys and the wheel scroll it; the bar is no stop on the way through with Tab.

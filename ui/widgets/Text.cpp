@@ -40,6 +40,16 @@ void setPlainToolTip(QWidget& widget, const QString& text) {
     if (widget.toolTip() != tip) {
         widget.setToolTip(tip);
     }
+    // Accessibility tools read a tool tip as the description, markup and all: they get the
+    // plain text instead, unless the widget describes itself otherwise.
+    static constexpr const char* kTipDescription = "velmora.tipDescription";
+    const QString described = widget.accessibleDescription();
+    if (described.isEmpty() || described == widget.property(kTipDescription).toString()) {
+        if (described != text) {
+            widget.setAccessibleDescription(text);
+        }
+        widget.setProperty(kTipDescription, text);
+    }
 }
 
 }  // namespace velmora

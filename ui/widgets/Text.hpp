@@ -30,7 +30,8 @@ inline constexpr qsizetype kOneLineTipLength = 64;
 QString plainToolTip(const QString& text);
 
 // Sets the plain tool tip only when it differs: setting it again on every sync would close a tip
-// the user is reading.
+// the user is reading. The text is also the widget's accessible description, unless it has one
+// of its own.
 void setPlainToolTip(QWidget& widget, const QString& text);
 
 }  // namespace velmora

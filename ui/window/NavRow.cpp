@@ -46,6 +46,8 @@ NavRow::NavRow(MainWindow& window, NavItem item, QWidget* parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(toQString(item_.title()));
+    // The row of the page on screen reads as the checked one.
+    setCheckable(true);
     connect(this, &QAbstractButton::clicked, this, [this, &window] {
         window.change([item = item_](WindowState& state) { state.chooseRow(item); });
     });
@@ -54,6 +56,7 @@ NavRow::NavRow(MainWindow& window, NavItem item, QWidget* parent)
 void NavRow::setHighlighted(bool highlighted) {
     if (highlighted != highlighted_) {
         highlighted_ = highlighted;
+        setChecked(highlighted);
         update();
     }
 }

@@ -30,6 +30,8 @@ class NavRow : public PaintedButton {
     QSize minimumSizeHint() const override;
 
   protected:
+    // Checked follows the page on screen, never the click.
+    void nextCheckState() override {}
     void paintEvent(QPaintEvent* event) override;
 
   private:

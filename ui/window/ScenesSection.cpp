@@ -73,6 +73,14 @@ QString toolTipOf(const Setup& setup) {
     return QStringLiteral("Switch to \u201C") + toQString(setup.name) + QStringLiteral("\u201D");
 }
 
+// What the row shows beside its name, then what a click does.
+QString spokenDetail(const Setup& setup) {
+    const int count = setup.itemCount();
+    return QString::number(count) +
+           (count == 1 ? QStringLiteral(" power-up. ") : QStringLiteral(" power-ups. ")) +
+           toolTipOf(setup);
+}
+
 }  // namespace
 
 SceneRow::SceneRow(MainWindow& window, Setup setup, QWidget* parent)
@@ -82,6 +90,7 @@ SceneRow::SceneRow(MainWindow& window, Setup setup, QWidget* parent)
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(toQString(setup_.name));
     setPlainToolTip(*this, toolTipOf(setup_));
+    setAccessibleDescription(spokenDetail(setup_));
     connect(this, &QAbstractButton::clicked, this, [this] {
         if (const std::optional<Setup> scene = current()) {
             window_.model.applySetup(*scene);
@@ -96,6 +105,7 @@ void SceneRow::setSetup(const Setup& setup) {
     setup_ = setup;
     setAccessibleName(toQString(setup_.name));
     setPlainToolTip(*this, toolTipOf(setup_));
+    setAccessibleDescription(spokenDetail(setup_));
     update();
 }
 

@@ -1,0 +1,133 @@
+// The window, its sheets and the popover as a screen reader reads them: on every page, every text
+// shown is reachable as a name, description or value, and every control has a role, a name and
+// its state; the sidebar's page is read as the checked one and a menu pill as opening a menu.
+#include "tests/ui/AccessibleWalk.hpp"
+#include "tests/ui/window/WindowTest.hpp"
+#include "ui/popover/MenuBarView.hpp"
+#include "ui/sheets/OnboardingDialog.hpp"
+#include "ui/sheets/SceneEditorDialog.hpp"
+#include "ui/widgets/MenuPill.hpp"
+
+namespace velmora::testing {
+namespace {
+
+using ::testing::IsEmpty;
+
+class Accessibility : public WindowTest {
+  protected:
+    // A full window: favourites, things on, an applied recipe, a scene and a rule.
+    void openFull() {
+        completeOnboarding(R"(["developer","writer"])", R"(["speed","focus"])");
+        putData(AppModel::Keys::setups,
+                R"([{"id":"S1","name":"Desk","icon":"display","tweakIDs":["dock-autohide"],)"
+                R"("powerToggleIDs":[],"sliderValues":{},"lidClose":false}])");
+        open(Catalog::velmora(), designSize, MainWindow::defaultSheets());
+        changeModel([&] {
+            model->setFavoriteRecipeIDs({"developer-setup", "speed-boost"});
+            model->setFavoriteTweakIDs({"dev-show-hidden-files"});
+            model->setFavoritePower(true);
+            model->apply(model->catalog().recipes()[3]);
+        });
+    }
+
+    // The whole reading of `root` is sound.
+    static void expectReadable(QWidget& root, const std::string& where) {
+        settleLayout();
+        const AccessibleWalk walk(root);
+        EXPECT_GT(walk.size(), 5U) << where;
+        EXPECT_THAT(walk.unreadTexts(), IsEmpty()) << where;
+        EXPECT_THAT(walk.incompleteControls(), IsEmpty()) << where;
+    }
+};
+
+TEST_F(Accessibility, EveryPageReadsWhatItShowsAndEveryControlSaysWhatItIs) {
+    openFull();
+    for (const char* item : {"home", "favorites", "browse", "active", "automations"}) {
+        clickRow(item);
+        expectReadable(*window, item);
+        // The page on screen is the sidebar's checked row, and only it.
+        const AccessibleWalk walk(*window);
+        for (NavRow* navRow : window->findChildren<NavRow*>()) {
+            QAccessibleInterface* face = walk.reached(navRow);
+            ASSERT_NE(face, nullptr) << navRow->objectName().toStdString();
+            EXPECT_EQ(face->state().checked,
+                      navRow->objectName() == QStringLiteral("nav.") + QString::fromLatin1(item))
+                << item << " " << navRow->objectName().toStdString();
+        }
+    }
+    window->openRecipe(model->catalog().recipes()[3]);
+    expectReadable(*window, "recipe");
+    type(QStringLiteral("dock"));
+    expectReadable(*window, "search");
+}
+
+TEST_F(Accessibility, ARecipeCardReadsItsPowerUpCountAndTheSceneMenuSaysItOpensAMenu) {
+    openFull();
+    clickRow("home");
+    settleLayout();
+    const AccessibleWalk walk(*window);
+    const Recipe& recipe = model->catalog().recipes()[3];
+    auto* card = find<RecipeGridCard>(
+        *window, QStringLiteral("recipeCard.") + QString::fromStdString(recipe.id));
+    ASSERT_NE(card, nullptr);
+    ASSERT_TRUE(walk.spoken(card).has_value());
+    EXPECT_TRUE(
+        walk.spoken(card)->contains(QStringLiteral("%1 power-ups").arg(recipe.items.size())))
+        << walk.spoken(card)->toStdString();
+    // The applied pill's word under the pointer is read too.
+    hover(find(*window, QStringLiteral("pill.") + QString::fromStdString(recipe.id)));
+    EXPECT_THAT(AccessibleWalk(*card).unreadTexts(), IsEmpty());
+
+    clickRow("automations");
+    settleLayout();
+    const AccessibleWalk automations(*window);
+    const QList<MenuPill*> pills = window->findChildren<MenuPill*>();
+    ASSERT_FALSE(pills.isEmpty());
+    for (MenuPill* pill : pills) {
+        if (QAccessibleInterface* face = automations.reached(pill)) {
+            EXPECT_TRUE(face->state().hasPopup) << pill->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(Accessibility, BothSheetsReadWhatTheyShowAtEveryStep) {
+    putData(AppModel::Keys::setups,
+            R"([{"id":"S1","name":"Desk","icon":"display","tweakIDs":["dock-autohide"],)"
+            R"("powerToggleIDs":[],"sliderValues":{},"lidClose":false}])");
+    open(Catalog::velmora(), designSize, MainWindow::defaultSheets());
+    auto* onboarding = qobject_cast<OnboardingDialog*>(window->presentedSheet());
+    ASSERT_NE(onboarding, nullptr);
+    for (int step = 0; step < OnboardingDialog::steps; ++step) {
+        expectReadable(*onboarding, "onboarding step " + std::to_string(step));
+        click(find(*onboarding, "onboarding.next"));
+        settle();
+    }
+    ASSERT_EQ(window->presentedSheet(), nullptr);
+
+    window->change([&](WindowState& s) { s.openEditor(model->setups().front()); });
+    settle();
+    auto* editor = qobject_cast<SceneEditorDialog*>(window->presentedSheet());
+    ASSERT_NE(editor, nullptr);
+    expectReadable(*editor, "scene editor");
+    // The count in the header and the one beside the disclosure are read.
+    const AccessibleWalk walk(*editor);
+    EXPECT_TRUE(
+        walk.spoken(find(*editor, "editor.disclosure"))->contains(QStringLiteral("1 selected")))
+        << walk.spoken(find(*editor, "editor.disclosure"))->toStdString();
+}
+
+TEST_F(Accessibility, ThePopoverReadsWhatItShows) {
+    completeOnboarding(R"(["developer"])", R"(["speed"])");
+    open(Catalog::velmora());
+    changeModel([&] {
+        model->setFavoriteRecipeIDs({"developer-setup"});
+        model->setFavoriteTweakIDs({"dev-show-hidden-files"});
+        model->apply(model->catalog().recipes()[0]);
+    });
+    MenuBarView view(*model);
+    showOnPaper(view, QSize(MenuBarView::panelWidth, 440));
+    expectReadable(view, "popover");
+}
+
+}  // namespace
+}  // namespace velmora::testing
