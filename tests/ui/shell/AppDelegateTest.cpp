@@ -90,6 +90,15 @@ TEST_F(Launched, WindowIsCentredWithItsTitleAndPaperIsDraggableAndServesAloneWit
     EXPECT_LE(offCentre.manhattanLength(), 1) << "rounding only";
     auto* root = qobject_cast<MainWindow*>(window.root());
     ASSERT_NE(root, nullptr);
+    // A first launch: the questionnaire lies over the window, whose paper is dimmed behind it.
+    ASSERT_NE(root->presentedSheet(), nullptr);
+    const QImage dimmed = window.grab().toImage();
+    EXPECT_LT(dimmed.pixelColor(dimmed.width() - 5, dimmed.height() - 5).lightness(),
+              Theme::paper().lightness());
+    root->change([](WindowState& state) { state.showOnboarding = false; });
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(root->presentedSheet(), nullptr);
     const QImage shot = window.grab().toImage();
     EXPECT_EQ(shot.pixelColor(shot.width() - 5, shot.height() - 5), Theme::paper());
     EXPECT_TRUE(shot.save(test::artefactPath(QStringLiteral("main-window.png"))));
