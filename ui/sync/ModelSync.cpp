@@ -42,6 +42,12 @@ void ModelSync::postponeRebuild(const QWidget& list) {
     }
 }
 
+std::size_t ModelSync::followerCount() const {
+    return static_cast<std::size_t>(
+        std::count_if(followers_.begin(), followers_.end(),
+                      [](const Follower& follower) { return !follower.owner.isNull(); }));
+}
+
 void ModelSync::schedule() {
     if (pending_) {
         return;

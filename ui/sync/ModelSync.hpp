@@ -16,8 +16,8 @@
 // Rows and cards made per item (catalog rows, recipe cards, scene and rule rows) do not follow:
 // the page that owns their list hands each sync down to them, so the rows of a page that is not
 // on screen are not called, and they catch up when the page is synced as it comes back. The
-// followers are the views that stand on their own (the window, the menu-bar panel) and a few
-// single cards, never one per item.
+// followers are the views that stand on their own (the window, the menu-bar panel), never a
+// part of a page.
 #pragma once
 
 #include <QObject>
@@ -60,6 +60,8 @@ class ModelSync : public QObject {
     // the event loop.
     void flush();
     bool isPending() const { return pending_; }
+    // How many followers are called at the next sync.
+    std::size_t followerCount() const;
     // How many syncs have run.
     std::int64_t syncCount() const { return syncCount_; }
 

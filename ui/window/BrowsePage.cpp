@@ -222,6 +222,9 @@ void BrowsePage::sync(const WindowView& view) {
     powerLabel_->setVisible(power && all);
     powerCard_->setVisible(power);
     if (power) {
+        powerCard_->follow(view.now);
+    }
+    if (power) {
         powerList_->showOrHide(passing(Catalog::powerToggles(), advanced));
     } else {
         powerList_->hide();
@@ -229,6 +232,9 @@ void BrowsePage::sync(const WindowView& view) {
     const bool display = filter.shows(BrowseFilter::Kind::display);
     displayLabel_->setVisible(display && all);
     displayCard_->setVisible(display);
+    if (display) {
+        displayCard_->follow(view.now);
+    }
 
     const Catalog& catalog = view.window.model.catalog();
     for (const Section& section : sections_) {

@@ -49,6 +49,7 @@ void FavoritesPage::sync(const WindowView& view) {
     empty_->setVisible(!model.hasFavorites());
     grid_->showOrHide(model.favoriteRecipes());
     neverSleep_->setVisible(model.favoritePower());
+    neverSleep_->follow(view.now);
     power_->showOrHide(model.favoritePowerToggles());
     tweaks_->showOrHide(model.favoriteTweaks());
 }

@@ -48,7 +48,8 @@ HomePage::HomePage(MainWindow& window) {
     column.addWidget(header());
     grid_ = new RecipeGrid(window);
     grid_->setObjectName(QString::fromLatin1(homeNames::grid));
-    grid_->setTrailing(new NeverSleepCard(window.model));
+    neverSleep_ = new NeverSleepCard(window.model);
+    grid_->setTrailing(neverSleep_);
     column.addWidget(grid_);
     suggestedHeading_ = withTopPadding(heading(QString::fromLatin1(kSuggested)), kSuggestedTop);
     suggestedHeading_->setObjectName(QString::fromLatin1(homeNames::suggested));
@@ -60,6 +61,7 @@ HomePage::HomePage(MainWindow& window) {
 
 void HomePage::sync(const WindowView& view) {
     grid_->show(view.derived.orderedRecipes);
+    neverSleep_->follow(view.now);
     const std::vector<Tweak> suggested = view.window.model.recommendedTweaks();
     suggestedHeading_->setVisible(!suggested.empty());
     suggestedList_->showOrHide(suggested);

@@ -19,6 +19,7 @@ inline constexpr const char* suggestedList = "home.suggestedList";
 
 }  // namespace homeNames
 
+class NeverSleepCard;
 class RecipeGrid;
 
 class HomePage : public Page {
@@ -34,6 +35,7 @@ class HomePage : public Page {
 
   private:
     RecipeGrid* grid_;
+    NeverSleepCard* neverSleep_;
     QWidget* suggestedHeading_;
     TweakListCard* suggestedList_;
 };

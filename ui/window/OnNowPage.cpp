@@ -71,6 +71,7 @@ void OnNowPage::sync(const WindowView& view) {
     }
     grid_->showOrHide(derived.appliedRecipes);
     powerCard_->setVisible(model.keepAwakeWithLidClosed());
+    powerCard_->follow(view.now);
     power_->showOrHide(model.enabledPowerToggles());
     powerUps_->setVisible(!derived.enabledStandaloneTweaks.empty());
     tweaks_->showOrHide(derived.enabledStandaloneTweaks);

@@ -70,6 +70,7 @@ void SearchPage::sync(const WindowView& view) {
     grid_->showOrHide(found.recipes);
     powerHeading_->setVisible(found.lid || !found.powerToggles.empty());
     powerCard_->setVisible(found.lid);
+    powerCard_->follow(view.now);
     powerList_->showOrHide(found.powerToggles);
     powerUpsHeading_->setVisible(!found.tweaks.empty() || !found.sliders.empty());
     tweaks_->showOrHide(found.tweaks);

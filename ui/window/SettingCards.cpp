@@ -102,14 +102,6 @@ Switch* settingSwitch(const char* name, const char* title) {
     return toggle;
 }
 
-// Calls `show` with the sync's cache now and at every sync while `owner` lives.
-template <class Show>
-void followModel(AppModel& model, QObject* owner, Show show) {
-    ModelSync& sync = ModelSync::of(model);
-    show(sync.cache());
-    sync.follow(owner, std::move(show));
-}
-
 class Dot : public QWidget {
   public:
     Dot() { setFixedSize(kDotSide, kDotSide); }
@@ -135,7 +127,8 @@ class Dot : public QWidget {
 
 }  // namespace
 
-NeverSleepCard::NeverSleepCard(AppModel& model, QWidget* parent) : Card(gridRadius, parent) {
+NeverSleepCard::NeverSleepCard(AppModel& model, QWidget* parent)
+    : Card(gridRadius, parent), model_(model) {
     setObjectName(QString::fromLatin1(settingNames::neverSleepCard));
     setMinimumHeight(minimumCardHeight);
     auto* column = new QVBoxLayout(this);
@@ -172,21 +165,23 @@ NeverSleepCard::NeverSleepCard(AppModel& model, QWidget* parent) : Card(gridRadi
     bottom->addWidget(pill_);
     column->addLayout(bottom);
 
-    followModel(model, this, [this, &model](const SyncCache& /*now*/) {
-        const bool on = model.keepAwakeWithLidClosed();
-        star_->setOn(model.favoritePower());
-        pill_->setApplied(on);
-        static_cast<Dot*>(dot_)->setColour(on ? Theme::accent()
-                                              : withOpacity(Theme::faint(), kOffDotOpacity));
-        state_->setText(QString::fromLatin1(on ? kOn : kOff));
-    });
+    follow(ModelSync::of(model).cache());
+}
+
+void NeverSleepCard::follow(const SyncCache& /*now*/) {
+    const bool on = model_.keepAwakeWithLidClosed();
+    star_->setOn(model_.favoritePower());
+    pill_->setApplied(on);
+    static_cast<Dot*>(dot_)->setColour(on ? Theme::accent()
+                                          : withOpacity(Theme::faint(), kOffDotOpacity));
+    state_->setText(QString::fromLatin1(on ? kOn : kOff));
 }
 
 QString NeverSleepCard::stateText() const {
     return state_->text();
 }
 
-PowerCard::PowerCard(AppModel& model, QWidget* parent) : Card(listRadius, parent) {
+PowerCard::PowerCard(AppModel& model, QWidget* parent) : Card(listRadius, parent), model_(model) {
     setObjectName(QString::fromLatin1(settingNames::powerCard));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(kSettingPadding, kSettingPadding, kSettingPadding, kSettingPadding);
@@ -215,13 +210,16 @@ PowerCard::PowerCard(AppModel& model, QWidget* parent) : Card(listRadius, parent
     row->addLayout(controls);
     connect(toggle_, &Switch::clicked, this, [&model] { model.toggleKeepAwakeWithLidClosed(); });
 
-    followModel(model, this, [this, &model](const SyncCache& /*now*/) {
-        star_->setOn(model.favoritePower());
-        toggle_->setOn(model.keepAwakeWithLidClosed());
-    });
+    follow(ModelSync::of(model).cache());
 }
 
-DisplayCard::DisplayCard(AppModel& model, QWidget* parent) : Card(listRadius, parent) {
+void PowerCard::follow(const SyncCache& /*now*/) {
+    star_->setOn(model_.favoritePower());
+    toggle_->setOn(model_.keepAwakeWithLidClosed());
+}
+
+DisplayCard::DisplayCard(AppModel& model, QWidget* parent)
+    : Card(listRadius, parent), model_(model) {
     setObjectName(QString::fromLatin1(settingNames::displayCard));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(kSettingPadding, kSettingPadding, kSettingPadding, kSettingPadding);
@@ -240,8 +238,11 @@ DisplayCard::DisplayCard(AppModel& model, QWidget* parent) : Card(listRadius, pa
     row->addWidget(toggle_);
     connect(toggle_, &Switch::clicked, this, [&model] { model.toggleDarkMode(); });
 
-    followModel(model, this,
-                [this, &model](const SyncCache& /*now*/) { toggle_->setOn(model.darkMode()); });
+    follow(ModelSync::of(model).cache());
+}
+
+void DisplayCard::follow(const SyncCache& /*now*/) {
+    toggle_->setOn(model_.darkMode());
 }
 
 }  // namespace velmora

@@ -1,7 +1,7 @@
 // The cards of the two machine-wide settings that are not catalog tweaks: keeping the Mac awake
 // with its lid closed (as a grid card beside the recipes, and as a full-width card with a switch)
-// and the system's dark appearance. Each follows the model's sync itself; every control asks the
-// model to flip the setting from the state the model holds at the click.
+// and the system's dark appearance. The page showing a card hands it each sync (follow()); every
+// control asks the model to flip the setting from the state the model holds at the click.
 // Their object names are in settingNames.
 #pragma once
 
@@ -39,14 +39,16 @@ class NeverSleepCard : public Card {
 
     explicit NeverSleepCard(AppModel& model, QWidget* parent = nullptr);
 
+    // Shows the model's state as of this sync.
+    void follow(const SyncCache& now);
+
     StarButton& star() const { return *star_; }
     ApplyPill& pill() const { return *pill_; }
     // "On" or "Off".
     QString stateText() const;
 
   private:
-    void show(const SyncCache& now);
-
+    AppModel& model_;
     StarButton* star_;
     ApplyPill* pill_;
     QWidget* dot_;
@@ -60,10 +62,14 @@ class PowerCard : public Card {
   public:
     explicit PowerCard(AppModel& model, QWidget* parent = nullptr);
 
+    // Shows the model's state as of this sync.
+    void follow(const SyncCache& now);
+
     StarButton& star() const { return *star_; }
     Switch& toggle() const { return *toggle_; }
 
   private:
+    AppModel& model_;
     StarButton* star_;
     Switch* toggle_;
 };
@@ -75,9 +81,13 @@ class DisplayCard : public Card {
   public:
     explicit DisplayCard(AppModel& model, QWidget* parent = nullptr);
 
+    // Shows the model's state as of this sync.
+    void follow(const SyncCache& now);
+
     Switch& toggle() const { return *toggle_; }
 
   private:
+    AppModel& model_;
     Switch* toggle_;
 };
 

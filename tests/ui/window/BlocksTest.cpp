@@ -123,6 +123,12 @@ TEST_F(Blocks, SettingCardsFlipWhatTheModelHoldsAtTheClickNotWhatTheyLastShowed)
     auto* grid = place(new NeverSleepCard(*model));
     auto* power = place(new PowerCard(*model));
     auto* display = place(new DisplayCard(*model));
+    // Every sync handed to the cards, as the pages showing them do.
+    ModelSync::of(*model).follow(&page, [&](const SyncCache& synced) {
+        grid->follow(synced);
+        power->follow(synced);
+        display->follow(synced);
+    });
     showPage();
     EXPECT_GE(grid->height(), NeverSleepCard::minimumCardHeight);
     EXPECT_EQ(grid->stateText(), QStringLiteral("Off"));

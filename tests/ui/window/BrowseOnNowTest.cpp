@@ -256,6 +256,23 @@ TEST_F(BrowseOnNow, RowsOfAHiddenPageAreNotCalledAndShowTheCurrentStateWhenItCom
     EXPECT_TRUE(power->isOn());
 }
 
+// However many rows and cards the pages have built, the sync calls the window alone, which hands
+// the sync to the page on screen.
+TEST_F(BrowseOnNow, TheSyncFollowsTheWindowAloneWhateverThePagesHaveBuilt) {
+    openBrowse();
+    const ModelSync& sync = ModelSync::of(*model);
+    EXPECT_EQ(sync.followerCount(), 1u);
+    click(find(*browse(), browseNames::advanced));
+    settle();
+    for (const char* item : {"home", "favorites", "active", "automations", "browse"}) {
+        clickRow(item);
+    }
+    type(QStringLiteral("a"));
+    changeModel([&] { model->refresh(); });
+    EXPECT_GT(window->findChildren<SwitchRow*>().size(), 50u) << "rows of every page were built";
+    EXPECT_EQ(sync.followerCount(), 1u);
+}
+
 TEST_F(BrowseOnNow, ATweakSwitchedOnInBrowseShowsOnOnNowAndSwitchedOffThereTheEmptyStateReturns) {
     openBrowse();
     clickRow("active");
