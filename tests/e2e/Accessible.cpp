@@ -307,6 +307,32 @@ void Accessible::readAfreshEachTime() {
     }
 }
 
+Accessible Accessible::objectAt(QPoint where) const {
+    Accessible at = *this;
+    for (int depth = 0; depth < kMaxDepth; ++depth) {
+        AtspiComponent* component =
+            at.object_ != nullptr ? atspi_accessible_get_component_iface(at.object_) : nullptr;
+        if (component == nullptr) {
+            break;
+        }
+        GError* error = nullptr;
+        AtspiAccessible* inner = atspi_component_get_accessible_at_point(
+            component, where.x(), where.y(), ATSPI_COORD_TYPE_SCREEN, &error);
+        g_object_unref(component);
+        if (error != nullptr) {
+            g_error_free(error);
+        }
+        if (inner == nullptr || inner == at.object_) {
+            if (inner != nullptr) {
+                g_object_unref(inner);
+            }
+            break;
+        }
+        at = Accessible(inner);
+    }
+    return at;
+}
+
 pid_t Accessible::processId() const {
     GError* error = nullptr;
     const guint pid = object_ != nullptr ? atspi_accessible_get_process_id(object_, &error) : 0;

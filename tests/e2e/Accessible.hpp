@@ -7,6 +7,7 @@
 
 #include <sys/types.h>
 
+#include <QPoint>
 #include <QRect>
 #include <optional>
 #include <string>
@@ -57,6 +58,8 @@ class Accessible {
     };
     std::optional<Range> range() const;
     std::vector<Accessible> children() const;
+    // The innermost object under this one at that point of the screen; this one when none is.
+    Accessible objectAt(QPoint where) const;
     // The process that shows it.
     pid_t processId() const;
     // For a program: no read of it or of its objects is served from libatspi's cache (a state

@@ -137,6 +137,17 @@ void XSession::click(QPoint where) {
     XSync(x_->display, False);
 }
 
+void XSession::press(QPoint where) {
+    XTestFakeMotionEvent(x_->display, -1, where.x(), where.y(), CurrentTime);
+    XTestFakeButtonEvent(x_->display, kLeftButton, True, CurrentTime);
+    XSync(x_->display, False);
+}
+
+void XSession::release() {
+    XTestFakeButtonEvent(x_->display, kLeftButton, False, CurrentTime);
+    XSync(x_->display, False);
+}
+
 void XSession::drag(QPoint from, QPoint to, int steps) {
     XTestFakeMotionEvent(x_->display, -1, from.x(), from.y(), CurrentTime);
     XTestFakeButtonEvent(x_->display, kLeftButton, True, CurrentTime);

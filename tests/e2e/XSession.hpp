@@ -28,6 +28,10 @@ class XSession {
     // Each of these returns once the server has processed the events.
     void moveTo(QPoint where);
     void click(QPoint where);
+    // The left button pressed at `where`, and let go wherever the pointer is: a drag paced by
+    // its caller, as a person's hand paces it.
+    void press(QPoint where);
+    void release();
     // Presses at `from`, moves to `to` in `steps` even steps, releases there.
     void drag(QPoint from, QPoint to, int steps);
     // Positive steps scroll down, negative up, with the pointer at `where`.
