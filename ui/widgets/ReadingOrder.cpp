@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QScrollArea>
 #include <algorithm>
+#include <set>
 
 namespace velmora::readingOrder {
 
@@ -12,7 +13,7 @@ namespace {
 struct Placed {
     QWidget* widget;
     int column;
-    QRect frame;  // in root's coordinates, as if nothing were scrolled
+    QRect frame;  // in its parent, as if nothing were scrolled
 };
 
 bool isScrolledContent(const QWidget& widget) {
@@ -21,17 +22,6 @@ bool isScrolledContent(const QWidget& widget) {
                            ? qobject_cast<const QAbstractScrollArea*>(viewport->parentWidget())
                            : nullptr;
     return area != nullptr && area->viewport() == viewport;
-}
-
-QRect unscrolledFrame(const QWidget& widget, const QWidget& root) {
-    QPoint at;
-    for (const QWidget* step = &widget; step != nullptr && step != &root;
-         step = step->parentWidget()) {
-        if (!isScrolledContent(*step)) {
-            at += step->pos();
-        }
-    }
-    return {at, widget.size()};
 }
 
 bool takesTab(const QWidget& widget, const QWidget& root) {
@@ -45,23 +35,19 @@ bool takesTab(const QWidget& widget, const QWidget& root) {
 
 int columnOf(const QWidget& widget, const std::vector<const QWidget*>& columns) {
     for (std::size_t index = 0; index < columns.size(); ++index) {
-        if (columns[index] != nullptr && columns[index]->isAncestorOf(&widget)) {
+        if (columns[index] != nullptr &&
+            (columns[index] == &widget || columns[index]->isAncestorOf(&widget))) {
             return static_cast<int>(index);
         }
     }
     return static_cast<int>(columns.size());
 }
 
-}  // namespace
-
-std::vector<QWidget*> chain(const QWidget& root, const std::vector<const QWidget*>& columns) {
-    std::vector<Placed> placed;
-    for (QWidget* widget : root.findChildren<QWidget*>()) {
-        if (takesTab(*widget, root)) {
-            placed.push_back({widget, columnOf(*widget, columns), unscrolledFrame(*widget, root)});
-        }
-    }
-    std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+// Orders `items` as read: column by column, then lines from the top (a widget whose middle lies
+// within the first widget of a line belongs to its line, as the second card of a grid row or a
+// star beside its row's switch), left to right within a line.
+void sortByLines(std::vector<Placed>& items) {
+    std::stable_sort(items.begin(), items.end(), [](const Placed& a, const Placed& b) {
         if (a.column != b.column) {
             return a.column < b.column;
         }
@@ -70,25 +56,64 @@ std::vector<QWidget*> chain(const QWidget& root, const std::vector<const QWidget
         }
         return a.frame.left() < b.frame.left();
     });
-    // Lines: a widget whose middle lies within the first widget of the line belongs to its line
-    // (a star beside its row's switch, the second card of a grid row), read left to right.
-    std::vector<QWidget*> ordered;
-    ordered.reserve(placed.size());
-    auto lineStart = placed.begin();
-    while (lineStart != placed.end()) {
+    auto lineStart = items.begin();
+    while (lineStart != items.end()) {
         auto lineEnd = std::next(lineStart);
-        while (lineEnd != placed.end() && lineEnd->column == lineStart->column &&
+        while (lineEnd != items.end() && lineEnd->column == lineStart->column &&
                lineEnd->frame.center().y() <= lineStart->frame.bottom()) {
             ++lineEnd;
         }
         std::stable_sort(lineStart, lineEnd, [](const Placed& a, const Placed& b) {
             return a.frame.left() < b.frame.left();
         });
-        for (auto item = lineStart; item != lineEnd; ++item) {
-            ordered.push_back(item->widget);
-        }
         lineStart = lineEnd;
     }
+}
+
+}  // namespace
+
+std::vector<QWidget*> chain(const QWidget& root, const std::vector<const QWidget*>& columns) {
+    std::set<const QWidget*> takers;
+    // The widgets with a control somewhere inside them.
+    std::set<const QWidget*> holders;
+    for (QWidget* widget : root.findChildren<QWidget*>()) {
+        if (takesTab(*widget, root)) {
+            takers.insert(widget);
+            for (const QWidget* up = widget->parentWidget(); up != nullptr && up != &root;
+                 up = up->parentWidget()) {
+                if (!holders.insert(up).second) {
+                    break;
+                }
+            }
+        }
+    }
+    // The order follows the layout: the parts of each widget are read as lines of the blocks
+    // they are, and each block whole before the next (the star and the pill of the card on the
+    // left before the card on the right, a card's own controls right after it).
+    std::vector<QWidget*> ordered;
+    ordered.reserve(takers.size());
+    const auto read = [&](const auto& self, const QWidget& container) -> void {
+        std::vector<Placed> parts;
+        for (QObject* child : container.children()) {
+            auto* part = qobject_cast<QWidget*>(child);
+            if (part == nullptr || (!takers.contains(part) && !holders.contains(part))) {
+                continue;
+            }
+            const QRect frame =
+                isScrolledContent(*part) ? QRect(QPoint(), part->size()) : part->geometry();
+            parts.push_back({part, columnOf(*part, columns), frame});
+        }
+        sortByLines(parts);
+        for (const Placed& part : parts) {
+            if (takers.contains(part.widget)) {
+                ordered.push_back(part.widget);
+            }
+            if (holders.contains(part.widget)) {
+                self(self, *part.widget);
+            }
+        }
+    };
+    read(read, root);
     return ordered;
 }
 

@@ -1,8 +1,9 @@
 // Tab in reading order. Qt moves the focus in the order widgets were made, which drifts from what
 // the eye reads as soon as a list inserts a row or a page adds a block late. Here the order is
 // worked out from where the widgets stand: column by column, then line by line from the top, left
-// to right within a line. Positions are taken as if no scroll area were scrolled, so a page's
-// rows below the fold still come after the ones above it.
+// to right within a line; the controls lying on a control (a card's star and pill) come right
+// after it, in their own reading order. Positions are taken as if no scroll area were scrolled, so
+// a page's rows below the fold still come after the ones above it.
 //
 //     bool MainWindow::focusNextPrevChild(bool next) {
 //         return readingOrder::moveFocus(*this, next, {sidebar_});

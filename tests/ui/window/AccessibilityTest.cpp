@@ -15,6 +15,8 @@ using ::testing::IsEmpty;
 
 class Accessibility : public WindowTest {
   protected:
+    static constexpr QPoint kAwayFromEverything{-100, -100};
+
     // A full window: favourites, things on, an applied recipe, a scene and a rule.
     void openFull() {
         completeOnboarding(R"(["developer","writer"])", R"(["speed","focus"])");
@@ -77,6 +79,9 @@ TEST_F(Accessibility, ARecipeCardReadsItsPowerUpCountAndTheSceneMenuSaysItOpensA
     // The applied pill's word under the pointer is read too.
     hover(find(*window, QStringLiteral("pill.") + QString::fromStdString(recipe.id)));
     EXPECT_THAT(AccessibleWalk(*card).unreadTexts(), IsEmpty());
+    // The pointer leaves, so no later window opens under it.
+    QTest::mouseMove(window.get(), kAwayFromEverything);
+    settle();
 
     clickRow("automations");
     settleLayout();

@@ -1,0 +1,234 @@
+// Tab through every page and both sheets as a keyboard user does: the focus visits every control
+// once per round, each control looks different while it has the focus (its ring), the round goes
+// in reading order (the sidebar, then the top bar and the page; lines from the top, left to right,
+// a card's own controls right after the card) and comes back to where it began; Backtab goes back.
+#include <QScrollArea>
+#include <set>
+
+#include "tests/ui/window/WindowTest.hpp"
+#include "ui/sheets/OnboardingDialog.hpp"
+#include "ui/sheets/SceneEditorDialog.hpp"
+#include "ui/sheets/SheetOverlay.hpp"
+#include "ui/window/Sidebar.hpp"
+
+namespace velmora::testing {
+namespace {
+
+class TabWalk : public WindowTest {
+  protected:
+    static constexpr int kMostStops = 800;
+
+    void openFull() {
+        completeOnboarding(R"(["developer","writer"])", R"(["speed","focus"])");
+        putData(AppModel::Keys::setups,
+                R"([{"id":"S1","name":"Desk","icon":"display","tweakIDs":["dock-autohide"],)"
+                R"("powerToggleIDs":[],"sliderValues":{},"lidClose":false}])");
+        open(Catalog::velmora(), designSize, MainWindow::defaultSheets());
+        changeModel([&] {
+            model->setFavoriteRecipeIDs({"developer-setup", "speed-boost"});
+            model->setFavoriteTweakIDs({"dev-show-hidden-files"});
+            model->apply(model->catalog().recipes()[3]);
+        });
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    // The controls a user can reach with Tab under `root`, found here rather than asked of the
+    // views.
+    static std::vector<QWidget*> reachable(const QWidget& root) {
+        std::vector<QWidget*> found;
+        for (QWidget* widget : root.findChildren<QWidget*>()) {
+            if ((widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && widget->isEnabled() &&
+                widget->isVisibleTo(&root) && widget->focusProxy() == nullptr &&
+                qobject_cast<QAbstractScrollArea*>(widget) == nullptr) {
+                found.push_back(widget);
+            }
+        }
+        return found;
+    }
+    // Where `widget` stands in `root` with every scroll area at its top.
+    static QRect placeOf(const QWidget& widget, const QWidget& root) {
+        QPoint at;
+        for (const QWidget* step = &widget; step != &root; step = step->parentWidget()) {
+            const QWidget* viewport = step->parentWidget();
+            const auto* area = qobject_cast<const QAbstractScrollArea*>(viewport->parentWidget());
+            if (area == nullptr || area->viewport() != viewport) {
+                at += step->pos();
+            }
+        }
+        return {at, widget.size()};
+    }
+    static std::string nameOf(const QWidget* widget) {
+        return std::string(widget->metaObject()->className()) + " " +
+               widget->objectName().toStdString();
+    }
+
+    // Tabs round `root` once from nothing focused, with `column` telling which column a control
+    // stands in; checks every stop and returns them in order.
+    std::vector<QWidget*> walk(QWidget& root, const std::function<int(const QWidget&)>& column) {
+        settleLayout();
+        const std::vector<QWidget*> controls = reachable(root);
+        const std::set<const QWidget*> all(controls.begin(), controls.end());
+        if (QWidget* focused = QApplication::focusWidget()) {
+            focused->clearFocus();
+        }
+        settle();
+        std::map<const QWidget*, QImage> unfocused;
+        for (QWidget* control : controls) {
+            unfocused[control] = control->grab().toImage();
+        }
+        std::vector<QWidget*> stops;
+        for (int press = 0; press < kMostStops; ++press) {
+            QWidget* from = QApplication::focusWidget();
+            QTest::keyClick(from != nullptr ? from : &root, Qt::Key_Tab);
+            QWidget* now = QApplication::focusWidget();
+            if (now == nullptr) {
+                ADD_FAILURE() << "Tab left nothing focused after " << stops.size() << " stops";
+                break;
+            }
+            if (!stops.empty() && now == stops.front()) {
+                break;
+            }
+            if (std::ranges::find(stops, now) != stops.end() || !all.contains(now)) {
+                ADD_FAILURE() << "Tab went to " << nameOf(now) << " after " << stops.size()
+                              << " stops, outside one round of " << controls.size();
+                break;
+            }
+            EXPECT_NE(now->grab().toImage(), unfocused[now])
+                << nameOf(now) << " looks the same with the focus";
+            stops.push_back(now);
+        }
+        EXPECT_EQ(stops.size(), controls.size()) << "a round of Tab visits every control once";
+        expectReadingOrder(stops, all, root, column);
+        if (!stops.empty()) {
+            // Backtab from the first stop goes round to the last.
+            QTest::keyClick(stops.front(), Qt::Key_Backtab);
+            EXPECT_EQ(QApplication::focusWidget(), stops.back());
+        }
+        return stops;
+    }
+
+    static void expectReadingOrder(const std::vector<QWidget*>& stops,
+                                   const std::set<const QWidget*>& all, const QWidget& root,
+                                   const std::function<int(const QWidget&)>& column) {
+        // The control `widget` lies in, if it lies in one.
+        const auto holderOf = [&](const QWidget* widget) -> const QWidget* {
+            for (const QWidget* up = widget->parentWidget(); up != nullptr && up != &root;
+                 up = up->parentWidget()) {
+                if (all.contains(up)) {
+                    return up;
+                }
+            }
+            return nullptr;
+        };
+        for (std::size_t at = 1; at < stops.size(); ++at) {
+            const QWidget* before = stops[at - 1];
+            const QWidget* after = stops[at];
+            if (holderOf(after) == before) {
+                continue;  // into the card it lies on
+            }
+            // Compare the two as the siblings they are part of (a card's star as its card).
+            while (holderOf(before) != holderOf(after)) {
+                if (holderOf(before) == nullptr) {
+                    after = holderOf(after);
+                } else {
+                    before = holderOf(before);
+                }
+            }
+            const int beforeColumn = column(*before);
+            const int afterColumn = column(*after);
+            if (beforeColumn != afterColumn) {
+                EXPECT_LT(beforeColumn, afterColumn)
+                    << nameOf(before) << " then " << nameOf(after) << ": columns out of order";
+                continue;
+            }
+            const QRect a = placeOf(*before, root);
+            const QRect b = placeOf(*after, root);
+            const bool sameLine = a.top() < b.bottom() && b.top() < a.bottom();
+            EXPECT_TRUE(sameLine ? a.left() < b.left() : a.top() < b.top())
+                << nameOf(before) << " at " << a.x() << "," << a.y() << " then " << nameOf(after)
+                << " at " << b.x() << "," << b.y();
+        }
+    }
+
+    std::function<int(const QWidget&)> windowColumns() const {
+        return [sidebar = &window->sidebar()](const QWidget& widget) {
+            return sidebar->isAncestorOf(&widget) ? 0 : 1;
+        };
+    }
+};
+
+TEST_F(TabWalk, EveryPageIsWalkedInReadingOrderWithEachStopRinged) {
+    openFull();
+    for (const char* item : {"home", "favorites", "browse", "active", "automations"}) {
+        SCOPED_TRACE(item);
+        clickRow(item);
+        const std::vector<QWidget*> stops = walk(*window, windowColumns());
+        // The sidebar's rows, the search field and the page's own controls.
+        ASSERT_GT(stops.size(), 12U);
+        EXPECT_TRUE(window->sidebar().isAncestorOf(stops.front())) << "the sidebar is read first";
+    }
+    {
+        SCOPED_TRACE("recipe");
+        window->openRecipe(model->catalog().recipes()[3]);
+        walk(*window, windowColumns());
+    }
+    {
+        SCOPED_TRACE("search");
+        type(QStringLiteral("dock"));
+        walk(*window, windowColumns());
+    }
+}
+
+TEST_F(TabWalk, TheFocusStaysInASheetAndReturnAndSpaceDoWhatTheySay) {
+    openFull();
+    window->change([](WindowState& s) { s.showOnboarding = true; });
+    settle();
+    auto* onboarding = qobject_cast<OnboardingDialog*>(window->presentedSheet());
+    ASSERT_NE(onboarding, nullptr);
+    const auto one = [](const QWidget&) { return 0; };
+    const std::vector<QWidget*> stops = walk(*onboarding, one);
+    // The six fields of work and Skip and Continue.
+    EXPECT_GE(stops.size(), 8U);
+    for (QWidget* stop : stops) {
+        EXPECT_TRUE(onboarding->isAncestorOf(stop)) << "Tab never leaves the sheet";
+    }
+    // Space toggles the focused tile; Return presses Continue.
+    auto* tile = find<QAbstractButton>(*onboarding, "onboarding.field.developer");
+    tile->setFocus(Qt::TabFocusReason);
+    const bool wasOn = tile->isChecked();
+    QTest::keyClick(tile, Qt::Key_Space);
+    EXPECT_NE(tile->isChecked(), wasOn);
+    QTest::keyClick(tile, Qt::Key_Return);
+    EXPECT_EQ(onboarding->step(), 1);
+    onboarding->primaryButton()->click();
+    onboarding->primaryButton()->click();
+    settle();
+    ASSERT_EQ(window->presentedSheet(), nullptr);
+
+    // The editor opens with the name field focused, so typing names the scene at once.
+    window->change([](WindowState& s) { s.openEditor(std::nullopt); });
+    settle();
+    auto* editor = qobject_cast<SceneEditorDialog*>(window->presentedSheet());
+    ASSERT_NE(editor, nullptr);
+    auto* name = find<QLineEdit>(*editor, "editor.name");
+    EXPECT_EQ(QApplication::focusWidget(), name);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Desk"));
+    EXPECT_EQ(name->text(), QStringLiteral("Desk"));
+    click(find(*editor, "editor.disclosure"));
+    settle();
+    walk(*editor, one);
+    // A click on the dimmed window behind reaches nothing there.
+    const NavItem shown = state().selection;
+    QWidget* browse = find(*window, "nav.browse");
+    const QPoint at = browse->mapTo(window.get(), browse->rect().center());
+    auto* overlay = qobject_cast<SheetOverlay*>(window->childAt(at));
+    ASSERT_NE(overlay, nullptr) << "the sheet's layer lies over the window";
+    QTest::mouseClick(overlay, Qt::LeftButton, {}, overlay->mapFrom(window.get(), at));
+    settle();
+    EXPECT_EQ(state().selection, shown);
+    EXPECT_EQ(window->presentedSheet(), editor);
+}
+
+}  // namespace
+}  // namespace velmora::testing
