@@ -1,7 +1,7 @@
 // The row of one pmset power setting: grey tile, title with "ADMIN" (and "ADVANCED" for advanced
 // settings), summary, star, switch. The switch is on when the model's pmset cache holds the
 // setting's on value; a click asks the model to toggle it from the model's own current state.
-// Object names: "row.<id>", "star.<id>", "switch.<id>".
+// Object names: rowNames::row, star and toggle.
 #pragma once
 
 #include "kit/PowerTweak.hpp"

@@ -28,11 +28,10 @@ SliderRow::SliderRow(AppModel& model, SliderTweak slider, QWidget* parent)
       slider_(std::move(slider)),
       valueText_(new TextLabel(DesignFont::monospaced(kValueSize), Theme::secondary())),
       control_(new DoubleSlider(slider_.min, slider_.max, slider_.step)) {
-    const QString key = toQString(slider_.id);
-    setObjectName(QStringLiteral("row.") + key);
-    control_->setObjectName(QStringLiteral("slider.") + key);
+    setObjectName(rowNames::row(slider_.id));
+    control_->setObjectName(rowNames::slider(slider_.id));
     control_->setAccessibleName(toQString(slider_.title));
-    valueText_->setObjectName(QStringLiteral("value.") + key);
+    valueText_->setObjectName(rowNames::value(slider_.id));
     valueText_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     QHBoxLayout& row = settingRow::layout(*this);

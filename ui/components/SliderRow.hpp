@@ -3,7 +3,7 @@
 // finite double; otherwise the slider's default); later showings keep what it last held. A drag
 // writes nothing until it ends, then writes once, even an unchanged value; a keyboard step or a
 // click on the groove writes once; the wheel writes only when the slider has focus. Object
-// names: "row.<id>", its slider "slider.<id>", the value text "value.<id>".
+// names: rowNames::row, slider and value.
 #pragma once
 
 #include <QWidget>

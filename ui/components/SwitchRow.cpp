@@ -56,15 +56,47 @@ TextLabel* summary(const std::string& text) {
 
 }  // namespace settingRow
 
+namespace rowNames {
+
+namespace {
+
+QString named(const char* kind, std::string_view id) {
+    return QString::fromLatin1(kind) +
+           QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size()));
+}
+
+}  // namespace
+
+QString row(std::string_view id) {
+    return named("row.", id);
+}
+
+QString star(std::string_view id) {
+    return named("star.", id);
+}
+
+QString toggle(std::string_view id) {
+    return named("switch.", id);
+}
+
+QString slider(std::string_view id) {
+    return named("slider.", id);
+}
+
+QString value(std::string_view id) {
+    return named("value.", id);
+}
+
+}  // namespace rowNames
+
 SwitchRow::SwitchRow(const std::string& id, const std::string& symbol, int tintIndex,
                      const std::string& title, const std::string& summary,
                      const std::vector<QString>& chips, std::function<void()> onStar,
                      std::function<void()> onSwitch, QWidget* parent)
     : QWidget(parent), star_(new StarButton(false, std::move(onStar))), toggle_(new Switch) {
-    const QString key = toQString(id);
-    setObjectName(QStringLiteral("row.") + key);
-    star_->setObjectName(QStringLiteral("star.") + key);
-    toggle_->setObjectName(QStringLiteral("switch.") + key);
+    setObjectName(rowNames::row(id));
+    star_->setObjectName(rowNames::star(id));
+    toggle_->setObjectName(rowNames::toggle(id));
     toggle_->setAccessibleName(toQString(title));
     connect(toggle_, &Switch::clicked, this, [onSwitch = std::move(onSwitch)] { onSwitch(); });
 

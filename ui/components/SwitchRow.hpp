@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora {
@@ -39,6 +40,19 @@ TextLabel* title(const std::string& text);
 TextLabel* summary(const std::string& text);
 
 }  // namespace settingRow
+
+// The object names of a setting row and its controls for the item `id`, which tests and tools find
+// them by: "row.<id>", "star.<id>", "switch.<id>", and a slider row's "slider.<id>" and
+// "value.<id>" (its value text).
+namespace rowNames {
+
+QString row(std::string_view id);
+QString star(std::string_view id);
+QString toggle(std::string_view id);
+QString slider(std::string_view id);
+QString value(std::string_view id);
+
+}  // namespace rowNames
 
 class SwitchRow : public QWidget {
     Q_OBJECT

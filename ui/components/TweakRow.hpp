@@ -1,7 +1,7 @@
 // The row of one catalog tweak: tile, title (with "ADVANCED" for advanced tweaks), summary, star,
 // switch. The switch shows the tweak's state from the sync's cache (off when it cannot be
 // read); a click re-reads the engine and asks the model for the opposite, so a tweak whose state
-// cannot be read is switched on. Object names: "row.<id>", "star.<id>", "switch.<id>".
+// cannot be read is switched on. Object names: rowNames::row, star and toggle.
 #pragma once
 
 #include "kit/Tweak.hpp"

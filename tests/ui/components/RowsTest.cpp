@@ -80,7 +80,7 @@ TEST_F(RowsTest, ATweakSwitchShowsTheEngineAndAClickAsksForTheOppositeOfAFreshRe
     const Tweak& hidden = catalogTweak("dev-show-hidden-files");
     auto* row = add<TweakRow>(hidden);
     showOnPaper(page);
-    auto* toggle = find<Switch>(page, "switch.dev-show-hidden-files");
+    auto* toggle = find<Switch>(page, rowNames::toggle("dev-show-hidden-files"));
     EXPECT_EQ(accessible(toggle), "CheckBox 'Show hidden files in Finder' off");
     click(toggle);
     EXPECT_FALSE(toggle->isOn()) << "the model answers at the next sync";
@@ -98,7 +98,7 @@ TEST_F(RowsTest, ATweakSwitchShowsTheEngineAndAClickAsksForTheOppositeOfAFreshRe
     EXPECT_EQ(writesOf(hidden.toggle().key.key), 1u);
     EXPECT_TRUE(model->isEnabled(hidden)) << "written on, not removed";
 
-    click(find<StarButton>(page, "star.dev-show-hidden-files"));
+    click(find<StarButton>(page, rowNames::star("dev-show-hidden-files")));
     settle();
     EXPECT_TRUE(model->isFavorite(hidden));
     EXPECT_TRUE(row->star().isOn());
@@ -140,7 +140,7 @@ TEST_F(RowsTest, ASliderLoadsOnceWhenFirstShownAndWritesOncePerReleaseKeyOrGroov
     EXPECT_FALSE(row->isLoaded()) << "nothing read before it is shown";
     showOnPaper(page);
     EXPECT_EQ(row->value(), 48.0);
-    auto* text = find<TextLabel>(page, "value.slider-dock-size");
+    auto* text = find<TextLabel>(page, rowNames::value("slider-dock-size"));
     EXPECT_EQ(text->text(), QStringLiteral("48px"));
     const int reads = prefs->reads[key];
     row->hide();
@@ -184,7 +184,8 @@ TEST_F(RowsTest, AnAbsentSliderShowsItsDefaultAndEveryRowKindIsPictured) {
     showOnPaper(page);
     page.adjustSize();
     EXPECT_EQ(slider->value(), 48.0) << "the default";
-    auto* tile = find<TweakRow>(page, "row.menubar-clock-seconds")->findChild<SymbolView*>();
+    auto* tile =
+        find<TweakRow>(page, rowNames::row("menubar-clock-seconds"))->findChild<SymbolView*>();
     EXPECT_EQ(tile->grab().toImage().pixelColor(2, 13), Theme::tint(4)) << "menubar tints 4";
     screenshot(page, QStringLiteral("rows"));
 }

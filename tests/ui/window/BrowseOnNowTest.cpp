@@ -198,15 +198,15 @@ TEST_F(BrowseOnNow, ThePageKeepsItsRowsAndTheChipStripItsOffsetAcrossSyncs) {
     strip->setValue(strip->maximum());
     const int offset = strip->value();
     const QWidget* dockRows = find(*browse(), browseNames::tweaks(TweakCategory::dock));
-    const QWidget* firstRow = find(*browse(), "row.dock-instant-autohide-delay");
+    const QWidget* firstRow = find(*browse(), rowNames::row("dock-instant-autohide-delay"));
     {
         test::WidgetCount count;
         changeModel([&] { model->refresh(); });
-        click(find(*browse(), "switch.dock-instant-autohide-delay"));
+        click(find(*browse(), rowNames::toggle("dock-instant-autohide-delay")));
         settle();
         EXPECT_EQ(count.made(), 0) << "a refresh and a switch rebuild nothing";
     }
-    EXPECT_EQ(find(*browse(), "row.dock-instant-autohide-delay"), firstRow);
+    EXPECT_EQ(find(*browse(), rowNames::row("dock-instant-autohide-delay")), firstRow);
     // A chip picks another filter: the other sections hide, and the strip stays where the user
     // scrolled it to reach the chip.
     const auto pick = [&](const BrowseFilter& filter) {
@@ -225,7 +225,7 @@ TEST_F(BrowseOnNow, ThePageKeepsItsRowsAndTheChipStripItsOffsetAcrossSyncs) {
     EXPECT_EQ(pick(BrowseFilter::all()), allOffset);
     EXPECT_EQ(strip->value(), allOffset);
     EXPECT_EQ(find(*browse(), browseNames::tweaks(TweakCategory::dock)), dockRows);
-    EXPECT_EQ(find(*browse(), "row.dock-instant-autohide-delay"), firstRow);
+    EXPECT_EQ(find(*browse(), rowNames::row("dock-instant-autohide-delay")), firstRow);
 }
 
 // Only the page on screen is given the syncs: Browse's rows are left alone while Home shows, and
@@ -233,9 +233,9 @@ TEST_F(BrowseOnNow, ThePageKeepsItsRowsAndTheChipStripItsOffsetAcrossSyncs) {
 TEST_F(BrowseOnNow, RowsOfAHiddenPageAreNotCalledAndShowTheCurrentStateWhenItComesBack) {
     openBrowse();
     const Tweak bounce = *model->catalog().tweak("dock-no-launch-bounce");
-    auto* toggle = find<Switch>(*browse(), "switch.dock-no-launch-bounce");
-    auto* star = find<StarButton>(*browse(), "star.dock-no-launch-bounce");
-    auto* power = find<Switch>(*browse(), "switch.power-disable-powernap");
+    auto* toggle = find<Switch>(*browse(), rowNames::toggle("dock-no-launch-bounce"));
+    auto* star = find<StarButton>(*browse(), rowNames::star("dock-no-launch-bounce"));
+    auto* power = find<Switch>(*browse(), rowNames::toggle("power-disable-powernap"));
     clickRow("home");
     changeModel([&] {
         model->toggleTweak(bounce);
@@ -250,7 +250,7 @@ TEST_F(BrowseOnNow, RowsOfAHiddenPageAreNotCalledAndShowTheCurrentStateWhenItCom
     ShownStates shown;
     toggle->installEventFilter(&shown);
     clickRow("browse");
-    EXPECT_EQ(find<Switch>(*browse(), "switch.dock-no-launch-bounce"), toggle) << "kept";
+    EXPECT_EQ(find<Switch>(*browse(), rowNames::toggle("dock-no-launch-bounce")), toggle) << "kept";
     EXPECT_EQ(shown.states, std::vector<bool>{true}) << "up to date as it comes on screen";
     EXPECT_TRUE(star->isOn());
     EXPECT_TRUE(power->isOn());
@@ -278,9 +278,9 @@ TEST_F(BrowseOnNow, ATweakSwitchedOnInBrowseShowsOnOnNowAndSwitchedOffThereTheEm
     clickRow("active");
     EXPECT_THAT(shownBlocks(*page<OnNowPage>()), ElementsAre("backButton", onNowNames::empty));
     clickRow("browse");
-    click(find(*browse(), "switch.dock-no-launch-bounce"));
+    click(find(*browse(), rowNames::toggle("dock-no-launch-bounce")));
     settle();
-    EXPECT_TRUE(find<Switch>(*browse(), "switch.dock-no-launch-bounce")->isOn());
+    EXPECT_TRUE(find<Switch>(*browse(), rowNames::toggle("dock-no-launch-bounce"))->isOn());
     EXPECT_EQ(countPill()->label(), QStringLiteral("1 on"));
 
     click(countPill());
@@ -294,7 +294,7 @@ TEST_F(BrowseOnNow, ATweakSwitchedOnInBrowseShowsOnOnNowAndSwitchedOffThereTheEm
     EXPECT_THAT(rowIDs(*find<TweakListCard>(*onNow, onNowNames::tweaks)),
                 ElementsAre("dock-no-launch-bounce"));
 
-    click(find(*onNow, "switch.dock-no-launch-bounce"));
+    click(find(*onNow, rowNames::toggle("dock-no-launch-bounce")));
     settle();
     EXPECT_THAT(shownBlocks(*onNow), ElementsAre("backButton", onNowNames::empty));
     EXPECT_FALSE(countPill()->isVisible());
@@ -341,7 +341,7 @@ TEST_F(BrowseOnNow, ABrowseSliderWritesOncePerReleaseAndNeverFromThePageScrollin
     const auto writes = [&] {
         return std::count(journal.begin(), journal.end(), "write " + dockSize.key.key);
     };
-    auto* slider = find<DoubleSlider>(*browse(), "slider.slider-dock-size");
+    auto* slider = find<DoubleSlider>(*browse(), rowNames::slider("slider-dock-size"));
     const double shown = slider->doubleValue();
     QScrollBar* page = window->router().verticalScrollBar();
     const int before = page->value();
@@ -363,7 +363,7 @@ TEST_F(BrowseOnNow, ABrowseSliderWritesOncePerReleaseAndNeverFromThePageScrollin
     EXPECT_EQ(writes(), 0);
     EXPECT_EQ(slider->doubleValue(), shown);
 
-    const QWidget* rowBefore = find(*browse(), "row.slider-dock-size");
+    const QWidget* rowBefore = find(*browse(), rowNames::row("slider-dock-size"));
     QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
     for (int x = 2; x < slider->width(); x += 20) {
         QTest::mouseMove(slider, QPoint(x, slider->height() / 2));
@@ -375,7 +375,7 @@ TEST_F(BrowseOnNow, ABrowseSliderWritesOncePerReleaseAndNeverFromThePageScrollin
     settle();
     EXPECT_EQ(writes(), 1);
     EXPECT_EQ(backend->at(dockSize.key), TweakValue::integer(static_cast<int>(dockSize.max)));
-    EXPECT_EQ(find(*browse(), "row.slider-dock-size"), rowBefore);
+    EXPECT_EQ(find(*browse(), rowNames::row("slider-dock-size")), rowBefore);
     EXPECT_EQ(slider->doubleValue(), dockSize.max);
 }
 
