@@ -33,7 +33,7 @@ class Automation : public EndToEnd {
     // lists the rule by its sentence, switched on.
     void addRule(
         Kind kind, const std::string& sentence, const std::function<void()>& fillIn = [] {}) {
-        click({{"push button", "Automations"}});
+        goTo("Automations");
         choose({{"", "On battery"}}, std::string(label(kind)));
         fillIn();
         screenshot(QStringLiteral("form"));

@@ -460,6 +460,14 @@ void EndToEnd::click(const std::vector<Seek>& path) {
     x().click(place->center());
 }
 
+void EndToEnd::goTo(const std::string& page) {
+    // The sidebar's entries are checkable: the current page's entry is the checked one.
+    const std::vector<Seek> entry{{"check box", page}};
+    click(entry);
+    EXPECT_TRUE(waitFor([&] { return checked(entry); })) << page << " is not marked current:\n"
+                                                         << onScreen();
+}
+
 bool EndToEnd::checked(const std::vector<Seek>& path) {
     return shown(path).checked();
 }

@@ -112,6 +112,8 @@ class EndToEnd : public ::testing::Test {
     // Brings the object into view (the wheel over its scroll area, as a user scrolls), waits
     // until it stays in place, and clicks its centre through the X server.
     void click(const std::vector<Seek>& path);
+    // Clicks the sidebar's entry of that page and waits until the sidebar marks it current.
+    void goTo(const std::string& page);
     // Whether the object, once shown, says it is checked (a switch on, a row applied).
     bool checked(const std::vector<Seek>& path);
     // Opens the menu button of that name and clicks its item with the text.

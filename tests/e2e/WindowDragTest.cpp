@@ -33,7 +33,7 @@ class WindowDrag : public EndToEnd {
 TEST_F(WindowDrag, AQuickClickOnTheBackgroundLeavesTheWindowAndADragCarriesIt) {
     storeOnboardedProfile();
     launch();
-    const QRect lastEntry = shown({{"push button", "Automations"}}).extents();
+    const QRect lastEntry = shown({{"check box", "Automations"}}).extents();
     const QPoint blank(lastEntry.center().x(), lastEntry.bottom() + kBelowLastEntry);
     const std::optional<Accessible> main = window("Velmora");
     ASSERT_TRUE(main.has_value());
@@ -45,8 +45,7 @@ TEST_F(WindowDrag, AQuickClickOnTheBackgroundLeavesTheWindowAndADragCarriesIt) {
 
     x().click(blank);
     // The click was handled once a click after it has been: Browse comes up.
-    click({{"push button", "Browse all"}});
-    shown({{"label", "Browse all"}});
+    goTo("Browse all");
     EXPECT_EQ(windowOrigin(), before) << "a click is not a drag";
 
     x().press(blank);
@@ -68,7 +67,7 @@ TEST_F(WindowDrag, AQuickClickOnTheBackgroundLeavesTheWindowAndADragCarriesIt) {
     const std::optional<QPoint> dropped = windowOrigin();
     // Let go, it stays: the pointer moving on no longer carries it.
     x().moveTo(blank);
-    click({{"push button", "Home"}});
+    goTo("Home");
     EXPECT_EQ(windowOrigin(), dropped) << "the move ended with the release";
 }
 

@@ -15,8 +15,6 @@ namespace {
 
 const std::vector<Seek> kHiddenFiles{{"check box", "Show hidden files in Finder"}};
 const std::vector<Seek> kFastKeyRepeat{{"check box", "Faster key repeat"}};
-const std::vector<Seek> kBrowse{{"push button", "Browse all"}};
-const std::vector<Seek> kOnNow{{"push button", "On now"}};
 
 // Counts the replacements of one domain file (each write renames a finished file over it), from
 // its making on.
@@ -48,7 +46,7 @@ class WriteCounter {
 TEST_F(EndToEnd, APowerUpSwitchedInBrowseIsUndoneOnOnNowAndADraggedSliderWritesOnce) {
     storeOnboardedProfile();
     launch();
-    click(kBrowse);
+    goTo("Browse all");
     click(kHiddenFiles);
     EXPECT_TRUE(waitFor([&] {
         return stored("com.apple.finder", "AppleShowAllFiles") == StoredValue{"bool", "true"};
@@ -56,7 +54,7 @@ TEST_F(EndToEnd, APowerUpSwitchedInBrowseIsUndoneOnOnNowAndADraggedSliderWritesO
     EXPECT_TRUE(waitFor([&] { return checked(kHiddenFiles); })) << "the switch shows it on";
     screenshot(QStringLiteral("browse"));
 
-    click(kOnNow);
+    goTo("On now");
     EXPECT_TRUE(waitFor([&] { return checked(kHiddenFiles) && !find(kFastKeyRepeat); }))
         << "On now lists what is on, and only that:\n"
         << onScreen();
@@ -66,7 +64,7 @@ TEST_F(EndToEnd, APowerUpSwitchedInBrowseIsUndoneOnOnNowAndADraggedSliderWritesO
         << "switched off, the key is gone again";
 
     // The Dock's size: one drag across several steps, one value written when it is let go.
-    click(kBrowse);
+    goTo("Browse all");
     const std::vector<Seek> dockSize{{"slider", "Dock size"}};
     click(dockSize);  // brought into view; a click where the knob is leaves the value
     const Accessible slider = shown(dockSize);
@@ -115,7 +113,7 @@ TEST_F(EndToEnd, ASceneOfTheCurrentSetupBringsTheFilesBackAfterEverythingWasSwit
     EXPECT_EQ(scenes.value().front().name, "Desk");
 
     // Everything off, as On now offers it: each power-up's switch.
-    click(kOnNow);
+    goTo("On now");
     for (const auto& power : {kHiddenFiles, kFastKeyRepeat}) {
         click(power);
         EXPECT_TRUE(waitFor([&] { return !find(power) || !checked(power); }))
