@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 
 #include "ui/look/Fonts.hpp"
-#include "ui/look/Logomark.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/popover/MenuRowView.hpp"
@@ -16,6 +15,7 @@
 #include "ui/sync/KeyedList.hpp"
 #include "ui/sync/ModelSync.hpp"
 #include "ui/widgets/Hairline.hpp"
+#include "ui/widgets/Logomark.hpp"
 #include "ui/widgets/ReadingOrder.hpp"
 #include "ui/widgets/SlimScrollBar.hpp"
 #include "ui/widgets/Text.hpp"

@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "ui/look/Fonts.hpp"
-#include "ui/look/Logomark.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
+#include "ui/widgets/Logomark.hpp"
 #include "ui/widgets/Text.hpp"
 
 namespace velmora {

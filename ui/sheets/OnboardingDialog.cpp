@@ -9,10 +9,11 @@
 #include <array>
 
 #include "ui/look/Fonts.hpp"
-#include "ui/look/Logomark.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/sheets/OnboardingTile.hpp"
+#include "ui/widgets/Logomark.hpp"
+#include "ui/widgets/PageStack.hpp"
 #include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextButton.hpp"
 #include "ui/widgets/TextLabel.hpp"
@@ -181,9 +182,11 @@ QWidget* OnboardingDialog::makeContent() {
     }
     pages_.push_back(devices);
 
+    steps_ = new PageStack;
     for (QWidget* page : pages_) {
-        stack->addWidget(page);
+        steps_->add(page);
     }
+    stack->addWidget(steps_);
     stack->addStretch(1);
     return scrollArea(QStringLiteral("onboarding.scroll"), host);
 }
@@ -225,9 +228,7 @@ void OnboardingDialog::showState() {
     const StepText& text = kStepTexts.at(static_cast<std::size_t>(step_));
     title_->setText(QString::fromUtf8(text.title));
     subtitle_->setText(QString::fromUtf8(text.subtitle));
-    for (std::size_t page = 0; page < pages_.size(); ++page) {
-        pages_[page]->setVisible(static_cast<int>(page) == step_);
-    }
+    steps_->setCurrent(pages_.at(static_cast<std::size_t>(step_)));
     for (const auto& [field, tile] : fieldTiles_) {
         tile->setOn(fields_.contains(field));
     }

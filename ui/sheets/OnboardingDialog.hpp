@@ -24,6 +24,7 @@ namespace velmora {
 class AppModel;
 class DeviceCard;
 class OnboardingTile;
+class PageStack;
 class TextButton;
 class TextLabel;
 
@@ -62,6 +63,7 @@ class OnboardingDialog : public SheetDialog {
     TextLabel* title_ = nullptr;
     TextLabel* subtitle_ = nullptr;
     std::vector<QWidget*> pages_;
+    PageStack* steps_ = nullptr;
     std::vector<std::pair<UserField, OnboardingTile*>> fieldTiles_;
     std::vector<std::pair<UserGoal, OnboardingTile*>> goalTiles_;
     std::vector<std::pair<DeviceKind, DeviceCard*>> deviceCards_;

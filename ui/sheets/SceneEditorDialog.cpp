@@ -102,7 +102,13 @@ QWidget* SceneEditorDialog::makeHeader() {
     auto* stack = new QVBoxLayout(header);
     stack->setContentsMargins(kHeaderPadding, kHeaderPadding, kHeaderPadding, kHeaderPadding);
     stack->setSpacing(kHeaderSpacing);
+    stack->addLayout(makeTitleRow());
+    stack->addWidget(makeNameField());
+    stack->addWidget(makeIconStrip());
+    return header;
+}
 
+QLayout* SceneEditorDialog::makeTitleRow() {
     auto* titleRow = new QHBoxLayout;
     titleRow->setSpacing(kTitleRowSpacing);
     auto* title =
@@ -127,8 +133,12 @@ QWidget* SceneEditorDialog::makeHeader() {
     save_->setLabel(QStringLiteral("Save scene"));
     save_->setCapsule(Theme::ink(), Theme::faint(), kSavePaddingV, kSavePaddingH);
     titleRow->addWidget(save_);
-    stack->addLayout(titleRow);
+    connect(cancel, &QAbstractButton::clicked, this, [this] { onClose_(); });
+    connect(save_, &QAbstractButton::clicked, this, [this] { save(); });
+    return titleRow;
+}
 
+QWidget* SceneEditorDialog::makeNameField() {
     auto* field = new FieldBox;
     auto* inside = new QHBoxLayout(field);
     inside->setContentsMargins(kFieldPadding, kFieldPadding, kFieldPadding, kFieldPadding);
@@ -145,8 +155,14 @@ QWidget* SceneEditorDialog::makeHeader() {
     name_->setPalette(palette);
     name_->setText(toQString(draft_.name));
     inside->addWidget(name_);
-    stack->addWidget(field);
+    connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        draft_.name = text.toStdString();
+        showDraft();
+    });
+    return field;
+}
 
+QWidget* SceneEditorDialog::makeIconStrip() {
     auto* strip = new WheelStrip;
     strip->setObjectName(QStringLiteral("editor.icons"));
     strip->row().setSpacing(kIconSpacing);
@@ -163,15 +179,7 @@ QWidget* SceneEditorDialog::makeHeader() {
         icons_.push_back(icon);
     }
     strip->row().addStretch(1);
-    stack->addWidget(strip);
-
-    connect(cancel, &QAbstractButton::clicked, this, [this] { onClose_(); });
-    connect(save_, &QAbstractButton::clicked, this, [this] { save(); });
-    connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        draft_.name = text.toStdString();
-        showDraft();
-    });
-    return header;
+    return strip;
 }
 
 QWidget* SceneEditorDialog::makeContent() {

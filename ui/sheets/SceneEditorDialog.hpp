@@ -19,6 +19,7 @@
 #include "ui/sheets/SceneDraft.hpp"
 #include "ui/sheets/SheetDialog.hpp"
 
+class QLayout;
 class QLineEdit;
 class QVBoxLayout;
 
@@ -47,7 +48,13 @@ class SceneEditorDialog : public SheetDialog {
     ScenePicker* picker() const { return picker_; }
 
   private:
+    // The title row, the name field and the icon strip.
     QWidget* makeHeader();
+    // The title, the count, Cancel and Save.
+    QLayout* makeTitleRow();
+    QWidget* makeNameField();
+    QWidget* makeIconStrip();
+    // The fill card, the disclosure and the picker under it, scrolling.
     QWidget* makeContent();
     // Shows the scene as it stands now in every part of the sheet.
     void showDraft();

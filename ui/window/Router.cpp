@@ -1,8 +1,7 @@
 // Pages made on first use, one shown at a time in the same scroll area.
 #include "ui/window/Router.hpp"
 
-#include <QVBoxLayout>
-
+#include "ui/widgets/PageStack.hpp"
 #include "ui/widgets/SlimScrollBar.hpp"
 
 namespace velmora {
@@ -15,12 +14,10 @@ Router::Router(QWidget* parent) : QScrollArea(parent) {
     // The window's paper shows through.
     viewport()->setAutoFillBackground(false);
     useSlimScrollBars(*this);
-    auto* host = new QWidget;
-    layout_ = new QVBoxLayout(host);
-    layout_->setContentsMargins(sideInset, 0, sideInset, bottomInset);
-    layout_->setSpacing(0);
-    setWidget(host);
-    host->setAutoFillBackground(false);
+    stack_ = new PageStack;
+    stack_->setMargins(QMargins(sideInset, 0, sideInset, bottomInset));
+    setWidget(stack_);
+    stack_->setAutoFillBackground(false);
 }
 
 Page* Router::page(PageKind kind) const {
@@ -34,24 +31,20 @@ void Router::show(const WindowView& view) {
     if (next == nullptr) {
         next = makePage(kind, view.window);
         next->setObjectName(QStringLiteral("page.") + QString::fromLatin1(pageName(kind)));
-        next->hide();
-        // Full width, its own height, from the top.
-        layout_->addWidget(next, 0, Qt::AlignTop);
+        stack_->add(next);
         pages_.emplace(kind, next);
     }
     if (next == current_) {
         current_->sync(view);
         return;
     }
-    if (current_ != nullptr) {
-        current_->hide();
-    }
     current_ = next;
-    current_->appear(view);
     // Brought up to date out of sight, so that the rows it makes come on screen in one go
     // instead of each laying out the window again.
-    current_->sync(view);
-    current_->show();
+    stack_->setCurrent(next, [&view, next] {
+        next->appear(view);
+        next->sync(view);
+    });
 }
 
 }  // namespace velmora

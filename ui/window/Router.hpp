@@ -8,9 +8,9 @@
 
 #include "ui/window/Page.hpp"
 
-class QVBoxLayout;
-
 namespace velmora {
+
+class PageStack;
 
 class Router : public QScrollArea {
     Q_OBJECT
@@ -30,7 +30,7 @@ class Router : public QScrollArea {
     Page* page(PageKind kind) const;
 
   private:
-    QVBoxLayout* layout_;
+    PageStack* stack_;
     std::map<PageKind, Page*> pages_;
     Page* current_ = nullptr;
 };

@@ -9,10 +9,10 @@
 #include "ui/widgets/SlimScrollBar.hpp"
 
 #include "ui/look/Fonts.hpp"
-#include "ui/look/Logomark.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/sync/SyncCache.hpp"
+#include "ui/widgets/Logomark.hpp"
 #include "ui/widgets/TextLabel.hpp"
 #include "ui/window/MainWindow.hpp"
 #include "ui/window/NavRow.hpp"
@@ -75,7 +75,15 @@ Sidebar::Sidebar(MainWindow& window, QWidget* parent) : CardCanvas(parent) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, kEdgeWidth, 0);
     column->setSpacing(0);
+    column->addWidget(makeScrollingPart(window), 1);
+    // Pinned to the bottom of the window.
+    column->addSpacing(kPinnedGap);
+    column->addLayout(makeSuggestion(window));
+    profile_ = new ProfileBlock(window);
+    column->addWidget(profile_);
+}
 
+QScrollArea* Sidebar::makeScrollingPart(MainWindow& window) {
     // The part that scrolls when the window is too short for it.
     scroll_ = new QScrollArea;
     scroll_->setObjectName(QStringLiteral("sidebar.scroll"));
@@ -88,7 +96,16 @@ Sidebar::Sidebar(MainWindow& window, QWidget* parent) : CardCanvas(parent) {
     auto* upper = new QVBoxLayout(top);
     upper->setContentsMargins(0, 0, 0, 0);
     upper->setSpacing(0);
+    upper->addLayout(makeHeader());
+    makeNavigation(window, *upper);
+    upper->addStretch(1);
+    scroll_->setWidget(top);
+    // The area fills its widget with the window colour; the column's own colour shows instead.
+    top->setAutoFillBackground(false);
+    return scroll_;
+}
 
+QLayout* Sidebar::makeHeader() {
     auto* header = new QHBoxLayout;
     header->setContentsMargins(kHeaderInsetH, kHeaderTop, kHeaderInsetH, kHeaderBottom);
     header->setSpacing(kHeaderSpacing);
@@ -96,9 +113,11 @@ Sidebar::Sidebar(MainWindow& window, QWidget* parent) : CardCanvas(parent) {
     auto* name = new TextLabel(DesignFont::fraunces(kNameSize, FontWeight::semibold), Theme::ink());
     name->setText(QString::fromLatin1(kProductName));
     header->addWidget(name, 1);
-    upper->addLayout(header);
+    return header;
+}
 
-    QVBoxLayout* primary = rowStack(*upper);
+void Sidebar::makeNavigation(MainWindow& window, QVBoxLayout& upper) {
+    QVBoxLayout* primary = rowStack(upper);
     for (const NavItem& item : {NavItem::home(), NavItem::active(), NavItem::favorites()}) {
         rows_.push_back(new NavRow(window, item));
         primary->addWidget(rows_.back());
@@ -109,29 +128,22 @@ Sidebar::Sidebar(MainWindow& window, QWidget* parent) : CardCanvas(parent) {
     auto* library = new QHBoxLayout;
     library->setContentsMargins(kSectionInsetH, kSectionTop, kSectionInsetH, kSectionBottom);
     library->addWidget(sidebarSectionLabel(QString::fromLatin1(kLibrary)));
-    upper->addLayout(library);
+    upper.addLayout(library);
     rows_.push_back(new NavRow(window, NavItem::browse()));
-    rowStack(*upper)->addWidget(rows_.back());
+    rowStack(upper)->addWidget(rows_.back());
 
     scenes_ = new ScenesSection(window);
-    upper->addWidget(scenes_);
+    upper.addWidget(scenes_);
     rows_.push_back(new NavRow(window, NavItem::automations()));
-    rowStack(*upper, kAutomationsTop)->addWidget(rows_.back());
-    upper->addStretch(1);
-    scroll_->setWidget(top);
-    // The area fills its widget with the window colour; the column's own colour shows instead.
-    top->setAutoFillBackground(false);
-    column->addWidget(scroll_, 1);
+    rowStack(upper, kAutomationsTop)->addWidget(rows_.back());
+}
 
-    // Pinned to the bottom of the window.
-    column->addSpacing(kPinnedGap);
+QLayout* Sidebar::makeSuggestion(MainWindow& window) {
     suggestion_ = new SuggestionCard(window);
     auto* suggestion = new QVBoxLayout;
     suggestion->setContentsMargins(kSuggestionInsetH, 0, kSuggestionInsetH, kSuggestionBottom);
     suggestion->addWidget(suggestion_);
-    column->addLayout(suggestion);
-    profile_ = new ProfileBlock(window);
-    column->addWidget(profile_);
+    return suggestion;
 }
 
 void Sidebar::show(const WindowView& view) {

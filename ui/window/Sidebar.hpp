@@ -9,7 +9,9 @@
 
 #include "ui/widgets/Card.hpp"
 
+class QLayout;
 class QScrollArea;
+class QVBoxLayout;
 
 namespace velmora {
 
@@ -43,6 +45,15 @@ class Sidebar : public CardCanvas {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // From the header to the Automations row.
+    QScrollArea* makeScrollingPart(MainWindow& window);
+    // The logo and the product's name.
+    QLayout* makeHeader();
+    // The page rows, the Library heading, the scenes and Automations, into `upper`.
+    void makeNavigation(MainWindow& window, QVBoxLayout& upper);
+    // The suggestion card, pinned under the scrolling part.
+    QLayout* makeSuggestion(MainWindow& window);
+
     QScrollArea* scroll_;
     std::vector<NavRow*> rows_;
     NavRow* active_;

@@ -14,11 +14,11 @@
 #include <QWheelEvent>
 
 #include "tests/ui/ViewTest.hpp"
-#include "ui/look/Logomark.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/sync/InteractionHold.hpp"
 #include "ui/widgets/Card.hpp"
 #include "ui/widgets/DoubleSlider.hpp"
+#include "ui/widgets/Logomark.hpp"
 #include "ui/widgets/MenuPill.hpp"
 #include "ui/widgets/Stepper.hpp"
 #include "ui/widgets/Switch.hpp"

@@ -1,5 +1,5 @@
 // Drawing of the logo mark, shared by the widget and by views that paint it themselves.
-#include "ui/look/Logomark.hpp"
+#include "ui/widgets/Logomark.hpp"
 
 #include <QPainter>
 #include <QPen>
