@@ -70,6 +70,31 @@ qreal along(qreal from, qreal to, qreal t) {
 
 }  // namespace
 
+namespace recipeCardNames {
+
+namespace {
+
+QString named(const char* kind, std::string_view id) {
+    return QString::fromLatin1(kind) +
+           QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size()));
+}
+
+}  // namespace
+
+QString card(std::string_view id) {
+    return named("recipeCard.", id);
+}
+
+QString star(std::string_view id) {
+    return named("star.", id);
+}
+
+QString pill(std::string_view id) {
+    return named("pill.", id);
+}
+
+}  // namespace recipeCardNames
+
 RecipeGridCard::RecipeGridCard(AppModel& model, Recipe recipe, int index,
                                std::function<void()> onOpen, QWidget* parent)
     : PaintedButton(parent),
@@ -83,10 +108,9 @@ RecipeGridCard::RecipeGridCard(AppModel& model, Recipe recipe, int index,
       hover_(*this, kHoverTime, QEasingCurve::OutQuad),
       lastShadow_(cardShadow()) {
     setFocusShape(FocusShape::rounded, Card::gridRadius);
-    const QString id = toQString(recipe_.id);
-    setObjectName(QStringLiteral("recipeCard.") + id);
-    star_->setObjectName(QStringLiteral("star.") + id);
-    pill_->setObjectName(QStringLiteral("pill.") + id);
+    setObjectName(recipeCardNames::card(recipe_.id));
+    star_->setObjectName(recipeCardNames::star(recipe_.id));
+    pill_->setObjectName(recipeCardNames::pill(recipe_.id));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFocusPolicy(Qt::TabFocus);

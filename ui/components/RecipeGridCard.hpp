@@ -4,17 +4,28 @@
 // as a favourite; the pill re-reads the model at the click and applies or reverts. Under the
 // pointer the card lifts (a larger shadow, an accent outline, a darker chevron) over 0.14 seconds
 // and shows the pointing hand. Put it on a CardCanvas for its shadow. Object names:
-// "recipeCard.<id>", its star "star.<id>", its pill "pill.<id>".
+// recipeCardNames.
 #pragma once
 
 #include <functional>
-#include "ui/widgets/PaintedButton.hpp"
+#include <string_view>
 
 #include "kit/Tweak.hpp"
 #include "ui/widgets/Card.hpp"
 #include "ui/widgets/Fade.hpp"
+#include "ui/widgets/PaintedButton.hpp"
 
 namespace velmora {
+
+// The object names of the card of the recipe `id` and of its controls, which tests and tools find
+// them by: "recipeCard.<id>", "star.<id>", "pill.<id>".
+namespace recipeCardNames {
+
+QString card(std::string_view id);
+QString star(std::string_view id);
+QString pill(std::string_view id);
+
+}  // namespace recipeCardNames
 
 class AppModel;
 class ApplyPill;

@@ -3,7 +3,7 @@
 // card (home's never-sleep card). The cards are kept while the recipe ids stay the same (each
 // shown again as of the sync's cache) and rebuilt when they change, never while the user holds
 // a control.
-// Object names of the cards: "recipeCard.<id>".
+// Object names of the cards: recipeCardNames::card.
 //
 //     auto* grid = new RecipeGrid(window);
 //     grid->setTrailing(new NeverSleepCard(window.model));

@@ -59,7 +59,7 @@ TEST_F(CardTest, ACardOpensOnItsBodyWhileItsPillAndStarActOnTheModelAsItIsAtTheC
     click(card);
     EXPECT_EQ(opened, 1);
 
-    auto* pill = find<ApplyPill>(canvas, "pill.r-ab");
+    auto* pill = find<ApplyPill>(canvas, recipeCardNames::pill("r-ab"));
     click(pill);
     EXPECT_TRUE(model->isApplied(ab));
     EXPECT_EQ(opened, 1) << "the pill does not open the recipe";

@@ -83,7 +83,7 @@ TEST_F(Pages, ApplyingSpeedBoostFromItsPillTurnsItsDockKeysOnAndHomeStays) {
     completeOnboarding();
     open(Catalog::velmora());
     auto* home = page<HomePage>();
-    click(find(*home, "pill.speed-boost"));
+    click(find(*home, recipeCardNames::pill("speed-boost")));
     settle();
     const Recipe& boost = model->catalog().recipes()[1];
     ASSERT_EQ(boost.id, "speed-boost");
@@ -99,9 +99,9 @@ TEST_F(Pages, ApplyingSpeedBoostFromItsPillTurnsItsDockKeysOnAndHomeStays) {
     EXPECT_TRUE(countPill()->isVisible());
     EXPECT_EQ(row("active")->shownBadge(), 1);
     EXPECT_EQ(shownPage(), "page.home");
-    EXPECT_TRUE(find<ApplyPill>(*home, "pill.speed-boost")->isApplied());
+    EXPECT_TRUE(find<ApplyPill>(*home, recipeCardNames::pill("speed-boost"))->isApplied());
     // The cards stayed: the same card now shows the recipe applied.
-    EXPECT_EQ(find(*home, "recipeCard.speed-boost"), home->grid().cards()[1]);
+    EXPECT_EQ(find(*home, recipeCardNames::card("speed-boost")), home->grid().cards()[1]);
 }
 
 TEST_F(Pages, FinderPowerOpenedFromHomeOrFavoritesLeadsBackThereWithThatRowHighlighted) {
@@ -109,7 +109,7 @@ TEST_F(Pages, FinderPowerOpenedFromHomeOrFavoritesLeadsBackThereWithThatRowHighl
     open(Catalog::velmora());
     const auto back = [this] { return find<BackButton>(*page<RecipePage>(), "backButton"); };
 
-    click(find(*window, "recipeCard.finder-power"));
+    click(find(*window, recipeCardNames::card("finder-power")));
     settle();
     EXPECT_EQ(shownPage(), "page.recipe");
     EXPECT_EQ(find<TextLabel>(*window, "recipe.title")->text(), QStringLiteral("Finder Power"));
@@ -122,7 +122,7 @@ TEST_F(Pages, FinderPowerOpenedFromHomeOrFavoritesLeadsBackThereWithThatRowHighl
     // Pinned from its card on Home, opened from Favorites.
     click(find(*page<HomePage>(), "star.finder-power"));
     clickRow("favorites");
-    click(find(*page<FavoritesPage>(), "recipeCard.finder-power"));
+    click(find(*page<FavoritesPage>(), recipeCardNames::card("finder-power")));
     settle();
     EXPECT_EQ(shownPage(), "page.recipe");
     EXPECT_EQ(back()->label(), QStringLiteral("Favorites"));

@@ -162,7 +162,7 @@ TEST_F(Search, ACardOpensItsRecipeAndClearsTheQueryWhileRowsActWhereTheyAre) {
     EXPECT_TRUE(model->isFavorite(*model->catalog().tweak("dock-no-launch-bounce")));
     EXPECT_EQ(countPill()->label(), QStringLiteral("1 on"));
 
-    click(find(*results, "recipeCard.speed-boost"));
+    click(find(*results, recipeCardNames::card("speed-boost")));
     settle();
     EXPECT_EQ(state().query, "");
     EXPECT_EQ(searchField()->text(), QString());
