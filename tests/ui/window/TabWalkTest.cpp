@@ -81,22 +81,22 @@ class TabWalk : public WindowTest {
         for (int press = 0; press < kMostStops; ++press) {
             QWidget* from = QApplication::focusWidget();
             QTest::keyClick(from != nullptr ? from : &root, Qt::Key_Tab);
-            QWidget* now = QApplication::focusWidget();
-            if (now == nullptr) {
+            QWidget* focused = QApplication::focusWidget();
+            if (focused == nullptr) {
                 ADD_FAILURE() << "Tab left nothing focused after " << stops.size() << " stops";
                 break;
             }
-            if (!stops.empty() && now == stops.front()) {
+            if (!stops.empty() && focused == stops.front()) {
                 break;
             }
-            if (std::ranges::find(stops, now) != stops.end() || !all.contains(now)) {
-                ADD_FAILURE() << "Tab went to " << nameOf(now) << " after " << stops.size()
+            if (std::ranges::find(stops, focused) != stops.end() || !all.contains(focused)) {
+                ADD_FAILURE() << "Tab went to " << nameOf(focused) << " after " << stops.size()
                               << " stops, outside one round of " << controls.size();
                 break;
             }
-            EXPECT_NE(now->grab().toImage(), unfocused[now])
-                << nameOf(now) << " looks the same with the focus";
-            stops.push_back(now);
+            EXPECT_NE(focused->grab().toImage(), unfocused[focused])
+                << nameOf(focused) << " looks the same with the focus";
+            stops.push_back(focused);
         }
         EXPECT_EQ(stops.size(), controls.size()) << "a round of Tab visits every control once";
         expectReadingOrder(stops, all, root, column);
