@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "tests/ui/window/WindowTest.hpp"
+#include "ui/look/Theme.hpp"
 #include "ui/sheets/OnboardingDialog.hpp"
 #include "ui/sheets/SceneEditorDialog.hpp"
 #include "ui/widgets/LabelButton.hpp"
@@ -63,6 +64,20 @@ TEST_F(WindowSheets, AFirstLaunchAsksTheQuestionsAndTheSidebarShowsTheAnswers) {
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_FALSE(sheet->isWindow()) << "a sheet has no frame of its own";
     EXPECT_TRUE(window->isAncestorOf(sheet));
+    // Centred over the window, whose content is dimmed around it, and kept centred as the
+    // window changes size.
+    const auto centreOf = [&] {
+        return sheet->mapTo(window.get(), sheet->rect().center()) - window->rect().center();
+    };
+    EXPECT_LE(centreOf().manhattanLength(), 1);
+    const QImage dimmed = window->grab().toImage();
+    const QColor corner = dimmed.pixelColor(dimmed.width() - 3, dimmed.height() - 3);
+    EXPECT_LT(corner.lightness(), Theme::paper().lightness()) << "the content behind is dimmed";
+    window->resize(1280, 800);
+    settle();
+    EXPECT_LE(centreOf().manhattanLength(), 1);
+    window->resize(designSize);
+    settle();
     EXPECT_EQ(profileButton()->label(), "Personalize");
     screenshotWithSheet(QStringLiteral("window-onboarding"));
 
