@@ -16,14 +16,14 @@ WindowHolds::WindowHolds(QObject* window) : QObject(window) {
     setObjectName(QString::fromLatin1(kObjectName));
 }
 
-WindowHolds* WindowHolds::of(const QWidget& widget, bool make) {
-    QWidget* window = widget.window();
-    auto* existing = window->findChild<WindowHolds*>(QString::fromLatin1(kObjectName),
-                                                     Qt::FindDirectChildrenOnly);
-    if (existing != nullptr || !make) {
-        return existing;
-    }
-    return new WindowHolds(window);
+WindowHolds* WindowHolds::find(const QWidget& widget) {
+    return widget.window()->findChild<WindowHolds*>(QString::fromLatin1(kObjectName),
+                                                    Qt::FindDirectChildrenOnly);
+}
+
+WindowHolds& WindowHolds::of(const QWidget& widget) {
+    WindowHolds* existing = find(widget);
+    return existing != nullptr ? *existing : *new WindowHolds(widget.window());
 }
 
 void WindowHolds::afterRelease(QObject& receiver, std::function<void()> then) {
@@ -49,7 +49,7 @@ void WindowHolds::release() {
     }
 }
 
-InteractionHold::InteractionHold(QWidget& holder) : holds_(WindowHolds::of(holder, true)) {
+InteractionHold::InteractionHold(QWidget& holder) : holds_(&WindowHolds::of(holder)) {
     holds_->hold();
 }
 
@@ -60,7 +60,7 @@ InteractionHold::~InteractionHold() {
 }
 
 bool InteractionHold::activeIn(const QWidget& widget) {
-    const WindowHolds* holds = WindowHolds::of(widget, false);
+    const WindowHolds* holds = WindowHolds::find(widget);
     return holds != nullptr && holds->active();
 }
 

@@ -24,9 +24,10 @@ class WindowHolds : public QObject {
     Q_OBJECT
 
   public:
-    // The holds of the window `widget` is in; made on first use when `make` is true, else null
-    // when none was ever made.
-    static WindowHolds* of(const QWidget& widget, bool make);
+    // The holds of the window `widget` is in, made on first use.
+    static WindowHolds& of(const QWidget& widget);
+    // The same, or null while no hold was ever made in that window.
+    static WindowHolds* find(const QWidget& widget);
 
     bool active() const { return count_ > 0; }
     // Runs `then` once when the last hold ends, unless `receiver` is gone by then; a receiver

@@ -37,7 +37,7 @@ void ModelSync::follow(QObject* owner, Update update) {
 }
 
 void ModelSync::postponeRebuild(const QWidget& list) {
-    if (WindowHolds* holds = WindowHolds::of(list, false)) {
+    if (WindowHolds* holds = WindowHolds::find(list)) {
         holds->afterRelease(*this, [this] { schedule(); });
     }
 }
