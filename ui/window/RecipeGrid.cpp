@@ -43,15 +43,16 @@ bool RecipeGrid::show(const std::vector<Recipe>& recipes) {
     for (const Recipe& recipe : recipes) {
         ids.push_back(recipe.id);
     }
-    if (shown_ && ids == ids_) {
+    // Kept cards (the same ids, or a rebuild waiting for a held control) show this sync.
+    const bool held = shown_ && ids != ids_ && InteractionHold::activeIn(*this);
+    if (shown_ && (ids == ids_ || held)) {
         const SyncCache& now = ModelSync::of(window_.model).cache();
         for (RecipeGridCard* card : cards_) {
             card->follow(now);
         }
-        return false;
-    }
-    if (shown_ && InteractionHold::activeIn(*this)) {
-        ModelSync::of(window_.model).postponeRebuild(*this);
+        if (held) {
+            ModelSync::of(window_.model).postponeRebuild(*this);
+        }
         return false;
     }
     for (RecipeGridCard* card : cards_) {
