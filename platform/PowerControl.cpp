@@ -27,11 +27,6 @@ std::optional<std::string> pmsetOutput(const std::vector<std::string>& arguments
     return ToolOutput::capture(SystemTools::path(SystemTool::pmset), arguments);
 }
 
-bool readOnBattery() {
-    auto output = pmsetOutput({"-g", "batt"});
-    return output && PmsetOutput::onBattery(*output);
-}
-
 // The text is handed to a root shell on the Mac, so only what the helper itself would accept may
 // ever reach it, whatever the caller passes.
 void refuseUnlessAllowed(const std::string& key, const std::string& value) {
@@ -121,10 +116,45 @@ class SharedSettingsReading {
     std::chrono::steady_clock::time_point takenAt_;
 };
 
+// The automation monitor reads the power source and then the battery level, a few milliseconds
+// apart, at its start and at every tick: one `pmset -g batt` serves both, so that an idle tick
+// starts one process instead of two. Handed to the level reading at most once, only while young.
+class SharedBatteryReading {
+  public:
+    bool onBattery() {
+        std::optional<std::string> output = pmsetOutput({"-g", "batt"});
+        std::lock_guard lock(mutex_);
+        kept_ = output;
+        takenAt_ = std::chrono::steady_clock::now();
+        return output && PmsetOutput::onBattery(*output);
+    }
+
+    std::optional<int> percent() {
+        std::optional<std::string> output;
+        {
+            std::lock_guard lock(mutex_);
+            if (kept_ && std::chrono::steady_clock::now() - takenAt_ < readingReuseWindow) {
+                output = std::move(kept_);
+            }
+            kept_.reset();
+        }
+        if (!output) {
+            output = pmsetOutput({"-g", "batt"});
+        }
+        return output ? PmsetOutput::batteryPercent(*output) : std::nullopt;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::optional<std::string> kept_;
+    std::chrono::steady_clock::time_point takenAt_;
+};
+
 }  // namespace
 
 PowerControl PowerControl::live() {
     auto reading = std::make_shared<SharedSettingsReading>();
+    auto battery = std::make_shared<SharedBatteryReading>();
     return PowerControl{
         .reader = [reading] { return reading->sleepDisabled(); },
         .writer =
@@ -132,14 +162,14 @@ PowerControl PowerControl::live() {
                 reading->forget();
                 writeThroughHelperOrPrompt(sleepKey, on ? "1" : "0");
             },
-        .batteryReader = readOnBattery,
+        .batteryReader = [battery] { return battery->onBattery(); },
         .valuesReader = [reading] { return reading->values(); },
         .settingWriter =
             [reading](const std::string& key, const std::string& value) {
                 reading->forget();
                 setPmset(key, value);
             },
-        .percentReader = batteryPercent,
+        .percentReader = [battery] { return battery->percent(); },
     };
 }
 

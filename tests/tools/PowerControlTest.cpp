@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "kit/VelmoraError.hpp"
 #include "tests/tools/ToolFixture.hpp"
 
@@ -74,6 +76,24 @@ TEST_F(PowerControlTest, ReadersFollowWhatPmsetPrintsOnceAndGiveNothingWhenItCan
     fs::remove(log);
     live.powerValues();
     EXPECT_EQ(fileBytes(log), "-g\n") << "a write makes the kept reading stale";
+}
+
+// The monitor reads the power source and then the level at every tick: one `pmset -g batt` serves
+// both, handed out once, and a later level reading runs pmset again and sees what it prints then.
+TEST_F(PowerControlTest, OneBatteryReadingServesThePowerSourceAndTheLevelThatFollows) {
+    const fs::path level = scripts.path() / "level";
+    std::ofstream(level) << "19";
+    fakeTool(SystemTool::pmset, "echo \"$*\" >> '" + log.string() +
+                                    "'\nprintf \"Now drawing from 'Battery Power'\\n "
+                                    "-InternalBattery-0\t%s%%; discharging\\n\" \"$(cat '" +
+                                    level.string() + "')\"\n");
+    PowerControl live = PowerControl::live();
+    EXPECT_TRUE(live.isOnBattery());
+    EXPECT_EQ(live.percentReader(), 19);
+    EXPECT_EQ(fileBytes(log), "-g batt\n") << "one run for both";
+    std::ofstream(level) << "18";
+    EXPECT_EQ(live.percentReader(), 18) << "the kept reading is handed out once";
+    EXPECT_EQ(fileBytes(log), "-g batt\n-g batt\n");
 }
 
 TEST_F(PowerControlTest, TheWholeRoadThroughTheStandInsChangesTheSetting) {
