@@ -117,22 +117,6 @@ bool findUnder(const Accessible& root, const Seek& seek, int depth,
     return false;
 }
 
-void collectUnder(const Accessible& root, const Seek& seek, int depth,
-                  std::vector<Accessible>& found) {
-    if (depth > kMaxDepth) {
-        return;
-    }
-    for (Accessible& child : root.children()) {
-        if (!child.visible()) {
-            continue;
-        }
-        if (matches(child, seek)) {
-            found.push_back(child);
-        }
-        collectUnder(child, seek, depth + 1, found);
-    }
-}
-
 void outlineUnder(const Accessible& root, int depth, std::ostringstream& out) {
     if (depth > kMaxDepth) {
         return;
@@ -187,12 +171,6 @@ std::string Accessible::role() const {
     return object_ != nullptr ? taken(atspi_accessible_get_role_name(object_, &error), error) : "";
 }
 
-std::string Accessible::description() const {
-    GError* error = nullptr;
-    return object_ != nullptr ? taken(atspi_accessible_get_description(object_, &error), error)
-                              : "";
-}
-
 bool Accessible::hasState(int state) const {
     if (object_ == nullptr) {
         return false;
@@ -220,14 +198,6 @@ bool Accessible::checked() const {
 
 bool Accessible::focused() const {
     return hasState(ATSPI_STATE_FOCUSED);
-}
-
-bool Accessible::enabled() const {
-    return hasState(ATSPI_STATE_ENABLED);
-}
-
-bool Accessible::hasPopup() const {
-    return hasState(ATSPI_STATE_HAS_POPUP);
 }
 
 QRect Accessible::extents() const {
@@ -402,12 +372,6 @@ std::optional<Accessible> findVisible(const Accessible& root, const std::vector<
         return std::nullopt;
     }
     return std::move(chain.back());
-}
-
-std::vector<Accessible> allVisible(const Accessible& root, const Seek& seek) {
-    std::vector<Accessible> found;
-    collectUnder(root, seek, 0, found);
-    return found;
 }
 
 std::string outline(const Accessible& root) {

@@ -39,15 +39,12 @@ class Accessible {
     std::string name() const;
     // AT-SPI's name of its role: "push button", "check box", "label", "text", "menu item"...
     std::string role() const;
-    std::string description() const;
     // What it says of itself; false once the object is gone. Visible: not hidden (a page not on
     // screen is hidden); showing: visible and on the screen now, not scrolled out of view.
     bool visible() const;
     bool showing() const;
     bool checked() const;
     bool focused() const;
-    bool enabled() const;
-    bool hasPopup() const;
     // Where it lies on the screen; empty when it has no place.
     QRect extents() const;
     // A slider's range and current value.
@@ -93,8 +90,6 @@ std::vector<Accessible> popupsOf(pid_t pid);
 std::optional<Accessible> findVisible(const Accessible& root, const std::vector<Seek>& path);
 // The same object with the objects above it, `root`'s children first; empty when not found.
 std::vector<Accessible> chainTo(const Accessible& root, const std::vector<Seek>& path);
-// Every visible object under `root` that matches.
-std::vector<Accessible> allVisible(const Accessible& root, const Seek& seek);
 // The visible part of the tree under `root`, one object a line, for a failure's message.
 std::string outline(const Accessible& root);
 

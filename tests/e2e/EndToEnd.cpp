@@ -290,13 +290,6 @@ VelmoraProcess& EndToEnd::launch() {
     return *app_;
 }
 
-Accessible EndToEnd::tree() {
-    std::optional<Accessible> found;
-    EXPECT_TRUE(waitFor([&] { return (found = applicationOf(app_->pid())).has_value(); }))
-        << "velmora is not in the accessibility tree";
-    return found.value_or(Accessible());
-}
-
 std::optional<Accessible> EndToEnd::window(const std::string& title) {
     const std::optional<Accessible> root = applicationOf(app_->pid());
     if (!root) {

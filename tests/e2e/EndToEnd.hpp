@@ -91,8 +91,6 @@ class EndToEnd : public ::testing::Test {
     // accessibility tree.
     VelmoraProcess& launch();
     VelmoraProcess& app() { return *app_; }
-    // The program's accessibility tree, as a screen reader reads it.
-    Accessible tree();
     // The program's window of that name (its title) on screen, through the tree.
     std::optional<Accessible> window(const std::string& title);
     // Clicks the spiral in the tray and waits until the panel is on screen; the panel.
