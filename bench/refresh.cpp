@@ -13,6 +13,7 @@
 
 #include "kit/Catalog.hpp"
 #include "platform/CFPreferencesBackend.hpp"
+#include "platform/InMemoryDefaultsBackend.hpp"
 #include "platform/InMemoryUserDefaults.hpp"
 #include "platform/KillallServiceController.hpp"
 #include "platform/SystemPaths.hpp"
@@ -38,21 +39,6 @@ class BenchMac {
   private:
     testing::TempFolder home_{"velmora-bench-home"};
     testing::TempFolder system_{"velmora-bench-system"};
-};
-
-class MemoryBackend : public DefaultsBackend {
-  public:
-    std::optional<TweakValue> read(const DefaultsKey& key) override {
-        auto it = values_.find(key.domain + '\n' + key.key);
-        return it == values_.end() ? std::nullopt : std::optional<TweakValue>(it->second);
-    }
-    void write(const DefaultsKey& key, const TweakValue& value) override {
-        values_.insert_or_assign(key.domain + '\n' + key.key, value);
-    }
-    void remove(const DefaultsKey& key) override { values_.erase(key.domain + '\n' + key.key); }
-
-  private:
-    std::map<std::string, TweakValue> values_;
 };
 
 class NoRestarts : public ServiceController {
@@ -129,7 +115,7 @@ void fakeRefresh(benchmark::State& state) {
         .settingWriter = [](const std::string&, const std::string&) {},
     };
     DisplayControl display{[] { return false; }, [](bool) {}};
-    AppModel model(Catalog::velmora(), std::make_shared<MemoryBackend>(),
+    AppModel model(Catalog::velmora(), std::make_shared<InMemoryDefaultsBackend>(),
                    std::make_shared<NoRestarts>(), std::make_shared<InMemoryUserDefaults>(), power,
                    display);
     for (auto _ : state) {
