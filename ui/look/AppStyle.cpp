@@ -1,5 +1,5 @@
-// Tool tips and menus drawn in the theme's colours and radii over Fusion; everything else is
-// Fusion's with the light palette.
+// Tool tips, menus and the plain tool buttons drawn in the theme's colours and radii over Fusion;
+// everything else is Fusion's with the light palette.
 #include "ui/look/AppStyle.hpp"
 
 #include <QAction>
@@ -9,8 +9,15 @@
 #include <QPainterPath>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QTextLayout>
+#include <QTextOption>
+#include <QToolButton>
 #include <QToolTip>
+#include <algorithm>
+#include <cmath>
+#include <utility>
 
+#include "ui/look/FocusRing.hpp"
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Theme.hpp"
 
@@ -20,6 +27,10 @@ namespace {
 
 constexpr const char* kBaseStyle = "Fusion";
 constexpr const char* kDestructiveProperty = "velmoraDestructive";
+// Set on a tool button that has the plain look: the gap between its icon and its text.
+constexpr const char* kButtonSpacingProperty = "velmoraButtonSpacing";
+// Qt's points are 1/72 inch.
+constexpr qreal kPointsPerInch = 72.0;
 // The desktop's red for actions that destroy something.
 constexpr QRgb kDestructiveRed = qRgb(0xD7, 0x37, 0x2C);
 constexpr qreal kOutlineWidth = 1;
@@ -56,6 +67,94 @@ const QAction* actionOf(const QStyleOption& option, const QWidget* widget) {
     return menu != nullptr ? menu->actionAt(option.rect.center()) : nullptr;
 }
 
+// A button's text as shown: "&&" is one "&", a lone "&" marks a mnemonic and is not shown.
+QString withoutMnemonics(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+            ++i;
+        }
+        shown += text[i];
+    }
+    return shown;
+}
+
+qreal naturalWidth(const QString& text, const QFont& font, const QTextOption& option) {
+    QTextLayout layout(text, font);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return line.isValid() ? line.naturalTextWidth() : 0;
+}
+
+// Qt draws a font at a whole pixel size (12.5 at 13) although the font keeps its fractional
+// point size: the text is drawn with the font made larger by a whole factor, through a painter
+// scaled back down, as the views' own texts are. Gives that font and the factor.
+std::pair<QFont, int> drawnFont(const QFont& font, qreal logicalDpiY) {
+    const qreal pixels =
+        font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * logicalDpiY / kPointsPerInch;
+    const int factor = DesignFont::oversampling(pixels);
+    QFont drawn = font;
+    drawn.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels * factor))));
+    if (font.letterSpacingType() == QFont::AbsoluteSpacing) {
+        drawn.setLetterSpacing(QFont::AbsoluteSpacing, font.letterSpacing() * factor);
+    }
+    return {drawn, factor};
+}
+
+// A plain tool button: the capsule unless auto-raised, the icon and the text centred together, the
+// focus ring over them.
+void paintButton(QPainter& painter, const QStyleOptionToolButton& option, qreal spacing,
+                 qreal logicalDpiY) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF frame(option.rect);
+    const qreal radius = frame.height() / 2;
+    if ((option.state & QStyle::State_AutoRaise) == 0) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(option.palette.color(QPalette::Button));
+        painter.drawRoundedRect(frame, radius, radius);
+    }
+    const bool hasIcon = !option.icon.isNull() && option.toolButtonStyle != Qt::ToolButtonTextOnly;
+    const bool hasText = !option.text.isEmpty() && option.toolButtonStyle != Qt::ToolButtonIconOnly;
+    const QString text = hasText ? withoutMnemonics(option.text) : QString();
+    // At the font's own fractional advances, as the design measures: whole-pixel advances would
+    // make a text wider than the button sized for it.
+    QTextOption layout(Qt::AlignLeft | Qt::AlignVCenter);
+    layout.setWrapMode(QTextOption::NoWrap);
+    layout.setUseDesignMetrics(true);
+    const qreal iconWidth = hasIcon ? option.iconSize.width() : 0;
+    const auto [font, factor] = drawnFont(option.font, logicalDpiY);
+    const qreal textWidth = hasText ? naturalWidth(text, font, layout) / factor : 0;
+    const qreal gap = hasIcon && hasText ? spacing : 0;
+    qreal x = frame.left() + (frame.width() - iconWidth - gap - textWidth) / 2;
+    if (hasIcon) {
+        const qreal ratio =
+            painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+        const QPixmap pixmap = option.icon.pixmap(option.iconSize, ratio, QIcon::Normal);
+        // On whole pixels: a symbol's thin strokes smear at a fractional position.
+        const QPointF topLeft(std::round(x),
+                              std::round(frame.center().y() - option.iconSize.height() / 2.0));
+        painter.drawPixmap(topLeft, pixmap);
+        x += iconWidth + gap;
+    }
+    if (hasText) {
+        painter.save();
+        painter.translate(x, frame.top());
+        painter.scale(1.0 / factor, 1.0 / factor);
+        painter.setFont(font);
+        painter.setPen(option.palette.color(QPalette::ButtonText));
+        painter.drawText(QRectF(0, 0, textWidth * factor, frame.height() * factor), text, layout);
+        painter.restore();
+    }
+    if ((option.state & QStyle::State_HasFocus) != 0) {
+        focus::paintRing(painter, frame, radius);
+    }
+    painter.restore();
+}
+
 }  // namespace
 
 AppStyle::AppStyle() : QProxyStyle(QStyleFactory::create(QString::fromLatin1(kBaseStyle))) {}
@@ -69,6 +168,11 @@ void AppStyle::install() {
     QToolTip::setPalette(tips);
     QToolTip::setFont(DesignFont::inter(tipFontSize).approximate());
     QApplication::setFont(DesignFont::inter(menuFontSize).approximate(), "QMenu");
+}
+
+void AppStyle::useButtonLook(QToolButton& button, qreal spacing) {
+    button.setProperty(kButtonSpacingProperty, spacing);
+    button.update();
 }
 
 QColor AppStyle::destructive() {
@@ -163,6 +267,18 @@ void AppStyle::drawControl(ControlElement element, const QStyleOption* option, Q
         }
     }
     QProxyStyle::drawControl(element, &shown, painter, widget);
+}
+
+void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                                  QPainter* painter, const QWidget* widget) const {
+    const auto* button = qstyleoption_cast<const QStyleOptionToolButton*>(option);
+    const QVariant spacing =
+        widget != nullptr ? widget->property(kButtonSpacingProperty) : QVariant();
+    if (control != CC_ToolButton || button == nullptr || !spacing.isValid()) {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        return;
+    }
+    paintButton(*painter, *button, spacing.toReal(), widget->logicalDpiY());
 }
 
 void markDestructive(QAction& action) {

@@ -1,16 +1,19 @@
 // The application's one look for what Qt draws itself: Fusion underneath, with tool tips and
 // menus on the theme's paper in ink, edged with its hairline and rounded like the cards, a
 // destructive menu item in red, and the light palette and Inter fonts set for the whole
-// application. Installed once at launch (and by the interface tests), before any window shows:
+// application; and the look of the application's plain tool buttons. Installed once at launch (and
+// by the interface tests), before any window shows:
 //
 //     AppStyle::install();
 //     markDestructive(*menu->addAction(QStringLiteral("Delete")));
+//     AppStyle::useButtonLook(*button, 4);
 #pragma once
 
 #include <QColor>
 #include <QProxyStyle>
 
 class QAction;
+class QToolButton;
 
 namespace velmora {
 
@@ -30,6 +33,13 @@ class AppStyle : public QProxyStyle {
     // The style, the light palette and the fonts of tool tips and menus, for the application.
     static void install();
 
+    // Gives `button` the application's plain look: its icon and text in the palette's button-text
+    // colour, `spacing` apart and centred together, the text as written in the button's own
+    // font; no bezel while it is auto-raised (hovering changes nothing), otherwise a capsule
+    // filled with the palette's button colour (the disabled group's while disabled); and the
+    // focus ring along the capsule while it has the keyboard focus.
+    static void useButtonLook(QToolButton& button, qreal spacing);
+
     // The red of an action that destroys something ("Delete"), as the desktop marks it.
     static QColor destructive();
 
@@ -42,6 +52,8 @@ class AppStyle : public QProxyStyle {
                        const QWidget* widget = nullptr) const override;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget = nullptr) const override;
 };
 
 // Shows `action` with the destructive look in any menu; put it last, after a separator.

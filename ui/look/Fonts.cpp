@@ -19,6 +19,8 @@ constexpr const char* kFraunces = "Fraunces";
 // Sizes are whole, halves or quarters of a point; anything finer is rounded to a quarter.
 constexpr int kOversamples[] = {1, 2, 4};
 constexpr qreal kWholeEnough = 1e-6;
+// Qt's points are 1/72 inch; one design point is one device-independent pixel.
+constexpr qreal kPointsPerInch = 72.0;
 // Texts a font remembers the measures and shapes of; past this many it starts again, since
 // typed texts never end.
 constexpr qsizetype kRemembered = 2048;
@@ -150,6 +152,16 @@ QFont DesignFont::approximate() const {
     if (font_.letterSpacingType() == QFont::AbsoluteSpacing && font_.letterSpacing() != 0) {
         font.setLetterSpacing(QFont::AbsoluteSpacing, font_.letterSpacing() / oversample_);
     }
+    return font;
+}
+
+int DesignFont::oversampling(qreal size) {
+    return oversampleFor(size);
+}
+
+QFont DesignFont::exact(qreal logicalDpiY) const {
+    QFont font = approximate();
+    font.setPointSizeF(size_ * kPointsPerInch / logicalDpiY);
     return font;
 }
 

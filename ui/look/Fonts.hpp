@@ -47,8 +47,14 @@ class DesignFont {
     // The QFont at size × oversample() and how much larger that is.
     const QFont& scaledFont() const { return font_; }
     int oversample() const { return oversample_; }
+    // How many times larger a font of `size` is made so that its pixel size is whole (1, 2 or 4).
+    static int oversampling(qreal size);
     // The nearest whole-pixel font, for widgets that draw their own text.
     QFont approximate() const;
+    // The font at its exact size, halves included, for Qt's own buttons on a device of
+    // `logicalDpiY`: a fractional point size, which the QFont keeps and the application's style
+    // draws as set (Qt alone would draw it at the nearest whole pixel size).
+    QFont exact(qreal logicalDpiY) const;
 
     // Of a text longer than `longestLine`, the width of its visible part.
     qreal width(const QString& text) const;

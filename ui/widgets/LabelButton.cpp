@@ -1,24 +1,52 @@
-// Drawing of a symbol-and-text button.
+// The symbol-and-text button's icon, text, colour and size.
 #include "ui/widgets/LabelButton.hpp"
 
-#include <QPainter>
+#include <QIcon>
 #include <cmath>
 
+#include "ui/look/AppStyle.hpp"
 #include "ui/look/Symbols.hpp"
 
 namespace velmora {
 
+namespace {
+
+// The symbol is rendered for ordinary and for double-density screens; Qt picks the nearer.
+constexpr qreal kIconRatios[] = {1.0, 2.0};
+
+}  // namespace
+
 LabelButton::LabelButton(std::string symbol, qreal symbolSize, DesignFont font, qreal spacing,
                          QColor colour, QWidget* parent)
-    : PaintedButton(parent),
+    : QToolButton(parent),
       symbol_(std::move(symbol)),
       symbolSize_(symbolSize),
       font_(std::move(font)),
       spacing_(spacing),
       colour_(std::move(colour)) {
-    setFocusShape(FocusShape::capsule);
+    setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    setAutoRaise(true);
+    setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
+    setFont(font_.exact(logicalDpiY()));
+    QPalette colours = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        colours.setColor(group, QPalette::ButtonText, colour_);
+    }
+    setPalette(colours);
+    AppStyle::useButtonLook(*this, spacing_);
+    makeIcon();
+}
+
+void LabelButton::makeIcon() {
+    QIcon icon;
+    for (qreal ratio : kIconRatios) {
+        icon.addPixmap(Symbols::pixmap(symbol_, symbolSize_, colour_, ratio, symbolWeight_));
+    }
+    setIcon(icon);
+    const int side = static_cast<int>(std::lround(Symbols::boxSide(symbolSize_)));
+    setIconSize(QSize(side, side));
 }
 
 void LabelButton::setLabel(const QString& text) {
@@ -26,9 +54,10 @@ void LabelButton::setLabel(const QString& text) {
         return;
     }
     label_ = text;
+    // "&&" shows one "&" rather than marking a mnemonic.
+    setText(QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")));
     setAccessibleName(text);
     updateGeometry();
-    update();
 }
 
 void LabelButton::setPadding(qreal padding) {
@@ -38,8 +67,11 @@ void LabelButton::setPadding(qreal padding) {
 }
 
 void LabelButton::setSymbolWeight(FontWeight weight) {
+    if (weight == symbolWeight_) {
+        return;
+    }
     symbolWeight_ = weight;
-    update();
+    makeIcon();
 }
 
 QSize LabelButton::sizeHint() const {
@@ -49,19 +81,6 @@ QSize LabelButton::sizeHint() const {
     const qreal height =
         2 * padding_ + (label_.isEmpty() ? side : std::max(side, font_.lineSpacing()));
     return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
-}
-
-void LabelButton::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const qreal side = Symbols::boxSide(symbolSize_);
-    const qreal middle = height() / 2.0;
-    Symbols::draw(painter, QPointF(padding_ + side / 2, middle), symbolSize_, symbol_, colour_,
-                  symbolWeight_);
-    if (!label_.isEmpty()) {
-        font_.draw(painter, QPointF(padding_ + side + spacing_, middle - font_.lineSpacing() / 2),
-                   label_, colour_);
-    }
 }
 
 }  // namespace velmora

@@ -1,7 +1,8 @@
 // A plain button whose label is a symbol and a line of text in one colour, with no bezel: the back
 // button, "Personalize", a lone "+" (no text), and the like. The whole label takes the click, the
 // pointer turns into the pointing hand over it, and accessibility tools read the text as the
-// button's name.
+// button's name. A tool button with the symbol as its icon beside the text, drawn by the
+// application's style, so focus, hover, disabling and accessibility are Qt's.
 //
 //     auto* back = new LabelButton("chevron.left", 11, DesignFont::inter(12, FontWeight::medium),
 //                                  4, Theme::secondary());
@@ -9,14 +10,14 @@
 #pragma once
 
 #include <QColor>
+#include <QToolButton>
 #include <string>
-#include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/look/Fonts.hpp"
 
 namespace velmora {
 
-class LabelButton : public PaintedButton {
+class LabelButton : public QToolButton {
     Q_OBJECT
 
   public:
@@ -35,10 +36,9 @@ class LabelButton : public PaintedButton {
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
   private:
+    void makeIcon();
+
     std::string symbol_;
     qreal symbolSize_;
     FontWeight symbolWeight_ = FontWeight::regular;

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "ui/widgets/FocusRing.hpp"
+#include "ui/look/FocusRing.hpp"
 
 namespace velmora {
 

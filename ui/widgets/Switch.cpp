@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "ui/look/Theme.hpp"
-#include "ui/widgets/FocusRing.hpp"
+#include "ui/look/FocusRing.hpp"
 
 namespace velmora {
 

@@ -1,17 +1,25 @@
-// Drawing of a text button, with or without its capsule.
+// The text button's text, colours and size, with or without its capsule.
 #include "ui/widgets/TextButton.hpp"
 
-#include <QEvent>
-#include <QPainter>
 #include <cmath>
+
+#include "ui/look/AppStyle.hpp"
 
 namespace velmora {
 
 TextButton::TextButton(DesignFont font, QColor colour, QWidget* parent)
-    : PaintedButton(parent), font_(std::move(font)), colour_(std::move(colour)) {
-    setFocusShape(FocusShape::capsule);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    : QToolButton(parent), font_(std::move(font)), colour_(std::move(colour)) {
+    setToolButtonStyle(Qt::ToolButtonTextOnly);
+    setAutoRaise(true);
     setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFont(font_.exact(logicalDpiY()));
+    QPalette colours = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        colours.setColor(group, QPalette::ButtonText, colour_);
+    }
+    setPalette(colours);
+    AppStyle::useButtonLook(*this, 0);
 }
 
 void TextButton::setLabel(const QString& text) {
@@ -19,15 +27,22 @@ void TextButton::setLabel(const QString& text) {
         return;
     }
     label_ = text;
+    // "&&" shows one "&" rather than marking a mnemonic.
+    setText(QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")));
     setAccessibleName(text);
     updateGeometry();
-    update();
 }
 
 void TextButton::setCapsule(QColor fill, QColor disabledFill, qreal paddingV, qreal paddingH) {
     capsule_ = Capsule{std::move(fill), std::move(disabledFill), paddingV, paddingH};
+    QPalette colours = palette();
+    colours.setColor(QPalette::Active, QPalette::Button, capsule_->fill);
+    colours.setColor(QPalette::Inactive, QPalette::Button, capsule_->fill);
+    colours.setColor(QPalette::Disabled, QPalette::Button, capsule_->disabledFill);
+    setPalette(colours);
+    // The style fills a button that is not auto-raised.
+    setAutoRaise(false);
     updateGeometry();
-    update();
 }
 
 std::optional<QColor> TextButton::shownFill() const {
@@ -42,27 +57,6 @@ QSize TextButton::sizeHint() const {
     const qreal padH = capsule_ ? capsule_->paddingH : 0;
     return {static_cast<int>(std::ceil(font_.width(label_) + 2 * padH)),
             static_cast<int>(std::ceil(font_.lineSpacing() + 2 * padV))};
-}
-
-void TextButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::EnabledChange) {
-        update();
-    }
-    QAbstractButton::changeEvent(event);
-}
-
-void TextButton::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (const std::optional<QColor> fill = shownFill()) {
-        const QRectF capsule(rect());
-        const qreal radius = capsule.height() / 2;
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(*fill);
-        painter.drawRoundedRect(capsule, radius, radius);
-    }
-    const qreal x = (width() - font_.width(label_)) / 2;
-    font_.draw(painter, QPointF(x, (height() - font_.lineSpacing()) / 2), label_, colour_);
 }
 
 }  // namespace velmora

@@ -1,7 +1,8 @@
 // A button that is a line of text in a design font with no bezel ("Back", "Skip", "Cancel",
 // "Select all"), or, given a capsule, that text on a filled capsule ("Continue", "Save scene").
 // The text is shown as written ("&" is no mnemonic) and is the button's accessible name. A
-// disabled capsule takes its disabled fill and ignores clicks.
+// disabled capsule takes its disabled fill and ignores clicks. A tool button drawn by the
+// application's style, so focus, hover, disabling and accessibility are Qt's.
 //
 //     auto* save = new TextButton(DesignFont::inter(13, FontWeight::semibold), Theme::paper());
 //     save->setLabel(QStringLiteral("Save scene"));
@@ -9,14 +10,14 @@
 #pragma once
 
 #include <QColor>
+#include <QToolButton>
 #include <optional>
-#include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/look/Fonts.hpp"
 
 namespace velmora {
 
-class TextButton : public PaintedButton {
+class TextButton : public QToolButton {
     Q_OBJECT
 
   public:
@@ -32,10 +33,6 @@ class TextButton : public PaintedButton {
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
   private:
     struct Capsule {

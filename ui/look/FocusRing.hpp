@@ -1,5 +1,6 @@
-// The focus ring every focusable painted control draws while it has the keyboard focus: a soft
-// accent outline along the control's own shape, so a keyboard user sees where Tab landed.
+// The focus ring every focusable painted control, and the style's plain buttons, draw while it
+// has the keyboard focus: a soft accent outline along the control's own shape, so a keyboard
+// user sees where Tab landed.
 #pragma once
 
 #include <QRectF>

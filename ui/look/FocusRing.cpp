@@ -1,5 +1,5 @@
 // Drawing of the focus ring.
-#include "ui/widgets/FocusRing.hpp"
+#include "ui/look/FocusRing.hpp"
 
 #include <QPainter>
 #include <algorithm>
