@@ -19,6 +19,7 @@
 
 #include "ui/look/FocusRing.hpp"
 #include "ui/look/Fonts.hpp"
+#include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
 
 namespace velmora {
@@ -29,6 +30,11 @@ constexpr const char* kBaseStyle = "Fusion";
 constexpr const char* kDestructiveProperty = "velmoraDestructive";
 // Set on a tool button that has the plain look: the gap between its icon and its text.
 constexpr const char* kButtonSpacingProperty = "velmoraButtonSpacing";
+// And the room inside the outline of one that opens a menu.
+constexpr const char* kButtonPaddingProperty = "velmoraButtonPadding";
+// The up-down chevrons at the end of a button that opens a menu, and their size.
+constexpr const char* kMenuChevron = "chevron.up.chevron.down";
+constexpr qreal kMenuChevronSize = 8;
 // Qt's points are 1/72 inch.
 constexpr qreal kPointsPerInch = 72.0;
 // The desktop's red for actions that destroy something.
@@ -104,22 +110,37 @@ std::pair<QFont, int> drawnFont(const QFont& font, qreal logicalDpiY) {
     return {drawn, factor};
 }
 
-// A plain tool button: the capsule unless auto-raised, the icon and the text centred together, the
-// focus ring over them.
-void paintButton(QPainter& painter, const QStyleOptionToolButton& option, qreal spacing,
+// The look a tool button was given: the gap between its parts and, for one that opens a menu,
+// the room between its outline and its contents.
+struct ButtonLook {
+    qreal spacing = 0;
+    qreal padding = 0;
+};
+
+// A plain tool button: the capsule unless auto-raised, the icon and the text centred together,
+// the focus ring over them. One that opens a menu is outlined, starts its contents `padding`
+// in, elides its text to the room left and ends with the up-down chevrons.
+void paintButton(QPainter& painter, const QStyleOptionToolButton& option, const ButtonLook& look,
                  qreal logicalDpiY) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    const bool opensMenu = (option.features & QStyleOptionToolButton::HasMenu) != 0;
     const QRectF frame(option.rect);
     const qreal radius = frame.height() / 2;
-    if ((option.state & QStyle::State_AutoRaise) == 0) {
+    if (opensMenu) {
+        const qreal half = kOutlineWidth / 2;
+        const QRectF capsule = frame.adjusted(half, half, -half, -half);
+        painter.setPen(QPen(Theme::hairline(), kOutlineWidth));
+        painter.setBrush(option.palette.color(QPalette::Button));
+        painter.drawRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
+    } else if ((option.state & QStyle::State_AutoRaise) == 0) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(option.palette.color(QPalette::Button));
         painter.drawRoundedRect(frame, radius, radius);
     }
     const bool hasIcon = !option.icon.isNull() && option.toolButtonStyle != Qt::ToolButtonTextOnly;
     const bool hasText = !option.text.isEmpty() && option.toolButtonStyle != Qt::ToolButtonIconOnly;
-    const QString text = hasText ? withoutMnemonics(option.text) : QString();
+    QString text = hasText ? withoutMnemonics(option.text) : QString();
     // At the font's own fractional advances, as the design measures: whole-pixel advances would
     // make a text wider than the button sized for it.
     QTextOption layout(Qt::AlignLeft | Qt::AlignVCenter);
@@ -127,9 +148,19 @@ void paintButton(QPainter& painter, const QStyleOptionToolButton& option, qreal 
     layout.setUseDesignMetrics(true);
     const qreal iconWidth = hasIcon ? option.iconSize.width() : 0;
     const auto [font, factor] = drawnFont(option.font, logicalDpiY);
-    const qreal textWidth = hasText ? naturalWidth(text, font, layout) / factor : 0;
-    const qreal gap = hasIcon && hasText ? spacing : 0;
+    qreal textWidth = hasText ? naturalWidth(text, font, layout) / factor : 0;
+    const qreal gap = hasIcon && hasText ? look.spacing : 0;
+    const qreal chevron = Symbols::boxSide(kMenuChevronSize);
     qreal x = frame.left() + (frame.width() - iconWidth - gap - textWidth) / 2;
+    if (opensMenu) {
+        x = frame.left() + look.padding;
+        const qreal room =
+            frame.width() - 2 * look.padding - iconWidth - gap - look.spacing - chevron;
+        if (hasText && textWidth > room) {
+            text = QFontMetricsF(font).elidedText(text, Qt::ElideRight, room * factor);
+            textWidth = naturalWidth(text, font, layout) / factor;
+        }
+    }
     if (hasIcon) {
         const qreal ratio =
             painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
@@ -149,10 +180,28 @@ void paintButton(QPainter& painter, const QStyleOptionToolButton& option, qreal 
         painter.drawText(QRectF(0, 0, textWidth * factor, frame.height() * factor), text, layout);
         painter.restore();
     }
+    if (opensMenu) {
+        Symbols::draw(painter,
+                      QPointF(frame.right() + 1 - look.padding - chevron / 2, frame.center().y()),
+                      kMenuChevronSize, kMenuChevron, Theme::faint());
+    }
     if ((option.state & QStyle::State_HasFocus) != 0) {
         focus::paintRing(painter, frame, radius);
     }
     painter.restore();
+}
+
+ButtonLook lookOf(const QWidget* widget) {
+    const QVariant spacing =
+        widget != nullptr ? widget->property(kButtonSpacingProperty) : QVariant();
+    if (!spacing.isValid()) {
+        return {};
+    }
+    return {spacing.toReal(), widget->property(kButtonPaddingProperty).toReal()};
+}
+
+bool hasButtonLook(const QWidget* widget) {
+    return widget != nullptr && widget->property(kButtonSpacingProperty).isValid();
 }
 
 }  // namespace
@@ -170,8 +219,9 @@ void AppStyle::install() {
     QApplication::setFont(DesignFont::inter(menuFontSize).approximate(), "QMenu");
 }
 
-void AppStyle::useButtonLook(QToolButton& button, qreal spacing) {
+void AppStyle::useButtonLook(QToolButton& button, qreal spacing, qreal padding) {
     button.setProperty(kButtonSpacingProperty, spacing);
+    button.setProperty(kButtonPaddingProperty, padding);
     button.update();
 }
 
@@ -272,13 +322,21 @@ void AppStyle::drawControl(ControlElement element, const QStyleOption* option, Q
 void AppStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                                   QPainter* painter, const QWidget* widget) const {
     const auto* button = qstyleoption_cast<const QStyleOptionToolButton*>(option);
-    const QVariant spacing =
-        widget != nullptr ? widget->property(kButtonSpacingProperty) : QVariant();
-    if (control != CC_ToolButton || button == nullptr || !spacing.isValid()) {
+    if (control != CC_ToolButton || button == nullptr || !hasButtonLook(widget)) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
         return;
     }
-    paintButton(*painter, *button, spacing.toReal(), widget->logicalDpiY());
+    paintButton(*painter, *button, lookOf(widget), widget->logicalDpiY());
+}
+
+QRect AppStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                               SubControl part, const QWidget* widget) const {
+    if (control == CC_ToolButton && hasButtonLook(widget)) {
+        // The whole button is one press that opens its menu: no separate arrow part, whose
+        // press would open the menu in a loop of its own.
+        return part == SC_ToolButtonMenu ? QRect() : option->rect;
+    }
+    return QProxyStyle::subControlRect(control, option, part, widget);
 }
 
 void markDestructive(QAction& action) {

@@ -37,8 +37,11 @@ class AppStyle : public QProxyStyle {
     // colour, `spacing` apart and centred together, the text as written in the button's own
     // font; no bezel while it is auto-raised (hovering changes nothing), otherwise a capsule
     // filled with the palette's button colour (the disabled group's while disabled); and the
-    // focus ring along the capsule while it has the keyboard focus.
-    static void useButtonLook(QToolButton& button, qreal spacing);
+    // focus ring along the capsule while it has the keyboard focus. A button with a menu is
+    // outlined on the palette's button colour instead, its contents `padding` in from its ends,
+    // its text elided to the room left, and the up-down chevrons at its end; the whole button
+    // is one press, which the button answers by opening its menu.
+    static void useButtonLook(QToolButton& button, qreal spacing, qreal padding = 0);
 
     // The red of an action that destroys something ("Delete"), as the desktop marks it.
     static QColor destructive();
@@ -54,6 +57,8 @@ class AppStyle : public QProxyStyle {
                      const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget = nullptr) const override;
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                         const QWidget* widget = nullptr) const override;
 };
 
 // Shows `action` with the destructive look in any menu; put it last, after a separator.

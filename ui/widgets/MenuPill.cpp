@@ -1,10 +1,10 @@
-// Layout, painting and menu of the menu pill.
+// Layout, label and menu of the menu pill.
 #include "ui/widgets/MenuPill.hpp"
 
 #include <QMenu>
-#include <QPainter>
 #include <cmath>
 
+#include "ui/look/AppStyle.hpp"
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
@@ -23,7 +23,6 @@ constexpr const char* kChevron = "chevron.up.chevron.down";
 constexpr qreal kSpacing = 5;
 constexpr qreal kPaddingV = 7;
 constexpr qreal kPaddingH = 12;
-constexpr qreal kOutlineWidth = 1;
 constexpr qreal kMenuIconSize = 12;
 
 const DesignFont& textFont() {
@@ -43,9 +42,24 @@ qreal fixedWidth(bool withSymbol) {
 
 }  // namespace
 
-MenuPill::MenuPill(QWidget* parent) : PaintedButton(parent), menu_(new QMenu(this)) {
-    setFocusShape(FocusShape::capsule);
+MenuPill::MenuPill(QWidget* parent) : QToolButton(parent), menu_(new QMenu(this)) {
+    setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Not an instant popup: Qt would open that menu in a nested event loop. The style makes the
+    // whole pill one press, and the click opens the menu.
+    setPopupMode(QToolButton::MenuButtonPopup);
+    setMenu(menu_);
+    setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setFont(textFont().exact(logicalDpiY()));
+    const int side = static_cast<int>(std::lround(Symbols::boxSide(kSymbolSize)));
+    setIconSize(QSize(side, side));
+    QPalette colours = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        colours.setColor(group, QPalette::ButtonText, Theme::ink());
+        colours.setColor(group, QPalette::Button, Theme::paper());
+    }
+    setPalette(colours);
+    AppStyle::useButtonLook(*this, kSpacing, kPaddingH);
     accessibility::opensMenu(*this);
     connect(this, &QAbstractButton::clicked, this, &MenuPill::openMenu);
     connect(menu_, &QMenu::aboutToShow, this,
@@ -61,9 +75,12 @@ void MenuPill::setLabel(const QString& text, const std::string& symbol) {
     }
     text_ = text;
     symbol_ = symbol;
+    setText(mnemonicSafe(text));
+    setIcon(symbol.empty() ? QIcon()
+                           : QIcon(Symbols::pixmap(symbol, kSymbolSize, Theme::secondary(),
+                                                   devicePixelRatioF())));
     setAccessibleName(text);
     updateGeometry();
-    update();
 }
 
 QAction* MenuPill::addItem(const QString& text, const std::string& symbol,
@@ -93,33 +110,6 @@ QSize MenuPill::minimumSizeHint() const {
 
 void MenuPill::openMenu() {
     menu_->popup(mapToGlobal(QPoint(0, height())));
-}
-
-void MenuPill::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF capsule = QRectF(rect()).adjusted(kOutlineWidth / 2, kOutlineWidth / 2,
-                                                   -kOutlineWidth / 2, -kOutlineWidth / 2);
-    const qreal radius = capsule.height() / 2;
-    painter.setPen(QPen(Theme::hairline(), kOutlineWidth));
-    painter.setBrush(Theme::paper());
-    painter.drawRoundedRect(capsule, radius, radius);
-
-    const qreal middle = QRectF(rect()).center().y();
-    qreal x = kPaddingH;
-    if (!symbol_.empty()) {
-        const qreal side = Symbols::boxSide(kSymbolSize);
-        Symbols::draw(painter, QPointF(x + side / 2, middle), kSymbolSize, symbol_,
-                      Theme::secondary());
-        x += side + kSpacing;
-    }
-    const qreal chevron = Symbols::boxSide(kChevronSize);
-    const qreal textRoom = width() - kPaddingH - chevron - kSpacing - x;
-    const QString shown = textFont().elided(text_, textRoom);
-    textFont().draw(painter, QPointF(x, middle - textFont().lineSpacing() / 2), shown,
-                    Theme::ink());
-    Symbols::draw(painter, QPointF(width() - kPaddingH - chevron / 2, middle), kChevronSize,
-                  kChevron, Theme::faint());
 }
 
 }  // namespace velmora

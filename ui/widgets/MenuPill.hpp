@@ -2,17 +2,18 @@
 // paper with a hairline outline. Item texts are shown as written ("&" is escaped). The menu opens
 // without a nested event loop and, while it is open, the pill keeps an InteractionHold, so a sync
 // does not rebuild the list it sits in under the open menu. The pill does not change its own
-// label: the owner sets it from the choice.
+// label: the owner sets it from the choice. A tool button with its menu set, drawn by the
+// application's style; it opens the menu itself, never in a nested loop.
 //
 //     auto* kind = new MenuPill;
 //     kind->setLabel(toQString(rule.kindLabel()), rule.kindSymbol());
 //     kind->addItem(QStringLiteral("Battery below…"), "battery.25", [this] { form.kind = ...; });
 #pragma once
 
+#include <QToolButton>
 #include <functional>
 #include <memory>
 #include <string>
-#include "ui/widgets/PaintedButton.hpp"
 
 class QAction;
 class QMenu;
@@ -21,7 +22,7 @@ namespace velmora {
 
 class InteractionHold;
 
-class MenuPill : public PaintedButton {
+class MenuPill : public QToolButton {
     Q_OBJECT
 
   public:
@@ -38,9 +39,6 @@ class MenuPill : public PaintedButton {
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
 
   private:
     void openMenu();

@@ -1,12 +1,16 @@
 // The plain buttons as a user meets them: the text shown as written and read aloud as their
-// name, a capsule that greys while disabled and ignores clicks, and the focus ring once Tab lands.
+// name, a capsule that greys while disabled and ignores clicks, the focus ring once Tab lands, and
+// a menu pill that opens its menu from anywhere on it, by pointer or key, without waiting on it.
 #include <QAccessible>
+#include <QMenu>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include "tests/ui/ViewTest.hpp"
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/LabelButton.hpp"
+#include "ui/widgets/MenuPill.hpp"
 #include "ui/widgets/TextButton.hpp"
 
 namespace velmora::testing {
@@ -87,6 +91,48 @@ TEST_F(ToolButtonLook, TheFocusRingShowsOnlyWhileTheButtonHasTheFocus) {
     skip->clearFocus();
     settle();
     EXPECT_EQ(ring(), 0);
+}
+
+// A menu opened in a loop of its own would still be open when the timer fires inside the press.
+TEST_F(ToolButtonLook, TheMenuPillOpensItsMenuFromAnyPartByPointerOrKeyWithoutALoopOfItsOwn) {
+    QWidget page;
+    auto* pill = new MenuPill(&page);
+    pill->setLabel(QStringLiteral("On battery"), "battery.25");
+    pill->addItem(QStringLiteral("On battery"), "battery.25", [] {});
+    pill->move(10, 10);
+    showOnPaper(page, QSize(220, 60));
+    QMenu& menu = pill->menu();
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(pill);
+    ASSERT_NE(spoken, nullptr);
+    EXPECT_TRUE(spoken->state().hasPopup);
+    EXPECT_EQ(spoken->text(QAccessible::Name), QStringLiteral("On battery"));
+    const auto opens = [&](const std::function<void()>& press) {
+        bool pressing = true;
+        bool nested = false;
+        QTimer::singleShot(0, &menu, [&] {
+            if (pressing && menu.isVisible()) {
+                nested = true;
+                menu.close();
+            }
+        });
+        press();
+        pressing = false;
+        EXPECT_FALSE(nested) << "the press waited for the menu";
+        const bool open = menu.isVisible();
+        menu.hide();
+        settle();
+        return open;
+    };
+    // At the chevrons, where a split button would have its arrow.
+    EXPECT_TRUE(opens([&] {
+        QTest::mouseClick(pill, Qt::LeftButton, {}, QPoint(pill->width() - 4, pill->height() / 2));
+    }));
+    EXPECT_TRUE(opens([&] { QTest::mouseClick(pill, Qt::LeftButton, {}, QPoint(4, 4)); }));
+    pill->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(opens([&] { QTest::keyClick(pill, Qt::Key_Space); }));
+    pill->setEnabled(false);
+    EXPECT_FALSE(
+        opens([&] { QTest::mouseClick(pill, Qt::LeftButton, {}, pill->rect().center()); }));
 }
 
 }  // namespace
