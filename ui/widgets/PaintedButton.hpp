@@ -1,5 +1,5 @@
-// The base of every button that paints its own look (rows, cards, pills, stars, tiles, text
-// buttons). What all of them share comes from here rather than from each paintEvent: the focus
+// The base of every button that paints its own look (rows, cards, apply pills, stars, tiles);
+// plain and menu buttons are tool buttons drawn by the style instead. What all of them share comes from here rather than from each paintEvent: the focus
 // ring over the look while the button has the keyboard focus, and a repaint when the focus comes
 // or goes.
 //
