@@ -32,6 +32,10 @@ class QTimer;
 
 namespace velmora {
 
+// When the automation monitor reads its battery baselines: at its start, or a little later (at
+// launch, once the window is on screen, so that the tool run does not delay the first frame).
+enum class BatteryBaseline { takenNow, takenLater };
+
 // Lives on the main thread. Every assignment of a published field emits `objectWillChange` first,
 // also when the value does not change: views re-read the whole model after it.
 class AppModel : public QObject {
@@ -228,8 +232,12 @@ class AppModel : public QObject {
     AutomationEvents* automationEvents() const { return automationEvents_.get(); }
     // Takes the baselines, then runs the timer and listens to the events, each of which only
     // queues its work on the main thread. Calling it again replaces the earlier timer and
-    // connections.
-    void startAutomationMonitor();
+    // connections. With `BatteryBaseline::takenLater` the power source and battery level (a tool
+    // run) are left to takeBatteryBaseline(), which the caller runs soon after, well before the
+    // first tick.
+    void startAutomationMonitor(BatteryBaseline battery = BatteryBaseline::takenNow);
+    // Reads the power source and battery level that the monitor's ticks compare against.
+    void takeBatteryBaseline();
     // The timer's work (power source, battery level, time of day) and the events' work; public
     // so that a test need not wait for the timer.
     void automationTick();

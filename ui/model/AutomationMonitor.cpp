@@ -112,12 +112,13 @@ void AppModel::setAutomationEvents(std::unique_ptr<AutomationEvents> events) {
     automationEvents_ = std::move(events);
 }
 
-void AppModel::startAutomationMonitor() {
+void AppModel::startAutomationMonitor(BatteryBaseline battery) {
     if (!automationEvents_) {
         automationEvents_ = std::make_unique<SystemAutomationEvents>();
     }
-    lastOnBattery = power_.batteryReader();
-    lastBatteryPercent = batteryPercent();
+    if (battery == BatteryBaseline::takenNow) {
+        takeBatteryBaseline();
+    }
     lastScreenCount = automationEvents_->screenCount();
 
     // Queued, so that each piece of work runs after whatever the main thread is doing and a tick
@@ -143,6 +144,11 @@ void AppModel::startAutomationMonitor() {
             Qt::QueuedConnection),
     };
     followLaunchRules();
+}
+
+void AppModel::takeBatteryBaseline() {
+    lastOnBattery = power_.batteryReader();
+    lastBatteryPercent = batteryPercent();
 }
 
 void AppModel::followLaunchRules() {

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QTimer>
+#include <utility>
 
 #include "ui/look/AppFonts.hpp"
 #include "ui/look/AppStyle.hpp"
@@ -58,7 +60,8 @@ void AppDelegate::runLaunchStep(LaunchStep step) {
             AppFonts::registerFonts();
             return;
         case LaunchStep::startAutomationMonitor:
-            AppModel::shared().startAutomationMonitor();
+            AppModel::shared().startAutomationMonitor(BatteryBaseline::takenLater);
+            afterFirstFrame_.emplace_back([] { AppModel::shared().takeBatteryBaseline(); });
             return;
         case LaunchStep::activationPolicy:
             // A regular application with the one light look, whatever the desktop's scheme.
@@ -94,15 +97,25 @@ void AppDelegate::runLaunchStep(LaunchStep step) {
             };
             return;
         case LaunchStep::refreshModel:
-            AppModel::shared().refresh();
+            afterFirstFrame_.emplace_back([] { AppModel::shared().refresh(); });
             return;
         case LaunchStep::showWindow:
+            connect(window.get(), &AppWindow::firstPainted, this, &AppDelegate::runAfterFirstFrame,
+                    Qt::SingleShotConnection);
+            QTimer::singleShot(firstFrameWaitMs, this, &AppDelegate::runAfterFirstFrame);
             window->show();
             window->raise();
             return;
         case LaunchStep::activate:
             window->activateWindow();
             return;
+    }
+}
+
+void AppDelegate::runAfterFirstFrame() {
+    std::vector<std::function<void()>> work = std::exchange(afterFirstFrame_, {});
+    for (const std::function<void()>& step : work) {
+        step();
     }
 }
 

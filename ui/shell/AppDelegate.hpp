@@ -4,7 +4,9 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "ui/shell/AppWindow.hpp"
 #include "ui/shell/Popover.hpp"
@@ -61,10 +63,20 @@ class AppDelegate : public QObject {
     std::unique_ptr<Popover> popover;
     std::unique_ptr<AppWindow> window;
 
+    // The longest the launch's readings wait for the window's first paint, should it never come
+    // (a window manager that keeps it off screen).
+    static constexpr int firstFrameWaitMs = 500;
+
   private:
     void bringWindowForward();
+    // Runs, once, what the launch left until the window was on screen.
+    void runAfterFirstFrame();
 
     TrayAvailability tray_;
+    // The launch's tool runs (the model's refresh, the monitor's battery baselines), which the
+    // first frame does not need: the window shows the state the model read at its creation, a
+    // few milliseconds earlier, and the refresh corrects it a frame later.
+    std::vector<std::function<void()>> afterFirstFrame_;
 };
 
 }  // namespace velmora

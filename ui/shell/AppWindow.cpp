@@ -115,6 +115,7 @@ bool AppWindow::eventFilter(QObject* watched, QEvent* event) {
             if (onFirstPaint) {
                 onFirstPaint();
             }
+            emit firstPainted();
         });
     }
     return QWidget::eventFilter(watched, event);

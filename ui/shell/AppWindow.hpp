@@ -32,6 +32,10 @@ class AppWindow : public QWidget {
     // listens here).
     std::function<void()> onFirstPaint;
 
+  signals:
+    // Once, right after onFirstPaint: what the launch leaves until the window is on screen.
+    void firstPainted();
+
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

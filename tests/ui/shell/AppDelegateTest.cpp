@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
+#include <optional>
 #include <thread>
 
 #include "tests/ui/Artefacts.hpp"
@@ -75,11 +76,61 @@ TEST(LaunchSequence, EachStepHasItsEffectInItsOrder) {
     EXPECT_TRUE(hookInstalled());
     EXPECT_EQ(revision(), start);
     delegate.runLaunchStep(refreshModel);
-    EXPECT_EQ(revision(), start + 1);
+    EXPECT_EQ(revision(), start) << "the refresh waits for the window's first frame";
     EXPECT_FALSE(delegate.window->isVisible());
     delegate.runLaunchStep(showWindow);
     delegate.runLaunchStep(activate);
     EXPECT_TRUE(QTest::qWaitForWindowActive(delegate.window.get()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return revision() == start + 1; }));
+}
+
+// Nothing the first frame does not need runs before it: the launch's refresh and the monitor's
+// battery readings (tool runs) come right after it, once each, and the monitor compares against
+// readings taken then.
+TEST(FirstPaint, TheLaunchsToolRunsComeRightAfterIt) {
+    AppDelegate delegate(TrayAvailability::absent);
+    model().lastOnBattery.reset();
+    const long long start = revision();
+    std::optional<long long> atFirstPaint;
+    bool baselineAtFirstPaint = true;
+    for (const LaunchStep step : AppDelegate::launchSequence()) {
+        if (step == LaunchStep::showWindow) {
+            delegate.window->onFirstPaint = [&] {
+                atFirstPaint = revision();
+                baselineAtFirstPaint = model().lastOnBattery.has_value();
+            };
+        }
+        delegate.runLaunchStep(step);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return atFirstPaint.has_value(); }));
+    EXPECT_EQ(*atFirstPaint, start);
+    EXPECT_FALSE(baselineAtFirstPaint);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return revision() == start + 1; }));
+    EXPECT_TRUE(model().lastOnBattery.has_value());
+    QTest::qWait(AppDelegate::firstFrameWaitMs + 100);  // past the fallback: nothing runs twice
+    EXPECT_EQ(revision(), start + 1);
+}
+
+// A window that is never painted (kept off screen) still gets its launch readings, a little later.
+TEST(FirstPaint, WithoutAPaintTheLaunchsReadingsStillRun) {
+    AppDelegate delegate(TrayAvailability::absent);
+    model().lastOnBattery.reset();
+    const long long start = revision();
+    bool painted = false;
+    for (const LaunchStep step : AppDelegate::launchSequence()) {
+        if (step == LaunchStep::showWindow) {
+            delegate.window->onFirstPaint = [&] { painted = true; };
+        }
+        delegate.runLaunchStep(step);
+        if (step == LaunchStep::showWindow) {
+            delegate.window->hide();  // before the event loop could paint it
+        }
+    }
+    EXPECT_EQ(revision(), start);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return revision() == start + 1; },
+                                AppDelegate::firstFrameWaitMs * 4));
+    EXPECT_TRUE(model().lastOnBattery.has_value());
+    EXPECT_FALSE(painted);
 }
 
 TEST_F(Launched, WindowIsCentredWithItsTitleAndPaperIsDraggableAndServesAloneWithoutATray) {
