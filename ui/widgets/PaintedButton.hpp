@@ -1,7 +1,7 @@
 // The base of every button that paints its own look (rows, cards, apply pills, stars, tiles);
-// plain and menu buttons are tool buttons drawn by the style instead. What all of them share comes from here rather than from each paintEvent: the focus
-// ring over the look while the button has the keyboard focus, and a repaint when the focus comes
-// or goes.
+// plain and menu buttons are tool buttons drawn by the style instead. What all of them share
+// comes from here rather than from each paintEvent: the focus ring over the look while the button
+// has the keyboard focus, and a repaint when the focus comes or goes.
 //
 //     class StarButton : public PaintedButton { ... };
 //     StarButton::StarButton() { setFocusShape(FocusShape::round); }
