@@ -19,7 +19,6 @@ namespace {
 constexpr qreal kSymbolSize = 11;
 constexpr qreal kTextSize = 12.5;
 constexpr qreal kChevronSize = 8;
-constexpr const char* kChevron = "chevron.up.chevron.down";
 constexpr qreal kSpacing = 5;
 constexpr qreal kPaddingV = 7;
 constexpr qreal kPaddingH = 12;
