@@ -8,11 +8,21 @@
 namespace velmora {
 
 Catalog::Catalog(std::vector<Tweak> tweaks, std::vector<Recipe> recipes)
-    : tweaks_(std::move(tweaks)), recipes_(std::move(recipes)) {
-    haystacks_.reserve(tweaks_.size());
-    for (const Tweak& entry : tweaks_) {
-        haystacks_.emplace_back(haystack(entry));
+    : tweaks_(std::move(tweaks)), recipes_(std::move(recipes)) {}
+
+const std::vector<Search::Haystack>& Catalog::haystacks() const {
+    static const std::vector<Search::Haystack> none;
+    if (!searchIndex_) {
+        return none;  // a catalog moved from: it has no tweaks left either
     }
+    std::call_once(searchIndex_->prepared, [this] {
+        std::vector<Search::Haystack>& haystacks = searchIndex_->haystacks;
+        haystacks.reserve(tweaks_.size());
+        for (const Tweak& entry : tweaks_) {
+            haystacks.emplace_back(haystack(entry));
+        }
+    });
+    return searchIndex_->haystacks;
 }
 
 std::string Catalog::haystack(const Tweak& tweak) {
@@ -69,8 +79,9 @@ std::vector<const Tweak*> Catalog::search(std::string_view query) const {
     if (!words.hasTokens()) {
         return found;
     }
+    const std::vector<Search::Haystack>& prepared = haystacks();
     for (std::size_t i = 0; i < tweaks_.size(); ++i) {
-        if (words.matches(haystacks_[i])) {
+        if (words.matches(prepared[i])) {
             found.push_back(&tweaks_[i]);
         }
     }

@@ -1,6 +1,8 @@
 // The tweaks and recipes the system offers, with lookups, search and recommendations over them.
 #pragma once
 
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,13 +50,20 @@ class Catalog {
     std::vector<Tweak> recommendedTweaks(const UserProfile& profile, int limit) const;
 
   private:
+    // The search text of each tweak, prepared at the first search rather than at creation: most
+    // runs never search (the start shows Home), and preparing it loads the text library's case
+    // and character tables. Shared by copies, whose tweaks are the same: a catalog never changes.
+    struct SearchIndex {
+        std::once_flag prepared;
+        std::vector<Search::Haystack> haystacks;
+    };
+
     static std::string haystack(const Tweak& tweak);
+    const std::vector<Search::Haystack>& haystacks() const;
 
     std::vector<Tweak> tweaks_;
     std::vector<Recipe> recipes_;
-    // The search text of each tweak, prepared once: the catalog never changes, and search runs
-    // on every keystroke.
-    std::vector<Search::Haystack> haystacks_;
+    std::shared_ptr<SearchIndex> searchIndex_ = std::make_shared<SearchIndex>();
 };
 
 }  // namespace velmora

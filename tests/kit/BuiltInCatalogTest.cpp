@@ -67,6 +67,26 @@ TEST(BuiltInSearch, HitsAreTheCatalogsOwnTweaksStillThereAfterLaterSearches) {
     EXPECT_TRUE(catalog.search("   ").empty());
 }
 
+// The search text is prepared at the first search; a copy, made before or after it, finds the
+// same tweaks in its own list, and one moved from finds nothing rather than failing.
+TEST(BuiltInSearch, CopiesFindTheSameInTheirOwnTweaksAndOneMovedFromFindsNothing) {
+    Catalog unsearched = Catalog::velmora();
+    Catalog earlyCopy = unsearched;
+    const std::vector<const Tweak*> hits = unsearched.search("jpeg");
+    ASSERT_EQ(hits.size(), 1U);
+    Catalog lateCopy = unsearched;
+    for (const Catalog* copy : {&earlyCopy, &lateCopy}) {
+        const std::vector<const Tweak*> found = copy->search("jpeg");
+        ASSERT_EQ(found.size(), 1U);
+        EXPECT_EQ(found[0]->id, hits[0]->id);
+        EXPECT_EQ(found[0],
+                  &copy->tweaks()[static_cast<std::size_t>(hits[0] - &unsearched.tweaks()[0])]);
+    }
+    Catalog taken = std::move(lateCopy);
+    EXPECT_EQ(taken.search("jpeg").size(), 1U);
+    EXPECT_TRUE(lateCopy.search("jpeg").empty());  // NOLINT(bugprone-use-after-move)
+}
+
 TEST(BuiltInRecommendations, TiesInCatalogOrderFieldBeatsGoalDesktopDropsLaptopOnly) {
     const Catalog& catalog = Catalog::velmora();
     const UserProfile developerForSpeed{{developer}, {speed}, DeviceKind::laptop, true};
