@@ -216,6 +216,9 @@ void AppStyle::install() {
     tips.setColor(QPalette::ToolTipText, Theme::ink());
     QToolTip::setPalette(tips);
     QToolTip::setFont(DesignFont::inter(tipFontSize).approximate());
+    // Every widget's text is Inter; as the default too, the desktop's own font (and its shaping
+    // tables) is never loaded for a widget that measures with the default before it gets its own.
+    QApplication::setFont(DesignFont::inter(menuFontSize).approximate());
     QApplication::setFont(DesignFont::inter(menuFontSize).approximate(), "QMenu");
 }
 

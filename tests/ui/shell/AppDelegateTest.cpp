@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
@@ -62,6 +63,8 @@ TEST(LaunchSequence, EachStepHasItsEffectInItsOrder) {
     ASSERT_NE(look, nullptr);
     EXPECT_EQ(look->baseStyle()->name(), QStringLiteral("fusion"));
     EXPECT_EQ(QApplication::palette().color(QPalette::Window), Theme::paper());
+    // Text that sets no font of its own is Inter too, never the desktop's font.
+    EXPECT_EQ(QFontInfo(QApplication::font()).family(), QStringLiteral("Inter"));
     delegate.runLaunchStep(statusItem);
     ASSERT_TRUE(delegate.statusItem);
     EXPECT_EQ(delegate.statusItem->toolTip(), QStringLiteral("Velmora"));
