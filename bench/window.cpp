@@ -145,7 +145,8 @@ const Catalog& tenfold() {
         std::vector<Tweak> tweaks;
         for (int copy = 0; copy < kTimes; ++copy) {
             for (Tweak tweak : Catalog::velmora().tweaks()) {
-                tweak.id += "-" + std::to_string(copy);
+                tweak.id += '-';
+                tweak.id += std::to_string(copy);
                 tweaks.push_back(std::move(tweak));
             }
         }
