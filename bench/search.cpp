@@ -7,11 +7,14 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/Targets.hpp"
+#include "bench/TenfoldCatalog.hpp"
 #include "kit/Catalog.hpp"
 #include "kit/Search.hpp"
 
 namespace velmora {
 namespace {
+
+using bench::tenfoldCatalog;
 
 constexpr std::array<std::string_view, 6> kQueries{"dock",  "fast",        "dark mode",
                                                    "wi-fi", "screensaver", "\u00e9cran"};
@@ -60,29 +63,12 @@ void BM_CatalogSearch(benchmark::State& state) {
 }
 BENCHMARK(BM_CatalogSearch)->DenseRange(0, kQueries.size() - 1)->Unit(benchmark::kMicrosecond);
 
-// The catalog ten times over, each copy's tweaks with ids of their own.
-constexpr int kTimes = 10;
-const Catalog& tenfold() {
-    static const Catalog catalog = [] {
-        std::vector<Tweak> tweaks;
-        for (int copy = 0; copy < kTimes; ++copy) {
-            for (Tweak tweak : Catalog::velmora().tweaks()) {
-                tweak.id += '-';
-                tweak.id += std::to_string(copy);
-                tweaks.push_back(std::move(tweak));
-            }
-        }
-        return Catalog(std::move(tweaks), Catalog::velmora().recipes());
-    }();
-    return catalog;
-}
-
 void BM_CatalogSearchTenfold(benchmark::State& state) {
-    benchmark::DoNotOptimize(tenfold());
+    benchmark::DoNotOptimize(tenfoldCatalog());
     const std::string_view query = kQueries.at(static_cast<std::size_t>(state.range(0)));
     state.SetLabel(std::string(query));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(tenfold().search(query));
+        benchmark::DoNotOptimize(tenfoldCatalog().search(query));
     }
 }
 BENCHMARK(BM_CatalogSearchTenfold)

@@ -77,20 +77,23 @@ void writeThroughHelperOrPrompt(const std::string& key, const std::string& value
 // How long a `pmset -g` output may serve the values reading that follows the keep-awake reading.
 constexpr std::chrono::milliseconds readingReuseWindow{1000};
 
-// The app model reads the keep-awake flag and then all values, a few milliseconds apart, on every
-// refresh, and a tool run is most of a refresh's cost: one `pmset -g` serves both. Its output is
-// handed to the values reading at most once, only while young, and never across a write.
-class SharedSettingsReading {
+// One `pmset` report, read for a first reading and kept for the one that follows it a few
+// milliseconds later: a tool run is most of the cost of either. The kept report is handed over at
+// most once, only while young, and never across a write.
+class KeptPmsetReport {
   public:
-    bool sleepDisabled() {
-        std::optional<std::string> output = pmsetOutput({"-g"});
+    explicit KeptPmsetReport(std::vector<std::string> arguments)
+        : arguments_(std::move(arguments)) {}
+
+    std::optional<std::string> readAndKeep() {
+        std::optional<std::string> output = pmsetOutput(arguments_);
         std::lock_guard lock(mutex_);
         kept_ = output;
         takenAt_ = std::chrono::steady_clock::now();
-        return output && PmsetOutput::sleepDisabled(*output);
+        return output;
     }
 
-    PowerControl::Values values() {
+    std::optional<std::string> takeKeptOrRead() {
         std::optional<std::string> output;
         {
             std::lock_guard lock(mutex_);
@@ -99,10 +102,7 @@ class SharedSettingsReading {
             }
             kept_.reset();
         }
-        if (!output) {
-            output = pmsetOutput({"-g"});
-        }
-        return output ? PmsetOutput::values(*output) : PowerControl::Values{};
+        return output ? output : pmsetOutput(arguments_);
     }
 
     void forget() {
@@ -111,40 +111,7 @@ class SharedSettingsReading {
     }
 
   private:
-    std::mutex mutex_;
-    std::optional<std::string> kept_;
-    std::chrono::steady_clock::time_point takenAt_;
-};
-
-// The automation monitor reads the power source and then the battery level, a few milliseconds
-// apart, at its start and at every tick: one `pmset -g batt` serves both, so that an idle tick
-// starts one process instead of two. Handed to the level reading at most once, only while young.
-class SharedBatteryReading {
-  public:
-    bool onBattery() {
-        std::optional<std::string> output = pmsetOutput({"-g", "batt"});
-        std::lock_guard lock(mutex_);
-        kept_ = output;
-        takenAt_ = std::chrono::steady_clock::now();
-        return output && PmsetOutput::onBattery(*output);
-    }
-
-    std::optional<int> percent() {
-        std::optional<std::string> output;
-        {
-            std::lock_guard lock(mutex_);
-            if (kept_ && std::chrono::steady_clock::now() - takenAt_ < readingReuseWindow) {
-                output = std::move(kept_);
-            }
-            kept_.reset();
-        }
-        if (!output) {
-            output = pmsetOutput({"-g", "batt"});
-        }
-        return output ? PmsetOutput::batteryPercent(*output) : std::nullopt;
-    }
-
-  private:
+    const std::vector<std::string> arguments_;
     std::mutex mutex_;
     std::optional<std::string> kept_;
     std::chrono::steady_clock::time_point takenAt_;
@@ -153,23 +120,41 @@ class SharedBatteryReading {
 }  // namespace
 
 PowerControl PowerControl::live() {
-    auto reading = std::make_shared<SharedSettingsReading>();
-    auto battery = std::make_shared<SharedBatteryReading>();
+    // The app model reads the keep-awake flag and then all values on every refresh; the automation
+    // monitor reads the power source and then the battery level at every tick.
+    auto settings = std::make_shared<KeptPmsetReport>(std::vector<std::string>{"-g"});
+    auto battery = std::make_shared<KeptPmsetReport>(std::vector<std::string>{"-g", "batt"});
     return PowerControl{
-        .reader = [reading] { return reading->sleepDisabled(); },
+        .reader =
+            [settings] {
+                auto output = settings->readAndKeep();
+                return output && PmsetOutput::sleepDisabled(*output);
+            },
         .writer =
-            [reading](bool on) {
-                reading->forget();
+            [settings](bool on) {
+                settings->forget();
                 writeThroughHelperOrPrompt(sleepKey, on ? "1" : "0");
             },
-        .batteryReader = [battery] { return battery->onBattery(); },
-        .valuesReader = [reading] { return reading->values(); },
+        .batteryReader =
+            [battery] {
+                auto output = battery->readAndKeep();
+                return output && PmsetOutput::onBattery(*output);
+            },
+        .valuesReader =
+            [settings] {
+                auto output = settings->takeKeptOrRead();
+                return output ? PmsetOutput::values(*output) : Values{};
+            },
         .settingWriter =
-            [reading](const std::string& key, const std::string& value) {
-                reading->forget();
+            [settings](const std::string& key, const std::string& value) {
+                settings->forget();
                 setPmset(key, value);
             },
-        .percentReader = [battery] { return battery->percent(); },
+        .percentReader =
+            [battery] {
+                auto output = battery->takeKeptOrRead();
+                return output ? PmsetOutput::batteryPercent(*output) : std::nullopt;
+            },
     };
 }
 
