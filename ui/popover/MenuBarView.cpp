@@ -70,7 +70,7 @@ QWidget* note(const std::string& text) {
     auto* label = new TextLabel(DesignFont::inter(kNoteSize), Theme::faint());
     label->setLineLimit(0);
     label->setText(toQString(text));
-    label->setObjectName(QStringLiteral("menu.note"));
+    label->setObjectName(QString::fromLatin1(menuNames::note));
     return padded(label, kNotePadding);
 }
 
@@ -145,7 +145,7 @@ QLayout* MenuBarView::makeHeader() {
 QWidget* MenuBarView::makeList() {
     list_->rowLayout().setContentsMargins(kListPadding);
     auto* scroll = new QScrollArea;
-    scroll->setObjectName(QStringLiteral("menu.list"));
+    scroll->setObjectName(QString::fromLatin1(menuNames::list));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(true);
@@ -167,8 +167,8 @@ QWidget* MenuBarView::makeList() {
 QLayout* MenuBarView::makeFooter() {
     auto* footer = new QHBoxLayout;
     footer->setContentsMargins(kFooterPadding);
-    auto* open = footerButton(QStringLiteral("Open Velmora"), QStringLiteral("menu.open"));
-    auto* quit = footerButton(QStringLiteral("Quit"), QStringLiteral("menu.quit"));
+    auto* open = footerButton(QStringLiteral("Open Velmora"), QString::fromLatin1(menuNames::open));
+    auto* quit = footerButton(QStringLiteral("Quit"), QString::fromLatin1(menuNames::quit));
     footer->addWidget(open);
     footer->addStretch();
     footer->addWidget(quit);

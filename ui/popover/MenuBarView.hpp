@@ -1,8 +1,8 @@
 // The panel shown in the status item's popover: a header with the logo, the sections of
 // menuSections() in a list that scrolls past 360 points, and a footer with "Open Velmora" and
 // "Quit". It follows the model's sync: rows update in place while the list's rows stay the same,
-// and the list is rebuilt when they change. Object names: rows "menu.row.<id>", the footer's
-// buttons "menu.open" and "menu.quit".
+// and the list is rebuilt when they change. Its parts' object names are in menuNames (a row's in
+// MenuRowView).
 #pragma once
 
 #include <QLayout>
@@ -14,6 +14,17 @@ namespace velmora {
 class AppModel;
 class KeyedList;
 class SyncCache;
+
+// The object names of the panel's parts, which tests and tools find them by.
+namespace menuNames {
+
+inline constexpr const char* list = "menu.list";
+// The line under a section that has nothing to list.
+inline constexpr const char* note = "menu.note";
+inline constexpr const char* open = "menu.open";
+inline constexpr const char* quit = "menu.quit";
+
+}  // namespace menuNames
 
 class MenuBarView : public QWidget {
     Q_OBJECT

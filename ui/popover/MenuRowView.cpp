@@ -12,6 +12,14 @@
 
 namespace velmora {
 
+namespace menuNames {
+
+QString row(std::string_view id) {
+    return QStringLiteral("menu.row.") + toQString(id);
+}
+
+}  // namespace menuNames
+
 namespace {
 
 constexpr qreal kPaddingH = 15;
@@ -68,7 +76,7 @@ MenuRowView::MenuRowView(MenuRow row, QWidget* parent) : PaintedButton(parent) {
 void MenuRowView::setRow(MenuRow row) {
     const bool changed = row.title != row_.title || row.on != row_.on || row.kind != row_.kind;
     row_ = std::move(row);
-    setObjectName(QStringLiteral("menu.row.") + toQString(row_.id));
+    setObjectName(menuNames::row(row_.id));
     setAccessibleName(toQString(row_.title));
     // The state word the row shows ("On", "Off", "Apply"); an applied recipe shows its check.
     setAccessibleDescription(stateText());

@@ -3,14 +3,23 @@
 // "Apply"; a tweak or power row shows a filled or empty circle, its title on one line, and "On"
 // or "Off". The whole padded row is the button; a click runs the row's action. Rows are updated
 // in place with setRow(). Accessibility tools see a checkable button named by the title, on when
-// the thing is applied or on. Object name: "menu.row.<id>".
+// the thing is applied or on. Its object name is menuNames::row(id).
 #pragma once
 
+#include <string_view>
 #include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/popover/MenuSections.hpp"
 
 namespace velmora {
+
+namespace menuNames {
+
+// The object name of the panel's row for the thing `id`, which tests and tools find it by:
+// "menu.row.<id>".
+QString row(std::string_view id);
+
+}  // namespace menuNames
 
 class MenuRowView : public PaintedButton {
     Q_OBJECT

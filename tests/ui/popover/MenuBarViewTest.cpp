@@ -133,7 +133,7 @@ TEST_F(MenuTest, ThePanelActsOnClicksUpdatesInPlaceAndRebuildsSafelyUnderTheClic
     view.quitApplication = [&] { ++quits; };
     showOnPaper(view, QSize(MenuBarView::panelWidth, 440));
 
-    auto* recipeRow = find<MenuRowView>(view, "menu.row.r-ab");
+    auto* recipeRow = find<MenuRowView>(view, menuNames::row("r-ab"));
     EXPECT_EQ(accessible(recipeRow), "CheckBox 'Recipe r-ab' off");
     EXPECT_EQ(recipeRow->stateText(), QStringLiteral("Apply"));
     const QWidget* before = view.list().rows().front();
@@ -147,23 +147,23 @@ TEST_F(MenuTest, ThePanelActsOnClicksUpdatesInPlaceAndRebuildsSafelyUnderTheClic
     // The favourite tweak (on with its recipe) unpinned elsewhere, and its row clicked before the
     // sync removes it: the click's own change and the rebuild both go through.
     const QPointer<MenuRowView> favouriteTweak =
-        view.findChildren<MenuRowView*>(QStringLiteral("menu.row.t-a"))[0];
+        view.findChildren<MenuRowView*>(menuNames::row("t-a"))[0];
     EXPECT_EQ(favouriteTweak->stateText(), QStringLiteral("On"));
     model->toggleFavorite(a);
     click(favouriteTweak);
     settle();
     EXPECT_TRUE(favouriteTweak.isNull()) << "its list was rebuilt without it";
     EXPECT_FALSE(model->isEnabled(a));
-    EXPECT_EQ(view.findChildren<MenuRowView*>(QStringLiteral("menu.row.t-a")).size(), 1u)
+    EXPECT_EQ(view.findChildren<MenuRowView*>(menuNames::row("t-a")).size(), 1u)
         << "still recommended";
 
     bool opened = false;
-    click(find(view, "menu.open"));
+    click(find(view, menuNames::open));
     EXPECT_FALSE(opened) << "no hook set: nothing happens";
     model->requestOpenWindow = [&] { opened = true; };
-    click(find(view, "menu.open"));
+    click(find(view, menuNames::open));
     EXPECT_TRUE(opened);
-    click(find(view, "menu.quit"));
+    click(find(view, menuNames::quit));
     EXPECT_EQ(quits, 1);
 }
 
@@ -172,7 +172,7 @@ TEST_F(MenuTest, TheBuiltInCatalogPicturedEmptyAndFullWhereTheListScrollsBetween
     MenuBarView view(*real);
     showOnPaper(view, QSize(MenuBarView::panelWidth, 440));
     screenshot(view, QStringLiteral("popover-empty"));
-    EXPECT_EQ(find<TextLabel>(view, "menu.note")->text(),
+    EXPECT_EQ(find<TextLabel>(view, menuNames::note)->text(),
               QStringLiteral("Favorite a recipe or power-up to see it here."));
     EXPECT_EQ(view.findChildren<MenuRowView*>().size(), 5u) << "the recipes alone";
 
@@ -186,15 +186,15 @@ TEST_F(MenuTest, TheBuiltInCatalogPicturedEmptyAndFullWhereTheListScrollsBetween
     mac.keepAwake = true;
     real->refresh();
     settle();
-    hover(find(view, "menu.row.developer-setup"));
+    hover(find(view, menuNames::row("developer-setup")));
     screenshot(view, QStringLiteral("popover-full"));
-    auto* list = find<QScrollArea>(view, "menu.list");
+    auto* list = find<QScrollArea>(view, menuNames::list);
     EXPECT_EQ(list->height(), MenuBarView::listMaximumHeight);
     EXPECT_GT(list->verticalScrollBar()->maximum(), 0) << "the rest scrolls";
     EXPECT_EQ(view.width(), MenuBarView::panelWidth);
-    EXPECT_EQ(
-        find(view, "menu.quit")->mapTo(&view, QPoint()).y() + find(view, "menu.quit")->height(),
-        440 - 11)
+    EXPECT_EQ(find(view, menuNames::quit)->mapTo(&view, QPoint()).y() +
+                  find(view, menuNames::quit)->height(),
+              440 - 11)
         << "the footer stays at the bottom";
 }
 
