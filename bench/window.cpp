@@ -72,7 +72,11 @@ class Bench : public velmora::testing::ModelTest {
 
     template <class Widget = QWidget>
     Widget* find(const char* name) const {
-        return window->findChild<Widget*>(QString::fromLatin1(name));
+        return find<Widget>(QString::fromLatin1(name));
+    }
+    template <class Widget = QWidget>
+    Widget* find(const QString& name) const {
+        return window->findChild<Widget*>(name);
     }
 
     // The sync the last action queued, a full paint of the window, and the event loop drained of
@@ -101,8 +105,8 @@ BENCHMARK(typeOneCharacter)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void sidebarClick(benchmark::State& state) {
     Bench bench;
-    auto* home = bench.window->findChild<NavRow*>(QStringLiteral("nav.home"));
-    auto* browse = bench.window->findChild<NavRow*>(QStringLiteral("nav.browse"));
+    auto* home = bench.window->findChild<NavRow*>(navNames::row("home"));
+    auto* browse = bench.window->findChild<NavRow*>(navNames::row("browse"));
     bool atHome = true;
     for (auto _ : state) {
         QTest::mouseClick(atHome ? browse : home, Qt::LeftButton);
@@ -130,7 +134,7 @@ void timeOpeningBrowse(benchmark::State& state, Bench& bench) {
         bench.openWindow();
         bench.window->change([](WindowState& s) { s.showAdvanced = true; });
         bench.settle();
-        auto* browse = bench.find<NavRow>("nav.browse");
+        auto* browse = bench.find<NavRow>(navNames::row("browse"));
         state.ResumeTiming();
         QTest::mouseClick(browse, Qt::LeftButton);
         bench.settle();
@@ -154,7 +158,7 @@ BENCHMARK(openBrowseWithAdvancedOnTenfold)->Unit(benchmark::kMillisecond)->UseRe
 void switchClickOnBrowse(benchmark::State& state) {
     Bench bench;
     bench.window->change([](WindowState& s) { s.showAdvanced = true; });
-    QTest::mouseClick(bench.find<NavRow>("nav.browse"), Qt::LeftButton);
+    QTest::mouseClick(bench.find<NavRow>(navNames::row("browse")), Qt::LeftButton);
     bench.settle();
     auto* toggle = bench.find<Switch>("switch.dock-no-launch-bounce");
     for (auto _ : state) {

@@ -39,10 +39,18 @@ const DesignFont& badgeFont() {
 
 }  // namespace
 
+namespace navNames {
+
+QString row(std::string_view item) {
+    return QStringLiteral("nav.") + toQString(item);
+}
+
+}  // namespace navNames
+
 NavRow::NavRow(MainWindow& window, NavItem item, QWidget* parent)
     : PaintedButton(parent), item_(std::move(item)) {
     setFocusShape(FocusShape::rounded, kRadius);
-    setObjectName(QStringLiteral("nav.") + toQString(item_.name()));
+    setObjectName(navNames::row(item_.name()));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(toQString(item_.title()));

@@ -1,9 +1,10 @@
 // A sidebar row that leads to a page: the item's symbol and title, and a count badge when there is
 // something to count. The highlighted row (on a card-white rounded background, title semibold)
-// is the page shown, or the page the open recipe was opened from. Object name "nav.<item>".
+// is the page shown, or the page the open recipe was opened from. Its object name is in navNames.
 #pragma once
 
 #include <optional>
+#include <string_view>
 #include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/window/NavItem.hpp"
@@ -11,6 +12,15 @@
 namespace velmora {
 
 class MainWindow;
+
+// The object names of the sidebar rows, which tests and tools find them by.
+namespace navNames {
+
+// "nav.<item>", `item` being NavItem::name(): "nav.home", "nav.favorites", "nav.browse",
+// "nav.active", "nav.automations".
+QString row(std::string_view item);
+
+}  // namespace navNames
 
 class NavRow : public PaintedButton {
     Q_OBJECT

@@ -83,9 +83,17 @@ QString spokenDetail(const Setup& setup) {
 
 }  // namespace
 
+namespace sceneNames {
+
+QString row(std::string_view id) {
+    return QStringLiteral("scene.") + toQString(id);
+}
+
+}  // namespace sceneNames
+
 SceneRow::SceneRow(MainWindow& window, Setup setup, QWidget* parent)
     : PaintedButton(parent), window_(window), setup_(std::move(setup)) {
-    setObjectName(QStringLiteral("scene.") + toQString(setup_.id));
+    setObjectName(sceneNames::row(setup_.id));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(toQString(setup_.name));
@@ -180,7 +188,7 @@ void SceneRow::contextMenuEvent(QContextMenuEvent* event) {
 
 QMenu* SceneRow::openMenu(const QPoint& globalPosition) {
     auto* menu = new QMenu(this);
-    menu->setObjectName(QStringLiteral("scene.menu"));
+    menu->setObjectName(QString::fromLatin1(sceneNames::menu));
     menu->setAttribute(Qt::WA_DeleteOnClose);
     // While the menu is open the list keeps this row, so the menu's actions are not deleted
     // under the pointer.
@@ -212,7 +220,7 @@ QMenu* SceneRow::openMenu(const QPoint& globalPosition) {
 
 ScenesSection::ScenesSection(MainWindow& window, QWidget* parent)
     : QWidget(parent), window_(window) {
-    setObjectName(QStringLiteral("scenes"));
+    setObjectName(QString::fromLatin1(sceneNames::section));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -222,7 +230,7 @@ ScenesSection::ScenesSection(MainWindow& window, QWidget* parent)
     heading->addWidget(sidebarSectionLabel(QString::fromLatin1(kHeading)));
     heading->addStretch(1);
     add_ = new LabelButton("plus", kAddSize, DesignFont::inter(kAddSize), 0, Theme::secondary());
-    add_->setObjectName(QStringLiteral("scenes.add"));
+    add_->setObjectName(QString::fromLatin1(sceneNames::add));
     add_->setSymbolWeight(FontWeight::bold);
     add_->setPadding(kAddPadding);
     add_->setAccessibleName(QString::fromLatin1(kAddToolTip));
@@ -233,7 +241,7 @@ ScenesSection::ScenesSection(MainWindow& window, QWidget* parent)
             [this] { window_.change([](WindowState& state) { state.openEditor(std::nullopt); }); });
 
     hint_ = new TextLabel(DesignFont::inter(kHintSize), Theme::faint());
-    hint_->setObjectName(QStringLiteral("scenes.hint"));
+    hint_->setObjectName(QString::fromLatin1(sceneNames::hint));
     hint_->setLineLimit(0);
     hint_->setText(QString::fromUtf8(kHint));
     auto* hintBox = new QVBoxLayout;

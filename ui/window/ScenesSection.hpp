@@ -1,11 +1,12 @@
 // The sidebar's scenes: the "SCENES" heading with "+", one row per saved scene in stored order (a
 // click switches the Mac to it, a right click offers switch, edit, re-capture and delete), or a
 // hint while there is none. Every action re-reads the scene from the model at the click.
-// Object names: "scenes.add", "scenes.hint", a row "scene.<id>".
+// Its parts' object names are in sceneNames.
 #pragma once
 
 #include <QWidget>
 #include <optional>
+#include <string_view>
 #include "ui/widgets/PaintedButton.hpp"
 
 #include "kit/Setup.hpp"
@@ -19,6 +20,19 @@ class LabelButton;
 class MainWindow;
 class TextLabel;
 struct WindowView;
+
+// The object names of the section's parts, which tests and tools find them by.
+namespace sceneNames {
+
+inline constexpr const char* section = "scenes";
+inline constexpr const char* add = "scenes.add";
+inline constexpr const char* hint = "scenes.hint";
+// A row's right-click menu.
+inline constexpr const char* menu = "scene.menu";
+// "scene.<id>".
+QString row(std::string_view id);
+
+}  // namespace sceneNames
 
 class SceneRow : public PaintedButton {
     Q_OBJECT

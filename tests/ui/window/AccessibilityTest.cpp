@@ -52,8 +52,7 @@ TEST_F(Accessibility, EveryPageReadsWhatItShowsAndEveryControlSaysWhatItIs) {
         for (NavRow* navRow : window->findChildren<NavRow*>()) {
             QAccessibleInterface* face = walk.reached(navRow);
             ASSERT_NE(face, nullptr) << navRow->objectName().toStdString();
-            EXPECT_EQ(face->state().checked,
-                      navRow->objectName() == QStringLiteral("nav.") + QString::fromLatin1(item))
+            EXPECT_EQ(face->state().checked, navRow->objectName() == navNames::row(item))
                 << item << " " << navRow->objectName().toStdString();
         }
     }

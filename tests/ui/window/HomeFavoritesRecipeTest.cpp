@@ -114,7 +114,7 @@ TEST_F(Pages, FinderPowerOpenedFromHomeOrFavoritesLeadsBackThereWithThatRowHighl
     EXPECT_EQ(shownPage(), "page.recipe");
     EXPECT_EQ(find<TextLabel>(*window, "recipe.title")->text(), QStringLiteral("Finder Power"));
     EXPECT_EQ(back()->label(), QStringLiteral("Home"));
-    EXPECT_EQ(highlightedRow(*window), "nav.home");
+    EXPECT_EQ(highlightedRow(*window), navNames::row("home").toStdString());
     click(back());
     settle();
     EXPECT_EQ(shownPage(), "page.home");
@@ -126,7 +126,7 @@ TEST_F(Pages, FinderPowerOpenedFromHomeOrFavoritesLeadsBackThereWithThatRowHighl
     settle();
     EXPECT_EQ(shownPage(), "page.recipe");
     EXPECT_EQ(back()->label(), QStringLiteral("Favorites"));
-    EXPECT_EQ(highlightedRow(*window), "nav.favorites");
+    EXPECT_EQ(highlightedRow(*window), navNames::row("favorites").toStdString());
     EXPECT_TRUE(find<StarButton>(*window, "recipe.star")->isOn());
     click(back());
     settle();

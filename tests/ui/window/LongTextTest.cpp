@@ -30,7 +30,7 @@ TEST_F(LongText, ATenMegabyteSceneNameShowsElidedAtOnceAndIsStoredBackUnchanged)
     QElapsedTimer timer;
     timer.start();
     open();
-    auto* row = find<SceneRow>(*window, QStringLiteral("scene.S1"));
+    auto* row = find<SceneRow>(*window, sceneNames::row("S1"));
     ASSERT_NE(row, nullptr);
     const QImage drawn = window->grab().toImage();
     const QString shown = row->shownName();

@@ -43,8 +43,7 @@ class WindowSheets : public WindowTest {
         EXPECT_TRUE(window->grab().save(test::artefactPath(name + QStringLiteral(".png"))));
     }
     void edit(const std::string& sceneID) {
-        auto* row =
-            find<SceneRow>(*window, QStringLiteral("scene.") + QString::fromStdString(sceneID));
+        auto* row = find<SceneRow>(*window, sceneNames::row(sceneID));
         ASSERT_NE(row, nullptr);
         QMenu* menu = row->openMenu(row->mapToGlobal(row->rect().center()));
         for (QAction* action : menu->actions()) {
@@ -118,7 +117,7 @@ TEST_F(WindowSheets, TheScenesListOpensTheEditorForANewSceneAndForTheSceneItsMen
     openWithSheets();
     ASSERT_EQ(window->presentedSheet(), nullptr);
 
-    click(find(*window, "scenes.add"));
+    click(find(*window, sceneNames::add));
     settle();
     auto* editor = presented<SceneEditorDialog>();
     ASSERT_NE(editor, nullptr);
@@ -130,7 +129,7 @@ TEST_F(WindowSheets, TheScenesListOpensTheEditorForANewSceneAndForTheSceneItsMen
     EXPECT_EQ(window->presentedSheet(), nullptr);
     ASSERT_EQ(model->setups().size(), 1U);
     const std::string id = model->setups().front().id;
-    auto* row = find<SceneRow>(*window, QStringLiteral("scene.") + QString::fromStdString(id));
+    auto* row = find<SceneRow>(*window, sceneNames::row(id));
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->shownName(), "Desk");
 
@@ -155,9 +154,7 @@ TEST_F(WindowSheets, TheScenesListOpensTheEditorForANewSceneAndForTheSceneItsMen
     ASSERT_EQ(model->setups().size(), 1U) << "the edited scene is replaced, not added";
     EXPECT_EQ(model->setups().front().id, id);
     EXPECT_THAT(model->setups().front().tweakIDs, ElementsAre("t-a", "t-b"));
-    EXPECT_EQ(
-        find<SceneRow>(*window, QStringLiteral("scene.") + QString::fromStdString(id))->shownName(),
-        "Studio");
+    EXPECT_EQ(find<SceneRow>(*window, sceneNames::row(id))->shownName(), "Studio");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "tests/ui/WidgetCount.hpp"
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/window/BackButton.hpp"
+#include "ui/window/ScenesSection.hpp"
 #include "ui/window/Sidebar.hpp"
 
 namespace velmora::testing {
@@ -176,7 +177,7 @@ TEST_F(Shell, EveryActionChangesOnlyTheSelectionQueryAndBackTargetItShould) {
                 highlighted.push_back(navRow->objectName().toStdString());
             }
         }
-        EXPECT_THAT(highlighted, ElementsAre(std::string("nav.") + c.highlighted));
+        EXPECT_THAT(highlighted, ElementsAre(navNames::row(c.highlighted).toStdString()));
     }
 }
 
@@ -244,13 +245,13 @@ TEST_F(Shell, ARefreshThatChangesNothingRebuildsNoWidget) {
                                 false});
         }
     });
-    const QWidget* firstScene = find(*window, "scene.S0");
+    const QWidget* firstScene = find(*window, sceneNames::row("S0"));
     {
         test::WidgetCount count;
         changeModel([&] { model->refresh(); });
         EXPECT_EQ(count.made(), 0);
     }
-    EXPECT_EQ(find(*window, "scene.S0"), firstScene);
+    EXPECT_EQ(find(*window, sceneNames::row("S0")), firstScene);
     test::WidgetCount count;
     changeModel([&] { model->upsertSetup({"S20", "New", "moon.fill", {}, {}, {}, false}); });
     EXPECT_GT(count.made(), 0) << "a new scene is a new row";

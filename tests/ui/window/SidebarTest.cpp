@@ -58,7 +58,7 @@ TEST_F(SidebarView, SceneNamesShowAsTypedInTheRowItsToolTipAndTheEditorTarget) {
         model->upsertSetup(scene("S2", "A&B"));
     });
     for (const auto& [id, name] : {std::pair{"S1", "<b>x</b>"}, std::pair{"S2", "A&B"}}) {
-        auto* row = find<SceneRow>(*window, QStringLiteral("scene.") + id);
+        auto* row = find<SceneRow>(*window, sceneNames::row(id));
         ASSERT_NE(row, nullptr);
         EXPECT_EQ(row->shownName().toStdString(), name);
         EXPECT_EQ(accessible(row), std::string("Button '") + name + "'");
@@ -78,7 +78,7 @@ TEST_F(SidebarView, SceneNamesShowAsTypedInTheRowItsToolTipAndTheEditorTarget) {
 TEST_F(SidebarView, ARightClickOpensTheMenuWithoutSwitchingAndEachEntryActsOnTheStoredScene) {
     open();
     changeModel([&] { model->upsertSetup(scene("S1", "Desk", {"t-a"})); });
-    auto* row = find<SceneRow>(*window, "scene.S1");
+    auto* row = find<SceneRow>(*window, sceneNames::row("S1"));
     click(row, Qt::RightButton);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
@@ -112,8 +112,8 @@ TEST_F(SidebarView, ARightClickOpensTheMenuWithoutSwitchingAndEachEntryActsOnThe
     menu->close();
     settle();
     EXPECT_TRUE(model->setups().empty());
-    EXPECT_TRUE(find<TextLabel>(*window, "scenes.hint")->isVisible());
-    EXPECT_EQ(window->findChild<SceneRow*>("scene.S1"), nullptr);
+    EXPECT_TRUE(find<TextLabel>(*window, sceneNames::hint)->isVisible());
+    EXPECT_EQ(window->findChild<SceneRow*>(sceneNames::row("S1")), nullptr);
 }
 
 TEST_F(SidebarView, PlusOpensAnEmptyEditorAndAnUnknownStoredIconDrawsTheNeutralSymbol) {
@@ -123,18 +123,18 @@ TEST_F(SidebarView, PlusOpensAnEmptyEditorAndAnUnknownStoredIconDrawsTheNeutralS
         model->upsertSetup(scene("S2", "Odd", {}, "../../../etc/passwd"));
         model->upsertSetup(scene("S3", "Gone", {}, "no.such.symbol"));
     });
-    click(find(*window, "scenes.add"));
+    click(find(*window, sceneNames::add));
     settle();
     EXPECT_TRUE(state().showEditor);
     EXPECT_EQ(state().editorTarget, std::nullopt);
 
-    EXPECT_EQ(find<SceneRow>(*window, "scene.S1")->shownSymbol(), "moon.fill");
-    for (const char* name : {"scene.S2", "scene.S3"}) {
-        auto* row = find<SceneRow>(*window, name);
-        EXPECT_EQ(row->shownSymbol(), "") << name;
+    EXPECT_EQ(find<SceneRow>(*window, sceneNames::row("S1"))->shownSymbol(), "moon.fill");
+    for (const char* id : {"S2", "S3"}) {
+        auto* row = find<SceneRow>(*window, sceneNames::row(id));
+        EXPECT_EQ(row->shownSymbol(), "") << id;
         // The neutral symbol is drawn, not nothing.
         const QImage icon = row->grab(QRect(0, 0, row->height(), row->height())).toImage();
-        EXPECT_GT(test::inkOf(icon, Theme::accent()).pixels, 0) << name;
+        EXPECT_GT(test::inkOf(icon, Theme::accent()).pixels, 0) << id;
     }
 }
 
@@ -217,7 +217,7 @@ TEST_F(SidebarView, ManyScenesScrollWhileTheSuggestionAndProfileStayInTheWindow)
         EXPECT_TRUE(inWindow.contains(placed)) << name;
     }
     // The last scene is reached by scrolling.
-    auto* last = find<SceneRow>(*window, "scene.S11");
+    auto* last = find<SceneRow>(*window, sceneNames::row("S11"));
     window->sidebar().scrollingPart().ensureWidgetVisible(last);
     settle();
     EXPECT_FALSE(last->visibleRegion().isEmpty());

@@ -220,7 +220,7 @@ TEST_F(TabWalk, TheFocusStaysInASheetAndReturnAndSpaceDoWhatTheySay) {
     walk(*editor, one);
     // A click on the dimmed window behind reaches nothing there.
     const NavItem shown = state().selection;
-    QWidget* browse = find(*window, "nav.browse");
+    QWidget* browse = find(*window, navNames::row("browse"));
     const QPoint at = browse->mapTo(window.get(), browse->rect().center());
     auto* overlay = qobject_cast<SheetOverlay*>(window->childAt(at));
     ASSERT_NE(overlay, nullptr) << "the sheet's layer lies over the window";

@@ -135,9 +135,7 @@ class WindowTest : public ViewTest {
         return ids;
     }
 
-    NavRow* row(const char* item) const {
-        return find<NavRow>(*window, QStringLiteral("nav.") + QString::fromLatin1(item));
-    }
+    NavRow* row(const char* item) const { return find<NavRow>(*window, navNames::row(item)); }
     QLineEdit* searchField() const { return find<QLineEdit>(*window, "topbar.search"); }
     // Shown or hidden: it hides at zero.
     CountPill* countPill() const {
