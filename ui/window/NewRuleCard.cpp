@@ -103,7 +103,7 @@ void refill(MenuPill& pill, std::vector<Item>& shown, std::vector<Item> items, A
 
 NewRuleCard::NewRuleCard(MainWindow& window, QWidget* parent)
     : Card(listRadius, parent), window_(window) {
-    setObjectName(QStringLiteral("automations.form"));
+    setObjectName(QString::fromLatin1(newRuleNames::form));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     column->setSpacing(kSpacing);
@@ -115,7 +115,7 @@ NewRuleCard::NewRuleCard(MainWindow& window, QWidget* parent)
     auto* when = new QHBoxLayout;
     when->setSpacing(kRowSpacing);
     when->addWidget(text(kWhen, plain, Theme::secondary()));
-    kind_ = menuPill("form.kind");
+    kind_ = menuPill(newRuleNames::kind);
     for (const Kind kind : allCases<Kind>()) {
         kind_->addItem(toQString(label(kind)), std::string(icon(kind)), [&window, kind] {
             window.change([kind](WindowState& state) { state.newRuleKind = kind; });
@@ -123,7 +123,7 @@ NewRuleCard::NewRuleCard(MainWindow& window, QWidget* parent)
     }
     when->addWidget(kind_);
     threshold_ = new Stepper(minimumThreshold, maximumThreshold, thresholdStep);
-    threshold_->setObjectName(QStringLiteral("form.threshold"));
+    threshold_->setObjectName(QString::fromLatin1(newRuleNames::threshold));
     threshold_->setDesignFont(plain);
     threshold_->setFormat([](int value) { return QString::number(value) + QLatin1Char('%'); });
     connect(threshold_, &Stepper::valueChanged, this, [&window](int value) {
@@ -131,7 +131,7 @@ NewRuleCard::NewRuleCard(MainWindow& window, QWidget* parent)
     });
     when->addWidget(threshold_);
     time_ = new TimeField;
-    time_->setObjectName(QStringLiteral("form.time"));
+    time_->setObjectName(QString::fromLatin1(newRuleNames::time));
     time_->setDesignFont(plain);
     connect(time_, &QTimeEdit::timeChanged, this, [&window](QTime time) {
         window.change([time](WindowState& state) {
@@ -139,7 +139,7 @@ NewRuleCard::NewRuleCard(MainWindow& window, QWidget* parent)
         });
     });
     when->addWidget(time_);
-    app_ = menuPill("form.app");
+    app_ = menuPill(newRuleNames::app);
     addNoAppsItem();
     when->addWidget(app_);
     when->addSpacing(kLeastTrailingGap);
@@ -149,11 +149,11 @@ NewRuleCard::NewRuleCard(MainWindow& window, QWidget* parent)
     auto* target = new QHBoxLayout;
     target->setSpacing(kRowSpacing);
     target->addWidget(text(kSwitchTo, plain, Theme::secondary()));
-    scene_ = menuPill("form.scene");
+    scene_ = menuPill(newRuleNames::scene);
     target->addWidget(scene_);
     target->addStretch(1);
     add_ = new TextButton(DesignFont::inter(kTextSize, FontWeight::semibold), Theme::paper());
-    add_->setObjectName(QStringLiteral("form.add"));
+    add_->setObjectName(QString::fromLatin1(newRuleNames::add));
     add_->setLabel(QString::fromLatin1(kAdd));
     add_->setCapsule(Theme::accent(), Theme::faint(), kAddPaddingV, kAddPaddingH);
     add_->setCursor(Qt::PointingHandCursor);

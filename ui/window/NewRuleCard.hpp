@@ -5,7 +5,7 @@
 //
 // The form's scene is the chosen one while that scene exists, else the first scene: the scene
 // menu and the rule that "Add automation" makes always name the same scene.
-// Object names: "form.kind", "form.threshold", "form.time", "form.app", "form.scene", "form.add".
+// Its parts' object names are in newRuleNames.
 #pragma once
 
 #include <string>
@@ -23,6 +23,19 @@ class Stepper;
 class TextButton;
 class TimeField;
 struct WindowView;
+
+// The object names of the form and its controls, which tests and tools find them by.
+namespace newRuleNames {
+
+inline constexpr const char* form = "automations.form";
+inline constexpr const char* kind = "form.kind";
+inline constexpr const char* threshold = "form.threshold";
+inline constexpr const char* time = "form.time";
+inline constexpr const char* app = "form.app";
+inline constexpr const char* scene = "form.scene";
+inline constexpr const char* add = "form.add";
+
+}  // namespace newRuleNames
 
 class NewRuleCard : public Card {
     Q_OBJECT

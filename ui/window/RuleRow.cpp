@@ -43,11 +43,26 @@ QString targetText(const AutomationRule& rule, const std::vector<Setup>& setups)
 
 }  // namespace
 
+namespace ruleNames {
+
+QString row(std::string_view id) {
+    return QStringLiteral("rule.") + toQString(id);
+}
+
+QString toggle(std::string_view id) {
+    return QStringLiteral("switch.") + toQString(id);
+}
+
+QString trash(std::string_view id) {
+    return QStringLiteral("trash.") + toQString(id);
+}
+
+}  // namespace ruleNames
+
 RuleRow::RuleRow(AppModel& model, const AutomationRule& rule, const std::vector<Setup>& setups,
                  QWidget* parent)
     : QWidget(parent), rule_(rule) {
-    const QString key = toQString(rule_.id);
-    setObjectName(QStringLiteral("rule.") + key);
+    setObjectName(ruleNames::row(rule_.id));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, verticalPadding, 0, verticalPadding);
     row->setSpacing(spacing);
@@ -70,11 +85,11 @@ RuleRow::RuleRow(AppModel& model, const AutomationRule& rule, const std::vector<
     row->addSpacing(kLeastGap + spacing);
 
     toggle_ = new Switch;
-    toggle_->setObjectName(QStringLiteral("switch.") + key);
+    toggle_->setObjectName(ruleNames::toggle(rule_.id));
     row->addWidget(toggle_, 0, Qt::AlignVCenter);
     trash_ = new LabelButton(kTrashSymbol, kTrashSize, DesignFont::inter(kTargetSize), 0,
                              Theme::faint());
-    trash_->setObjectName(QStringLiteral("trash.") + key);
+    trash_->setObjectName(ruleNames::trash(rule_.id));
     trash_->setPadding(kTrashPadding);
     trash_->setAccessibleName(QString::fromLatin1(kTrashTip));
     setPlainToolTip(*trash_, QString::fromLatin1(kTrashTip));

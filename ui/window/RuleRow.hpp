@@ -2,10 +2,11 @@
 // the scene it switches to (or "“deleted scene”" once that scene is gone), the rule's switch and a
 // trash button that deletes it at once. The row follows the rule in place while its id stays;
 // both controls act on the rule the model holds with that id at the click.
-// Object names: the row "rule.<id>", its switch "switch.<id>", its trash button "trash.<id>".
+// Its object names are in ruleNames.
 #pragma once
 
 #include <QWidget>
+#include <string_view>
 #include <vector>
 
 #include "kit/AutomationRule.hpp"
@@ -18,6 +19,16 @@ class LabelButton;
 class Switch;
 class SymbolView;
 class TextLabel;
+
+// The object names of a rule's row and its controls for the rule `id`, which tests and tools find
+// them by: "rule.<id>", "switch.<id>", "trash.<id>".
+namespace ruleNames {
+
+QString row(std::string_view id);
+QString toggle(std::string_view id);
+QString trash(std::string_view id);
+
+}  // namespace ruleNames
 
 class RuleRow : public QWidget {
     Q_OBJECT

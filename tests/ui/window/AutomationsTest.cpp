@@ -17,6 +17,7 @@
 #include "ui/widgets/TimeField.hpp"
 #include "ui/window/AutomationsPage.hpp"
 #include "ui/window/ListCard.hpp"
+#include "ui/window/NewRuleCard.hpp"
 #include "ui/window/RuleRow.hpp"
 
 namespace velmora::testing {
@@ -91,7 +92,7 @@ class Automations : public WindowTest {
         }
         return shown;
     }
-    std::string form() const { return reads(*find(*window, "automations.form")); }
+    std::string form() const { return reads(*find(*window, newRuleNames::form)); }
 
     // Opens the menu of `pill` with a click and clicks its item showing `text`.
     void choose(const char* pillName, const QString& text) {
@@ -116,18 +117,18 @@ class Automations : public WindowTest {
         return texts;
     }
 
-    void press(const char* name) {
-        click(find(*window, QString::fromLatin1(name)));
+    void press(const QString& name) {
+        click(find(*window, name));
         settle();
     }
-    void add() { press("form.add"); }
+    void add() { press(QString::fromLatin1(newRuleNames::add)); }
     void stepDown(int times) {
         for (int i = 0; i < times; ++i) {
-            click(&find<Stepper>(*window, "form.threshold")->downButton());
+            click(&find<Stepper>(*window, newRuleNames::threshold)->downButton());
         }
         settle();
     }
-    TextButton& addButton() const { return *find<TextButton>(*window, "form.add"); }
+    TextButton& addButton() const { return *find<TextButton>(*window, newRuleNames::add); }
 
     std::vector<RuleRow*> rows() const {
         std::vector<RuleRow*> shown;
@@ -160,7 +161,7 @@ TEST_F(Automations, WithoutScenesOnlyTheEmptyStateFollowsEvenWithStoredRules) {
     // Without rules there is no rule card, only the form.
     changeModel([&] { model->deleteRule(model->rules().front()); });
     EXPECT_FALSE(page().rules().isVisible());
-    EXPECT_TRUE(find(page(), "automations.form")->isVisible());
+    EXPECT_TRUE(find(page(), newRuleNames::form)->isVisible());
 }
 
 TEST_F(Automations, TheThresholdStepsDownToFiveAndAddedRowsKeepTheForm) {
@@ -168,18 +169,18 @@ TEST_F(Automations, TheThresholdStepsDownToFiveAndAddedRowsKeepTheForm) {
     EXPECT_EQ(form(), "NEW AUTOMATION When [On battery] switch to [Desk] (Add automation)");
     EXPECT_TRUE(addButton().isEnabled());
     EXPECT_EQ(addButton().shownFill(), Theme::accent());
-    auto* kinds = find<MenuPill>(*window, "form.kind");
+    auto* kinds = find<MenuPill>(*window, newRuleNames::kind);
     std::vector<QString> labels;
     for (const Kind kind : allCases<Kind>()) {
         labels.push_back(mnemonicSafe(toQString(label(kind))));
     }
     EXPECT_EQ(itemsOf(*kinds), labels);
 
-    choose("form.kind", QStringLiteral("Battery below\u2026"));
+    choose(newRuleNames::kind, QStringLiteral("Battery below\u2026"));
     EXPECT_EQ(form(),
               "NEW AUTOMATION When [Battery below\u2026] 20% switch to [Desk] (Add automation)");
     stepDown(3);
-    EXPECT_EQ(find<Stepper>(*window, "form.threshold")->value(), 5);
+    EXPECT_EQ(find<Stepper>(*window, newRuleNames::threshold)->value(), 5);
     stepDown(1);
     EXPECT_EQ(form(),
               "NEW AUTOMATION When [Battery below\u2026] 5% switch to [Desk] (Add automation)");
@@ -217,7 +218,7 @@ TEST_F(Automations, TheSwitchFlipsTheStoredRuleInPlaceAndTrashRemovesItsRowAtOnc
     EXPECT_EQ(rowReads(*first), "When I plug in / Switch to \u201CDesk\u201D off");
     {
         const test::WidgetCount count;
-        press("switch.R1");
+        press(ruleNames::toggle("R1"));
         EXPECT_EQ(count.made(), 0) << "the row is updated, not rebuilt";
     }
     EXPECT_TRUE(model->rules()[0].enabled);
@@ -226,7 +227,7 @@ TEST_F(Automations, TheSwitchFlipsTheStoredRuleInPlaceAndTrashRemovesItsRowAtOnc
     EXPECT_EQ(accessible(&first->toggle()), "CheckBox 'When I plug in' on");
     EXPECT_EQ(accessible(&first->trash()), "Button 'Delete this automation'");
 
-    press("trash.R1");
+    press(ruleNames::trash("R1"));
     EXPECT_EQ(window->presentedSheet(), nullptr);
     ASSERT_EQ(rows().size(), 1U);
     EXPECT_EQ(rowReads(*rows()[0]), "When my Mac wakes up / Switch to \u201CDesk\u201D on");
@@ -236,7 +237,7 @@ TEST_F(Automations, TheSwitchFlipsTheStoredRuleInPlaceAndTrashRemovesItsRowAtOnc
 
 TEST_F(Automations, AnAppRuleWaitsForAnApplicationThatTheKindKeepsAndNamesShowTheirAmpersand) {
     openPage({scene("S1", "R&D"), scene("S2", "<b>Home</b>")});
-    choose("form.kind", QStringLiteral("An app opens"));
+    choose(newRuleNames::kind, QStringLiteral("An app opens"));
     EXPECT_EQ(form(),
               "NEW AUTOMATION When [An app opens] [Choose app] switch to [R&D] "
               "(Add automation)");
@@ -244,20 +245,20 @@ TEST_F(Automations, AnAppRuleWaitsForAnApplicationThatTheKindKeepsAndNamesShowTh
     EXPECT_EQ(addButton().shownFill(), Theme::faint());
     add();
     EXPECT_TRUE(model->rules().empty());
-    EXPECT_EQ(itemsOf(*find<MenuPill>(*window, "form.app")),
+    EXPECT_EQ(itemsOf(*find<MenuPill>(*window, newRuleNames::app)),
               (std::vector<QString>{QStringLiteral("Notes"), QStringLiteral("R&&D Tool")}));
-    EXPECT_EQ(itemsOf(*find<MenuPill>(*window, "form.scene")),
+    EXPECT_EQ(itemsOf(*find<MenuPill>(*window, newRuleNames::scene)),
               (std::vector<QString>{QStringLiteral("R&&D"), QStringLiteral("<b>Home</b>")}));
 
-    choose("form.app", QStringLiteral("R&D Tool"));
+    choose(newRuleNames::app, QStringLiteral("R&D Tool"));
     EXPECT_TRUE(addButton().isEnabled());
-    choose("form.kind", QStringLiteral("Mac wakes"));
+    choose(newRuleNames::kind, QStringLiteral("Mac wakes"));
     EXPECT_EQ(form(), "NEW AUTOMATION When [Mac wakes] switch to [R&D] (Add automation)");
-    choose("form.kind", QStringLiteral("An app opens"));
+    choose(newRuleNames::kind, QStringLiteral("An app opens"));
     EXPECT_EQ(form(),
               "NEW AUTOMATION When [An app opens] [R&D Tool] switch to [R&D] "
               "(Add automation)");
-    choose("form.scene", QStringLiteral("<b>Home</b>"));
+    choose(newRuleNames::scene, QStringLiteral("<b>Home</b>"));
     add();
     ASSERT_EQ(rows().size(), 1U);
     EXPECT_EQ(rowReads(*rows()[0]), "When R&D Tool opens / Switch to \u201C<b>Home</b>\u201D on");
@@ -266,7 +267,7 @@ TEST_F(Automations, AnAppRuleWaitsForAnApplicationThatTheKindKeepsAndNamesShowTh
 
 TEST_F(Automations, TheFormsSceneFallsBackToTheFirstOnceTheChosenOneIsDeleted) {
     openPage({scene("S1", "Desk"), scene("S2", "Travel")});
-    choose("form.scene", QStringLiteral("Travel"));
+    choose(newRuleNames::scene, QStringLiteral("Travel"));
     add();
     EXPECT_EQ(rowReads(*rows()[0]), "When I unplug / Switch to \u201CTravel\u201D on");
 
@@ -282,11 +283,11 @@ TEST_F(Automations, TheFormsSceneFallsBackToTheFirstOnceTheChosenOneIsDeleted) {
 
 TEST_F(Automations, TheTimeFieldStartsAtTheWindowsTimeAndTheRuleTakesTheHourAndMinuteTyped) {
     openPage({scene("S1", "Desk")});
-    choose("form.kind", QStringLiteral("At a time"));
+    choose(newRuleNames::kind, QStringLiteral("At a time"));
     EXPECT_EQ(form(),
               "NEW AUTOMATION When [At a time] [7:00 AM] switch to [Desk] "
               "(Add automation)");
-    auto* field = find<TimeField>(*window, "form.time");
+    auto* field = find<TimeField>(*window, newRuleNames::time);
     // Keys go to the focused field of the active window.
     QApplication::setActiveWindow(window.get());
     click(field);
@@ -311,7 +312,7 @@ TEST_F(Automations, TheTimeFieldStartsAtTheWindowsTimeAndTheRuleTakesTheHourAndM
 
 TEST_F(Automations, AnOpenMenuAndTheRowsOutliveTheTickAndALaterRebuildWaitsForTheMenu) {
     openPage({scene("S1", "Desk")}, {rule("R1", Kind::onPower, "S1")});
-    auto* scenes = find<MenuPill>(*window, "form.scene");
+    auto* scenes = find<MenuPill>(*window, newRuleNames::scene);
     click(scenes);
     ASSERT_TRUE(scenes->menu().isVisible());
     const std::vector<RuleRow*> before = rows();
@@ -348,8 +349,8 @@ TEST_F(Automations, TheApplicationsAreListedOnAppearingUntilTheListFindsAny) {
     installed.push_back({"Later", "com.x.later"});
     clickRow("automations");
     EXPECT_EQ(scans, 2) << "applications installed later are not offered";
-    choose("form.kind", QStringLiteral("An app opens"));
-    EXPECT_EQ(itemsOf(*find<MenuPill>(*window, "form.app")),
+    choose(newRuleNames::kind, QStringLiteral("An app opens"));
+    EXPECT_EQ(itemsOf(*find<MenuPill>(*window, newRuleNames::app)),
               std::vector<QString>{QStringLiteral("Notes")});
 }
 
@@ -358,8 +359,8 @@ TEST_F(Automations, TheApplicationsAreListedOnAppearingUntilTheListFindsAny) {
 TEST_F(Automations, WithoutApplicationsTheAppMenuSaysSoInAnItemThatChoosesNothing) {
     installed.clear();
     openPage({scene("S1", "Desk")});
-    choose("form.kind", QStringLiteral("An app opens"));
-    auto* apps = find<MenuPill>(*window, "form.app");
+    choose(newRuleNames::kind, QStringLiteral("An app opens"));
+    auto* apps = find<MenuPill>(*window, newRuleNames::app);
     ASSERT_EQ(apps->menu().actions().size(), 1);
     QAction* none = apps->menu().actions().front();
     EXPECT_EQ(none->text(), QStringLiteral("No applications found"));
@@ -386,7 +387,7 @@ TEST_F(Automations, WithoutApplicationsTheAppMenuSaysSoInAnItemThatChoosesNothin
 // From the form to the Mac: the battery falls below the rule's threshold and the scene applies.
 TEST_F(Automations, ARuleAddedHereSwitchesToItsSceneWhenTheBatteryFallsBelowItsThreshold) {
     openPage({scene("S1", "Desk", {"t-a"})});
-    choose("form.kind", QStringLiteral("Battery below\u2026"));
+    choose(newRuleNames::kind, QStringLiteral("Battery below\u2026"));
     stepDown(1);
     add();
     model->setAutomationEvents(std::make_unique<QuietEvents>());
@@ -415,11 +416,11 @@ TEST_F(Automations, Screenshots) {
         model->addRule(morning);
         model->addRule(rule("R3", Kind::appLaunched, "gone"));
     });
-    choose("form.kind", QStringLiteral("Battery below\u2026"));
+    choose(newRuleNames::kind, QStringLiteral("Battery below\u2026"));
     screenshot(*window, QStringLiteral("automations-three-rules"));
-    choose("form.kind", QStringLiteral("At a time"));
-    screenshot(*find(*window, "automations.form"), QStringLiteral("automations-form-time"));
-    auto* kinds = find<MenuPill>(*window, "form.kind");
+    choose(newRuleNames::kind, QStringLiteral("At a time"));
+    screenshot(*find(*window, newRuleNames::form), QStringLiteral("automations-form-time"));
+    auto* kinds = find<MenuPill>(*window, newRuleNames::kind);
     click(kinds);
     screenshot(kinds->menu(), QStringLiteral("automations-kind-menu"));
     kinds->menu().hide();
@@ -427,8 +428,8 @@ TEST_F(Automations, Screenshots) {
     const std::string longName =
         "A scene with a very long name that somebody typed in one go without stopping";
     changeModel([&] { model->upsertSetup(scene("S0", longName)); });
-    choose("form.scene", toQString(longName));
-    const QWidget* card = find(*window, "automations.form");
+    choose(newRuleNames::scene, toQString(longName));
+    const QWidget* card = find(*window, newRuleNames::form);
     EXPECT_LE(addButton().mapTo(card, QPoint(addButton().width(), 0)).x(), card->width());
     screenshot(*window, QStringLiteral("automations-long-scene-name"));
 }
