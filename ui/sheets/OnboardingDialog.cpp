@@ -82,14 +82,10 @@ void flip(std::set<Choice>& chosen, Choice choice) {
     }
 }
 
-QString choiceName(const char* kind, std::string_view raw) {
-    return QStringLiteral("onboarding.") + QString::fromLatin1(kind) + QLatin1Char('.') +
-           toQString(raw);
-}
-
 // Two columns of tiles, one per case in declaration order; a click calls `chosen` with its case.
 template <class Choice>
-QWidget* tileGrid(const char* kind, std::vector<std::pair<Choice, OnboardingTile*>>& tiles,
+QWidget* tileGrid(QString (*name)(std::string_view raw),
+                  std::vector<std::pair<Choice, OnboardingTile*>>& tiles,
                   const std::function<void(Choice)>& chosen) {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
@@ -98,7 +94,7 @@ QWidget* tileGrid(const char* kind, std::vector<std::pair<Choice, OnboardingTile
     for (Choice choice : allCases<Choice>()) {
         auto* tile = new OnboardingTile(std::string(icon(choice)), toQString(title(choice)),
                                         toQString(blurb(choice)));
-        tile->setObjectName(choiceName(kind, rawValue(choice)));
+        tile->setObjectName(name(rawValue(choice)));
         QObject::connect(tile, &QAbstractButton::clicked, page,
                          [chosen, choice] { chosen(choice); });
         const int at = static_cast<int>(tiles.size());
@@ -113,6 +109,31 @@ QWidget* tileGrid(const char* kind, std::vector<std::pair<Choice, OnboardingTile
 
 }  // namespace
 
+namespace onboardingNames {
+
+namespace {
+
+QString choice(const char* kind, std::string_view raw) {
+    return QStringLiteral("onboarding.") + QString::fromLatin1(kind) + QLatin1Char('.') +
+           toQString(raw);
+}
+
+}  // namespace
+
+QString field(std::string_view raw) {
+    return choice("field", raw);
+}
+
+QString goal(std::string_view raw) {
+    return choice("goal", raw);
+}
+
+QString device(std::string_view raw) {
+    return choice("device", raw);
+}
+
+}  // namespace onboardingNames
+
 OnboardingDialog::OnboardingDialog(AppModel& model, std::function<void()> onComplete,
                                    QWidget* parent)
     : SheetDialog(sheetSize, parent),
@@ -122,7 +143,7 @@ OnboardingDialog::OnboardingDialog(AppModel& model, std::function<void()> onComp
       fields_(model.profile().fields),
       goals_(model.profile().goals),
       device_(model.profile().device) {
-    setObjectName(QStringLiteral("onboarding"));
+    setObjectName(QString::fromLatin1(onboardingNames::sheet));
     setAccessibleName(QStringLiteral("Personalize"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -141,11 +162,11 @@ QWidget* OnboardingDialog::makeHeader() {
     stack->setSpacing(kHeaderSpacing);
     stack->addWidget(new Logomark(kLogoSize, 0), 0, Qt::AlignHCenter);
     title_ = new TextLabel(DesignFont::fraunces(kTitleSize, FontWeight::bold), Theme::ink());
-    title_->setObjectName(QStringLiteral("onboarding.title"));
+    title_->setObjectName(QString::fromLatin1(onboardingNames::title));
     title_->setAlignment(Qt::AlignHCenter);
     stack->addWidget(title_);
     subtitle_ = new TextLabel(DesignFont::inter(kSubtitleSize), Theme::secondary());
-    subtitle_->setObjectName(QStringLiteral("onboarding.subtitle"));
+    subtitle_->setObjectName(QString::fromLatin1(onboardingNames::subtitle));
     subtitle_->setLineLimit(0);
     subtitle_->setAlignment(Qt::AlignHCenter);
     stack->addWidget(subtitle_);
@@ -158,11 +179,12 @@ QWidget* OnboardingDialog::makeContent() {
     stack->setContentsMargins(kContentSides, 0, kContentSides, kContentBottom);
     stack->setSpacing(0);
 
-    pages_.push_back(tileGrid<UserField>("field", fieldTiles_, [this](UserField field) {
-        flip(fields_, field);
-        showState();
-    }));
-    pages_.push_back(tileGrid<UserGoal>("goal", goalTiles_, [this](UserGoal goal) {
+    pages_.push_back(
+        tileGrid<UserField>(onboardingNames::field, fieldTiles_, [this](UserField field) {
+            flip(fields_, field);
+            showState();
+        }));
+    pages_.push_back(tileGrid<UserGoal>(onboardingNames::goal, goalTiles_, [this](UserGoal goal) {
         flip(goals_, goal);
         showState();
     }));
@@ -172,7 +194,7 @@ QWidget* OnboardingDialog::makeContent() {
     row->setSpacing(kDeviceSpacing);
     for (DeviceKind kind : allCases<DeviceKind>()) {
         auto* card = new DeviceCard(std::string(icon(kind)), toQString(title(kind)));
-        card->setObjectName(choiceName("device", rawValue(kind)));
+        card->setObjectName(onboardingNames::device(rawValue(kind)));
         connect(card, &QAbstractButton::clicked, this, [this, kind] {
             device_ = kind;
             showState();
@@ -188,7 +210,7 @@ QWidget* OnboardingDialog::makeContent() {
     }
     stack->addWidget(steps_);
     stack->addStretch(1);
-    return scrollArea(QStringLiteral("onboarding.scroll"), host);
+    return scrollArea(QString::fromLatin1(onboardingNames::scroll), host);
 }
 
 QWidget* OnboardingDialog::makeFooter() {
@@ -198,16 +220,16 @@ QWidget* OnboardingDialog::makeFooter() {
     row->setSpacing(kFooterSpacing);
     const DesignFont& plain = DesignFont::inter(kFooterTextSize);
     back_ = new TextButton(plain, Theme::secondary());
-    back_->setObjectName(QStringLiteral("onboarding.back"));
+    back_->setObjectName(QString::fromLatin1(onboardingNames::back));
     back_->setLabel(QStringLiteral("Back"));
     skip_ = new TextButton(plain, Theme::faint());
-    skip_->setObjectName(QStringLiteral("onboarding.skip"));
+    skip_->setObjectName(QString::fromLatin1(onboardingNames::skip));
     skip_->setLabel(QStringLiteral("Skip"));
     counter_ = new TextLabel(DesignFont::monospaced(kCounterSize), Theme::faint());
-    counter_->setObjectName(QStringLiteral("onboarding.counter"));
+    counter_->setObjectName(QString::fromLatin1(onboardingNames::counter));
     counter_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     next_ = new TextButton(DesignFont::inter(kNextSize, FontWeight::semibold), Theme::paper());
-    next_->setObjectName(QStringLiteral("onboarding.next"));
+    next_->setObjectName(QString::fromLatin1(onboardingNames::next));
     next_->setCapsule(Theme::ink(), Theme::ink(), kNextPaddingV, kNextPaddingH);
 
     row->addWidget(back_);

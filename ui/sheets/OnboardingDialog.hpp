@@ -5,14 +5,12 @@
 // they stand; Skip stores empty answers with the chosen Mac on a first run, and changes nothing
 // once the questionnaire was completed before. Either then calls the completion, which closes the
 // sheet.
-//
-// Object names: "onboarding.title", "onboarding.subtitle", "onboarding.field.<raw value>",
-// "onboarding.goal.<raw value>", "onboarding.device.<raw value>", "onboarding.back",
-// "onboarding.skip", "onboarding.counter", "onboarding.next".
+// Its parts' object names are in onboardingNames.
 #pragma once
 
 #include <functional>
 #include <set>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -27,6 +25,25 @@ class OnboardingTile;
 class PageStack;
 class TextButton;
 class TextLabel;
+
+// The object names of the sheet's parts, which tests and tools find them by.
+namespace onboardingNames {
+
+inline constexpr const char* sheet = "onboarding";
+inline constexpr const char* title = "onboarding.title";
+inline constexpr const char* subtitle = "onboarding.subtitle";
+inline constexpr const char* scroll = "onboarding.scroll";
+inline constexpr const char* back = "onboarding.back";
+inline constexpr const char* skip = "onboarding.skip";
+inline constexpr const char* counter = "onboarding.counter";
+inline constexpr const char* next = "onboarding.next";
+// A choice's tile or card by its raw value: "onboarding.field.<raw value>",
+// "onboarding.goal.<raw value>", "onboarding.device.<raw value>".
+QString field(std::string_view raw);
+QString goal(std::string_view raw);
+QString device(std::string_view raw);
+
+}  // namespace onboardingNames
 
 class OnboardingDialog : public SheetDialog {
     Q_OBJECT

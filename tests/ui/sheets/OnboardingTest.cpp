@@ -32,24 +32,21 @@ class OnboardingTest : public ViewTest {
         settle();
     }
 
-    QString title() const { return find<TextLabel>(*sheet, "onboarding.title")->text(); }
-    QString counter() const { return find<TextLabel>(*sheet, "onboarding.counter")->text(); }
+    QString title() const { return find<TextLabel>(*sheet, onboardingNames::title)->text(); }
+    QString counter() const { return find<TextLabel>(*sheet, onboardingNames::counter)->text(); }
     // Shown or hidden (Back is hidden on the first step); press() clicks only a shown one.
     TextButton* button(const char* name) const {
-        return findShownOrHidden<TextButton>(
-            *sheet, QStringLiteral("onboarding.") + QString::fromLatin1(name));
+        return findShownOrHidden<TextButton>(*sheet, QString::fromLatin1(name));
     }
     void press(const char* name) {
         click(button(name));
         settle();
     }
-    QAbstractButton* choice(const char* kind, const char* raw) const {
-        return find<QAbstractButton>(*sheet,
-                                     QStringLiteral("onboarding.%1.%2")
-                                         .arg(QString::fromLatin1(kind), QString::fromLatin1(raw)));
+    QAbstractButton* choice(const QString& name) const {
+        return find<QAbstractButton>(*sheet, name);
     }
-    void choose(const char* kind, const char* raw) {
-        click(choice(kind, raw));
+    void choose(const QString& name) {
+        click(choice(name));
         settle();
     }
     // The shown tiles' titles, row by row as they stand on screen, the chosen ones marked "*".
@@ -76,55 +73,56 @@ class OnboardingTest : public ViewTest {
 TEST_F(OnboardingTest, AFirstRunGoesThroughTheStepsKeepingChoicesAndDoneStoresThem) {
     open();
     EXPECT_EQ(title(), "What do you do most?");
-    EXPECT_EQ(find<TextLabel>(*sheet, "onboarding.subtitle")->text(),
+    EXPECT_EQ(find<TextLabel>(*sheet, onboardingNames::subtitle)->text(),
               "Choose any that fit \u2014 we'll tune recommendations to you.");
     EXPECT_THAT(shownTiles(), ElementsAre("Developer", "Designer", "Writer", "Photo & Video",
                                           "Student", "Business", "Keep it clean"));
-    EXPECT_FALSE(button("back")->isVisible());
-    EXPECT_TRUE(button("skip")->isVisible());
+    EXPECT_FALSE(button(onboardingNames::back)->isVisible());
+    EXPECT_TRUE(button(onboardingNames::skip)->isVisible());
     EXPECT_EQ(counter(), "1 / 3");
-    EXPECT_EQ(button("next")->label(), "Continue");
+    EXPECT_EQ(button(onboardingNames::next)->label(), "Continue");
     // The ampersand is painted, not taken for a keyboard mnemonic.
-    EXPECT_EQ(accessible(choice("field", "photoVideo")), "CheckBox 'Photo & Video' off");
+    EXPECT_EQ(accessible(choice(onboardingNames::field("photoVideo"))),
+              "CheckBox 'Photo & Video' off");
 
-    choose("field", "writer");
-    choose("field", "writer");
-    choose("field", "developer");
-    choose("field", "designer");
+    choose(onboardingNames::field("writer"));
+    choose(onboardingNames::field("writer"));
+    choose(onboardingNames::field("developer"));
+    choose(onboardingNames::field("designer"));
     EXPECT_THAT(shownTiles(), ElementsAre("Developer*", "Designer*", "Writer", "Photo & Video",
                                           "Student", "Business", "Keep it clean"));
-    EXPECT_EQ(accessible(choice("field", "developer")), "CheckBox 'Developer' on");
+    EXPECT_EQ(accessible(choice(onboardingNames::field("developer"))), "CheckBox 'Developer' on");
 
-    press("next");
+    press(onboardingNames::next);
     EXPECT_EQ(title(), "What matters most?");
     EXPECT_EQ(counter(), "2 / 3");
-    EXPECT_TRUE(button("back")->isVisible());
-    EXPECT_EQ(button("next")->label(), "Continue");
+    EXPECT_TRUE(button(onboardingNames::back)->isVisible());
+    EXPECT_EQ(button(onboardingNames::next)->label(), "Continue");
     EXPECT_THAT(shownTiles(),
                 ElementsAre("Speed", "Focus", "Privacy", "Capture", "Battery", "Keyboard"));
-    choose("goal", "focus");
-    press("back");
+    choose(onboardingNames::goal("focus"));
+    press(onboardingNames::back);
     EXPECT_EQ(title(), "What do you do most?");
     EXPECT_EQ(shownTiles().front(), "Developer*");
     EXPECT_EQ(shownTiles().at(1), "Designer*");
-    press("next");
+    press(onboardingNames::next);
     EXPECT_EQ(shownTiles().at(1), "Focus*");
 
-    press("next");
+    press(onboardingNames::next);
     EXPECT_EQ(title(), "Laptop or desktop?");
     EXPECT_EQ(counter(), "3 / 3");
-    EXPECT_EQ(button("next")->label(), "Done");
-    auto* laptop = qobject_cast<DeviceCard*>(choice("device", "laptop"));
-    auto* desktop = qobject_cast<DeviceCard*>(choice("device", "desktop"));
+    EXPECT_EQ(button(onboardingNames::next)->label(), "Done");
+    auto* laptop = qobject_cast<DeviceCard*>(choice(onboardingNames::device("laptop")));
+    auto* desktop = qobject_cast<DeviceCard*>(choice(onboardingNames::device("desktop")));
     ASSERT_TRUE(laptop && desktop);
     EXPECT_TRUE(laptop->isOn());
-    choose("device", "desktop");
-    choose("device", "desktop");
+    choose(onboardingNames::device("desktop"));
+    choose(onboardingNames::device("desktop"));
     EXPECT_TRUE(desktop->isOn()) << "clicking the chosen card keeps it chosen";
     EXPECT_FALSE(laptop->isOn());
     EXPECT_FALSE(stored()) << "nothing is stored before Done";
 
-    press("next");
+    press(onboardingNames::next);
     EXPECT_EQ(model->profile(),
               (UserProfile{{developer, designer}, {focus}, DeviceKind::desktop, true}));
     EXPECT_TRUE(stored());
@@ -133,10 +131,10 @@ TEST_F(OnboardingTest, AFirstRunGoesThroughTheStepsKeepingChoicesAndDoneStoresTh
 
 TEST_F(OnboardingTest, SkipOnAFirstRunStoresACompletedProfileWithoutTheChosenFieldsAndGoals) {
     open();
-    choose("field", "student");
-    press("next");
-    choose("goal", "battery");
-    press("skip");
+    choose(onboardingNames::field("student"));
+    press(onboardingNames::next);
+    choose(onboardingNames::goal("battery"));
+    press(onboardingNames::skip);
     EXPECT_EQ(model->profile(), (UserProfile{{}, {}, DeviceKind::laptop, true}));
     EXPECT_TRUE(stored());
     EXPECT_EQ(completions, 1);
@@ -145,18 +143,18 @@ TEST_F(OnboardingTest, SkipOnAFirstRunStoresACompletedProfileWithoutTheChosenFie
     model->setProfile(UserProfile{});
     completions = 0;
     open();
-    choose("field", "student");
-    press("next");
-    press("next");
-    choose("device", "desktop");
-    press("skip");
+    choose(onboardingNames::field("student"));
+    press(onboardingNames::next);
+    press(onboardingNames::next);
+    choose(onboardingNames::device("desktop"));
+    press(onboardingNames::skip);
     EXPECT_EQ(model->profile(), (UserProfile{{}, {}, DeviceKind::desktop, true}));
     EXPECT_EQ(completions, 1);
 }
 
 TEST_F(OnboardingTest, EscapeAndACloseRequestLeaveTheSheetOpenAndStoreNothing) {
     open();
-    choose("field", "developer");
+    choose(onboardingNames::field("developer"));
     QTest::keyClick(sheet.get(), Qt::Key_Escape);
     settle();
     EXPECT_FALSE(sheet->close());
@@ -195,24 +193,24 @@ TEST_F(OnboardingTest, UpdatingStartsFromTheStoredAnswersAndSkipKeepsThem) {
     open();
     EXPECT_THAT(shownTiles(), ElementsAre("Developer*", "Designer", "Writer*", "Photo & Video",
                                           "Student", "Business", "Keep it clean"));
-    choose("field", "developer");
-    press("next");
+    choose(onboardingNames::field("developer"));
+    press(onboardingNames::next);
     EXPECT_EQ(shownTiles().at(2), "Privacy*");
-    press("next");
-    EXPECT_TRUE(qobject_cast<DeviceCard*>(choice("device", "desktop"))->isOn());
-    choose("device", "laptop");
-    press("skip");
+    press(onboardingNames::next);
+    EXPECT_TRUE(qobject_cast<DeviceCard*>(choice(onboardingNames::device("desktop")))->isOn());
+    choose(onboardingNames::device("laptop"));
+    press(onboardingNames::skip);
     EXPECT_EQ(model->profile(), before);
     EXPECT_EQ(storedData(AppModel::Keys::userProfile), answers);
     EXPECT_EQ(completions, 1);
 
     // Done, on the other hand, stores the changed answers.
     open();
-    choose("field", "developer");
-    press("next");
-    press("next");
-    choose("device", "laptop");
-    press("next");
+    choose(onboardingNames::field("developer"));
+    press(onboardingNames::next);
+    press(onboardingNames::next);
+    choose(onboardingNames::device("laptop"));
+    press(onboardingNames::next);
     EXPECT_EQ(model->profile(), (UserProfile{{writer}, {privacy}, DeviceKind::laptop, true}));
 }
 
@@ -230,13 +228,13 @@ TEST_F(OnboardingTest, ATileKeepsItsBlurbToOneLineAndWrapsOnlyALongTitle) {
 // Each step held against its reference picture (VELMORA_UPDATE_REFERENCES=1 writes new ones).
 TEST_F(OnboardingTest, Screenshots) {
     open();
-    choose("field", "developer");
-    choose("field", "photoVideo");
+    choose(onboardingNames::field("developer"));
+    choose(onboardingNames::field("photoVideo"));
     expectLooksAsBefore(*sheet, QStringLiteral("onboarding-1-fields"));
-    press("next");
-    choose("goal", "speed");
+    press(onboardingNames::next);
+    choose(onboardingNames::goal("speed"));
     expectLooksAsBefore(*sheet, QStringLiteral("onboarding-2-goals"));
-    press("next");
+    press(onboardingNames::next);
     expectLooksAsBefore(*sheet, QStringLiteral("onboarding-3-device"));
 }
 

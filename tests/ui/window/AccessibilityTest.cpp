@@ -103,7 +103,7 @@ TEST_F(Accessibility, BothSheetsReadWhatTheyShowAtEveryStep) {
     ASSERT_NE(onboarding, nullptr);
     for (int step = 0; step < OnboardingDialog::steps; ++step) {
         expectReadable(*onboarding, "onboarding step " + std::to_string(step));
-        click(find(*onboarding, "onboarding.next"));
+        click(find(*onboarding, onboardingNames::next));
         settle();
     }
     ASSERT_EQ(window->presentedSheet(), nullptr);

@@ -24,9 +24,9 @@ class WindowSheets : public WindowTest {
         return qobject_cast<Sheet*>(window->presentedSheet());
     }
     // Clicks the part of the sheet on screen named `name`.
-    void press(const char* name) {
+    void press(const QString& name) {
         ASSERT_NE(window->presentedSheet(), nullptr);
-        click(find(*window->presentedSheet(), QString::fromLatin1(name)));
+        click(find(*window->presentedSheet(), name));
         settle();
     }
     QString profileSummary() const {
@@ -80,12 +80,12 @@ TEST_F(WindowSheets, AFirstLaunchAsksTheQuestionsAndTheSidebarShowsTheAnswers) {
     EXPECT_EQ(profileButton()->label(), "Personalize");
     screenshotWithSheet(QStringLiteral("window-onboarding"));
 
-    press("onboarding.field.developer");
-    press("onboarding.field.designer");
-    press("onboarding.next");
-    press("onboarding.next");
-    press("onboarding.device.desktop");
-    press("onboarding.next");
+    press(onboardingNames::field("developer"));
+    press(onboardingNames::field("designer"));
+    press(onboardingNames::next);
+    press(onboardingNames::next);
+    press(onboardingNames::device("desktop"));
+    press(onboardingNames::next);
     EXPECT_EQ(window->presentedSheet(), nullptr);
     EXPECT_FALSE(state().showOnboarding);
     EXPECT_TRUE(tuned());
@@ -103,9 +103,9 @@ TEST_F(WindowSheets, AFirstLaunchAsksTheQuestionsAndTheSidebarShowsTheAnswers) {
     settle();
     sheet = presented<OnboardingDialog>();
     ASSERT_NE(sheet, nullptr);
-    EXPECT_TRUE(find<QAbstractButton>(*sheet, "onboarding.field.designer")->isChecked());
-    press("onboarding.field.designer");
-    press("onboarding.skip");
+    EXPECT_TRUE(find<QAbstractButton>(*sheet, onboardingNames::field("designer"))->isChecked());
+    press(onboardingNames::field("designer"));
+    press(onboardingNames::skip);
     EXPECT_EQ(window->presentedSheet(), nullptr);
     EXPECT_EQ(profileSummary(), "Developer, Designer \u00B7 Desktop");
     EXPECT_EQ(model->profile().device, DeviceKind::desktop);

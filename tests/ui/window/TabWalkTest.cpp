@@ -194,7 +194,7 @@ TEST_F(TabWalk, TheFocusStaysInASheetAndReturnAndSpaceDoWhatTheySay) {
         EXPECT_TRUE(onboarding->isAncestorOf(stop)) << "Tab never leaves the sheet";
     }
     // Space toggles the focused tile; Return presses Continue.
-    auto* tile = find<QAbstractButton>(*onboarding, "onboarding.field.developer");
+    auto* tile = find<QAbstractButton>(*onboarding, onboardingNames::field("developer"));
     tile->setFocus(Qt::TabFocusReason);
     const bool wasOn = tile->isChecked();
     QTest::keyClick(tile, Qt::Key_Space);
