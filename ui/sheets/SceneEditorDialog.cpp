@@ -73,6 +73,14 @@ QString countText(int count) {
 
 }  // namespace
 
+namespace editorNames {
+
+QString icon(std::string_view symbol) {
+    return QStringLiteral("editor.icon.") + toQString(symbol);
+}
+
+}  // namespace editorNames
+
 SceneEditorDialog::SceneEditorDialog(AppModel& model, std::optional<Setup> existing,
                                      std::function<void()> onClose, QWidget* parent)
     : SheetDialog(sheetSize, parent),
@@ -80,7 +88,7 @@ SceneEditorDialog::SceneEditorDialog(AppModel& model, std::optional<Setup> exist
       existing_(std::move(existing)),
       onClose_(std::move(onClose)),
       draft_(existing_ ? SceneDraft::of(*existing_) : SceneDraft::fresh()) {
-    setObjectName(QStringLiteral("editor"));
+    setObjectName(QString::fromLatin1(editorNames::sheet));
     setAccessibleName(existing_ ? QStringLiteral("Edit scene") : QStringLiteral("Build a scene"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -113,23 +121,23 @@ QLayout* SceneEditorDialog::makeTitleRow() {
     titleRow->setSpacing(kTitleRowSpacing);
     auto* title =
         new TextLabel(DesignFont::fraunces(kTitleSize, FontWeight::semibold), Theme::ink());
-    title->setObjectName(QStringLiteral("editor.title"));
+    title->setObjectName(QString::fromLatin1(editorNames::title));
     title->setText(existing_ ? QStringLiteral("Edit scene") : QStringLiteral("Build a scene"));
     title->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     title->setFixedSize(title->sizeHint());
     titleRow->addWidget(title);
     titleRow->addStretch(1);
     count_ = new TextLabel(DesignFont::inter(kCountSize), Theme::faint());
-    count_->setObjectName(QStringLiteral("editor.count"));
+    count_->setObjectName(QString::fromLatin1(editorNames::count));
     count_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     titleRow->addWidget(count_);
     auto* cancel = new TextButton(DesignFont::inter(kButtonTextSize), Theme::secondary());
-    cancel->setObjectName(QStringLiteral("editor.cancel"));
+    cancel->setObjectName(QString::fromLatin1(editorNames::cancel));
     cancel->setLabel(QStringLiteral("Cancel"));
     titleRow->addWidget(cancel);
     save_ =
         new TextButton(DesignFont::inter(kButtonTextSize, FontWeight::semibold), Theme::paper());
-    save_->setObjectName(QStringLiteral("editor.save"));
+    save_->setObjectName(QString::fromLatin1(editorNames::save));
     save_->setLabel(QStringLiteral("Save scene"));
     save_->setCapsule(Theme::ink(), Theme::faint(), kSavePaddingV, kSavePaddingH);
     titleRow->addWidget(save_);
@@ -143,7 +151,7 @@ QWidget* SceneEditorDialog::makeNameField() {
     auto* inside = new QHBoxLayout(field);
     inside->setContentsMargins(kFieldPadding, kFieldPadding, kFieldPadding, kFieldPadding);
     name_ = new QLineEdit;
-    name_->setObjectName(QStringLiteral("editor.name"));
+    name_->setObjectName(QString::fromLatin1(editorNames::name));
     name_->setFrame(false);
     name_->setFont(DesignFont::inter(kFieldTextSize).approximate());
     name_->setPlaceholderText(QString::fromUtf8(kPlaceholder));
@@ -164,13 +172,13 @@ QWidget* SceneEditorDialog::makeNameField() {
 
 QWidget* SceneEditorDialog::makeIconStrip() {
     auto* strip = new WheelStrip;
-    strip->setObjectName(QStringLiteral("editor.icons"));
+    strip->setObjectName(QString::fromLatin1(editorNames::icons));
     strip->row().setSpacing(kIconSpacing);
     // Every icon in view where closing up the gaps a little is enough; past that it scrolls.
     strip->setLeastSpacing(kIconLeastSpacing);
     for (const std::string& symbol : SetupIcons::all()) {
         auto* icon = new IconChoice(symbol);
-        icon->setObjectName(QStringLiteral("editor.icon.") + toQString(symbol));
+        icon->setObjectName(editorNames::icon(symbol));
         connect(icon, &QAbstractButton::clicked, this, [this, symbol] {
             draft_.icon = symbol;
             showDraft();
@@ -197,7 +205,7 @@ QWidget* SceneEditorDialog::makeContent() {
 
     connect(fill, &QAbstractButton::clicked, this, [this] { fillFromCurrent(); });
     connect(disclosure_, &QAbstractButton::clicked, this, [this] { setPickerOpen(!pickerOpen_); });
-    return scrollArea(QStringLiteral("editor.scroll"), host);
+    return scrollArea(QString::fromLatin1(editorNames::scroll), host);
 }
 
 void SceneEditorDialog::setPickerOpen(bool open) {

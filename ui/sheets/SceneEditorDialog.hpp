@@ -5,13 +5,12 @@
 // scene's id, or a new one) and Cancel stores nothing, and either then calls the close action,
 // which closes the sheet. A stored scene opens with its choices loaded and the picker open; an
 // icon of its that the strip does not offer is kept, with no icon of the strip highlighted.
-//
-// Object names: "editor.title", "editor.count", "editor.cancel", "editor.save", "editor.name",
-// "editor.icon.<symbol>", "editor.fill", "editor.disclosure", and the picker's (ScenePicker).
+// Its parts' object names are in editorNames, and the picker's in pickerNames (ScenePicker).
 #pragma once
 
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -31,6 +30,24 @@ class IconChoice;
 class ScenePicker;
 class TextButton;
 class TextLabel;
+
+// The object names of the sheet's parts, which tests and tools find them by.
+namespace editorNames {
+
+inline constexpr const char* sheet = "editor";
+inline constexpr const char* title = "editor.title";
+inline constexpr const char* count = "editor.count";
+inline constexpr const char* cancel = "editor.cancel";
+inline constexpr const char* save = "editor.save";
+inline constexpr const char* name = "editor.name";
+inline constexpr const char* icons = "editor.icons";
+inline constexpr const char* scroll = "editor.scroll";
+inline constexpr const char* fill = "editor.fill";
+inline constexpr const char* disclosure = "editor.disclosure";
+// "editor.icon.<symbol>".
+QString icon(std::string_view symbol);
+
+}  // namespace editorNames
 
 class SceneEditorDialog : public SheetDialog {
     Q_OBJECT

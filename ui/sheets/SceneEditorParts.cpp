@@ -9,6 +9,7 @@
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
+#include "ui/sheets/SceneEditorDialog.hpp"
 
 namespace velmora {
 
@@ -104,7 +105,7 @@ void IconChoice::paintEvent(QPaintEvent* /*event*/) {
 
 FillCard::FillCard(QWidget* parent) : PaintedButton(parent) {
     setFocusShape(FocusShape::rounded, kCardRadius);
-    setObjectName(QStringLiteral("editor.fill"));
+    setObjectName(QString::fromLatin1(editorNames::fill));
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -176,7 +177,7 @@ void FillCard::paintEvent(QPaintEvent* /*event*/) {
 }
 
 DisclosureRow::DisclosureRow(QWidget* parent) : PaintedButton(parent) {
-    setObjectName(QStringLiteral("editor.disclosure"));
+    setObjectName(QString::fromLatin1(editorNames::disclosure));
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

@@ -49,6 +49,30 @@ QVBoxLayout* section(QWidget& owner, int spacing, const QString& heading) {
 
 }  // namespace
 
+namespace pickerNames {
+
+QString check(std::string_view id) {
+    return QStringLiteral("check.") + toQString(id);
+}
+
+QString pick(std::string_view id) {
+    return QStringLiteral("pick.") + toQString(id);
+}
+
+QString include(std::string_view id) {
+    return QStringLiteral("include.") + toQString(id);
+}
+
+QString value(std::string_view id) {
+    return QStringLiteral("value.") + toQString(id);
+}
+
+QString slider(std::string_view id) {
+    return QStringLiteral("slider.") + toQString(id);
+}
+
+}  // namespace pickerNames
+
 // One slider of the picker: tile, title, the value while included, the include button, and the
 // slider below while included. Only the include button takes a click.
 class SliderChoice : public QWidget {
@@ -59,13 +83,12 @@ class SliderChoice : public QWidget {
           include_(new CheckMark),
           value_(new TextLabel(DesignFont::monospaced(kValueSize), Theme::secondary())),
           control_(new DoubleSlider(slider.min, slider.max, slider.step)) {
-        const QString id = toQString(slider_.id);
-        setObjectName(QStringLiteral("pick.") + id);
-        include_->setObjectName(QStringLiteral("include.") + id);
+        setObjectName(pickerNames::pick(slider_.id));
+        include_->setObjectName(pickerNames::include(slider_.id));
         include_->setAccessibleName(toQString(slider_.title));
-        value_->setObjectName(QStringLiteral("value.") + id);
+        value_->setObjectName(pickerNames::value(slider_.id));
         value_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        control_->setObjectName(QStringLiteral("slider.") + id);
+        control_->setObjectName(pickerNames::slider(slider_.id));
         control_->setAccessibleName(toQString(slider_.title));
 
         auto* stack = new QVBoxLayout(this);
@@ -125,7 +148,7 @@ class SliderChoice : public QWidget {
 ScenePicker::ScenePicker(const Catalog& catalog, SceneDraft& draft, std::function<void()> edited,
                          QWidget* parent)
     : QWidget(parent), catalog_(catalog), draft_(draft), edited_(std::move(edited)) {
-    setObjectName(QStringLiteral("editor.picker"));
+    setObjectName(QString::fromLatin1(pickerNames::picker));
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(kSectionSpacing);
@@ -147,10 +170,10 @@ QWidget* ScenePicker::makeSelectAllRow() {
     items->setSpacing(kSelectAllSpacing);
     const DesignFont& font = DesignFont::inter(kSelectAllSize, FontWeight::medium);
     auto* all = new TextButton(font, Theme::accent());
-    all->setObjectName(QStringLiteral("editor.selectAll"));
+    all->setObjectName(QString::fromLatin1(pickerNames::selectAll));
     all->setLabel(QStringLiteral("Select all"));
     auto* clear = new TextButton(font, Theme::secondary());
-    clear->setObjectName(QStringLiteral("editor.clear"));
+    clear->setObjectName(QString::fromLatin1(pickerNames::clear));
     clear->setLabel(QStringLiteral("Clear"));
     items->addWidget(all);
     items->addWidget(clear);
@@ -170,7 +193,7 @@ CheckRow* ScenePicker::checkRow(const std::string& id, const std::string& symbol
                                 const std::string& title, int tint,
                                 std::set<std::string> SceneDraft::*chosen) {
     auto* row = new CheckRow(symbol, toQString(title), tint);
-    row->setObjectName(QStringLiteral("check.") + toQString(id));
+    row->setObjectName(pickerNames::check(id));
     connect(row, &QAbstractButton::clicked, this, [this, id, chosen] {
         std::set<std::string>& ids = draft_.*chosen;
         if (ids.erase(id) == 0) {
@@ -185,7 +208,7 @@ QWidget* ScenePicker::makePowerSection() {
     auto* power = new QWidget;
     QVBoxLayout* rows = section(*power, kRowSpacing, QStringLiteral("Power"));
     lidRow_ = new CheckRow(kLidSymbol, QString::fromLatin1(kLidTitle), kPowerTint);
-    lidRow_->setObjectName(QStringLiteral("check.") + QString::fromLatin1(lidCloseID));
+    lidRow_->setObjectName(pickerNames::check(lidCloseID));
     connect(lidRow_, &QAbstractButton::clicked, this, [this] {
         draft_.lid = !draft_.lid;
         changed();

@@ -3,15 +3,14 @@
 // value and slider once included) and one per catalog category, in the order categories first
 // appear. It is built once, when the editor first opens it; after that every change of the scene
 // updates its rows in place. Its choices change only the editor's scene, never the Mac.
-//
-// Object names: "editor.selectAll", "editor.clear", "check.lid-close", "check.<power or tweak
-// id>", and for a slider "pick.<id>" (its row), "include.<id>", "value.<id>", "slider.<id>".
+// Its parts' object names are in pickerNames.
 #pragma once
 
 #include <QWidget>
 #include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,6 +21,23 @@ namespace velmora {
 class CheckRow;
 class SliderChoice;
 struct SceneDraft;
+
+// The object names of the picker's parts, which tests and tools find them by.
+namespace pickerNames {
+
+inline constexpr const char* picker = "editor.picker";
+inline constexpr const char* selectAll = "editor.selectAll";
+inline constexpr const char* clear = "editor.clear";
+// "check.<id>": a power setting's or tweak's row, and "check.lid-close".
+QString check(std::string_view id);
+// A slider's row "pick.<id>", its include button "include.<id>", its value text "value.<id>" and
+// its slider "slider.<id>".
+QString pick(std::string_view id);
+QString include(std::string_view id);
+QString value(std::string_view id);
+QString slider(std::string_view id);
+
+}  // namespace pickerNames
 
 class ScenePicker : public QWidget {
     Q_OBJECT

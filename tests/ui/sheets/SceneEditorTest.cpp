@@ -38,10 +38,10 @@ class SceneEditorTest : public ViewTest {
     Widget* part(const QString& name) const {
         return find<Widget>(*sheet, name);
     }
-    QString count() const { return part<TextLabel>("editor.count")->text(); }
-    TextButton* saveButton() const { return part<TextButton>("editor.save"); }
-    DisclosureRow* disclosure() const { return part<DisclosureRow>("editor.disclosure"); }
-    QLineEdit* nameField() const { return part<QLineEdit>("editor.name"); }
+    QString count() const { return part<TextLabel>(editorNames::count)->text(); }
+    TextButton* saveButton() const { return part<TextButton>(editorNames::save); }
+    DisclosureRow* disclosure() const { return part<DisclosureRow>(editorNames::disclosure); }
+    QLineEdit* nameField() const { return part<QLineEdit>(editorNames::name); }
     void press(const QString& name) {
         click(part(name));
         settle();
@@ -66,7 +66,8 @@ class SceneEditorTest : public ViewTest {
         std::vector<std::string> on;
         for (const CheckRow* row : sheet->findChildren<CheckRow*>()) {
             if (row->isOn()) {
-                on.push_back(row->objectName().mid(6).toStdString());  // after "check."
+                on.push_back(
+                    row->objectName().mid(6).toStdString());  // after pickerNames::check("")
             }
         }
         return on;
@@ -75,8 +76,7 @@ class SceneEditorTest : public ViewTest {
     std::vector<std::string> sliderValues() const {
         std::vector<std::string> shown;
         for (const SliderTweak& slider : Catalog::sliderTweaks()) {
-            auto* value = findShownOrHidden<TextLabel>(
-                *sheet, QStringLiteral("value.") + toQString(slider.id));
+            auto* value = findShownOrHidden<TextLabel>(*sheet, pickerNames::value(slider.id));
             if (value->isVisibleTo(sheet.get())) {
                 shown.push_back(value->text().toStdString());
             }
@@ -108,7 +108,7 @@ class SceneEditorTest : public ViewTest {
 
 TEST_F(SceneEditorTest, ANewSceneOpensEmptyAndSavesOnlyUnderANameThatIsNotBlankOnceTrimmed) {
     open();
-    EXPECT_EQ(part<TextLabel>("editor.title")->text(), "Build a scene");
+    EXPECT_EQ(part<TextLabel>(editorNames::title)->text(), "Build a scene");
     EXPECT_EQ(count(), "0 power-ups");
     EXPECT_EQ(nameField()->text(), "");
     EXPECT_EQ(nameField()->placeholderText(), "Scene name \u2014 e.g. Focus, Desk, Travel");
@@ -122,25 +122,25 @@ TEST_F(SceneEditorTest, ANewSceneOpensEmptyAndSavesOnlyUnderANameThatIsNotBlankO
 
     typeName(QStringLiteral("   "));
     EXPECT_FALSE(saveButton()->isEnabled());
-    press("editor.save");
+    press(editorNames::save);
     EXPECT_THAT(model->setups(), IsEmpty());
     EXPECT_EQ(closes, 0);
 
     typeName(QStringLiteral("  Desk  "));
     EXPECT_TRUE(saveButton()->isEnabled());
     EXPECT_EQ(saveButton()->shownFill(), Theme::ink());
-    press("editor.icon.moon.fill");
+    press(editorNames::icon("moon.fill"));
     EXPECT_THAT(chosenIcons(), ElementsAre("moon.fill"));
     QTest::keyClick(nameField(), Qt::Key_Return);
     settle();
     EXPECT_THAT(model->setups(), IsEmpty()) << "Return only ends the edit";
     store->refusal = "disk full";
-    press("editor.save");
+    press(editorNames::save);
     EXPECT_THAT(model->setups(), IsEmpty());
     EXPECT_EQ(closes, 0) << "a scene the store refused is not closed away";
     EXPECT_EQ(nameField()->text(), "  Desk  ");
     store->refusal.reset();
-    press("editor.save");
+    press(editorNames::save);
     ASSERT_EQ(model->setups().size(), 1U);
     const velmora::Setup& saved = model->setups().front();
     EXPECT_EQ(saved.name, "Desk");
@@ -156,7 +156,7 @@ TEST_F(SceneEditorTest, ANewSceneOpensEmptyAndSavesOnlyUnderANameThatIsNotBlankO
 
 TEST_F(SceneEditorTest, SelectAllChoosesEveryItemAtDefaultsAndClearChoosesNone) {
     open();
-    press("editor.disclosure");
+    press(editorNames::disclosure);
     ScenePicker* picker = sheet->picker();
     ASSERT_NE(picker, nullptr);
     EXPECT_EQ(disclosure()->shownText(), "Power-ups");
@@ -168,37 +168,38 @@ TEST_F(SceneEditorTest, SelectAllChoosesEveryItemAtDefaultsAndClearChoosesNone) 
     EXPECT_THAT(headings(), ElementsAre("POWER", "SLIDERS", "SCREENSHOTS", "DOCK", "FINDER",
                                         "KEYBOARD", "SYSTEM", "PERFORMANCE", "TRACKPAD", "PRIVACY",
                                         "MISSION CONTROL", "MENU BAR", "SAFARI"));
-    EXPECT_EQ(part<CheckRow>("check.lid-close")->tintIndex(), 5);
-    EXPECT_EQ(part<CheckRow>("check.power-wake-on-power")->tintIndex(), 5);
-    EXPECT_EQ(part<CheckRow>("check.menubar-battery-percentage")->tintIndex(), 4);
+    EXPECT_EQ(part<CheckRow>(pickerNames::check("lid-close"))->tintIndex(), 5);
+    EXPECT_EQ(part<CheckRow>(pickerNames::check("power-wake-on-power"))->tintIndex(), 5);
+    EXPECT_EQ(part<CheckRow>(pickerNames::check("menubar-battery-percentage"))->tintIndex(), 4);
 
     // A slider moved first is set back to its default.
-    press("include.slider-dock-size");
+    press(pickerNames::include("slider-dock-size"));
     auto* dockSize = part<DoubleSlider>("slider.slider-dock-size");
     dockSize->setFocus();
     QTest::keyClick(dockSize, Qt::Key_Right);
     settle();
     EXPECT_THAT(sliderValues(), ElementsAre("52px"));
 
-    press("editor.selectAll");
+    press(pickerNames::selectAll);
     EXPECT_EQ(count(), "105 power-ups");
     EXPECT_EQ(disclosure()->countText(), "105 selected");
     EXPECT_EQ(checked().size(), 100U);
     EXPECT_THAT(sliderValues(), ElementsAre("48px", "80px", "2", "1\u00D7", "1\u00D7"));
     screenshot(*sheet, QStringLiteral("editor-select-all"));
-    part<QScrollArea>("editor.scroll")->ensureWidgetVisible(part("pick.slider-trackpad-tracking"));
+    part<QScrollArea>(editorNames::scroll)
+        ->ensureWidgetVisible(part(pickerNames::pick("slider-trackpad-tracking")));
     screenshot(*sheet, QStringLiteral("editor-select-all-sliders"));
 
     // Closing and opening keeps every choice, in the same rows.
-    press("editor.disclosure");
+    press(editorNames::disclosure);
     EXPECT_FALSE(picker->isVisible());
     EXPECT_EQ(disclosure()->shownText(), "Or pick power-ups manually");
-    press("editor.disclosure");
+    press(editorNames::disclosure);
     EXPECT_EQ(sheet->picker(), picker);
     EXPECT_EQ(sheet->findChildren<CheckRow*>().front(), firstRow);
     EXPECT_EQ(count(), "105 power-ups");
 
-    press("editor.clear");
+    press(pickerNames::clear);
     EXPECT_EQ(count(), "0 power-ups");
     EXPECT_THAT(checked(), IsEmpty());
     EXPECT_THAT(sliderValues(), IsEmpty());
@@ -208,14 +209,14 @@ TEST_F(SceneEditorTest, SelectAllChoosesEveryItemAtDefaultsAndClearChoosesNone) 
 TEST_F(SceneEditorTest, KeepAwakeAloneIsOnePowerUpAndTheSceneHoldsOnlyTheLidFlag) {
     open();
     typeName(QStringLiteral("Night"));
-    press("editor.disclosure");
-    press("check.lid-close");
+    press(editorNames::disclosure);
+    press(pickerNames::check("lid-close"));
     EXPECT_EQ(count(), "1 power-up");
-    press("check.power-low-power-mode");
+    press(pickerNames::check("power-low-power-mode"));
     EXPECT_EQ(count(), "2 power-ups");
-    press("check.power-low-power-mode");
+    press(pickerNames::check("power-low-power-mode"));
     EXPECT_EQ(count(), "1 power-up");
-    press("editor.save");
+    press(editorNames::save);
     ASSERT_EQ(model->setups().size(), 1U);
     const velmora::Setup& saved = model->setups().front();
     EXPECT_TRUE(saved.lidClose);
@@ -226,8 +227,8 @@ TEST_F(SceneEditorTest, KeepAwakeAloneIsOnePowerUpAndTheSceneHoldsOnlyTheLidFlag
 
 TEST_F(SceneEditorTest, ASliderIsIncludedOnlyByItsButtonAndAlwaysAtItsDefault) {
     open();
-    press("editor.disclosure");
-    auto* row = part("pick.slider-dock-magnification");
+    press(editorNames::disclosure);
+    auto* row = part(pickerNames::pick("slider-dock-magnification"));
     TextLabel* title = nullptr;
     for (TextLabel* label : row->findChildren<TextLabel*>()) {
         if (label->text() == "Dock magnification size") {
@@ -238,10 +239,10 @@ TEST_F(SceneEditorTest, ASliderIsIncludedOnlyByItsButtonAndAlwaysAtItsDefault) {
     click(title);
     settle();
     EXPECT_THAT(sliderValues(), IsEmpty()) << "the title takes no click";
-    EXPECT_EQ(accessible(part("include.slider-dock-magnification")),
+    EXPECT_EQ(accessible(part(pickerNames::include("slider-dock-magnification"))),
               "CheckBox 'Dock magnification size' off");
 
-    press("include.slider-dock-magnification");
+    press(pickerNames::include("slider-dock-magnification"));
     EXPECT_THAT(sliderValues(), ElementsAre("80px"));
     EXPECT_EQ(count(), "1 power-up");
     auto* slider = part<DoubleSlider>("slider.slider-dock-magnification");
@@ -251,10 +252,10 @@ TEST_F(SceneEditorTest, ASliderIsIncludedOnlyByItsButtonAndAlwaysAtItsDefault) {
     QTest::keyClick(slider, Qt::Key_Left);
     settle();
     EXPECT_THAT(sliderValues(), ElementsAre("76px")) << "the value follows the slider";
-    press("include.slider-dock-magnification");
+    press(pickerNames::include("slider-dock-magnification"));
     EXPECT_THAT(sliderValues(), IsEmpty());
     EXPECT_FALSE(slider->isVisibleTo(sheet.get()));
-    press("include.slider-dock-magnification");
+    press(pickerNames::include("slider-dock-magnification"));
     EXPECT_THAT(sliderValues(), ElementsAre("80px")) << "included again, from the default";
 }
 
@@ -274,7 +275,7 @@ TEST_F(SceneEditorTest, EditingLoadsTheSceneCancelStoresNothingAndSaveKeepsWhatI
     const velmora::Setup desk = model->setups()[1];
 
     open(desk);
-    EXPECT_EQ(part<TextLabel>("editor.title")->text(), "Edit scene");
+    EXPECT_EQ(part<TextLabel>(editorNames::title)->text(), "Edit scene");
     EXPECT_EQ(nameField()->text(), "Desk");
     EXPECT_TRUE(sheet->isPickerOpen());
     EXPECT_THAT(chosenIcons(), IsEmpty()) << "its icon is not in the strip";
@@ -285,18 +286,18 @@ TEST_F(SceneEditorTest, EditingLoadsTheSceneCancelStoresNothingAndSaveKeepsWhatI
     EXPECT_THAT(sliderValues(), ElementsAre("64px"));
     screenshot(*sheet, QStringLiteral("editor-edit"));
     typeName(QStringLiteral("Changed"));
-    press("check.dock-no-launch-bounce");
-    press("editor.cancel");
+    press(pickerNames::check("dock-no-launch-bounce"));
+    press(editorNames::cancel);
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(storedData(AppModel::Keys::setups), stored);
     EXPECT_EQ(model->setups()[1], desk);
 
     open(desk);
     typeName(QStringLiteral("Desk two"));
-    press("check.dock-no-launch-bounce");
-    press("check.dev-show-hidden-files");
-    press("check.dev-show-hidden-files");
-    press("editor.save");
+    press(pickerNames::check("dock-no-launch-bounce"));
+    press(pickerNames::check("dev-show-hidden-files"));
+    press(pickerNames::check("dev-show-hidden-files"));
+    press(editorNames::save);
     ASSERT_EQ(model->setups().size(), 2U) << "saved in place, not added";
     const velmora::Setup& saved = model->setups()[1];
     EXPECT_EQ(saved.id, "B");
@@ -315,14 +316,14 @@ TEST_F(SceneEditorTest, FillingFromWhatIsOnReplacesTheChoicesAndKeepsTheNameAndI
     model->refresh();
     open();
     typeName(QStringLiteral("Work"));
-    press("editor.icon.briefcase.fill");
-    press("editor.disclosure");
-    press("check.dev-show-hidden-files");
-    press("include.slider-dock-size");
-    press("editor.disclosure");
+    press(editorNames::icon("briefcase.fill"));
+    press(editorNames::disclosure);
+    press(pickerNames::check("dev-show-hidden-files"));
+    press(pickerNames::include("slider-dock-size"));
+    press(editorNames::disclosure);
     EXPECT_FALSE(sheet->isPickerOpen());
 
-    press("editor.fill");
+    press(editorNames::fill);
     EXPECT_TRUE(sheet->isPickerOpen());
     EXPECT_THAT(checked(), ::testing::UnorderedElementsAre("lid-close", "dock-no-launch-bounce"));
     EXPECT_EQ(nameField()->text(), "Work");

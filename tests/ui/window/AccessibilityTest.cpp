@@ -116,8 +116,8 @@ TEST_F(Accessibility, BothSheetsReadWhatTheyShowAtEveryStep) {
     // The count in the header and the one beside the disclosure are read.
     const AccessibleWalk walk(*editor);
     EXPECT_TRUE(
-        walk.spoken(find(*editor, "editor.disclosure"))->contains(QStringLiteral("1 selected")))
-        << walk.spoken(find(*editor, "editor.disclosure"))->toStdString();
+        walk.spoken(find(*editor, editorNames::disclosure))->contains(QStringLiteral("1 selected")))
+        << walk.spoken(find(*editor, editorNames::disclosure))->toStdString();
 }
 
 TEST_F(Accessibility, ThePopoverReadsWhatItShows) {

@@ -8,6 +8,7 @@
 #include "ui/look/Theme.hpp"
 #include "ui/sheets/OnboardingDialog.hpp"
 #include "ui/sheets/SceneEditorDialog.hpp"
+#include "ui/sheets/ScenePicker.hpp"
 #include "ui/widgets/LabelButton.hpp"
 #include "ui/widgets/TextLabel.hpp"
 #include "ui/window/ScenesSection.hpp"
@@ -121,11 +122,11 @@ TEST_F(WindowSheets, TheScenesListOpensTheEditorForANewSceneAndForTheSceneItsMen
     settle();
     auto* editor = presented<SceneEditorDialog>();
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(find<TextLabel>(*editor, "editor.title")->text(), "Build a scene");
-    QTest::keyClicks(find<QLineEdit>(*editor, "editor.name"), QStringLiteral("Desk"));
-    press("editor.disclosure");
-    press("check.t-a");
-    press("editor.save");
+    EXPECT_EQ(find<TextLabel>(*editor, editorNames::title)->text(), "Build a scene");
+    QTest::keyClicks(find<QLineEdit>(*editor, editorNames::name), QStringLiteral("Desk"));
+    press(editorNames::disclosure);
+    press(pickerNames::check("t-a"));
+    press(editorNames::save);
     EXPECT_EQ(window->presentedSheet(), nullptr);
     ASSERT_EQ(model->setups().size(), 1U);
     const std::string id = model->setups().front().id;
@@ -136,21 +137,21 @@ TEST_F(WindowSheets, TheScenesListOpensTheEditorForANewSceneAndForTheSceneItsMen
     edit(id);
     editor = presented<SceneEditorDialog>();
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(find<TextLabel>(*editor, "editor.title")->text(), "Edit scene");
-    EXPECT_EQ(find<QLineEdit>(*editor, "editor.name")->text(), "Desk");
-    EXPECT_TRUE(find<QAbstractButton>(*editor, "check.t-a")->isChecked());
+    EXPECT_EQ(find<TextLabel>(*editor, editorNames::title)->text(), "Edit scene");
+    EXPECT_EQ(find<QLineEdit>(*editor, editorNames::name)->text(), "Desk");
+    EXPECT_TRUE(find<QAbstractButton>(*editor, pickerNames::check("t-a"))->isChecked());
     screenshotWithSheet(QStringLiteral("window-scene-editor"));
-    press("check.t-b");
-    press("editor.cancel");
+    press(pickerNames::check("t-b"));
+    press(editorNames::cancel);
     EXPECT_EQ(window->presentedSheet(), nullptr);
     EXPECT_THAT(model->setups().front().tweakIDs, ElementsAre("t-a")) << "Cancel stores nothing";
 
     edit(id);
-    QLineEdit* name = find<QLineEdit>(*presented<SceneEditorDialog>(), "editor.name");
+    QLineEdit* name = find<QLineEdit>(*presented<SceneEditorDialog>(), editorNames::name);
     name->selectAll();
     QTest::keyClicks(name, QStringLiteral("Studio"));
-    press("check.t-b");
-    press("editor.save");
+    press(pickerNames::check("t-b"));
+    press(editorNames::save);
     ASSERT_EQ(model->setups().size(), 1U) << "the edited scene is replaced, not added";
     EXPECT_EQ(model->setups().front().id, id);
     EXPECT_THAT(model->setups().front().tweakIDs, ElementsAre("t-a", "t-b"));

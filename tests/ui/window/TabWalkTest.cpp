@@ -211,11 +211,11 @@ TEST_F(TabWalk, TheFocusStaysInASheetAndReturnAndSpaceDoWhatTheySay) {
     settle();
     auto* editor = qobject_cast<SceneEditorDialog*>(window->presentedSheet());
     ASSERT_NE(editor, nullptr);
-    auto* name = find<QLineEdit>(*editor, "editor.name");
+    auto* name = find<QLineEdit>(*editor, editorNames::name);
     EXPECT_EQ(QApplication::focusWidget(), name);
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Desk"));
     EXPECT_EQ(name->text(), QStringLiteral("Desk"));
-    click(find(*editor, "editor.disclosure"));
+    click(find(*editor, editorNames::disclosure));
     settle();
     walk(*editor, one);
     // A click on the dimmed window behind reaches nothing there.
