@@ -72,25 +72,16 @@ qreal along(qreal from, qreal to, qreal t) {
 
 namespace recipeCardNames {
 
-namespace {
-
-QString named(const char* kind, std::string_view id) {
-    return QString::fromLatin1(kind) +
-           QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size()));
-}
-
-}  // namespace
-
 QString card(std::string_view id) {
-    return named("recipeCard.", id);
+    return QStringLiteral("recipeCard.") + toQString(id);
 }
 
 QString star(std::string_view id) {
-    return named("star.", id);
+    return QStringLiteral("star.") + toQString(id);
 }
 
 QString pill(std::string_view id) {
-    return named("pill.", id);
+    return QStringLiteral("pill.") + toQString(id);
 }
 
 }  // namespace recipeCardNames

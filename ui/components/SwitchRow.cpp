@@ -58,33 +58,24 @@ TextLabel* summary(const std::string& text) {
 
 namespace rowNames {
 
-namespace {
-
-QString named(const char* kind, std::string_view id) {
-    return QString::fromLatin1(kind) +
-           QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size()));
-}
-
-}  // namespace
-
 QString row(std::string_view id) {
-    return named("row.", id);
+    return QStringLiteral("row.") + toQString(id);
 }
 
 QString star(std::string_view id) {
-    return named("star.", id);
+    return QStringLiteral("star.") + toQString(id);
 }
 
 QString toggle(std::string_view id) {
-    return named("switch.", id);
+    return QStringLiteral("switch.") + toQString(id);
 }
 
 QString slider(std::string_view id) {
-    return named("slider.", id);
+    return QStringLiteral("slider.") + toQString(id);
 }
 
 QString value(std::string_view id) {
-    return named("value.", id);
+    return QStringLiteral("value.") + toQString(id);
 }
 
 }  // namespace rowNames
