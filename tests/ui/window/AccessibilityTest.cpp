@@ -17,20 +17,7 @@ class Accessibility : public WindowTest {
   protected:
     static constexpr QPoint kAwayFromEverything{-100, -100};
 
-    // A full window: favourites, things on, an applied recipe, a scene and a rule.
-    void openFull() {
-        completeOnboarding(R"(["developer","writer"])", R"(["speed","focus"])");
-        putData(AppModel::Keys::setups,
-                R"([{"id":"S1","name":"Desk","icon":"display","tweakIDs":["dock-autohide"],)"
-                R"("powerToggleIDs":[],"sliderValues":{},"lidClose":false}])");
-        open(Catalog::velmora(), designSize, MainWindow::defaultSheets());
-        changeModel([&] {
-            model->setFavoriteRecipeIDs({"developer-setup", "speed-boost"});
-            model->setFavoriteTweakIDs({"dev-show-hidden-files"});
-            model->setFavoritePower(true);
-            model->apply(model->catalog().recipes()[3]);
-        });
-    }
+    void openFull() { WindowTest::openFull(FavoritePower::on); }
 
     // The whole reading of `root` is sound.
     static void expectReadable(QWidget& root, const std::string& where) {

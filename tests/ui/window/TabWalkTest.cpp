@@ -19,16 +19,7 @@ class TabWalk : public WindowTest {
     static constexpr int kMostStops = 800;
 
     void openFull() {
-        completeOnboarding(R"(["developer","writer"])", R"(["speed","focus"])");
-        putData(AppModel::Keys::setups,
-                R"([{"id":"S1","name":"Desk","icon":"display","tweakIDs":["dock-autohide"],)"
-                R"("powerToggleIDs":[],"sliderValues":{},"lidClose":false}])");
-        open(Catalog::velmora(), designSize, MainWindow::defaultSheets());
-        changeModel([&] {
-            model->setFavoriteRecipeIDs({"developer-setup", "speed-boost"});
-            model->setFavoriteTweakIDs({"dev-show-hidden-files"});
-            model->apply(model->catalog().recipes()[3]);
-        });
+        WindowTest::openFull();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }

@@ -66,6 +66,25 @@ class WindowTest : public ViewTest {
                                                  R"(","completedOnboarding":true})");
     }
 
+    enum class FavoritePower { off, on };
+
+    // A full window with its sheets: favourites, things on, an applied recipe, a scene and a rule.
+    void openFull(FavoritePower favoritePower = FavoritePower::off) {
+        completeOnboarding(R"(["developer","writer"])", R"(["speed","focus"])");
+        putData(AppModel::Keys::setups,
+                R"([{"id":"S1","name":"Desk","icon":"display","tweakIDs":["dock-autohide"],)"
+                R"("powerToggleIDs":[],"sliderValues":{},"lidClose":false}])");
+        open(Catalog::velmora(), designSize, MainWindow::defaultSheets());
+        changeModel([&] {
+            model->setFavoriteRecipeIDs({"developer-setup", "speed-boost"});
+            model->setFavoriteTweakIDs({"dev-show-hidden-files"});
+            if (favoritePower == FavoritePower::on) {
+                model->setFavoritePower(true);
+            }
+            model->apply(model->catalog().recipes()[3]);
+        });
+    }
+
     // The page on screen as the type it is made as.
     template <class Shown>
     Shown* page() const {
