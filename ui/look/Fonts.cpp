@@ -167,8 +167,9 @@ QFont DesignFont::exact(qreal logicalDpiY) const {
 
 qreal DesignFont::width(const QString& text) const {
     const QString part = visiblePart(text);
-    return remembered(memory_->widths, part,
-                      [&] { return QFontMetricsF(font_).horizontalAdvance(part) / oversample_; });
+    // Measured from the shapes it is drawn with: a text is measured and then drawn, and
+    // shaping it once serves both.
+    return remembered(memory_->widths, part, [&] { return shaped(part).advance / oversample_; });
 }
 
 qreal DesignFont::ascent() const {
@@ -253,7 +254,8 @@ const DesignFont::Shaped& DesignFont::shaped(const QString& text) const {
             line.setPosition(QPointF(0, 0));
         }
         layout.endLayout();
-        return Shaped{layout.glyphRuns(), line.isValid() ? line.ascent() : 0};
+        return Shaped{layout.glyphRuns(), line.isValid() ? line.ascent() : 0,
+                      line.isValid() ? line.horizontalAdvance() : 0};
     });
 }
 

@@ -97,6 +97,7 @@ class DesignFont {
     struct Shaped {
         QList<QGlyphRun> runs;  // at the scaled font's size, baseline at `baseline`
         qreal baseline = 0;
+        qreal advance = 0;  // at the scaled font's size
     };
     struct Memory {
         QHash<QString, qreal> widths;

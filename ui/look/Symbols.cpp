@@ -7,8 +7,11 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "ui/look/SymbolMap.hpp"
 
@@ -93,30 +96,66 @@ qreal growthFor(SymbolWeight cut, FontWeight weight, int pixels) {
     return std::max<qreal>(0, (strokeFor(weight) - drawn) * pixels / 2);
 }
 
-// The opaque parts of `shape` (black on transparent) grown by `radius` pixels all round.
+// The opaque parts of `shape` (black on transparent) grown by `radius` pixels all round: each
+// pixel takes the largest alpha within the disc of that radius around it. The disc is taken row by
+// row: the row `dy` away spans `reach[dy]` pixels either side. The largest alpha within each such
+// span of a row is worked out once and handed to every row whose disc takes it in, so the cost
+// grows with the radius rather than with the disc's area (a bold symbol's oversampled picture has
+// a disc of some 200 pixels).
 QImage thickened(const QImage& shape, int radius) {
-    QImage grown(shape.size(), QImage::Format_ARGB32_Premultiplied);
-    grown.fill(Qt::transparent);
     const int width = shape.width();
     const int height = shape.height();
-    for (int y = 0; y < height; ++y) {
-        auto* out = reinterpret_cast<QRgb*>(grown.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            int alpha = 0;
-            for (int dy = -radius; dy <= radius && alpha < 255; ++dy) {
-                const int row = y + dy;
-                if (row < 0 || row >= height) {
-                    continue;
-                }
-                const auto* in = reinterpret_cast<const QRgb*>(shape.constScanLine(row));
-                for (int dx = -radius; dx <= radius; ++dx) {
-                    const int column = x + dx;
-                    if (column >= 0 && column < width && dx * dx + dy * dy <= radius * radius) {
-                        alpha = std::max(alpha, qAlpha(in[column]));
-                    }
-                }
+    const auto columns = static_cast<std::size_t>(width);
+    const auto reachCount = static_cast<std::size_t>(radius) + 1;
+    std::vector<int> reach(reachCount);
+    for (std::size_t dy = 0; dy < reachCount; ++dy) {
+        const auto across = static_cast<int>(dy);
+        int w = 0;
+        while ((w + 1) * (w + 1) + across * across <= radius * radius) {
+            ++w;
+        }
+        reach[dy] = w;
+    }
+    // spans[w * width + x]: the largest alpha of the row at hand from x - w to x + w.
+    std::vector<std::uint8_t> spans(reachCount * columns);
+    std::vector<std::uint8_t> grownAlpha(columns * static_cast<std::size_t>(height), 0);
+    for (int row = 0; row < height; ++row) {
+        const auto* in = reinterpret_cast<const QRgb*>(shape.constScanLine(row));
+        std::uint8_t* alpha = spans.data();
+        for (std::size_t x = 0; x < columns; ++x) {
+            alpha[x] = static_cast<std::uint8_t>(qAlpha(in[x]));
+        }
+        for (std::size_t w = 1; w < reachCount; ++w) {
+            const std::uint8_t* narrower = spans.data() + (w - 1) * columns;
+            std::uint8_t* wider = spans.data() + w * columns;
+            std::copy(narrower, narrower + columns, wider);
+            for (std::size_t x = 0; x + w < columns; ++x) {
+                wider[x] = std::max(wider[x], alpha[x + w]);
             }
-            out[x] = qRgba(0, 0, 0, alpha);
+            for (std::size_t x = w; x < columns; ++x) {
+                wider[x] = std::max(wider[x], alpha[x - w]);
+            }
+        }
+        for (int dy = -radius; dy <= radius; ++dy) {
+            const int y = row - dy;
+            if (y < 0 || y >= height) {
+                continue;
+            }
+            const std::uint8_t* span =
+                spans.data() +
+                static_cast<std::size_t>(reach[static_cast<std::size_t>(std::abs(dy))]) * columns;
+            std::uint8_t* out = grownAlpha.data() + static_cast<std::size_t>(y) * columns;
+            for (std::size_t x = 0; x < columns; ++x) {
+                out[x] = std::max(out[x], span[x]);
+            }
+        }
+    }
+    QImage grown(shape.size(), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* alpha = grownAlpha.data() + static_cast<std::size_t>(y) * columns;
+        auto* out = reinterpret_cast<QRgb*>(grown.scanLine(y));
+        for (std::size_t x = 0; x < columns; ++x) {
+            out[x] = qRgba(0, 0, 0, alpha[x]);
         }
     }
     return grown;

@@ -66,23 +66,17 @@ void AppDelegate::runLaunchStep(LaunchStep step) {
         case LaunchStep::activationPolicy:
             // A regular application with the one light look, whatever the desktop's scheme.
             AppStyle::install();
-            QApplication::setWindowIcon(MenuBarIcon::shared());
+            // The icon goes to the window manager with a picture at each tray size, which the
+            // first frame does not show.
+            afterFirstFrame_.emplace_back(
+                [] { QApplication::setWindowIcon(MenuBarIcon::shared()); });
             return;
         case LaunchStep::statusItem:
-            if (trayPresent(tray_)) {
-                statusItem = std::make_unique<QSystemTrayIcon>(MenuBarIcon::shared());
-                statusItem->setToolTip(QString::fromLatin1(statusToolTip));
-                connect(statusItem.get(), &QSystemTrayIcon::activated, this,
-                        [this](QSystemTrayIcon::ActivationReason reason) {
-                            if (reason == QSystemTrayIcon::Trigger) {
-                                togglePopover();
-                            }
-                        });
-                statusItem->show();
-            }
+            // The tray's icon is not part of the window's first frame; it follows right after.
+            afterFirstFrame_.emplace_back([this] { makeStatusItem(); });
             return;
         case LaunchStep::popover:
-            popover->configure(std::make_unique<MenuBarView>(AppModel::shared()));
+            popover->configure([] { return std::make_unique<MenuBarView>(AppModel::shared()); });
             return;
         case LaunchStep::mainWindow:
             window = std::make_unique<AppWindow>(std::make_unique<MainWindow>(AppModel::shared()));
@@ -110,6 +104,21 @@ void AppDelegate::runLaunchStep(LaunchStep step) {
             window->activateWindow();
             return;
     }
+}
+
+void AppDelegate::makeStatusItem() {
+    if (statusItem || !trayPresent(tray_)) {
+        return;
+    }
+    statusItem = std::make_unique<QSystemTrayIcon>(MenuBarIcon::shared());
+    statusItem->setToolTip(QString::fromLatin1(statusToolTip));
+    connect(statusItem.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger) {
+                    togglePopover();
+                }
+            });
+    statusItem->show();
 }
 
 void AppDelegate::runAfterFirstFrame() {

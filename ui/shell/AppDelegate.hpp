@@ -69,13 +69,16 @@ class AppDelegate : public QObject {
 
   private:
     void bringWindowForward();
+    // The status item with its icon, tool tip and action, where the desktop has a tray.
+    void makeStatusItem();
     // Runs, once, what the launch left until the window was on screen.
     void runAfterFirstFrame();
 
     TrayAvailability tray_;
-    // The launch's tool runs (the model's refresh, the monitor's battery baselines), which the
-    // first frame does not need: the window shows the state the model read at its creation, a
-    // few milliseconds earlier, and the refresh corrects it a frame later.
+    // What the first frame does not need, in launch order: the launch's tool runs (the model's
+    // refresh, the monitor's battery baselines), where the window shows the state the model read
+    // at its creation, a few milliseconds earlier, and the refresh corrects it a frame later; the
+    // window's icon; the status item.
     std::vector<std::function<void()>> afterFirstFrame_;
 };
 

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "ui/look/Theme.hpp"
 
@@ -30,15 +31,24 @@ Popover::Popover() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("popover"));
 }
 
-void Popover::configure(std::unique_ptr<QWidget> content) {
+void Popover::configure(ContentMaker makeContent) {
     setFixedSize(contentSize);
     setPalette(Theme::lightPalette());
     setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    content_ = content.release();
-    layout->addWidget(content_);
+    makeContent_ = std::move(makeContent);
+}
+
+QWidget* Popover::content() {
+    if (content_ == nullptr && makeContent_) {
+        content_ = std::exchange(makeContent_, {})().release();
+        if (content_ != nullptr) {
+            layout()->addWidget(content_);
+        }
+    }
+    return content_;
 }
 
 bool Popover::closedJustNow() const {
@@ -53,6 +63,7 @@ void Popover::showBelow(const QRect& anchor) {
     }
     const QRect available =
         screen != nullptr ? screen->availableGeometry() : QRect(target.topLeft(), size());
+    content();
     move(popoverPosition(target, size(), available));
     show();
     raise();

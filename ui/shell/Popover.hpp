@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QWidget>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 namespace velmora {
@@ -22,9 +23,15 @@ class Popover : public QWidget {
 
     Popover();
 
-    // Gives the popover its size, its light look and its content, which it then owns.
-    void configure(std::unique_ptr<QWidget> content);
-    QWidget* content() const { return content_; }
+    using ContentMaker = std::function<std::unique_ptr<QWidget>()>;
+
+    // Gives the popover its size, its light look and the maker of its content, which it then
+    // owns. The content is made when it is first wanted (shown or asked for), as the popover of
+    // a status item is built only once it is opened: a launch need not pay for it.
+    void configure(ContentMaker makeContent);
+    // The content, made now if it was not yet; none before `configure`.
+    QWidget* content();
+    bool contentMade() const { return content_ != nullptr; }
 
     bool isShown() const { return isVisible(); }
     // True while a show request would be the click that just closed the popover.
@@ -39,6 +46,7 @@ class Popover : public QWidget {
     void hideEvent(QHideEvent* event) override;
 
   private:
+    ContentMaker makeContent_;
     QWidget* content_ = nullptr;
     QElapsedTimer sinceClose_;
 };

@@ -57,7 +57,9 @@ TEST(LaunchSequence, EachStepHasItsEffectInItsOrder) {
     EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("Fraunces")));
     delegate.runLaunchStep(startAutomationMonitor);
     EXPECT_TRUE(model().automationTimer);
+    QApplication::setWindowIcon(QIcon());
     delegate.runLaunchStep(activationPolicy);
+    EXPECT_TRUE(QApplication::windowIcon().isNull()) << "the icon follows the first frame";
     // The application's own look for tool tips and menus, over Fusion.
     const auto* look = qobject_cast<const AppStyle*>(QApplication::style());
     ASSERT_NE(look, nullptr);
@@ -66,11 +68,10 @@ TEST(LaunchSequence, EachStepHasItsEffectInItsOrder) {
     // Text that sets no font of its own is Inter too, never the desktop's font.
     EXPECT_EQ(QFontInfo(QApplication::font()).family(), QStringLiteral("Inter"));
     delegate.runLaunchStep(statusItem);
-    ASSERT_TRUE(delegate.statusItem);
-    EXPECT_EQ(delegate.statusItem->toolTip(), QStringLiteral("Velmora"));
+    EXPECT_FALSE(delegate.statusItem) << "the tray's icon follows the window's first frame";
     delegate.runLaunchStep(popover);
-    EXPECT_NE(qobject_cast<MenuBarView*>(delegate.popover->content()), nullptr);
     EXPECT_EQ(delegate.popover->size(), QSize(326, 440));
+    EXPECT_FALSE(delegate.popover->contentMade()) << "made when first wanted";
     delegate.runLaunchStep(mainWindow);
     ASSERT_TRUE(delegate.window);
     EXPECT_EQ(delegate.window->size(), QSize(840, 620));
@@ -85,6 +86,11 @@ TEST(LaunchSequence, EachStepHasItsEffectInItsOrder) {
     delegate.runLaunchStep(activate);
     EXPECT_TRUE(QTest::qWaitForWindowActive(delegate.window.get()));
     EXPECT_TRUE(QTest::qWaitFor([&] { return revision() == start + 1; }));
+    ASSERT_TRUE(delegate.statusItem);
+    EXPECT_EQ(delegate.statusItem->toolTip(), QStringLiteral("Velmora"));
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    EXPECT_NE(qobject_cast<MenuBarView*>(delegate.popover->content()), nullptr);
+    EXPECT_TRUE(delegate.popover->contentMade());
 }
 
 // Nothing the first frame does not need runs before it: the launch's refresh and the monitor's
@@ -255,6 +261,8 @@ class WithTray : public ::testing::Test {
             model().saveProfile({}, {}, DeviceKind::laptop);
         }
         delegate.applicationDidFinishLaunching();
+        // The status item follows the window's first frame.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return delegate.statusItem != nullptr; }));
     }
     void waitOutTheGuard() {
         std::this_thread::sleep_for(Popover::reopenGuard + std::chrono::milliseconds(50));
