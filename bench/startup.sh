@@ -37,6 +37,14 @@ fi
 
 now_ns() { date +%s%N; }
 
+# The session's runtime folder (the instance lock and socket) on a memory file system, as a
+# desktop session's /run/user/<uid> is; a lock file on disk would cost a flush to the disk.
+runtime_folder() {
+  local parent=/dev/shm
+  [ -d "$parent" ] && [ -w "$parent" ] || parent="$1"
+  mktemp -d -p "$parent"
+}
+
 # The window manager of the display, as on a desktop; it ends with the display.
 openbox >/dev/null 2>&1 &
 wm=$!
@@ -57,13 +65,13 @@ PLIST
 
 # One start of $1 over a fresh simulated Mac: prints "<ms to first paint> <resident KiB at 3 s>".
 measure() {
-  local program="$1" work shown start pid waited remaining ms rss
+  local program="$1" work runtime shown start pid waited remaining ms rss
   work="$(mktemp -d)"
-  mkdir -m 700 "$work/runtime"
+  runtime="$(runtime_folder "$work")"
   past_questionnaire "$work/home"
   shown="$work/shown"
   start=$(now_ns)
-  VELMORA_FIRST_SHOW_FILE="$shown" XDG_RUNTIME_DIR="$work/runtime" \
+  VELMORA_FIRST_SHOW_FILE="$shown" XDG_RUNTIME_DIR="$runtime" \
     VELMORA_HOME_ROOT="$work/home" VELMORA_SYSTEM_ROOT="$work/system" \
     "$bin/$program" 2>/dev/null &
   pid=$!
@@ -74,7 +82,7 @@ measure() {
   done
   if [ ! -s "$shown" ]; then
     kill "$pid" 2>/dev/null || true
-    rm -rf "$work"
+    rm -rf "$work" "$runtime"
     echo "startup: $program showed no window within ${show_timeout_ms} ms" >&2
     return 1
   fi
@@ -84,19 +92,19 @@ measure() {
   rss="$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
-  rm -rf "$work"
+  rm -rf "$work" "$runtime"
   echo "$ms $rss"
 }
 
 # One visit over a fresh simulated Mac: prints the resident KiB at its end.
 visit() {
-  local work
+  local work runtime
   work="$(mktemp -d)"
-  mkdir -m 700 "$work/runtime"
+  runtime="$(runtime_folder "$work")"
   past_questionnaire "$work/home"
-  XDG_RUNTIME_DIR="$work/runtime" VELMORA_HOME_ROOT="$work/home" \
+  XDG_RUNTIME_DIR="$runtime" VELMORA_HOME_ROOT="$work/home" \
     VELMORA_SYSTEM_ROOT="$work/system" "$bin/bench_visit" 2>/dev/null | awk '/^rss_kib/ { print $2 }'
-  rm -rf "$work"
+  rm -rf "$work" "$runtime"
 }
 
 app_ms=() app_rss=() bare_ms=() bare_rss=() visit_rss=()

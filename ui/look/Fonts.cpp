@@ -114,11 +114,16 @@ DesignFont::DesignFont(QFont font, qreal size, FontWeight weight, qreal tracking
     if (tracking != 0) {
         font_.setLetterSpacing(QFont::AbsoluteSpacing, tracking * oversample_);
     }
-    const QFontMetricsF metrics(font_);
-    ascent_ = metrics.ascent() / oversample_;
-    descent_ = metrics.descent() / oversample_;
-    lineSpacing_ = metrics.lineSpacing() / oversample_;
     memory_ = std::make_shared<Memory>();
+}
+
+const DesignFont::Metrics& DesignFont::metrics() const {
+    if (!metrics_) {
+        const QFontMetricsF measured(font_);
+        metrics_ = Metrics{measured.ascent() / oversample_, measured.descent() / oversample_,
+                           measured.lineSpacing() / oversample_};
+    }
+    return *metrics_;
 }
 
 const DesignFont& DesignFont::made(Family kind, qreal size, FontWeight weight, qreal tracking) {
@@ -173,11 +178,11 @@ qreal DesignFont::width(const QString& text) const {
 }
 
 qreal DesignFont::ascent() const {
-    return ascent_;
+    return metrics().ascent;
 }
 
 qreal DesignFont::descent() const {
-    return descent_;
+    return metrics().descent;
 }
 
 qreal DesignFont::height() const {
@@ -185,7 +190,7 @@ qreal DesignFont::height() const {
 }
 
 qreal DesignFont::lineSpacing() const {
-    return lineSpacing_;
+    return metrics().lineSpacing;
 }
 
 QString DesignFont::elided(const QString& text, qreal width, Qt::TextElideMode mode) const {
@@ -290,7 +295,7 @@ void DesignFont::draw(QPainter& painter, const QPointF& topLeft, const QString& 
     }
     painter.setPen(colour);
     // The font's own baseline, even where a fallback font made the line taller.
-    const QPointF origin(0, ascent_ * oversample_ - shape.baseline);
+    const QPointF origin(0, ascent() * oversample_ - shape.baseline);
     for (const QGlyphRun& run : shape.runs) {
         painter.drawGlyphRun(origin, run);
     }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QColor;
@@ -87,11 +88,16 @@ class DesignFont {
     QFont font_;
     qreal size_;
     int oversample_;
-    // Measured once: the metrics never change, and lists rebuilt at a keystroke measure the same
-    // catalog texts again. Shared by the copies of this font; main thread only.
-    qreal ascent_;
-    qreal descent_;
-    qreal lineSpacing_;
+    // Measured once, when first asked for: the metrics never change, and lists rebuilt at a
+    // keystroke measure the same catalog texts again. Measuring loads the font at its size, which
+    // a font named by a widget that never shows need not pay for.
+    struct Metrics {
+        qreal ascent = 0;
+        qreal descent = 0;
+        qreal lineSpacing = 0;
+    };
+    const Metrics& metrics() const;
+    mutable std::optional<Metrics> metrics_;
     // Shaping a text is most of the cost of measuring and drawing it, and the same texts are
     // measured, elided and drawn at every layout and paint: each is shaped once.
     struct Shaped {
