@@ -13,6 +13,7 @@
 #include "tests/ui/Artefacts.hpp"
 #include "tests/ui/ReferenceImage.hpp"
 #include "tests/ui/model/ModelFakes.hpp"
+#include "ui/sync/RowBuilder.hpp"
 #include "ui/widgets/Fade.hpp"
 
 // Failures print texts as text.
@@ -43,6 +44,8 @@ class ViewBackend : public FakeBackend {
 class ViewTest : public ModelTest {
   protected:
     static constexpr int kLongestFadeMs = 1000;
+    // Turns of the event loop a settle gives the rows left for later (a few milliseconds each).
+    static constexpr int kMostBuildTurns = 1000;
 
     // Installed before any model is made.
     std::shared_ptr<ViewBackend> prefs = [this] {
@@ -57,6 +60,10 @@ class ViewTest : public ModelTest {
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
+        // Rows a page left for later are made a few per turn of the event loop.
+        for (int turn = 0; turn < kMostBuildTurns && RowBuilder::anyWaiting(); ++turn) {
+            QCoreApplication::processEvents();
+        }
     }
 
     // The widget named `name` below `root` that a user can see (pages keep their rows while

@@ -99,13 +99,15 @@ SwitchRow::SwitchRow(const std::string& id, const std::string& symbol, int tintI
     auto* titleRow = new QHBoxLayout;
     titleRow->setSpacing(settingRow::titleRowSpacing);
     // The chips follow the title; the title gives way (wrapping) only when the row is narrow.
-    titleRow->addWidget(settingRow::title(title));
+    title_ = settingRow::title(title);
+    titleRow->addWidget(title_);
     for (const QString& chip : chips) {
         titleRow->addWidget(new Chip(chip), 0, Qt::AlignVCenter);
     }
     titleRow->addStretch(1);
     text->addLayout(titleRow);
-    text->addWidget(settingRow::summary(summary));
+    summary_ = settingRow::summary(summary);
+    text->addWidget(summary_);
     row.addLayout(text, 1);
 
     row.addSpacing(settingRow::trailingGap + settingRow::spacing);
@@ -116,6 +118,11 @@ SwitchRow::SwitchRow(const std::string& id, const std::string& symbol, int tintI
 void SwitchRow::setReader(AppModel& model, Reader reader) {
     reader_ = std::move(reader);
     follow(ModelSync::of(model).cache());
+}
+
+void SwitchRow::relabel(const std::string& title, const std::string& summary) {
+    title_->setText(toQString(title));
+    summary_->setText(toQString(summary));
 }
 
 void SwitchRow::follow(const SyncCache& now) {

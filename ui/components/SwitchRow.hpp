@@ -79,8 +79,12 @@ class SwitchRow : public QWidget {
     using Reader = std::function<State(const SyncCache&)>;
     // What follow() shows; shown at once from the last cache of `model`'s sync.
     void setReader(AppModel& model, Reader reader);
+    // Other texts in the same shape: a stand-in row measuring rows not made yet.
+    void relabel(const std::string& title, const std::string& summary);
 
   private:
+    TextLabel* title_;
+    TextLabel* summary_;
     StarButton* star_;
     Switch* toggle_;
     Reader reader_;

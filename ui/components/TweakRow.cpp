@@ -32,4 +32,12 @@ TweakRow::TweakRow(AppModel& model, Tweak tweak, QWidget* parent)
     });
 }
 
+int TweakRow::shapeOf(const Tweak& tweak) {
+    return static_cast<int>(chipsOf(tweak).size());
+}
+
+void TweakRow::relabel(const Tweak& tweak) {
+    SwitchRow::relabel(tweak.title, tweak.summary);
+}
+
 }  // namespace velmora

@@ -19,6 +19,11 @@ class TweakRow : public SwitchRow {
 
     const Tweak& tweak() const { return tweak_; }
 
+    // Rows of one shape differ only in their texts (an advanced tweak's has its chip).
+    static int shapeOf(const Tweak& tweak);
+    // A stand-in row given the texts of `tweak`'s row of the same shape, to measure it.
+    void relabel(const Tweak& tweak);
+
   private:
     AppModel& model_;
     Tweak tweak_;

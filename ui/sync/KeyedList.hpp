@@ -4,7 +4,9 @@
 // once, deleted later) and new ones are made. While the user holds a control in the list's
 // window (InteractionHold) the rebuild waits and runs at the sync that follows the release. Rows
 // that depend on nothing but their key can be kept across a change of keys too (showKeeping): a
-// search narrowed by a keystroke then only loses rows.
+// search narrowed by a keystroke then only loses rows. A long list can leave rows for later
+// (LaterRow): each stands in the layout at the size its row will have, so the list is as tall
+// as it will be, until something (a RowBuilder) makes it.
 //
 //     auto* list = new KeyedList(sync, parent);
 //     list->show(ids, [&](std::size_t i) { return new TweakRow(model, tweaks[i]); });
@@ -13,6 +15,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,11 +23,34 @@ namespace velmora {
 
 class ModelSync;
 
+// A row left to be made later, and the size it will have, worked out without making it. `last`:
+// no row follows it in the list.
+class LaterRow {
+  public:
+    LaterRow() = default;
+    virtual ~LaterRow() = default;
+    LaterRow(const LaterRow&) = delete;
+    LaterRow& operator=(const LaterRow&) = delete;
+
+    virtual QWidget* make(bool last) = 0;
+    virtual int heightForWidth(int width, bool last) = 0;
+    virtual QSize sizeHint(bool last) = 0;
+    virtual QSize minimumSize(bool last) = 0;
+    virtual QSize maximumSize(bool last) = 0;
+    virtual Qt::Orientations expandingDirections() = 0;
+};
+
 class KeyedList : public QWidget {
     Q_OBJECT
 
   public:
     using Make = std::function<QWidget*(std::size_t index)>;
+    // Which rows wait: those from `makeNow` on that are not made yet, each standing in as `later`
+    // gives it.
+    struct Later {
+        std::size_t makeNow;
+        std::function<std::unique_ptr<LaterRow>(std::size_t index)> later;
+    };
 
     explicit KeyedList(ModelSync& sync, QWidget* parent = nullptr);
 
@@ -33,10 +59,19 @@ class KeyedList : public QWidget {
     bool show(const std::vector<std::string>& keys, const Make& make);
     // Like show(), but the rows of keys that stay are kept and moved into their new places; only
     // new keys get rows made, and rows of keys gone are deleted. Returns whether anything changed.
-    bool showKeeping(const std::vector<std::string>& keys, const Make& make);
+    // With `later`, rows past its first ones are left for later.
+    bool showKeeping(const std::vector<std::string>& keys, const Make& make,
+                     const Later* later = nullptr);
 
     const std::vector<std::string>& keys() const { return keys_; }
+    // One per key; null for a row left for later.
     const std::vector<QWidget*>& rows() const { return rows_; }
+    // How many rows wait to be made.
+    std::size_t laterCount() const;
+    // Makes up to `count` of the waiting rows, top to bottom; returns how many it made.
+    std::size_t makeLater(std::size_t count);
+    // Makes the waiting rows that stand within `area` (in the list's coordinates).
+    void makeLaterWithin(const QRect& area);
     // The rows' layout, for margins and spacing.
     QVBoxLayout& rowLayout() const { return *layout_; }
 
@@ -46,6 +81,10 @@ class KeyedList : public QWidget {
     // Runs `change` with the list out of sight when it is on screen, so that rows added come on
     // screen together instead of each laying out the whole window again.
     void outOfSight(const std::function<void()>& change);
+    // Puts the row waiting at `index` in place of its stand-in.
+    void makeAt(std::size_t index);
+    // Makes up to `count` of the waiting rows that are `wanted`, top to bottom.
+    void makeAll(const std::function<bool(std::size_t index)>& wanted, std::size_t count);
 
     ModelSync& sync_;
     QVBoxLayout* layout_;

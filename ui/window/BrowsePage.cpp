@@ -7,8 +7,10 @@
 #include <array>
 #include <cmath>
 
+#include "ui/components/SwitchRow.hpp"
 #include "ui/look/Fonts.hpp"
 #include "ui/model/AppModel.hpp"
+#include "ui/sync/RowBuilder.hpp"
 #include "ui/widgets/LabelledSwitch.hpp"
 #include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextLabel.hpp"
@@ -33,6 +35,8 @@ constexpr int kChipsBottom = 2;
 constexpr const char* kAll = "All";
 constexpr const char* kPower = "Power";
 constexpr const char* kDisplay = "Display";
+// No setting row is shorter than its tile and padding.
+constexpr int kSmallestRow = settingRow::tileSide + 2 * settingRow::verticalPadding;
 
 // With the switch off every advanced item is hidden.
 bool passes(TweakTier tier, bool showAdvanced) {
@@ -115,6 +119,7 @@ QString sliders(TweakCategory category) {
 BrowsePage::BrowsePage(MainWindow& window) : window_(window) {
     AppModel& model = window.model;
     column_ = &pageColumn(*this, kSpacing);
+    builder_ = new RowBuilder(*this, kSmallestRow);
 
     advanced_ = named(new LabelledSwitch(QString::fromLatin1(kAdvanced),
                                          DesignFont::inter(kAdvancedSize), kAdvancedScale),
@@ -195,6 +200,7 @@ void BrowsePage::makeCategories(const std::vector<TweakCategory>& categories) {
         section.label->setObjectName(browseNames::label(category));
         section.tweaks->setObjectName(browseNames::tweaks(category));
         section.sliders->setObjectName(browseNames::sliders(category));
+        section.tweaks->makeRowsLater(*builder_);
         for (QWidget* part :
              std::initializer_list<QWidget*>{section.label, section.tweaks, section.sliders}) {
             column_->addWidget(part);
@@ -205,6 +211,7 @@ void BrowsePage::makeCategories(const std::vector<TweakCategory>& categories) {
 }
 
 void BrowsePage::sync(const WindowView& view) {
+    builder_->startSync();
     if (view.derived.categories != categories_) {
         makeCategories(view.derived.categories);
     }
@@ -251,6 +258,7 @@ void BrowsePage::sync(const WindowView& view) {
         section.tweaks->showOrHide(tweaks);
         section.sliders->showOrHide(sliders);
     }
+    builder_->endSync();
 }
 
 }  // namespace velmora

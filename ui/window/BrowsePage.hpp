@@ -3,6 +3,8 @@
 // shows or hides advanced items. In "All" every section shows under its label; with one chip
 // chosen only that section shows, without its label. A category whose items are all hidden shows
 // nothing, while its chip stays. The chips scroll sideways and keep their offset across syncs.
+// The category lists can hold hundreds of rows: those past the first screenful are made from the
+// event loop once the page shows (RowBuilder).
 #pragma once
 
 #include <string>
@@ -37,6 +39,7 @@ class DisplayCard;
 class FilterChip;
 class LabelledSwitch;
 class PowerCard;
+class RowBuilder;
 class WheelStrip;
 
 class BrowsePage : public Page {
@@ -71,6 +74,8 @@ class BrowsePage : public Page {
 
     MainWindow& window_;
     QVBoxLayout* column_;
+    // Makes the category rows past the first screenful once the page is on screen.
+    RowBuilder* builder_;
     LabelledSwitch* advanced_;
     WheelStrip* strip_;
     std::vector<Chip> fixedChips_;

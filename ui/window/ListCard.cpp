@@ -1,7 +1,9 @@
-// Rows of a list card wrapped with their insets and the divider below every row but the last.
+// Rows of a list card wrapped with their insets and the divider below every row but the last, and
+// the measures of rows left for later.
 #include "ui/window/ListCard.hpp"
 
 #include <QVBoxLayout>
+#include <QWidgetItem>
 #include <algorithm>
 
 #include "ui/sync/KeyedList.hpp"
@@ -37,10 +39,86 @@ class Entry : public QWidget {
     QWidget* row() const { return row_; }
     // A kept row that became the last, or stopped being it.
     void setDivided(bool divided) { divider_->setVisible(divided); }
+    // The height the divider adds to the entry (with no spacing around it).
+    int dividerHeight() const { return divider_->minimumHeight(); }
 
   private:
     QWidget* row_;
     QWidget* divider_;
+};
+
+// A row left for later, measured as its entry will be laid out: the stand-in's entry with this
+// row's texts, asked through the same kind of layout item the list will hold the entry in. The
+// stand-in is divided; the last row's entry is as much shorter as the divider is tall.
+class LaterEntry : public LaterRow {
+  public:
+    LaterEntry(std::function<QWidget*()> make, ListCard::Measure& measure,
+               std::function<void()> relabel, int dividerInset)
+        : make_(std::move(make)),
+          measure_(measure),
+          relabel_(std::move(relabel)),
+          dividerInset_(dividerInset) {}
+
+    QWidget* make(bool last) override { return new Entry(make_(), !last, dividerInset_); }
+
+    int heightForWidth(int width, bool last) override {
+        if (width != hfwWidth_) {
+            hfw_ = QWidgetItem(&labelled()).heightForWidth(width);
+            hfwWidth_ = width;
+        }
+        return hfw_ - lastCut(last);
+    }
+    QSize sizeHint(bool last) override {
+        measureSizes();
+        return hint_ - QSize(0, lastCut(last));
+    }
+    QSize minimumSize(bool last) override {
+        measureSizes();
+        return minimum_ - QSize(0, lastCut(last));
+    }
+    QSize maximumSize(bool /*last*/) override {
+        measureSizes();
+        return maximum_;
+    }
+    Qt::Orientations expandingDirections() override {
+        measureSizes();
+        return expanding_;
+    }
+
+  private:
+    Entry& labelled() {
+        if (measure_.labelledFor != this) {
+            relabel_();
+            measure_.labelledFor = this;
+        }
+        return *static_cast<Entry*>(measure_.entry);
+    }
+    int lastCut(bool last) const {
+        return last ? static_cast<Entry*>(measure_.entry)->dividerHeight() : 0;
+    }
+    void measureSizes() {
+        if (measured_) {
+            return;
+        }
+        const QWidgetItem item(&labelled());
+        hint_ = item.sizeHint();
+        minimum_ = item.minimumSize();
+        maximum_ = item.maximumSize();
+        expanding_ = item.expandingDirections();
+        measured_ = true;
+    }
+
+    std::function<QWidget*()> make_;
+    ListCard::Measure& measure_;
+    std::function<void()> relabel_;
+    int dividerInset_;
+    int hfwWidth_ = -1;
+    int hfw_ = 0;
+    bool measured_ = false;
+    QSize hint_;
+    QSize minimum_;
+    QSize maximum_;
+    Qt::Orientations expanding_;
 };
 
 }  // namespace
@@ -74,19 +152,63 @@ bool ListCard::showKeeping(const std::vector<std::string>& keys,
     return changed;
 }
 
+bool ListCard::showKeeping(const std::vector<std::string>& keys,
+                           const std::function<QWidget*(std::size_t index)>& make,
+                           const KeyedList::Later& later, RowBuilder& builder) {
+    const bool changed = list_->showKeeping(
+        keys,
+        [&](std::size_t index) {
+            return new Entry(make(index), index + 1 < keys.size(), insets_.divider);
+        },
+        &later);
+    if (changed) {
+        placeDividers();
+    }
+    if (list_->laterCount() > 0) {
+        builder.add(*list_);
+    }
+    return changed;
+}
+
+ListCard::Measure& ListCard::measureOn(QWidget* standIn) {
+    if (measuring_ == nullptr) {
+        measuring_ = std::make_unique<QWidget>();
+        measuring_->setAttribute(Qt::WA_DontShowOnScreen);
+    }
+    // A child of a widget never shown: laid out like any entry, never on the display.
+    auto* entry = new Entry(standIn, true, insets_.divider);
+    entry->setParent(measuring_.get());
+    measures_.push_back(Measure{entry});
+    return measures_.back();
+}
+
+std::unique_ptr<LaterRow> ListCard::later(std::function<QWidget*()> make, Measure& measure,
+                                          std::function<void()> relabel) {
+    return std::make_unique<LaterEntry>(std::move(make), measure, std::move(relabel),
+                                        insets_.divider);
+}
+
 void ListCard::placeDividers() {
     const std::vector<QWidget*>& entries = list_->rows();
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        static_cast<Entry*>(entries[i])->setDivided(i + 1 < entries.size());
+        if (entries[i] != nullptr) {
+            static_cast<Entry*>(entries[i])->setDivided(i + 1 < entries.size());
+        }
     }
 }
 
 std::vector<QWidget*> ListCard::rows() const {
     std::vector<QWidget*> rows;
     for (QWidget* entry : list_->rows()) {
-        rows.push_back(static_cast<Entry*>(entry)->row());
+        if (entry != nullptr) {
+            rows.push_back(static_cast<Entry*>(entry)->row());
+        }
     }
     return rows;
+}
+
+std::size_t ListCard::laterCount() const {
+    return list_->laterCount();
 }
 
 const std::vector<std::string>& ListCard::keys() const {

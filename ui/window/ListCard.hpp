@@ -5,14 +5,18 @@
 // themselves: each show() hands them the sync's cache, so the rows of a page that is not on
 // screen are left alone until the page is synced again as it comes back. An empty list is an
 // empty card of its top and bottom insets. A card whose rows pad themselves more gives its own
-// insets.
+// insets. A list that can grow to hundreds of rows (Browse at a large catalog) makes its rows
+// past the first screenful later (makeRowsLater), measuring each on a stand-in row meanwhile.
 //
 //     auto* tweaks = new TweakListCard(window.model);
 //     layout->addWidget(tweaks);
 //     tweaks->show(view.derived.enabledStandaloneTweaks);     // at every sync
 #pragma once
 
+#include <deque>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -23,12 +27,12 @@
 #include "ui/components/PowerToggleRow.hpp"
 #include "ui/components/SliderRow.hpp"
 #include "ui/components/TweakRow.hpp"
+#include "ui/sync/KeyedList.hpp"
 #include "ui/sync/ModelSync.hpp"
+#include "ui/sync/RowBuilder.hpp"
 #include "ui/widgets/Card.hpp"
 
 namespace velmora {
-
-class KeyedList;
 
 class ListCard : public Card {
     Q_OBJECT
@@ -43,6 +47,13 @@ class ListCard : public Card {
         int divider = rowInset;
     };
 
+    // A row of one shape (a stand-in, never shown) in its entry, re-labelled with the texts of
+    // each row left for later that is measured on it.
+    struct Measure {
+        QWidget* entry;
+        const void* labelledFor = nullptr;
+    };
+
     explicit ListCard(ModelSync& sync, QWidget* parent = nullptr);
     ListCard(ModelSync& sync, Insets insets, QWidget* parent = nullptr);
 
@@ -54,11 +65,25 @@ class ListCard : public Card {
     bool showKeeping(const std::vector<std::string>& keys,
                      const std::function<QWidget*(std::size_t index)>& make);
 
-    // The rows as made, without their insets and dividers.
+    // The rows as made (none of those left for later), without their insets and dividers.
     std::vector<QWidget*> rows() const;
+    // How many rows are left for later.
+    std::size_t laterCount() const;
     // The keys of the rows shown.
     const std::vector<std::string>& keys() const;
     int dividerCount() const;
+
+  protected:
+    // The measure around `standIn`, which the card keeps.
+    Measure& measureOn(QWidget* standIn);
+    // A row left for later: `make` makes it; until then it is measured on `measure` once
+    // `relabel` has given the stand-in its texts.
+    std::unique_ptr<LaterRow> later(std::function<QWidget*()> make, Measure& measure,
+                                    std::function<void()> relabel);
+    // showKeeping() with the rows past what `builder` lets the card make at once left for it.
+    bool showKeeping(const std::vector<std::string>& keys,
+                     const std::function<QWidget*(std::size_t index)>& make,
+                     const KeyedList::Later& later, RowBuilder& builder);
 
   private:
     // Each row's divider under it, but not under the last.
@@ -66,6 +91,16 @@ class ListCard : public Card {
 
     Insets insets_;
     KeyedList* list_;
+    // Never shown: the parent of the measures' entries, which would be windows without one.
+    std::unique_ptr<QWidget> measuring_;
+    std::deque<Measure> measures_;
+};
+
+// A row measured, while it is left for later, on a stand-in of its shape given its texts.
+template <class Row, class Item>
+concept MeasuredByRelabelling = requires(Row& row, const Item& item) {
+    row.relabel(item);
+    Row::shapeOf(item);
 };
 
 // A row that shows the model's state (a switch, a star) rather than only its own.
@@ -91,6 +126,10 @@ class RowListCard : public ListCard {
         return showItems(hits);
     }
 
+    // Rows past the first screenful are left for `builder` to make later (for lists that can be
+    // hundreds long).
+    void makeRowsLater(RowBuilder& builder) { builder_ = &builder; }
+
     // Shows `items`, or hides the card when there are none.
     void showOrHide(const std::vector<Item>& items) { showOrHideItems(items); }
     template <class Hit, std::enable_if_t<std::is_same_v<Hit, const Item*>, int> = 0>
@@ -110,8 +149,20 @@ class RowListCard : public ListCard {
             ids.push_back(itemOf(item).id);
         }
         // Catalog rows depend on nothing but their item: a row whose id stays is kept.
-        const bool changed = ListCard::showKeeping(
-            ids, [&](std::size_t i) { return new Row(model_, itemOf(items[i])); });
+        const auto make = [&](std::size_t i) { return new Row(model_, itemOf(items[i])); };
+        bool changed = false;
+        if constexpr (MeasuredByRelabelling<Row, Item>) {
+            if (builder_ != nullptr) {
+                const KeyedList::Later later{builder_->takeNow(ids.size()), [&](std::size_t i) {
+                                                 return laterRow(itemOf(items[i]));
+                                             }};
+                changed = ListCard::showKeeping(ids, make, later, *builder_);
+            } else {
+                changed = ListCard::showKeeping(ids, make);
+            }
+        } else {
+            changed = ListCard::showKeeping(ids, make);
+        }
         if constexpr (FollowsSync<Row>) {
             const SyncCache& now = sync_.cache();
             for (QWidget* row : rows()) {
@@ -129,8 +180,24 @@ class RowListCard : public ListCard {
         }
     }
 
+    std::unique_ptr<LaterRow> laterRow(const Item& item) {
+        auto kept = std::make_shared<const Item>(item);
+        const int shape = Row::shapeOf(item);
+        auto found = standIns_.find(shape);
+        if (found == standIns_.end()) {
+            auto* standIn = new Row(model_, item);
+            found = standIns_.emplace(shape, std::make_pair(standIn, &measureOn(standIn))).first;
+        }
+        Row* standIn = found->second.first;
+        return later([this, kept] { return new Row(model_, *kept); }, *found->second.second,
+                     [standIn, kept] { standIn->relabel(*kept); });
+    }
+
     AppModel& model_;
     ModelSync& sync_;
+    RowBuilder* builder_ = nullptr;
+    // By shape, the stand-in rows that rows left for later are measured on.
+    std::map<int, std::pair<Row*, Measure*>> standIns_;
 };
 
 using TweakListCard = RowListCard<Tweak, TweakRow>;

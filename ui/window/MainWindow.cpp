@@ -11,6 +11,7 @@
 #include "ui/model/AppModel.hpp"
 #include "ui/sheets/SheetOverlay.hpp"
 #include "ui/sync/ModelSync.hpp"
+#include "ui/sync/RowBuilder.hpp"
 #include "ui/widgets/ReadingOrder.hpp"
 #include "ui/window/BackButton.hpp"
 #include "ui/window/Page.hpp"
@@ -154,6 +155,8 @@ bool MainWindow::focusNextPrevChild(bool next) {
         // The sheet holds the keyboard while it is up.
         return overlay_->focusNextPrevChild(next);
     }
+    // Every row in the chain, those a page left for later too.
+    RowBuilder::finishUnder(*this);
     // The sidebar is read first, then the top bar and the page.
     return readingOrder::moveFocus(*this, next, {sidebar_});
 }
