@@ -219,8 +219,13 @@ void KeyedList::makeAll(const std::function<bool(std::size_t index)>& wanted, st
         }
     }
     layout_->setEnabled(true);
+    // In their places at once, as tall as what stood there: before the paint that is coming,
+    // and for Tab, which goes by where the rows stand.
     if (made > 0) {
         layout_->invalidate();
+        if (isVisible()) {
+            layout_->activate();
+        }
     }
 }
 
@@ -236,16 +241,11 @@ void KeyedList::makeLaterWithin(const QRect& area) {
     if (layout_->geometry() != rect() || height() < layout_->totalHeightForWidth(width())) {
         return;
     }
-    const std::size_t before = laterCount();
     makeAll(
         [&](std::size_t index) {
             return layout_->itemAt(static_cast<int>(index))->geometry().intersects(area);
         },
         rows_.size());
-    // In their places before the paint that is coming, as tall as what stood there.
-    if (laterCount() != before && isVisible()) {
-        layout_->activate();
-    }
 }
 
 }  // namespace velmora
