@@ -70,6 +70,26 @@ void AppFonts::registerFonts() {
     registerFonts(ResourceBundle::module(), std::cerr);
 }
 
+AppFonts::Pending::Pending(std::optional<QDir> bundle)
+    : worker_([this, bundle = std::move(bundle)] { registerFonts(bundle, report_); }) {}
+
+AppFonts::Pending::~Pending() {
+    finish(std::cerr);
+}
+
+void AppFonts::Pending::finish(std::ostream& err) {
+    if (finished_) {
+        return;
+    }
+    finished_ = true;
+    worker_.join();
+    err << report_.str() << std::flush;
+}
+
+std::unique_ptr<AppFonts::Pending> AppFonts::registerInBackground() {
+    return std::make_unique<Pending>(ResourceBundle::module());
+}
+
 void AppFonts::registerFonts(const std::optional<QDir>& bundle, std::ostream& err) {
     for (const Family& family : families()) {
         registerFile(bundle, family.name, Report::always, err);

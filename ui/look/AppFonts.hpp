@@ -2,9 +2,12 @@
 #pragma once
 
 #include <QDir>
+#include <memory>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace velmora {
@@ -25,6 +28,29 @@ class AppFonts {
     static void registerFonts();
     // The same from a given bundle folder (none: every file counts as missing), reporting to `err`.
     static void registerFonts(const std::optional<QDir>& bundle, std::ostream& err);
+
+    // A registration running on a worker thread (Qt's font database may be used from any
+    // thread), so that the start can do work that draws no text meanwhile. Its lines are held
+    // until `finish`, so that they come out whole and in order.
+    class Pending {
+      public:
+        explicit Pending(std::optional<QDir> bundle);
+        // Finishes first if `finish` was never called.
+        ~Pending();
+        Pending(const Pending&) = delete;
+        Pending& operator=(const Pending&) = delete;
+
+        // Waits for the registration, then writes its lines to `err`; the second and later calls
+        // do nothing.
+        void finish(std::ostream& err);
+
+      private:
+        std::ostringstream report_;
+        std::jthread worker_;
+        bool finished_ = false;
+    };
+    // Starts `registerFonts()` on a worker.
+    static std::unique_ptr<Pending> registerInBackground();
 };
 
 }  // namespace velmora

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QTimer>
+#include <iostream>
 #include <utility>
 
 #include "ui/look/AppFonts.hpp"
@@ -49,7 +50,20 @@ AppDelegate::AppDelegate(TrayAvailability tray)
 AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching() {
+    // Registering the fonts is mostly the font configuration's own set-up, and making the model
+    // mostly waits for the tool runs of its first refresh; neither needs the other, so the fonts
+    // are registered on a worker meanwhile. Every later step measures or draws text and waits for
+    // them.
+    std::unique_ptr<AppFonts::Pending> fonts;
     for (const LaunchStep step : launchSequence()) {
+        if (step == LaunchStep::registerFonts) {
+            fonts = AppFonts::registerInBackground();
+            continue;
+        }
+        if (fonts && step != LaunchStep::startAutomationMonitor) {
+            fonts->finish(std::cerr);
+            fonts.reset();
+        }
         runLaunchStep(step);
     }
 }

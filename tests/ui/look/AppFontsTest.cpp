@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFont>
+#include <QFontDatabase>
 #include <QRawFont>
 #include <QTemporaryDir>
 #include <sstream>
@@ -55,6 +56,23 @@ TEST(AppFonts, CompleteBundleRegistersEveryWeightOfBothFamiliesInOrder) {
         EXPECT_EQ(std::pair(raw.familyName(), raw.weight()),
                   std::pair(QString::fromLatin1(family), static_cast<int>(weight)));
     }
+}
+
+// Registered on a worker: the lines come out whole, in order and once, when the caller finishes
+// it, and the families are there from then on.
+TEST(AppFonts, ABackgroundRegistrationReportsOnceWhenFinished) {
+    BundleCopy copy;
+    QFile::remove(copy.bundle.filePath(QStringLiteral("Inter-Bold.ttf")));
+    AppFonts::Pending pending(copy.bundle);
+    std::ostringstream err;
+    pending.finish(err);
+    EXPECT_EQ(err.str(),
+              "[fonts] registered Inter\n[fonts] Inter-Bold.ttf not found in bundle\n"
+              "[fonts] registered Fraunces\n");
+    EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("Fraunces")));
+    std::ostringstream again;
+    pending.finish(again);
+    EXPECT_EQ(again.str(), "");
 }
 
 TEST(AppFonts, EachMissingOrDamagedFileIsReportedOnItsOwnLineAndTheRestGoOn) {
