@@ -50,6 +50,9 @@ std::size_t RowBuilder::takeNow(std::size_t count) {
 void RowBuilder::add(KeyedList& list) {
     if (std::find(lists_.begin(), lists_.end(), &list) == lists_.end()) {
         lists_.emplace_back(&list);
+        // Moved or resized, by a section above it shown or hidden or by the window, it may bring
+        // waiting rows into view.
+        list.installEventFilter(this);
     }
     waiting().insert(this);
     turns_.start();
@@ -60,7 +63,20 @@ void RowBuilder::endSync() {
         return;
     }
     watchScrolling();
-    QMetaObject::invokeMethod(this, &RowBuilder::makeInView, Qt::QueuedConnection);
+    makeInViewSoon();
+}
+
+void RowBuilder::makeInViewSoon() {
+    if (!inViewAsked_) {
+        inViewAsked_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                inViewAsked_ = false;
+                makeInView();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 bool RowBuilder::isWaiting() const {
@@ -73,6 +89,11 @@ void RowBuilder::finish() {
     for (const QPointer<KeyedList>& list : lists_) {
         if (list != nullptr) {
             list->makeLater(list->laterCount());
+        }
+    }
+    for (const QPointer<KeyedList>& list : lists_) {
+        if (list != nullptr) {
+            list->removeEventFilter(this);
         }
     }
     lists_.clear();
@@ -99,8 +120,12 @@ void RowBuilder::makeSome() {
         }
     }
     lists_.erase(std::remove_if(lists_.begin(), lists_.end(),
-                                [](const QPointer<KeyedList>& list) {
-                                    return list == nullptr || list->laterCount() == 0;
+                                [this](const QPointer<KeyedList>& list) {
+                                    if (list == nullptr || list->laterCount() > 0) {
+                                        return list == nullptr;
+                                    }
+                                    list->removeEventFilter(this);
+                                    return true;
                                 }),
                  lists_.end());
     if (lists_.empty()) {
@@ -141,9 +166,9 @@ void RowBuilder::watchScrolling() {
 
 bool RowBuilder::eventFilter(QObject* watched, QEvent* event) {
     // A taller window shows more of the page.
-    // A taller window shows more of the page, once the page is laid out at the new size.
-    if (area_ != nullptr && watched == area_->viewport() && event->type() == QEvent::Resize) {
-        QMetaObject::invokeMethod(this, &RowBuilder::makeInView, Qt::QueuedConnection);
+    // A taller window shows more of the page; a list moved or resized shows other rows.
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Move) {
+        makeInViewSoon();
     }
     return QObject::eventFilter(watched, event);
 }

@@ -62,6 +62,9 @@ class RowBuilder : public QObject {
     void makeSome();
     // The waiting rows inside the scroll area's view of the page.
     void makeInView();
+    // makeInView() once the event loop is back (once however often it is asked for meanwhile):
+    // after the layouts have placed what a change moved.
+    void makeInViewSoon();
     void watchScrolling();
 
     QWidget& page_;
@@ -70,6 +73,7 @@ class RowBuilder : public QObject {
     std::vector<QPointer<KeyedList>> lists_;
     QTimer turns_;
     QPointer<QAbstractScrollArea> area_;
+    bool inViewAsked_ = false;
 };
 
 }  // namespace velmora

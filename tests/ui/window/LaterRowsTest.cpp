@@ -1,6 +1,7 @@
 // Browse over a catalog ten times the size, opened before its rows past the first screenful are
 // made: the user sees the same page as when every row is made, at the first frame and wherever
-// the page is scrolled while rows still wait, over the same scroll range; Tab reaches every row.
+// the page is scrolled while rows still wait, over the same scroll range, and when a chip brings
+// a section of waiting rows to the top; Tab reaches every row.
 #include <QScrollBar>
 
 #include "tests/ui/window/WindowTest.hpp"
@@ -8,6 +9,7 @@
 #include "ui/widgets/ReadingOrder.hpp"
 #include "ui/widgets/Switch.hpp"
 #include "ui/window/BrowsePage.hpp"
+#include "ui/window/FilterChip.hpp"
 
 namespace velmora::testing {
 namespace {
@@ -38,6 +40,9 @@ class LaterRows : public WindowTest, public ::testing::WithParamInterface<QSize>
         window->change([](WindowState& s) { s.showAdvanced = true; });
         settle();
         click(row("browse"));
+        layoutTurns();
+    }
+    void layoutTurns() const {
         for (int turn = 0; turn < kLayoutTurns; ++turn) {
             ModelSync::of(*model).flush();
             QCoreApplication::processEvents();
@@ -111,6 +116,20 @@ TEST_P(LaterRows, TabMakesTheWaitingRowsFirstSoItReachesEveryRowInOrder) {
     EXPECT_TRUE(std::is_sorted(switches.begin(), switches.end(), [&](QWidget* a, QWidget* b) {
         return a->mapTo(page, QPoint()).y() < b->mapTo(page, QPoint()).y();
     }));
+}
+
+// The last category's chip, chosen before its rows are made: its section comes to the top of the
+// page and shows as it will once every row is made.
+TEST_P(LaterRows, AChipChosenWhileRowsWaitShowsItsSectionsRowsAtOnce) {
+    openBrowse(GetParam());
+    ASSERT_GT(waiting(), 0u);
+    click(page<BrowsePage>()->chips().back());
+    layoutTurns();
+    EXPECT_GT(waiting(), 0u) << "every row was made before the view was looked at";
+    const QImage chosen = view();
+    settle();
+    EXPECT_EQ(waiting(), 0u);
+    EXPECT_TRUE(view() == chosen);
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowSizes, LaterRows,
