@@ -41,7 +41,7 @@ QVBoxLayout* section(QWidget& owner, int spacing, const QString& heading) {
     stack->setSpacing(spacing);
     auto* label = new TextLabel(
         DesignFont::inter(kHeadingSize, FontWeight::semibold, kHeadingTracking), Theme::faint());
-    label->setObjectName(QStringLiteral("section.") + heading);
+    label->setObjectName(pickerNames::section(heading));
     label->setText(heading.toUpper());
     stack->addWidget(label);
     return stack;
@@ -53,6 +53,10 @@ namespace pickerNames {
 
 QString check(std::string_view id) {
     return QStringLiteral("check.") + toQString(id);
+}
+
+QString section(const QString& heading) {
+    return QString::fromLatin1(sectionPrefix) + heading;
 }
 
 QString pick(std::string_view id) {

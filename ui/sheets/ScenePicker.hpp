@@ -30,6 +30,9 @@ inline constexpr const char* selectAll = "editor.selectAll";
 inline constexpr const char* clear = "editor.clear";
 // "check.<id>": a power setting's or tweak's row, and "check.lid-close".
 QString check(std::string_view id);
+// "section.<heading>": a section's heading, as the heading is given (not yet upper-cased).
+inline constexpr const char* sectionPrefix = "section.";
+QString section(const QString& heading);
 // A slider's row "pick.<id>", its include button "include.<id>", its value text "value.<id>" and
 // its slider "slider.<id>".
 QString pick(std::string_view id);

@@ -87,7 +87,7 @@ class SceneEditorTest : public ViewTest {
     std::vector<std::string> headings() const {
         std::vector<TextLabel*> labels;
         for (TextLabel* label : sheet->findChildren<TextLabel*>()) {
-            if (label->objectName().startsWith(QStringLiteral("section."))) {
+            if (label->objectName().startsWith(QString::fromLatin1(pickerNames::sectionPrefix))) {
                 labels.push_back(label);
             }
         }
