@@ -29,6 +29,11 @@ class StandIn : public QLayoutItem {
     explicit StandIn(std::unique_ptr<LaterRow> row) : row_(std::move(row)) {}
 
     LaterRow& row() const { return *row_; }
+    bool isPrepared() const { return prepared_; }
+    void prepare() {
+        row_->prepare();
+        prepared_ = true;
+    }
     bool isLast() const { return last_; }
     void setLast(bool last) { last_ = last; }
 
@@ -44,6 +49,7 @@ class StandIn : public QLayoutItem {
 
   private:
     std::unique_ptr<LaterRow> row_;
+    bool prepared_ = false;
     bool last_ = false;
     QRect rect_;
 };
@@ -227,6 +233,30 @@ void KeyedList::makeAll(const std::function<bool(std::size_t index)>& wanted, st
             layout_->activate();
         }
     }
+}
+
+void KeyedList::prepareLater(std::size_t count) {
+    std::size_t prepared = 0;
+    for (std::size_t i = 0; i < rows_.size() && prepared < count; ++i) {
+        if (rows_[i] == nullptr) {
+            auto* standIn = static_cast<StandIn*>(layout_->itemAt(static_cast<int>(i)));
+            if (!standIn->isPrepared()) {
+                standIn->prepare();
+                ++prepared;
+            }
+        }
+    }
+}
+
+std::size_t KeyedList::unpreparedCount() const {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i] == nullptr &&
+            !static_cast<StandIn*>(layout_->itemAt(static_cast<int>(i)))->isPrepared()) {
+            ++count;
+        }
+    }
+    return count;
 }
 
 std::size_t KeyedList::makeLater(std::size_t count) {

@@ -24,7 +24,8 @@ namespace velmora {
 class ModelSync;
 
 // A row left to be made later, and the size it will have, worked out without making it. `last`:
-// no row follows it in the list.
+// no row follows it in the list. It may be made ahead, out of the list (prepare), and put in the
+// list later with others at once.
 class LaterRow {
   public:
     LaterRow() = default;
@@ -32,6 +33,9 @@ class LaterRow {
     LaterRow(const LaterRow&) = delete;
     LaterRow& operator=(const LaterRow&) = delete;
 
+    // Makes the row without a parent and without showing it.
+    virtual void prepare() = 0;
+    // The row, prepared or made now, showing the current state.
     virtual QWidget* make(bool last) = 0;
     virtual int heightForWidth(int width, bool last) = 0;
     virtual QSize sizeHint(bool last) = 0;
@@ -70,6 +74,11 @@ class KeyedList : public QWidget {
     std::size_t laterCount() const;
     // Makes up to `count` of the waiting rows, top to bottom; returns how many it made.
     std::size_t makeLater(std::size_t count);
+    // Prepares up to `count` of the waiting rows not prepared yet, top to bottom, without putting
+    // them in the list.
+    void prepareLater(std::size_t count);
+    // How many waiting rows are not prepared.
+    std::size_t unpreparedCount() const;
     // Makes the waiting rows that stand within `area` (in the list's coordinates).
     void makeLaterWithin(const QRect& area);
     // The rows' layout, for margins and spacing.

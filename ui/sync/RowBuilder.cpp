@@ -14,7 +14,7 @@ namespace velmora {
 
 namespace {
 
-// Rows made between two looks at the clock.
+// Rows prepared between two looks at the clock.
 constexpr std::size_t kRowsPerStep = 4;
 
 // The builders with rows left to make, for anyWaiting().
@@ -114,9 +114,17 @@ bool RowBuilder::anyWaiting() {
 void RowBuilder::makeSome() {
     QElapsedTimer clock;
     clock.start();
+    // Rows are prepared out of the lists and put in a whole list at once: each row put in on
+    // its own would lay out the page again.
     for (const QPointer<KeyedList>& list : lists_) {
-        while (list != nullptr && list->laterCount() > 0 && clock.elapsed() < turnMs) {
-            list->makeLater(kRowsPerStep);
+        while (list != nullptr && list->unpreparedCount() > 0 && clock.elapsed() < turnMs) {
+            list->prepareLater(kRowsPerStep);
+        }
+        if (list != nullptr && list->laterCount() > 0 && list->unpreparedCount() == 0) {
+            list->makeLater(list->laterCount());
+        }
+        if (clock.elapsed() >= turnMs) {
+            break;
         }
     }
     lists_.erase(std::remove_if(lists_.begin(), lists_.end(),

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 #include <QWidgetItem>
 #include <algorithm>
+#include <array>
 
 #include "ui/sync/KeyedList.hpp"
 #include "ui/widgets/Hairline.hpp"
@@ -52,21 +53,35 @@ class Entry : public QWidget {
 // stand-in is divided; the last row's entry is as much shorter as the divider is tall.
 class LaterEntry : public LaterRow {
   public:
-    LaterEntry(std::function<QWidget*()> make, ListCard::Measure& measure,
-               std::function<void()> relabel, int dividerInset)
+    LaterEntry(std::function<QWidget*()> make, std::function<void(QWidget&)> update,
+               ListCard::Measure& measure, std::function<void()> relabel, int dividerInset)
         : make_(std::move(make)),
+          update_(std::move(update)),
           measure_(measure),
           relabel_(std::move(relabel)),
           dividerInset_(dividerInset) {}
 
-    QWidget* make(bool last) override { return new Entry(make_(), !last, dividerInset_); }
+    void prepare() override { ready_.reset(new Entry(make_(), true, dividerInset_)); }
+    QWidget* make(bool last) override {
+        if (ready_ == nullptr) {
+            return new Entry(make_(), !last, dividerInset_);
+        }
+        // Made some syncs ago.
+        update_(*ready_->row());
+        ready_->setDivided(!last);
+        return ready_.release();
+    }
 
     int heightForWidth(int width, bool last) override {
-        if (width != hfwWidth_) {
-            hfw_ = QWidgetItem(&labelled()).heightForWidth(width);
-            hfwWidth_ = width;
+        // The layouts ask at a few widths in turn (the page with and without its scroll bar).
+        auto known = std::find_if(heights_.begin(), heights_.end(),
+                                  [width](const Height& height) { return height.width == width; });
+        if (known == heights_.end()) {
+            known = heights_.begin() + static_cast<std::ptrdiff_t>(nextHeight_);
+            *known = {width, QWidgetItem(&labelled()).heightForWidth(width)};
+            nextHeight_ = (nextHeight_ + 1) % heights_.size();
         }
-        return hfw_ - lastCut(last);
+        return known->height - lastCut(last);
     }
     QSize sizeHint(bool last) override {
         measureSizes();
@@ -86,6 +101,12 @@ class LaterEntry : public LaterRow {
     }
 
   private:
+    static constexpr std::size_t kWidthsKept = 4;
+    struct Height {
+        int width = -1;
+        int height = 0;
+    };
+
     Entry& labelled() {
         if (measure_.labelledFor != this) {
             relabel_();
@@ -109,11 +130,14 @@ class LaterEntry : public LaterRow {
     }
 
     std::function<QWidget*()> make_;
+    std::function<void(QWidget&)> update_;
     ListCard::Measure& measure_;
     std::function<void()> relabel_;
     int dividerInset_;
-    int hfwWidth_ = -1;
-    int hfw_ = 0;
+    // Prepared: never shown, without a parent until it is put in the list.
+    std::unique_ptr<Entry> ready_;
+    std::array<Height, kWidthsKept> heights_{};
+    std::size_t nextHeight_ = 0;
     bool measured_ = false;
     QSize hint_;
     QSize minimum_;
@@ -182,10 +206,11 @@ ListCard::Measure& ListCard::measureOn(QWidget* standIn) {
     return measures_.back();
 }
 
-std::unique_ptr<LaterRow> ListCard::later(std::function<QWidget*()> make, Measure& measure,
+std::unique_ptr<LaterRow> ListCard::later(std::function<QWidget*()> make,
+                                          std::function<void(QWidget&)> update, Measure& measure,
                                           std::function<void()> relabel) {
-    return std::make_unique<LaterEntry>(std::move(make), measure, std::move(relabel),
-                                        insets_.divider);
+    return std::make_unique<LaterEntry>(std::move(make), std::move(update), measure,
+                                        std::move(relabel), insets_.divider);
 }
 
 void ListCard::placeDividers() {

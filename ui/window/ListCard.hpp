@@ -76,9 +76,11 @@ class ListCard : public Card {
   protected:
     // The measure around `standIn`, which the card keeps.
     Measure& measureOn(QWidget* standIn);
-    // A row left for later: `make` makes it; until then it is measured on `measure` once
-    // `relabel` has given the stand-in its texts.
-    std::unique_ptr<LaterRow> later(std::function<QWidget*()> make, Measure& measure,
+    // A row left for later: `make` makes it, `update` brings one made ahead up to date as it is
+    // put in the list; until then it is measured on `measure` once `relabel` has given the
+    // stand-in its texts.
+    std::unique_ptr<LaterRow> later(std::function<QWidget*()> make,
+                                    std::function<void(QWidget&)> update, Measure& measure,
                                     std::function<void()> relabel);
     // showKeeping() with the rows past what `builder` lets the card make at once left for it.
     bool showKeeping(const std::vector<std::string>& keys,
@@ -189,7 +191,12 @@ class RowListCard : public ListCard {
             found = standIns_.emplace(shape, std::make_pair(standIn, &measureOn(standIn))).first;
         }
         Row* standIn = found->second.first;
-        return later([this, kept] { return new Row(model_, *kept); }, *found->second.second,
+        const auto update = [this](QWidget& row) {
+            if constexpr (FollowsSync<Row>) {
+                static_cast<Row&>(row).follow(sync_.cache());
+            }
+        };
+        return later([this, kept] { return new Row(model_, *kept); }, update, *found->second.second,
                      [standIn, kept] { standIn->relabel(*kept); });
     }
 

@@ -1,6 +1,7 @@
 // A keyed list that leaves rows for later: the rows made at once and those left standing in at
 // their height, kept, moved and dropped by key as the keys change, and made later in their places
-// (top to bottom, or those in a given area), the last one told that it is the last.
+// (top to bottom, or those in a given area), the last one told that it is the last; rows prepared
+// ahead stay out of the list until they are made.
 #include <QLabel>
 #include <QPointer>
 
@@ -22,6 +23,8 @@ class LaterRowTest : public ViewTest {
     KeyedList& list = *new KeyedList(ModelSync::of(*model), &window);
     // The keys of the rows made later, each with whether it was made as the last.
     std::vector<std::pair<std::string, bool>> madeLater;
+    // The rows prepared ahead, while they live.
+    std::vector<QPointer<QLabel>> prepared;
 
     static QLabel* label(const std::string& key) {
         auto* row = new QLabel(QString::fromStdString(key));
@@ -33,9 +36,13 @@ class LaterRowTest : public ViewTest {
     class Fixed : public LaterRow {
       public:
         Fixed(LaterRowTest& test, std::string key) : test_(test), key_(std::move(key)) {}
+        void prepare() override {
+            ready_.reset(label(key_));
+            test_.prepared.emplace_back(ready_.get());
+        }
         QWidget* make(bool last) override {
             test_.madeLater.emplace_back(key_, last);
-            return label(key_);
+            return ready_ != nullptr ? ready_.release() : label(key_);
         }
         int heightForWidth(int /*width*/, bool /*last*/) override { return kRowHeight; }
         QSize sizeHint(bool /*last*/) override { return {kListWidth, kRowHeight}; }
@@ -46,6 +53,7 @@ class LaterRowTest : public ViewTest {
       private:
         LaterRowTest& test_;
         std::string key_;
+        std::unique_ptr<QLabel> ready_;
     };
 
     void show(const std::vector<std::string>& keys, std::size_t makeNow) {
@@ -123,6 +131,27 @@ TEST_F(LaterRowTest, AListNotLaidOutAtItsFullHeightMakesNothingForAnArea) {
     settle();
     list.makeLaterWithin(QRect(0, kRowHeight, kListWidth, 1));
     EXPECT_EQ(rows(), ".b.");
+}
+
+TEST_F(LaterRowTest, PreparedRowsStayOutOfTheListUntilMadeAndGoWithTheirKeys) {
+    list.setGeometry(0, 0, kListWidth, 3 * kRowHeight);
+    showOnPaper(window, QSize(kListWidth, 3 * kRowHeight));
+    show({"a", "b", "c"}, 0);
+    list.prepareLater(2);
+    EXPECT_EQ(list.unpreparedCount(), 1u);
+    EXPECT_EQ(rows(), "...") << "prepared is not made";
+    ASSERT_EQ(prepared.size(), 2u);
+    EXPECT_EQ(prepared[0]->parentWidget(), nullptr);
+    EXPECT_FALSE(prepared[0]->isVisible());
+
+    // "a" goes with the row prepared for it; "b" keeps its own.
+    show({"b", "c"}, 0);
+    EXPECT_TRUE(prepared[0].isNull());
+    EXPECT_EQ(list.unpreparedCount(), 1u);
+    EXPECT_EQ(list.makeLater(2), 2u);
+    EXPECT_EQ(rows(), "bc");
+    EXPECT_EQ(list.rows()[0], prepared[1].data()) << "the prepared row put in the list";
+    EXPECT_EQ(topToBottom(), "bc");
 }
 
 }  // namespace
