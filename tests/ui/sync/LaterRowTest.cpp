@@ -8,6 +8,9 @@
 #include "tests/ui/ViewTest.hpp"
 #include "ui/sync/KeyedList.hpp"
 #include "ui/sync/ModelSync.hpp"
+#include "ui/sync/RowBuilder.hpp"
+#include "ui/widgets/Switch.hpp"
+#include "ui/window/ListCard.hpp"
 
 namespace velmora::testing {
 namespace {
@@ -152,6 +155,33 @@ TEST_F(LaterRowTest, PreparedRowsStayOutOfTheListUntilMadeAndGoWithTheirKeys) {
     EXPECT_EQ(rows(), "bc");
     EXPECT_EQ(list.rows()[0], prepared[1].data()) << "the prepared row put in the list";
     EXPECT_EQ(topToBottom(), "bc");
+}
+
+// A tweak switched on after its row was made ahead, and before the row is put in the list: the
+// row shows it on, as the sync it comes in at has it.
+TEST_F(LaterRowTest, ARowMadeAheadShowsTheStateOfTheSyncItIsPutInAt) {
+    std::unique_ptr<AppModel> three = make(Catalog({tweak("t-a"), tweak("t-b"), tweak("t-c")}, {}));
+    QWidget page;
+    constexpr int kRowsAtOnce = 1;
+    constexpr int kSmallestRow = 40;
+    page.resize(kListWidth, kRowsAtOnce * kSmallestRow);  // a screenful of one row
+    RowBuilder builder(page, kSmallestRow);
+    auto* card = new TweakListCard(*three, &page);
+    card->makeRowsLater(builder);
+    builder.startSync();
+    card->show(three->catalog().tweaks());
+    ASSERT_EQ(card->laterCount(), 2u);
+    auto* rows = card->findChild<KeyedList*>();
+    ASSERT_NE(rows, nullptr);
+    rows->prepareLater(2);
+
+    three->setTweak(three->catalog().tweaks()[2], true);
+    ModelSync::of(*three).flush();
+    EXPECT_EQ(rows->makeLater(2), 2u);
+    ASSERT_EQ(card->rows().size(), 3u);
+    EXPECT_FALSE(static_cast<TweakRow*>(card->rows()[1])->toggle().isOn());
+    EXPECT_TRUE(static_cast<TweakRow*>(card->rows()[2])->toggle().isOn());
+    builder.finish();
 }
 
 }  // namespace
