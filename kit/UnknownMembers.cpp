@@ -2,6 +2,7 @@
 #include "kit/UnknownMembers.hpp"
 
 #include <algorithm>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -29,7 +30,8 @@ void UnknownMembers::addTo(nlohmann::json& object) const {
     if (text_.empty()) {
         return;
     }
-    const nlohmann::json stored = nlohmann::json::parse(text_);
+    // Read as a view, as every other JSON text is, so the program carries one parser.
+    const nlohmann::json stored = nlohmann::json::parse(std::string_view(text_));
     for (auto member = stored.begin(); member != stored.end(); ++member) {
         object.emplace(member.key(), member.value());
     }

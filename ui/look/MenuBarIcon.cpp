@@ -10,6 +10,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "ui/look/DrawnImage.hpp"
+
 namespace velmora {
 
 namespace {
@@ -47,13 +49,9 @@ class SpiralIconEngine final : public QIconEngine {
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        {
-            QPainter painter(&image);
+        return QPixmap::fromImage(drawnImage(size, 1.0, [&](QPainter& painter) {
             paint(&painter, QRect(QPoint(0, 0), size), mode, state);
-        }
-        return QPixmap::fromImage(std::move(image));
+        }));
     }
 
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "ui/look/DrawnImage.hpp"
 #include "ui/look/SymbolMap.hpp"
 
 namespace velmora {
@@ -211,19 +212,18 @@ QImage Symbols::image(std::string_view name, int pixels, const QColor& colour, F
         return *cached;
     }
 
-    QImage result(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
-    result.fill(Qt::transparent);
-    QPainter painter(&result);
-    if (const Resolved found = resolve(name, weight); found.renderer != nullptr) {
-        // The SVGs paint in currentColor, which Qt renders black: keep their shape, swap the
-        // colour.
-        renderShape(painter, *found.renderer, pixels, growthFor(found.cut, weight, pixels));
-        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        painter.fillRect(result.rect(), colour);
-    } else {
-        drawRing(painter, pixels, colour);
-    }
-    painter.end();
+    const Resolved found = resolve(name, weight);
+    const QImage result = drawnImage(QSize(pixels, pixels), 1.0, [&](QPainter& painter) {
+        if (found.renderer != nullptr) {
+            // The SVGs paint in currentColor, which Qt renders black: keep their shape, swap the
+            // colour.
+            renderShape(painter, *found.renderer, pixels, growthFor(found.cut, weight, pixels));
+            painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            painter.fillRect(QRect(0, 0, pixels, pixels), colour);
+        } else {
+            drawRing(painter, pixels, colour);
+        }
+    });
     const qsizetype cost = std::max<qsizetype>(1, result.sizeInBytes() / kBytesPerKilobyte);
     imageCache().insert(key, new QImage(result), cost);
     return result;

@@ -10,6 +10,7 @@
 #include <map>
 #include <tuple>
 
+#include "ui/look/DrawnImage.hpp"
 #include "ui/look/Theme.hpp"
 
 namespace velmora {
@@ -43,11 +44,10 @@ const SlicedShadow& slicedShadow(const CardShadow& shadow, qreal pixelRatio) {
             static_cast<int>(std::ceil(shadow.radius + shadow.blur + std::abs(shadow.offsetY))) + 1;
         const int card = 2 * sliced.corner + 1;
         const int side = card + 2 * sliced.reach;
-        sliced.image = QImage(QSize(side, side) * pixelRatio, QImage::Format_ARGB32_Premultiplied);
-        sliced.image.setDevicePixelRatio(pixelRatio);
-        sliced.image.fill(Qt::transparent);
-        QPainter painter(&sliced.image);
-        paintSoftShadow(painter, QRectF(sliced.reach, sliced.reach, card, card), shadow);
+        const QRectF cardRect(sliced.reach, sliced.reach, card, card);
+        sliced.image =
+            drawnImage(QSize(side, side) * pixelRatio, pixelRatio,
+                       [&](QPainter& painter) { paintSoftShadow(painter, cardRect, shadow); });
     }
     return sliced;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/look/DrawnImage.hpp"
 #include "ui/look/SpiralMark.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/Accessibility.hpp"
@@ -59,12 +60,9 @@ void Logomark::paint(QPainter& painter, const QPointF& centre, qreal size, qreal
 
 QImage Logomark::render(qreal size, qreal wind, qreal devicePixelRatio) {
     const int pixels = static_cast<int>(std::ceil(std::max<qreal>(size, 0) * devicePixelRatio));
-    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(devicePixelRatio);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    paint(painter, QPointF(size / 2, size / 2), size, wind);
-    return image;
+    return drawnImage(QSize(pixels, pixels), devicePixelRatio, [&](QPainter& painter) {
+        paint(painter, QPointF(size / 2, size / 2), size, wind);
+    });
 }
 
 QSize Logomark::sizeHint() const {
@@ -75,11 +73,10 @@ void Logomark::paintEvent(QPaintEvent* /*event*/) {
     const qreal ratio = devicePixelRatioF();
     if (drawn_.isNull() || drawnWind_ != wind_ || drawn_.devicePixelRatio() != ratio ||
         drawn_.deviceIndependentSize() != QSizeF(size())) {
-        drawn_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
-        drawn_.setDevicePixelRatio(ratio);
-        drawn_.fill(Qt::transparent);
-        QPainter onImage(&drawn_);
-        paint(onImage, QRectF(rect()).center(), size_, wind_);
+        // Kept between paints: the spiral's many strokes are drawn again only when it winds.
+        drawn_ = drawnImage(size() * ratio, ratio, [this](QPainter& onImage) {
+            paint(onImage, QRectF(rect()).center(), size_, wind_);
+        });
         drawnWind_ = wind_;
     }
     QPainter(this).drawImage(QPointF(0, 0), drawn_);
