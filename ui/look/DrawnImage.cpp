@@ -6,8 +6,8 @@
 namespace velmora {
 
 QImage drawnImage(const QSize& pixels, qreal devicePixelRatio,
-                  const std::function<void(QPainter&)>& draw) {
-    QImage scratch(pixels, QImage::Format_ARGB32_Premultiplied);
+                  const std::function<void(QPainter&)>& draw, QImage::Format format) {
+    QImage scratch(pixels, format);
     if (scratch.isNull()) {
         return scratch;
     }

@@ -45,9 +45,12 @@ const SlicedShadow& slicedShadow(const CardShadow& shadow, qreal pixelRatio) {
         const int card = 2 * sliced.corner + 1;
         const int side = card + 2 * sliced.reach;
         const QRectF cardRect(sliced.reach, sliced.reach, card, card);
-        sliced.image =
-            drawnImage(QSize(side, side) * pixelRatio, pixelRatio,
-                       [&](QPainter& painter) { paintSoftShadow(painter, cardRect, shadow); });
+        // The shadow is black at varying opacity: its alpha alone holds it, pixel for pixel as
+        // drawn, in a quarter of the memory of full colour.
+        sliced.image = drawnImage(
+            QSize(side, side) * pixelRatio, pixelRatio,
+            [&](QPainter& painter) { paintSoftShadow(painter, cardRect, shadow); },
+            QImage::Format_Alpha8);
     }
     return sliced;
 }

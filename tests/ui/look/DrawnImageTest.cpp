@@ -1,4 +1,4 @@
-// Kept pictures come back as drawn, at their ratio, and an empty one is never drawn on.
+// Kept pictures come back as drawn, at their ratio and format, and an empty one is never drawn on.
 #include <gtest/gtest.h>
 
 #include <QPainter>
@@ -35,6 +35,22 @@ TEST(DrawnImage, CanBeDrawnOnAgainLikeAnyOtherImage) {
     }
     EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
     EXPECT_EQ(image.pixelColor(3, 3), QColor(Qt::white));
+}
+
+TEST(DrawnImage, AnAlphaPictureOfBlackDrawsAsTheColourDrawnDirectly) {
+    QColor shade(Qt::black);
+    shade.setAlpha(90);
+    const QImage alpha = drawnImage(
+        QSize(6, 6), 1.0, [&](QPainter& painter) { painter.fillRect(QRect(0, 0, 3, 6), shade); },
+        QImage::Format_Alpha8);
+    ASSERT_EQ(alpha.format(), QImage::Format_Alpha8);
+    QImage throughPicture(6, 6, QImage::Format_RGB32);
+    throughPicture.fill(Qt::white);
+    QImage direct = throughPicture;
+    QPainter(&throughPicture).drawImage(0, 0, alpha);
+    QPainter(&direct).fillRect(QRect(0, 0, 3, 6), shade);
+    EXPECT_EQ(throughPicture, direct);
+    EXPECT_NE(throughPicture.pixel(0, 0), QColor(Qt::white).rgb());
 }
 
 TEST(DrawnImage, AnEmptySizeGivesANullImageWithoutDrawing) {
