@@ -3,14 +3,12 @@
 
 #include <QCache>
 #include <QFile>
-#include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "ui/look/DrawnImage.hpp"
@@ -43,19 +41,25 @@ QCache<QString, QImage>& imageCache() {
     return cache;
 }
 
-// One parsed renderer per SVG, kept for the process; symbols repeat on every page.
+// Parsed SVGs, the ones used last, for a symbol drawn again in another colour or size (a hover).
+// A renderer is only needed to draw a picture the image cache does not hold, and once drawn it
+// keeps its parsed document and the paths converted for drawing, several kilobytes a symbol: kept
+// for every symbol ever shown they came to more than the pictures themselves.
+constexpr qsizetype kRenderersKept = 24;
+
+// The parsed renderer of `icon`, null when its SVG cannot be read; valid until the next call.
 QSvgRenderer* rendererFor(const PhosphorIcon& icon) {
-    static QHash<QString, std::shared_ptr<QSvgRenderer>> renderers;
+    static QCache<QString, QSvgRenderer> renderers(kRenderersKept);
     const QString path = QString::fromStdString(icon.resourcePath());
-    auto found = renderers.find(path);
-    if (found == renderers.end()) {
-        auto renderer = std::make_shared<QSvgRenderer>();
+    QSvgRenderer* renderer = renderers.object(path);
+    if (renderer == nullptr) {
+        renderer = new QSvgRenderer;
         if (QFile::exists(path)) {
             renderer->load(path);
         }
-        found = renderers.insert(path, renderer);
+        renderers.insert(path, renderer);
     }
-    return found.value()->isValid() ? found.value().get() : nullptr;
+    return renderer->isValid() ? renderer : nullptr;
 }
 
 struct Resolved {

@@ -6,6 +6,7 @@
 #include <QSvgRenderer>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "kit/Tweak.hpp"
 #include "kit/UserProfile.hpp"
@@ -117,6 +118,35 @@ TEST(Symbols, RecolouredToExactlyTheAskedColourAndUnknownNamesDrawTheFallback) {
     Symbols::draw(painter, QPointF(5, 5), 0, "no.such", Qt::black);
     painter.end();
     EXPECT_EQ(inkOf(canvas).pixels, 0);
+}
+
+// Only the symbols drawn last keep their parsed SVG: one drawn again after every other symbol,
+// in a colour it was never drawn in, has the same shape, and the placeholder still shows for a
+// name without an icon.
+TEST(Symbols, ASymbolDrawnAgainAfterAllTheOthersKeepsItsShape) {
+    constexpr int kPixels = 31;  // a size no other case draws, so nothing comes from a cache
+    const QColor first(10, 20, 30);
+    const QColor later(200, 100, 50);
+    const auto alphaOf = [](const QImage& image) {
+        std::vector<int> alpha;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                alpha.push_back(qAlpha(image.pixel(x, y)));
+            }
+        }
+        return alpha;
+    };
+    const QImage before = Symbols::image("wand.and.stars", kPixels, first, FontWeight::semibold);
+    ASSERT_GT(inkOf(before, first).pixels, 0);
+    const QImage placeholder = Symbols::image("no.such.symbol", kPixels, first);
+    for (const auto& [name, icon] : SymbolMap::all()) {
+        EXPECT_FALSE(Symbols::image(name, kPixels, first).isNull()) << name;
+    }
+    const QImage after = Symbols::image("wand.and.stars", kPixels, later, FontWeight::semibold);
+    EXPECT_EQ(inkOf(after, later).solidOfOtherColour, 0);
+    EXPECT_EQ(alphaOf(after), alphaOf(before));
+    EXPECT_EQ(alphaOf(Symbols::image("no.such.symbol.either", kPixels, later)),
+              alphaOf(placeholder));
 }
 
 // A symbol drawn on a card at a pixel-aligned centre, as a row draws it.
