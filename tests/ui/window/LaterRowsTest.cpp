@@ -4,6 +4,7 @@
 // a section of waiting rows to the top; Tab reaches every row.
 #include <QScrollBar>
 
+#include "bench/TenfoldCatalog.hpp"
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/components/TweakRow.hpp"
 #include "ui/widgets/ReadingOrder.hpp"
@@ -16,27 +17,14 @@ namespace {
 
 class LaterRows : public WindowTest, public ::testing::WithParamInterface<QSize> {
   protected:
-    static constexpr int kCopies = 10;
     // Turns of the event loop for the layouts to reach the scroll area, as settleLayout gives
     // them, without waiting for every row.
     static constexpr int kLayoutTurns = 4;
 
-    // Each copy's tweaks under ids of their own.
-    static Catalog tenfold() {
-        std::vector<Tweak> tweaks;
-        for (int copy = 0; copy < kCopies; ++copy) {
-            for (Tweak tweak : Catalog::velmora().tweaks()) {
-                tweak.id += "-" + std::to_string(copy);
-                tweaks.push_back(std::move(tweak));
-            }
-        }
-        return Catalog(std::move(tweaks), Catalog::velmora().recipes());
-    }
-
     // Browse with Advanced on, every row of the catalog in it, laid out; rows may still wait.
     void openBrowse(QSize size) {
         completeOnboarding();
-        open(tenfold(), size);
+        open(bench::tenfoldCatalog(), size);
         window->change([](WindowState& s) { s.showAdvanced = true; });
         settle();
         click(row("browse"));
