@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
+#include <utility>
 
+#include "ui/look/AppFonts.hpp"
 #include "ui/shell/SingleInstance.hpp"
 #include "ui/shell/TerminationSignals.hpp"
 
@@ -33,6 +36,9 @@ int runApplication(int argc, char** argv, const std::function<void(AppDelegate&)
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
+    // The font configuration's set-up is the longest step before the window can be built, and
+    // needs only the application object: it starts at once, beside the instance check.
+    std::unique_ptr<AppFonts::Pending> fonts = AppFonts::registerInBackground();
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     // Closing the window leaves the application running beside its status item.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -64,7 +70,7 @@ int runApplication(int argc, char** argv, const std::function<void(AppDelegate&)
     }
 
     AppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
+    delegate.applicationDidFinishLaunching(std::move(fonts));
     if (launched) {
         launched(delegate);
     }

@@ -73,9 +73,7 @@ void AppFonts::registerFonts() {
 AppFonts::Pending::Pending(std::optional<QDir> bundle)
     : worker_([this, bundle = std::move(bundle)] { registerFonts(bundle, report_); }) {}
 
-AppFonts::Pending::~Pending() {
-    finish(std::cerr);
-}
+AppFonts::Pending::~Pending() = default;
 
 void AppFonts::Pending::finish(std::ostream& err) {
     if (finished_) {

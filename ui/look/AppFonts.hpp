@@ -35,7 +35,8 @@ class AppFonts {
     class Pending {
       public:
         explicit Pending(std::optional<QDir> bundle);
-        // Finishes first if `finish` was never called.
+        // Waits for the worker. The lines of a registration never finished are dropped: a second
+        // start hands over to the first instance and shows no text of its own.
         ~Pending();
         Pending(const Pending&) = delete;
         Pending& operator=(const Pending&) = delete;

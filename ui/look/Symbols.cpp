@@ -1,10 +1,14 @@
 // Symbol rendering: the mapped Phosphor SVG (compiled in as a Qt resource), recoloured and cached.
 #include "ui/look/Symbols.hpp"
 
+#include <QApplication>
 #include <QCache>
 #include <QFile>
+#include <QIconEngine>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QSvgRenderer>
 #include <algorithm>
 #include <cmath>
@@ -191,6 +195,46 @@ void drawRing(QPainter& painter, int pixels, const QColor& colour) {
     painter.drawEllipse(QRectF(inset, inset, pixels - 2 * inset, pixels - 2 * inset));
 }
 
+// A symbol icon's pictures, drawn at the pixel size asked for; the last one is kept, as a button
+// asks for the same picture at every paint.
+class SymbolIconEngine final : public QIconEngine {
+  public:
+    SymbolIconEngine(std::string name, const QColor& colour, FontWeight weight)
+        : name_(std::move(name)), colour_(colour), weight_(weight) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State /*state*/) override {
+        const int pixels = std::min(size.width(), size.height());
+        if (pixels <= 0) {
+            return {};
+        }
+        if (last_.width() != pixels) {
+            last_ = QPixmap::fromImage(Symbols::image(name_, pixels, colour_, weight_));
+        }
+        if (mode == QIcon::Normal || mode == QIcon::Active) {
+            return last_;
+        }
+        // As Qt's own icons: the style greys a disabled picture out.
+        const QStyleOption option;
+        return QApplication::style()->generatedIconPixmap(mode, last_, &option);
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio =
+            painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
+    }
+
+    QIconEngine* clone() const override { return new SymbolIconEngine(*this); }
+    QString key() const override { return QStringLiteral("velmora-symbol"); }
+
+  private:
+    std::string name_;
+    QColor colour_;
+    FontWeight weight_;
+    QPixmap last_;
+};
+
 }  // namespace
 
 qreal Symbols::boxSide(qreal pointSize) {
@@ -231,6 +275,10 @@ QImage Symbols::image(std::string_view name, int pixels, const QColor& colour, F
     const qsizetype cost = std::max<qsizetype>(1, result.sizeInBytes() / kBytesPerKilobyte);
     imageCache().insert(key, new QImage(result), cost);
     return result;
+}
+
+QIcon Symbols::icon(std::string name, const QColor& colour, FontWeight weight) {
+    return QIcon(new SymbolIconEngine(std::move(name), colour, weight));
 }
 
 QPixmap Symbols::pixmap(std::string_view name, qreal pointSize, const QColor& colour,

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <QColor>
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QPointF>
+#include <string>
 #include <string_view>
 
 #include "ui/look/Fonts.hpp"
@@ -29,6 +31,12 @@ class Symbols {
     // The symbol on a transparent square of boxSide(pointSize), for labels and buttons.
     static QPixmap pixmap(std::string_view name, qreal pointSize, const QColor& colour,
                           qreal devicePixelRatio = 1.0, FontWeight weight = FontWeight::regular);
+
+    // The symbol as a button's icon, drawn only when shown and at the size and pixel density it
+    // is shown at: a double-density picture is never drawn for an ordinary screen, nor one of a
+    // weight changed before the first paint.
+    static QIcon icon(std::string name, const QColor& colour,
+                      FontWeight weight = FontWeight::regular);
 
     // Whether `name` has an icon of its own, rather than the placeholder.
     static bool isKnown(std::string_view name);

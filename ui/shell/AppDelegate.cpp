@@ -49,15 +49,16 @@ AppDelegate::AppDelegate(TrayAvailability tray)
 // The hook installed at launch holds the delegate weakly and does nothing once it is gone.
 AppDelegate::~AppDelegate() = default;
 
-void AppDelegate::applicationDidFinishLaunching() {
+void AppDelegate::applicationDidFinishLaunching(std::unique_ptr<AppFonts::Pending> fonts) {
     // Registering the fonts is mostly the font configuration's own set-up, and making the model
     // mostly waits for the tool runs of its first refresh; neither needs the other, so the fonts
     // are registered on a worker meanwhile. Every later step measures or draws text and waits for
     // them.
-    std::unique_ptr<AppFonts::Pending> fonts;
     for (const LaunchStep step : launchSequence()) {
         if (step == LaunchStep::registerFonts) {
-            fonts = AppFonts::registerInBackground();
+            if (!fonts) {
+                fonts = AppFonts::registerInBackground();
+            }
             continue;
         }
         if (fonts && step != LaunchStep::startAutomationMonitor) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "ui/look/AppFonts.hpp"
 #include "ui/shell/AppWindow.hpp"
 #include "ui/shell/Popover.hpp"
 
@@ -42,8 +43,9 @@ class AppDelegate : public QObject {
     explicit AppDelegate(TrayAvailability tray = TrayAvailability::detect);
     ~AppDelegate() override;
 
-    // Runs every launch step once, in order.
-    void applicationDidFinishLaunching();
+    // Runs every launch step once, in order. A font registration the program started as soon as
+    // it had its application object serves as the first step instead of a new one.
+    void applicationDidFinishLaunching(std::unique_ptr<AppFonts::Pending> fonts = nullptr);
     void runLaunchStep(LaunchStep step);
 
     // The status item's action: closes the popover when it is shown, otherwise refreshes the

@@ -9,13 +9,6 @@
 
 namespace velmora {
 
-namespace {
-
-// The symbol is rendered for ordinary and for double-density screens; Qt picks the nearer.
-constexpr qreal kIconRatios[] = {1.0, 2.0};
-
-}  // namespace
-
 LabelButton::LabelButton(std::string symbol, qreal symbolSize, DesignFont font, qreal spacing,
                          QColor colour, QWidget* parent)
     : QToolButton(parent),
@@ -40,11 +33,7 @@ LabelButton::LabelButton(std::string symbol, qreal symbolSize, DesignFont font, 
 }
 
 void LabelButton::makeIcon() {
-    QIcon icon;
-    for (qreal ratio : kIconRatios) {
-        icon.addPixmap(Symbols::pixmap(symbol_, symbolSize_, colour_, ratio, symbolWeight_));
-    }
-    setIcon(icon);
+    setIcon(Symbols::icon(symbol_, colour_, symbolWeight_));
     const int side = static_cast<int>(std::lround(Symbols::boxSide(symbolSize_)));
     setIconSize(QSize(side, side));
 }

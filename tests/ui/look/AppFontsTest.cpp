@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QRawFont>
 #include <QTemporaryDir>
+#include <iostream>
 #include <sstream>
 
 #include "ui/look/AppFonts.hpp"
@@ -73,6 +74,18 @@ TEST(AppFonts, ABackgroundRegistrationReportsOnceWhenFinished) {
     std::ostringstream again;
     pending.finish(again);
     EXPECT_EQ(again.str(), "");
+}
+
+// A registration dropped unfinished (a second start handing over to the first) still completes
+// before it is gone, and writes nothing.
+TEST(AppFonts, ABackgroundRegistrationDroppedUnfinishedCompletesSilently) {
+    BundleCopy copy;
+    std::ostringstream captured;
+    std::streambuf* const previous = std::cerr.rdbuf(captured.rdbuf());
+    { AppFonts::Pending pending(copy.bundle); }
+    std::cerr.rdbuf(previous);
+    EXPECT_EQ(captured.str(), "");
+    EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("Inter")));
 }
 
 TEST(AppFonts, EachMissingOrDamagedFileIsReportedOnItsOwnLineAndTheRestGoOn) {

@@ -1,8 +1,10 @@
 // Symbol names resolve to compiled-in Phosphor SVGs, recoloured as asked; unknown names never fail.
 #include <gtest/gtest.h>
 
+#include <QIcon>
 #include <QImage>
 #include <QPainter>
+#include <QPixmap>
 #include <QSvgRenderer>
 #include <sstream>
 #include <string>
@@ -118,6 +120,28 @@ TEST(Symbols, RecolouredToExactlyTheAskedColourAndUnknownNamesDrawTheFallback) {
     Symbols::draw(painter, QPointF(5, 5), 0, "no.such", Qt::black);
     painter.end();
     EXPECT_EQ(inkOf(canvas).pixels, 0);
+}
+
+// A button's symbol icon is drawn when asked for, at the density asked for: the same picture as
+// the symbol drawn directly, twice as many pixels on a double-density screen, greyed out when
+// disabled.
+TEST(Symbols, AnIconIsTheSymbolAtTheAskedDensityAndGreysOutWhenDisabled) {
+    const QColor ink(124, 117, 104);
+    const QIcon icon = Symbols::icon("plus", ink, FontWeight::bold);
+    const QPixmap ordinary = icon.pixmap(QSize(12, 12), 1.0);
+    EXPECT_EQ(ordinary.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              Symbols::image("plus", 12, ink, FontWeight::bold));
+    const QPixmap dense = icon.pixmap(QSize(12, 12), 2.0);
+    EXPECT_EQ(dense.size(), QSize(24, 24));
+    EXPECT_DOUBLE_EQ(dense.devicePixelRatio(), 2.0);
+    EXPECT_EQ(dense.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              Symbols::image("plus", 24, ink, FontWeight::bold));
+    EXPECT_EQ(icon.pixmap(QSize(12, 12), 1.0).toImage(), ordinary.toImage()) << "drawn again alike";
+    const QImage disabled = icon.pixmap(QSize(12, 12), 1.0, QIcon::Disabled).toImage();
+    EXPECT_EQ(disabled.size(), QSize(12, 12));
+    EXPECT_NE(disabled.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              ordinary.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    EXPECT_TRUE(icon.pixmap(QSize(0, 0), 1.0).isNull());
 }
 
 // Only the symbols drawn last keep their parsed SVG: one drawn again after every other symbol,
