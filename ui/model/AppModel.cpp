@@ -2,6 +2,7 @@
 // `refresh()`.
 #include "ui/model/AppModel.hpp"
 
+#include <future>
 #include <iostream>
 
 #include <nlohmann/json.hpp>
@@ -294,6 +295,12 @@ void AppModel::persistRules() {
 // Live state.
 
 void AppModel::refresh() {
+    // Reading the keep-awake flag, the appearance and the power source is three tool runs, each
+    // mostly waiting for its tool: two run on workers while the battery's runs here, so that a
+    // refresh waits for the slowest of them rather than for all three in turn.
+    std::future<bool> keepAwake = std::async(std::launch::async, power_.reader);
+    std::future<bool> dark = std::async(std::launch::async, display_.darkModeReader);
+    const bool onBattery = power_.batteryReader();
     std::set<std::string> applied;
     for (const Recipe& recipe : catalog_.recipes()) {
         if (recipe.items.empty()) {
@@ -316,11 +323,11 @@ void AppModel::refresh() {
         }
     }
     setAppliedRecipeIDs(std::move(applied));
-    setKeepAwakeWithLidClosed(power_.reader());
+    setKeepAwakeWithLidClosed(keepAwake.get());
     setNightShiftOn(false);
     setNightShiftStrength(0);
-    setDarkMode(display_.darkModeReader());
-    setOnBattery(power_.batteryReader());
+    setDarkMode(dark.get());
+    setOnBattery(onBattery);
     setPmsetCache(power_.valuesReader());
     computeSuggestion();
     setRevision(revision_ + 1);

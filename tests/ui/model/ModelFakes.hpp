@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <chrono>
+#include <thread>
 
 #include "kit/Catalog.hpp"
 #include "kit/VelmoraError.hpp"
@@ -61,6 +63,15 @@ struct FakeMac {
     PowerControl::Values pmset;
     std::set<std::string> failing;
     bool appearanceLocked = false;
+    // How long each reading of the keep-awake flag, the power source and the appearance takes,
+    // as a tool run does.
+    std::chrono::milliseconds readingTakes{0};
+
+    template <class Value>
+    Value read(const Value& value) const {
+        std::this_thread::sleep_for(readingTakes);
+        return value;
+    }
 };
 
 inline std::chrono::system_clock::time_point localTime(int year, int month, int day, int hour,
@@ -101,13 +112,13 @@ class ModelTest : public ::testing::Test {
     // Over `store` unless other defaults are given.
     std::unique_ptr<AppModel> make(Catalog catalog, std::shared_ptr<UserDefaults> defaults = {}) {
         PowerControl power{
-            .reader = [this] { return mac.keepAwake; },
+            .reader = [this] { return mac.read(mac.keepAwake); },
             .writer =
                 [this](bool on) {
                     journal.push_back(on ? "keep awake" : "let sleep");
                     mac.keepAwake = on;
                 },
-            .batteryReader = [this] { return mac.onBattery; },
+            .batteryReader = [this] { return mac.read(mac.onBattery); },
             .valuesReader = [this] { return mac.pmset; },
             .settingWriter =
                 [this](const std::string& key, const std::string& value) {
@@ -119,7 +130,7 @@ class ModelTest : public ::testing::Test {
                 },
             .percentReader = [this] { return mac.percent; },
         };
-        DisplayControl display{[this] { return mac.dark; },
+        DisplayControl display{[this] { return mac.read(mac.dark); },
                                [this](bool on) {
                                    if (!mac.appearanceLocked) {
                                        mac.dark = on;

@@ -182,6 +182,24 @@ TEST_F(ModelTest, RefreshAndAssignmentsAnnounceEvenWhenNothingChanged) {
     EXPECT_EQ(emitsOf([&] { model->setDarkMode(model->darkMode()); }), 1);
 }
 
+// The three readings of a refresh are tool runs that mostly wait: they run together, so a
+// refresh takes about as long as the slowest of them, and each value still lands where it belongs.
+TEST_F(ModelTest, ARefreshTakesTheReadingsTogetherAndKeepsEachValue) {
+    constexpr std::chrono::milliseconds reading{80};
+    auto model = make(stateCatalog());
+    mac.keepAwake = true;
+    mac.dark = true;
+    mac.readingTakes = reading;
+    const auto start = std::chrono::steady_clock::now();
+    model->refresh();
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, reading);
+    EXPECT_LT(took, 2 * reading) << "one after another they take three times as long";
+    EXPECT_TRUE(model->keepAwakeWithLidClosed());
+    EXPECT_TRUE(model->darkMode());
+    EXPECT_FALSE(model->onBattery());
+}
+
 // A view re-reading the model on the announcement must not see the new value yet, or it could not
 // tell what changed.
 TEST_F(ModelTest, EverySetterAnnouncesWhileItsFieldStillHoldsTheOldValue) {
