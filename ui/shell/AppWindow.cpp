@@ -21,7 +21,9 @@ AppWindow::AppWindow(std::unique_ptr<QWidget> root) : QWidget(nullptr), root_(ro
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromLatin1(title));
     setPalette(Theme::lightPalette());
-    setAutoFillBackground(true);
+    // The root fills the whole frame with the same paper: a fill of the frame's own under it
+    // would be painted over at once, at every repaint of the window.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
