@@ -20,7 +20,9 @@ namespace {
 // A blurred edge is approximated by stacked translucent rounded rectangles, each a step larger:
 // their overlap fades linearly from the full shadow inside the edge to nothing outside it.
 constexpr int kMinimumLayers = 3;
-constexpr std::size_t kRememberedShadows = 64;
+// Shadows of this many looks are kept: a hover passes through a new look at every frame, and in
+// full colour a hovered grid card's shadow is some 22 KB, so this bounds them to a few hundred.
+constexpr std::size_t kRememberedShadows = 16;
 
 // A card's shadow cut in nine: corners as drawn for a small card, edges stretched from a line of
 // it. Drawing a long card's shadow layer by layer costs as much as the rest of its page.
