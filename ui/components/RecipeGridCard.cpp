@@ -181,6 +181,25 @@ void RecipeGridCard::leaveEvent(QEvent* event) {
     QAbstractButton::leaveEvent(event);
 }
 
+SymbolLook RecipeGridCard::tileSymbol() const {
+    return {Icons::recipe(recipe_.id), kTileSymbolSize,
+            withOpacity(Theme::ink(), kTileSymbolOpacity)};
+}
+
+SymbolLook RecipeGridCard::chevronSymbol() const {
+    return {"chevron.right", kChevronSize,
+            mix(withOpacity(Theme::faint(), kRestingChevronOpacity), Theme::secondary(),
+                hover_.value()),
+            FontWeight::semibold};
+}
+
+void RecipeGridCard::showEvent(QShowEvent* event) {
+    PaintedButton::showEvent(event);
+    for (const SymbolLook& look : {tileSymbol(), chevronSymbol()}) {
+        Symbols::prepare(look, devicePixelRatioF());
+    }
+}
+
 void RecipeGridCard::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -200,13 +219,10 @@ void RecipeGridCard::paintEvent(QPaintEvent* /*event*/) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(Theme::tint(index_));
     painter.drawRoundedRect(tile, kTileRadius, kTileRadius);
-    Symbols::draw(painter, tile.center(), kTileSymbolSize, Icons::recipe(recipe_.id),
-                  withOpacity(Theme::ink(), kTileSymbolOpacity));
+    Symbols::draw(painter, tile.center(), tileSymbol());
     const qreal chevron = Symbols::boxSide(kChevronSize);
     Symbols::draw(painter, QPointF(width() - kPadding - chevron / 2, tile.center().y()),
-                  kChevronSize, "chevron.right",
-                  mix(withOpacity(Theme::faint(), kRestingChevronOpacity), Theme::secondary(), t),
-                  FontWeight::semibold);
+                  chevronSymbol());
 
     // Title block, one line each.
     const qreal textWidth = width() - 2 * kPadding;

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "kit/Tweak.hpp"
+#include "ui/look/Symbols.hpp"
 #include "ui/widgets/Card.hpp"
 #include "ui/widgets/Fade.hpp"
 #include "ui/widgets/PaintedButton.hpp"
@@ -60,8 +61,12 @@ class RecipeGridCard : public PaintedButton, public ShadowCaster {
     void resizeEvent(QResizeEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
+    SymbolLook tileSymbol() const;
+    SymbolLook chevronSymbol() const;
+
     void placeChildren();
 
     AppModel& model_;

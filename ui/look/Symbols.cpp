@@ -13,8 +13,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <vector>
 
+#include "ui/look/DrawnAhead.hpp"
 #include "ui/look/DrawnImage.hpp"
 #include "ui/look/SymbolMap.hpp"
 
@@ -51,6 +54,14 @@ QCache<QString, QImage>& imageCache() {
 // for every symbol ever shown they came to more than the pictures themselves.
 constexpr qsizetype kRenderersKept = 24;
 
+// Parses `icon`'s SVG into `renderer`, which stays invalid when the SVG cannot be read.
+void load(QSvgRenderer& renderer, const PhosphorIcon& icon) {
+    const QString path = QString::fromStdString(icon.resourcePath());
+    if (QFile::exists(path)) {
+        renderer.load(path);
+    }
+}
+
 // The parsed renderer of `icon`, null when its SVG cannot be read; valid until the next call.
 QSvgRenderer* rendererFor(const PhosphorIcon& icon) {
     static QCache<QString, QSvgRenderer> renderers(kRenderersKept);
@@ -58,9 +69,7 @@ QSvgRenderer* rendererFor(const PhosphorIcon& icon) {
     QSvgRenderer* renderer = renderers.object(path);
     if (renderer == nullptr) {
         renderer = new QSvgRenderer;
-        if (QFile::exists(path)) {
-            renderer->load(path);
-        }
+        load(*renderer, icon);
         renderers.insert(path, renderer);
     }
     return renderer->isValid() ? renderer : nullptr;
@@ -71,14 +80,20 @@ struct Resolved {
     SymbolWeight cut = SymbolWeight::regular;
 };
 
-Resolved resolve(std::string_view name, FontWeight weight) {
+// `parsed` gives the renderer of an icon's SVG, null when it cannot be read.
+template <class Parsed>
+Resolved resolve(std::string_view name, FontWeight weight, Parsed parsed) {
     if (const PhosphorIcon* icon = SymbolMap::find(name)) {
         const PhosphorIcon cut = icon->at(weight);
-        if (QSvgRenderer* renderer = rendererFor(cut)) {
+        if (QSvgRenderer* renderer = parsed(cut)) {
             return {renderer, cut.weight};
         }
     }
-    return {rendererFor(SymbolMap::fallback()), SymbolWeight::regular};
+    return {parsed(SymbolMap::fallback()), SymbolWeight::regular};
+}
+
+Resolved resolve(std::string_view name, FontWeight weight) {
+    return resolve(name, weight, rendererFor);
 }
 
 qreal strokeFor(FontWeight weight) {
@@ -195,6 +210,29 @@ void drawRing(QPainter& painter, int pixels, const QColor& colour) {
     painter.drawEllipse(QRectF(inset, inset, pixels - 2 * inset, pixels - 2 * inset));
 }
 
+QString imageKey(std::string_view name, int pixels, const QColor& colour, FontWeight weight) {
+    return QStringLiteral("velmora-symbol:%1:%2:%3:%4")
+        .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())))
+        .arg(pixels)
+        .arg(colour.rgba(), 8, 16)
+        .arg(static_cast<int>(weight));
+}
+
+// The symbol `found` at `pixels` in `colour`; touches nothing shared, so any thread may draw it.
+QImage drawn(const Resolved& found, FontWeight weight, int pixels, const QColor& colour) {
+    return drawnImage(QSize(pixels, pixels), 1.0, [&](QPainter& painter) {
+        if (found.renderer != nullptr) {
+            // The SVGs paint in currentColor, which Qt renders black: keep their shape, swap the
+            // colour.
+            renderShape(painter, *found.renderer, pixels, growthFor(found.cut, weight, pixels));
+            painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            painter.fillRect(QRect(0, 0, pixels, pixels), colour);
+        } else {
+            drawRing(painter, pixels, colour);
+        }
+    });
+}
+
 // A symbol icon's pictures, drawn at the pixel size asked for; the last one is kept, as a button
 // asks for the same picture at every paint.
 class SymbolIconEngine final : public QIconEngine {
@@ -250,31 +288,52 @@ QImage Symbols::image(std::string_view name, int pixels, const QColor& colour, F
     if (pixels <= 0) {
         return {};
     }
-    const QString key =
-        QStringLiteral("velmora-symbol:%1:%2:%3:%4")
-            .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())))
-            .arg(pixels)
-            .arg(colour.rgba(), 8, 16)
-            .arg(static_cast<int>(weight));
+    const QString key = imageKey(name, pixels, colour, weight);
     if (const QImage* cached = imageCache().object(key)) {
         return *cached;
     }
-
-    const Resolved found = resolve(name, weight);
-    const QImage result = drawnImage(QSize(pixels, pixels), 1.0, [&](QPainter& painter) {
-        if (found.renderer != nullptr) {
-            // The SVGs paint in currentColor, which Qt renders black: keep their shape, swap the
-            // colour.
-            renderShape(painter, *found.renderer, pixels, growthFor(found.cut, weight, pixels));
-            painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-            painter.fillRect(QRect(0, 0, pixels, pixels), colour);
-        } else {
-            drawRing(painter, pixels, colour);
-        }
-    });
+    std::optional<QImage> ahead = DrawnAhead::take(key);
+    const QImage result =
+        ahead ? *std::move(ahead) : drawn(resolve(name, weight), weight, pixels, colour);
     const qsizetype cost = std::max<qsizetype>(1, result.sizeInBytes() / kBytesPerKilobyte);
     imageCache().insert(key, new QImage(result), cost);
     return result;
+}
+
+void Symbols::prepare(std::string_view name, int pixels, const QColor& colour, FontWeight weight) {
+    if (pixels <= 0) {
+        return;
+    }
+    const QString key = imageKey(name, pixels, colour, weight);
+    if (imageCache().contains(key)) {
+        return;
+    }
+    // The worker parses the SVG for itself: the renderers kept here belong to the main thread.
+    DrawnAhead::start(key, [name = std::string(name), pixels, colour, weight] {
+        std::vector<std::unique_ptr<QSvgRenderer>> parsed;
+        const Resolved found = resolve(name, weight, [&parsed](const PhosphorIcon& icon) {
+            auto renderer = std::make_unique<QSvgRenderer>();
+            load(*renderer, icon);
+            if (!renderer->isValid()) {
+                return static_cast<QSvgRenderer*>(nullptr);
+            }
+            return parsed.emplace_back(std::move(renderer)).get();
+        });
+        return drawn(found, weight, pixels, colour);
+    });
+}
+
+void Symbols::prepare(const SymbolLook& look, qreal devicePixelRatio) {
+    prepare(look.name, look.pointSize, look.colour, devicePixelRatio, look.weight);
+}
+
+int Symbols::pixelsFor(qreal pointSize, qreal devicePixelRatio) {
+    return static_cast<int>(std::lround(boxSide(pointSize) * devicePixelRatio));
+}
+
+void Symbols::prepare(std::string_view name, qreal pointSize, const QColor& colour,
+                      qreal devicePixelRatio, FontWeight weight) {
+    prepare(name, pixelsFor(pointSize, devicePixelRatio), colour, weight);
 }
 
 QIcon Symbols::icon(std::string name, const QColor& colour, FontWeight weight) {
@@ -283,17 +342,21 @@ QIcon Symbols::icon(std::string name, const QColor& colour, FontWeight weight) {
 
 QPixmap Symbols::pixmap(std::string_view name, qreal pointSize, const QColor& colour,
                         qreal devicePixelRatio, FontWeight weight) {
-    const int pixels = static_cast<int>(std::lround(boxSide(pointSize) * devicePixelRatio));
-    QPixmap result = QPixmap::fromImage(image(name, pixels, colour, weight));
+    QPixmap result =
+        QPixmap::fromImage(image(name, pixelsFor(pointSize, devicePixelRatio), colour, weight));
     result.setDevicePixelRatio(devicePixelRatio);
     return result;
+}
+
+void Symbols::draw(QPainter& painter, const QPointF& centre, const SymbolLook& look) {
+    draw(painter, centre, look.pointSize, look.name, look.colour, look.weight);
 }
 
 void Symbols::draw(QPainter& painter, const QPointF& centre, qreal pointSize, std::string_view name,
                    const QColor& colour, FontWeight weight) {
     const qreal side = boxSide(pointSize);
     const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
-    const int pixels = static_cast<int>(std::lround(side * ratio));
+    const int pixels = pixelsFor(pointSize, ratio);
     const QImage rendered = image(name, pixels, colour, weight);
     painter.save();
     const QTransform toDevice = painter.deviceTransform();

@@ -15,6 +15,14 @@ class QPainter;
 
 namespace velmora {
 
+// A symbol as a view paints it: which one, sized for what text, in what colour and weight.
+struct SymbolLook {
+    std::string_view name;
+    qreal pointSize = 0;
+    QColor colour;
+    FontWeight weight = FontWeight::regular;
+};
+
 class Symbols {
   public:
     // Side of the square a symbol fills when drawn "in the system font at size N": Phosphor keeps
@@ -32,6 +40,8 @@ class Symbols {
     static QPixmap pixmap(std::string_view name, qreal pointSize, const QColor& colour,
                           qreal devicePixelRatio = 1.0, FontWeight weight = FontWeight::regular);
 
+    static void draw(QPainter& painter, const QPointF& centre, const SymbolLook& look);
+
     // The symbol as a button's icon, drawn only when shown and at the size and pixel density it
     // is shown at: a double-density picture is never drawn for an ordinary screen, nor one of a
     // weight changed before the first paint.
@@ -40,6 +50,17 @@ class Symbols {
 
     // Whether `name` has an icon of its own, rather than the placeholder.
     static bool isKnown(std::string_view name);
+
+    // Starts drawing the symbol on a worker thread, for a paint soon to come (DrawnAhead): a widget
+    // asks for it when shown, in the look and at the density it paints it in.
+    static void prepare(std::string_view name, qreal pointSize, const QColor& colour,
+                        qreal devicePixelRatio, FontWeight weight = FontWeight::regular);
+    static void prepare(std::string_view name, int pixels, const QColor& colour,
+                        FontWeight weight = FontWeight::regular);
+    static void prepare(const SymbolLook& look, qreal devicePixelRatio);
+
+    // Pixels on a side of a symbol sized for `pointSize`, as drawn at `devicePixelRatio`.
+    static int pixelsFor(qreal pointSize, qreal devicePixelRatio);
 
     // The symbol rendered at `pixels` × `pixels` in `colour`; the building block of the above.
     static QImage image(std::string_view name, int pixels, const QColor& colour,

@@ -8,8 +8,10 @@
 #include <QResizeEvent>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <tuple>
 
+#include "ui/look/DrawnAhead.hpp"
 #include "ui/look/DrawnImage.hpp"
 #include "ui/look/Theme.hpp"
 
@@ -32,29 +34,69 @@ struct SlicedShadow {
     int corner = 0;
 };
 
+using ShadowKey = std::tuple<qreal, qreal, qreal, qreal>;
+
+ShadowKey shadowKey(const CardShadow& shadow, qreal pixelRatio) {
+    return {shadow.radius, shadow.blur, shadow.offsetY, pixelRatio};
+}
+
+QString aheadKey(const CardShadow& shadow, qreal pixelRatio) {
+    return QStringLiteral("velmora-shadow:%1:%2:%3:%4")
+        .arg(shadow.radius)
+        .arg(shadow.blur)
+        .arg(shadow.offsetY)
+        .arg(pixelRatio);
+}
+
+std::map<ShadowKey, SlicedShadow>& shadowsMade() {
+    static std::map<ShadowKey, SlicedShadow> made;
+    return made;
+}
+
+// The shadow's cut, its picture still to draw.
+SlicedShadow cutOf(const CardShadow& shadow) {
+    SlicedShadow sliced;
+    sliced.reach = static_cast<int>(std::ceil(shadow.blur + std::abs(shadow.offsetY))) + 1;
+    sliced.corner =
+        static_cast<int>(std::ceil(shadow.radius + shadow.blur + std::abs(shadow.offsetY))) + 1;
+    return sliced;
+}
+
+// The picture of `sliced`; any thread may draw it.
+QImage drawnSlices(const CardShadow& shadow, const SlicedShadow& sliced, qreal pixelRatio) {
+    const int card = 2 * sliced.corner + 1;
+    const int side = card + 2 * sliced.reach;
+    const QRectF cardRect(sliced.reach, sliced.reach, card, card);
+    // In full colour, black at varying opacity: the stretched pieces then take Qt's scaled
+    // blit onto the window, where an alpha-only picture goes through the generic path, split
+    // across threads, at several times the cost on every paint of a page of cards.
+    return drawnImage(QSize(side, side) * pixelRatio, pixelRatio,
+                      [&](QPainter& painter) { paintSoftShadow(painter, cardRect, shadow); });
+}
+
 const SlicedShadow& slicedShadow(const CardShadow& shadow, qreal pixelRatio) {
-    using Key = std::tuple<qreal, qreal, qreal, qreal>;
-    static std::map<Key, SlicedShadow> made;
+    std::map<ShadowKey, SlicedShadow>& made = shadowsMade();
     // A hover's shadow passes through many looks; the memory starts again rather than grow.
     if (made.size() >= kRememberedShadows) {
         made.clear();
     }
-    SlicedShadow& sliced = made[Key(shadow.radius, shadow.blur, shadow.offsetY, pixelRatio)];
+    SlicedShadow& sliced = made[shadowKey(shadow, pixelRatio)];
     if (sliced.image.isNull()) {
-        sliced.reach = static_cast<int>(std::ceil(shadow.blur + std::abs(shadow.offsetY))) + 1;
-        sliced.corner =
-            static_cast<int>(std::ceil(shadow.radius + shadow.blur + std::abs(shadow.offsetY))) + 1;
-        const int card = 2 * sliced.corner + 1;
-        const int side = card + 2 * sliced.reach;
-        const QRectF cardRect(sliced.reach, sliced.reach, card, card);
-        // In full colour, black at varying opacity: the stretched pieces then take Qt's scaled
-        // blit onto the window, where an alpha-only picture goes through the generic path, split
-        // across threads, at several times the cost on every paint of a page of cards.
-        sliced.image =
-            drawnImage(QSize(side, side) * pixelRatio, pixelRatio,
-                       [&](QPainter& painter) { paintSoftShadow(painter, cardRect, shadow); });
+        sliced = cutOf(shadow);
+        std::optional<QImage> ahead = DrawnAhead::take(aheadKey(shadow, pixelRatio));
+        sliced.image = ahead ? *std::move(ahead) : drawnSlices(shadow, sliced, pixelRatio);
     }
     return sliced;
+}
+
+// Starts drawing the shadow on a worker, for the paint to come (DrawnAhead).
+void prepareShadow(const CardShadow& shadow, qreal pixelRatio) {
+    if (shadowsMade().count(shadowKey(shadow, pixelRatio)) != 0) {
+        return;
+    }
+    DrawnAhead::start(aheadKey(shadow, pixelRatio), [shadow, pixelRatio] {
+        return drawnSlices(shadow, cutOf(shadow), pixelRatio);
+    });
 }
 
 // One of the three cuts along a side: where it starts in the small shadow, how long it is there,
@@ -138,6 +180,18 @@ void CardCanvas::shadowChanged(QWidget& card, const CardShadow& before) {
     if (canvas != nullptr && caster != nullptr) {
         canvas->update(shadowBounds(card.geometry(), before)
                            .united(shadowBounds(card.geometry(), caster->cardShadow())));
+    }
+}
+
+void CardCanvas::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The cards are shown before their canvas is told.
+    for (QObject* child : children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        const auto* caster = dynamic_cast<const ShadowCaster*>(child);
+        if (widget != nullptr && caster != nullptr && widget->isVisible()) {
+            prepareShadow(caster->cardShadow(), devicePixelRatioF());
+        }
     }
 }
 

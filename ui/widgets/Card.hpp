@@ -69,6 +69,7 @@ class CardCanvas : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // Cards that move, resize, show or hide take their shadow with them.
     void childEvent(QChildEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,6 +2,7 @@
 #include "ui/widgets/LabelButton.hpp"
 
 #include <QIcon>
+#include <algorithm>
 #include <cmath>
 
 #include "ui/look/AppStyle.hpp"
@@ -36,6 +37,13 @@ void LabelButton::makeIcon() {
     setIcon(Symbols::icon(symbol_, colour_, symbolWeight_));
     const int side = static_cast<int>(std::lround(Symbols::boxSide(symbolSize_)));
     setIconSize(QSize(side, side));
+}
+
+void LabelButton::showEvent(QShowEvent* event) {
+    QToolButton::showEvent(event);
+    // The icon is asked for at the icon size on the device, the smaller side of it.
+    const QSize pixels = iconSize() * devicePixelRatioF();
+    Symbols::prepare(symbol_, std::min(pixels.width(), pixels.height()), colour_, symbolWeight_);
 }
 
 void LabelButton::setLabel(const QString& text) {

@@ -36,6 +36,9 @@ class LabelButton : public QToolButton {
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void makeIcon();
 

@@ -5,7 +5,9 @@
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
+#include "ui/look/DrawnAhead.hpp"
 #include "ui/look/DrawnImage.hpp"
 #include "ui/look/SpiralMark.hpp"
 #include "ui/look/Theme.hpp"
@@ -21,6 +23,13 @@ constexpr qreal kMiterLimit = 10.0;
 
 int sidePixels(qreal size) {
     return std::max(0, static_cast<int>(std::ceil(size)));
+}
+
+// The mark centred in a widget of `area`, at `ratio`; any thread may draw it.
+QImage markImage(const QSize& area, qreal size, qreal wind, qreal ratio) {
+    return drawnImage(area * ratio, ratio, [&](QPainter& onImage) {
+        Logomark::paint(onImage, QRectF(QPointF(0, 0), QSizeF(area)).center(), size, wind);
+    });
 }
 
 }  // namespace
@@ -69,14 +78,36 @@ QSize Logomark::sizeHint() const {
     return {sidePixels(size_), sidePixels(size_)};
 }
 
+bool Logomark::isDrawn(qreal ratio) const {
+    return !drawn_.isNull() && drawnWind_ == wind_ && drawn_.devicePixelRatio() == ratio &&
+           drawn_.deviceIndependentSize() == QSizeF(size());
+}
+
+QString Logomark::aheadKey(qreal ratio) const {
+    return QStringLiteral("velmora-logomark:%1:%2:%3x%4:%5")
+        .arg(size_)
+        .arg(wind_)
+        .arg(width())
+        .arg(height())
+        .arg(ratio);
+}
+
+void Logomark::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    const qreal ratio = devicePixelRatioF();
+    if (!isDrawn(ratio)) {
+        DrawnAhead::start(aheadKey(ratio), [area = size(), size = size_, wind = wind_, ratio] {
+            return markImage(area, size, wind, ratio);
+        });
+    }
+}
+
 void Logomark::paintEvent(QPaintEvent* /*event*/) {
     const qreal ratio = devicePixelRatioF();
-    if (drawn_.isNull() || drawnWind_ != wind_ || drawn_.devicePixelRatio() != ratio ||
-        drawn_.deviceIndependentSize() != QSizeF(size())) {
+    if (!isDrawn(ratio)) {
         // Kept between paints: the spiral's many strokes are drawn again only when it winds.
-        drawn_ = drawnImage(size() * ratio, ratio, [this](QPainter& onImage) {
-            paint(onImage, QRectF(rect()).center(), size_, wind_);
-        });
+        std::optional<QImage> ahead = DrawnAhead::take(aheadKey(ratio));
+        drawn_ = ahead ? *std::move(ahead) : markImage(size(), size_, wind_, ratio);
         drawnWind_ = wind_;
     }
     QPainter(this).drawImage(QPointF(0, 0), drawn_);

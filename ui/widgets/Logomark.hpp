@@ -31,12 +31,16 @@ class Logomark : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     qreal size_;
     qreal wind_;
     // The spiral is hundreds of segments to stroke: stroked once per wind and pixel ratio, and
     // kept for the paints that follow.
+    bool isDrawn(qreal ratio) const;
+    QString aheadKey(qreal ratio) const;
+
     QImage drawn_;
     qreal drawnWind_ = 0;
 };

@@ -94,6 +94,15 @@ QSize NavRow::minimumSizeHint() const {
     return {static_cast<int>(std::ceil(2 * kPaddingH + kSymbolFrame)), sizeHint().height()};
 }
 
+SymbolLook NavRow::symbol() const {
+    return {item_.symbol(), kSymbolSize, highlighted_ ? Theme::ink() : Theme::secondary()};
+}
+
+void NavRow::showEvent(QShowEvent* event) {
+    PaintedButton::showEvent(event);
+    Symbols::prepare(symbol(), devicePixelRatioF());
+}
+
 void NavRow::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -103,10 +112,9 @@ void NavRow::paintEvent(QPaintEvent* /*event*/) {
         painter.setBrush(Theme::card());
         painter.drawRoundedRect(area, kRadius, kRadius);
     }
-    const QColor& colour = highlighted_ ? Theme::ink() : Theme::secondary();
+    const SymbolLook look = symbol();
     const qreal middle = area.height() / 2;
-    Symbols::draw(painter, QPointF(kPaddingH + kSymbolFrame / 2, middle), kSymbolSize,
-                  item_.symbol(), colour);
+    Symbols::draw(painter, QPointF(kPaddingH + kSymbolFrame / 2, middle), look);
 
     qreal right = area.width() - kPaddingH;
     if (const std::optional<int> badge = shownBadge()) {
@@ -127,7 +135,7 @@ void NavRow::paintEvent(QPaintEvent* /*event*/) {
     const qreal titleX = kPaddingH + kSymbolFrame + kSpacing;
     const DesignFont& font = titleFont(highlighted_);
     font.draw(painter, QPointF(titleX, middle - font.lineSpacing() / 2),
-              font.elided(toQString(item_.title()), right - titleX), colour);
+              font.elided(toQString(item_.title()), right - titleX), look.colour);
 }
 
 }  // namespace velmora

@@ -5,8 +5,9 @@
 
 #include <optional>
 #include <string_view>
-#include "ui/widgets/PaintedButton.hpp"
 
+#include "ui/look/Symbols.hpp"
+#include "ui/widgets/PaintedButton.hpp"
 #include "ui/window/NavItem.hpp"
 
 namespace velmora {
@@ -43,8 +44,11 @@ class NavRow : public PaintedButton {
     // Checked follows the page on screen, never the click.
     void nextCheckState() override {}
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
+    SymbolLook symbol() const;
+
     NavItem item_;
     bool highlighted_ = false;
     std::optional<int> badge_;

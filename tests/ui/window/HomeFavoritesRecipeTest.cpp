@@ -5,6 +5,7 @@
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/components/ApplyPill.hpp"
 #include "ui/components/StarButton.hpp"
+#include "ui/look/DrawnAhead.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/Switch.hpp"
 #include "ui/widgets/SymbolView.hpp"
@@ -20,6 +21,8 @@ namespace velmora::testing {
 namespace {
 
 using Pages = WindowTest;
+
+constexpr int kEverythingInView = 2000;
 
 std::string highlightedRow(const MainWindow& window) {
     std::string shown;
@@ -58,6 +61,15 @@ TEST_F(Pages, HomeShowsRecommendedRecipesFirstThenTheRestWithTheNeverSleepCardLa
     EXPECT_LE(home->suggested().rows().size(), 8U);
     EXPECT_THAT(shownBlocks(*home),
                 ElementsAre(homeNames::grid, homeNames::suggested, homeNames::suggestedList));
+}
+
+TEST_F(Pages, HomeShownStartsItsPicturesAndItsFirstPaintTakesEveryOne) {
+    completeOnboarding(R"(["writer"])", R"(["focus"])");
+    const qsizetype before = DrawnAhead::waiting();
+    // Tall enough that every card is on screen, so the paint takes every picture.
+    open(Catalog::velmora(), QSize(designSize.width(), kEverythingInView));
+    window->grab();
+    EXPECT_EQ(DrawnAhead::waiting(), before) << "a picture was drawn in another size or look";
 }
 
 TEST_F(Pages, HomeCountsEveryItemOfARecipeAndShowsNoSuggestionsForAProfileThatMatchesNothing) {

@@ -1,0 +1,132 @@
+// Pictures started when a widget is shown are drawn off the main thread, once, and taken by its
+// first paint: what the paint shows is what it would have drawn itself.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "tests/ui/Artefacts.hpp"
+#include "ui/look/DrawnAhead.hpp"
+#include "ui/look/Symbols.hpp"
+#include "ui/look/Theme.hpp"
+#include "ui/widgets/Card.hpp"
+#include "ui/widgets/LabelButton.hpp"
+#include "ui/widgets/Logomark.hpp"
+
+namespace velmora {
+namespace {
+
+QImage filled(const QColor& colour) {
+    QImage image(4, 4, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    return image;
+}
+
+std::vector<int> alphaOf(const QImage& image) {
+    std::vector<int> alpha;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            alpha.push_back(qAlpha(image.pixel(x, y)));
+        }
+    }
+    return alpha;
+}
+
+TEST(DrawnAhead, ADrawingRunsOnceOffTheMainThreadAndIsTakenOnce) {
+    const qsizetype before = DrawnAhead::waiting();
+    std::atomic<int> draws = 0;
+    std::thread::id drawnOn;
+    const auto draw = [&] {
+        ++draws;
+        drawnOn = std::this_thread::get_id();
+        return filled(Qt::red);
+    };
+    DrawnAhead::start(QStringLiteral("test:once"), draw);
+    DrawnAhead::start(QStringLiteral("test:once"), draw);
+    EXPECT_EQ(DrawnAhead::waiting(), before + 1);
+
+    const std::optional<QImage> taken = DrawnAhead::take(QStringLiteral("test:once"));
+    ASSERT_TRUE(taken.has_value());
+    EXPECT_EQ(taken->pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(draws, 1);
+    EXPECT_NE(drawnOn, std::this_thread::get_id());
+    EXPECT_FALSE(DrawnAhead::take(QStringLiteral("test:once")).has_value());
+    EXPECT_FALSE(DrawnAhead::take(QStringLiteral("test:never started")).has_value());
+    EXPECT_EQ(DrawnAhead::waiting(), before);
+}
+
+TEST(DrawnAhead, PastTheBoundNothingMoreStartsAndAFailedDrawingIsNoPicture) {
+    const qsizetype before = DrawnAhead::waiting();
+    std::vector<QString> keys;
+    for (qsizetype i = before; i <= DrawnAhead::maxWaiting; ++i) {
+        keys.push_back(QStringLiteral("test:bound:%1").arg(i));
+        DrawnAhead::start(keys.back(), [] { return filled(Qt::blue); });
+    }
+    EXPECT_EQ(DrawnAhead::waiting(), DrawnAhead::maxWaiting);
+    EXPECT_FALSE(DrawnAhead::take(keys.back()).has_value()) << "the one past the bound";
+    keys.pop_back();
+    for (const QString& key : keys) {
+        EXPECT_TRUE(DrawnAhead::take(key).has_value()) << key.toStdString();
+    }
+    DrawnAhead::start(QStringLiteral("test:fails"), []() -> QImage { throw std::bad_alloc(); });
+    EXPECT_FALSE(DrawnAhead::take(QStringLiteral("test:fails")).has_value());
+    EXPECT_EQ(DrawnAhead::waiting(), before);
+}
+
+TEST(DrawnAhead, ASymbolDrawnAheadHasTheShapeOfOneDrawnOnTheMainThread) {
+    constexpr int kPixels = 29;  // a size no other case draws, so nothing comes from a cache
+    const QColor onMain(10, 20, 30);
+    const QColor ahead(200, 100, 50);
+    const struct {
+        const char* name;
+        FontWeight weight;
+    } looks[] = {{"gearshape", FontWeight::regular},
+                 {"chevron.right", FontWeight::semibold},
+                 {"bolt.fill", FontWeight::bold},
+                 {"no.such.symbol", FontWeight::regular}};
+    for (const auto& look : looks) {
+        const QImage drawn = Symbols::image(look.name, kPixels, onMain, look.weight);
+        const qsizetype before = DrawnAhead::waiting();
+        Symbols::prepare(look.name, kPixels, ahead, look.weight);
+        EXPECT_EQ(DrawnAhead::waiting(), before + 1) << look.name;
+        const QImage taken = Symbols::image(look.name, kPixels, ahead, look.weight);
+        EXPECT_EQ(DrawnAhead::waiting(), before) << look.name;
+        EXPECT_EQ(alphaOf(taken), alphaOf(drawn)) << look.name;
+        EXPECT_EQ(test::inkOf(taken, ahead).solidOfOtherColour, 0) << look.name;
+        // Drawn once: asked again, nothing more is started.
+        Symbols::prepare(look.name, kPixels, ahead, look.weight);
+        EXPECT_EQ(DrawnAhead::waiting(), before) << look.name;
+    }
+}
+
+// A card, the logo and a symbol button in a window, as a page shows them.
+TEST(DrawnAhead, AShownPageStartsItsPicturesAndItsFirstPaintTakesThemAll) {
+    const qsizetype before = DrawnAhead::waiting();
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* canvas = new CardCanvas;
+    auto* cardLayout = new QVBoxLayout(canvas);
+    cardLayout->setContentsMargins(20, 20, 20, 20);
+    // A radius no other case shows, so its shadow comes from no earlier paint.
+    cardLayout->addWidget(new Card(17.25));
+    layout->addWidget(canvas);
+    layout->addWidget(new Logomark(23.5, 0.37));
+    layout->addWidget(new LabelButton("externaldrive.badge.plus", 13.75, DesignFont::inter(13), 6,
+                                      Theme::accent()));
+    window.resize(300, 240);
+    window.show();
+    EXPECT_EQ(DrawnAhead::waiting(), before + 3);
+
+    const QImage painted = window.grab().toImage();
+    EXPECT_EQ(DrawnAhead::waiting(), before) << "a picture was drawn in another size or look";
+    EXPECT_FALSE(painted.isNull());
+}
+
+}  // namespace
+}  // namespace velmora
