@@ -48,13 +48,21 @@ QSize StarButton::sizeHint() const {
     return {side, side};
 }
 
-void StarButton::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(this);
+SymbolLook StarButton::symbol() const {
     const QColor colour = on_            ? Theme::accent()
                           : underMouse() ? Theme::secondary()
                                          : Theme::faint();
-    Symbols::draw(painter, QRectF(rect()).center(), kSymbolSize, on_ ? "star.fill" : "star",
-                  colour);
+    return {on_ ? "star.fill" : "star", kSymbolSize, colour};
+}
+
+void StarButton::showEvent(QShowEvent* event) {
+    PaintedButton::showEvent(event);
+    Symbols::prepare(symbol(), devicePixelRatioF());
+}
+
+void StarButton::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    Symbols::draw(painter, QRectF(rect()).center(), symbol());
 }
 
 }  // namespace velmora

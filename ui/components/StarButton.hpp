@@ -5,6 +5,8 @@
 #pragma once
 
 #include <functional>
+
+#include "ui/look/Symbols.hpp"
 #include "ui/widgets/PaintedButton.hpp"
 
 namespace velmora {
@@ -22,8 +24,11 @@ class StarButton : public PaintedButton {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
+    SymbolLook symbol() const;
+
     void describe();
 
     bool on_;

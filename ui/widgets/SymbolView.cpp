@@ -49,6 +49,11 @@ QSize SymbolView::sizeHint() const {
     return {pixels, pixels};
 }
 
+void SymbolView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Symbols::prepare(symbol_, pointSize_, colour_, devicePixelRatioF());
+}
+
 void SymbolView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

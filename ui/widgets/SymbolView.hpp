@@ -32,6 +32,7 @@ class SymbolView : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     struct Tile {
