@@ -1,6 +1,7 @@
 // Pictures drawn on a worker thread between a widget's showing and its first paint.
 #include "ui/look/DrawnAhead.hpp"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QThreadPool>
 #include <exception>
@@ -28,6 +29,14 @@ Waiting& drawings() {
     return shared;
 }
 
+QThreadPool& workers();
+
+// A drawing still running when the application object goes would paint without it (a painter
+// takes the application's font): the application waits for them first, at the start of its end.
+void waitForWorkers() {
+    workers().waitForDone();
+}
+
 // A pool of its own: Qt's global pool also splits large fills and image conversions of the main
 // thread's paints across threads, which must not queue behind these drawings.
 class Workers : public QThreadPool {
@@ -35,6 +44,7 @@ class Workers : public QThreadPool {
     Workers() {
         setMaxThreadCount(kWorkers);
         setExpiryTimeout(kWorkerIdleMs);
+        qAddPostRoutine(waitForWorkers);
     }
 };
 
