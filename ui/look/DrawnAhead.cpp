@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QThreadPool>
+#include <chrono>
 #include <exception>
 #include <future>
+#include <iterator>
 #include <memory>
 #include <mutex>
 
@@ -58,6 +60,15 @@ QThreadPool& workers() {
 void DrawnAhead::start(const QString& key, std::function<QImage()> draw) {
     Waiting& all = drawings();
     const std::lock_guard lock(all.mutex);
+    if (all.drawings.size() >= maxWaiting) {
+        // Drawings done that no paint took (their widget was hidden or scrolled away first) make
+        // room: should it be painted after all, it draws for itself.
+        for (auto drawing = all.drawings.begin(); drawing != all.drawings.end();) {
+            drawing = drawing->wait_for(std::chrono::seconds(0)) == std::future_status::ready
+                          ? all.drawings.erase(drawing)
+                          : std::next(drawing);
+        }
+    }
     if (all.drawings.contains(key) || all.drawings.size() >= maxWaiting) {
         return;
     }

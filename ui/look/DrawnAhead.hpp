@@ -14,8 +14,9 @@ namespace velmora {
 // `draw` runs on a worker thread, so it may only paint on images and read constant data.
 class DrawnAhead {
   public:
-    // Drawings waiting to be taken at most; past them nothing more starts, and the painter draws
-    // for itself as it would without this.
+    // Drawings waiting to be taken at most; past them the finished ones nobody took are dropped,
+    // and while all are still drawing nothing more starts: the painter draws for itself, as it
+    // would without this.
     static constexpr qsizetype maxWaiting = 64;
 
     // Starts drawing under `key`, unless a drawing of that key is already waiting.

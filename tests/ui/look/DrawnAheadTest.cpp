@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -21,6 +23,9 @@
 
 namespace velmora {
 namespace {
+
+// Long enough for two workers to finish some sixty tiny drawings.
+constexpr int kSettleMs = 300;
 
 QImage filled(const QColor& colour) {
     QImage image(4, 4, QImage::Format_ARGB32_Premultiplied);
@@ -61,22 +66,35 @@ TEST(DrawnAhead, ADrawingRunsOnceOffTheMainThreadAndIsTakenOnce) {
     EXPECT_EQ(DrawnAhead::waiting(), before);
 }
 
-TEST(DrawnAhead, PastTheBoundNothingMoreStartsAndAFailedDrawingIsNoPicture) {
+TEST(DrawnAhead, PastTheBoundOnlyFinishedUntakenDrawingsMakeRoomAndAFailedOneIsNoPicture) {
     const qsizetype before = DrawnAhead::waiting();
+    std::promise<void> release;
+    const std::shared_future<void> released = release.get_future().share();
     std::vector<QString> keys;
     for (qsizetype i = before; i <= DrawnAhead::maxWaiting; ++i) {
         keys.push_back(QStringLiteral("test:bound:%1").arg(i));
-        DrawnAhead::start(keys.back(), [] { return filled(Qt::blue); });
+        DrawnAhead::start(keys.back(), [released] {
+            released.wait();
+            return filled(Qt::blue);
+        });
     }
-    EXPECT_EQ(DrawnAhead::waiting(), DrawnAhead::maxWaiting);
+    EXPECT_EQ(DrawnAhead::waiting(), DrawnAhead::maxWaiting) << "all still drawing: none past";
     EXPECT_FALSE(DrawnAhead::take(keys.back()).has_value()) << "the one past the bound";
     keys.pop_back();
+    release.set_value();
+
+    // Done and never taken (their widgets went before a paint), they give way to a new one.
+    std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+    DrawnAhead::start(QStringLiteral("test:after the bound"), [] { return filled(Qt::green); });
+    EXPECT_EQ(DrawnAhead::waiting(), 1) << "every finished one gave way";
     for (const QString& key : keys) {
-        EXPECT_TRUE(DrawnAhead::take(key).has_value()) << key.toStdString();
+        EXPECT_FALSE(DrawnAhead::take(key).has_value()) << "dropped: " << key.toStdString();
     }
+    EXPECT_TRUE(DrawnAhead::take(QStringLiteral("test:after the bound")).has_value());
+
     DrawnAhead::start(QStringLiteral("test:fails"), []() -> QImage { throw std::bad_alloc(); });
     EXPECT_FALSE(DrawnAhead::take(QStringLiteral("test:fails")).has_value());
-    EXPECT_EQ(DrawnAhead::waiting(), before);
+    EXPECT_EQ(DrawnAhead::waiting(), 0);
 }
 
 TEST(DrawnAhead, ASymbolDrawnAheadHasTheShapeOfOneDrawnOnTheMainThread) {

@@ -69,7 +69,8 @@ TEST_F(Pages, HomeShownStartsItsPicturesAndItsFirstPaintTakesEveryOne) {
     // Tall enough that every card is on screen, so the paint takes every picture.
     open(Catalog::velmora(), QSize(designSize.width(), kEverythingInView));
     window->grab();
-    EXPECT_EQ(DrawnAhead::waiting(), before) << "a picture was drawn in another size or look";
+    // At most as many as before: drawings other tests left, finished, may have made room.
+    EXPECT_LE(DrawnAhead::waiting(), before) << "a picture was drawn in another size or look";
 }
 
 TEST_F(Pages, HomeCountsEveryItemOfARecipeAndShowsNoSuggestionsForAProfileThatMatchesNothing) {
