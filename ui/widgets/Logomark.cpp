@@ -67,13 +67,6 @@ void Logomark::paint(QPainter& painter, const QPointF& centre, qreal size, qreal
     painter.restore();
 }
 
-QImage Logomark::render(qreal size, qreal wind, qreal devicePixelRatio) {
-    const int pixels = static_cast<int>(std::ceil(std::max<qreal>(size, 0) * devicePixelRatio));
-    return drawnImage(QSize(pixels, pixels), devicePixelRatio, [&](QPainter& painter) {
-        paint(painter, QPointF(size / 2, size / 2), size, wind);
-    });
-}
-
 QSize Logomark::sizeHint() const {
     return {sidePixels(size_), sidePixels(size_)};
 }

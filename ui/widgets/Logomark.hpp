@@ -24,8 +24,6 @@ class Logomark : public QWidget {
     static qreal lineWidth(qreal size);
     // Strokes the mark into the `size` square centred on `centre`.
     static void paint(QPainter& painter, const QPointF& centre, qreal size, qreal wind);
-    // The mark alone on a transparent square, at the given device pixel ratio.
-    static QImage render(qreal size, qreal wind, qreal devicePixelRatio);
 
     QSize sizeHint() const override;
 
