@@ -2,6 +2,7 @@
 #include "app/Launch.hpp"
 
 #include <QApplication>
+#include <QThreadPool>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -12,6 +13,11 @@
 #include "ui/shell/TerminationSignals.hpp"
 
 namespace {
+
+// Qt splits the large fills of a paint across its global thread pool, whose threads otherwise
+// stay 30 s after the last of them: an application left alone after its first paint would wake
+// for each of them inside its first idle minute.
+constexpr int kPoolThreadIdleMs = 2000;
 
 using velmora::AppDelegate;
 using velmora::SingleInstance;
@@ -36,6 +42,7 @@ int runApplication(int argc, char** argv, const std::function<void(AppDelegate&)
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
+    QThreadPool::globalInstance()->setExpiryTimeout(kPoolThreadIdleMs);
     // The font configuration's set-up is the longest step before the window can be built, and
     // needs only the application object: it starts at once, beside the instance check.
     std::unique_ptr<AppFonts::Pending> fonts = AppFonts::registerInBackground();
