@@ -9,15 +9,11 @@
 #include <utility>
 
 #include "ui/look/AppFonts.hpp"
+#include "ui/look/DrawnAhead.hpp"
 #include "ui/shell/SingleInstance.hpp"
 #include "ui/shell/TerminationSignals.hpp"
 
 namespace {
-
-// Qt splits the large fills of a paint across its global thread pool, whose threads otherwise
-// stay 30 s after the last of them: an application left alone after its first paint would wake
-// for each of them inside its first idle minute.
-constexpr int kPoolThreadIdleMs = 2000;
 
 using velmora::AppDelegate;
 using velmora::SingleInstance;
@@ -42,7 +38,10 @@ int runApplication(int argc, char** argv, const std::function<void(AppDelegate&)
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
-    QThreadPool::globalInstance()->setExpiryTimeout(kPoolThreadIdleMs);
+    // Qt splits the large fills of a paint across its global thread pool, whose threads otherwise
+    // stay 30 s after the last of them: an application left alone after its first paint would
+    // wake for each of them inside its first idle minute.
+    QThreadPool::globalInstance()->setExpiryTimeout(DrawnAhead::idleThreadMs);
     // The font configuration's set-up is the longest step before the window can be built, and
     // needs only the application object: it starts at once, beside the instance check.
     std::unique_ptr<AppFonts::Pending> fonts = AppFonts::registerInBackground();

@@ -18,8 +18,6 @@ namespace {
 // Two workers: a page's pictures are few and small, and every thread started costs the main
 // thread its creation.
 constexpr int kWorkers = 2;
-// Workers left idle end after this long, so that an idle application keeps no thread waking up.
-constexpr int kWorkerIdleMs = 2000;
 
 struct Waiting {
     std::mutex mutex;
@@ -45,7 +43,7 @@ class Workers : public QThreadPool {
   public:
     Workers() {
         setMaxThreadCount(kWorkers);
-        setExpiryTimeout(kWorkerIdleMs);
+        setExpiryTimeout(DrawnAhead::idleThreadMs);
         qAddPostRoutine(waitForWorkers);
     }
 };

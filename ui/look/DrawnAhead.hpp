@@ -18,6 +18,9 @@ class DrawnAhead {
     // and while all are still drawing nothing more starts: the painter draws for itself, as it
     // would without this.
     static constexpr qsizetype maxWaiting = 64;
+    // How long a drawing thread left idle stays: an idle application keeps none waking up. Qt's
+    // own pool, which splits the large fills of a paint, is given the same at launch.
+    static constexpr int idleThreadMs = 2000;
 
     // Starts drawing under `key`, unless a drawing of that key is already waiting.
     static void start(const QString& key, std::function<QImage()> draw);
