@@ -1,6 +1,7 @@
 // The launch watcher's once-a-second look at this machine's process table: reading every
 // process's executable, and reading only the processes new since the last look (what the watch
-// does while an app-launch rule is enabled).
+// does while an app-launch rule is enabled; while the machine starts no process, not even the
+// listing).
 #include <benchmark/benchmark.h>
 
 #include "platform/LaunchScanner.hpp"

@@ -2,6 +2,7 @@
 #include "platform/LaunchScanner.hpp"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <system_error>
 
 #include "platform/ApplicationBundles.hpp"
+#include "platform/UniqueFd.hpp"
 
 namespace velmora {
 
@@ -24,6 +26,10 @@ namespace {
 
 constexpr const char* executableLink = "exe";
 constexpr const char* statusFile = "stat";
+// Its last field is the id of the process (or thread) started last.
+constexpr const char* loadFile = "loadavg";
+// "0.00 0.01 0.05 1/123 4567": a few dozen characters.
+constexpr std::size_t loadFileSize = 128;
 // Longer than any path the kernel reports for a process's executable.
 constexpr std::size_t maxExecutablePath = 4096;
 
@@ -54,7 +60,22 @@ LaunchScanner::LaunchScanner(const std::vector<fs::path>& folders, fs::path proc
     }
 }
 
+bool LaunchScanner::nothingNew(const std::string& lastStarted) const {
+    // An old process that replaces its program starts nothing, so a reading of every process
+    // lists the table at every look.
+    return reading_ == ProcessReading::newProcesses && primed_ && !anyYoung_ &&
+           !lastStarted.empty() && lastStarted == lastStarted_;
+}
+
 std::vector<std::string> LaunchScanner::scan() {
+    // Taken before the listing, so that a process started while the table is listed is looked
+    // for again next time.
+    std::string lastStarted = lastStartedId();
+    if (nothingNew(lastStarted)) {
+        executablesRead_ = 0;
+        return {};
+    }
+    lastStarted_ = std::move(lastStarted);
     std::map<pid_t, Process> now;
     std::vector<pid_t> read;  // the processes whose executable this look read, in order
     for (const pid_t pid : processIds()) {
@@ -92,7 +113,27 @@ std::vector<std::string> LaunchScanner::scan() {
     }
     processes_ = std::move(now);
     primed_ = true;
+    anyYoung_ = std::any_of(processes_.begin(), processes_.end(),
+                            [](const auto& process) { return process.second.young; });
     return launched;
+}
+
+std::string LaunchScanner::lastStartedId() const {
+    const UniqueFd file(::open((procPrefix_ + loadFile).c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid()) {
+        return {};
+    }
+    std::array<char, loadFileSize> buffer{};
+    const ssize_t length = ::read(file.get(), buffer.data(), buffer.size());
+    if (length <= 0) {
+        return {};
+    }
+    std::string_view text(buffer.data(), static_cast<std::size_t>(length));
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+        text.remove_suffix(1);
+    }
+    const std::size_t space = text.rfind(' ');
+    return space == std::string_view::npos ? std::string() : std::string(text.substr(space + 1));
 }
 
 // In ascending order; empty when the table cannot be listed.

@@ -16,7 +16,9 @@ enum class ProcessReading {
     everyProcess,
     // Only what is new: processes first seen at this look, and those first seen at the previous
     // one (a new process usually replaces its program just after it starts). A look costs one
-    // listing of the process table and a read per new process, not one per process.
+    // listing of the process table and a read per new process, not one per process; and while
+    // the system has started no process since the last look and none is that young, it costs one
+    // small read instead of the listing.
     newProcesses,
 };
 
@@ -54,8 +56,15 @@ class LaunchScanner {
     ProcessReading reading_;
     std::map<pid_t, Process> processes_;  // by process id, as seen at the last look
     bool primed_ = false;
+    bool anyYoung_ = false;    // a process of processes_ is young
+    std::string lastStarted_;  // lastStartedId() when the table was last listed
     std::size_t executablesRead_ = 0;
 
+    // Whether nothing can have changed that a look reads: see ProcessReading::newProcesses.
+    bool nothingNew(const std::string& lastStarted) const;
+    // The id the system gave the process (or thread) it started last, as the table's "loadavg"
+    // ends with; empty when that cannot be read.
+    std::string lastStartedId() const;
     std::vector<pid_t> processIds() const;
     std::string executableOf(pid_t pid) const;
     pid_t parentOf(pid_t pid) const;

@@ -28,6 +28,11 @@ class LaunchScannerTest : public ::testing::Test {
         std::ofstream(folder / "stat", std::ios::trunc)
             << pid << " (" << command << ") S " << parent << " " << pid << " 0 0\n";
     }
+    // The table's "loadavg", which ends with the id of the process the system started last.
+    void lastStarted(pid_t pid) {
+        std::ofstream(system.root() / "proc" / "loadavg", std::ios::trunc)
+            << "0.00 0.01 0.05 1/99 " << pid << "\n";
+    }
     fs::path app(const fs::path& folder, const std::string& name,
                  const std::optional<std::string>& id = std::nullopt) {
         return TempSystemRoot::executable(TempSystemRoot::makeBundle(folder, name, id), name);
@@ -98,6 +103,34 @@ TEST_F(LaunchScannerTest, ReadingNewProcessesOnlyReadsNewcomersAndTheirNextLook)
     fs::remove_all(system.root() / "proc" / "60");
     run(61, app(system.applications(), "Notes", "com.x.notes"), 1);
     EXPECT_THAT(watch.scan(), ElementsAre("com.x.notes")) << "a relaunch after it ended";
+}
+
+// Where the table says which process was started last, the watch lists it only when that has
+// moved or a newcomer still waits for its second look. A process put in the table behind the
+// system's back shows whether a look listed it.
+TEST_F(LaunchScannerTest, TheWatchListsTheTableOnlyAfterTheSystemStartedAProcess) {
+    LaunchScanner watch{system.folders(), system.root() / "proc", ProcessReading::newProcesses};
+    run(10, "/usr/bin/sleep");
+    lastStarted(10);
+    EXPECT_THAT(watch.scan(), IsEmpty());
+
+    run(20, mail);
+    EXPECT_THAT(watch.scan(), IsEmpty()) << "nothing was started: the table is not listed";
+    lastStarted(20);
+    EXPECT_THAT(watch.scan(), ElementsAre("com.x.mail"));
+
+    run(30, "/usr/bin/env");
+    lastStarted(30);
+    EXPECT_THAT(watch.scan(), IsEmpty());
+    run(30, app(system.applications(), "Notes", "com.x.notes"));  // replaces its program
+    EXPECT_THAT(watch.scan(), ElementsAre("com.x.notes")) << "a newcomer's second look";
+
+    // Reading every process, an old one replacing its program is seen though nothing started.
+    run(10, mail);
+    EXPECT_THAT(watch.scan(), IsEmpty());
+    EXPECT_THAT(scanner.scan(), IsEmpty());
+    run(10, app(system.applications(), "Maps", "com.x.maps"));
+    EXPECT_THAT(scanner.scan(), ElementsAre("com.x.maps"));
 }
 
 }  // namespace
