@@ -1,10 +1,11 @@
-// Design fonts: an oversampled QFont measured and drawn through a scaled painter.
+// Design fonts: a larger whole-pixel QFont measured and drawn through a scaled painter.
 #include "ui/look/Fonts.hpp"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -18,6 +19,12 @@ constexpr const char* kInter = "Inter";
 constexpr const char* kFraunces = "Fraunces";
 // Sizes are whole, halves or quarters of a point; anything finer is rounded to a quarter.
 constexpr int kOversamples[] = {1, 2, 4};
+// The pixel size of the engine the smallest sizes share, each next band's a pixel larger: large
+// enough that shaping at it is finer than any screen shows. The size alone names its engine, so
+// that a text draws the same whatever was drawn before it.
+constexpr int kSharedPixels = 64;
+// Past this, sizes share the last engine (Qt refuses pixel sizes beyond 16 bits).
+constexpr int kLargestSharedPixels = 1024;
 constexpr qreal kWholeEnough = 1e-6;
 // Qt's points are 1/72 inch; one design point is one device-independent pixel.
 constexpr qreal kPointsPerInch = 72.0;
@@ -49,6 +56,12 @@ QFont::Weight qtWeight(FontWeight weight) {
             return QFont::Bold;
     }
     return QFont::Normal;
+}
+
+// The pixel size of the engine that `size` shares.
+int sharedPixels(qreal size) {
+    const qreal band = std::floor(size / DesignFont::pointsPerEngine);
+    return static_cast<int>(std::min<qreal>(kSharedPixels + band, kLargestSharedPixels));
 }
 
 int oversampleFor(qreal size) {
@@ -104,15 +117,16 @@ QString DesignFont::visiblePart(const QString& text, Qt::TextElideMode mode) {
     return leading(text, longestLine);
 }
 
-DesignFont::DesignFont(QFont font, qreal size, FontWeight weight, qreal tracking)
-    : font_(std::move(font)), size_(size), oversample_(oversampleFor(size)) {
-    font_.setPixelSize(std::max(1, static_cast<int>(std::lround(size * oversample_))));
+DesignFont::DesignFont(QFont font, qreal size, int pixels, FontWeight weight, qreal tracking)
+    : font_(std::move(font)), size_(size), scale_(size > 0 ? pixels / size : 1) {
+    font_.setPixelSize(pixels);
     font_.setWeight(qtWeight(weight));
-    // Hinting would snap the oversampled outlines to a grid the scaled drawing does not use.
+    // Hinting would snap the outlines to the grid of the shared pixel size, which the scaled
+    // drawing does not use.
     font_.setHintingPreference(QFont::PreferNoHinting);
     font_.setKerning(true);
     if (tracking != 0) {
-        font_.setLetterSpacing(QFont::AbsoluteSpacing, tracking * oversample_);
+        font_.setLetterSpacing(QFont::AbsoluteSpacing, tracking * scale_);
     }
     memory_ = std::make_shared<Memory>();
 }
@@ -120,8 +134,8 @@ DesignFont::DesignFont(QFont font, qreal size, FontWeight weight, qreal tracking
 const DesignFont::Metrics& DesignFont::metrics() const {
     if (!metrics_) {
         const QFontMetricsF measured(font_);
-        metrics_ = Metrics{measured.ascent() / oversample_, measured.descent() / oversample_,
-                           measured.lineSpacing() / oversample_};
+        metrics_ = Metrics{measured.ascent() / scale_, measured.descent() / scale_,
+                           measured.lineSpacing() / scale_};
     }
     return *metrics_;
 }
@@ -130,11 +144,20 @@ const DesignFont& DesignFont::made(Family kind, qreal size, FontWeight weight, q
     using Key = std::tuple<Family, qreal, FontWeight, qreal>;
     static std::map<Key, std::unique_ptr<DesignFont>> fonts;
     std::unique_ptr<DesignFont>& slot = fonts[Key(kind, size, weight, tracking)];
-    if (!slot) {
+    if (slot) {
+        return *slot;
+    }
+    if (kind == Family::monospaced || !(size > 0)) {
+        // The system's fixed-pitch font may be one that does not scale: it is drawn from an
+        // engine at its own size.
         QFont base = kind == Family::monospaced
                          ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
                          : family(kind == Family::inter ? kInter : kFraunces);
-        slot.reset(new DesignFont(std::move(base), size, weight, tracking));
+        const int pixels = std::max(1, static_cast<int>(std::lround(size * oversampleFor(size))));
+        slot.reset(new DesignFont(std::move(base), size, pixels, weight, tracking));
+    } else {
+        slot.reset(new DesignFont(family(kind == Family::inter ? kInter : kFraunces), size,
+                                  sharedPixels(size), weight, tracking));
     }
     return *slot;
 }
@@ -155,7 +178,7 @@ QFont DesignFont::approximate() const {
     QFont font = font_;
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(size_))));
     if (font_.letterSpacingType() == QFont::AbsoluteSpacing && font_.letterSpacing() != 0) {
-        font.setLetterSpacing(QFont::AbsoluteSpacing, font_.letterSpacing() / oversample_);
+        font.setLetterSpacing(QFont::AbsoluteSpacing, font_.letterSpacing() / scale_);
     }
     return font;
 }
@@ -174,7 +197,7 @@ qreal DesignFont::width(const QString& text) const {
     const QString part = visiblePart(text);
     // Measured from the shapes it is drawn with: a text is measured and then drawn, and
     // shaping it once serves both.
-    return remembered(memory_->widths, part, [&] { return shaped(part).advance / oversample_; });
+    return remembered(memory_->widths, part, [&] { return shaped(part).advance / scale_; });
 }
 
 qreal DesignFont::ascent() const {
@@ -202,7 +225,7 @@ QString DesignFont::elided(const QString& text, qreal width, Qt::TextElideMode m
     const QString key = QString::number(width) + QLatin1Char('/') +
                         QString::number(static_cast<int>(mode)) + QLatin1Char('/') + part;
     return remembered(memory_->elided, key, [&] {
-        const QString shown = QFontMetricsF(font_).elidedText(part, mode, width * oversample_);
+        const QString shown = QFontMetricsF(font_).elidedText(part, mode, width * scale_);
         // Only characters that draw nothing make so many fit; what is cut must still show.
         if (whole || shown != part) {
             return shown;
@@ -224,7 +247,7 @@ std::vector<QString> DesignFont::lines(const QString& text, qreal width, int max
     layout.setTextOption(option);
 
     std::vector<QString> result;
-    const qreal lineWidth = std::max<qreal>(width, 0) * oversample_;
+    const qreal lineWidth = std::max<qreal>(width, 0) * scale_;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(lineWidth);
@@ -290,12 +313,12 @@ void DesignFont::draw(QPainter& painter, const QPointF& topLeft, const QString& 
     painter.save();
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.translate(topLeft);
-    if (oversample_ != 1) {
-        painter.scale(1.0 / oversample_, 1.0 / oversample_);
+    if (scale_ != 1) {
+        painter.scale(1.0 / scale_, 1.0 / scale_);
     }
     painter.setPen(colour);
     // The font's own baseline, even where a fallback font made the line taller.
-    const QPointF origin(0, ascent() * oversample_ - shape.baseline);
+    const QPointF origin(0, ascent() * scale_ - shape.baseline);
     for (const QGlyphRun& run : shape.runs) {
         painter.drawGlyphRun(origin, run);
     }

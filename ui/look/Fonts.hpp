@@ -19,11 +19,15 @@ namespace velmora {
 enum class FontWeight { regular, medium, semibold, bold };
 
 // One design point is one device-independent pixel. Qt rounds every QFont to whole pixels, so a
-// size of 12.5 would draw at 13: a DesignFont keeps an oversampled QFont (the size times 2 or 4,
-// a whole number) and draws it through a painter scaled back down. All metrics are in design
-// points. Use it for every text the views paint; `approximate()` is for Qt's own widgets (menus,
-// text fields), which cannot be drawn scaled. Each font is made once and kept (main thread
-// only), so naming one where it is drawn costs a lookup:
+// size of 12.5 would draw at 13; and it makes one font engine per pixel size, each with its own
+// font configuration match and its own copy of the font's layout tables for the shaper. A
+// DesignFont of Inter or Fraunces therefore shapes its text with a large whole-pixel QFont that
+// every size of its weight within `pointsPerEngine` shares, and draws it through a painter scaled
+// to its own size; the system's fixed-pitch font, which need not scale, keeps a QFont of its own
+// at the size times 1, 2 or 4. Both give the design's sizes exactly, halves included. All metrics
+// are in design points. Use it for every text the views paint; `approximate()` is for Qt's own
+// widgets (menus, text fields), which cannot be drawn scaled. Each font is made once and kept
+// (main thread only), so naming one where it is drawn costs a lookup:
 //
 //     const DesignFont& title = DesignFont::inter(12.5, FontWeight::medium);
 //     title.draw(painter, QPointF(x, y), text, Theme::ink());   // y: top of the line
@@ -44,11 +48,16 @@ class DesignFont {
     // both ends), whole characters only; the text itself when it is no longer than that.
     static QString visiblePart(const QString& text, Qt::TextElideMode mode = Qt::ElideRight);
 
+    // The sizes from one multiple of this to the next share an engine: at most eight half
+    // sizes, within the ten scales whose drawn glyphs Qt's FreeType engine keeps.
+    static constexpr qreal pointsPerEngine = 4;
+
     qreal size() const { return size_; }
-    // The QFont at size × oversample() and how much larger that is.
+    // The QFont the text is shaped with, and how much larger than the design size it is.
     const QFont& scaledFont() const { return font_; }
-    int oversample() const { return oversample_; }
-    // How many times larger a font of `size` is made so that its pixel size is whole (1, 2 or 4).
+    qreal scale() const { return scale_; }
+    // How many times larger a QFont of `size` is made so that its pixel size is whole (1, 2 or
+    // 4), for a text drawn through a scaled painter with an engine of its own.
     static int oversampling(qreal size);
     // The nearest whole-pixel font, for widgets that draw their own text.
     QFont approximate() const;
@@ -83,11 +92,11 @@ class DesignFont {
   private:
     enum class Family { inter, fraunces, monospaced };
     static const DesignFont& made(Family family, qreal size, FontWeight weight, qreal tracking);
-    DesignFont(QFont font, qreal size, FontWeight weight, qreal tracking);
+    DesignFont(QFont font, qreal size, int pixels, FontWeight weight, qreal tracking);
 
     QFont font_;
     qreal size_;
-    int oversample_;
+    qreal scale_;
     // Measured once, when first asked for: the metrics never change, and lists rebuilt at a
     // keystroke measure the same catalog texts again. Measuring loads the font at its size, which
     // a font named by a widget that never shows need not pay for.

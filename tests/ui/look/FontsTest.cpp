@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <functional>
+#include <vector>
 
 #include "tests/ui/Artefacts.hpp"
 #include "ui/look/Fonts.hpp"
@@ -67,6 +68,38 @@ TEST(DesignFont, HalfSizesAreExactAndWeightsTrackingAndMonospaceAreTheAskedOnes)
     EXPECT_DOUBLE_EQ(mono.width(QStringLiteral("iii")), mono.width(QStringLiteral("WWW")));
 }
 
+// The sizes of one band share a font engine, whatever was drawn before, and measure what an
+// engine of their own pixel size would, but for that engine's rounding of each advance to 1/64 of
+// its pixel: the sharing saves engines without moving text.
+TEST(DesignFont, SizesOfABandShareAnEngineAndMeasureAsAtTheirOwnSize) {
+    const auto pixels = [](qreal size, FontWeight weight = FontWeight::regular,
+                           qreal tracking = 0) {
+        return DesignFont::inter(size, weight, tracking).scaledFont().pixelSize();
+    };
+    const qreal band = DesignFont::pointsPerEngine;
+    // Asked for from the top of the band down, the opposite of the order of the sizes.
+    for (qreal size = 2 * band - 0.5; size >= band; size -= 0.5) {
+        EXPECT_EQ(pixels(size), pixels(band)) << size;
+    }
+    EXPECT_NE(pixels(2 * band), pixels(2 * band - 0.5)) << "the next band has its own";
+    EXPECT_EQ(pixels(band + 1, FontWeight::bold, 0.5), pixels(band + 1.5, FontWeight::bold))
+        << "tracking takes no other engine";
+
+    for (const qreal size : {8.0, 9.5, 11.0, 12.5, 13.5}) {
+        const DesignFont& font = DesignFont::inter(size, FontWeight::semibold);
+        QFont own(QStringLiteral("Inter"));
+        own.setWeight(QFont::DemiBold);
+        own.setHintingPreference(QFont::PreferNoHinting);
+        own.setPixelSize(static_cast<int>(size * DesignFont::oversampling(size)));
+        const QFontMetricsF measured(own);
+        const qreal factor = DesignFont::oversampling(size);
+        const qreal ownWidth = measured.horizontalAdvance(kSample) / factor;
+        EXPECT_NEAR(font.width(kSample), ownWidth, 0.003 * ownWidth) << size;
+        EXPECT_NEAR(font.ascent(), measured.ascent() / factor, 0.02) << size;
+        EXPECT_NEAR(font.lineSpacing(), measured.lineSpacing() / factor, 0.02) << size;
+    }
+}
+
 TEST(DesignFont, LinesWrapAtWordsAndTheLastAllowedLineIsElided) {
     const DesignFont font = DesignFont::inter(11);
     const QString text = QStringLiteral(
@@ -117,7 +150,7 @@ TEST(DesignFont, RememberedShapesDrawAndMeasureAsQtDoesAfresh) {
                 const QImage qts = drawn([&](QPainter& painter) {
                     painter.setRenderHint(QPainter::TextAntialiasing);
                     painter.translate(3, 4);
-                    painter.scale(1.0 / font->oversample(), 1.0 / font->oversample());
+                    painter.scale(1.0 / font->scale(), 1.0 / font->scale());
                     painter.setFont(font->scaledFont());
                     painter.setPen(Qt::black);
                     painter.drawText(QPointF(0, QFontMetricsF(font->scaledFont()).ascent()), text);
