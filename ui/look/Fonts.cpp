@@ -276,6 +276,9 @@ const DesignFont::Shaped& DesignFont::shaped(const QString& text) const {
         QTextOption option;
         option.setWrapMode(QTextOption::NoWrap);
         layout.setTextOption(option);
+        // A layout drops its shapes at endLayout() unless it caches them, and its glyph runs
+        // would then shape the text a second time.
+        layout.setCacheEnabled(true);
         layout.beginLayout();
         QTextLine line = layout.createLine();
         if (line.isValid()) {
