@@ -23,7 +23,8 @@ constexpr int kOversamples[] = {1, 2, 4};
 // enough that shaping at it is finer than any screen shows. The size alone names its engine, so
 // that a text draws the same whatever was drawn before it.
 constexpr int kSharedPixels = 64;
-// Past this, sizes share the last engine (Qt refuses pixel sizes beyond 16 bits).
+// Past this, sizes share the last engine: no text is that large, and Qt refuses pixel sizes
+// past 16 bits.
 constexpr int kLargestSharedPixels = 1024;
 constexpr qreal kWholeEnough = 1e-6;
 // Qt's points are 1/72 inch; one design point is one device-independent pixel.
@@ -147,18 +148,14 @@ const DesignFont& DesignFont::made(Family kind, qreal size, FontWeight weight, q
     if (slot) {
         return *slot;
     }
-    if (kind == Family::monospaced || !(size > 0)) {
-        // The system's fixed-pitch font may be one that does not scale: it is drawn from an
-        // engine at its own size.
-        QFont base = kind == Family::monospaced
-                         ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
-                         : family(kind == Family::inter ? kInter : kFraunces);
-        const int pixels = std::max(1, static_cast<int>(std::lround(size * oversampleFor(size))));
-        slot.reset(new DesignFont(std::move(base), size, pixels, weight, tracking));
-    } else {
-        slot.reset(new DesignFont(family(kind == Family::inter ? kInter : kFraunces), size,
-                                  sharedPixels(size), weight, tracking));
-    }
+    QFont base = kind == Family::monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
+                                            : family(kind == Family::inter ? kInter : kFraunces);
+    // The system's fixed-pitch font may be one that does not scale: it is drawn from an engine at
+    // its own size.
+    const int pixels = kind == Family::monospaced || !(size > 0)
+                           ? std::max(1, static_cast<int>(std::lround(size * oversampleFor(size))))
+                           : sharedPixels(size);
+    slot.reset(new DesignFont(std::move(base), size, pixels, weight, tracking));
     return *slot;
 }
 
