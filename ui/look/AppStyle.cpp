@@ -96,14 +96,16 @@ qreal naturalWidth(const QString& text, const QFont& font, const QTextOption& op
 }
 
 // Qt draws a font at a whole pixel size (12.5 at 13) although the font keeps its fractional
-// point size: the text is drawn with the font made larger by a whole factor, through a painter
-// scaled back down, as the views' own texts are. Gives that font and the factor.
-std::pair<QFont, int> drawnFont(const QFont& font, qreal logicalDpiY) {
+// point size: the text is drawn with the font at the larger pixel size the views' own texts of
+// that size use, through a painter scaled back down, so that it shares their engine. Gives that
+// font and the factor.
+std::pair<QFont, qreal> drawnFont(const QFont& font, qreal logicalDpiY) {
     const qreal pixels =
         font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * logicalDpiY / kPointsPerInch;
-    const int factor = DesignFont::oversampling(pixels);
+    const int drawnPixels = DesignFont::drawnPixels(font.family(), pixels);
+    const qreal factor = pixels > 0 ? drawnPixels / pixels : 1;
     QFont drawn = font;
-    drawn.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels * factor))));
+    drawn.setPixelSize(drawnPixels);
     if (font.letterSpacingType() == QFont::AbsoluteSpacing) {
         drawn.setLetterSpacing(QFont::AbsoluteSpacing, font.letterSpacing() * factor);
     }

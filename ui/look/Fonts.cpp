@@ -61,7 +61,7 @@ QFont::Weight qtWeight(FontWeight weight) {
 
 // The pixel size of the engine that `size` shares.
 int sharedPixels(qreal size) {
-    const qreal band = std::floor(size / DesignFont::pointsPerEngine);
+    const qreal band = std::floor((size - DesignFont::bandOrigin) / DesignFont::pointsPerEngine);
     return static_cast<int>(std::min<qreal>(kSharedPixels + band, kLargestSharedPixels));
 }
 
@@ -150,11 +150,7 @@ const DesignFont& DesignFont::made(Family kind, qreal size, FontWeight weight, q
     }
     QFont base = kind == Family::monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
                                             : family(kind == Family::inter ? kInter : kFraunces);
-    // The system's fixed-pitch font may be one that does not scale: it is drawn from an engine at
-    // its own size.
-    const int pixels = kind == Family::monospaced || !(size > 0)
-                           ? std::max(1, static_cast<int>(std::lround(size * oversampleFor(size))))
-                           : sharedPixels(size);
+    const int pixels = drawnPixels(base.family(), size);
     slot.reset(new DesignFont(std::move(base), size, pixels, weight, tracking));
     return *slot;
 }
@@ -180,8 +176,14 @@ QFont DesignFont::approximate() const {
     return font;
 }
 
-int DesignFont::oversampling(qreal size) {
-    return oversampleFor(size);
+int DesignFont::drawnPixels(const QString& family, qreal size) {
+    // The system's fixed-pitch font may be one that does not scale: it is drawn from an engine at
+    // its own size.
+    const bool shared = family == QLatin1String(kInter) || family == QLatin1String(kFraunces);
+    if (shared && size > 0) {
+        return sharedPixels(size);
+    }
+    return std::max(1, static_cast<int>(std::lround(size * oversampleFor(size))));
 }
 
 QFont DesignFont::exact(qreal logicalDpiY) const {

@@ -48,17 +48,20 @@ class DesignFont {
     // both ends), whole characters only; the text itself when it is no longer than that.
     static QString visiblePart(const QString& text, Qt::TextElideMode mode = Qt::ElideRight);
 
-    // The sizes from one multiple of this to the next share an engine: at most eight half
-    // sizes, within the ten scales whose drawn glyphs Qt's FreeType engine keeps.
-    static constexpr qreal pointsPerEngine = 4;
+    // The sizes from `bandOrigin` plus a multiple of this to the next share an engine: ten half
+    // sizes, the ten scales whose drawn glyphs Qt's FreeType engine keeps. The bands start where
+    // the design's text sizes, 9 to 13.5, fall in one: a page names a weight at several of them.
+    static constexpr qreal pointsPerEngine = 5;
+    static constexpr qreal bandOrigin = 4;
 
     qreal size() const { return size_; }
     // The QFont the text is shaped with, and how much larger than the design size it is.
     const QFont& scaledFont() const { return font_; }
     qreal scale() const { return scale_; }
-    // How many times larger a QFont of `size` is made so that its pixel size is whole (1, 2 or
-    // 4), for a text drawn through a scaled painter with an engine of its own.
-    static int oversampling(qreal size);
+    // The pixel size of the QFont that a text in `family` at `size` is shaped and drawn with,
+    // through a painter scaled by `size` over it: for Inter and Fraunces the engine its band
+    // shares, for any other font the size times 1, 2 or 4 (an engine of its own).
+    static int drawnPixels(const QString& family, qreal size);
     // The nearest whole-pixel font, for widgets that draw their own text.
     QFont approximate() const;
     // The font at its exact size, halves included, for Qt's own buttons on a device of

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRawFont>
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -76,13 +77,17 @@ TEST(DesignFont, SizesOfABandShareAnEngineAndMeasureAsAtTheirOwnSize) {
                            qreal tracking = 0) {
         return DesignFont::inter(size, weight, tracking).scaledFont().pixelSize();
     };
-    const qreal band = DesignFont::pointsPerEngine;
+    // The design's text sizes, 9 to 13.5, share one engine per weight.
+    const qreal start = DesignFont::bandOrigin + DesignFont::pointsPerEngine;
+    const qreal next = start + DesignFont::pointsPerEngine;
+    ASSERT_EQ(start, 9);
     // Asked for from the top of the band down, the opposite of the order of the sizes.
-    for (qreal size = 2 * band - 0.5; size >= band; size -= 0.5) {
-        EXPECT_EQ(pixels(size), pixels(band)) << size;
+    for (qreal size = next - 0.5; size >= start; size -= 0.5) {
+        EXPECT_EQ(pixels(size), pixels(start)) << size;
     }
-    EXPECT_NE(pixels(2 * band), pixels(2 * band - 0.5)) << "the next band has its own";
-    EXPECT_EQ(pixels(band + 1, FontWeight::bold, 0.5), pixels(band + 1.5, FontWeight::bold))
+    EXPECT_NE(pixels(next), pixels(next - 0.5)) << "the next band has its own";
+    EXPECT_NE(pixels(start - 0.5), pixels(start)) << "so has the one before";
+    EXPECT_EQ(pixels(start + 1, FontWeight::bold, 0.5), pixels(start + 1.5, FontWeight::bold))
         << "tracking takes no other engine";
 
     for (const qreal size : {8.0, 9.5, 11.0, 12.5, 13.5}) {
@@ -90,9 +95,10 @@ TEST(DesignFont, SizesOfABandShareAnEngineAndMeasureAsAtTheirOwnSize) {
         QFont own(QStringLiteral("Inter"));
         own.setWeight(QFont::DemiBold);
         own.setHintingPreference(QFont::PreferNoHinting);
-        own.setPixelSize(static_cast<int>(size * DesignFont::oversampling(size)));
+        // Whole and half sizes: a pixel size of their own at once or twice the size.
+        const qreal factor = size == std::floor(size) ? 1 : 2;
+        own.setPixelSize(static_cast<int>(size * factor));
         const QFontMetricsF measured(own);
-        const qreal factor = DesignFont::oversampling(size);
         const qreal ownWidth = measured.horizontalAdvance(kSample) / factor;
         EXPECT_NEAR(font.width(kSample), ownWidth, 0.003 * ownWidth) << size;
         EXPECT_NEAR(font.ascent(), measured.ascent() / factor, 0.02) << size;
