@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFocusFrame>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -119,6 +120,12 @@ struct ButtonLook {
     qreal padding = 0;
 };
 
+// An auto-raised button without a menu has no bezel to lay its focus ring along.
+bool ringsAround(const QStyleOptionToolButton& option) {
+    return (option.state & QStyle::State_AutoRaise) != 0 &&
+           (option.features & QStyleOptionToolButton::HasMenu) == 0;
+}
+
 // A plain tool button: the capsule unless auto-raised, the icon and the text centred together,
 // the focus ring over them. One that opens a menu is outlined, starts its contents `padding`
 // in, elides its text to the room left and ends with the up-down chevrons.
@@ -187,7 +194,8 @@ void paintButton(QPainter& painter, const QStyleOptionToolButton& option, const 
                       QPointF(frame.right() + 1 - look.padding - chevron / 2, frame.center().y()),
                       kMenuChevronSize, kMenuChevron, Theme::faint());
     }
-    if ((option.state & QStyle::State_HasFocus) != 0) {
+    // An auto-raised button's ring is the focus frame's, around it.
+    if ((option.state & QStyle::State_HasFocus) != 0 && !ringsAround(option)) {
         focus::paintRing(painter, frame, radius);
     }
     painter.restore();
@@ -204,6 +212,12 @@ ButtonLook lookOf(const QWidget* widget) {
 
 bool hasButtonLook(const QWidget* widget) {
     return widget != nullptr && widget->property(kButtonSpacingProperty).isValid();
+}
+
+bool ringsAround(const QObject* object) {
+    const auto* button = qobject_cast<const QToolButton*>(object);
+    return button != nullptr && hasButtonLook(button) && button->autoRaise() &&
+           button->menu() == nullptr;
 }
 
 }  // namespace
@@ -244,6 +258,9 @@ int AppStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
         case PM_MenuHMargin:
         case PM_MenuVMargin:
             return kMenuMargin;
+        case PM_FocusFrameHMargin:
+        case PM_FocusFrameVMargin:
+            return focus::ringRoom;
         default:
             return QProxyStyle::pixelMetric(metric, option, widget);
     }
@@ -259,6 +276,9 @@ int AppStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidge
                 roundedRegion(option->rect, hint == SH_ToolTip_Mask ? tipRadius : menuRadius);
             return 1;
         }
+    }
+    if (hint == SH_FocusFrame_AboveWidget) {
+        return 1;
     }
     return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
@@ -283,6 +303,10 @@ void AppStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* optio
 
 void AppStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                            const QWidget* widget) const {
+    if (element == CE_FocusFrame) {
+        focus::paintRing(*painter, option->rect, focus::plainRadius);
+        return;
+    }
     const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
     if (element != CE_MenuItem || item == nullptr) {
         QProxyStyle::drawControl(element, option, painter, widget);
@@ -342,6 +366,33 @@ QRect AppStyle::subControlRect(ComplexControl control, const QStyleOptionComplex
         return part == SC_ToolButtonMenu ? QRect() : option->rect;
     }
     return QProxyStyle::subControlRect(control, option, part, widget);
+}
+
+void AppStyle::polish(QWidget* widget) {
+    QProxyStyle::polish(widget);
+    // Whether a button rings around is known only once it has its look and bezel: at the focus.
+    if (qobject_cast<QToolButton*>(widget) != nullptr) {
+        widget->installEventFilter(this);
+    }
+}
+
+void AppStyle::unpolish(QWidget* widget) {
+    widget->removeEventFilter(this);
+    QProxyStyle::unpolish(widget);
+}
+
+bool AppStyle::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn && ringsAround(watched)) {
+        auto* button = static_cast<QToolButton*>(watched);
+        if (!ringAround_) {
+            ringAround_ = new QFocusFrame(button);
+        }
+        ringAround_->setWidget(button);
+    } else if (event->type() == QEvent::FocusOut && ringAround_ &&
+               ringAround_->widget() == watched) {
+        ringAround_->setWidget(nullptr);
+    }
+    return QProxyStyle::eventFilter(watched, event);
 }
 
 void markDestructive(QAction& action) {

@@ -10,9 +10,11 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QProxyStyle>
 
 class QAction;
+class QFocusFrame;
 class QToolButton;
 
 namespace velmora {
@@ -37,7 +39,8 @@ class AppStyle : public QProxyStyle {
     // colour, `spacing` apart and centred together, the text as written in the button's own
     // font; no bezel while it is auto-raised (hovering changes nothing), otherwise a capsule
     // filled with the palette's button colour (the disabled group's while disabled); and the
-    // focus ring along the capsule while it has the keyboard focus. A button with a menu is
+    // focus ring while it has the keyboard focus: along the capsule, or around an auto-raised
+    // button, clear of its text, over whatever lies beside it. A button with a menu is
     // outlined on the palette's button colour instead, its contents `padding` in from its ends,
     // its text elided to the room left, and the up-down chevrons at its end; the whole button
     // is one press, which the button answers by opening its menu.
@@ -59,6 +62,16 @@ class AppStyle : public QProxyStyle {
                             QPainter* painter, const QWidget* widget = nullptr) const override;
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
                          const QWidget* widget = nullptr) const override;
+    void polish(QWidget* widget) override;
+    void unpolish(QWidget* widget) override;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Follows the auto-raised button that has the keyboard focus, over its window (or the
+    // scrolled viewport it lies in), so a button at its parent's edge keeps its whole ring.
+    QPointer<QFocusFrame> ringAround_;
 };
 
 // Shows `action` with the destructive look in any menu; put it last, after a separator.

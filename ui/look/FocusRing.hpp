@@ -11,6 +11,10 @@ namespace velmora::focus {
 
 // The ring's stroke; it is drawn inside `shape`, which is clipped to the control.
 constexpr qreal ringWidth = 2;
+// A button with no bezel is as large as its text, so its ring is drawn around it instead, this
+// far out on every side (the stroke and two pixels clear of the text), rounded by `plainRadius`.
+constexpr int ringRoom = 4;
+constexpr qreal plainRadius = 6;
 
 // Strokes the ring along `shape`, rounded by `radius` (a capsule: half the height).
 void paintRing(QPainter& painter, const QRectF& shape, qreal radius);

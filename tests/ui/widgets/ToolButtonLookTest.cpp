@@ -1,12 +1,16 @@
 // The plain buttons as a user meets them: the text shown as written and read aloud as their
-// name, a capsule that greys while disabled and ignores clicks, the focus ring once Tab lands, and
+// name, a capsule that greys while disabled and ignores clicks, the focus ring round the text
+// once Tab lands, and
 // a menu pill that opens its menu from anywhere on it, by pointer or key, without waiting on it.
 #include <QAccessible>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTimer>
+#include <algorithm>
+#include <cstdlib>
 
 #include "tests/ui/ViewTest.hpp"
+#include "ui/look/FocusRing.hpp"
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/LabelButton.hpp"
@@ -71,26 +75,52 @@ TEST_F(ToolButtonLook, ADisabledCapsuleTakesItsDisabledFillAndIgnoresClicks) {
     EXPECT_EQ(clicks.count(), 0);
 }
 
-TEST_F(ToolButtonLook, TheFocusRingShowsOnlyWhileTheButtonHasTheFocus) {
+// A button with no bezel is as wide as its text: its ring goes round it, clear of the letters,
+// whole even where the button touches its parent's edge.
+TEST_F(ToolButtonLook, TheFocusRingGoesRoundAPlainButtonOnlyWhileItHasTheFocus) {
     QWidget page;
-    auto* skip = new TextButton(DesignFont::inter(12.5), Theme::faint(), &page);
+    auto* corner = new QWidget(&page);
+    corner->setGeometry(10, 10, 100, 30);
+    auto* skip = new TextButton(DesignFont::inter(12.5), Theme::faint(), corner);
     skip->setLabel(QStringLiteral("Skip"));
-    skip->move(10, 10);
+    skip->move(0, 0);
     showOnPaper(page, QSize(120, 50));
     // The window hands its only focusable control the focus as it shows.
     skip->clearFocus();
     settle();
-    const auto ring = [&] {
-        return test::pixelsNear(page.grab().toImage().copy(skip->geometry()), Theme::accent(), 60);
+    const QRect onButton(skip->mapTo(&page, QPoint(0, 0)), skip->size());
+    const QRect around =
+        onButton.adjusted(-focus::ringRoom, -focus::ringRoom, focus::ringRoom, focus::ringRoom);
+    const QRect above(around.topLeft(), QSize(around.width(), focus::ringRoom));
+    const auto shown = [&](const QRect& area) { return page.grab().toImage().copy(area); };
+    // Pixels of `area` that differ from `before` by more than anti-aliasing would.
+    const auto changed = [&](const QRect& area, const QImage& before) {
+        const QImage current = shown(area);
+        int count = 0;
+        for (int y = 0; y < current.height(); ++y) {
+            for (int x = 0; x < current.width(); ++x) {
+                const QColor a = current.pixelColor(x, y);
+                const QColor b = before.pixelColor(x, y);
+                count += std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                   std::abs(a.blue() - b.blue())}) > 24
+                             ? 1
+                             : 0;
+            }
+        }
+        return count;
     };
-    EXPECT_EQ(ring(), 0);
+    const QImage plainAround = shown(around);
+    const QImage plainAbove = shown(above);
+    const QImage plainButton = shown(onButton);
     skip->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(QTest::qWaitFor([&] { return skip->hasFocus(); }));
     settle();
-    EXPECT_GT(ring(), 10) << "an accent outline around the text";
+    EXPECT_GT(changed(around, plainAround), 40) << "an outline around the text";
+    EXPECT_GT(changed(above, plainAbove), 10) << "above the button, outside the parent it touches";
+    EXPECT_EQ(changed(onButton, plainButton), 0) << "nothing drawn over the text";
     skip->clearFocus();
     settle();
-    EXPECT_EQ(ring(), 0);
+    EXPECT_EQ(changed(around, plainAround), 0);
 }
 
 // A menu opened in a loop of its own would still be open when the timer fires inside the press.

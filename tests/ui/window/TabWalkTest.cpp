@@ -6,6 +6,7 @@
 #include <set>
 
 #include "tests/ui/window/WindowTest.hpp"
+#include "ui/look/FocusRing.hpp"
 #include "ui/sheets/OnboardingDialog.hpp"
 #include "ui/sheets/SceneEditorDialog.hpp"
 #include "ui/sheets/SheetOverlay.hpp"
@@ -54,6 +55,16 @@ class TabWalk : public WindowTest {
                widget->objectName().toStdString();
     }
 
+    // What the window shows of `control` and of the ring's room around it.
+    static QImage seen(QWidget& control) {
+        QWidget* window = control.window();
+        const QRect shown(control.mapTo(window, QPoint(0, 0)), control.size());
+        return window
+            ->grab(shown.adjusted(-focus::ringRoom, -focus::ringRoom, focus::ringRoom,
+                                  focus::ringRoom))
+            .toImage();
+    }
+
     // Tabs round `root` once from nothing focused, with `column` telling which column a control
     // stands in; checks every stop and returns them in order.
     std::vector<QWidget*> walk(QWidget& root, const std::function<int(const QWidget&)>& column) {
@@ -66,7 +77,7 @@ class TabWalk : public WindowTest {
         settle();
         std::map<const QWidget*, QImage> unfocused;
         for (QWidget* control : controls) {
-            unfocused[control] = control->grab().toImage();
+            unfocused[control] = seen(*control);
         }
         std::vector<QWidget*> stops;
         for (int press = 0; press < kMostStops; ++press) {
@@ -85,7 +96,7 @@ class TabWalk : public WindowTest {
                               << " stops, outside one round of " << controls.size();
                 break;
             }
-            EXPECT_NE(focused->grab().toImage(), unfocused[focused])
+            EXPECT_NE(seen(*focused), unfocused[focused])
                 << nameOf(focused) << " looks the same with the focus";
             stops.push_back(focused);
         }
