@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -113,7 +114,16 @@ Desktop::Desktop(const fs::path& folder) : folder_(folder) {
     }
     ::setenv("DBUS_SESSION_BUS_ADDRESS", busAddress->c_str(), 1);
 
-    XSession x(display_);
+    // The server said it accepts connections: a refusal now is the server's, told by its log.
+    std::optional<XSession> connected;
+    try {
+        connected.emplace(display_);
+    } catch (const std::runtime_error& error) {
+        throw std::runtime_error(std::string(error.what()) +
+                                 (server_.running() ? "" : " (Xvfb has ended)") + ":\n" +
+                                 logOf(folder_ / "xvfb.log"));
+    }
+    XSession& x = *connected;
     windowManager_ =
         ChildProcess("/usr/bin/openbox", {"--sm-disable"}, {ownHome, folder_ / "openbox.log"});
     waitUntil([&] { return x.windowManagerRunning(); }, windowManager_, folder_ / "openbox.log",
