@@ -24,10 +24,10 @@ enum class FontWeight { regular, medium, semibold, bold };
 // DesignFont of Inter or Fraunces therefore shapes its text with a large whole-pixel QFont that
 // every size of its weight in one band (`pointsPerEngine` wide) shares, and draws it through a
 // painter scaled to its own size; the system's fixed-pitch font, which need not scale, keeps a
-// QFont of its own at the size times 1, 2 or 4. Both give the design's sizes exactly, halves included. All metrics
-// are in design points. Use it for every text the views paint; `approximate()` is for Qt's own
-// widgets (menus, text fields), which cannot be drawn scaled. Each font is made once and kept
-// (main thread only), so naming one where it is drawn costs a lookup:
+// QFont of its own at the size times 1, 2 or 4. Both give the design's sizes exactly, halves
+// included. All metrics are in design points. Use it for every text the views paint;
+// `approximate()` is for Qt's own widgets (menus, text fields), which cannot be drawn scaled. Each
+// font is made once and kept (main thread only), so naming one where it is drawn costs a lookup:
 //
 //     const DesignFont& title = DesignFont::inter(12.5, FontWeight::medium);
 //     title.draw(painter, QPointF(x, y), text, Theme::ink());   // y: top of the line
