@@ -9,7 +9,7 @@ namespace velmora {
 
 template <class T>
 class Decoded {
-public:
+  public:
     static Decoded success(T value) { return Decoded(std::move(value), {}); }
     static Decoded failure(std::string error) { return Decoded(std::nullopt, std::move(error)); }
 
@@ -19,7 +19,7 @@ public:
     T& value() { return *value_; }
     const std::string& error() const { return error_; }
 
-private:
+  private:
     Decoded(std::optional<T> value, std::string error)
         : value_(std::move(value)), error_(std::move(error)) {}
     std::optional<T> value_;

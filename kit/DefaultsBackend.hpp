@@ -9,7 +9,7 @@
 namespace velmora {
 
 class DefaultsBackend {
-public:
+  public:
     virtual ~DefaultsBackend() = default;
     // The stored value, or nothing when the key holds none; throws on a value it cannot represent.
     virtual std::optional<TweakValue> read(const DefaultsKey& key) = 0;
@@ -19,7 +19,7 @@ public:
 };
 
 class ServiceController {
-public:
+  public:
     virtual ~ServiceController() = default;
     virtual void restart(const std::string& processName) = 0;
 };

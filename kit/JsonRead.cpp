@@ -6,7 +6,9 @@
 namespace velmora::json {
 
 namespace {
-std::string quoted(std::string_view key) { return "\"" + std::string(key) + "\""; }
+std::string quoted(std::string_view key) {
+    return "\"" + std::string(key) + "\"";
+}
 }  // namespace
 
 void requireObject(const nlohmann::json& value, std::string_view what) {

@@ -16,7 +16,7 @@ namespace velmora::json {
 
 // Thrown only inside a decoder and turned into a Decoded failure there.
 class DecodeError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

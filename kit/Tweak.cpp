@@ -10,8 +10,8 @@ namespace velmora {
 
 namespace {
 constexpr std::array<std::string_view, 13> kCategoryRaw{
-    "finder",  "dock",        "screenshots", "keyboard", "network",        "power",  "safari",
-    "system",  "privacy",     "performance", "trackpad", "missionControl", "menubar"};
+    "finder", "dock",    "screenshots", "keyboard", "network",        "power",  "safari",
+    "system", "privacy", "performance", "trackpad", "missionControl", "menubar"};
 }  // namespace
 
 template <>
@@ -74,7 +74,7 @@ Tweak::Tweak(std::string id_, std::string title_, std::string summary_, TweakCat
              DefaultsToggle toggle_, std::vector<UserField> fields_, std::vector<UserGoal> goals_,
              bool laptopOnly_)
     : Tweak(std::move(id_), std::move(title_), std::move(summary_), category_, tier_, privilege_,
-            risk_, requirement_, std::vector<DefaultsToggle>{std::move(toggle_)}, std::move(fields_),
-            std::move(goals_), laptopOnly_) {}
+            risk_, requirement_, std::vector<DefaultsToggle>{std::move(toggle_)},
+            std::move(fields_), std::move(goals_), laptopOnly_) {}
 
 }  // namespace velmora

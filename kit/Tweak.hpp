@@ -47,7 +47,7 @@ struct TweakRequirement {
 };
 
 class Tweak {
-public:
+  public:
     // Stops the program on an empty toggle list: only built-in data could cause it.
     Tweak(std::string id, std::string title, std::string summary, TweakCategory category,
           TweakTier tier, Privilege privilege, RiskLevel risk, TweakRequirement requirement,

@@ -1,4 +1,5 @@
-// A preference value of one of four kinds, compared strictly by kind: the on-state of a tweak depends on it.
+// A preference value of one of four kinds, compared strictly by kind: the on-state of a tweak
+// depends on it.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +9,19 @@
 namespace velmora {
 
 class TweakValue {
-public:
+  public:
     enum class Kind { boolean, integer, real, string };
 
     // Named constructors: a string literal handed to a variant would silently pick bool.
-    static TweakValue boolean(bool value) { return TweakValue(Storage(std::in_place_index<0>, value)); }
+    static TweakValue boolean(bool value) {
+        return TweakValue(Storage(std::in_place_index<0>, value));
+    }
     static TweakValue integer(std::int64_t value) {
         return TweakValue(Storage(std::in_place_index<1>, value));
     }
-    static TweakValue real(double value) { return TweakValue(Storage(std::in_place_index<2>, value)); }
+    static TweakValue real(double value) {
+        return TweakValue(Storage(std::in_place_index<2>, value));
+    }
     static TweakValue string(std::string value) {
         return TweakValue(Storage(std::in_place_index<3>, std::move(value)));
     }
@@ -39,7 +44,7 @@ public:
     // The platform's default textual form of the value, e.g. `int(2)` or `string("jpg")`.
     std::string description() const;
 
-private:
+  private:
     using Storage = std::variant<bool, std::int64_t, double, std::string>;
     explicit TweakValue(Storage storage) : storage_(std::move(storage)) {}
     Storage storage_;

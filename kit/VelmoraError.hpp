@@ -8,7 +8,7 @@
 namespace velmora {
 
 class VelmoraError : public std::exception {
-public:
+  public:
     enum class Kind {
         unsupportedPreferenceType,
         restartsFailed,
@@ -36,7 +36,7 @@ public:
 
     friend bool operator==(const VelmoraError& a, const VelmoraError& b);
 
-private:
+  private:
     explicit VelmoraError(Kind k) : kind(k) {}
     void seal() { text_ = description(); }
     std::string text_;

@@ -3,8 +3,8 @@
 
 #include <QPainter>
 
-#include "ui/look/Theme.hpp"
 #include "ui/look/FocusRing.hpp"
+#include "ui/look/Theme.hpp"
 
 namespace velmora {
 
