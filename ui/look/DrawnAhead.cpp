@@ -1,13 +1,14 @@
 // Pictures drawn on a worker thread between a widget's showing and its first paint.
 #include "ui/look/DrawnAhead.hpp"
 
+#include <QCache>
 #include <QCoreApplication>
 #include <QHash>
 #include <QThreadPool>
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <future>
-#include <iterator>
 #include <memory>
 #include <mutex>
 
@@ -19,10 +20,37 @@ namespace {
 // thread its creation.
 constexpr int kWorkers = 2;
 
+// Finished drawings that no paint took, in kilobytes: their widget was hidden or scrolled away
+// first, as are the rows of a long list below its first screenful. Each time such a list came on
+// screen again its rows started the same drawings anew, so they are kept for a later paint, the
+// least used giving way past this.
+constexpr qsizetype kUntakenKilobytes = 1024;
+constexpr qsizetype kBytesPerKilobyte = 1024;
+
 struct Waiting {
     std::mutex mutex;
     QHash<QString, std::shared_future<QImage>> drawings;
+    QCache<QString, QImage> untaken{kUntakenKilobytes};
 };
+
+// Moves the finished drawings out of the waiting ones, keeping their pictures for a later take.
+void setFinishedAside(Waiting& all) {
+    for (auto drawing = all.drawings.begin(); drawing != all.drawings.end();) {
+        if (drawing->wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            ++drawing;
+            continue;
+        }
+        try {
+            auto picture = std::make_unique<QImage>(drawing->get());
+            const qsizetype cost =
+                std::max<qsizetype>(1, picture->sizeInBytes() / kBytesPerKilobyte);
+            all.untaken.insert(drawing.key(), picture.release(), cost);
+        } catch (const std::exception&) {
+            // A drawing that failed (out of memory) leaves nothing to keep.
+        }
+        drawing = all.drawings.erase(drawing);
+    }
+}
 
 Waiting& drawings() {
     static Waiting shared;
@@ -59,15 +87,11 @@ void DrawnAhead::start(const QString& key, std::function<QImage()> draw) {
     Waiting& all = drawings();
     const std::lock_guard lock(all.mutex);
     if (all.drawings.size() >= maxWaiting) {
-        // Drawings done that no paint took (their widget was hidden or scrolled away first) make
-        // room: should it be painted after all, it draws for itself.
-        for (auto drawing = all.drawings.begin(); drawing != all.drawings.end();) {
-            drawing = drawing->wait_for(std::chrono::seconds(0)) == std::future_status::ready
-                          ? all.drawings.erase(drawing)
-                          : std::next(drawing);
-        }
+        // Drawings done that no paint took make room.
+        setFinishedAside(all);
     }
-    if (all.drawings.contains(key) || all.drawings.size() >= maxWaiting) {
+    if (all.drawings.contains(key) || all.untaken.contains(key) ||
+        all.drawings.size() >= maxWaiting) {
         return;
     }
     auto task = std::make_shared<std::packaged_task<QImage()>>(std::move(draw));
@@ -82,7 +106,8 @@ std::optional<QImage> DrawnAhead::take(const QString& key) {
         const std::lock_guard lock(all.mutex);
         const auto found = all.drawings.constFind(key);
         if (found == all.drawings.constEnd()) {
-            return std::nullopt;
+            const std::unique_ptr<QImage> kept(all.untaken.take(key));
+            return kept != nullptr ? std::optional<QImage>(*kept) : std::nullopt;
         }
         drawing = *found;
         all.drawings.erase(found);

@@ -66,7 +66,7 @@ TEST(DrawnAhead, ADrawingRunsOnceOffTheMainThreadAndIsTakenOnce) {
     EXPECT_EQ(DrawnAhead::waiting(), before);
 }
 
-TEST(DrawnAhead, PastTheBoundOnlyFinishedUntakenDrawingsMakeRoomAndAFailedOneIsNoPicture) {
+TEST(DrawnAhead, PastTheBoundFinishedUntakenDrawingsMakeRoomAndAreKeptAndAFailedOneIsNoPicture) {
     const qsizetype before = DrawnAhead::waiting();
     std::promise<void> release;
     const std::shared_future<void> released = release.get_future().share();
@@ -83,13 +83,27 @@ TEST(DrawnAhead, PastTheBoundOnlyFinishedUntakenDrawingsMakeRoomAndAFailedOneIsN
     keys.pop_back();
     release.set_value();
 
-    // Done and never taken (their widgets went before a paint), they give way to a new one.
+    // Done and never taken (their widgets went before a paint: rows below a list's first
+    // screenful), they give way to a new one, and are set aside rather than drawn again when
+    // their widgets come back.
     std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
     DrawnAhead::start(QStringLiteral("test:after the bound"), [] { return filled(Qt::green); });
     EXPECT_EQ(DrawnAhead::waiting(), 1) << "every finished one gave way";
+    std::atomic<int> drawnAgain = 0;
     for (const QString& key : keys) {
-        EXPECT_FALSE(DrawnAhead::take(key).has_value()) << "dropped: " << key.toStdString();
+        DrawnAhead::start(key, [&drawnAgain] {
+            ++drawnAgain;
+            return filled(Qt::yellow);
+        });
     }
+    EXPECT_EQ(DrawnAhead::waiting(), 1);
+    for (const QString& key : keys) {
+        const std::optional<QImage> kept = DrawnAhead::take(key);
+        ASSERT_TRUE(kept.has_value()) << "lost: " << key.toStdString();
+        EXPECT_EQ(kept->pixelColor(0, 0), QColor(Qt::blue)) << key.toStdString();
+        EXPECT_FALSE(DrawnAhead::take(key).has_value()) << "taken twice: " << key.toStdString();
+    }
+    EXPECT_EQ(drawnAgain, 0);
     EXPECT_TRUE(DrawnAhead::take(QStringLiteral("test:after the bound")).has_value());
 
     DrawnAhead::start(QStringLiteral("test:fails"), []() -> QImage { throw std::bad_alloc(); });
