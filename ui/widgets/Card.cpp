@@ -6,10 +6,12 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <optional>
 #include <tuple>
+#include <vector>
 
 #include "ui/look/DrawnAhead.hpp"
 #include "ui/look/DrawnImage.hpp"
@@ -26,10 +28,15 @@ constexpr int kMinimumLayers = 3;
 // full colour a hovered grid card's shadow is some 22 KB, so this bounds them to a few hundred.
 constexpr std::size_t kRememberedShadows = 16;
 
-// A card's shadow cut in nine: corners as drawn for a small card, edges stretched from a line of
-// it. Drawing a long card's shadow layer by layer costs as much as the rest of its page.
+// A card's shadow cut in pieces: corners as drawn for a small card, edges laid in tiles of its
+// straight stretch. Drawing a long card's shadow layer by layer costs as much as the rest of its
+// page, and a line of it stretched along the edge takes Qt's scaled blit, pixel by pixel, where
+// tiles drawn at their own size are blended many pixels at a time.
+constexpr int kTileLength = 32;
+
 struct SlicedShadow {
-    QImage image;  // the shadow of a card of side 2 × `corner` + 1, `reach` inside each edge
+    QImage
+        image;  // the shadow of a card of side 2 × `corner` + kTileLength, `reach` inside each edge
     int reach = 0;
     int corner = 0;
 };
@@ -64,7 +71,7 @@ SlicedShadow cutOf(const CardShadow& shadow) {
 
 // The picture of `sliced`; any thread may draw it.
 QImage drawnSlices(const CardShadow& shadow, const SlicedShadow& sliced, qreal pixelRatio) {
-    const int card = 2 * sliced.corner + 1;
+    const int card = 2 * sliced.corner + kTileLength;
     const int side = card + 2 * sliced.reach;
     const QRectF cardRect(sliced.reach, sliced.reach, card, card);
     // In full colour, black at varying opacity: the stretched pieces then take Qt's scaled
@@ -99,35 +106,45 @@ void prepareShadow(const CardShadow& shadow, qreal pixelRatio) {
     });
 }
 
-// One of the three cuts along a side: where it starts in the small shadow, how long it is there,
-// and how long it is drawn (the middle one, a single line, is stretched).
+// A piece along a side: where it starts in the small shadow and how long it is, drawn at its own
+// size.
 struct Cut {
     int start;
-    int sourceLength;
-    int targetLength;
+    int length;
+    bool middle;
 };
 
-void paintSliced(QPainter& painter, const QRect& card, const SlicedShadow& sliced) {
+// The pieces along a side of `length` plus the shadow's reach on both ends: the first edge, as
+// many tiles as the straight stretch between the corners takes, the last edge.
+std::vector<Cut> cutsAlong(int length, const SlicedShadow& sliced) {
     const int edge = sliced.reach + sliced.corner;
+    const int middle = length + 2 * sliced.reach - 2 * edge;
+    std::vector<Cut> cuts{{0, edge, false}};
+    for (int laid = 0; laid < middle; laid += kTileLength) {
+        cuts.push_back({edge, std::min(kTileLength, middle - laid), true});
+    }
+    cuts.push_back({edge + kTileLength, edge, false});
+    return cuts;
+}
+
+void paintSliced(QPainter& painter, const QRect& card, const SlicedShadow& sliced) {
     const QRect bounds = card.adjusted(-sliced.reach, -sliced.reach, sliced.reach, sliced.reach);
-    const int middleWidth = bounds.width() - 2 * edge;
-    const int middleHeight = bounds.height() - 2 * edge;
-    const Cut columns[] = {{0, edge, edge}, {edge, 1, middleWidth}, {edge + 1, edge, edge}};
-    const Cut rows[] = {{0, edge, edge}, {edge, 1, middleHeight}, {edge + 1, edge, edge}};
+    const std::vector<Cut> columns = cutsAlong(card.width(), sliced);
+    const std::vector<Cut> rows = cutsAlong(card.height(), sliced);
     const qreal ratio = sliced.image.devicePixelRatio();
     int y = bounds.top();
     for (const Cut& row : rows) {
         int x = bounds.left();
         for (const Cut& column : columns) {
-            // The middle piece lies under the card's opaque surface.
-            if (&row != &rows[1] || &column != &columns[1]) {
-                painter.drawImage(QRectF(x, y, column.targetLength, row.targetLength), sliced.image,
+            // The middle lies under the card's opaque surface.
+            if (!row.middle || !column.middle) {
+                painter.drawImage(QRectF(x, y, column.length, row.length), sliced.image,
                                   QRectF(column.start * ratio, row.start * ratio,
-                                         column.sourceLength * ratio, row.sourceLength * ratio));
+                                         column.length * ratio, row.length * ratio));
             }
-            x += column.targetLength;
+            x += column.length;
         }
-        y += row.targetLength;
+        y += row.length;
     }
 }
 

@@ -115,9 +115,10 @@ TEST_F(CardTest, HoverLiftsTheCardUnderItsOwnCursorAndLeavesNoCursorBehindWhenTh
     EXPECT_EQ(canvas.cursor().shape(), Qt::ArrowCursor) << "nothing stuck on the page";
 }
 
-// The canvas draws a card's shadow from a small card's shadow cut in nine: what shows must be the
-// shadow of the card itself with the card over it (to the rounding of its faint layers), for a
-// resting shadow and a hovered one, a long card and one too small to cut.
+// The canvas draws a card's shadow from a small card's shadow cut in pieces, its straight edges
+// laid in tiles: what shows must be the shadow of the card itself with the card over it (to the
+// rounding of its faint layers), for a resting shadow and a hovered one, a long card (its edges
+// several tiles and a part of one) and one too small to cut.
 TEST_F(CardTest, TheCanvasShowsTheWholeShadowWhereverTheCardLeavesItUncovered) {
     struct Lifted : Card {
         explicit Lifted(CardShadow lifted) : Card(Card::gridRadius), shadow(lifted) {}
