@@ -7,6 +7,7 @@
 #include <QIconEngine>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QStringBuilder>
 #include <QStyle>
 #include <QStyleOption>
 #include <QSvgRenderer>
@@ -210,12 +211,14 @@ void drawRing(QPainter& painter, int pixels, const QColor& colour) {
     painter.drawEllipse(QRectF(inset, inset, pixels - 2 * inset, pixels - 2 * inset));
 }
 
+// Asked at every showing and paint of every symbol: built in one go, as QString::arg() parses its
+// pattern again for each argument.
 QString imageKey(std::string_view name, int pixels, const QColor& colour, FontWeight weight) {
-    return QStringLiteral("velmora-symbol:%1:%2:%3:%4")
-        .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())))
-        .arg(pixels)
-        .arg(colour.rgba(), 8, 16)
-        .arg(static_cast<int>(weight));
+    constexpr int kHex = 16;
+    return QStringLiteral("velmora-symbol:") %
+           QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) % u':' %
+           QString::number(pixels) % u':' % QString::number(colour.rgba(), kHex) % u':' %
+           QString::number(static_cast<int>(weight));
 }
 
 // The symbol `found` at `pixels` in `colour`; touches nothing shared, so any thread may draw it.
