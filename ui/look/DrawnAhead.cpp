@@ -24,7 +24,7 @@ constexpr int kWorkers = 2;
 // first, as are the rows of a long list below its first screenful. Each time such a list came on
 // screen again its rows started the same drawings anew, so they are kept for a later paint, the
 // least used giving way past this.
-constexpr qsizetype kUntakenKilobytes = 1024;
+constexpr qsizetype kUntakenKilobytes = 512;
 constexpr qsizetype kBytesPerKilobyte = 1024;
 
 struct Waiting {

@@ -8,6 +8,7 @@
 #include <QResizeEvent>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -24,9 +25,10 @@ namespace {
 // A blurred edge is approximated by stacked translucent rounded rectangles, each a step larger:
 // their overlap fades linearly from the full shadow inside the edge to nothing outside it.
 constexpr int kMinimumLayers = 3;
-// Shadows of this many looks are kept: a hover passes through a new look at every frame, and in
-// full colour a hovered grid card's shadow is some 22 KB, so this bounds them to a few hundred.
-constexpr std::size_t kRememberedShadows = 16;
+// Shadows of this many looks are kept, the one painted longest ago giving way to a new one: a hover
+// passes through a new look at every frame, and in full colour a hovered grid card's shadow is some
+// 45 KB, so this bounds them to a few hundred while the looks of the cards at rest stay.
+constexpr std::size_t kRememberedShadows = 8;
 
 // A card's shadow cut in pieces: corners as drawn for a small card, edges laid in tiles of its
 // straight stretch. Drawing a long card's shadow layer by layer costs as much as the rest of its
@@ -35,10 +37,11 @@ constexpr std::size_t kRememberedShadows = 16;
 constexpr int kTileLength = 32;
 
 struct SlicedShadow {
-    QImage
-        image;  // the shadow of a card of side 2 × `corner` + kTileLength, `reach` inside each edge
+    // The shadow of a card of side 2 × `corner` + kTileLength, `reach` inside each edge.
+    QImage image;
     int reach = 0;
     int corner = 0;
+    std::uint64_t lastPainted = 0;
 };
 
 using ShadowKey = std::tuple<qreal, qreal, qreal, qreal>;
@@ -82,18 +85,23 @@ QImage drawnSlices(const CardShadow& shadow, const SlicedShadow& sliced, qreal p
 }
 
 const SlicedShadow& slicedShadow(const CardShadow& shadow, qreal pixelRatio) {
+    static std::uint64_t paints = 0;
     std::map<ShadowKey, SlicedShadow>& made = shadowsMade();
-    // A hover's shadow passes through many looks; the memory starts again rather than grow.
-    if (made.size() >= kRememberedShadows) {
-        made.clear();
-    }
-    SlicedShadow& sliced = made[shadowKey(shadow, pixelRatio)];
-    if (sliced.image.isNull()) {
-        sliced = cutOf(shadow);
+    const ShadowKey key = shadowKey(shadow, pixelRatio);
+    auto found = made.find(key);
+    if (found == made.end()) {
+        if (made.size() >= kRememberedShadows) {
+            made.erase(std::min_element(made.begin(), made.end(), [](const auto& a, const auto& b) {
+                return a.second.lastPainted < b.second.lastPainted;
+            }));
+        }
+        SlicedShadow sliced = cutOf(shadow);
         std::optional<QImage> ahead = DrawnAhead::take(aheadKey(shadow, pixelRatio));
         sliced.image = ahead ? *std::move(ahead) : drawnSlices(shadow, sliced, pixelRatio);
+        found = made.emplace(key, std::move(sliced)).first;
     }
-    return sliced;
+    found->second.lastPainted = ++paints;
+    return found->second;
 }
 
 // Starts drawing the shadow on a worker, for the paint to come (DrawnAhead).
