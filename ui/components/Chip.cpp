@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "ui/look/Fonts.hpp"
+#include "ui/look/RoundedFill.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/Accessibility.hpp"
 
@@ -38,9 +39,8 @@ void Chip::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF capsule(rect());
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(withOpacity(Theme::accent(), kFillOpacity));
-    painter.drawRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
+    fillRoundedRect(painter, capsule, capsule.height() / 2,
+                    withOpacity(Theme::accent(), kFillOpacity));
     const QPointF topLeft((capsule.width() - chipFont().width(text_)) / 2,
                           (capsule.height() - chipFont().lineSpacing()) / 2);
     chipFont().draw(painter, topLeft, text_, Theme::accent());

@@ -9,6 +9,7 @@
 #include "ui/components/StarButton.hpp"
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Icons.hpp"
+#include "ui/look/RoundedFill.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
@@ -216,9 +217,7 @@ void RecipeGridCard::paintEvent(QPaintEvent* /*event*/) {
 
     // Top row: the tile, then (trailing) the star and the chevron.
     const QRectF tile(kPadding, kPadding, kTileSide, kTileSide);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Theme::tint(index_));
-    painter.drawRoundedRect(tile, kTileRadius, kTileRadius);
+    fillRoundedRect(painter, tile, kTileRadius, Theme::tint(index_));
     Symbols::draw(painter, tile.center(), tileSymbol());
     const qreal chevron = Symbols::boxSide(kChevronSize);
     Symbols::draw(painter, QPointF(width() - kPadding - chevron / 2, tile.center().y()),

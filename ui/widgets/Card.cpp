@@ -1,5 +1,6 @@
 // Card surfaces and their soft shadows.
 #include "ui/widgets/Card.hpp"
+#include "ui/look/RoundedFill.hpp"
 
 #include <QChildEvent>
 #include <QMoveEvent>
@@ -161,9 +162,7 @@ void paintSliced(QPainter& painter, const QRect& card, const SlicedShadow& slice
 void paintCardSurface(QPainter& painter, const QRectF& rect, qreal radius) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Theme::card());
-    painter.drawRoundedRect(rect, radius, radius);
+    fillRoundedRect(painter, rect, radius, Theme::card());
     painter.restore();
 }
 

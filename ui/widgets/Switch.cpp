@@ -1,5 +1,6 @@
 // Painting of the switch.
 #include "ui/widgets/Switch.hpp"
+#include "ui/look/RoundedFill.hpp"
 
 #include <QPainter>
 
@@ -38,9 +39,8 @@ void Switch::paintTrack(QPainter& painter, const QPointF& centre, qreal scale, b
                        naturalSize.height());
     const qreal radius = track.height() / 2;
 
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(on ? Theme::accent() : withOpacity(Theme::ink(), kOffTrackOpacity));
-    painter.drawRoundedRect(track, radius, radius);
+    fillRoundedRect(painter, track, radius,
+                    on ? Theme::accent() : withOpacity(Theme::ink(), kOffTrackOpacity));
 
     const qreal knobSide = track.height() - 2 * kKnobInset;
     const qreal knobX = on ? track.right() - kKnobInset - knobSide : track.left() + kKnobInset;

@@ -1,5 +1,6 @@
 // Drawing of a symbol, with its optional tile.
 #include "ui/widgets/SymbolView.hpp"
+#include "ui/look/RoundedFill.hpp"
 
 #include <QPainter>
 #include <cmath>
@@ -61,9 +62,7 @@ void SymbolView::paintEvent(QPaintEvent* /*event*/) {
     if (tile_) {
         const QRectF box(centre.x() - tile_->side / 2, centre.y() - tile_->side / 2, tile_->side,
                          tile_->side);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(tile_->fill);
-        painter.drawRoundedRect(box, tile_->radius, tile_->radius);
+        fillRoundedRect(painter, box, tile_->radius, tile_->fill);
     }
     Symbols::draw(painter, centre, pointSize_, symbol_, colour_);
 }

@@ -1,5 +1,6 @@
 // Drawing and action of a sidebar row.
 #include "ui/window/NavRow.hpp"
+#include "ui/look/RoundedFill.hpp"
 
 #include <QPainter>
 #include <cmath>
@@ -108,9 +109,7 @@ void NavRow::paintEvent(QPaintEvent* /*event*/) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area(rect());
     if (highlighted_) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(Theme::card());
-        painter.drawRoundedRect(area, kRadius, kRadius);
+        fillRoundedRect(painter, area, kRadius, Theme::card());
     }
     const SymbolLook look = symbol();
     const qreal middle = area.height() / 2;
@@ -124,9 +123,8 @@ void NavRow::paintEvent(QPaintEvent* /*event*/) {
                              middle - badgeFont().lineSpacing() / 2 - kBadgePaddingV,
                              textWidth + 2 * kBadgePaddingH,
                              badgeFont().lineSpacing() + 2 * kBadgePaddingV);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(withOpacity(Theme::ink(), kBadgeFillOpacity));
-        painter.drawRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
+        fillRoundedRect(painter, capsule, capsule.height() / 2,
+                        withOpacity(Theme::ink(), kBadgeFillOpacity));
         badgeFont().draw(painter,
                          QPointF(capsule.left() + kBadgePaddingH, capsule.top() + kBadgePaddingV),
                          digits, Theme::secondary());
