@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "ui/look/Fonts.hpp"
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/Text.hpp"
@@ -85,9 +86,8 @@ void ApplyPill::paintEvent(QPaintEvent* /*event*/) {
     const qreal radius = capsule.height() / 2;
     QPen outline(withOpacity(Theme::ink(), 1 - filled), kOutlineWidth, Qt::SolidLine, Qt::FlatCap,
                  Qt::MiterJoin);
-    painter.setPen(filled < 1 ? outline : QPen(Qt::NoPen));
-    painter.setBrush(withOpacity(Theme::ink(), filled));
-    painter.drawRoundedRect(capsule, radius, radius);
+    drawRoundedShape(painter, capsule, radius, filled < 1 ? outline : QPen(Qt::NoPen),
+                     withOpacity(Theme::ink(), filled));
 
     const QColor label = mix(Theme::ink(), Theme::paper(), filled);
     const QString text = shownText();

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "ui/look/Fonts.hpp"
-#include "ui/look/RoundedFill.hpp"
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/Accessibility.hpp"
 

@@ -9,7 +9,7 @@
 #include "ui/components/StarButton.hpp"
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Icons.hpp"
-#include "ui/look/RoundedFill.hpp"
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"

@@ -20,6 +20,7 @@
 
 #include "ui/look/FocusRing.hpp"
 #include "ui/look/Fonts.hpp"
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
 
@@ -139,13 +140,11 @@ void paintButton(QPainter& painter, const QStyleOptionToolButton& option, const 
     if (opensMenu) {
         const qreal half = kOutlineWidth / 2;
         const QRectF capsule = frame.adjusted(half, half, -half, -half);
-        painter.setPen(QPen(Theme::hairline(), kOutlineWidth));
-        painter.setBrush(option.palette.color(QPalette::Button));
-        painter.drawRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
+        drawRoundedShape(painter, capsule, capsule.height() / 2,
+                         QPen(Theme::hairline(), kOutlineWidth),
+                         option.palette.color(QPalette::Button));
     } else if ((option.state & QStyle::State_AutoRaise) == 0) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(option.palette.color(QPalette::Button));
-        painter.drawRoundedRect(frame, radius, radius);
+        fillRoundedRect(painter, frame, radius, option.palette.color(QPalette::Button));
     }
     const bool hasIcon = !option.icon.isNull() && option.toolButtonStyle != Qt::ToolButtonTextOnly;
     const bool hasText = !option.text.isEmpty() && option.toolButtonStyle != Qt::ToolButtonIconOnly;

@@ -1,6 +1,6 @@
 // Card surfaces and their soft shadows.
 #include "ui/widgets/Card.hpp"
-#include "ui/look/RoundedFill.hpp"
+#include "ui/look/RoundedShapes.hpp"
 
 #include <QChildEvent>
 #include <QMoveEvent>

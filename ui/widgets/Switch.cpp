@@ -1,6 +1,6 @@
 // Painting of the switch.
 #include "ui/widgets/Switch.hpp"
-#include "ui/look/RoundedFill.hpp"
+#include "ui/look/RoundedShapes.hpp"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 // Drawing of a symbol, with its optional tile.
 #include "ui/widgets/SymbolView.hpp"
-#include "ui/look/RoundedFill.hpp"
+#include "ui/look/RoundedShapes.hpp"
 
 #include <QPainter>
 #include <cmath>

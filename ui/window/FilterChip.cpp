@@ -1,5 +1,6 @@
 // FilterChip: Inter 11.5, semibold when chosen, padded 5 by 11 on a capsule.
 #include "ui/window/FilterChip.hpp"
+#include "ui/look/RoundedShapes.hpp"
 
 #include <QPainter>
 #include <cmath>
@@ -48,16 +49,14 @@ void FilterChip::paintEvent(QPaintEvent* /*event*/) {
     painter.setRenderHint(QPainter::Antialiasing);
     const bool selected = isSelected();
     QRectF capsule(rect());
-    if (selected) {
-        painter.setPen(Qt::NoPen);
-    } else {
+    QPen outline(Qt::NoPen);
+    if (!selected) {
         const qreal inset = kOutlineWidth / 2;
         capsule.adjust(inset, inset, -inset, -inset);
-        painter.setPen(QPen(Theme::hairline(), kOutlineWidth));
+        outline = QPen(Theme::hairline(), kOutlineWidth);
     }
-    painter.setBrush(selected ? Theme::ink() : Theme::card());
-    const qreal radius = capsule.height() / 2;
-    painter.drawRoundedRect(capsule, radius, radius);
+    drawRoundedShape(painter, capsule, capsule.height() / 2, outline,
+                     selected ? Theme::ink() : Theme::card());
     const DesignFont& font = fontFor(selected);
     font.draw(painter,
               QPointF((width() - font.width(label_)) / 2, (height() - font.lineSpacing()) / 2),

@@ -1,6 +1,6 @@
 // Drawing and action of a sidebar row.
 #include "ui/window/NavRow.hpp"
-#include "ui/look/RoundedFill.hpp"
+#include "ui/look/RoundedShapes.hpp"
 
 #include <QPainter>
 #include <cmath>

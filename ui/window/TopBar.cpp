@@ -1,5 +1,6 @@
 // Layout and drawing of the top bar; its actions change the window's state.
 #include "ui/window/TopBar.hpp"
+#include "ui/look/RoundedShapes.hpp"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -53,9 +54,7 @@ void paintCapsule(QPainter& painter, const QRectF& rect) {
     const QRectF inner =
         rect.adjusted(kOutlineWidth / 2, kOutlineWidth / 2, -kOutlineWidth / 2, -kOutlineWidth / 2);
     const qreal radius = inner.height() / 2;
-    painter.setPen(QPen(Theme::hairline(), kOutlineWidth));
-    painter.setBrush(Theme::card());
-    painter.drawRoundedRect(inner, radius, radius);
+    drawRoundedShape(painter, inner, radius, QPen(Theme::hairline(), kOutlineWidth), Theme::card());
 }
 
 class SearchCapsule : public QWidget {

@@ -1,0 +1,203 @@
+// Rounded rectangles drawn from pictures of them kept.
+#include "ui/look/RoundedShapes.hpp"
+
+#include <QCache>
+#include <QImage>
+#include <QPainter>
+#include <QTransform>
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+#include <vector>
+
+#include "ui/look/DrawnImage.hpp"
+
+namespace velmora {
+
+namespace {
+
+// Pictures kept, in kilobytes, the least used giving way: corners are a kilobyte or two, a whole
+// pill some ten, and a hover passes through a new look of its pill at every frame.
+constexpr qsizetype kShapesKilobytes = 512;
+constexpr qsizetype kBytesPerKilobyte = 1024;
+// The largest shape kept whole, in pixels: the search field's capsule, some 330 by 34.
+constexpr qreal kLargestWhole = 12000;
+
+// A picture of a shape: its rectangle's size and where it starts within the picture's first
+// pixel (plus the room its outline takes), its radius, fill and outline.
+struct ShapeKey {
+    QSizeF size;
+    QPointF offset;
+    qreal radius;
+    QRgb fill;
+    QRgb outline;
+    qreal outlineWidth;
+    int outlineStyle;  // Qt::NoPen, or a solid line with its cap and join
+    bool operator==(const ShapeKey& other) const {
+        return std::tie(size, offset, radius, fill, outline, outlineWidth, outlineStyle) ==
+               std::tie(other.size, other.offset, other.radius, other.fill, other.outline,
+                        other.outlineWidth, other.outlineStyle);
+    }
+};
+
+size_t qHash(const ShapeKey& key, size_t seed = 0) {
+    return qHashMulti(seed, key.size.width(), key.size.height(), key.offset.x(), key.offset.y(),
+                      key.radius, key.fill, key.outline, key.outlineWidth, key.outlineStyle);
+}
+
+QPen outlineOf(const ShapeKey& key) {
+    if (key.outlineStyle == Qt::NoPen) {
+        return Qt::NoPen;
+    }
+    return QPen(QColor::fromRgba(key.outline), key.outlineWidth, Qt::SolidLine,
+                Qt::PenCapStyle(key.outlineStyle & Qt::MPenCapStyle),
+                Qt::PenJoinStyle(key.outlineStyle & Qt::MPenJoinStyle));
+}
+
+// The picture of `key`, `pixels` large, drawn once.
+const QImage& pictureOf(const ShapeKey& key, const QSize& pixels) {
+    static QCache<ShapeKey, QImage> kept(kShapesKilobytes);
+    if (const QImage* known = kept.object(key)) {
+        return *known;
+    }
+    auto* drawn = new QImage(drawnImage(pixels, 1.0, [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(outlineOf(key));
+        painter.setBrush(QColor::fromRgba(key.fill));
+        painter.drawRoundedRect(QRectF(key.offset, key.size), key.radius, key.radius);
+    }));
+    const qsizetype cost = std::max<qsizetype>(1, drawn->sizeInBytes() / kBytesPerKilobyte);
+    kept.insert(key, drawn, cost);
+    return *kept.object(key);
+}
+
+bool isWhole(qreal value) {
+    return value == std::floor(value);
+}
+
+// Whether the painter only moves what it draws and blends it as a picture would be blended.
+bool movesOnly(const QPainter& painter) {
+    return painter.testRenderHint(QPainter::Antialiasing) && painter.opacity() == 1.0 &&
+           painter.compositionMode() == QPainter::CompositionMode_SourceOver &&
+           painter.deviceTransform().type() <= QTransform::TxTranslate;
+}
+
+// An outline of one colour, drawn as a plain line.
+bool isPlain(const QPen& pen) {
+    return pen.style() == Qt::NoPen ||
+           (pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern &&
+            !pen.isCosmetic());
+}
+
+void drawAsQtDoes(QPainter& painter, const QRectF& rect, qreal radius, const QPen& pen,
+                  const QColor& fill) {
+    painter.save();
+    painter.setPen(pen);
+    painter.setBrush(fill);
+    painter.drawRoundedRect(rect, radius, radius);
+    painter.restore();
+}
+
+// Draws the shape whole from its picture; false when it is too large to keep.
+bool drawWhole(QPainter& painter, const QRectF& rect, qreal radius, const QPen& pen,
+               const QColor& fill) {
+    if (rect.width() * rect.height() > kLargestWhole || rect.isEmpty()) {
+        return false;
+    }
+    const bool outlined = pen.style() != Qt::NoPen;
+    const int room = outlined ? static_cast<int>(std::ceil(pen.widthF() / 2)) + 1 : 0;
+    const QPointF at = painter.deviceTransform().map(rect.topLeft());
+    const QPointF origin(std::floor(at.x()) - room, std::floor(at.y()) - room);
+    const QPointF offset = at - origin;
+    const QSize pixels(static_cast<int>(std::ceil(offset.x() + rect.width())) + room,
+                       static_cast<int>(std::ceil(offset.y() + rect.height())) + room);
+    const ShapeKey key{rect.size(),
+                       offset,
+                       radius,
+                       fill.rgba(),
+                       outlined ? pen.color().rgba() : 0,
+                       outlined ? pen.widthF() : 0,
+                       outlined ? int(Qt::SolidLine) | int(pen.capStyle()) | int(pen.joinStyle())
+                                : int(Qt::NoPen)};
+    painter.drawImage(rect.topLeft() - offset, pictureOf(key, pixels));
+    return true;
+}
+
+// A piece along one side: where it lies in the rectangle, where it starts in the shape, and how
+// long it is.
+struct Cut {
+    int at;
+    int from;
+    int length;
+};
+
+// The corners' pieces along a side of `length`, and the shape's extent along it.
+std::vector<Cut> cutsAlong(int length, int corner, int& shapeLength) {
+    if (length < 2 * corner) {
+        shapeLength = length;
+        return {{0, 0, length}};
+    }
+    shapeLength = 2 * corner;
+    return {{0, 0, corner}, {length - corner, corner, corner}};
+}
+
+}  // namespace
+
+void fillRoundedRect(QPainter& painter, const QRectF& rect, qreal radius, const QColor& colour) {
+    if (!movesOnly(painter) || radius <= 0) {
+        drawAsQtDoes(painter, rect, radius, Qt::NoPen, colour);
+        return;
+    }
+    const QTransform& device = painter.deviceTransform();
+    const bool onPixels = isWhole(device.dx()) && isWhole(device.dy()) && isWhole(rect.x()) &&
+                          isWhole(rect.y()) && isWhole(rect.width()) && isWhole(rect.height());
+    if (!onPixels || rect.isEmpty()) {
+        if (!drawWhole(painter, rect, radius, Qt::NoPen, colour)) {
+            drawAsQtDoes(painter, rect, radius, Qt::NoPen, colour);
+        }
+        return;
+    }
+    const QRect area = rect.toRect();
+    // Along a side shorter than two corners the shape is as long as the side, so that Qt narrows
+    // the radius to half the side in it as it does in the rectangle.
+    const int corner = static_cast<int>(std::ceil(radius));
+    int shapeWidth = 0;
+    int shapeHeight = 0;
+    const std::vector<Cut> columns = cutsAlong(area.width(), corner, shapeWidth);
+    const std::vector<Cut> rows = cutsAlong(area.height(), corner, shapeHeight);
+    const QImage& shape =
+        pictureOf({QSizeF(shapeWidth, shapeHeight), {}, radius, colour.rgba(), 0, 0, Qt::NoPen},
+                  QSize(shapeWidth, shapeHeight));
+    for (const Cut& row : rows) {
+        for (const Cut& column : columns) {
+            painter.drawImage(QPoint(area.x() + column.at, area.y() + row.at), shape,
+                              QRect(column.from, row.from, column.length, row.length));
+        }
+    }
+    // Between the corners the shape covers every pixel whole.
+    if (columns.size() > 1) {
+        painter.fillRect(
+            QRect(area.x() + corner, area.y(), area.width() - 2 * corner, area.height()), colour);
+    }
+    if (rows.size() > 1) {
+        for (const Cut& column : columns) {
+            painter.fillRect(QRect(area.x() + column.at, area.y() + corner, column.length,
+                                   area.height() - 2 * corner),
+                             colour);
+        }
+    }
+}
+
+void drawRoundedShape(QPainter& painter, const QRectF& rect, qreal radius, const QPen& pen,
+                      const QColor& fill) {
+    if (pen.style() == Qt::NoPen) {
+        fillRoundedRect(painter, rect, radius, fill);
+        return;
+    }
+    if (!movesOnly(painter) || !isPlain(pen) || radius <= 0 ||
+        !drawWhole(painter, rect, radius, pen, fill)) {
+        drawAsQtDoes(painter, rect, radius, pen, fill);
+    }
+}
+
+}  // namespace velmora

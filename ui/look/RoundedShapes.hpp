@@ -1,0 +1,28 @@
+// Rounded rectangles drawn from pictures of them kept: Qt rasterises the whole outline of a
+// rounded rectangle at every paint, curves and all, which made the rounded surfaces, capsules and
+// outlines a fifth of a page's paint.
+#pragma once
+
+#include <QColor>
+#include <QPen>
+#include <QRectF>
+
+class QPainter;
+
+namespace velmora {
+
+// Fills `rect` rounded by `radius` in `colour`, with no outline, as QPainter::drawRoundedRect()
+// does with the painter antialiasing. Where the rectangle lies on whole device pixels, only its
+// corners differ from a plain fill: they come from a small picture of the shape drawn once, and
+// the rest is filled flat. Off whole pixels a small shape is drawn as drawRoundedShape() does;
+// a large one, or one under a scaled or translucent painter, Qt draws as before.
+void fillRoundedRect(QPainter& painter, const QRectF& rect, qreal radius, const QColor& colour);
+
+// Draws `rect` rounded by `radius`, filled with `fill` and outlined with `pen`, as
+// QPainter::drawRoundedRect() does with the painter antialiasing. A small shape (a pill, a chip,
+// the search field's capsule) comes whole from a picture of it drawn once at the same place
+// within a pixel; anything else Qt draws as before.
+void drawRoundedShape(QPainter& painter, const QRectF& rect, qreal radius, const QPen& pen,
+                      const QColor& fill);
+
+}  // namespace velmora
