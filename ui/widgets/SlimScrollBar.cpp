@@ -4,9 +4,13 @@
 
 #include <QAbstractScrollArea>
 #include <QEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Theme.hpp"
 
 namespace velmora {
@@ -19,8 +23,12 @@ constexpr int kThumbMinimum = 24;
 constexpr qreal kThumbOpacity = 0.22;
 constexpr const char* kOverlayName = "slimScrollBar";
 
+QColor thumbColour() {
+    return withOpacity(Theme::ink(), kThumbOpacity);
+}
+
 QString slimSheet() {
-    const QColor thumb = withOpacity(Theme::ink(), kThumbOpacity);
+    const QColor thumb = thumbColour();
     return QStringLiteral(
                "QScrollBar:vertical { background: transparent; width: %1px;"
                " margin: 2px 1px 2px 1px; }"
@@ -55,6 +63,23 @@ class OverlayBar : public QScrollBar {
         follow();
     }
 
+  protected:
+    // The style sheet places the thumb and answers the mouse; drawing it through the sheet's
+    // style matched and rendered its rules at every paint, half a millisecond of every page's.
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        const QRect thumb = style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                    QStyle::SC_ScrollBarSlider, this);
+        if (thumb.isEmpty()) {
+            return;
+        }
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        fillRoundedRect(painter, QRectF(thumb), kThumbRadius, thumbColour());
+    }
+
+  public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type type = event->type();
         if (type == QEvent::Resize || type == QEvent::Show || type == QEvent::LayoutRequest) {
