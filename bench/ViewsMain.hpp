@@ -9,13 +9,12 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QStyleFactory>
 #include <sstream>
 
 #include "bench/Targets.hpp"
 #include "ui/look/AppFonts.hpp"
+#include "ui/look/AppStyle.hpp"
 #include "ui/look/ResourceBundle.hpp"
-#include "ui/look/Theme.hpp"
 
 namespace velmora::bench {
 
@@ -26,8 +25,7 @@ inline int runViewBenchmarks(int argc, char** argv, const std::vector<Target>& t
     QApplication app(argc, argv);
     std::ostringstream fontMessages;
     AppFonts::registerFonts(ResourceBundle::module(), fontMessages);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setPalette(Theme::lightPalette());
+    AppStyle::install();
     const QString platform = QGuiApplication::platformName();
     const bool onX = platform == QStringLiteral("xcb");
     return runWithTargets(argc, argv, targets, "platform " + platform.toStdString(), onX);
