@@ -1,6 +1,5 @@
 // Card surfaces and their soft shadows.
 #include "ui/widgets/Card.hpp"
-#include "ui/look/RoundedShapes.hpp"
 
 #include <QChildEvent>
 #include <QMoveEvent>
@@ -17,6 +16,7 @@
 
 #include "ui/look/DrawnAhead.hpp"
 #include "ui/look/DrawnImage.hpp"
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Theme.hpp"
 
 namespace velmora {

@@ -1,10 +1,10 @@
 // Painting of the switch.
 #include "ui/widgets/Switch.hpp"
-#include "ui/look/RoundedShapes.hpp"
 
 #include <QPainter>
 
 #include "ui/look/FocusRing.hpp"
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Theme.hpp"
 
 namespace velmora {

@@ -1,10 +1,10 @@
 // Drawing of a symbol, with its optional tile.
 #include "ui/widgets/SymbolView.hpp"
-#include "ui/look/RoundedShapes.hpp"
 
 #include <QPainter>
 #include <cmath>
 
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/widgets/Accessibility.hpp"
 

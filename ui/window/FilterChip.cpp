@@ -1,11 +1,11 @@
 // FilterChip: Inter 11.5, semibold when chosen, padded 5 by 11 on a capsule.
 #include "ui/window/FilterChip.hpp"
-#include "ui/look/RoundedShapes.hpp"
 
 #include <QPainter>
 #include <cmath>
 
 #include "ui/look/Fonts.hpp"
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Theme.hpp"
 
 namespace velmora {

@@ -1,11 +1,11 @@
 // Drawing and action of a sidebar row.
 #include "ui/window/NavRow.hpp"
-#include "ui/look/RoundedShapes.hpp"
 
 #include <QPainter>
 #include <cmath>
 
 #include "ui/look/Fonts.hpp"
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/Text.hpp"

@@ -1,6 +1,5 @@
 // Layout and drawing of the top bar; its actions change the window's state.
 #include "ui/window/TopBar.hpp"
-#include "ui/look/RoundedShapes.hpp"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -9,6 +8,7 @@
 #include <cmath>
 
 #include "ui/look/Fonts.hpp"
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/SymbolView.hpp"
 #include "ui/widgets/Text.hpp"
