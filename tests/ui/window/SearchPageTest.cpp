@@ -1,5 +1,7 @@
 // The search results as a user meets them: the sections and their order for a table of queries,
 // "No matches" quoting the query as typed, and what a result does when clicked.
+#include <QInputMethodEvent>
+
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/widgets/Switch.hpp"
 #include "ui/widgets/TextLabel.hpp"
@@ -145,6 +147,43 @@ TEST_F(Search, ThreeSpacesShowNoMatchesWithTheSpacesInsideTheQuotes) {
     }
     settle();
     EXPECT_EQ(shownPage(), "page.favorites");
+}
+
+// The field draws its own placeholder: shown while nothing is typed or being composed, gone with
+// the first letter or a composition, back once erased, and read out by screen readers.
+TEST_F(Search, ThePlaceholderShowsOnlyWhileTheFieldIsEmptyAndIsReadOut) {
+    completeOnboarding();
+    open(Catalog::velmora());
+    QLineEdit* field = searchField();
+    EXPECT_TRUE(field->accessibleDescription().contains(QStringLiteral("never sleep")));
+    // The right half of the field, past what a short query or composition covers.
+    const auto tail = [field] {
+        const QImage shot = field->grab().toImage();
+        return shot.copy(shot.width() / 2, 0, shot.width() / 2, shot.height());
+    };
+    const auto blank = [](const QImage& image) {
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) != image.pixel(0, 0)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    const QImage empty = tail();
+    EXPECT_FALSE(blank(empty)) << "the placeholder runs past the middle";
+    type(QStringLiteral("d"));
+    EXPECT_TRUE(blank(tail())) << "typed";
+    QTest::keyClick(field, Qt::Key_Backspace);
+    settle();
+    EXPECT_EQ(tail(), empty) << "erased";
+    QInputMethodEvent composing(QStringLiteral("do"), {});
+    QCoreApplication::sendEvent(field, &composing);
+    EXPECT_TRUE(blank(tail())) << "composing";
+    QInputMethodEvent cancelled;
+    QCoreApplication::sendEvent(field, &cancelled);
+    EXPECT_EQ(tail(), empty) << "composition cancelled";
 }
 
 TEST_F(Search, ACardOpensItsRecipeAndClearsTheQueryWhileRowsActWhereTheyAre) {
