@@ -235,10 +235,9 @@ void RecipeGridCard::paintEvent(QPaintEvent* /*event*/) {
 
     // Footer, centred on the pill: the applied dot and the count.
     const qreal footerMiddle = QRectF(pill_->geometry()).center().y();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(pill_->isApplied() ? Theme::accent()
-                                        : withOpacity(Theme::faint(), kRestingDotOpacity));
-    painter.drawEllipse(QRectF(kPadding, footerMiddle - kDotSide / 2, kDotSide, kDotSide));
+    drawEllipseShape(
+        painter, QRectF(kPadding, footerMiddle - kDotSide / 2, kDotSide, kDotSide), Qt::NoPen,
+        pill_->isApplied() ? Theme::accent() : withOpacity(Theme::faint(), kRestingDotOpacity));
     const QString count = countText();
     const qreal countX = kPadding + kDotSide + kDotSpacing;
     countFont().draw(painter, QPointF(countX, footerMiddle - countFont().lineSpacing() / 2),

@@ -1,4 +1,4 @@
-// Rounded rectangles drawn from pictures of them kept.
+// Rounded rectangles and ellipses drawn from pictures of them kept.
 #include "ui/look/RoundedShapes.hpp"
 
 #include <QCache>
@@ -25,7 +25,10 @@ constexpr qreal kLargestWhole = 12000;
 
 // A picture of a shape: its rectangle's size and where it starts within the picture's first
 // pixel (plus the room its outline takes), its radius, fill and outline.
+enum class Outline { roundedRect, ellipse };
+
 struct ShapeKey {
+    Outline kind;
     QSizeF size;
     QPointF offset;
     qreal radius;
@@ -34,15 +37,16 @@ struct ShapeKey {
     qreal outlineWidth;
     int outlineStyle;  // Qt::NoPen, or a solid line with its cap and join
     bool operator==(const ShapeKey& other) const {
-        return std::tie(size, offset, radius, fill, outline, outlineWidth, outlineStyle) ==
-               std::tie(other.size, other.offset, other.radius, other.fill, other.outline,
-                        other.outlineWidth, other.outlineStyle);
+        return std::tie(kind, size, offset, radius, fill, outline, outlineWidth, outlineStyle) ==
+               std::tie(other.kind, other.size, other.offset, other.radius, other.fill,
+                        other.outline, other.outlineWidth, other.outlineStyle);
     }
 };
 
 size_t qHash(const ShapeKey& key, size_t seed = 0) {
-    return qHashMulti(seed, key.size.width(), key.size.height(), key.offset.x(), key.offset.y(),
-                      key.radius, key.fill, key.outline, key.outlineWidth, key.outlineStyle);
+    return qHashMulti(seed, int(key.kind), key.size.width(), key.size.height(), key.offset.x(),
+                      key.offset.y(), key.radius, key.fill, key.outline, key.outlineWidth,
+                      key.outlineStyle);
 }
 
 QPen outlineOf(const ShapeKey& key) {
@@ -64,7 +68,11 @@ const QImage& pictureOf(const ShapeKey& key, const QSize& pixels) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(outlineOf(key));
         painter.setBrush(QColor::fromRgba(key.fill));
-        painter.drawRoundedRect(QRectF(key.offset, key.size), key.radius, key.radius);
+        if (key.kind == Outline::ellipse) {
+            painter.drawEllipse(QRectF(key.offset, key.size));
+        } else {
+            painter.drawRoundedRect(QRectF(key.offset, key.size), key.radius, key.radius);
+        }
     }));
     const qsizetype cost = std::max<qsizetype>(1, drawn->sizeInBytes() / kBytesPerKilobyte);
     kept.insert(key, drawn, cost);
@@ -99,7 +107,7 @@ void drawAsQtDoes(QPainter& painter, const QRectF& rect, qreal radius, const QPe
 }
 
 // Draws the shape whole from its picture; false when it is too large to keep.
-bool drawWhole(QPainter& painter, const QRectF& rect, qreal radius, const QPen& pen,
+bool drawWhole(QPainter& painter, Outline kind, const QRectF& rect, qreal radius, const QPen& pen,
                const QColor& fill) {
     if (rect.width() * rect.height() > kLargestWhole || rect.isEmpty()) {
         return false;
@@ -111,7 +119,8 @@ bool drawWhole(QPainter& painter, const QRectF& rect, qreal radius, const QPen& 
     const QPointF offset = at - origin;
     const QSize pixels(static_cast<int>(std::ceil(offset.x() + rect.width())) + room,
                        static_cast<int>(std::ceil(offset.y() + rect.height())) + room);
-    const ShapeKey key{rect.size(),
+    const ShapeKey key{kind,
+                       rect.size(),
                        offset,
                        radius,
                        fill.rgba(),
@@ -152,7 +161,7 @@ void fillRoundedRect(QPainter& painter, const QRectF& rect, qreal radius, const 
     const bool onPixels = isWhole(device.dx()) && isWhole(device.dy()) && isWhole(rect.x()) &&
                           isWhole(rect.y()) && isWhole(rect.width()) && isWhole(rect.height());
     if (!onPixels || rect.isEmpty()) {
-        if (!drawWhole(painter, rect, radius, Qt::NoPen, colour)) {
+        if (!drawWhole(painter, Outline::roundedRect, rect, radius, Qt::NoPen, colour)) {
             drawAsQtDoes(painter, rect, radius, Qt::NoPen, colour);
         }
         return;
@@ -165,9 +174,15 @@ void fillRoundedRect(QPainter& painter, const QRectF& rect, qreal radius, const 
     int shapeHeight = 0;
     const std::vector<Cut> columns = cutsAlong(area.width(), corner, shapeWidth);
     const std::vector<Cut> rows = cutsAlong(area.height(), corner, shapeHeight);
-    const QImage& shape =
-        pictureOf({QSizeF(shapeWidth, shapeHeight), {}, radius, colour.rgba(), 0, 0, Qt::NoPen},
-                  QSize(shapeWidth, shapeHeight));
+    const QImage& shape = pictureOf({Outline::roundedRect,
+                                     QSizeF(shapeWidth, shapeHeight),
+                                     {},
+                                     radius,
+                                     colour.rgba(),
+                                     0,
+                                     0,
+                                     Qt::NoPen},
+                                    QSize(shapeWidth, shapeHeight));
     for (const Cut& row : rows) {
         for (const Cut& column : columns) {
             painter.drawImage(QPoint(area.x() + column.at, area.y() + row.at), shape,
@@ -195,8 +210,19 @@ void drawRoundedShape(QPainter& painter, const QRectF& rect, qreal radius, const
         return;
     }
     if (!movesOnly(painter) || !isPlain(pen) || radius <= 0 ||
-        !drawWhole(painter, rect, radius, pen, fill)) {
+        !drawWhole(painter, Outline::roundedRect, rect, radius, pen, fill)) {
         drawAsQtDoes(painter, rect, radius, pen, fill);
+    }
+}
+
+void drawEllipseShape(QPainter& painter, const QRectF& rect, const QPen& pen, const QColor& fill) {
+    if (!movesOnly(painter) || !isPlain(pen) ||
+        !drawWhole(painter, Outline::ellipse, rect, 0, pen, fill)) {
+        painter.save();
+        painter.setPen(pen);
+        painter.setBrush(fill);
+        painter.drawEllipse(rect);
+        painter.restore();
     }
 }
 

@@ -1,6 +1,6 @@
-// Rounded rectangles drawn from pictures of them kept: Qt rasterises the whole outline of a
-// rounded rectangle at every paint, curves and all, which made the rounded surfaces, capsules and
-// outlines a fifth of a page's paint.
+// Rounded rectangles and ellipses drawn from pictures of them kept: Qt rasterises the whole outline
+// of a rounded shape at every paint, curves and all, which made the rounded surfaces, capsules,
+// knobs and outlines a fifth of a page's paint.
 #pragma once
 
 #include <QColor>
@@ -24,5 +24,10 @@ void fillRoundedRect(QPainter& painter, const QRectF& rect, qreal radius, const 
 // within a pixel; anything else Qt draws as before.
 void drawRoundedShape(QPainter& painter, const QRectF& rect, qreal radius, const QPen& pen,
                       const QColor& fill);
+
+// Draws the ellipse in `rect`, filled with `fill` and outlined with `pen`, as
+// QPainter::drawEllipse() does with the painter antialiasing: a small one (a switch's knob, a dot)
+// from a picture of it drawn once, as drawRoundedShape() does.
+void drawEllipseShape(QPainter& painter, const QRectF& rect, const QPen& pen, const QColor& fill);
 
 }  // namespace velmora

@@ -33,23 +33,28 @@ void Switch::paintTrack(QPainter& painter, const QPointF& centre, qreal scale, b
                         bool focused) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(centre);
-    painter.scale(scale, scale);
-    const QRectF track(-naturalSize.width() / 2.0, -naturalSize.height() / 2.0, naturalSize.width(),
-                       naturalSize.height());
-    const qreal radius = track.height() / 2;
-
-    fillRoundedRect(painter, track, radius,
+    // The track and the knob are placed at their drawn size rather than through a scaled
+    // painter: unscaled, they come from pictures of them kept instead of being rasterised anew.
+    const QSizeF drawn = QSizeF(naturalSize) * scale;
+    const QRectF track(centre.x() - drawn.width() / 2, centre.y() - drawn.height() / 2,
+                       drawn.width(), drawn.height());
+    fillRoundedRect(painter, track, track.height() / 2,
                     on ? Theme::accent() : withOpacity(Theme::ink(), kOffTrackOpacity));
 
-    const qreal knobSide = track.height() - 2 * kKnobInset;
-    const qreal knobX = on ? track.right() - kKnobInset - knobSide : track.left() + kKnobInset;
-    painter.setPen(QPen(withOpacity(Theme::ink(), kKnobOutlineOpacity), kKnobOutlineWidth));
-    painter.setBrush(Theme::card());
-    painter.drawEllipse(QRectF(knobX, track.top() + kKnobInset, knobSide, knobSide));
+    const qreal inset = kKnobInset * scale;
+    const qreal knobSide = track.height() - 2 * inset;
+    const qreal knobX = on ? track.right() - inset - knobSide : track.left() + inset;
+    drawEllipseShape(
+        painter, QRectF(knobX, track.top() + inset, knobSide, knobSide),
+        QPen(withOpacity(Theme::ink(), kKnobOutlineOpacity), kKnobOutlineWidth * scale),
+        Theme::card());
 
     if (focused) {
-        focus::paintRing(painter, track, radius);
+        painter.translate(centre);
+        painter.scale(scale, scale);
+        const QRectF natural(-naturalSize.width() / 2.0, -naturalSize.height() / 2.0,
+                             naturalSize.width(), naturalSize.height());
+        focus::paintRing(painter, natural, natural.height() / 2);
     }
     painter.restore();
 }

@@ -9,6 +9,7 @@
 #include "ui/components/Chip.hpp"
 #include "ui/components/StarButton.hpp"
 #include "ui/look/Fonts.hpp"
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/sync/ModelSync.hpp"
@@ -116,9 +117,7 @@ class Dot : public QWidget {
     void paintEvent(QPaintEvent* /*event*/) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(colour_);
-        painter.drawEllipse(QRectF(rect()));
+        drawEllipseShape(painter, QRectF(rect()), Qt::NoPen, colour_);
     }
 
   private:

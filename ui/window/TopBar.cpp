@@ -153,9 +153,8 @@ void CountPill::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     paintCapsule(painter, QRectF(rect()));
     const qreal middle = height() / 2.0;
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(Theme::accent());
-    painter.drawEllipse(QRectF(kPillPaddingH, middle - kPillDot / 2, kPillDot, kPillDot));
+    drawEllipseShape(painter, QRectF(kPillPaddingH, middle - kPillDot / 2, kPillDot, kPillDot),
+                     Qt::NoPen, Theme::accent());
     pillFont().draw(
         painter,
         QPointF(kPillPaddingH + kPillDot + kPillSpacing, middle - pillFont().lineSpacing() / 2),

@@ -1,7 +1,7 @@
 // A rounded rectangle drawn from a picture of it kept must show exactly what Qt draws for it: on
 // whole pixels and off them, for cards, capsules of odd and even height, shapes narrower than
-// their radius, outlines of several widths, caps and joins, translucent colours over a varied
-// background.
+// their radius, outlines of several widths, caps and joins, ellipses, translucent colours over a
+// varied background.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -138,6 +138,33 @@ TEST(RoundedShapes, AnOutlinedShapeShowsWhatQtDraws) {
             EXPECT_LE(largestDifference(drawn, expected), 2)
                 << shape.rect.width() << "x" << shape.rect.height() << " pen " << shape.pen.widthF()
                 << (time == 0 ? " drawn" : " kept");
+        }
+    }
+}
+
+// The switch's knob, outlined, and the dots, at whole and fractional places.
+TEST(RoundedShapes, AnEllipseShowsWhatQtDraws) {
+    const QPen outline(QColor(30, 30, 28, 26), 0.5);
+    const Outlined cases[] = {
+        {{2, 2, 18, 18}, 0, outline, Qt::white, {30.5, 40}},  // a knob
+        {{24, 2, 18, 18}, 0, outline, Qt::white, {30, 40.25}},
+        {{13, 19.5, 7, 7}, 0, Qt::NoPen, QColor(200, 90, 40), {}},  // a dot
+        {{12, 12.25, 5, 5}, 0, Qt::NoPen, QColor(30, 30, 28, 90), {7, 3}},
+    };
+    for (const Outlined& shape : cases) {
+        const QImage expected = painted([&](QPainter& painter) {
+            painter.translate(shape.offset);
+            painter.setPen(shape.pen);
+            painter.setBrush(shape.fill);
+            painter.drawEllipse(shape.rect);
+        });
+        for (int time = 0; time < 2; ++time) {
+            const QImage drawn = painted([&](QPainter& painter) {
+                painter.translate(shape.offset);
+                drawEllipseShape(painter, shape.rect, shape.pen, shape.fill);
+            });
+            EXPECT_LE(largestDifference(drawn, expected), 2)
+                << shape.rect.x() << "," << shape.rect.y() << (time == 0 ? " drawn" : " kept");
         }
     }
 }
