@@ -51,53 +51,7 @@ int largestDifference(const QImage& a, const QImage& b) {
     return largest;
 }
 
-struct Case {
-    QRectF rect;
-    qreal radius;
-    QColor colour;
-    QPointF offset;
-};
-
-TEST(RoundedShapes, AFillShowsWhatQtDrawsOnWholePixelsAndOffThem) {
-    const QColor opaque(250, 250, 247);
-    const QColor translucent(20, 30, 200, 90);
-    const Case cases[] = {
-        {{10, 10, 300, 180}, 12, opaque, {}},            // a card
-        {{10, 10, 300, 180}, 12, translucent, {7, 9}},   // the same, the painter moved
-        {{20, 30, 120, 25}, 12.5, translucent, {}},      // a capsule of odd height
-        {{20, 30, 80, 24}, 12, opaque, {}},              // and of even height
-        {{40, 40, 20, 10}, 12, translucent, {}},         // smaller than its radius both ways
-        {{40, 40, 10, 60}, 8, translucent, {}},          // narrower than two corners
-        {{40, 40, 60, 10}, 8, opaque, {}},               // lower than two corners
-        {{5, 5, 30, 30}, 0.5, translucent, {}},          // a corner of a pixel
-        {{10.5, 10.5, 120, 60}, 10, translucent, {}},    // off whole pixels: Qt draws it
-        {{10, 10, 120, 60}, 10, translucent, {0.5, 0}},  // moved off them
-    };
-    for (const Case& shape : cases) {
-        const QImage expected = painted([&](QPainter& painter) {
-            painter.translate(shape.offset);
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(shape.colour);
-            painter.drawRoundedRect(shape.rect, shape.radius, shape.radius);
-        });
-        const QImage drawn = painted([&](QPainter& painter) {
-            painter.translate(shape.offset);
-            fillRoundedRect(painter, shape.rect, shape.radius, shape.colour);
-        });
-        std::ostringstream name;
-        name << shape.rect.x() << "," << shape.rect.y() << " " << shape.rect.width() << "x"
-             << shape.rect.height() << " r" << shape.radius << " alpha " << shape.colour.alpha();
-        EXPECT_LE(largestDifference(drawn, expected), 0) << name.str();
-        // Drawn twice, from the shape kept, the same.
-        const QImage again = painted([&](QPainter& painter) {
-            painter.translate(shape.offset);
-            fillRoundedRect(painter, shape.rect, shape.radius, shape.colour);
-        });
-        EXPECT_EQ(again, drawn) << name.str();
-    }
-}
-
-struct Outlined {
+struct Shape {
     QRectF rect;
     qreal radius;
     QPen pen;
@@ -105,11 +59,68 @@ struct Outlined {
     QPointF offset;
 };
 
+using Draw = std::function<void(QPainter&, const Shape&)>;
+
+// `ours` shows `shape` as Qt's `theirs` does, to `tolerance` levels in 255: when it draws the
+// shape first, and again from what it kept.
+void expectDrawnAsQtDoes(const Shape& shape, const Draw& theirs, const Draw& ours, int tolerance) {
+    const auto paint = [&shape](const Draw& draw) {
+        return painted([&](QPainter& painter) {
+            painter.translate(shape.offset);
+            draw(painter, shape);
+        });
+    };
+    const QImage expected = paint([&theirs](QPainter& painter, const Shape& drawn) {
+        painter.setPen(drawn.pen);
+        painter.setBrush(drawn.fill);
+        theirs(painter, drawn);
+    });
+    std::ostringstream name;
+    name << shape.rect.x() << "," << shape.rect.y() << " " << shape.rect.width() << "x"
+         << shape.rect.height() << " r" << shape.radius << " pen " << shape.pen.widthF()
+         << " alpha " << shape.fill.alpha() << " at " << shape.offset.x() << ","
+         << shape.offset.y();
+    for (const char* time : {" drawn", " kept"}) {
+        EXPECT_LE(largestDifference(paint(ours), expected), tolerance) << name.str() << time;
+    }
+}
+
+void qtRoundedRect(QPainter& painter, const Shape& shape) {
+    painter.drawRoundedRect(shape.rect, shape.radius, shape.radius);
+}
+
+TEST(RoundedShapes, AFillShowsWhatQtDrawsOnWholePixelsAndOffThem) {
+    const QColor opaque(250, 250, 247);
+    const QColor translucent(20, 30, 200, 90);
+    const QPen none(Qt::NoPen);
+    const Shape cases[] = {
+        {{10, 10, 300, 180}, 12, none, opaque, {}},            // a card
+        {{10, 10, 300, 180}, 12, none, translucent, {7, 9}},   // the same, the painter moved
+        {{20, 30, 120, 25}, 12.5, none, translucent, {}},      // a capsule of odd height
+        {{20, 30, 80, 24}, 12, none, opaque, {}},              // and of even height
+        {{40, 40, 20, 10}, 12, none, translucent, {}},         // smaller than its radius both ways
+        {{40, 40, 10, 60}, 8, none, translucent, {}},          // narrower than two corners
+        {{40, 40, 60, 10}, 8, none, opaque, {}},               // lower than two corners
+        {{5, 5, 30, 30}, 0.5, none, translucent, {}},          // a corner of a pixel
+        {{10.5, 10.5, 120, 60}, 10, none, translucent, {}},    // off whole pixels, too large
+        {{10, 10, 120, 60}, 10, none, translucent, {0.5, 0}},  // moved off them
+        {{10.5, 10.5, 24, 24}, 6, none, opaque, {3.25, 0}},    // small, kept whole
+    };
+    for (const Shape& shape : cases) {
+        expectDrawnAsQtDoes(
+            shape, qtRoundedRect,
+            [](QPainter& painter, const Shape& ours) {
+                fillRoundedRect(painter, ours.rect, ours.radius, ours.fill);
+            },
+            0);
+    }
+}
+
 TEST(RoundedShapes, AnOutlinedShapeShowsWhatQtDraws) {
     const QColor ink(30, 30, 28);
     const QColor hairline(30, 30, 28, 30);
     const QPen flat(ink, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    const Outlined cases[] = {
+    const Shape cases[] = {
         {{0.5, 0.5, 79, 27}, 13.5, flat, Qt::transparent, {10, 12}},          // a pill at rest
         {{0.5, 0.5, 79, 27}, 13.5, flat, QColor(30, 30, 28, 120), {10, 12}},  // half filled
         {{0.5, 0.5, 311, 33}, 16.5, QPen(hairline, 1), Qt::white, {20, 30}},  // the capsule
@@ -121,51 +132,34 @@ TEST(RoundedShapes, AnOutlinedShapeShowsWhatQtDraws) {
          {}},
         {{5, 5, 400, 100}, 8, QPen(ink, 1), Qt::white, {}},  // too large to keep: Qt draws it
     };
-    for (const Outlined& shape : cases) {
-        const QImage expected = painted([&](QPainter& painter) {
-            painter.translate(shape.offset);
-            painter.setPen(shape.pen);
-            painter.setBrush(shape.fill);
-            painter.drawRoundedRect(shape.rect, shape.radius, shape.radius);
-        });
-        for (int time = 0; time < 2; ++time) {
-            const QImage drawn = painted([&](QPainter& painter) {
-                painter.translate(shape.offset);
-                drawRoundedShape(painter, shape.rect, shape.radius, shape.pen, shape.fill);
-            });
-            // An outline blended over its fill before the background rather than after rounds
-            // differently: a level or two in 255 at most.
-            EXPECT_LE(largestDifference(drawn, expected), 2)
-                << shape.rect.width() << "x" << shape.rect.height() << " pen " << shape.pen.widthF()
-                << (time == 0 ? " drawn" : " kept");
-        }
+    for (const Shape& shape : cases) {
+        // An outline blended over its fill before the background rather than after rounds
+        // differently: a level or two in 255 at most.
+        expectDrawnAsQtDoes(
+            shape, qtRoundedRect,
+            [](QPainter& painter, const Shape& ours) {
+                drawRoundedShape(painter, ours.rect, ours.radius, ours.pen, ours.fill);
+            },
+            2);
     }
 }
 
 // The switch's knob, outlined, and the dots, at whole and fractional places.
 TEST(RoundedShapes, AnEllipseShowsWhatQtDraws) {
     const QPen outline(QColor(30, 30, 28, 26), 0.5);
-    const Outlined cases[] = {
+    const Shape cases[] = {
         {{2, 2, 18, 18}, 0, outline, Qt::white, {30.5, 40}},  // a knob
         {{24, 2, 18, 18}, 0, outline, Qt::white, {30, 40.25}},
         {{13, 19.5, 7, 7}, 0, Qt::NoPen, QColor(200, 90, 40), {}},  // a dot
         {{12, 12.25, 5, 5}, 0, Qt::NoPen, QColor(30, 30, 28, 90), {7, 3}},
     };
-    for (const Outlined& shape : cases) {
-        const QImage expected = painted([&](QPainter& painter) {
-            painter.translate(shape.offset);
-            painter.setPen(shape.pen);
-            painter.setBrush(shape.fill);
-            painter.drawEllipse(shape.rect);
-        });
-        for (int time = 0; time < 2; ++time) {
-            const QImage drawn = painted([&](QPainter& painter) {
-                painter.translate(shape.offset);
-                drawEllipseShape(painter, shape.rect, shape.pen, shape.fill);
-            });
-            EXPECT_LE(largestDifference(drawn, expected), 2)
-                << shape.rect.x() << "," << shape.rect.y() << (time == 0 ? " drawn" : " kept");
-        }
+    for (const Shape& shape : cases) {
+        expectDrawnAsQtDoes(
+            shape, [](QPainter& painter, const Shape& theirs) { painter.drawEllipse(theirs.rect); },
+            [](QPainter& painter, const Shape& ours) {
+                drawEllipseShape(painter, ours.rect, ours.pen, ours.fill);
+            },
+            2);
     }
 }
 
