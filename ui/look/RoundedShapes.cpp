@@ -23,10 +23,10 @@ constexpr qsizetype kBytesPerKilobyte = 1024;
 // The largest shape kept whole, in pixels: the search field's capsule, some 330 by 34.
 constexpr qreal kLargestWhole = 12000;
 
-// A picture of a shape: its rectangle's size and where it starts within the picture's first
-// pixel (plus the room its outline takes), its radius, fill and outline.
 enum class Outline { roundedRect, ellipse };
 
+// A picture of a shape: its rectangle's size and where it starts within the picture's first
+// pixel (plus the room its outline takes), its radius, fill and outline.
 struct ShapeKey {
     Outline kind;
     QSizeF size;
@@ -58,13 +58,14 @@ QPen outlineOf(const ShapeKey& key) {
                 Qt::PenJoinStyle(key.outlineStyle & Qt::MPenJoinStyle));
 }
 
-// The picture of `key`, `pixels` large, drawn once.
-const QImage& pictureOf(const ShapeKey& key, const QSize& pixels) {
+// The picture of `key`, `pixels` large, drawn once: a picture larger than the whole budget is
+// drawn each time, never kept.
+QImage pictureOf(const ShapeKey& key, const QSize& pixels) {
     static QCache<ShapeKey, QImage> kept(kShapesKilobytes);
     if (const QImage* known = kept.object(key)) {
         return *known;
     }
-    auto* drawn = new QImage(drawnImage(pixels, 1.0, [&](QPainter& painter) {
+    const QImage drawn = drawnImage(pixels, 1.0, [&](QPainter& painter) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(outlineOf(key));
         painter.setBrush(QColor::fromRgba(key.fill));
@@ -73,10 +74,10 @@ const QImage& pictureOf(const ShapeKey& key, const QSize& pixels) {
         } else {
             painter.drawRoundedRect(QRectF(key.offset, key.size), key.radius, key.radius);
         }
-    }));
-    const qsizetype cost = std::max<qsizetype>(1, drawn->sizeInBytes() / kBytesPerKilobyte);
-    kept.insert(key, drawn, cost);
-    return *kept.object(key);
+    });
+    const qsizetype cost = std::max<qsizetype>(1, drawn.sizeInBytes() / kBytesPerKilobyte);
+    kept.insert(key, new QImage(drawn), cost);
+    return drawn;
 }
 
 bool isWhole(qreal value) {
@@ -174,15 +175,15 @@ void fillRoundedRect(QPainter& painter, const QRectF& rect, qreal radius, const 
     int shapeHeight = 0;
     const std::vector<Cut> columns = cutsAlong(area.width(), corner, shapeWidth);
     const std::vector<Cut> rows = cutsAlong(area.height(), corner, shapeHeight);
-    const QImage& shape = pictureOf({Outline::roundedRect,
-                                     QSizeF(shapeWidth, shapeHeight),
-                                     {},
-                                     radius,
-                                     colour.rgba(),
-                                     0,
-                                     0,
-                                     Qt::NoPen},
-                                    QSize(shapeWidth, shapeHeight));
+    const QImage shape = pictureOf({Outline::roundedRect,
+                                    QSizeF(shapeWidth, shapeHeight),
+                                    {},
+                                    radius,
+                                    colour.rgba(),
+                                    0,
+                                    0,
+                                    Qt::NoPen},
+                                   QSize(shapeWidth, shapeHeight));
     for (const Cut& row : rows) {
         for (const Cut& column : columns) {
             painter.drawImage(QPoint(area.x() + column.at, area.y() + row.at), shape,

@@ -94,17 +94,18 @@ TEST(RoundedShapes, AFillShowsWhatQtDrawsOnWholePixelsAndOffThem) {
     const QColor translucent(20, 30, 200, 90);
     const QPen none(Qt::NoPen);
     const Shape cases[] = {
-        {{10, 10, 300, 180}, 12, none, opaque, {}},            // a card
-        {{10, 10, 300, 180}, 12, none, translucent, {7, 9}},   // the same, the painter moved
-        {{20, 30, 120, 25}, 12.5, none, translucent, {}},      // a capsule of odd height
-        {{20, 30, 80, 24}, 12, none, opaque, {}},              // and of even height
-        {{40, 40, 20, 10}, 12, none, translucent, {}},         // smaller than its radius both ways
-        {{40, 40, 10, 60}, 8, none, translucent, {}},          // narrower than two corners
-        {{40, 40, 60, 10}, 8, none, opaque, {}},               // lower than two corners
-        {{5, 5, 30, 30}, 0.5, none, translucent, {}},          // a corner of a pixel
-        {{10.5, 10.5, 120, 60}, 10, none, translucent, {}},    // off whole pixels, too large
-        {{10, 10, 120, 60}, 10, none, translucent, {0.5, 0}},  // moved off them
-        {{10.5, 10.5, 24, 24}, 6, none, opaque, {3.25, 0}},    // small, kept whole
+        {{10, 10, 300, 180}, 12, none, opaque, {}},             // a card
+        {{10, 10, 300, 180}, 12, none, translucent, {7, 9}},    // the same, the painter moved
+        {{20, 30, 120, 25}, 12.5, none, translucent, {}},       // a capsule of odd height
+        {{20, 30, 80, 24}, 12, none, opaque, {}},               // and of even height
+        {{40, 40, 20, 10}, 12, none, translucent, {}},          // smaller than its radius both ways
+        {{40, 40, 10, 60}, 8, none, translucent, {}},           // narrower than two corners
+        {{40, 40, 60, 10}, 8, none, opaque, {}},                // lower than two corners
+        {{5, 5, 30, 30}, 0.5, none, translucent, {}},           // a corner of a pixel
+        {{10.5, 10.5, 120, 60}, 10, none, translucent, {}},     // off whole pixels, too large
+        {{10, 10, 120, 60}, 10, none, translucent, {0.5, 0}},   // moved off them
+        {{10.5, 10.5, 24, 24}, 6, none, opaque, {3.25, 0}},     // small, kept whole
+        {{-420, -360, 1200, 960}, 300, none, translucent, {}},  // corners past what is kept
     };
     for (const Shape& shape : cases) {
         expectDrawnAsQtDoes(
