@@ -53,6 +53,7 @@ class RecipeGridCard : public PaintedButton, public ShadowCaster {
     void follow(const SyncCache& now);
 
     CardShadow cardShadow() const override;
+    bool shadowPassing() const override { return hover_.isRunning(); }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

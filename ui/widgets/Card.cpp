@@ -26,9 +26,9 @@ namespace {
 // A blurred edge is approximated by stacked translucent rounded rectangles, each a step larger:
 // their overlap fades linearly from the full shadow inside the edge to nothing outside it.
 constexpr int kMinimumLayers = 3;
-// Shadows of this many looks are kept, the one painted longest ago giving way to a new one: a hover
-// passes through a new look at every frame, and in full colour a hovered grid card's shadow is some
-// 45 KB, so this bounds them to a few hundred while the looks of the cards at rest stay.
+// Shadows of this many looks are kept, the one painted longest ago giving way to a new one; the
+// looks a hover passes through, one a frame, are not kept at all. In full colour a hovered grid
+// card's shadow is some 35 KB, so this bounds them to a few hundred.
 constexpr std::size_t kRememberedShadows = 8;
 
 // A card's shadow cut in pieces: corners as drawn for a small card, edges laid in tiles of its
@@ -85,20 +85,26 @@ QImage drawnSlices(const CardShadow& shadow, const SlicedShadow& sliced, qreal p
                       [&](QPainter& painter) { paintSoftShadow(painter, cardRect, shadow); });
 }
 
-const SlicedShadow& slicedShadow(const CardShadow& shadow, qreal pixelRatio) {
+// Whether a shadow's picture is kept for later paints, or drawn for one frame of a hover.
+enum class Keep { look, frame };
+
+SlicedShadow slicedShadow(const CardShadow& shadow, qreal pixelRatio, Keep keep) {
     static std::uint64_t paints = 0;
     std::map<ShadowKey, SlicedShadow>& made = shadowsMade();
     const ShadowKey key = shadowKey(shadow, pixelRatio);
     auto found = made.find(key);
     if (found == made.end()) {
+        SlicedShadow sliced = cutOf(shadow);
+        std::optional<QImage> ahead = DrawnAhead::take(aheadKey(shadow, pixelRatio));
+        sliced.image = ahead ? *std::move(ahead) : drawnSlices(shadow, sliced, pixelRatio);
+        if (keep == Keep::frame) {
+            return sliced;
+        }
         if (made.size() >= kRememberedShadows) {
             made.erase(std::min_element(made.begin(), made.end(), [](const auto& a, const auto& b) {
                 return a.second.lastPainted < b.second.lastPainted;
             }));
         }
-        SlicedShadow sliced = cutOf(shadow);
-        std::optional<QImage> ahead = DrawnAhead::take(aheadKey(shadow, pixelRatio));
-        sliced.image = ahead ? *std::move(ahead) : drawnSlices(shadow, sliced, pixelRatio);
         found = made.emplace(key, std::move(sliced)).first;
     }
     found->second.lastPainted = ++paints;
@@ -232,7 +238,8 @@ void CardCanvas::paintEvent(QPaintEvent* event) {
         if (!event->rect().intersects(shadowBounds(card, shadow))) {
             continue;
         }
-        const SlicedShadow& sliced = slicedShadow(shadow, devicePixelRatioF());
+        const SlicedShadow sliced = slicedShadow(
+            shadow, devicePixelRatioF(), caster->shadowPassing() ? Keep::frame : Keep::look);
         if (card.width() > 2 * sliced.corner && card.height() > 2 * sliced.corner) {
             paintSliced(painter, card, sliced);
         } else {

@@ -28,6 +28,9 @@ class ShadowCaster {
   public:
     virtual ~ShadowCaster() = default;
     virtual CardShadow cardShadow() const = 0;
+    // Whether the shadow is passing between two looks (a frame of a hover): its picture is then
+    // drawn for the frame alone, not kept as the looks at rest are.
+    virtual bool shadowPassing() const { return false; }
 };
 
 // The surface alone, and a soft shadow of a rounded rectangle.
