@@ -84,6 +84,17 @@ class ReferenceImage {
         ADD_FAILURE() << name.toStdString() << ": " << where.str();
     }
 
+    // The most any channel of a pixel moves between two pictures of one size.
+    static int largestChannelDelta(const QImage& a, const QImage& b) {
+        int largest = 0;
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                largest = std::max(largest, channelDelta(a.pixel(x, y), b.pixel(x, y)));
+            }
+        }
+        return largest;
+    }
+
   private:
     static constexpr const char* kUpdateHint = "VELMORA_UPDATE_REFERENCES=1 writes new references";
     static constexpr int kSmallestPng = 0;  // the quality Qt maps to the strongest compression

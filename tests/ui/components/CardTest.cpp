@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
+#include "tests/ui/ReferenceImage.hpp"
 #include "tests/ui/ViewTest.hpp"
 #include "ui/components/ApplyPill.hpp"
 #include "ui/components/RecipeGridCard.hpp"
@@ -125,18 +126,6 @@ TEST_F(CardTest, TheCanvasShowsTheWholeShadowWhereverTheCardLeavesItUncovered) {
         CardShadow cardShadow() const override { return shadow; }
         CardShadow shadow;
     };
-    const auto differs = [](const QImage& a, const QImage& b) {
-        int worst = 0;
-        for (int y = 0; y < a.height(); ++y) {
-            for (int x = 0; x < a.width(); ++x) {
-                const QRgb p = a.pixel(x, y);
-                const QRgb q = b.pixel(x, y);
-                worst = std::max({worst, std::abs(qRed(p) - qRed(q)),
-                                  std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
-            }
-        }
-        return worst;
-    };
     const CardShadow looks[] = {{Card::gridRadius, Card::restingBlur, 1.5},
                                 {Card::gridRadius, 7, 3}};
     for (const CardShadow& shadow : looks) {
@@ -157,7 +146,7 @@ TEST_F(CardTest, TheCanvasShowsTheWholeShadowWhereverTheCardLeavesItUncovered) {
             // A hovered shadow's many faint layers round differently over paper than over
             // nothing: one level at most.
             const int tolerance = shadow.blur == Card::restingBlur ? 0 : 1;
-            EXPECT_LE(differs(drawn, expected), tolerance)
+            EXPECT_LE(test::ReferenceImage::largestChannelDelta(drawn, expected), tolerance)
                 << "blur " << shadow.blur << " " << geometry.width();
             // The shadow is there at all: darker than the paper just below the card.
             const QPoint below(geometry.center().x(), geometry.bottom() + 2);

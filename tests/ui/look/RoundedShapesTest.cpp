@@ -6,11 +6,10 @@
 
 #include <QImage>
 #include <QPainter>
-#include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <sstream>
 
+#include "tests/ui/ReferenceImage.hpp"
 #include "ui/look/RoundedShapes.hpp"
 
 namespace velmora {
@@ -36,19 +35,6 @@ QImage painted(const std::function<void(QPainter&)>& paint) {
     painter.setRenderHint(QPainter::Antialiasing);
     paint(painter);
     return image;
-}
-
-int largestDifference(const QImage& a, const QImage& b) {
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)),
-                                std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
-        }
-    }
-    return largest;
 }
 
 struct Shape {
@@ -81,7 +67,8 @@ void expectDrawnAsQtDoes(const Shape& shape, const Draw& theirs, const Draw& our
          << " alpha " << shape.fill.alpha() << " at " << shape.offset.x() << ","
          << shape.offset.y();
     for (const char* time : {" drawn", " kept"}) {
-        EXPECT_LE(largestDifference(paint(ours), expected), tolerance) << name.str() << time;
+        EXPECT_LE(test::ReferenceImage::largestChannelDelta(paint(ours), expected), tolerance)
+            << name.str() << time;
     }
 }
 
