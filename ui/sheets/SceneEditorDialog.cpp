@@ -142,6 +142,7 @@ QLayout* SceneEditorDialog::makeTitleRow() {
     save_->setCapsule(Theme::ink(), Theme::faint(), kSavePaddingV, kSavePaddingH);
     titleRow->addWidget(save_);
     connect(cancel, &QAbstractButton::clicked, this, [this] { onClose_(); });
+    setCancelButton(cancel);
     connect(save_, &QAbstractButton::clicked, this, [this] { save(); });
     return titleRow;
 }

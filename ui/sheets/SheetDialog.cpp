@@ -60,6 +60,12 @@ SheetDialog::SheetDialog(QSize size, QWidget* parent) : QDialog(parent) {
     QuitWatch::quitting();  // watching from the first sheet on
 }
 
+void SheetDialog::reject() {
+    if (cancel_ && cancel_->isEnabled() && cancel_->isVisibleTo(this)) {
+        cancel_->click();
+    }
+}
+
 void SheetDialog::closeEvent(QCloseEvent* event) {
     if (QuitWatch::quitting()) {
         event->accept();

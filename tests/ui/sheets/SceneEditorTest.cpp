@@ -259,7 +259,7 @@ TEST_F(SceneEditorTest, ASliderIsIncludedOnlyByItsButtonAndAlwaysAtItsDefault) {
     EXPECT_THAT(sliderValues(), ElementsAre("80px")) << "included again, from the default";
 }
 
-TEST_F(SceneEditorTest, EditingLoadsTheSceneCancelStoresNothingAndSaveKeepsWhatItDoesNotShow) {
+TEST_F(SceneEditorTest, EditingLoadsTheSceneCancelOrEscapeStoresNothingAndSaveKeepsTheRest) {
     // The second scene names a tweak the catalog no longer has, an icon the strip does not
     // offer and a field of a newer version.
     putData(
@@ -291,6 +291,13 @@ TEST_F(SceneEditorTest, EditingLoadsTheSceneCancelStoresNothingAndSaveKeepsWhatI
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(storedData(AppModel::Keys::setups), stored);
     EXPECT_EQ(model->setups()[1], desk);
+    // Escape is Cancel, from the name field as from anywhere else in the sheet.
+    open(desk);
+    typeName(QStringLiteral("Changed"));
+    QTest::keyClick(nameField(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(closes, 2);
+    EXPECT_EQ(storedData(AppModel::Keys::setups), stored);
 
     open(desk);
     typeName(QStringLiteral("Desk two"));
