@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "ui/look/Theme.hpp"
+#include "ui/widgets/ReadingOrder.hpp"
 
 namespace velmora {
 
@@ -72,6 +73,11 @@ void Popover::showBelow(const QRect& anchor) {
 
 void Popover::performClose() {
     close();
+}
+
+bool Popover::focusNextPrevChild(bool next) {
+    // Qt's own order would stop first on the list's scroll area, which shows no focus.
+    return readingOrder::moveFocus(*this, next);
 }
 
 void Popover::hideEvent(QHideEvent* event) {

@@ -44,6 +44,8 @@ class Popover : public QWidget {
 
   protected:
     void hideEvent(QHideEvent* event) override;
+    // Tab pressed while nothing in the popover has the focus yet reaches the popup itself.
+    bool focusNextPrevChild(bool next) override;
 
   private:
     ContentMaker makeContent_;

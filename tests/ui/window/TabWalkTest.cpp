@@ -1,15 +1,18 @@
-// Tab through every page and both sheets as a keyboard user does: the focus visits every control
-// once per round, each control looks different while it has the focus (its ring), the round goes
-// in reading order (the sidebar, then the top bar and the page; lines from the top, left to right,
-// a card's own controls right after the card) and comes back to where it began; Backtab goes back.
+// Tab through every page, both sheets and the popover as a keyboard user does: the focus visits
+// every control once per round, each control looks different while it has the focus (its ring),
+// the round goes in reading order (the sidebar, then the top bar and the page; lines from the top,
+// left to right, a card's own controls right after the card) and comes back to where it began;
+// Backtab goes back.
 #include <QScrollArea>
 #include <set>
 
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/look/FocusRing.hpp"
+#include "ui/popover/MenuBarView.hpp"
 #include "ui/sheets/OnboardingDialog.hpp"
 #include "ui/sheets/SceneEditorDialog.hpp"
 #include "ui/sheets/SheetOverlay.hpp"
+#include "ui/shell/Popover.hpp"
 #include "ui/window/Sidebar.hpp"
 
 namespace velmora::testing {
@@ -230,6 +233,23 @@ TEST_F(TabWalk, TheFocusStaysInASheetAndReturnAndSpaceDoWhatTheySay) {
     settle();
     EXPECT_EQ(state().selection, shown);
     EXPECT_EQ(window->presentedSheet(), editor);
+}
+
+TEST_F(TabWalk, ThePopoverIsWalkedFromItsFirstRowAndEscapeClosesIt) {
+    openFull();
+    Popover popover;
+    popover.configure([this] { return std::make_unique<MenuBarView>(*model); });
+    popover.showBelow(QRect(QPoint(0, 0), QSize(1, 1)));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&popover));
+    // The list scrolls on its own, so it is read whole before the footer below it.
+    const QWidget* list = find(popover, QString::fromLatin1(menuNames::list));
+    const std::vector<QWidget*> stops = walk(
+        popover, [list](const QWidget& widget) { return list->isAncestorOf(&widget) ? 0 : 1; });
+    ASSERT_FALSE(stops.empty());
+    EXPECT_EQ(stops.front()->objectName().toStdString().rfind("menu.row.", 0), 0U)
+        << nameOf(stops.front());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(popover.isVisible());
 }
 
 }  // namespace
