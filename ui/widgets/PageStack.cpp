@@ -1,8 +1,11 @@
 // Switching the page shown.
 #include "ui/widgets/PageStack.hpp"
 
+#include <QApplication>
 #include <QVBoxLayout>
 #include <algorithm>
+
+#include "ui/widgets/ReadingOrder.hpp"
 
 namespace velmora {
 
@@ -27,6 +30,8 @@ void PageStack::setCurrent(QWidget* page, const std::function<void()>& beforeSho
     if (page == current_) {
         return;
     }
+    const QWidget* focused = QApplication::focusWidget();
+    const bool focusLeaves = current_ != nullptr && current_->isAncestorOf(focused);
     if (current_ != nullptr) {
         current_->hide();
     }
@@ -35,6 +40,12 @@ void PageStack::setCurrent(QWidget* page, const std::function<void()>& beforeSho
         beforeShowing();
     }
     current_->show();
+    if (focusLeaves) {
+        // The control pressed went with its page: the keyboard goes on from the top of the new
+        // one, placed where it will be seen, instead of starting over from the window's first.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        readingOrder::focusAt(*current_, 0);
+    }
 }
 
 }  // namespace velmora

@@ -27,7 +27,8 @@ class PageStack : public QWidget {
     // Adds `page` at the end, hidden, full width at its own height from the top.
     void add(QWidget* page);
     // Hides the page shown, calls `beforeShowing` while `page` is still out of sight, then
-    // shows `page`, which must have been added.
+    // shows `page`, which must have been added. The focus, if it was on the page hidden, goes to
+    // the first control of `page` in reading order.
     void setCurrent(QWidget* page, const std::function<void()>& beforeShowing = {});
 
     QWidget* current() const { return current_; }

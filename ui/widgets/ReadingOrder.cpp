@@ -72,12 +72,16 @@ void sortByLines(std::vector<Placed>& items) {
 
 }  // namespace
 
-std::vector<QWidget*> chain(const QWidget& root, const std::vector<const QWidget*>& columns) {
+namespace {
+
+// The chain, with `leaving` (a control going out of sight) kept in it where it stood.
+std::vector<QWidget*> chainWith(const QWidget& root, const std::vector<const QWidget*>& columns,
+                                const QWidget* leaving) {
     std::set<const QWidget*> takers;
     // The widgets with a control somewhere inside them.
     std::set<const QWidget*> holders;
     for (QWidget* widget : root.findChildren<QWidget*>()) {
-        if (takesTab(*widget, root)) {
+        if (widget == leaving || takesTab(*widget, root)) {
             takers.insert(widget);
             for (const QWidget* up = widget->parentWidget(); up != nullptr && up != &root;
                  up = up->parentWidget()) {
@@ -117,15 +121,32 @@ std::vector<QWidget*> chain(const QWidget& root, const std::vector<const QWidget
     return ordered;
 }
 
+}  // namespace
+
+std::vector<QWidget*> chain(const QWidget& root, const std::vector<const QWidget*>& columns) {
+    return chainWith(root, columns, nullptr);
+}
+
 bool moveFocus(QWidget& root, bool next, const std::vector<const QWidget*>& columns) {
-    const std::vector<QWidget*> order = chain(root, columns);
-    if (order.empty()) {
-        return false;
-    }
     QWidget* focused = QApplication::focusWidget();
+    // Qt asks for the next control when the focused one is hidden (its row removed, its page
+    // switched): the one that took its place, not the first of the window.
+    const bool leaving =
+        focused != nullptr && root.isAncestorOf(focused) && !focused->isVisibleTo(&root);
+    std::vector<QWidget*> order = chainWith(root, columns, leaving ? focused : nullptr);
     const auto at = std::find(order.begin(), order.end(), focused);
     std::size_t index = 0;
-    if (at == order.end()) {
+    if (leaving && at != order.end()) {
+        const auto current = static_cast<std::size_t>(at - order.begin());
+        order.erase(at);
+        if (order.empty()) {
+            return false;
+        }
+        // The last control gone, the one before it rather than the first of all.
+        index = current < order.size() ? current : order.size() - 1;
+    } else if (order.empty()) {
+        return false;
+    } else if (at == order.end()) {
         index = next ? 0 : order.size() - 1;
     } else {
         const auto current = static_cast<std::size_t>(at - order.begin());
@@ -134,6 +155,34 @@ bool moveFocus(QWidget& root, bool next, const std::vector<const QWidget*>& colu
     QWidget* target = order[index];
     target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     for (QWidget* step = target->parentWidget(); step != nullptr && step != &root;
+         step = step->parentWidget()) {
+        if (auto* area = qobject_cast<QScrollArea*>(step)) {
+            area->ensureWidgetVisible(target);
+        }
+    }
+    return true;
+}
+
+std::optional<std::size_t> placeOf(const QWidget& root, const QWidget* control) {
+    if (control == nullptr || !root.isAncestorOf(control)) {
+        return std::nullopt;
+    }
+    const std::vector<QWidget*> order = chain(root);
+    const auto at = std::find(order.begin(), order.end(), control);
+    if (at == order.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(at - order.begin());
+}
+
+bool focusAt(QWidget& root, std::size_t place) {
+    const std::vector<QWidget*> order = chain(root);
+    if (order.empty()) {
+        return false;
+    }
+    QWidget* target = order[std::min(place, order.size() - 1)];
+    target->setFocus(Qt::OtherFocusReason);
+    for (QWidget* step = target->parentWidget(); step != nullptr && !step->isWindow();
          step = step->parentWidget()) {
         if (auto* area = qobject_cast<QScrollArea*>(step)) {
             area->ensureWidgetVisible(target);

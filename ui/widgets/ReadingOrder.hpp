@@ -11,6 +11,8 @@
 #pragma once
 
 #include <QWidget>
+#include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace velmora::readingOrder {
@@ -20,7 +22,17 @@ namespace velmora::readingOrder {
 std::vector<QWidget*> chain(const QWidget& root, const std::vector<const QWidget*>& columns = {});
 
 // Gives the focus to the widget after (or before) the focused one in `root`'s chain, wrapping
-// around at the ends, and scrolls it into view. False when `root` has nothing to focus.
+// around at the ends, and scrolls it into view. False when `root` has nothing to focus. When the
+// focused widget is going out of sight under `root`, the focus goes to the control that followed
+// it, or to the one before it when it was the last.
 bool moveFocus(QWidget& root, bool next, const std::vector<const QWidget*>& columns = {});
+
+// Where `control` stands in `root`'s chain; none when it is not in it.
+std::optional<std::size_t> placeOf(const QWidget& root, const QWidget* control);
+
+// Gives the focus to the widget at `place` in `root`'s chain (the last one when the chain is
+// shorter) and scrolls it into view, in every scroll area around it. False when `root` has
+// nothing to focus.
+bool focusAt(QWidget& root, std::size_t place);
 
 }  // namespace velmora::readingOrder

@@ -2,8 +2,10 @@
 // sync.
 #include "ui/window/MainWindow.hpp"
 
+#include <QApplication>
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -97,11 +99,39 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 void MainWindow::sync(const SyncCache& now) {
+    // A sync can take away the control that has the focus (its row removed, its card rebuilt):
+    // where it stood in the page or the sidebar is kept, so the keyboard goes on from there.
+    QWidget* focused = QApplication::focusWidget();
+    QWidget* region = nullptr;
+    std::optional<std::size_t> place;
+    for (QWidget* candidate :
+         {static_cast<QWidget*>(router_->currentPage()), static_cast<QWidget*>(sidebar_)}) {
+        if (candidate != nullptr && (place = readingOrder::placeOf(*candidate, focused))) {
+            region = candidate;
+            break;
+        }
+    }
     derived_ = DerivedValues::of(now);
     const WindowView view{*this, now, state_, derived_};
     topBar_->show(view);
     sidebar_->show(view);
     router_->show(view);
+    QWidget* focusedNow = QApplication::focusWidget();
+    if (region != nullptr && focusedNow != focused) {
+        // The rows and cards that took its place show only once the event loop turns (a layout
+        // shows the widgets added to it then), so the focus goes there after that.
+        QMetaObject::invokeMethod(
+            this,
+            [region = QPointer<QWidget>(region), movedTo = QPointer<QWidget>(focusedNow),
+             at = *place] {
+                // Unless the user has moved it since, or the page has gone.
+                if (region && region->isVisible() && QApplication::focusWidget() == movedTo) {
+                    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+                    readingOrder::focusAt(*region, at);
+                }
+            },
+            Qt::QueuedConnection);
+    }
     presentSheet();
 }
 

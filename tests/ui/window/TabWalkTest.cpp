@@ -7,6 +7,7 @@
 #include <set>
 
 #include "tests/ui/window/WindowTest.hpp"
+#include "ui/components/SwitchRow.hpp"
 #include "ui/look/FocusRing.hpp"
 #include "ui/popover/MenuBarView.hpp"
 #include "ui/sheets/OnboardingDialog.hpp"
@@ -185,6 +186,48 @@ TEST_F(TabWalk, EveryPageIsWalkedInReadingOrderWithEachStopRinged) {
     }
 }
 
+TEST_F(TabWalk, WhenTheFocusedControlGoesTheKeyboardGoesOnFromWhereItStood) {
+    openFull();
+    changeModel([&] {
+        for (const char* id : {"finder-show-path-bar", "finder-show-status-bar"}) {
+            model->setTweak(*model->catalog().tweak(id), true);
+        }
+    });
+    // Space presses the focused control; the name of what has the focus then, if it is shown.
+    const auto press = [](QWidget* control) {
+        control->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(control, Qt::Key_Space);
+        settleLayout();
+        QWidget* focused = QApplication::focusWidget();
+        return focused != nullptr && focused->isVisible() ? focused->objectName().toStdString()
+                                                          : std::string("nothing");
+    };
+    // A card opens its recipe: the keyboard goes on from the new page's first control, its back
+    // button, which leads back to the top of the page it came from.
+    clickRow("home");
+    const QString first =
+        window->router().currentPage()->findChild<RecipeGridCard*>()->objectName();
+    EXPECT_EQ(press(find(*window, QStringLiteral("recipeCard.finder-power"))), "backButton");
+    EXPECT_EQ(press(find(*window, QStringLiteral("backButton"))), first.toStdString());
+
+    // A switch turned off on the On-now page takes its row away: the next row's switch has the
+    // focus; with the last row gone, the control before it.
+    clickRow("active");
+    EXPECT_EQ(press(find(*window, rowNames::toggle("finder-show-path-bar"))),
+              rowNames::toggle("finder-show-status-bar").toStdString());
+    EXPECT_EQ(press(find(*window, rowNames::toggle("finder-show-status-bar"))),
+              "pill.developer-setup");
+
+    // A favourite's star taken back on the Favorites page: the card that took its place.
+    clickRow("favorites");
+    QList<RecipeGridCard*> cards = page<Page>()->findChildren<RecipeGridCard*>();
+    std::ranges::sort(cards, {}, [](const RecipeGridCard* card) { return card->x(); });
+    ASSERT_EQ(cards.size(), 2);
+    const std::string second = cards[1]->recipe().id;
+    EXPECT_EQ(press(find(*window, QStringLiteral("star.") + cards[0]->recipe().id.c_str())),
+              "star." + second);
+}
+
 TEST_F(TabWalk, TheFocusStaysInASheetAndReturnAndSpaceDoWhatTheySay) {
     openFull();
     window->change([](WindowState& s) { s.showOnboarding = true; });
@@ -206,6 +249,8 @@ TEST_F(TabWalk, TheFocusStaysInASheetAndReturnAndSpaceDoWhatTheySay) {
     EXPECT_NE(tile->isChecked(), wasOn);
     QTest::keyClick(tile, Qt::Key_Return);
     EXPECT_EQ(onboarding->step(), 1);
+    // The tile went with its step: the keyboard goes on from the first tile of the next.
+    EXPECT_EQ(QApplication::focusWidget(), find(*onboarding, onboardingNames::goal("speed")));
     onboarding->primaryButton()->click();
     onboarding->primaryButton()->click();
     settle();
