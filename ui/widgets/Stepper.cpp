@@ -1,15 +1,18 @@
 // The stepper's label and its painted arrow pair.
 #include "ui/widgets/Stepper.hpp"
 
+#include <QFocusFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
-#include "ui/widgets/PaintedButton.hpp"
 
 #include "ui/look/Theme.hpp"
+#include "ui/widgets/Accessibility.hpp"
+#include "ui/widgets/PaintedButton.hpp"
 #include "ui/widgets/TextLabel.hpp"
 
 namespace velmora {
@@ -91,7 +94,44 @@ Stepper::Stepper(int min, int max, int step, QWidget* parent)
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(up_, &QAbstractButton::clicked, this, [this] { stepBy(1); });
     connect(down_, &QAbstractButton::clicked, this, [this] { stepBy(-1); });
+    // The arrows are too small to be stops of their own: the pair is one stop, stepped with the
+    // arrow keys, ringed around as the plain buttons are.
+    setFocusPolicy(Qt::TabFocus);
     showValue();
+}
+
+void Stepper::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() != Qt::NoModifier && event->modifiers() != Qt::KeypadModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+        case Qt::Key_Up:
+            stepBy(1);
+            break;
+        case Qt::Key_Down:
+            stepBy(-1);
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+}
+
+void Stepper::focusInEvent(QFocusEvent* event) {
+    if (!ring_) {
+        ring_ = new QFocusFrame(this);
+    }
+    ring_->setWidget(this);
+    QWidget::focusInEvent(event);
+}
+
+void Stepper::focusOutEvent(QFocusEvent* event) {
+    if (ring_) {
+        ring_->setWidget(nullptr);
+    }
+    QWidget::focusOutEvent(event);
 }
 
 void Stepper::setValue(int value) {
@@ -126,6 +166,7 @@ void Stepper::showValue() {
         {font.width(format_(min_)), font.width(format_(max_)), font.width(format_(value_))});
     label_->setFixedWidth(static_cast<int>(std::ceil(widest)));
     label_->setText(format_(value_));
+    accessibility::describe(*this, QAccessible::SpinBox, format_(value_));
     up_->setEnabled(value_ < max_);
     down_->setEnabled(value_ > min_);
 }

@@ -14,6 +14,8 @@
 #include "ui/sheets/SceneEditorDialog.hpp"
 #include "ui/sheets/SheetOverlay.hpp"
 #include "ui/shell/Popover.hpp"
+#include "ui/widgets/Stepper.hpp"
+#include "ui/window/NewRuleCard.hpp"
 #include "ui/window/Sidebar.hpp"
 
 namespace velmora::testing {
@@ -173,6 +175,23 @@ TEST_F(TabWalk, EveryPageIsWalkedInReadingOrderWithEachStopRinged) {
         // The sidebar's rows, the search field and the page's own controls.
         ASSERT_GT(stops.size(), 12U);
         EXPECT_TRUE(window->sidebar().isAncestorOf(stops.front())) << "the sidebar is read first";
+    }
+    {
+        // The rule form's threshold is one stop, stepped with the arrow keys.
+        SCOPED_TRACE("automations, battery below");
+        window->change([](WindowState& s) { s.newRuleKind = AutomationRule::Kind::batteryBelow; });
+        settle();
+        const std::vector<QWidget*> stops = walk(*window, windowColumns());
+        auto* threshold = find<Stepper>(*window, newRuleNames::threshold);
+        ASSERT_NE(std::ranges::find(stops, threshold), stops.end()) << "Tab reaches the threshold";
+        const int before = threshold->value();
+        threshold->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(threshold, Qt::Key_Up);
+        settle();
+        EXPECT_EQ(state().newRuleThreshold, before + NewRuleCard::thresholdStep);
+        QTest::keyClick(threshold, Qt::Key_Down);
+        settle();
+        EXPECT_EQ(state().newRuleThreshold, before);
     }
     {
         SCOPED_TRACE("recipe");
