@@ -110,6 +110,22 @@ void DoubleSlider::mousePressEvent(QMouseEvent* event) {
         jumping_ = true;
         setValue(positionAt(event->position().toPoint().x()));
         jumping_ = false;
+        // The knob lands on the nearest step, which on a coarse slider can lie beside the
+        // pointer; pressed there, QSlider would see a groove press at the knob's own value, take
+        // no step and never hold the knob, so the release would commit nothing. Such a press
+        // goes to the knob's nearest point instead, where a drag from it keeps its offset.
+        initStyleOption(&option);
+        const QRect knob =
+            style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+        const QPoint at = event->position().toPoint();
+        if (!knob.contains(at)) {
+            const QPointF onKnob(std::clamp(at.x(), knob.left(), knob.right()), knob.center().y());
+            QMouseEvent press(event->type(), onKnob, mapToGlobal(onKnob), event->button(),
+                              event->buttons(), event->modifiers(), event->pointingDevice());
+            QSlider::mousePressEvent(&press);
+            event->setAccepted(press.isAccepted());
+            return;
+        }
     }
     QSlider::mousePressEvent(event);
 }

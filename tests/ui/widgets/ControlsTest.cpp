@@ -139,6 +139,40 @@ TEST_F(Controls, TheSliderWritesOncePerReleaseKeyStepAndGrooveClickAndNeverFromT
     EXPECT_EQ(fine.doubleValue(), 0) << "a value that is no number shows the minimum";
 }
 
+TEST_F(Controls, AGrooveClickBesideTheNearestStepStillWritesTheValueItShows) {
+    // Mouse tracking: seven positions over a wide row, so most clicks fall between two steps.
+    QWidget page;
+    auto* layout = new QVBoxLayout(&page);
+    auto* slider = new DoubleSlider(0, 3, 0.5);
+    layout->addWidget(slider);
+    showOnPaper(page, QSize(500, 60));
+    QSignalSpy commits(slider, &DoubleSlider::committed);
+    const int y = slider->height() / 2;
+    std::vector<double> shown, written;
+    for (int x = 4; x < slider->width() - 4; x += 9) {
+        slider->setDoubleValue(x < slider->width() / 2 ? 3 : 0);  // the knob far from the click
+        commits.clear();
+        QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(x, y));
+        shown.push_back(slider->doubleValue());
+        written.push_back(commits.size() == 1 ? commits[0][0].toDouble() : -1);
+    }
+    EXPECT_EQ(written, shown) << "each click writes once, the value the knob shows";
+    EXPECT_FALSE(InteractionHold::activeIn(*slider));
+
+    // The press holds the knob, so dragging on from a groove click moves it further.
+    slider->setDoubleValue(0);
+    commits.clear();
+    const QPoint start(slider->width() / 3 + 7, y);
+    QTest::mousePress(slider, Qt::LeftButton, {}, start);
+    EXPECT_TRUE(slider->isSliderDown());
+    for (int x = start.x(); x <= slider->width(); x += 10) {
+        QTest::mouseMove(slider, QPoint(x, y));
+    }
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(slider->width() - 1, y));
+    ASSERT_EQ(commits.size(), 1);
+    EXPECT_EQ(commits[0][0].toDouble(), 3);
+}
+
 TEST_F(Controls, TheStripScrollsSidewaysWithTheWheelOnlyWhenItOverflows) {
     WheelStrip strip;
     for (int i = 0; i < 12; ++i) {
