@@ -137,8 +137,9 @@ class AppModel : public QObject {
     void refresh();
     const std::vector<Recipe>& recipes() const { return catalog_.recipes(); }
 
-    // Recipes. An apply that fails part-way still records what it changed in `sessionApplied`,
-    // so that `revert` restores exactly what the user had.
+    // Recipes. Every apply adds what it changed to the recipe's records in `sessionApplied`, one
+    // that fails part-way too, so that `revert` restores exactly what the user had before the
+    // recipe was first applied in this run.
     bool isApplied(const Recipe& recipe) const;
     void apply(const Recipe& recipe);
     void revert(const Recipe& recipe);

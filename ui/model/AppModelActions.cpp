@@ -61,11 +61,11 @@ bool AppModel::isApplied(const Recipe& recipe) const {
 void AppModel::apply(const Recipe& recipe) {
     AppliedRecipe applied;
     const std::optional<std::string> error = attempt([&] { runner_.apply(recipe, applied); });
-    if (!error) {
-        sessionApplied[recipe.id] = std::move(applied);
-    } else if (!applied.changes.empty()) {
-        // What was changed before the failure is reverted from its records like the rest, after
-        // (so before, when undone) any earlier application's.
+    if (!error || !applied.changes.empty()) {
+        // Each application's records go after (so are undone before) those of an earlier one in
+        // this run, a part-failed one's too: a recipe applied again, after one of its tweaks was
+        // switched off by hand, then reverts to what the user had before the first application
+        // and not to the values that first application wrote.
         AppliedRecipe& entry = sessionApplied[recipe.id];
         entry.recipeID = recipe.id;
         entry.changes.insert(entry.changes.end(), applied.changes.begin(), applied.changes.end());

@@ -73,6 +73,27 @@ TEST_F(ActionsTest, RecipesUndoTheirRecordAndAPartFailedOneKeepsWhatItChanged) {
     EXPECT_EQ(backend->at(keyOf("t-b")), TweakValue::string("before"));
 }
 
+// Switching one of a recipe's tweaks off by hand makes it read as not applied, so the user applies
+// it again; its revert must still give back what they had before the recipe, not what it wrote.
+TEST_F(ActionsTest, ARecipeAppliedAgainRevertsToTheValuesFromBeforeItsFirstApplication) {
+    backend->put(keyOf("t-a"), TweakValue::string("mine"));
+    backend->put(keyOf("t-b"), TweakValue::integer(3));
+    model->apply(ab);
+    model->setTweak(a, false);
+    EXPECT_FALSE(model->isApplied(ab));
+    model->apply(ab);
+    EXPECT_TRUE(model->isApplied(ab));
+    model->revert(ab);
+    EXPECT_EQ(model->lastError(), std::nullopt);
+    EXPECT_EQ(backend->at(keyOf("t-a")), TweakValue::string("mine"));
+    EXPECT_EQ(backend->at(keyOf("t-b")), TweakValue::integer(3));
+    EXPECT_FALSE(model->sessionApplied.contains("r-ab"));
+
+    // Reverted, the next revert has no record and switches the items off.
+    model->revert(ab);
+    EXPECT_EQ(backend->at(keyOf("t-a")), std::nullopt);
+}
+
 TEST_F(ActionsTest, FavouritesAndAppearanceAnnounceOnceAndNeverRefreshButTheProfileDoes) {
     EXPECT_EQ(emitsOf([&] { model->toggleFavorite(ab); }), 1);
     EXPECT_EQ(store->stringArray(AppModel::Keys::favoriteRecipeIDs),
