@@ -31,7 +31,17 @@
 namespace velmora::testing {
 namespace {
 
-using Controls = ViewTest;
+class Controls : public ViewTest {
+  protected:
+    // A slider alone in `page`, a row of `size` on paper, as a list shows it.
+    static DoubleSlider* sliderOnPaper(QWidget& page, double min, double max, double step,
+                                       QSize size) {
+        auto* slider = new DoubleSlider(min, max, step);
+        (new QVBoxLayout(&page))->addWidget(slider);
+        showOnPaper(page, size);
+        return slider;
+    }
+};
 
 // Sends one wheel notch (down) to `widget`'s centre; returns whether the widget took it.
 bool wheel(QWidget* widget) {
@@ -88,10 +98,7 @@ TEST_F(Controls, TheSwitchShowsWhatItIsToldNotWhatIsClickedAndIsDrawnSmallerThan
 
 TEST_F(Controls, TheSliderWritesOncePerReleaseKeyStepAndGrooveClickAndNeverFromTheWheel) {
     QWidget page;
-    auto* layout = new QVBoxLayout(&page);
-    auto* slider = new DoubleSlider(16, 128, 1);
-    layout->addWidget(slider);
-    showOnPaper(page, QSize(300, 60));
+    DoubleSlider* slider = sliderOnPaper(page, 16, 128, 1, QSize(300, 60));
     slider->setDoubleValue(48);
     QSignalSpy commits(slider, &DoubleSlider::committed);
     const auto committed = [&] {
@@ -142,10 +149,7 @@ TEST_F(Controls, TheSliderWritesOncePerReleaseKeyStepAndGrooveClickAndNeverFromT
 TEST_F(Controls, AGrooveClickBesideTheNearestStepStillWritesTheValueItShows) {
     // Mouse tracking: seven positions over a wide row, so most clicks fall between two steps.
     QWidget page;
-    auto* layout = new QVBoxLayout(&page);
-    auto* slider = new DoubleSlider(0, 3, 0.5);
-    layout->addWidget(slider);
-    showOnPaper(page, QSize(500, 60));
+    DoubleSlider* slider = sliderOnPaper(page, 0, 3, 0.5, QSize(500, 60));
     QSignalSpy commits(slider, &DoubleSlider::committed);
     const int y = slider->height() / 2;
     std::vector<double> shown, written;
