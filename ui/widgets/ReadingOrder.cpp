@@ -6,9 +6,34 @@
 #include <algorithm>
 #include <set>
 
+#include "ui/look/FocusRing.hpp"
+
 namespace velmora::readingOrder {
 
 namespace {
+
+// Scrolls `area` to `target` and the ring drawn around it. Qt scrolls only to a control that is
+// not wholly in view, and then with room to spare; one in view but at the very edge would keep
+// its ring cut by the edge.
+void reveal(QScrollArea& area, QWidget& target) {
+    const QWidget* content = area.widget();
+    if (content == nullptr || !content->isAncestorOf(&target)) {
+        return;
+    }
+    const QRect placed(target.mapTo(content, QPoint(0, 0)), target.size());
+    const QRect shown(-content->pos(), area.viewport()->size());
+    if (!shown.contains(placed)) {
+        area.ensureWidgetVisible(&target);
+        return;
+    }
+    const QRect ringed =
+        placed.adjusted(-focus::ringRoom, -focus::ringRoom, focus::ringRoom, focus::ringRoom);
+    if (!shown.contains(ringed)) {
+        const QPoint middle = ringed.center();
+        area.ensureVisible(middle.x(), middle.y(), ringed.right() - middle.x() + 1,
+                           ringed.bottom() - middle.y() + 1);
+    }
+}
 
 struct Placed {
     QWidget* widget;
@@ -157,7 +182,7 @@ bool moveFocus(QWidget& root, bool next, const std::vector<const QWidget*>& colu
     for (QWidget* step = target->parentWidget(); step != nullptr && step != &root;
          step = step->parentWidget()) {
         if (auto* area = qobject_cast<QScrollArea*>(step)) {
-            area->ensureWidgetVisible(target);
+            reveal(*area, *target);
         }
     }
     return true;
@@ -185,7 +210,7 @@ bool focusAt(QWidget& root, std::size_t place) {
     for (QWidget* step = target->parentWidget(); step != nullptr && !step->isWindow();
          step = step->parentWidget()) {
         if (auto* area = qobject_cast<QScrollArea*>(step)) {
-            area->ensureWidgetVisible(target);
+            reveal(*area, *target);
         }
     }
     return true;

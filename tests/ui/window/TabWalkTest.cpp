@@ -4,6 +4,7 @@
 // left to right, a card's own controls right after the card) and comes back to where it began;
 // Backtab goes back.
 #include <QScrollArea>
+#include <QScrollBar>
 #include <set>
 
 #include "tests/ui/window/WindowTest.hpp"
@@ -12,8 +13,10 @@
 #include "ui/popover/MenuBarView.hpp"
 #include "ui/sheets/OnboardingDialog.hpp"
 #include "ui/sheets/SceneEditorDialog.hpp"
+#include "ui/sheets/ScenePicker.hpp"
 #include "ui/sheets/SheetOverlay.hpp"
 #include "ui/shell/Popover.hpp"
+#include "ui/widgets/ReadingOrder.hpp"
 #include "ui/widgets/Stepper.hpp"
 #include "ui/window/NewRuleCard.hpp"
 #include "ui/window/Sidebar.hpp"
@@ -297,6 +300,45 @@ TEST_F(TabWalk, TheFocusStaysInASheetAndReturnAndSpaceDoWhatTheySay) {
     settle();
     EXPECT_EQ(state().selection, shown);
     EXPECT_EQ(window->presentedSheet(), editor);
+}
+
+TEST_F(TabWalk, AControlTabbedToAtAListsEdgeIsScrolledInWithItsWholeRing) {
+    openFull();
+    window->change([](WindowState& s) { s.openEditor(std::nullopt); });
+    settle();
+    auto* editor = qobject_cast<SceneEditorDialog*>(window->presentedSheet());
+    ASSERT_NE(editor, nullptr);
+    click(find(*editor, editorNames::disclosure));
+    settle();
+    // "Select all" is a plain text button: its ring lies around it, outside the button.
+    QWidget* selectAll = find(*editor, pickerNames::selectAll);
+    QScrollArea* area = nullptr;
+    for (QWidget* up = selectAll->parentWidget(); up != nullptr && area == nullptr;
+         up = up->parentWidget()) {
+        area = qobject_cast<QScrollArea*>(up);
+    }
+    ASSERT_NE(area, nullptr);
+    const auto onScreen = [&] {
+        return QRect(selectAll->mapTo(area->viewport(), QPoint(0, 0)), selectAll->size());
+    };
+    const auto ringed = [&] {
+        return onScreen().adjusted(-focus::ringRoom, -focus::ringRoom, focus::ringRoom,
+                                   focus::ringRoom);
+    };
+    const std::vector<QWidget*> order = readingOrder::chain(*editor);
+    const auto at = std::find(order.begin(), order.end(), selectAll);
+    ASSERT_TRUE(at != order.end() && std::next(at) != order.end());
+
+    // Scrolled so that it stands just inside the list's top edge, then reached with Backtab
+    // from the control below it.
+    area->verticalScrollBar()->setValue(selectAll->mapTo(area->widget(), QPoint(0, 0)).y() - 1);
+    ASSERT_TRUE(area->viewport()->rect().contains(onScreen()));
+    ASSERT_FALSE(area->viewport()->rect().contains(ringed()));
+    (*std::next(at))->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(QApplication::focusWidget(), selectAll);
+    EXPECT_TRUE(area->viewport()->rect().contains(ringed()))
+        << "the ring is not cut by the list's top edge";
 }
 
 TEST_F(TabWalk, ThePopoverIsWalkedFromItsFirstRowAndEscapeClosesIt) {
