@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <cmath>
 
+#include "ui/look/FocusRing.hpp"
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
@@ -16,6 +17,9 @@ namespace {
 
 constexpr qreal kChosenFillOpacity = 0.08;
 constexpr qreal kRestingStroke = 1.0;
+// A chosen choice is already outlined in the accent, where the ring would vanish into it: its
+// ring runs inside the outline instead, this far clear of it.
+constexpr qreal kRingGap = 1.5;
 
 constexpr qreal kTilePadding = 11;
 constexpr qreal kTileSpacing = 11;
@@ -65,6 +69,13 @@ void paintChoiceSurface(QPainter& painter, const QRectF& frame, qreal radius, bo
     painter.drawRoundedRect(edge, radius, radius);
 }
 
+// The focus ring: along the edge, or inside the outline of a chosen choice.
+void paintChoiceRing(QPainter& painter, const QRectF& frame, qreal radius, bool chosen,
+                     qreal chosenStroke) {
+    const qreal inset = chosen ? chosenStroke + kRingGap : 0;
+    focus::paintRing(painter, frame.adjusted(inset, inset, -inset, -inset), radius - inset);
+}
+
 void makeChoice(QAbstractButton& button, const QString& title) {
     button.setCursor(Qt::PointingHandCursor);
     button.setAccessibleName(title);
@@ -77,7 +88,7 @@ OnboardingTile::OnboardingTile(std::string symbol, QString title, QString blurb,
       symbol_(std::move(symbol)),
       title_(std::move(title)),
       blurb_(std::move(blurb)) {
-    setFocusShape(FocusShape::rounded, kTileRadius);
+    setFocusShape(FocusShape::own);
     makeChoice(*this, title_);
     setAccessibleDescription(blurb_);
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -120,6 +131,9 @@ void OnboardingTile::paintEvent(QPaintEvent* /*event*/) {
     painter.setRenderHint(QPainter::Antialiasing);
     const bool chosen = isOn();
     paintChoiceSurface(painter, QRectF(rect()), kTileRadius, chosen, kTileChosenStroke);
+    if (hasFocus()) {
+        paintChoiceRing(painter, QRectF(rect()), kTileRadius, chosen, kTileChosenStroke);
+    }
 
     const qreal middle = height() / 2.0;
     Symbols::draw(painter, QPointF(kTilePadding + kTileSymbolColumn / 2, middle), kTileSymbolSize,
@@ -148,7 +162,7 @@ void OnboardingTile::paintEvent(QPaintEvent* /*event*/) {
 
 DeviceCard::DeviceCard(std::string symbol, QString title, QWidget* parent)
     : StateButton(parent), symbol_(std::move(symbol)), title_(std::move(title)) {
-    setFocusShape(FocusShape::rounded, kCardRadius);
+    setFocusShape(FocusShape::own);
     makeChoice(*this, title_);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
@@ -170,6 +184,9 @@ void DeviceCard::paintEvent(QPaintEvent* /*event*/) {
     painter.setRenderHint(QPainter::Antialiasing);
     const bool chosen = isOn();
     paintChoiceSurface(painter, QRectF(rect()), kCardRadius, chosen, kCardChosenStroke);
+    if (hasFocus()) {
+        paintChoiceRing(painter, QRectF(rect()), kCardRadius, chosen, kCardChosenStroke);
+    }
     const QColor colour = chosen ? Theme::accent() : Theme::secondary();
     const qreal symbol = Symbols::boxSide(kCardSymbolSize);
     const qreal content = symbol + kCardSpacing + cardTitleFont().lineSpacing();

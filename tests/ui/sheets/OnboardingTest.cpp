@@ -129,6 +129,52 @@ TEST_F(OnboardingTest, AFirstRunGoesThroughTheStepsKeepingChoicesAndDoneStoresTh
     EXPECT_EQ(completions, 1);
 }
 
+TEST_F(OnboardingTest, AChosenTileOrCardShowsTheFocusAsClearlyAsAnUnchosenOne) {
+    open();
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.get()));
+    // What the sheet shows of `button` without and with the focus.
+    const auto looks = [](QAbstractButton& button) {
+        button.clearFocus();
+        QImage without = button.grab().toImage();
+        button.setFocus(Qt::TabFocusReason);
+        return std::pair(without, button.grab().toImage());
+    };
+    // The pixels that plainly differ between two pictures of one size: a ring that only darkens
+    // an outline of its own colour does not count.
+    const auto differing = [](const QImage& a, const QImage& b) {
+        constexpr int kPlain = 56;
+        int count = 0;
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                const QColor one = a.pixelColor(x, y);
+                const QColor two = b.pixelColor(x, y);
+                const int most =
+                    std::max({std::abs(one.red() - two.red()), std::abs(one.green() - two.green()),
+                              std::abs(one.blue() - two.blue())});
+                count += most > kPlain ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    QAbstractButton* tile = choice(onboardingNames::field("writer"));
+    const auto [restingOff, focusedOff] = looks(*tile);
+    choose(onboardingNames::field("writer"));
+    ASSERT_TRUE(tile->isChecked());
+    const auto [restingOn, focusedOn] = looks(*tile);
+    // The ring of an unchosen tile changes its whole outline; a chosen one's should show as much.
+    const int shownOff = differing(restingOff, focusedOff);
+    ASSERT_GT(shownOff, 0);
+    EXPECT_GT(differing(restingOn, focusedOn), shownOff / 2) << "the chosen tile's ring shows";
+
+    press(onboardingNames::next);
+    press(onboardingNames::next);
+    QAbstractButton* laptop = choice(onboardingNames::device("laptop"));
+    ASSERT_TRUE(laptop->isChecked());
+    const auto [restingCard, focusedCard] = looks(*laptop);
+    EXPECT_GT(differing(restingCard, focusedCard), shownOff / 2) << "the chosen card's ring shows";
+}
+
 TEST_F(OnboardingTest, SkipOnAFirstRunStoresACompletedProfileWithoutTheChosenFieldsAndGoals) {
     open();
     choose(onboardingNames::field("student"));
