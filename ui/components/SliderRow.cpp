@@ -31,6 +31,7 @@ SliderRow::SliderRow(AppModel& model, SliderTweak slider, QWidget* parent)
     setObjectName(rowNames::row(slider_.id));
     control_->setObjectName(rowNames::slider(slider_.id));
     control_->setAccessibleName(toQString(slider_.title));
+    control_->setValueText([this](double value) { return toQString(slider_.display(value)); });
     valueText_->setObjectName(rowNames::value(slider_.id));
     valueText_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 

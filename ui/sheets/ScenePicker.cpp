@@ -94,6 +94,7 @@ class SliderChoice : public QWidget {
         value_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         control_->setObjectName(pickerNames::slider(slider_.id));
         control_->setAccessibleName(toQString(slider_.title));
+        control_->setValueText([this](double value) { return toQString(slider_.display(value)); });
 
         auto* stack = new QVBoxLayout(this);
         stack->setContentsMargins(0, 0, 0, 0);

@@ -1,6 +1,7 @@
 // Double mapping, the groove jump and the commit rule of the slider.
 #include "ui/widgets/DoubleSlider.hpp"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -39,10 +40,49 @@ int positionsFor(double min, double max, double step) {
     return static_cast<int>(std::lround(span / step));
 }
 
+// Qt's own slider interface reads the knob's position (step 8 of a Dock size that shows 48px).
+class DoubleSliderFace : public QAccessibleWidget, public QAccessibleValueInterface {
+  public:
+    explicit DoubleSliderFace(DoubleSlider* slider)
+        : QAccessibleWidget(slider, QAccessible::Slider) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) {
+            return static_cast<QAccessibleValueInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text type) const override {
+        return type == QAccessible::Value ? slider().valueText() : QAccessibleWidget::text(type);
+    }
+    QVariant currentValue() const override { return slider().doubleValue(); }
+    void setCurrentValue(const QVariant& value) override {
+        if (slider().isEnabled()) {
+            slider().moveTo(value.toDouble());
+        }
+    }
+    QVariant maximumValue() const override { return slider().maximumValue(); }
+    QVariant minimumValue() const override { return slider().minimumValue(); }
+    QVariant minimumStepSize() const override { return slider().step(); }
+
+  private:
+    DoubleSlider& slider() const { return *static_cast<DoubleSlider*>(widget()); }
+};
+
+QAccessibleInterface* sliderFace(const QString& /*className*/, QObject* object) {
+    auto* slider = qobject_cast<DoubleSlider*>(object);
+    return slider == nullptr ? nullptr : new DoubleSliderFace(slider);
+}
+
 }  // namespace
 
 DoubleSlider::DoubleSlider(double min, double max, double step, QWidget* parent)
     : QSlider(Qt::Horizontal, parent), min_(min), max_(std::max(min, max)), step_(step) {
+    static const bool faceInstalled = [] {
+        QAccessible::installFactory(sliderFace);
+        return true;
+    }();
+    (void)faceInstalled;
     const int positions = positionsFor(min_, max_, step_);
     if (positions > 0 && (step_ <= 0 || (max_ - min_) / step_ > kMaximumPositions)) {
         step_ = (max_ - min_) / positions;
@@ -78,12 +118,24 @@ double DoubleSlider::doubleValue() const {
 
 void DoubleSlider::setDoubleValue(double value) {
     const QSignalBlocker blocker(this);
+    moveTo(value);
+}
+
+void DoubleSlider::moveTo(double value) {
     if (!std::isfinite(value) || step_ <= 0) {
         setValue(minimum());
         return;
     }
     const double clamped = std::clamp(value, min_, max_);
     setValue(static_cast<int>(std::lround((clamped - min_) / step_)));
+}
+
+void DoubleSlider::setValueText(std::function<QString(double)> text) {
+    valueText_ = std::move(text);
+}
+
+QString DoubleSlider::valueText() const {
+    return valueText_ ? valueText_(doubleValue()) : QString::number(doubleValue());
 }
 
 int DoubleSlider::positionAt(int x) const {

@@ -3,16 +3,20 @@
 // it too), once per keyboard step, and once for a press on the groove, which jumps the knob there
 // and can go on as a drag. The wheel moves it only while it has keyboard focus; otherwise the
 // wheel scrolls the page around it. setDoubleValue() never commits. While the knob is held it
-// keeps an InteractionHold, so the list around it is not rebuilt mid-drag.
+// keeps an InteractionHold, so the list around it is not rebuilt mid-drag. Tools read its value
+// as the number it stands for and as the text the view shows for it (setValueText), not as the
+// knob's position.
 //
 //     auto* slider = new DoubleSlider(spec.min, spec.max, spec.step);
 //     slider->setDoubleValue(current);
 //     connect(slider, &DoubleSlider::moved, this, showValueText);
 //     connect(slider, &DoubleSlider::committed, this, [this](double v) { model.setSliderValue(spec,
 //     v); });
+//     slider->setValueText([spec](double v) { return toQString(spec.display(v)); });
 #pragma once
 
 #include <QSlider>
+#include <functional>
 #include <memory>
 
 namespace velmora {
@@ -30,6 +34,16 @@ class DoubleSlider : public QSlider {
     double doubleValue() const;
     // Moves the knob to the step nearest `value` (clamped to the range) without signals.
     void setDoubleValue(double value);
+    // Moves the knob to the step nearest `value` as a user does: with `moved` and `committed`.
+    void moveTo(double value);
+
+    double minimumValue() const { return min_; }
+    double maximumValue() const { return max_; }
+    double step() const { return step_; }
+
+    // How the view shows a value ("48px"); the plain number until one is set.
+    void setValueText(std::function<QString(double)> text);
+    QString valueText() const;
 
   signals:
     // Every value the user moves it to, while dragging too.
@@ -49,6 +63,7 @@ class DoubleSlider : public QSlider {
     double min_;
     double max_;
     double step_;
+    std::function<QString(double)> valueText_;
     bool jumping_ = false;
     std::unique_ptr<InteractionHold> hold_;
 };

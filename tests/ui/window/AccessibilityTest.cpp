@@ -3,10 +3,13 @@
 // its state; the sidebar's page is read as the checked one and a menu pill as opening a menu.
 #include "tests/ui/AccessibleWalk.hpp"
 #include "tests/ui/window/WindowTest.hpp"
+#include "ui/components/SwitchRow.hpp"
 #include "ui/popover/MenuBarView.hpp"
 #include "ui/sheets/OnboardingDialog.hpp"
 #include "ui/sheets/SceneEditorDialog.hpp"
+#include "ui/sheets/ScenePicker.hpp"
 #include "ui/widgets/MenuPill.hpp"
+#include "ui/widgets/TextLabel.hpp"
 
 namespace velmora::testing {
 namespace {
@@ -105,6 +108,45 @@ TEST_F(Accessibility, BothSheetsReadWhatTheyShowAtEveryStep) {
     EXPECT_TRUE(
         walk.spoken(find(*editor, editorNames::disclosure))->contains(QStringLiteral("1 selected")))
         << walk.spoken(find(*editor, editorNames::disclosure))->toStdString();
+}
+
+TEST_F(Accessibility, ASliderReadsTheValueItShowsAndAToolSettingItWritesIt) {
+    openFull();
+    clickRow("browse");
+    settleLayout();
+    const QString dockSize = QStringLiteral("slider-dock-size");  // 16 to 128 by 4, at 48
+    auto* slider = find(*window, rowNames::slider(dockSize.toStdString()));
+    auto* shown = find<TextLabel>(*window, rowNames::value(dockSize.toStdString()));
+    ASSERT_NE(shown, nullptr);
+    QAccessibleInterface* face = AccessibleWalk(*window).reached(slider);
+    ASSERT_NE(face, nullptr);
+    ASSERT_NE(face->valueInterface(), nullptr);
+    EXPECT_EQ(face->text(QAccessible::Value), QStringLiteral("48px"));
+    EXPECT_EQ(face->text(QAccessible::Value), shown->text());
+    EXPECT_EQ(face->valueInterface()->currentValue().toDouble(), 48.0);
+    EXPECT_EQ(face->valueInterface()->minimumValue().toDouble(), 16.0);
+    EXPECT_EQ(face->valueInterface()->maximumValue().toDouble(), 128.0);
+    EXPECT_EQ(face->valueInterface()->minimumStepSize().toDouble(), 4.0);
+
+    // A tool moving it is a user moving it: the value is written and shown.
+    face->valueInterface()->setCurrentValue(64.0);
+    settle();
+    EXPECT_EQ(face->text(QAccessible::Value), QStringLiteral("64px"));
+    EXPECT_EQ(shown->text(), QStringLiteral("64px"));
+    EXPECT_EQ(model->sliderValue(Catalog::sliderTweaks().front()), 64.0);
+
+    // The scene editor's sliders read theirs too.
+    window->change([&](WindowState& s) { s.openEditor(model->setups().front()); });
+    settle();
+    QDialog* editor = window->presentedSheet();
+    ASSERT_NE(editor, nullptr);
+    click(find(*editor, pickerNames::include(dockSize.toStdString())));
+    settleLayout();
+    QAccessibleInterface* picked =
+        AccessibleWalk(*editor).reached(find(*editor, pickerNames::slider(dockSize.toStdString())));
+    ASSERT_NE(picked, nullptr);
+    EXPECT_EQ(picked->text(QAccessible::Value),
+              find<TextLabel>(*editor, pickerNames::value(dockSize.toStdString()))->text());
 }
 
 TEST_F(Accessibility, ThePopoverReadsWhatItShows) {
