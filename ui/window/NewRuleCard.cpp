@@ -133,6 +133,9 @@ NewRuleCard::NewRuleCard(MainWindow& window, QWidget* parent)
     time_ = new TimeField;
     time_->setObjectName(QString::fromLatin1(newRuleNames::time));
     time_->setDesignFont(plain);
+    // It shows no label: it is named by the kind it follows in the sentence, and reads its time
+    // as its value.
+    time_->setAccessibleName(toQString(label(Kind::atTime)));
     connect(time_, &QTimeEdit::timeChanged, this, [&window](QTime time) {
         window.change([time](WindowState& state) {
             state.newRuleTime.setTime(QTime(time.hour(), time.minute()));

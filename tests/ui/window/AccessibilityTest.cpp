@@ -46,6 +46,14 @@ TEST_F(Accessibility, EveryPageReadsWhatItShowsAndEveryControlSaysWhatItIs) {
                 << item << " " << navRow->objectName().toStdString();
         }
     }
+    // The new-rule form with each kind's own control: threshold, time, application.
+    for (const AutomationRule::Kind kind :
+         {AutomationRule::Kind::batteryBelow, AutomationRule::Kind::atTime,
+          AutomationRule::Kind::appLaunched}) {
+        window->change([kind](WindowState& s) { s.newRuleKind = kind; });
+        settle();
+        expectReadable(*window, "automations form " + std::string(label(kind)));
+    }
     window->openRecipe(model->catalog().recipes()[3]);
     expectReadable(*window, "recipe");
     type(QStringLiteral("dock"));
