@@ -105,6 +105,41 @@ class AccessibleWalk {
         return incomplete;
     }
 
+    // Every text a tool reads twice: a description that repeats the name, or a text read again
+    // inside a control whose name or description already says it.
+    std::vector<std::string> repeatedTexts() const {
+        std::vector<std::string> repeated;
+        for (const auto& [object, face] : reached_) {
+            const auto* widget = qobject_cast<const QWidget*>(object);
+            if (widget == nullptr) {
+                continue;
+            }
+            const QString name = face->text(QAccessible::Name);
+            if (!name.isEmpty() && face->text(QAccessible::Description) == name) {
+                repeated.push_back(describe(*widget) + " reads \"" + name.toStdString() +
+                                   "\" as its name and its description");
+            }
+            if (face->role() != QAccessible::StaticText || name.isEmpty()) {
+                continue;
+            }
+            for (const QWidget* above = widget->parentWidget(); above != nullptr;
+                 above = above->parentWidget()) {
+                QAccessibleInterface* control = reached(above);
+                if (control == nullptr ||
+                    (!isControl(*above) && control->role() != QAccessible::SpinBox)) {
+                    continue;
+                }
+                const QString said = control->text(QAccessible::Name) + QLatin1Char('\n') +
+                                     control->text(QAccessible::Description);
+                if (said.contains(name)) {
+                    repeated.push_back(describe(*widget) + " reads \"" + name.toStdString() +
+                                       "\" again inside " + describe(*above));
+                }
+            }
+        }
+        return repeated;
+    }
+
     std::size_t size() const { return reached_.size(); }
 
   private:

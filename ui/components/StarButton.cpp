@@ -6,7 +6,7 @@
 
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
-#include "ui/widgets/Text.hpp"
+#include "ui/widgets/Accessibility.hpp"
 
 namespace velmora {
 
@@ -39,8 +39,7 @@ void StarButton::setOn(bool on) {
 void StarButton::describe() {
     const QString what =
         on_ ? QStringLiteral("Unpin from Favorites") : QStringLiteral("Pin to Favorites");
-    setPlainToolTip(*this, what);
-    setAccessibleName(what);
+    accessibility::nameByToolTip(*this, what);
 }
 
 QSize StarButton::sizeHint() const {

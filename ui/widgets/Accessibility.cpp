@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "ui/widgets/Text.hpp"
+
 namespace velmora::accessibility {
 
 namespace {
@@ -13,6 +15,7 @@ namespace {
 constexpr const char* kRoleProperty = "velmora.accessibleRole";
 constexpr const char* kHiddenProperty = "velmora.accessibleHidden";
 constexpr const char* kMenuProperty = "velmora.accessibleOpensMenu";
+constexpr const char* kTipNameProperty = "velmora.accessibleTipIsName";
 
 class Hidden : public QAccessibleWidget {
   public:
@@ -26,24 +29,46 @@ class Hidden : public QAccessibleWidget {
     QString text(QAccessible::Text /*type*/) const override { return {}; }
 };
 
-class MenuButton : public QAccessibleWidget {
+// A button as Qt reads one (pressed, checked when checkable, the press action), and: a button
+// that opens a menu says so and opens it by either action; a description that only repeats the
+// name is not read.
+class Button : public QAccessibleWidget {
   public:
-    explicit MenuButton(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Button) {}
+    Button(QAbstractButton* button, bool opensMenu)
+        : QAccessibleWidget(button, QAccessible::Button), opensMenu_(opensMenu) {}
     QAccessible::State state() const override {
         QAccessible::State state = QAccessibleWidget::state();
-        state.hasPopup = true;
+        state.hasPopup = opensMenu_;
+        state.pressed = button().isDown();
+        state.checkable = button().isCheckable();
+        state.checked = button().isCheckable() && button().isChecked();
         return state;
     }
+    QString text(QAccessible::Text type) const override {
+        const QString said = QAccessibleWidget::text(type);
+        if (type == QAccessible::Description &&
+            said == QAccessibleWidget::text(QAccessible::Name)) {
+            return {};
+        }
+        return said;
+    }
     QStringList actionNames() const override {
-        return {QAccessibleActionInterface::showMenuAction(),
-                QAccessibleActionInterface::pressAction()};
+        if (opensMenu_) {
+            return {QAccessibleActionInterface::showMenuAction(),
+                    QAccessibleActionInterface::pressAction()};
+        }
+        return {QAccessibleActionInterface::pressAction()};
     }
     void doAction(const QString& name) override {
-        auto* button = static_cast<QAbstractButton*>(widget());
-        if (button->isEnabled() && actionNames().contains(name)) {
-            button->click();
+        if (button().isEnabled() && actionNames().contains(name)) {
+            button().click();
         }
     }
+
+  private:
+    QAbstractButton& button() const { return *static_cast<QAbstractButton*>(widget()); }
+
+    bool opensMenu_;
 };
 
 QAccessibleInterface* factory(const QString& /*className*/, QObject* object) {
@@ -54,8 +79,10 @@ QAccessibleInterface* factory(const QString& /*className*/, QObject* object) {
     if (widget->property(kHiddenProperty).toBool()) {
         return new Hidden(widget);
     }
-    if (widget->property(kMenuProperty).toBool()) {
-        return new MenuButton(widget);
+    if (auto* button = qobject_cast<QAbstractButton*>(widget);
+        button != nullptr &&
+        (button->property(kMenuProperty).toBool() || button->property(kTipNameProperty).toBool())) {
+        return new Button(button, button->property(kMenuProperty).toBool());
     }
     const QVariant role = widget->property(kRoleProperty);
     if (role.isValid()) {
@@ -85,6 +112,15 @@ void describe(QWidget& widget, QAccessible::Role role, const QString& name) {
 void opensMenu(QAbstractButton& button) {
     installFactoryOnce();
     button.setProperty(kMenuProperty, true);
+}
+
+void nameByToolTip(QAbstractButton& button, const QString& tip) {
+    installFactoryOnce();
+    button.setProperty(kTipNameProperty, true);
+    setPlainToolTip(button, tip);
+    if (button.accessibleName() != tip) {
+        button.setAccessibleName(tip);
+    }
 }
 
 void hide(QWidget& widget) {

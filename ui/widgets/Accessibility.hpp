@@ -21,6 +21,10 @@ void describe(QWidget& widget, QAccessible::Role role, const QString& name);
 // tools' press and show-menu actions alike.
 void opensMenu(QAbstractButton& button);
 
+// Gives `button`, a symbol without words (a star, a "+", a trash can), `tip` as its tool tip and
+// as its name, read once: Qt would read a tool tip again as the description.
+void nameByToolTip(QAbstractButton& button, const QString& tip);
+
 // Keeps `widget`, a decoration such as the logo or an icon, out of what the tools read aloud.
 void hide(QWidget& widget);
 

@@ -81,6 +81,8 @@ Stepper::Stepper(int min, int max, int step, QWidget* parent)
       label_(new TextLabel(DesignFont::inter(kDefaultFontSize), Theme::ink(), this)),
       up_(new ArrowButton(Direction::up, this)),
       down_(new ArrowButton(Direction::down, this)) {
+    // The stepper reads its value as its name: the label is not read a second time inside it.
+    accessibility::hide(*label_);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(kLabelSpacing);

@@ -8,6 +8,7 @@
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/LabelButton.hpp"
 #include "ui/widgets/Switch.hpp"
 #include "ui/widgets/SymbolView.hpp"
@@ -91,8 +92,7 @@ RuleRow::RuleRow(AppModel& model, const AutomationRule& rule, const std::vector<
                              Theme::faint());
     trash_->setObjectName(ruleNames::trash(rule_.id));
     trash_->setPadding(kTrashPadding);
-    trash_->setAccessibleName(QString::fromLatin1(kTrashTip));
-    setPlainToolTip(*trash_, QString::fromLatin1(kTrashTip));
+    accessibility::nameByToolTip(*trash_, QString::fromLatin1(kTrashTip));
     row->addWidget(trash_, 0, Qt::AlignVCenter);
 
     // By id: the model flips or removes the rule it holds now, whatever this row last showed.

@@ -17,6 +17,7 @@
 #include "ui/sync/InteractionHold.hpp"
 #include "ui/sync/KeyedList.hpp"
 #include "ui/sync/ModelSync.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/LabelButton.hpp"
 #include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextLabel.hpp"
@@ -233,8 +234,7 @@ ScenesSection::ScenesSection(MainWindow& window, QWidget* parent)
     add_->setObjectName(QString::fromLatin1(sceneNames::add));
     add_->setSymbolWeight(FontWeight::bold);
     add_->setPadding(kAddPadding);
-    add_->setAccessibleName(QString::fromLatin1(kAddToolTip));
-    setPlainToolTip(*add_, QString::fromLatin1(kAddToolTip));
+    accessibility::nameByToolTip(*add_, QString::fromLatin1(kAddToolTip));
     heading->addWidget(add_);
     column->addLayout(heading);
     connect(add_, &QAbstractButton::clicked, this,

@@ -8,6 +8,7 @@
 #include "ui/look/Icons.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/SymbolView.hpp"
 #include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextLabel.hpp"
@@ -53,10 +54,12 @@ const Recipe* recipeOf(const AppModel& model, const std::optional<std::string>& 
     return nullptr;
 }
 
-// The card's children draw; the card takes every click.
+// The card's children draw; the card takes every click and is read as one button, its texts in
+// its name and description, not once more as texts of their own inside it.
 template <class Widget>
 Widget* inert(Widget* widget) {
     widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+    accessibility::hide(*widget);
     return widget;
 }
 
@@ -128,7 +131,9 @@ void SuggestionCard::show(const std::optional<Suggestion>& suggestion) {
                                    QString::fromLatin1(kItemsSuffix));
     reason_->setText(toQString(suggestion->reason));
     setAccessibleName(title_->text());
-    setAccessibleDescription(reason_->text());
+    setAccessibleDescription(
+        QStringList{QString::fromLatin1(kKicker), subtitle_->text(), reason_->text()}.join(
+            QStringLiteral(". ")));
     setVisible(true);
 }
 

@@ -29,11 +29,15 @@ class Accessibility : public WindowTest {
         EXPECT_GT(walk.size(), 5U) << where;
         EXPECT_THAT(walk.unreadTexts(), IsEmpty()) << where;
         EXPECT_THAT(walk.incompleteControls(), IsEmpty()) << where;
+        EXPECT_THAT(walk.repeatedTexts(), IsEmpty()) << where;
     }
 };
 
 TEST_F(Accessibility, EveryPageReadsWhatItShowsAndEveryControlSaysWhatItIs) {
     openFull();
+    changeModel([&] {
+        model->addRule({"R1", AutomationRule::Kind::onPower, "S1", true, 20, 9, 30, {}, {}});
+    });
     for (const char* item : {"home", "favorites", "browse", "active", "automations"}) {
         clickRow(item);
         expectReadable(*window, item);
@@ -92,10 +96,28 @@ TEST_F(Accessibility, ARecipeCardReadsItsPowerUpCountAndTheSceneMenuSaysItOpensA
     }
 }
 
+TEST_F(Accessibility, AStarReadsItsTipOnceAndAToolsPressFlipsWhatItSays) {
+    openFull();
+    clickRow("browse");
+    settleLayout();
+    auto* star = find(*window, rowNames::star("screenshot-disable-shadow"));
+    QAccessibleInterface* face = AccessibleWalk(*window).reached(star);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->role(), QAccessible::Button);
+    EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("Pin to Favorites"));
+    EXPECT_EQ(face->text(QAccessible::Description), QString());
+    ASSERT_NE(face->actionInterface(), nullptr);
+    face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    settle();
+    EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("Unpin from Favorites"));
+    EXPECT_EQ(model->favoriteTweakIDs().count("screenshot-disable-shadow"), 1U);
+}
+
 TEST_F(Accessibility, BothSheetsReadWhatTheyShowAtEveryStep) {
-    putData(AppModel::Keys::setups,
-            R"([{"id":"S1","name":"Desk","icon":"display","tweakIDs":["dock-autohide"],)"
-            R"("powerToggleIDs":[],"sliderValues":{},"lidClose":false}])");
+    putData(
+        AppModel::Keys::setups,
+        R"([{"id":"S1","name":"Desk","icon":"display","tweakIDs":["screenshot-disable-shadow"],)"
+        R"("powerToggleIDs":[],"sliderValues":{},"lidClose":false}])");
     open(Catalog::velmora(), designSize, MainWindow::defaultSheets());
     auto* onboarding = qobject_cast<OnboardingDialog*>(window->presentedSheet());
     ASSERT_NE(onboarding, nullptr);
