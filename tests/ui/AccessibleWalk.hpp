@@ -140,6 +140,22 @@ class AccessibleWalk {
         return repeated;
     }
 
+    // Every part reached that a tool can say nothing of: no role, no name and nothing under it,
+    // such as a decoration left unhidden.
+    std::vector<std::string> emptyParts() const {
+        std::vector<std::string> empty;
+        for (const auto& [object, face] : reached_) {
+            const auto* widget = qobject_cast<const QWidget*>(object);
+            const bool saysNothing =
+                (face->role() == QAccessible::Client || face->role() == QAccessible::NoRole) &&
+                face->text(QAccessible::Name).isEmpty() && face->childCount() == 0;
+            if (widget != nullptr && saysNothing) {
+                empty.push_back(describe(*widget) + " says nothing");
+            }
+        }
+        return empty;
+    }
+
     std::size_t size() const { return reached_.size(); }
 
   private:

@@ -13,6 +13,7 @@
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/sync/ModelSync.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/Switch.hpp"
 #include "ui/widgets/SymbolView.hpp"
 #include "ui/widgets/TextLabel.hpp"
@@ -154,6 +155,8 @@ NeverSleepCard::NeverSleepCard(AppModel& model, QWidget* parent)
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(kStateSpacing);
     auto* dot = new Dot;
+    // Its colour repeats the "On"/"Off" beside it, which is read.
+    accessibility::hide(*dot);
     dot_ = dot;
     bottom->addWidget(dot);
     state_ = new TextLabel(DesignFont::monospaced(kStateSize), Theme::faint());

@@ -30,6 +30,7 @@ class Accessibility : public WindowTest {
         EXPECT_THAT(walk.unreadTexts(), IsEmpty()) << where;
         EXPECT_THAT(walk.incompleteControls(), IsEmpty()) << where;
         EXPECT_THAT(walk.repeatedTexts(), IsEmpty()) << where;
+        EXPECT_THAT(walk.emptyParts(), IsEmpty()) << where;
     }
 };
 
