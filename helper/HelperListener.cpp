@@ -202,6 +202,18 @@ bool sentMoreAfterReply(int fd) {
     }
 }
 
+// Whether the client has closed its end: it gave up waiting (the helper was stopped or busy past
+// its deadline) and has told its user the change failed, so the change must not be made after
+// all. A client that only shut down its sending side still waits for the reply.
+bool clientGone(int fd) {
+    pollfd entry{fd, POLLIN, 0};
+    int ready = 0;
+    do {
+        ready = ::poll(&entry, 1, 0);
+    } while (ready < 0 && errno == EINTR);
+    return ready > 0 && (entry.revents & (POLLHUP | POLLERR)) != 0;
+}
+
 void serveConnection(UniqueFd connection, HelperService& service, HelperLog& log) {
     const pid_t pid = peerProcessId(connection.get());
     const auto rejected = [&](const std::string& why) {
@@ -221,6 +233,10 @@ void serveConnection(UniqueFd connection, HelperService& service, HelperLog& log
     const auto request = parseRequest(reader.line());
     if (!request) {
         rejected(request.error());
+        return;
+    }
+    if (clientGone(connection.get())) {
+        rejected("the client hung up before it could be served");
         return;
     }
     sendAll(connection.get(), encodeReply(service.handle(request.value())));

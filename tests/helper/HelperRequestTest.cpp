@@ -1,10 +1,13 @@
 // What the helper answers and logs for each request from a signed client (this test program), how
 // it treats bytes that are not a request at all, and its socket and log at start.
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "kit/VelmoraError.hpp"
+#include "platform/HelperClient.hpp"
 #include "tests/helper/HelperFixture.hpp"
 #include "tests/support/ScopedEnv.hpp"
 
@@ -99,6 +102,32 @@ TEST(HelperRequests, APmsetThatHangsIsKilledAtItsDeadlineAndTheFailureIsTheReply
     EXPECT_LT(took, std::chrono::seconds(8));
     EXPECT_EQ(helper.messages(1), Lines{"pmset acwake failed: pmset timed out after 5 seconds"});
     EXPECT_TRUE(eventually([&] { return helper.footprint()[1] == 0; })) << "pmset left running";
+}
+
+// A helper held up past the application's deadline (stopped, or busy) finds requests whose clients
+// have given up and told their user the change failed: it must not make the change after all,
+// which nobody would then see coming, and it still serves the requests that follow.
+TEST(HelperRequests, ARequestWhoseClientGaveUpWaitingIsNeverCarriedOut) {
+    HelperProcess helper;
+    ASSERT_EQ(::kill(helper.pid(), SIGSTOP), 0);
+    const HelperClient::Endpoint impatient{helper.socketPath(), std::chrono::milliseconds(300)};
+    try {
+        HelperClient::setPmset("sleep", "5", impatient);
+        ADD_FAILURE() << "a stopped helper was reported to have set the value";
+    } catch (const VelmoraError& error) {
+        EXPECT_EQ(error.reason, "helper timed out");
+    }
+    ASSERT_EQ(::kill(helper.pid(), SIGCONT), 0);
+
+    EXPECT_EQ(call(helper.socketPath(), HelperRequest::setPmset("sleep", "1")),
+              HelperReply::outcome(true, std::nullopt));
+    EXPECT_THAT(helper.messages(2),
+                ::testing::UnorderedElementsAre(
+                    ::testing::MatchesRegex(
+                        "rejected request from pid [0-9]+: the client hung up before it could be "
+                        "served"),
+                    "set sleep 1 ok"));
+    EXPECT_EQ(helper.pmsetRuns(), Lines{"3 [-a] [sleep] [1]"});
 }
 
 // Each gets no reply and a closed connection, the silent client after the helper's own wait.
