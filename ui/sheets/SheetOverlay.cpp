@@ -9,6 +9,7 @@
 
 #include "ui/look/Theme.hpp"
 #include "ui/sheets/SheetDialog.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/ReadingOrder.hpp"
 
 namespace velmora {
@@ -27,6 +28,8 @@ constexpr qreal kSheetRadius = 4;
 
 SheetOverlay::SheetOverlay(QWidget& window, QDialog& sheet) : QWidget(&window), sheet_(&sheet) {
     setObjectName(QStringLiteral("sheet.overlay"));
+    // While up, the sheet is all of the window that screen readers reach.
+    accessibility::markModalLayer(*this);
     // Not a window of its own: a child of the layer, drawn inside the window.
     sheet.setParent(this, Qt::Widget);
     // The content behind shows no pointing hand through the layer.

@@ -2,7 +2,8 @@
 // has no frame of its own, stands centred over the window's content, which is dimmed behind it,
 // and moves and resizes with the window. The layer takes every click, wheel turn and hover meant
 // for the content behind, keeps Tab inside the sheet, gives the sheet's first field the focus
-// when it comes up and hands the focus back to where it was when it goes. Only this window is
+// when it comes up and hands the focus back to where it was when it goes; screen readers reach
+// the sheet alone while it is up (in a window that lays modal layers). Only this window is
 // held: the popover and the rest of the application go on as usual.
 //
 //     auto* overlay = new SheetOverlay(window, *dialog);   // the dialog becomes its child

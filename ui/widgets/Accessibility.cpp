@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QEvent>
 #include <QVariant>
 #include <QWidget>
 
@@ -16,6 +17,8 @@ constexpr const char* kRoleProperty = "velmora.accessibleRole";
 constexpr const char* kHiddenProperty = "velmora.accessibleHidden";
 constexpr const char* kMenuProperty = "velmora.accessibleOpensMenu";
 constexpr const char* kTipNameProperty = "velmora.accessibleTipIsName";
+constexpr const char* kLayerHostProperty = "velmora.accessibleLayerHost";
+constexpr const char* kLayerProperty = "velmora.accessibleLayer";
 
 class Hidden : public QAccessibleWidget {
   public:
@@ -71,6 +74,66 @@ class Button : public QAccessibleWidget {
     bool opensMenu_;
 };
 
+// A parent that lays a modal layer over its content. Its interface lives as long as the widget
+// (Qt keeps it once made), so whether a layer is up is asked at each question, never stored.
+class LayerHost : public QAccessibleWidget {
+  public:
+    explicit LayerHost(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Client) {}
+    int childCount() const override {
+        return layer() != nullptr ? 1 : QAccessibleWidget::childCount();
+    }
+    QAccessibleInterface* child(int index) const override {
+        if (QWidget* shown = layer()) {
+            return index == 0 ? QAccessible::queryAccessibleInterface(shown) : nullptr;
+        }
+        return QAccessibleWidget::child(index);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (QWidget* shown = layer()) {
+            return child != nullptr && child->object() == shown ? 0 : -1;
+        }
+        return QAccessibleWidget::indexOfChild(child);
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        if (QWidget* shown = layer()) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(shown);
+            return face != nullptr && face->rect().contains(x, y) ? face : nullptr;
+        }
+        return QAccessibleWidget::childAt(x, y);
+    }
+
+  private:
+    // The layer up, if one is: a handful of children to look through.
+    QWidget* layer() const {
+        for (QObject* child : widget()->children()) {
+            auto* shown = qobject_cast<QWidget*>(child);
+            if (shown != nullptr && shown->property(kLayerProperty).toBool() &&
+                shown->isVisible()) {
+                return shown;
+            }
+        }
+        return nullptr;
+    }
+};
+
+// Tells the tools that the layer's parent has other parts when the layer comes and goes, so a
+// tool that keeps the tree reads it anew.
+class LayerWatch : public QObject {
+  public:
+    explicit LayerWatch(QWidget& layer) : QObject(&layer) { layer.installEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
+            if (QWidget* parent = static_cast<QWidget*>(watched)->parentWidget()) {
+                QAccessibleEvent reordered(parent, QAccessible::ObjectReorder);
+                QAccessible::updateAccessibility(&reordered);
+            }
+        }
+        return false;
+    }
+};
+
 QAccessibleInterface* factory(const QString& /*className*/, QObject* object) {
     if (object == nullptr || !object->isWidgetType()) {
         return nullptr;
@@ -78,6 +141,9 @@ QAccessibleInterface* factory(const QString& /*className*/, QObject* object) {
     auto* widget = static_cast<QWidget*>(object);
     if (widget->property(kHiddenProperty).toBool()) {
         return new Hidden(widget);
+    }
+    if (widget->property(kLayerHostProperty).toBool()) {
+        return new LayerHost(widget);
     }
     if (auto* button = qobject_cast<QAbstractButton*>(widget);
         button != nullptr &&
@@ -126,6 +192,17 @@ void nameByToolTip(QAbstractButton& button, const QString& tip) {
 void hide(QWidget& widget) {
     installFactoryOnce();
     widget.setProperty(kHiddenProperty, true);
+}
+
+void laysModalLayers(QWidget& parent) {
+    installFactoryOnce();
+    parent.setProperty(kLayerHostProperty, true);
+}
+
+void markModalLayer(QWidget& layer) {
+    installFactoryOnce();
+    layer.setProperty(kLayerProperty, true);
+    new LayerWatch(layer);
 }
 
 }  // namespace velmora::accessibility

@@ -25,6 +25,14 @@ void opensMenu(QAbstractButton& button);
 // as its name, read once: Qt would read a tool tip again as the description.
 void nameByToolTip(QAbstractButton& button, const QString& tip);
 
+// Lets `parent` lay modal layers over its content: while a child marked by `markModalLayer` is
+// shown, the tools reach that child alone, and the rest of `parent` (the content the layer
+// covers) is out of their reading and reach until it goes. Call as `parent` is made, before
+// anything asks the tools about it.
+void laysModalLayers(QWidget& parent);
+// Marks `layer`, a child of a parent given `laysModalLayers`, as such a layer.
+void markModalLayer(QWidget& layer);
+
 // Keeps `widget`, a decoration such as the logo or an icon, out of what the tools read aloud.
 void hide(QWidget& widget);
 

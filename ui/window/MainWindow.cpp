@@ -14,6 +14,7 @@
 #include "ui/sheets/SheetOverlay.hpp"
 #include "ui/sync/ModelSync.hpp"
 #include "ui/sync/RowBuilder.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/ReadingOrder.hpp"
 #include "ui/window/BackButton.hpp"
 #include "ui/window/Page.hpp"
@@ -36,6 +37,9 @@ MainWindow::MainWindow(AppModel& shared, QWidget* parent)
       model(shared),
       sheetFactory_(defaultSheets()),
       appLister_(&AppModel::installedApps) {
+    // A sheet takes the window's content away from screen readers as it does from the pointer
+    // and Tab; marked first, before anything asks the tools about the window.
+    accessibility::laysModalLayers(*this);
     setObjectName(QStringLiteral("window.root"));
     setMinimumSize(minimumWidth, minimumHeight);
     // Light paper whatever the desktop's scheme.

@@ -141,6 +141,56 @@ TEST_F(Accessibility, BothSheetsReadWhatTheyShowAtEveryStep) {
         << walk.spoken(find(*editor, editorNames::disclosure))->toStdString();
 }
 
+TEST_F(Accessibility, WhileASheetIsUpTheWindowBehindItIsOutOfReadingAndReachUntilItGoes) {
+    openFull();
+    clickRow("home");
+    settleLayout();
+    QWidget* row = find(*window, navNames::row("browse"));
+    const std::vector<QWidget*> behind = {row, searchField(), window->findChild<RecipeGridCard*>()};
+    {
+        // Read once before the sheet, so the tools' interfaces are the ones kept from then.
+        const AccessibleWalk walk(*window);
+        for (QWidget* part : behind) {
+            ASSERT_NE(walk.reached(part), nullptr) << part->objectName().toStdString();
+        }
+    }
+    window->change([&](WindowState& s) { s.openEditor(model->setups().front()); });
+    settle();
+    QDialog* editor = window->presentedSheet();
+    ASSERT_NE(editor, nullptr);
+    const auto expectOutOfReach = [&](const std::string& when) {
+        settleLayout();
+        const AccessibleWalk walk(*window);
+        for (QWidget* part : behind) {
+            EXPECT_EQ(walk.reached(part), nullptr)
+                << part->objectName().toStdString() << " is read behind the sheet " << when;
+        }
+        EXPECT_NE(walk.reached(find(*editor, editorNames::name)), nullptr) << when;
+        // Pointing at the row behind finds the sheet's layer, never the row.
+        const QPoint at = row->mapToGlobal(row->rect().center());
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(window.get());
+        while ((face = face->childAt(at.x(), at.y())) != nullptr) {
+            auto* pointed = qobject_cast<QWidget*>(face->object());
+            EXPECT_FALSE(pointed == row || (pointed != nullptr && pointed->isAncestorOf(row)))
+                << when;
+        }
+    };
+    expectOutOfReach("when it comes");
+    // The content behind follows the model as ever (a recipe applied from the popover).
+    changeModel([&] { model->apply(model->catalog().recipes()[0]); });
+    expectOutOfReach("after a change behind it");
+
+    click(find(*editor, editorNames::cancel));
+    settle();
+    ASSERT_EQ(window->presentedSheet(), nullptr);
+    settleLayout();
+    const AccessibleWalk walk(*window);
+    for (QWidget* part : behind) {
+        EXPECT_NE(walk.reached(part), nullptr)
+            << part->objectName().toStdString() << " is out of reach after the sheet";
+    }
+}
+
 TEST_F(Accessibility, ASliderReadsTheValueItShowsAndAToolSettingItWritesIt) {
     openFull();
     clickRow("browse");
