@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFocusFrame>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -20,6 +19,7 @@
 
 #include "ui/look/FocusRing.hpp"
 #include "ui/look/Fonts.hpp"
+#include "ui/look/RingAround.hpp"
 #include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
@@ -384,12 +384,12 @@ bool AppStyle::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn && ringsAround(watched)) {
         auto* button = static_cast<QToolButton*>(watched);
         if (!ringAround_) {
-            ringAround_ = new QFocusFrame(button);
+            ringAround_ = new RingAround(button->window());
         }
-        ringAround_->setWidget(button);
+        ringAround_->follow(button);
     } else if (event->type() == QEvent::FocusOut && ringAround_ &&
-               ringAround_->widget() == watched) {
-        ringAround_->setWidget(nullptr);
+               ringAround_->target() == watched) {
+        ringAround_->follow(nullptr);
     }
     return QProxyStyle::eventFilter(watched, event);
 }

@@ -14,10 +14,11 @@
 #include <QProxyStyle>
 
 class QAction;
-class QFocusFrame;
 class QToolButton;
 
 namespace velmora {
+
+class RingAround;
 
 class AppStyle : public QProxyStyle {
     Q_OBJECT
@@ -69,9 +70,9 @@ class AppStyle : public QProxyStyle {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // Follows the auto-raised button that has the keyboard focus, over its window (or the
-    // scrolled viewport it lies in), so a button at its parent's edge keeps its whole ring.
-    QPointer<QFocusFrame> ringAround_;
+    // Follows the auto-raised button that has the keyboard focus, over its window, so a button
+    // at its parent's or its viewport's edge keeps its whole ring.
+    QPointer<RingAround> ringAround_;
 };
 
 // Shows `action` with the destructive look in any menu; put it last, after a separator.

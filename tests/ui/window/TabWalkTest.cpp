@@ -341,6 +341,29 @@ TEST_F(TabWalk, AControlTabbedToAtAListsEdgeIsScrolledInWithItsWholeRing) {
         << "the ring is not cut by the list's top edge";
 }
 
+TEST_F(TabWalk, TheBackButtonAtTheTopEdgeOfARecipesPageShowsItsWholeRing) {
+    openFull();
+    window->openRecipe(model->catalog().recipes()[3]);
+    settleLayout();
+    QWidget* back = find(*window, QStringLiteral("backButton"));
+    // The page starts right at the scrolled content's top edge, under the top bar.
+    ASSERT_LT(back->mapTo(window->router().viewport(), QPoint(0, 0)).y(), focus::ringRoom);
+    const QImage unfocused = seen(*back);
+    back->setFocus(Qt::TabFocusReason);
+    settle();
+    const QImage focused = seen(*back);
+    const int room = qRound(focus::ringRoom * focused.devicePixelRatio());
+    const int width = focused.width();
+    const int height = focused.height();
+    const std::map<std::string, QRect> sides = {{"top", QRect(0, 0, width, room)},
+                                                {"bottom", QRect(0, height - room, width, room)},
+                                                {"left", QRect(0, 0, room, height)},
+                                                {"right", QRect(width - room, 0, room, height)}};
+    for (const auto& [side, strip] : sides) {
+        EXPECT_NE(focused.copy(strip), unfocused.copy(strip)) << "no ring on the " << side;
+    }
+}
+
 TEST_F(TabWalk, ThePopoverIsWalkedFromItsFirstRowAndEscapeClosesIt) {
     openFull();
     Popover popover;
