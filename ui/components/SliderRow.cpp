@@ -7,6 +7,7 @@
 #include "ui/look/Icons.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
+#include "ui/sync/SyncCache.hpp"
 #include "ui/widgets/DoubleSlider.hpp"
 #include "ui/widgets/SymbolView.hpp"
 #include "ui/widgets/Text.hpp"
@@ -60,13 +61,25 @@ SliderRow::SliderRow(AppModel& model, SliderTweak slider, QWidget* parent)
 
 void SliderRow::showEvent(QShowEvent* event) {
     if (!loaded_) {
-        // The stored number, or the default for no value, another kind or no finite number.
-        value_ = model_.sliderValue(slider_);
-        control_->setDoubleValue(value_);
-        showValue(value_);
-        loaded_ = true;
+        load();
     }
     QWidget::showEvent(event);
+}
+
+void SliderRow::follow(const SyncCache& now) {
+    // A held knob is the user's: the release writes what it shows.
+    if (loaded_ && now.revision() != loadedRevision_ && !control_->isSliderDown()) {
+        load();
+    }
+}
+
+void SliderRow::load() {
+    // The stored number, or the default for no value, another kind or no finite number.
+    loadedRevision_ = model_.revision();
+    value_ = model_.sliderValue(slider_);
+    control_->setDoubleValue(value_);
+    showValue(value_);
+    loaded_ = true;
 }
 
 void SliderRow::showValue(double value) {

@@ -381,3 +381,40 @@ TEST_F(BrowseOnNow, ABrowseSliderWritesOncePerReleaseAndNeverFromThePageScrollin
 
 }  // namespace
 }  // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+// A scene switched to (by hand or by a rule firing) moves the Dock's size behind the row: the row
+// shows the stored size, so that a nudge of the knob starts from it rather than writing back the
+// size the row last held; a knob the user holds meanwhile stays where the user has it.
+TEST_F(BrowseOnNow, ASliderShowsTheValueASceneSetAndAHeldKnobKeepsTheUsers) {
+    openBrowse();
+    const SliderTweak& dockSize = Catalog::sliderTweaks().front();
+    auto* slider = find<DoubleSlider>(*browse(), rowNames::slider(dockSize.id));
+    auto* text = find<TextLabel>(*browse(), rowNames::value(dockSize.id));
+    const auto sceneSetting = [&](double size) {
+        return velmora::Setup{"S", "Scene", "moon.fill", {}, {}, {{dockSize.id, size}}, false};
+    };
+    ASSERT_EQ(slider->doubleValue(), dockSize.defaultValue);
+
+    changeModel([&] { model->applySetup(sceneSetting(80)); });
+    EXPECT_EQ(backend->at(dockSize.key), TweakValue::integer(80));
+    EXPECT_EQ(slider->doubleValue(), 80);
+    EXPECT_EQ(text->text(), QStringLiteral("80px"));
+    EXPECT_EQ(slider->valueText(), QStringLiteral("80px"));
+
+    // Held at the far left (a press on the groove jumps there), a scene comes meanwhile.
+    QTest::mousePress(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
+    settle();
+    changeModel([&] { model->applySetup(sceneSetting(100)); });
+    EXPECT_EQ(slider->doubleValue(), dockSize.min) << "the knob under the pointer stays";
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
+    settle();
+    EXPECT_EQ(backend->at(dockSize.key), TweakValue::integer(static_cast<int>(dockSize.min)));
+    EXPECT_EQ(slider->doubleValue(), dockSize.min);
+    EXPECT_EQ(text->text(), QStringLiteral("16px"));
+}
+
+}  // namespace
+}  // namespace velmora::testing
