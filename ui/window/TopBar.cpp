@@ -194,8 +194,10 @@ TopBar::TopBar(MainWindow& window, QWidget* parent) : QWidget(parent) {
     pill_->hide();
     bar->addWidget(pill_);
 
-    // Only the user's edits: the window setting the text back is not a keystroke.
-    connect(field_, &QLineEdit::textEdited, this, [&window](const QString& text) {
+    // Every change but the window's own setting back of the text (show() silences the field):
+    // keys, but also a screen reader or another tool setting or inserting text, which Qt does
+    // not count as an edit.
+    connect(field_, &QLineEdit::textChanged, this, [&window](const QString& text) {
         window.change([typed = text.toStdString()](WindowState& state) { state.query = typed; });
     });
     connect(pill_, &QAbstractButton::clicked, this,

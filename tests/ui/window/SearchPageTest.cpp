@@ -1,5 +1,6 @@
 // The search results as a user meets them: the sections and their order for a table of queries,
 // "No matches" quoting the query as typed, and what a result does when clicked.
+#include <QAccessible>
 #include <QInputMethodEvent>
 
 #include "tests/ui/window/WindowTest.hpp"
@@ -115,6 +116,45 @@ TEST_F(Search, TheSectionsAreTheModelsNonEmptyResultsInOrderForEveryQuery) {
     EXPECT_TRUE(model->searchTweaks("pointer travel").empty() &&
                 !model->searchSliders("pointer travel").empty())
         << "sliders alone under their heading";
+}
+
+// A screen reader or another tool sets or inserts text through the field's accessible interface,
+// which Qt does not count as typing: the page searches for it all the same, in any case, script
+// or form of an accent.
+TEST_F(Search, TextAToolPutsInTheFieldIsSearchedAsTypedTextIs) {
+    completeOnboarding();
+    open(Catalog::velmora());
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(searchField());
+    ASSERT_TRUE(field != nullptr && field->editableTextInterface() != nullptr);
+    const auto results = [&] {
+        auto* page = this->page<SearchPage>();
+        const auto* tweaks = findShownOrHidden<ListCard>(*page, searchNames::tweaks);
+        return std::pair{shownBlocks(*page),
+                         tweaks->isVisible() ? rowIDs(*tweaks) : std::vector<std::string>{}};
+    };
+    const char* queries[] = {"FINDER", "\U0001F50B Battery", "caf\u00e9 dock", "cafe\u0301 dock",
+                             "\u0437\u0432\u0443\u043a"};
+    for (const char* query : queries) {
+        SCOPED_TRACE(query);
+        field->setText(QAccessible::Value, QString::fromUtf8(query));
+        settle();
+        EXPECT_EQ(state().query, query);
+        ASSERT_EQ(shownPage(), "page.search");
+        const Expected expected = expectedFor(*model, query);
+        EXPECT_EQ(results(), std::pair(expected.blocks, expected.tweaks));
+    }
+    EXPECT_EQ(model->searchTweaks("FINDER"), model->searchTweaks("finder"));
+    EXPECT_FALSE(model->searchTweaks("\U0001F50B Battery").empty());
+
+    field->setText(QAccessible::Value, QStringLiteral("dock"));
+    field->editableTextInterface()->insertText(0, QStringLiteral("finder "));
+    settle();
+    EXPECT_EQ(state().query, "finder dock");
+    EXPECT_EQ(results().second, idsOf(model->searchTweaks("finder dock")));
+    field->editableTextInterface()->deleteText(0, 11);
+    settle();
+    EXPECT_EQ(state().query, "");
+    EXPECT_EQ(shownPage(), "page.home");
 }
 
 TEST_F(Search, ThreeSpacesShowNoMatchesWithTheSpacesInsideTheQuotes) {
