@@ -32,6 +32,12 @@ constexpr const char* loadFile = "loadavg";
 constexpr std::size_t loadFileSize = 128;
 // Longer than any path the kernel reports for a process's executable.
 constexpr std::size_t maxExecutablePath = 4096;
+constexpr const char* commandLineFile = "cmdline";
+constexpr const char* workingFolderLink = "cwd";
+// The interpreter, its one "#!" option and the script's path, each a path at most.
+constexpr std::size_t maxCommandLineRead = 3 * maxExecutablePath;
+// The script's path is the first or second argument after the interpreter's own name.
+constexpr std::size_t scriptArgumentsChecked = 2;
 
 std::optional<pid_t> pidFromName(std::string_view name) {
     pid_t pid = 0;
@@ -99,12 +105,12 @@ std::vector<std::string> LaunchScanner::scan() {
         if (before != processes_.end() && before->second.executable == executable) {
             continue;
         }
-        const auto bundle = ApplicationBundles::bundleOf(executable, folders_);
+        const auto bundle = bundleRunBy(pid, executable);
         if (!bundle) {
             continue;
         }
         const pid_t parent = parentOf(pid);
-        if (parent > 0 && ApplicationBundles::bundleOf(executableOf(parent), folders_) == bundle) {
+        if (parent > 0 && bundleRunBy(parent, executableOf(parent)) == bundle) {
             continue;
         }
         if (auto id = ApplicationBundles::identifier(*bundle)) {
@@ -161,6 +167,65 @@ std::string LaunchScanner::executableOf(pid_t pid) const {
         return {};
     }
     return std::string(buffer.data(), static_cast<std::size_t>(length));
+}
+
+std::optional<fs::path> LaunchScanner::bundleOf(const fs::path& path) const {
+    return ApplicationBundles::bundleOf(path, folders_);
+}
+
+std::optional<fs::path> LaunchScanner::bundleRunBy(pid_t pid, const std::string& executable) const {
+    if (executable.empty()) {
+        return std::nullopt;
+    }
+    if (auto bundle = bundleOf(executable)) {
+        return bundle;
+    }
+    // A script's process runs its interpreter; the kernel hands the interpreter the script's path
+    // as its first argument, or as its second after the one option a "#!" line may name.
+    const std::vector<std::string> arguments = leadingArguments(pid);
+    for (std::size_t i = 1; i < arguments.size() && i <= scriptArgumentsChecked; ++i) {
+        fs::path script(arguments[i]);
+        if (script.is_relative()) {
+            std::error_code error;
+            const fs::path cwd =
+                fs::read_symlink(procRoot_ / std::to_string(pid) / workingFolderLink, error);
+            if (error) {
+                continue;
+            }
+            script = cwd / script;
+        }
+        std::error_code error;
+        fs::path canonical = fs::weakly_canonical(script, error);
+        if (auto bundle = bundleOf(error ? script.lexically_normal() : canonical)) {
+            return bundle;
+        }
+    }
+    return std::nullopt;
+}
+
+// Up to the script's place; empty when the process has gone.
+std::vector<std::string> LaunchScanner::leadingArguments(pid_t pid) const {
+    const UniqueFd file(::open((procPrefix_ + std::to_string(pid) + "/" + commandLineFile).c_str(),
+                               O_RDONLY | O_CLOEXEC));
+    std::vector<std::string> arguments;
+    if (!file.valid()) {
+        return arguments;
+    }
+    std::array<char, maxCommandLineRead> buffer{};
+    const ssize_t length = ::read(file.get(), buffer.data(), buffer.size());
+    if (length <= 0) {
+        return arguments;
+    }
+    std::string_view rest(buffer.data(), static_cast<std::size_t>(length));
+    while (!rest.empty() && arguments.size() <= scriptArgumentsChecked) {
+        const std::size_t end = rest.find('\0');
+        if (end == std::string_view::npos) {
+            break;  // cut off by the read: not a whole argument
+        }
+        arguments.emplace_back(rest.substr(0, end));
+        rest.remove_prefix(end + 1);
+    }
+    return arguments;
 }
 
 // 0 when unknown. The command name in the status line may hold spaces and parentheses, so the

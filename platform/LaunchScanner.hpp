@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,9 @@ enum class ProcessReading {
 
 // Nothing here announces application launches, so the process table stands in: a process counts
 // as a launch when it is first seen running an executable inside an application bundle of the
-// application folders, unless its parent runs from the same bundle (an application's own worker
-// processes are not launches). Not thread-safe; one owner polls it.
+// application folders (or an interpreter running a script there), unless its parent runs from the
+// same bundle (an application's own worker processes are not launches). Not thread-safe; one owner
+// polls it.
 class LaunchScanner {
   public:
     static constexpr const char* defaultProcRoot = "/proc";
@@ -67,6 +69,12 @@ class LaunchScanner {
     std::string lastStartedId() const;
     std::vector<pid_t> processIds() const;
     std::string executableOf(pid_t pid) const;
+    std::optional<std::filesystem::path> bundleOf(const std::filesystem::path& path) const;
+    // The bundle the process runs from: its executable's, or for a script the interpreter runs,
+    // the script's (the process table names the interpreter as the executable).
+    std::optional<std::filesystem::path> bundleRunBy(pid_t pid,
+                                                     const std::string& executable) const;
+    std::vector<std::string> leadingArguments(pid_t pid) const;
     pid_t parentOf(pid_t pid) const;
 };
 

@@ -135,3 +135,35 @@ TEST_F(LaunchScannerTest, TheWatchListsTheTableOnlyAfterTheSystemStartedAProcess
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// An application whose executable is a script: the table names the interpreter as the process's
+// executable, and the kernel passes the script's path (as it was started, absolute or from the
+// working folder, after the one option a "#!" line may give) as an argument.
+TEST_F(LaunchScannerTest, AScriptInABundleIsALaunchOfItsBundleAndItsChildrenAreNot) {
+    const fs::path notes = app(system.applications(), "Notes", "com.x.notes");
+    const auto arguments = [&](pid_t pid, const std::string& nulSeparated) {
+        std::ofstream(system.root() / "proc" / std::to_string(pid) / "cmdline", std::ios::trunc)
+            << nulSeparated;
+    };
+    scanner.scan();
+    run(300, "/usr/bin/bash");
+    arguments(300, std::string("/bin/sh\0", 8) + notes.string() + std::string("\0-x\0", 4));
+    EXPECT_THAT(scanner.scan(), ElementsAre("com.x.notes"));
+    EXPECT_THAT(scanner.scan(), IsEmpty()) << "seen once";
+
+    run(301, "/usr/bin/python3");
+    arguments(301, std::string("/usr/bin/env\0-S\0Contents/MacOS/Notes\0", 37));
+    fs::create_symlink(system.applications() / "Notes.app", system.root() / "proc" / "301" / "cwd");
+    run(302, notes, 301);  // the script's own program and command: no launches of their own
+    run(303, "/usr/bin/bash", 301);
+    arguments(303, std::string("bash\0-c\0") + notes.string() + std::string("\0", 1));
+    run(304, "/usr/bin/bash");  // the path only as a later argument: no script
+    arguments(304, std::string("bash\0-c\0echo\0", 13) + notes.string() + std::string("\0", 1));
+    EXPECT_THAT(scanner.scan(), ElementsAre("com.x.notes"));
+}
+
+}  // namespace
+}  // namespace velmora
