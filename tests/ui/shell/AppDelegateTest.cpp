@@ -264,9 +264,13 @@ class WithTray : public ::testing::Test {
         // The status item follows the window's first frame.
         ASSERT_TRUE(QTest::qWaitFor([&] { return delegate.statusItem != nullptr; }));
     }
+    // The model is shared by every case of the process: a case run after these (as in a shuffled
+    // or repeated run) must still find the first launch it expects.
+    void TearDown() override { model().setProfile(profileBefore); }
     void waitOutTheGuard() {
         std::this_thread::sleep_for(Popover::reopenGuard + std::chrono::milliseconds(50));
     }
+    const UserProfile profileBefore = model().profile();
     AppDelegate delegate{TrayAvailability::present};
     Popover& popover = *delegate.popover;
 };
