@@ -62,7 +62,7 @@ QThreadPool& workers();
 // A drawing still running when the application object goes would paint without it (a painter
 // takes the application's font): the application waits for them first, at the start of its end.
 void waitForWorkers() {
-    workers().waitForDone();
+    DrawnAhead::finishStarted();
 }
 
 // A pool of its own: Qt's global pool also splits large fills and image conversions of the main
@@ -124,6 +124,10 @@ qsizetype DrawnAhead::waiting() {
     Waiting& all = drawings();
     const std::lock_guard lock(all.mutex);
     return all.drawings.size();
+}
+
+void DrawnAhead::finishStarted() {
+    workers().waitForDone();
 }
 
 }  // namespace velmora

@@ -31,6 +31,9 @@ class DrawnAhead {
 
     // How many drawings wait to be taken, not counting those set aside.
     static qsizetype waiting();
+
+    // Returns once every drawing started so far is done; they still wait to be taken.
+    static void finishStarted();
 };
 
 }  // namespace velmora

@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <atomic>
-#include <chrono>
 #include <future>
 #include <thread>
 #include <vector>
@@ -23,9 +22,6 @@
 
 namespace velmora {
 namespace {
-
-// Long enough for two workers to finish some sixty tiny drawings.
-constexpr int kSettleMs = 300;
 
 QImage filled(const QColor& colour) {
     QImage image(4, 4, QImage::Format_ARGB32_Premultiplied);
@@ -67,11 +63,13 @@ TEST(DrawnAhead, ADrawingRunsOnceOffTheMainThreadAndIsTakenOnce) {
 }
 
 TEST(DrawnAhead, PastTheBoundFinishedUntakenDrawingsMakeRoomAndAreKeptAndAFailedOneIsNoPicture) {
-    const qsizetype before = DrawnAhead::waiting();
+    // Drawings that cases before this one left untaken are done first, so that they give way to
+    // this case's own: the bound is then reached by these alone, all still drawing.
+    DrawnAhead::finishStarted();
     std::promise<void> release;
     const std::shared_future<void> released = release.get_future().share();
     std::vector<QString> keys;
-    for (qsizetype i = before; i <= DrawnAhead::maxWaiting; ++i) {
+    for (qsizetype i = 0; i <= DrawnAhead::maxWaiting; ++i) {
         keys.push_back(QStringLiteral("test:bound:%1").arg(i));
         DrawnAhead::start(keys.back(), [released] {
             released.wait();
@@ -79,14 +77,16 @@ TEST(DrawnAhead, PastTheBoundFinishedUntakenDrawingsMakeRoomAndAreKeptAndAFailed
         });
     }
     EXPECT_EQ(DrawnAhead::waiting(), DrawnAhead::maxWaiting) << "all still drawing: none past";
+    // Released before the one past the bound is asked for: had it started, it is taken at once
+    // (and fails the check) rather than waited for forever.
+    release.set_value();
     EXPECT_FALSE(DrawnAhead::take(keys.back()).has_value()) << "the one past the bound";
     keys.pop_back();
-    release.set_value();
 
     // Done and never taken (their widgets went before a paint: rows below a list's first
     // screenful), they give way to a new one, and are set aside rather than drawn again when
     // their widgets come back.
-    std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
+    DrawnAhead::finishStarted();
     DrawnAhead::start(QStringLiteral("test:after the bound"), [] { return filled(Qt::green); });
     EXPECT_EQ(DrawnAhead::waiting(), 1) << "every finished one gave way";
     std::atomic<int> drawnAgain = 0;
