@@ -35,6 +35,16 @@ void reveal(QScrollArea& area, QWidget& target) {
     }
 }
 
+// Scrolls every scroll area around `target`, up to its window, to it and its ring.
+void revealEverywhere(QWidget& target) {
+    for (QWidget* step = target.parentWidget(); step != nullptr && !step->isWindow();
+         step = step->parentWidget()) {
+        if (auto* area = qobject_cast<QScrollArea*>(step)) {
+            reveal(*area, target);
+        }
+    }
+}
+
 struct Placed {
     QWidget* widget;
     int column;
@@ -179,12 +189,7 @@ bool moveFocus(QWidget& root, bool next, const std::vector<const QWidget*>& colu
     }
     QWidget* target = order[index];
     target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    for (QWidget* step = target->parentWidget(); step != nullptr && step != &root;
-         step = step->parentWidget()) {
-        if (auto* area = qobject_cast<QScrollArea*>(step)) {
-            reveal(*area, *target);
-        }
-    }
+    revealEverywhere(*target);
     return true;
 }
 
@@ -207,12 +212,7 @@ bool focusAt(QWidget& root, std::size_t place) {
     }
     QWidget* target = order[std::min(place, order.size() - 1)];
     target->setFocus(Qt::OtherFocusReason);
-    for (QWidget* step = target->parentWidget(); step != nullptr && !step->isWindow();
-         step = step->parentWidget()) {
-        if (auto* area = qobject_cast<QScrollArea*>(step)) {
-            reveal(*area, *target);
-        }
-    }
+    revealEverywhere(*target);
     return true;
 }
 

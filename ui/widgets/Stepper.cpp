@@ -1,7 +1,6 @@
 // The stepper's label and its painted arrow pair.
 #include "ui/widgets/Stepper.hpp"
 
-#include <QFocusFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
@@ -10,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/look/RingAround.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/PaintedButton.hpp"
@@ -102,6 +102,11 @@ Stepper::Stepper(int min, int max, int step, QWidget* parent)
     showValue();
 }
 
+// The ring lies over the window, which outlives the stepper.
+Stepper::~Stepper() {
+    delete ring_;
+}
+
 void Stepper::keyPressEvent(QKeyEvent* event) {
     if (event->modifiers() != Qt::NoModifier && event->modifiers() != Qt::KeypadModifier) {
         QWidget::keyPressEvent(event);
@@ -123,15 +128,15 @@ void Stepper::keyPressEvent(QKeyEvent* event) {
 
 void Stepper::focusInEvent(QFocusEvent* event) {
     if (!ring_) {
-        ring_ = new QFocusFrame(this);
+        ring_ = new RingAround(this);
     }
-    ring_->setWidget(this);
+    ring_->follow(this);
     QWidget::focusInEvent(event);
 }
 
 void Stepper::focusOutEvent(QFocusEvent* event) {
     if (ring_) {
-        ring_->setWidget(nullptr);
+        ring_->follow(nullptr);
     }
     QWidget::focusOutEvent(event);
 }

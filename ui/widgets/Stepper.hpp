@@ -16,9 +16,10 @@
 #include "ui/look/Fonts.hpp"
 
 class QAbstractButton;
-class QFocusFrame;
 
 namespace velmora {
+
+class RingAround;
 
 class TextLabel;
 
@@ -29,6 +30,7 @@ class Stepper : public QWidget {
     using Format = std::function<QString(int)>;
 
     Stepper(int min, int max, int step, QWidget* parent = nullptr);
+    ~Stepper() override;
 
     int value() const { return value_; }
     void setValue(int value);
@@ -58,7 +60,7 @@ class Stepper : public QWidget {
     TextLabel* label_;
     QAbstractButton* up_;
     QAbstractButton* down_;
-    QPointer<QFocusFrame> ring_;
+    QPointer<RingAround> ring_;
 };
 
 }  // namespace velmora
