@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QVariant>
 #include <QWidget>
+#include <set>
 
 #include "ui/widgets/Text.hpp"
 
@@ -158,14 +159,18 @@ QAccessibleInterface* factory(const QString& /*className*/, QObject* object) {
 }
 
 void installFactoryOnce() {
-    static const bool installed = [] {
-        QAccessible::installFactory(factory);
-        return true;
-    }();
-    (void)installed;
+    installOnce(factory);
 }
 
 }  // namespace
+
+void installOnce(QAccessible::InterfaceFactory factory) {
+    // Widgets are made on the interface thread only, so the set needs no lock.
+    static std::set<QAccessible::InterfaceFactory> installed;
+    if (installed.insert(factory).second) {
+        QAccessible::installFactory(factory);
+    }
+}
 
 void describe(QWidget& widget, QAccessible::Role role, const QString& name) {
     installFactoryOnce();

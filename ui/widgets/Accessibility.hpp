@@ -33,6 +33,10 @@ void laysModalLayers(QWidget& parent);
 // Marks `layer`, a child of a parent given `laysModalLayers`, as such a layer.
 void markModalLayer(QWidget& layer);
 
+// Installs `factory` once, however often it is asked: a control with an interface of its own
+// calls it from its constructor.
+void installOnce(QAccessible::InterfaceFactory factory);
+
 // Keeps `widget`, a decoration such as the logo or an icon, out of what the tools read aloud.
 void hide(QWidget& widget);
 

@@ -12,6 +12,7 @@
 
 #include "ui/look/Theme.hpp"
 #include "ui/sync/InteractionHold.hpp"
+#include "ui/widgets/Accessibility.hpp"
 
 namespace velmora {
 
@@ -78,11 +79,7 @@ QAccessibleInterface* sliderFace(const QString& /*className*/, QObject* object) 
 
 DoubleSlider::DoubleSlider(double min, double max, double step, QWidget* parent)
     : QSlider(Qt::Horizontal, parent), min_(min), max_(std::max(min, max)), step_(step) {
-    static const bool faceInstalled = [] {
-        QAccessible::installFactory(sliderFace);
-        return true;
-    }();
-    (void)faceInstalled;
+    accessibility::installOnce(sliderFace);
     const int positions = positionsFor(min_, max_, step_);
     if (positions > 0 && (step_ <= 0 || (max_ - min_) / step_ > kMaximumPositions)) {
         step_ = (max_ - min_) / positions;
