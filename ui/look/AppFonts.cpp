@@ -71,7 +71,13 @@ void AppFonts::registerFonts() {
 }
 
 AppFonts::Pending::Pending(std::optional<QDir> bundle)
-    : worker_([this, bundle = std::move(bundle)] { registerFonts(bundle, report_); }) {}
+    : worker_([this, bundle = std::move(bundle)] {
+          registerFonts(bundle, report_);
+          // Qt lists the desktop's own fonts when a font is first resolved, and the first text the
+          // window measures would wait for it on the main thread: the worker lists them while
+          // the model is made. The list is the process's own, whatever thread fills it.
+          QFontDatabase::families();
+      }) {}
 
 AppFonts::Pending::~Pending() = default;
 
