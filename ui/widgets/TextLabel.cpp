@@ -75,14 +75,15 @@ qreal TextLabel::naturalWidth() const {
 }
 
 std::vector<QString> TextLabel::linesAt(int width) const {
+    // A text that fits is its own one line, and needs no memory: the size hint asks at the
+    // natural width between the layout's questions at the laid-out width, and keeping the answer
+    // for the one would break the text anew for the other at every turn.
+    if (naturalWidth() <= width && !text_.contains(QLatin1Char('\n'))) {
+        return {text_};
+    }
     if (width != cachedWidth_) {
-        const bool fits = naturalWidth() <= width && !text_.contains(QLatin1Char('\n'));
-        if (fits) {
-            cachedLines_ = {text_};
-        } else {
-            cachedLines_ = lineLimit_ == 1 ? std::vector<QString>{font_.elided(text_, width)}
-                                           : font_.lines(text_, width, lineLimit_);
-        }
+        cachedLines_ = lineLimit_ == 1 ? std::vector<QString>{font_.elided(text_, width)}
+                                       : font_.lines(text_, width, lineLimit_);
         cachedWidth_ = width;
     }
     return cachedLines_;

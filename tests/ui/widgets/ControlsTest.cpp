@@ -272,6 +272,30 @@ TEST_F(Controls, LabelsAndTipsShowDataAsWrittenAndDecorationsAreHidden) {
     EXPECT_EQ(mnemonicSafe(QStringLiteral("A&B && C")), QStringLiteral("A&&B &&&& C"));
 }
 
+// Layouts ask a wrapped label for its lines at its natural width and at the width it is given,
+// in turn: each answer is the text's own at that width, whatever was asked before.
+TEST_F(Controls, AWrappedLabelsLinesFollowTheWidthAskedWhateverWasAskedBefore) {
+    TextLabel label(DesignFont::inter(10.5), Theme::secondary());
+    label.setLineLimit(2);
+    label.setText(QStringLiteral("Build a scene \u2014 switch your whole Mac with one click."));
+    const int natural = label.sizeHint().width();
+    const std::vector<QString> whole{label.text()};
+    const std::vector<QString> wrapped{QStringLiteral("Build a scene \u2014 switch your"),
+                                       QStringLiteral("whole Mac with one click.")};
+    for (int turn = 0; turn < 2; ++turn) {
+        EXPECT_EQ(label.linesAt(natural), whole) << turn;
+        EXPECT_EQ(label.linesAt(171), wrapped) << turn;
+        EXPECT_EQ(label.heightForWidth(natural) * 2, label.heightForWidth(171)) << turn;
+    }
+    label.setText(QStringLiteral("Plugged in?\nKeep it awake."));
+    EXPECT_EQ(label.linesAt(171), std::vector<QString>({QStringLiteral("Plugged in?"),
+                                                        QStringLiteral("Keep it awake.")}))
+        << "a line break breaks the line even where the text would fit";
+    label.setText(QStringLiteral("Short"));
+    EXPECT_EQ(label.linesAt(171), std::vector<QString>{QStringLiteral("Short")})
+        << "a new text is not shown with the lines of the one before";
+}
+
 // The logo keeps the spiral it stroked: what it shows must be the spiral of its wind now, exactly
 // as stroked afresh.
 TEST_F(Controls, TheLogoShowsTheSpiralOfItsWindNowAsIfStrokedAfresh) {
