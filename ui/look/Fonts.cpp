@@ -130,6 +130,17 @@ DesignFont::DesignFont(QFont font, qreal size, int pixels, FontWeight weight, qr
         font_.setLetterSpacing(QFont::AbsoluteSpacing, tracking * scale_);
     }
     memory_ = std::make_shared<Memory>();
+    shapes_ = shapesOf(font_);
+}
+
+std::shared_ptr<DesignFont::Shapes> DesignFont::shapesOf(const QFont& scaled) {
+    // Fonts are made once and kept, so the fonts alike are few and their shapes live as long.
+    static QHash<QString, std::shared_ptr<Shapes>> byFont;
+    std::shared_ptr<Shapes>& shapes = byFont[scaled.key()];
+    if (!shapes) {
+        shapes = std::make_shared<Shapes>();
+    }
+    return shapes;
 }
 
 const DesignFont::Metrics& DesignFont::metrics() const {
@@ -270,7 +281,7 @@ std::vector<QString> DesignFont::lines(const QString& text, qreal width, int max
 }
 
 const DesignFont::Shaped& DesignFont::shaped(const QString& text) const {
-    return remembered(memory_->shaped, text, [&] {
+    return remembered(*shapes_, text, [&] {
         QTextLayout layout(text, font_);
         QTextOption option;
         option.setWrapMode(QTextOption::NoWrap);

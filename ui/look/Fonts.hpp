@@ -120,10 +120,15 @@ class DesignFont {
     struct Memory {
         QHash<QString, qreal> widths;
         QHash<QString, QString> elided;
-        QHash<QString, Shaped> shaped;
     };
+    // The shapes belong to the scaled font, which every size of a band shares: a text shown at
+    // two sizes of one weight (a card's title and the sidebar's, the "…" every label measures)
+    // is shaped once.
+    using Shapes = QHash<QString, Shaped>;
+    static std::shared_ptr<Shapes> shapesOf(const QFont& scaled);
     const Shaped& shaped(const QString& text) const;
     std::shared_ptr<Memory> memory_;
+    std::shared_ptr<Shapes> shapes_;
 };
 
 }  // namespace velmora

@@ -142,9 +142,13 @@ TEST(DesignFont, RememberedShapesDrawAndMeasureAsQtDoesAfresh) {
         paint(painter);
         return image;
     };
+    // Sizes of one band share their shapes, unless their tracking spaces the letters apart
+    // differently: each must still draw as Qt draws it at its own size.
     for (const DesignFont* font : {&DesignFont::inter(12.5, FontWeight::medium),
+                                   &DesignFont::inter(13.5, FontWeight::medium),
                                    &DesignFont::fraunces(15.5, FontWeight::bold),
-                                   &DesignFont::inter(9, FontWeight::semibold, 1.1)}) {
+                                   &DesignFont::inter(9, FontWeight::semibold, 1.1),
+                                   &DesignFont::inter(9.5, FontWeight::semibold, 1.1)}) {
         for (const QString& text :
              {kSample, QStringLiteral("Click the \u2606 \u2014 \u201Cx\u201D"),
               QStringLiteral("LIBRARY")}) {
