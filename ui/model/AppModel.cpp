@@ -177,10 +177,10 @@ std::optional<T> AppModel::loadStored(const char* key, Decode decode) {
 
 std::set<std::string> AppModel::loadFavorites(const char* key) {
     if (auto strings = store_->stringArray(key)) {
-        return idSet(strings);
+        return favoritesAsStored_[key] = idSet(strings);
     }
     if (!store_->contains(key)) {
-        return {};
+        return favoritesAsStored_[key] = {};
     }
     // The ids it holds still count; the whole value is kept aside before it is first replaced.
     const std::optional<std::vector<std::string>> strings = store_->stringElements(key);
@@ -231,6 +231,61 @@ void AppModel::loadFiredTimeRules() {
     }
 }
 
+std::set<std::string> AppModel::storedFavorites(const char* key,
+                                                const std::set<std::string>& held) {
+    std::optional<std::vector<std::string>> strings;
+    bool present = true;
+    if (attempt([&] {
+            strings = store_->stringArray(key);
+            present = strings || store_->contains(key);
+        })) {
+        return held;
+    }
+    if (!strings && present) {
+        return held;  // anything but texts is kept aside at the next write, as at load
+    }
+    std::set<std::string> stored = idSet(strings);
+    const auto known = favoritesAsStored_.find(key);
+    return known != favoritesAsStored_.end() && known->second == stored ? held : stored;
+}
+
+void AppModel::catchUpSetups() {
+    std::optional<std::vector<Setup>> stored;
+    if (attempt([&] {
+            if (auto bytes = store_->data(Keys::setups)) {
+                if (Decoded<std::vector<Setup>> decoded = Setup::decodeList(*bytes)) {
+                    stored = std::move(decoded.value());
+                }
+            } else if (!store_->contains(Keys::setups)) {
+                stored.emplace();
+            }
+        }) ||
+        !stored || *stored == storedSetups_) {
+        return;
+    }
+    storedSetups_ = *stored;
+    setSetups(std::move(*stored));
+}
+
+void AppModel::catchUpRules() {
+    std::optional<std::vector<AutomationRule>> stored;
+    if (attempt([&] {
+            if (auto bytes = store_->data(Keys::rules)) {
+                if (Decoded<std::vector<AutomationRule>> decoded =
+                        AutomationRule::decodeList(*bytes)) {
+                    stored = std::move(decoded.value());
+                }
+            } else if (!store_->contains(Keys::rules)) {
+                stored.emplace();
+            }
+        }) ||
+        !stored || *stored == storedRules_) {
+        return;
+    }
+    storedRules_ = *stored;
+    setRules(std::move(*stored));
+}
+
 bool AppModel::storeSetting(const char* key, const std::function<void()>& write) {
     // What could not be read at start is still the user's: it is copied aside once before the
     // first write replaces it, and not replaced when it cannot be.
@@ -267,7 +322,11 @@ bool AppModel::writeStored(const char* key, const std::function<std::string()>& 
 
 bool AppModel::writeFavorites(const char* key, const std::set<std::string>& ids) {
     const std::vector<std::string> strings(ids.begin(), ids.end());
-    return storeSetting(key, [&] { store_->setStringArray(key, strings); });
+    if (!storeSetting(key, [&] { store_->setStringArray(key, strings); })) {
+        return false;
+    }
+    favoritesAsStored_[key] = ids;
+    return true;
 }
 
 bool AppModel::writeFlag(const char* key, bool value) {

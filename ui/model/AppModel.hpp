@@ -262,6 +262,15 @@ class AppModel : public QObject {
     // it is kept aside.
     void separateSharedIDs();
     void loadFiredTimeRules();
+    // Another instance of the application, or another program, may have changed a stored set or
+    // list since this model last read or wrote it: a change is then made to what is stored now,
+    // so that it does not write back a stale copy over theirs. What cannot be read now stays as
+    // this model holds it.
+    std::set<std::string> storedFavorites(const char* key, const std::set<std::string>& held);
+    void catchUpSetups();
+    void catchUpRules();
+    // Today's time rules that another instance has already fired count as fired here too.
+    void catchUpFiredTimeRules(const std::string& todayKey);
     static Decoded<std::map<std::string, std::string>> decodeFiredTimeRules(
         const std::string& bytes);
     // Stores the time rules fired today (older days and deleted rules no longer matter).
@@ -323,6 +332,9 @@ class AppModel : public QObject {
         std::string copyKey;
     };
     std::map<std::string, KeptAside> keptAside_;
+    // The favourite sets as last read from or written to the store, by key: a set stored since
+    // by someone else differs from it.
+    std::map<std::string, std::set<std::string>> favoritesAsStored_;
     // The lists as they are stored, for a failed write to go back to.
     std::vector<Setup> storedSetups_;
     std::vector<AutomationRule> storedRules_;

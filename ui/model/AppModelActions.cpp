@@ -33,11 +33,16 @@ std::vector<Item> where(const std::vector<Item>& items, Keep keep) {
     return result;
 }
 
-std::set<std::string> toggled(std::set<std::string> ids, const std::string& id) {
-    if (!ids.erase(id)) {
-        ids.insert(id);
+// The stored set with `id` switched the way the user sees it switch: out when it shows as a
+// favourite, in when it does not.
+std::set<std::string> toggled(const std::set<std::string>& shown, std::set<std::string> stored,
+                              const std::string& id) {
+    if (shown.contains(id)) {
+        stored.erase(id);
+    } else {
+        stored.insert(id);
     }
-    return ids;
+    return stored;
 }
 
 std::string numberText(double value) {
@@ -145,23 +150,29 @@ bool AppModel::isFavorite(const PowerTweak& toggle) const {
     return contains(favoritePowerTweakIDs_, toggle);
 }
 
-// Stored first: a set the store refused would show a star the next start does not.
+// Stored first: a set the store refused would show a star the next start does not. The set stored
+// now is the one changed, another instance's stars included.
 void AppModel::toggleFavorite(const Tweak& tweak) {
-    std::set<std::string> ids = toggled(favoriteTweakIDs_, tweak.id);
+    std::set<std::string> ids = toggled(
+        favoriteTweakIDs_, storedFavorites(Keys::favoriteTweakIDs, favoriteTweakIDs_), tweak.id);
     if (writeFavorites(Keys::favoriteTweakIDs, ids)) {
         setFavoriteTweakIDs(std::move(ids));
     }
 }
 
 void AppModel::toggleFavorite(const Recipe& recipe) {
-    std::set<std::string> ids = toggled(favoriteRecipeIDs_, recipe.id);
+    std::set<std::string> ids =
+        toggled(favoriteRecipeIDs_, storedFavorites(Keys::favoriteRecipeIDs, favoriteRecipeIDs_),
+                recipe.id);
     if (writeFavorites(Keys::favoriteRecipeIDs, ids)) {
         setFavoriteRecipeIDs(std::move(ids));
     }
 }
 
 void AppModel::toggleFavorite(const PowerTweak& toggle) {
-    std::set<std::string> ids = toggled(favoritePowerTweakIDs_, toggle.id);
+    std::set<std::string> ids =
+        toggled(favoritePowerTweakIDs_,
+                storedFavorites(Keys::favoritePowerTweakIDs, favoritePowerTweakIDs_), toggle.id);
     if (writeFavorites(Keys::favoritePowerTweakIDs, ids)) {
         setFavoritePowerTweakIDs(std::move(ids));
     }

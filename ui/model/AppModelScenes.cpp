@@ -109,6 +109,7 @@ void AppModel::saveSetup(const std::string& name, const std::string& icon) {
     if (clean.empty()) {
         return;
     }
+    catchUpSetups();
     std::vector<Setup> setups = setups_;
     setups.push_back(captureCurrentSetup(clean, icon));
     setSetups(std::move(setups));
@@ -116,19 +117,23 @@ void AppModel::saveSetup(const std::string& name, const std::string& icon) {
 }
 
 void AppModel::upsertSetup(const Setup& setup) {
+    const Setup given = setup;  // may be an element of the list, which catching up replaces
+    catchUpSetups();
     std::vector<Setup> setups = setups_;
-    if (auto found = firstWithID(setups, setup.id); found != setups.end()) {
-        *found = setup;
+    if (auto found = firstWithID(setups, given.id); found != setups.end()) {
+        *found = given;
     } else {
-        setups.push_back(setup);
+        setups.push_back(given);
     }
     setSetups(std::move(setups));
     persistSetups();
 }
 
 void AppModel::deleteSetup(const Setup& setup) {
+    const Setup given = setup;  // may be an element of the list, which catching up replaces
+    catchUpSetups();
     std::vector<Setup> setups = setups_;
-    std::erase_if(setups, [&](const Setup& s) { return s.id == setup.id; });
+    std::erase_if(setups, [&](const Setup& s) { return s.id == given.id; });
     setSetups(std::move(setups));
     persistSetups();
 }
@@ -138,8 +143,10 @@ void AppModel::renameSetup(const Setup& setup, const std::string& name) {
     if (clean.empty()) {
         return;
     }
+    const Setup given = setup;  // may be an element of the list, which catching up replaces
+    catchUpSetups();
     std::vector<Setup> setups = setups_;
-    auto found = firstWithID(setups, setup.id);
+    auto found = firstWithID(setups, given.id);
     if (found == setups.end()) {
         return;
     }
@@ -149,13 +156,15 @@ void AppModel::renameSetup(const Setup& setup, const std::string& name) {
 }
 
 void AppModel::updateSetupToCurrent(const Setup& setup) {
-    if (firstWithID(setups_, setup.id) == setups_.end()) {
+    const Setup given = setup;  // may be an element of the list, which catching up replaces
+    catchUpSetups();
+    if (firstWithID(setups_, given.id) == setups_.end()) {
         return;
     }
-    Setup capture = captureCurrentSetup(setup.name, setup.icon);
-    capture.id = setup.id;
+    Setup capture = captureCurrentSetup(given.name, given.icon);
+    capture.id = given.id;
     std::vector<Setup> setups = setups_;
-    const auto stored = firstWithID(setups, setup.id);
+    const auto stored = firstWithID(setups, given.id);
     capture.unknownMembers = stored->unknownMembers;  // what a newer version stored stays
     *stored = std::move(capture);
     setSetups(std::move(setups));
@@ -200,22 +209,28 @@ void AppModel::applySetup(const Setup& setup) {
 // Automation rules.
 
 void AppModel::addRule(const AutomationRule& rule) {
+    const AutomationRule given = rule;  // may be an element of the list, which catching up replaces
+    catchUpRules();
     std::vector<AutomationRule> rules = rules_;
-    rules.push_back(rule);
+    rules.push_back(given);
     setRules(std::move(rules));
     persistRules();
 }
 
 void AppModel::deleteRule(const AutomationRule& rule) {
+    const AutomationRule given = rule;  // may be an element of the list, which catching up replaces
+    catchUpRules();
     std::vector<AutomationRule> rules = rules_;
-    std::erase_if(rules, [&](const AutomationRule& r) { return r.id == rule.id; });
+    std::erase_if(rules, [&](const AutomationRule& r) { return r.id == given.id; });
     setRules(std::move(rules));
     persistRules();
 }
 
 void AppModel::toggleRule(const AutomationRule& rule) {
+    const AutomationRule given = rule;  // may be an element of the list, which catching up replaces
+    catchUpRules();
     std::vector<AutomationRule> rules = rules_;
-    auto found = firstWithID(rules, rule.id);
+    auto found = firstWithID(rules, given.id);
     if (found == rules.end()) {
         return;
     }

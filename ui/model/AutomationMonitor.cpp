@@ -16,6 +16,7 @@
 #include "kit/StoredJson.hpp"
 #include "platform/qt/SystemAutomationEvents.hpp"
 #include "ui/model/AppModel.hpp"
+#include "ui/model/ErrorText.hpp"
 
 namespace velmora {
 
@@ -102,6 +103,23 @@ void AppModel::persistFiredTimeRules(const std::string& todayKey) {
     // A failure is in `lastError` until the scene switch reports; the rule still fires once in
     // this run.
     writeStored(Keys::firedTimeRules, [&] { return json::text(today, "fired time rules"); });
+}
+
+// Another instance running beside this one sees the same rules; only one of them may fire each.
+void AppModel::catchUpFiredTimeRules(const std::string& todayKey) {
+    std::optional<std::string> bytes;
+    if (attempt([&] { bytes = store_->data(Keys::firedTimeRules); }) || !bytes) {
+        return;
+    }
+    const Decoded<std::map<std::string, std::string>> stored = decodeFiredTimeRules(*bytes);
+    if (!stored) {
+        return;
+    }
+    for (const auto& [id, day] : stored.value()) {
+        if (day == todayKey) {
+            firedTimeRules[id] = day;
+        }
+    }
 }
 
 void AppModel::setAutomationEvents(std::unique_ptr<AutomationEvents> events) {
@@ -192,8 +210,14 @@ void AppModel::automationTick() {
         if (sinceTarget < 0 || sinceTarget >= windowMs) {
             continue;
         }
-        const auto fired = firedTimeRules.find(rule.id);
-        if (fired != firedTimeRules.end() && fired->second == todayKey) {
+        const auto firedToday = [&] {
+            const auto fired = firedTimeRules.find(rule.id);
+            return fired != firedTimeRules.end() && fired->second == todayKey;
+        };
+        if (!firedToday()) {
+            catchUpFiredTimeRules(todayKey);
+        }
+        if (firedToday()) {
             continue;
         }
         // Stored before the switch: a restart inside the window, even one during the switch,
