@@ -227,28 +227,29 @@ std::string encode(plist_t dict, const std::string& path) {
 }
 
 // Keeps bytes we could not parse beside the domain file, in the first free `.corrupt-N`, before a
-// write replaces them. Never overwrites an earlier one; if they cannot be kept completely, the
-// partial copy is removed and the caller writes nothing.
+// write replaces them. Never overwrites an earlier one. The copy is written and flushed under a
+// temporary name and only then linked to its own, so that no `.corrupt-N` is ever partial, not
+// even when the writer is killed; if it cannot be kept completely, the caller writes nothing.
 void keepAside(const std::string& path, const std::string& bytes) {
+    const std::unique_ptr<NewFile> copy = temporarySibling(path);
+    if (::fchmod(copy->fd(), keptFileMode) != 0) {
+        fail("cannot set the permissions of", copy->path(), errno);
+    }
+    writeAll(copy->fd(), bytes, copy->path());
+    syncDescriptor(copy->fd(), copy->path());
+    if (closeChecked(copy->descriptor()) != 0) {
+        fail("cannot write preferences to", copy->path(), errno);
+    }
     for (unsigned n = 1;; ++n) {
-        std::string kept = path + corruptSuffix + std::to_string(n);
-        UniqueFd fd(::open(kept.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keptFileMode));
-        if (!fd && errno == EEXIST) {
-            continue;
+        const std::string kept = path + corruptSuffix + std::to_string(n);
+        if (::link(copy->path().c_str(), kept.c_str()) == 0) {
+            say("preferences file " + inQuotes(path) +
+                " could not be parsed; its bytes are kept in " + inQuotes(kept));
+            return;  // the temporary name goes with `copy`
         }
-        if (!fd) {
+        if (errno != EEXIST) {
             fail("cannot keep the unreadable preferences file aside as", kept, errno);
         }
-        NewFile copy(std::move(kept), std::move(fd));
-        writeAll(copy.fd(), bytes, copy.path());
-        syncDescriptor(copy.fd(), copy.path());
-        if (closeChecked(copy.descriptor()) != 0) {
-            fail("cannot write preferences to", copy.path(), errno);
-        }
-        copy.keep();
-        say("preferences file " + inQuotes(path) + " could not be parsed; its bytes are kept in " +
-            inQuotes(copy.path()));
-        return;
     }
 }
 

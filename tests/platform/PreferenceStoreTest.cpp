@@ -4,6 +4,7 @@
 #include "platform/PreferenceStore.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -285,6 +286,46 @@ TEST(PreferenceStoreCorruption, AnUnreadableFileReadsEmptyAndIsKeptAsideBeforeTh
     EXPECT_FALSE(
         std::filesystem::exists(home.folder() / (domain + std::string(".plist.corrupt-3"))))
         << "a partial copy would pass for a kept one";
+}
+
+// Killed while it copies the unreadable bytes aside (here by the file-size limit, which ends a
+// writer mid-write as SIGKILL does): no `.corrupt-N` holds part of them, and the next write keeps
+// them whole.
+TEST(PreferenceStoreCorruption, AWriterKilledWhileKeepingBytesAsideLeavesNoPartialCopy) {
+    constexpr rlim_t writtenBeforeTheKill = 1000;
+    TempHome home;
+    const std::string junk(4 * writtenBeforeTheKill, 'j');
+    putFile(home.file(domain), junk);
+    const int status = inChild([&] {
+        const rlimit noCore{0, 0};
+        const rlimit smallFiles{writtenBeforeTheKill, writtenBeforeTheKill};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        ::setrlimit(RLIMIT_FSIZE, &smallFiles);
+        ::signal(SIGXFSZ, SIG_DFL);
+        PreferenceStore(home.root()).setValue(domain, "k", text("v"));
+    });
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    // The size of each copy, so that a failure reads short.
+    const auto keptCopies = [&] {
+        std::vector<std::size_t> kept;
+        for (const auto& entry : std::filesystem::directory_iterator(home.folder())) {
+            if (entry.path().filename().string().find(".corrupt-") != std::string::npos) {
+                kept.push_back(fileBytes(entry.path()).size());
+            }
+        }
+        return kept;
+    };
+    EXPECT_EQ(keptCopies(), std::vector<std::size_t>{}) << "a partial copy would pass for one";
+    EXPECT_EQ(fileBytes(home.file(domain)), junk);
+
+    ::testing::internal::CaptureStderr();
+    home.store()->setValue(domain, "k", text("w"));
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(keptCopies(), std::vector<std::size_t>{junk.size()});
+    EXPECT_EQ(fileBytes(home.folder() / (domain + std::string(".plist.corrupt-1"))), junk);
+    EXPECT_EQ(textAt(*home.store(), "k"), "w");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.folder()), {}), 3)
+        << "the domain file, its lock and the copy; the dead writer's temporary file is gone";
 }
 
 TEST(PreferenceStoreNames, DomainsThatAreNotPlainFileNamesAreRefused) {
