@@ -79,7 +79,8 @@ constexpr std::chrono::milliseconds readingReuseWindow{1000};
 
 // One `pmset` report, read for a first reading and kept for the one that follows it a few
 // milliseconds later: a tool run is most of the cost of either. The kept report is handed over at
-// most once, only while young, and never across a write.
+// most once, only while young, and never across a write. A run that gave nothing is kept too: a
+// hanging `pmset` costs one wait, not two.
 class KeptPmsetReport {
   public:
     explicit KeptPmsetReport(std::vector<std::string> arguments)
@@ -88,13 +89,13 @@ class KeptPmsetReport {
     std::optional<std::string> readAndKeep() {
         std::optional<std::string> output = pmsetOutput(arguments_);
         std::lock_guard lock(mutex_);
-        kept_ = output;
+        kept_.emplace(output);
         takenAt_ = std::chrono::steady_clock::now();
         return output;
     }
 
     std::optional<std::string> takeKeptOrRead() {
-        std::optional<std::string> output;
+        std::optional<std::optional<std::string>> output;
         {
             std::lock_guard lock(mutex_);
             if (kept_ && std::chrono::steady_clock::now() - takenAt_ < readingReuseWindow) {
@@ -102,7 +103,7 @@ class KeptPmsetReport {
             }
             kept_.reset();
         }
-        return output ? output : pmsetOutput(arguments_);
+        return output ? *output : pmsetOutput(arguments_);
     }
 
     void forget() {
@@ -113,7 +114,7 @@ class KeptPmsetReport {
   private:
     const std::vector<std::string> arguments_;
     std::mutex mutex_;
-    std::optional<std::string> kept_;
+    std::optional<std::optional<std::string>> kept_;  // outer: a report is kept; inner: its output
     std::chrono::steady_clock::time_point takenAt_;
 };
 

@@ -19,9 +19,10 @@ std::optional<std::string> ToolOutput::capture(const std::filesystem::path& prog
                                                const std::vector<std::string>& arguments) {
     ProcessOptions options;
     options.standardError = ProcessOutput::discard;
+    options.timeout = readingTimeout;
     try {
         ProcessResult result = ProcessRunner::run(program.string(), arguments, options);
-        if (!isUtf8(result.standardOutput)) {
+        if (result.timedOut || !isUtf8(result.standardOutput)) {
             return std::nullopt;
         }
         return std::move(result.standardOutput);

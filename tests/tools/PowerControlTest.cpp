@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <future>
 
 #include "kit/VelmoraError.hpp"
+#include "platform/DisplayControl.hpp"
+#include "platform/ToolOutput.hpp"
 #include "tests/tools/ToolFixture.hpp"
 
 namespace velmora {
@@ -94,6 +97,24 @@ TEST_F(PowerControlTest, OneBatteryReadingServesThePowerSourceAndTheLevelThatFol
     std::ofstream(level) << "18";
     EXPECT_EQ(live.percentReader(), 18) << "the kept reading is handed out once";
     EXPECT_EQ(fileBytes(log), "-g batt\n-g batt\n");
+}
+
+// A `pmset` or `defaults` that never ends would hold the window (every refresh reads both) for as
+// long as it hangs: each reading gives up after its timeout, and the level reading that follows
+// the power source's takes the same failed run instead of waiting again.
+TEST_F(PowerControlTest, HangingToolsGiveNothingAfterOneTimeoutEach) {
+    const std::string hang = "exec sleep 30\n";
+    fakeTool(SystemTool::pmset, hang);
+    fakeTool(SystemTool::defaults, hang);
+    const auto started = std::chrono::steady_clock::now();
+    std::future<bool> dark = std::async(std::launch::async, DarkMode::isOn);
+    PowerControl live = PowerControl::live();
+    EXPECT_FALSE(live.isOnBattery());
+    EXPECT_EQ(live.percentReader(), std::nullopt);
+    EXPECT_FALSE(dark.get());
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(waited, ToolOutput::readingTimeout);
+    EXPECT_LT(waited, 2 * ToolOutput::readingTimeout);
 }
 
 TEST_F(PowerControlTest, TheWholeRoadThroughTheStandInsChangesTheSetting) {
