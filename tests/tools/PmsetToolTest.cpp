@@ -1,5 +1,9 @@
 // The stand-in pmset as a real process: its layout, its refusals and the power source it reports.
+#include <sys/resource.h>
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -111,8 +115,8 @@ TEST_F(PmsetToolTest, TheBatteryReportFollowsTheKernelsPowerSupplies) {
     }
 }
 
-// Whichever step of the atomic replacement fails, the command reports it, the old settings stay
-// whole and no temporary file is left beside them.
+// Whichever step of the atomic replacement fails, or when the writer is killed, the old settings
+// stay whole and no temporary file is left beside them (a failure is reported).
 TEST(PowerSettingsFile, AFailedStepOfTheReplacementKeepsTheOldFileAndLeavesNothingBehind) {
     TempFolder folder;
     const fs::path path = folder.path() / "com.apple.PowerManagement.plist";
@@ -141,6 +145,26 @@ TEST(PowerSettingsFile, AFailedStepOfTheReplacementKeepsTheOldFileAndLeavesNothi
     }
     ASSERT_EQ(file.store(sleep, 7), std::nullopt);
     EXPECT_EQ(file.load().value().at("sleep"), 7u);
+
+    // Killed mid-write (the file-size limit ends it as the helper's kill of a pmset that overran
+    // its time does): the settings stay whole, and the next write clears what it left behind.
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        constexpr rlim_t writtenBeforeTheKill = 16;
+        const rlimit noCore{0, 0};
+        const rlimit smallFiles{writtenBeforeTheKill, writtenBeforeTheKill};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        ::setrlimit(RLIMIT_FSIZE, &smallFiles);
+        ::signal(SIGXFSZ, SIG_DFL);
+        (void)file.store(sleep, 9);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(writer, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    EXPECT_EQ(file.load().value().at("sleep"), 7u);
+    ASSERT_EQ(file.store(sleep, 8), std::nullopt);
+    EXPECT_EQ(entries(), kept);
 }
 
 }  // namespace

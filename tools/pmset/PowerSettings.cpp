@@ -7,12 +7,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <string_view>
 #include <system_error>
 
 #include "platform/FileFaults.hpp"
@@ -146,11 +149,31 @@ bool writeAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
+// What mkostemp fills in to make a temporary sibling's name unique: `<file>.XXXXXX`.
+constexpr std::string_view uniquePart = "XXXXXX";
+
+// Temporary siblings of `path` left by a writer killed before its rename (the helper kills a
+// pmset that overruns its time). Only a writer holding the lock makes them, so under the lock
+// every one found is stale.
+void removeStaleTemporaries(const fs::path& path) {
+    const std::string prefix = path.filename().string() + ".";
+    std::error_code error;
+    for (fs::directory_iterator entry(path.parent_path(), error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name.size() == prefix.size() + uniquePart.size() && name.starts_with(prefix) &&
+            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; })) {
+            ::unlink(entry->path().c_str());
+        }
+    }
+}
+
 // Writes a sibling temporary file and renames it over `path`, so a reader sees the old file or
 // the new one, never half of one.
 std::optional<std::string> replaceAtomically(const fs::path& path, const char* data,
                                              std::size_t size) {
-    std::string pattern = path.string() + ".XXXXXX";
+    std::string pattern = path.string() + "." + std::string(uniquePart);
     UniqueFd fd(::mkostemp(pattern.data(), O_CLOEXEC));
     if (fd.get() < 0) {
         return describe(pattern, errno);
@@ -247,6 +270,7 @@ std::optional<std::string> PowerSettingsFile::store(const Setting& setting,
             return describe(lockPath, errno);
         }
     }
+    removeStaleTemporaries(path_);
     auto dictionary = readDictionary(path_);
     if (!dictionary) {
         return dictionary.error();
