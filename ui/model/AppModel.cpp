@@ -160,9 +160,11 @@ void AppModel::noteUnreadable(const char* key, const std::string& reason) {
 template <class T, class Decode>
 std::optional<T> AppModel::loadStored(const char* key, Decode decode) {
     if (!store_->contains(key)) {
+        bytesAsStored_[key] = std::nullopt;
         return std::nullopt;
     }
     const std::optional<std::string> bytes = store_->data(key);
+    bytesAsStored_[key] = bytes;
     if (!bytes) {
         noteUnreadable(key, "not stored as data");
         return std::nullopt;
@@ -249,41 +251,48 @@ std::set<std::string> AppModel::storedFavorites(const char* key,
     return known != favoritesAsStored_.end() && known->second == stored ? held : stored;
 }
 
-void AppModel::catchUpSetups() {
-    std::optional<std::vector<Setup>> stored;
+template <class T, class Decode>
+std::optional<T> AppModel::storedSinceRead(const char* key, Decode decode) {
+    std::optional<std::string> bytes;
+    bool present = true;
     if (attempt([&] {
-            if (auto bytes = store_->data(Keys::setups)) {
-                if (Decoded<std::vector<Setup>> decoded = Setup::decodeList(*bytes)) {
-                    stored = std::move(decoded.value());
-                }
-            } else if (!store_->contains(Keys::setups)) {
-                stored.emplace();
-            }
-        }) ||
-        !stored || *stored == storedSetups_) {
-        return;
+            bytes = store_->data(key);
+            present = bytes || store_->contains(key);
+        })) {
+        return std::nullopt;
     }
-    storedSetups_ = *stored;
-    setSetups(std::move(*stored));
+    if (const auto known = bytesAsStored_.find(key);
+        known != bytesAsStored_.end() && known->second == bytes) {
+        return std::nullopt;
+    }
+    if (!bytes) {
+        if (present) {
+            return std::nullopt;  // not data: kept aside at the next write, as at load
+        }
+        bytesAsStored_[key] = std::nullopt;
+        return T{};
+    }
+    Decoded<T> decoded = decode(*bytes);
+    if (!decoded) {
+        return std::nullopt;
+    }
+    bytesAsStored_[key] = std::move(bytes);
+    return std::move(decoded.value());
+}
+
+void AppModel::catchUpSetups() {
+    if (auto stored = storedSinceRead<std::vector<Setup>>(Keys::setups, Setup::decodeList)) {
+        storedSetups_ = *stored;
+        setSetups(std::move(*stored));
+    }
 }
 
 void AppModel::catchUpRules() {
-    std::optional<std::vector<AutomationRule>> stored;
-    if (attempt([&] {
-            if (auto bytes = store_->data(Keys::rules)) {
-                if (Decoded<std::vector<AutomationRule>> decoded =
-                        AutomationRule::decodeList(*bytes)) {
-                    stored = std::move(decoded.value());
-                }
-            } else if (!store_->contains(Keys::rules)) {
-                stored.emplace();
-            }
-        }) ||
-        !stored || *stored == storedRules_) {
-        return;
+    if (auto stored =
+            storedSinceRead<std::vector<AutomationRule>>(Keys::rules, AutomationRule::decodeList)) {
+        storedRules_ = *stored;
+        setRules(std::move(*stored));
     }
-    storedRules_ = *stored;
-    setRules(std::move(*stored));
 }
 
 bool AppModel::storeSetting(const char* key, const std::function<void()>& write) {
@@ -317,7 +326,11 @@ bool AppModel::writeStored(const char* key, const std::function<std::string()>& 
         setLastError(std::string("did not store \"") + key + "\": " + *error);
         return false;
     }
-    return storeSetting(key, [&] { store_->setData(key, bytes); });
+    if (!storeSetting(key, [&] { store_->setData(key, bytes); })) {
+        return false;
+    }
+    bytesAsStored_[key] = std::move(bytes);
+    return true;
 }
 
 bool AppModel::writeFavorites(const char* key, const std::set<std::string>& ids) {

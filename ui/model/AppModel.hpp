@@ -267,6 +267,10 @@ class AppModel : public QObject {
     // so that it does not write back a stale copy over theirs. What cannot be read now stays as
     // this model holds it.
     std::set<std::string> storedFavorites(const char* key, const std::set<std::string>& held);
+    // The stored value of `key` when its bytes are no longer those this model last read or wrote
+    // there (empty when the key was removed); none when they are, or cannot be read.
+    template <class T, class Decode>
+    std::optional<T> storedSinceRead(const char* key, Decode decode);
     void catchUpSetups();
     void catchUpRules();
     // Today's time rules that another instance has already fired count as fired here too.
@@ -335,6 +339,8 @@ class AppModel : public QObject {
     // The favourite sets as last read from or written to the store, by key: a set stored since
     // by someone else differs from it.
     std::map<std::string, std::set<std::string>> favoritesAsStored_;
+    // Likewise the bytes of the settings stored as data (none: the key held no data).
+    std::map<std::string, std::optional<std::string>> bytesAsStored_;
     // The lists as they are stored, for a failed write to go back to.
     std::vector<Setup> storedSetups_;
     std::vector<AutomationRule> storedRules_;
