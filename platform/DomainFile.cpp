@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -230,7 +231,7 @@ std::string encode(plist_t dict, const std::string& path) {
 // write replaces them. Never overwrites an earlier one. The copy is written and flushed under a
 // temporary name and only then linked to its own, so that no `.corrupt-N` is ever partial, not
 // even when the writer is killed; if it cannot be kept completely, the caller writes nothing.
-void keepAside(const std::string& path, const std::string& bytes) {
+std::string keepAside(const std::string& path, const std::string& bytes) {
     const std::unique_ptr<NewFile> copy = temporarySibling(path);
     if (::fchmod(copy->fd(), keptFileMode) != 0) {
         fail("cannot set the permissions of", copy->path(), errno);
@@ -243,9 +244,7 @@ void keepAside(const std::string& path, const std::string& bytes) {
     for (unsigned n = 1;; ++n) {
         const std::string kept = path + corruptSuffix + std::to_string(n);
         if (::link(copy->path().c_str(), kept.c_str()) == 0) {
-            say("preferences file " + inQuotes(path) +
-                " could not be parsed; its bytes are kept in " + inQuotes(kept));
-            return;  // the temporary name goes with `copy`
+            return kept;  // the temporary name goes with `copy`
         }
         if (errno != EEXIST) {
             fail("cannot keep the unreadable preferences file aside as", kept, errno);
@@ -291,7 +290,8 @@ void removeStaleTemporaries(const std::string& target) {
     }
 }
 
-void replace(const std::string& target, const std::string& bytes, const struct stat* existing) {
+void replace(const std::string& target, const std::string& bytes, const struct stat* existing,
+             const std::function<void()>& beforeRename) {
     const std::unique_ptr<NewFile> temp = temporarySibling(target);
     // Readers other than us may rely on the file's owner and permissions (root writing a user's
     // domain must not take it over); a new file is private to the user.
@@ -305,6 +305,9 @@ void replace(const std::string& target, const std::string& bytes, const struct s
     syncDescriptor(temp->fd(), temp->path());
     if (closeChecked(temp->descriptor()) != 0) {
         fail("cannot write preferences to", temp->path(), errno);
+    }
+    if (beforeRename) {
+        beforeRename();
     }
     if (FileFaults::rename(temp->path().c_str(), target.c_str()) != 0) {
         fail("cannot replace preferences file", target, errno);

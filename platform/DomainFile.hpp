@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <string>
 
 #include "kit/Decoded.hpp"
@@ -52,12 +53,16 @@ std::string writeTarget(const std::string& path);
 // the domain's lock makes them, so under that lock every one found is stale.
 void removeStaleTemporaries(const std::string& target);
 // Copies bytes that could not be parsed to the first free `<path>.corrupt-N`, never overwriting an
-// earlier one. Throws when they cannot be kept completely, leaving no partial copy.
-void keepAside(const std::string& path, const std::string& bytes);
+// earlier one, and gives its path. Throws when they cannot be kept completely, leaving no partial
+// copy.
+std::string keepAside(const std::string& path, const std::string& bytes);
 // Writes `bytes` to a temporary sibling, flushes it and renames it over `target`, with the owner,
 // group and mode of `existing` (the file it replaces, if any). Throws when the rename did not
-// happen; after it, a failed flush of the folder is only said on standard error.
-void replace(const std::string& target, const std::string& bytes, const struct stat* existing);
+// happen; after it, a failed flush of the folder is only said on standard error. `beforeRename`
+// runs once the new version is safely written, so that what it does is not done for a write
+// that fails before then; when it throws, nothing is renamed.
+void replace(const std::string& target, const std::string& bytes, const struct stat* existing,
+             const std::function<void()>& beforeRename = {});
 // A symbolic link or one of several hard links: a change made through another name escapes a
 // watch of this folder. `info`: the stat of the file already opened at `path`, if any.
 bool isLinked(const std::string& path, const struct stat* info);

@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -265,11 +266,27 @@ void PreferenceStore::change(const std::string& name, const std::string& key, Pl
         plist_dict_set_item(dict.get(), key.c_str(), value.release());
     }
     const std::string bytes = domainfile::encode(dict.get(), target);
-    if (unreadable) {
-        domainfile::keepAside(target, file.bytes);
-    }
     const bool existed = file.outcome == domainfile::Contents::Outcome::read;
-    domainfile::replace(target, bytes, existed ? &file.info : nullptr);
+    // Kept aside only once the new version is written, and dropped again when it cannot be put in
+    // place: the unreadable bytes then stay where they are, and a write that fails (a full disk)
+    // and is tried again must not leave another copy of them each time.
+    std::optional<std::string> kept;
+    try {
+        domainfile::replace(target, bytes, existed ? &file.info : nullptr, [&] {
+            if (unreadable) {
+                kept = domainfile::keepAside(target, file.bytes);
+            }
+        });
+    } catch (...) {
+        if (kept) {
+            ::unlink(kept->c_str());
+        }
+        throw;
+    }
+    if (kept) {
+        domainfile::say("preferences file " + inQuotes(target) +
+                        " could not be parsed; its bytes are kept in " + inQuotes(*kept));
+    }
     d.dict = std::move(dict);
     d.stamp = stampOf(d.path);
     d.linked = domainfile::isLinked(d.path, nullptr);

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -275,9 +276,10 @@ TEST(PreferenceStoreCorruption, AnUnreadableFileReadsEmptyAndIsKeptAsideBeforeTh
     putFile(home.file(domain), arrayRoot);
     ::testing::internal::CaptureStderr();
     store->setValue(domain, "k", text("w"));
-    // Unreadable bytes that cannot be kept aside are not overwritten either.
+    // Unreadable bytes that cannot be kept aside (the second write, after the new version's) are
+    // not overwritten either.
     putFile(home.file(domain), junk);
-    FileFaults::failNth(FileStep::write, 1, ENOSPC);
+    FileFaults::failNth(FileStep::write, 2, ENOSPC);
     EXPECT_THROW(store->setValue(domain, "k", text("x")), PreferenceStoreError);
     ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(kept(1), junk);
@@ -326,6 +328,32 @@ TEST(PreferenceStoreCorruption, AWriterKilledWhileKeepingBytesAsideLeavesNoParti
     EXPECT_EQ(textAt(*home.store(), "k"), "w");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.folder()), {}), 3)
         << "the domain file, its lock and the copy; the dead writer's temporary file is gone";
+}
+
+// A full disk refuses the new version again and again while the user keeps trying: the bytes
+// that could not be read are kept aside once, by the write that succeeds, not once per attempt.
+TEST(PreferenceStoreCorruption, AWriteThatFailsAndIsTriedAgainKeepsTheUnreadableBytesOnce) {
+    TempHome home;
+    auto store = home.store();
+    const std::string junk = "this is not a property list";
+    putFile(home.file(domain), junk);
+    ::testing::internal::CaptureStderr();
+    for (const FileStep step : {FileStep::write, FileStep::fsync, FileStep::rename}) {
+        FileFaults::failNth(step, 1, ENOSPC);
+        EXPECT_THROW(store->setValue(domain, "k", text("v")), PreferenceStoreError);
+        FileFaults::reset();
+    }
+    store->setValue(domain, "k", text("v"));
+    ::testing::internal::GetCapturedStderr();
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(home.folder())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{domain + std::string(".plist"),
+                                               domain + std::string(".plist.corrupt-1"),
+                                               domain + std::string(".plist.lock")}));
+    EXPECT_EQ(fileBytes(home.folder() / (domain + std::string(".plist.corrupt-1"))), junk);
 }
 
 TEST(PreferenceStoreNames, DomainsThatAreNotPlainFileNamesAreRefused) {
