@@ -1,6 +1,7 @@
 // Two instances of the application over one home, each with its own preference store as two
 // processes have: neither may write back its stale copy of a stored list over the other's change,
-// nor fire a time rule the other has fired.
+// nor fire a time rule the other has fired; and looking for the other's changes takes back none of
+// this one's.
 #include "platform/UserDefaults.hpp"
 #include "tests/platform/PreferenceTestSupport.hpp"
 #include "tests/ui/model/ModelFakes.hpp"
@@ -90,6 +91,24 @@ TEST_F(TwoInstancesTest, ATimeRuleFiresInOneInstanceOnly) {
               (std::map<std::string, std::string>{{"T", "2026-12-7"}, {"U", "2026-12-7"}}));
     now = localTime(2026, 12, 8, 9, 0) + std::chrono::seconds(1);
     EXPECT_EQ(switches(*second), 2) << "the next day";
+}
+
+// Looking for another instance's change must not take back one of this model's own that the
+// store refused: here the fresh id given at load to a scene that shared its id with another.
+TEST_F(ModelTest, ScenesToldApartAtLoadKeepTheirIdsWhenTheStoreRefusedThemThen) {
+    putData(Keys::setups, Scene::encodeList({Scene{"A", "Desk", "moon.fill", {}, {}, {}, false},
+                                             Scene{"A", "Sofa", "sofa", {}, {}, {}, false}}));
+    store->refusal = "disk full";
+    ::testing::internal::CaptureStderr();
+    auto model = make(Catalog({}, {}));
+    ::testing::internal::GetCapturedStderr();
+    store->refusal.reset();
+    model->renameSetup(model->setups().at(1), "Couch");
+    const auto stored = Scene::decodeList(storedData(Keys::setups));
+    ASSERT_TRUE(stored.ok());
+    ASSERT_EQ(stored.value().size(), 2U);
+    EXPECT_EQ(stored.value()[1].name, "Couch");
+    EXPECT_NE(stored.value()[0].id, stored.value()[1].id);
 }
 
 }  // namespace
