@@ -127,9 +127,9 @@ void outlineUnder(const Accessible& root, int depth, std::ostringstream& out) {
         }
         const QRect place = child.extents();
         out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << '[' << child.role()
-            << "] \"" << child.name() << '"' << (child.checked() ? " checked" : "") << " at "
-            << place.x() << ',' << place.y() << ' ' << place.width() << 'x' << place.height()
-            << '\n';
+            << "] \"" << child.name() << '"' << (child.checked() ? " checked" : "")
+            << (child.selected() ? " selected" : "") << " at " << place.x() << ',' << place.y()
+            << ' ' << place.width() << 'x' << place.height() << '\n';
         outlineUnder(child, depth + 1, out);
     }
 }
@@ -194,6 +194,10 @@ bool Accessible::visible() const {
 
 bool Accessible::checked() const {
     return hasState(ATSPI_STATE_CHECKED);
+}
+
+bool Accessible::selected() const {
+    return hasState(ATSPI_STATE_SELECTED);
 }
 
 bool Accessible::focused() const {

@@ -44,6 +44,8 @@ class Accessible {
     bool visible() const;
     bool showing() const;
     bool checked() const;
+    // Chosen among its kind: the sidebar's tab of the page on screen.
+    bool selected() const;
     bool focused() const;
     // Where it lies on the screen; empty when it has no place.
     QRect extents() const;

@@ -454,11 +454,12 @@ void EndToEnd::click(const std::vector<Seek>& path) {
 }
 
 void EndToEnd::goTo(const std::string& page) {
-    // The sidebar's entries are checkable: the current page's entry is the checked one.
-    const std::vector<Seek> entry{{"check box", page}};
+    // The sidebar's entries are page tabs: the current page's tab is the selected one.
+    const std::vector<Seek> entry{{"page tab", page}};
     click(entry);
-    EXPECT_TRUE(waitFor([&] { return checked(entry); })) << page << " is not marked current:\n"
-                                                         << onScreen();
+    EXPECT_TRUE(waitFor([&] { return shown(entry).selected(); }))
+        << page << " is not marked current:\n"
+        << onScreen();
 }
 
 bool EndToEnd::checked(const std::vector<Seek>& path) {

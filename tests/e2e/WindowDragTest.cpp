@@ -74,7 +74,7 @@ class WindowDrag : public EndToEnd {
 TEST_F(WindowDrag, AQuickClickOnTheBackgroundLeavesTheWindowAndADragCarriesIt) {
     storeOnboardedProfile();
     launch();
-    const QRect lastEntry = shown({{"check box", "Automations"}}).extents();
+    const QRect lastEntry = shown({{"page tab", "Automations"}}).extents();
     const QPoint blank(lastEntry.center().x(), lastEntry.bottom() + kBelowLastEntry);
     const std::optional<Accessible> main = window("Velmora");
     ASSERT_TRUE(main.has_value());

@@ -69,7 +69,8 @@ class AccessibleWalk {
             const std::string where = describe(*widget);
             if (holder == nullptr) {
                 unread.push_back(where + " paints \"" + shown.toStdString() + "\" out of reach");
-            } else if (!plain(*spoken(holder)).contains(shown)) {
+            } else if (!plain(*spoken(holder)).contains(shown) &&
+                       !(holder != widget && controlUnderSays(*holder, shown))) {
                 unread.push_back(where + " paints \"" + shown.toStdString() + "\", read as \"" +
                                  spoken(holder)->toStdString() + "\"");
             }
@@ -100,6 +101,9 @@ class AccessibleWalk {
                 button != nullptr && button->isCheckable() &&
                 (!state.checkable || state.checked != button->isChecked())) {
                 incomplete.push_back(where + " hides whether it is on");
+            }
+            if (face->role() == QAccessible::PageTab && !state.selectable) {
+                incomplete.push_back(where + " hides whether it is the chosen tab");
             }
         }
         return incomplete;
@@ -140,6 +144,36 @@ class AccessibleWalk {
         return repeated;
     }
 
+    // Every text read beside a control of its own row that the control reads already: a title
+    // read as a label and again as the switch's name, a value read as a label and again as the
+    // slider's value.
+    std::vector<std::string> textsReadBesideTheirControl() const {
+        std::vector<std::string> repeated;
+        for (const auto& [object, face] : reached_) {
+            const auto* widget = qobject_cast<const QWidget*>(object);
+            const QString text = face->text(QAccessible::Name);
+            if (widget == nullptr || face->role() != QAccessible::StaticText || text.isEmpty() ||
+                widget->parentWidget() == nullptr) {
+                continue;
+            }
+            for (const auto& [other, control] : reached_) {
+                auto* beside = qobject_cast<QWidget*>(const_cast<QObject*>(other));
+                if (beside == nullptr || !isControl(*beside) ||
+                    !widget->parentWidget()->isAncestorOf(beside)) {
+                    continue;
+                }
+                for (const QAccessible::Text part :
+                     {QAccessible::Name, QAccessible::Description, QAccessible::Value}) {
+                    if (control->text(part) == text) {
+                        repeated.push_back(describe(*widget) + " reads \"" + text.toStdString() +
+                                           "\", which " + describe(*beside) + " reads too");
+                    }
+                }
+            }
+        }
+        return repeated;
+    }
+
     // Every part reached that a tool can say nothing of: no role, no name and nothing under it,
     // such as a decoration left unhidden.
     std::vector<std::string> emptyParts() const {
@@ -156,6 +190,19 @@ class AccessibleWalk {
         return empty;
     }
 
+    // The widgets reached under `root` (itself included) that read as `role`.
+    std::vector<const QWidget*> withRole(const QWidget& root, QAccessible::Role role) const {
+        std::vector<const QWidget*> found;
+        for (const auto& [object, face] : reached_) {
+            const auto* widget = qobject_cast<const QWidget*>(object);
+            if (widget != nullptr && face->role() == role &&
+                (widget == &root || root.isAncestorOf(widget))) {
+                found.push_back(widget);
+            }
+        }
+        return found;
+    }
+
     std::size_t size() const { return reached_.size(); }
 
   private:
@@ -165,6 +212,19 @@ class AccessibleWalk {
                qobject_cast<const QAbstractSlider*>(&widget) != nullptr ||
                qobject_cast<const QAbstractSpinBox*>(&widget) != nullptr;
     }
+    // Whether a control reached under `holder` reads `shown`: a text a row paints beside its
+    // control, out of the reading itself, is read there.
+    bool controlUnderSays(const QWidget& holder, const QString& shown) const {
+        for (const auto& [object, face] : reached_) {
+            auto* widget = qobject_cast<QWidget*>(const_cast<QObject*>(object));
+            if (widget != nullptr && isControl(*widget) && holder.isAncestorOf(widget) &&
+                plain(*spoken(widget)).contains(shown)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     // Whitespace folded and an ellipsis taken off, so a line of a wrapped or elided text is
     // found in the whole.
     static QString plain(const QString& text) {

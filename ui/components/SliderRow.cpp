@@ -8,6 +8,7 @@
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/sync/SyncCache.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/DoubleSlider.hpp"
 #include "ui/widgets/SymbolView.hpp"
 #include "ui/widgets/Text.hpp"
@@ -31,7 +32,6 @@ SliderRow::SliderRow(AppModel& model, SliderTweak slider, QWidget* parent)
       control_(new DoubleSlider(slider_.min, slider_.max, slider_.step)) {
     setObjectName(rowNames::row(slider_.id));
     control_->setObjectName(rowNames::slider(slider_.id));
-    control_->setAccessibleName(toQString(slider_.title));
     control_->setValueText([this](double value) { return toQString(slider_.display(value)); });
     valueText_->setObjectName(rowNames::value(slider_.id));
     valueText_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -44,13 +44,21 @@ SliderRow::SliderRow(AppModel& model, SliderTweak slider, QWidget* parent)
     text->setSpacing(kTextSpacing);
     auto* titleRow = new QHBoxLayout;
     titleRow->setSpacing(settingRow::titleRowSpacing);
-    titleRow->addWidget(settingRow::title(slider_.title), 1);
+    TextLabel* title = settingRow::title(slider_.title);
+    TextLabel* summary = settingRow::summary(slider_.summary);
+    titleRow->addWidget(title, 1);
     titleRow->addWidget(valueText_, 0, Qt::AlignVCenter);
     text->addLayout(titleRow);
-    text->addWidget(settingRow::summary(slider_.summary));
+    text->addWidget(summary);
     text->addSpacing(kSliderTopPadding);
     text->addWidget(control_);
     row.addLayout(text, 1);
+    // The slider reads the row: its title and summary as its name and description, and the
+    // value text as its value.
+    for (TextLabel* shown : {title, summary, valueText_}) {
+        accessibility::hide(*shown);
+    }
+    accessibility::readsRow(*control_, title->text(), summary->text());
 
     connect(control_, &DoubleSlider::moved, this, &SliderRow::showValue);
     connect(control_, &DoubleSlider::committed, this, [this](double value) {

@@ -6,6 +6,7 @@
 #include "ui/look/Fonts.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/sync/ModelSync.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/Switch.hpp"
 #include "ui/widgets/SymbolView.hpp"
 #include "ui/widgets/Text.hpp"
@@ -88,7 +89,6 @@ SwitchRow::SwitchRow(const std::string& id, const std::string& symbol, int tintI
     setObjectName(rowNames::row(id));
     star_->setObjectName(rowNames::star(id));
     toggle_->setObjectName(rowNames::toggle(id));
-    toggle_->setAccessibleName(toQString(title));
     connect(toggle_, &Switch::clicked, this, [onSwitch = std::move(onSwitch)] { onSwitch(); });
 
     QHBoxLayout& row = settingRow::layout(*this);
@@ -109,6 +109,10 @@ SwitchRow::SwitchRow(const std::string& id, const std::string& symbol, int tintI
     summary_ = settingRow::summary(summary);
     text->addWidget(summary_);
     row.addLayout(text, 1);
+    // The switch reads the row: the texts beside it are read once, as its name and description.
+    accessibility::hide(*title_);
+    accessibility::hide(*summary_);
+    accessibility::readsRow(*toggle_, title_->text(), summary_->text());
 
     row.addSpacing(settingRow::trailingGap + settingRow::spacing);
     row.addWidget(star_, 0, Qt::AlignVCenter);
@@ -123,6 +127,7 @@ void SwitchRow::setReader(AppModel& model, Reader reader) {
 void SwitchRow::relabel(const std::string& title, const std::string& summary) {
     title_->setText(toQString(title));
     summary_->setText(toQString(summary));
+    accessibility::readsRow(*toggle_, title_->text(), summary_->text());
 }
 
 void SwitchRow::follow(const SyncCache& now) {

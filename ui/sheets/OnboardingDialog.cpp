@@ -164,6 +164,7 @@ QWidget* OnboardingDialog::makeHeader() {
     title_ = new TextLabel(DesignFont::fraunces(kTitleSize, FontWeight::bold), Theme::ink());
     title_->setObjectName(QString::fromLatin1(onboardingNames::title));
     title_->setAlignment(Qt::AlignHCenter);
+    title_->setRole(QAccessible::Heading);
     stack->addWidget(title_);
     subtitle_ = new TextLabel(DesignFont::inter(kSubtitleSize), Theme::secondary());
     subtitle_->setObjectName(QString::fromLatin1(onboardingNames::subtitle));

@@ -122,6 +122,7 @@ QLayout* SceneEditorDialog::makeTitleRow() {
     auto* title =
         new TextLabel(DesignFont::fraunces(kTitleSize, FontWeight::semibold), Theme::ink());
     title->setObjectName(QString::fromLatin1(editorNames::title));
+    title->setRole(QAccessible::Heading);
     title->setText(existing_ ? QStringLiteral("Edit scene") : QStringLiteral("Build a scene"));
     title->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     title->setFixedSize(title->sizeHint());

@@ -11,6 +11,7 @@
 #include "ui/look/Theme.hpp"
 #include "ui/sheets/CheckRow.hpp"
 #include "ui/sheets/SceneDraft.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/DoubleSlider.hpp"
 #include "ui/widgets/SymbolView.hpp"
 #include "ui/widgets/Text.hpp"
@@ -115,6 +116,10 @@ class SliderChoice : public QWidget {
         top->addWidget(include_);
         stack->addLayout(top);
         stack->addWidget(control_);
+        // The include button reads the title and the slider the value: the texts are read there
+        // only.
+        accessibility::hide(*title);
+        accessibility::hide(*value_);
 
         connect(include_, &QAbstractButton::clicked, this, [this, changed] {
             if (draft_.sliderVals.erase(slider_.id) == 0) {

@@ -14,12 +14,15 @@
 #include <QWindow>
 
 #include "ui/look/Theme.hpp"
+#include "ui/widgets/Accessibility.hpp"
 
 namespace velmora {
 
 AppWindow::AppWindow(std::unique_ptr<QWidget> root) : QWidget(nullptr), root_(root.release()) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromLatin1(title));
+    // A window, as a screen reader announces one, rather than a nameless part of the desktop.
+    accessibility::nameWindow(*this, QString::fromLatin1(title));
     setPalette(Theme::lightPalette());
     // The root fills the whole frame with the same paper: a fill of the frame's own under it
     // would be painted over at once, at every repaint of the window.

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "ui/look/Theme.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/ReadingOrder.hpp"
 
 namespace velmora {
@@ -30,6 +31,8 @@ QPoint popoverPosition(const QRect& anchor, const QSize& size, const QRect& avai
 
 Popover::Popover() : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("popover"));
+    // Read as the application's panel, named as its header names it.
+    accessibility::nameWindow(*this, QString::fromLatin1(title));
 }
 
 void Popover::configure(ContentMaker makeContent) {

@@ -17,6 +17,8 @@ class Popover : public QWidget {
 
   public:
     static constexpr QSize contentSize{326, 440};
+    // What screen readers call it: the name its header shows.
+    static constexpr const char* title = "Velmora";
     // A click on the tray icon first closes the popup (Qt sees it as a click outside) and then
     // reaches the icon; a show request this soon after a close is that same click.
     static constexpr std::chrono::milliseconds reopenGuard{300};

@@ -18,6 +18,8 @@ constexpr const char* kRoleProperty = "velmora.accessibleRole";
 constexpr const char* kHiddenProperty = "velmora.accessibleHidden";
 constexpr const char* kMenuProperty = "velmora.accessibleOpensMenu";
 constexpr const char* kTipNameProperty = "velmora.accessibleTipIsName";
+constexpr const char* kClickedProperty = "velmora.accessibleClickedByTools";
+constexpr const char* kSelectedProperty = "velmora.accessibleSelected";
 constexpr const char* kLayerHostProperty = "velmora.accessibleLayerHost";
 constexpr const char* kLayerProperty = "velmora.accessibleLayer";
 
@@ -33,17 +35,30 @@ class Hidden : public QAccessibleWidget {
     QString text(QAccessible::Text /*type*/) const override { return {}; }
 };
 
-// A button as Qt reads one (pressed, checked when checkable, the press action), and: a button
-// that opens a menu says so and opens it by either action; a description that only repeats the
-// name is not read.
+// A button as Qt reads one (pressed, checked when checkable), and: a button that opens a menu
+// says so and opens it by either action; a description that only repeats the name is not read;
+// every action that presses or toggles clicks it, as a user's click does; a button given the
+// role of a page tab reads whether it is the chosen one (setSelected).
 class Button : public QAccessibleWidget {
   public:
     Button(QAbstractButton* button, bool opensMenu)
         : QAccessibleWidget(button, QAccessible::Button), opensMenu_(opensMenu) {}
+    QAccessible::Role role() const override {
+        const QVariant given = widget()->property(kRoleProperty);
+        if (given.isValid()) {
+            return static_cast<QAccessible::Role>(given.toInt());
+        }
+        return button().isCheckable() && !opensMenu_ ? QAccessible::CheckBox : QAccessible::Button;
+    }
     QAccessible::State state() const override {
         QAccessible::State state = QAccessibleWidget::state();
         state.hasPopup = opensMenu_;
         state.pressed = button().isDown();
+        if (role() == QAccessible::PageTab) {
+            state.selectable = true;
+            state.selected = widget()->property(kSelectedProperty).toBool();
+            return state;
+        }
         state.checkable = button().isCheckable();
         state.checked = button().isCheckable() && button().isChecked();
         return state;
@@ -57,14 +72,26 @@ class Button : public QAccessibleWidget {
         return said;
     }
     QStringList actionNames() const override {
-        if (opensMenu_) {
-            return {QAccessibleActionInterface::showMenuAction(),
-                    QAccessibleActionInterface::pressAction()};
+        QStringList names;
+        if (button().isEnabled()) {
+            if (opensMenu_) {
+                names << QAccessibleActionInterface::showMenuAction()
+                      << QAccessibleActionInterface::pressAction();
+            } else if (role() == QAccessible::CheckBox) {
+                names << QAccessibleActionInterface::toggleAction();
+            } else {
+                names << QAccessibleActionInterface::pressAction();
+            }
         }
-        return {QAccessibleActionInterface::pressAction()};
+        return names + QAccessibleWidget::actionNames();
     }
     void doAction(const QString& name) override {
-        if (button().isEnabled() && actionNames().contains(name)) {
+        const bool clicks = name == QAccessibleActionInterface::pressAction() ||
+                            name == QAccessibleActionInterface::toggleAction() ||
+                            name == QAccessibleActionInterface::showMenuAction();
+        if (!clicks) {
+            QAccessibleWidget::doAction(name);
+        } else if (button().isEnabled() && actionNames().contains(name)) {
             button().click();
         }
     }
@@ -148,7 +175,8 @@ QAccessibleInterface* factory(const QString& /*className*/, QObject* object) {
     }
     if (auto* button = qobject_cast<QAbstractButton*>(widget);
         button != nullptr &&
-        (button->property(kMenuProperty).toBool() || button->property(kTipNameProperty).toBool())) {
+        (button->property(kMenuProperty).toBool() || button->property(kTipNameProperty).toBool() ||
+         button->property(kClickedProperty).toBool())) {
         return new Button(button, button->property(kMenuProperty).toBool());
     }
     const QVariant role = widget->property(kRoleProperty);
@@ -160,6 +188,15 @@ QAccessibleInterface* factory(const QString& /*className*/, QObject* object) {
 
 void installFactoryOnce() {
     installOnce(factory);
+}
+
+// Qt keeps the interface it made for a widget for the widget's life: a widget whose kind changed
+// after tools first asked about it (a label taken out of the reading once its row reads it, a text
+// that became a heading) is asked about anew, through the factory.
+void askAnew(QWidget& widget) {
+    if (QAccessibleInterface* kept = QAccessible::queryAccessibleInterface(&widget)) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(kept));
+    }
 }
 
 }  // namespace
@@ -174,9 +211,46 @@ void installOnce(QAccessible::InterfaceFactory factory) {
 
 void describe(QWidget& widget, QAccessible::Role role, const QString& name) {
     installFactoryOnce();
+    const QVariant before = widget.property(kRoleProperty);
     widget.setProperty(kRoleProperty, static_cast<int>(role));
+    if (before.isValid() && before.toInt() != static_cast<int>(role)) {
+        askAnew(widget);
+    }
     if (widget.accessibleName() != name) {
         widget.setAccessibleName(name);
+    }
+}
+
+void clickedByTools(QAbstractButton& button) {
+    installFactoryOnce();
+    button.setProperty(kClickedProperty, true);
+}
+
+void setSelected(QWidget& widget, bool selected) {
+    if (widget.property(kSelectedProperty).toBool() == selected) {
+        return;
+    }
+    widget.setProperty(kSelectedProperty, selected);
+    QAccessible::State changed;
+    changed.selected = true;
+    QAccessibleStateChangeEvent event(&widget, changed);
+    QAccessible::updateAccessibility(&event);
+    // Qt's AT-SPI bridge passes a change of the selected state on only as a selection event.
+    QAccessibleEvent chosen(&widget,
+                            selected ? QAccessible::SelectionAdd : QAccessible::SelectionRemove);
+    QAccessible::updateAccessibility(&chosen);
+}
+
+void nameWindow(QWidget& window, const QString& name) {
+    describe(window, QAccessible::Window, name);
+}
+
+void readsRow(QWidget& control, const QString& title, const QString& detail) {
+    if (control.accessibleName() != title) {
+        control.setAccessibleName(title);
+    }
+    if (control.accessibleDescription() != detail) {
+        control.setAccessibleDescription(detail);
     }
 }
 
@@ -196,7 +270,10 @@ void nameByToolTip(QAbstractButton& button, const QString& tip) {
 
 void hide(QWidget& widget) {
     installFactoryOnce();
-    widget.setProperty(kHiddenProperty, true);
+    if (!widget.property(kHiddenProperty).toBool()) {
+        widget.setProperty(kHiddenProperty, true);
+        askAnew(widget);
+    }
 }
 
 void laysModalLayers(QWidget& parent) {

@@ -17,6 +17,17 @@ namespace velmora::accessibility {
 // new name when its text changes.
 void describe(QWidget& widget, QAccessible::Role role, const QString& name);
 
+// Makes the tools' actions on `button`, a button that paints itself, click it as a user does: a
+// button whose state follows its owner (a switch, a sidebar row, a chip) is flipped by the owner
+// after the click, so a tool's "toggle" that only flipped the look would change nothing. The
+// button reads as a check box while it is checkable, a plain button otherwise, or with the role
+// `describe` gave it.
+void clickedByTools(QAbstractButton& button);
+
+// Says whether `widget`, read as one of a set (a sidebar tab), is the chosen one, and tells the
+// tools when that changes.
+void setSelected(QWidget& widget, bool selected);
+
 // Makes `button` read as a button that opens a menu (the "has popup" state), pressed by the
 // tools' press and show-menu actions alike.
 void opensMenu(QAbstractButton& button);
@@ -36,6 +47,15 @@ void markModalLayer(QWidget& layer);
 // Installs `factory` once, however often it is asked: a control with an interface of its own
 // calls it from its constructor.
 void installOnce(QAccessible::InterfaceFactory factory);
+
+// Makes `window`, a top-level window with no title bar of its own (the tray's panel), read as a
+// window named `name`, as a titled window reads.
+void nameWindow(QWidget& window, const QString& name);
+
+// Makes `control` read the texts shown beside it in its row, once: `title` as its name and
+// `detail` (when not empty) as its description. The labels that show them are taken out of the
+// reading with `hide`; call again when the texts change.
+void readsRow(QWidget& control, const QString& title, const QString& detail);
 
 // Keeps `widget`, a decoration such as the logo or an icon, out of what the tools read aloud.
 void hide(QWidget& widget);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "ui/look/FocusRing.hpp"
+#include "ui/widgets/Accessibility.hpp"
 
 namespace velmora {
 
@@ -18,6 +19,8 @@ constexpr qreal kDefaultRadius = 6;
 
 PaintedButton::PaintedButton(QWidget* parent) : QAbstractButton(parent), radius_(kDefaultRadius) {
     setFocusPolicy(Qt::TabFocus);
+    // Most painted buttons show a state their owner sets after the click.
+    accessibility::clickedByTools(*this);
 }
 
 void PaintedButton::setFocusShape(FocusShape shape, qreal radius, qreal inset) {

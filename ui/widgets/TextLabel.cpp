@@ -28,8 +28,13 @@ void TextLabel::setText(const QString& text) {
         return;
     }
     text_ = text;
-    accessibility::describe(*this, QAccessible::StaticText, text_);
+    accessibility::describe(*this, role_, text_);
     changed();
+}
+
+void TextLabel::setRole(QAccessible::Role role) {
+    role_ = role;
+    accessibility::describe(*this, role_, text_);
 }
 
 void TextLabel::setColour(const QColor& colour) {

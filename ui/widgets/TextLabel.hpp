@@ -6,6 +6,7 @@
 //     title->setText(toQString(tweak.title));
 #pragma once
 
+#include <QAccessible>
 #include <QColor>
 #include <QString>
 #include <QWidget>
@@ -28,6 +29,9 @@ class TextLabel : public QWidget {
     void setDesignFont(const DesignFont& font);
     int lineLimit() const { return lineLimit_; }
     void setLineLimit(int lines);
+    // What screen readers take it for: a plain text by default, or a heading (a page's or a
+    // sheet's title, which a reader can jump to).
+    void setRole(QAccessible::Role role);
     // Horizontal placement of each line; leading by default.
     void setAlignment(Qt::Alignment alignment);
 
@@ -54,6 +58,7 @@ class TextLabel : public QWidget {
     QString text_;
     int lineLimit_ = 1;
     Qt::Alignment alignment_ = Qt::AlignLeading;
+    QAccessible::Role role_ = QAccessible::StaticText;
     // The last layout asked for: heightForWidth and paint ask for the same width again and again.
     mutable int cachedWidth_ = -1;
     mutable std::vector<QString> cachedLines_;

@@ -33,6 +33,7 @@ QWidget* header() {
     QVBoxLayout& texts = pageColumn(*block, kHeaderSpacing);
     texts.setContentsMargins(0, kHeaderTop, 0, 0);
     auto* title = new TextLabel(DesignFont::fraunces(kTitleSize, FontWeight::bold), Theme::ink());
+    title->setRole(QAccessible::Heading);
     title->setText(QString::fromLatin1(kTitle));
     texts.addWidget(title);
     auto* subtitle = new TextLabel(DesignFont::inter(kSubtitleSize), Theme::faint());

@@ -8,6 +8,7 @@
 #include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
+#include "ui/widgets/Accessibility.hpp"
 #include "ui/widgets/Text.hpp"
 #include "ui/window/MainWindow.hpp"
 
@@ -54,9 +55,8 @@ NavRow::NavRow(MainWindow& window, NavItem item, QWidget* parent)
     setObjectName(navNames::row(item_.name()));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
-    setAccessibleName(toQString(item_.title()));
-    // The row of the page on screen reads as the checked one.
-    setCheckable(true);
+    // The sidebar reads as tabs: the row of the page on screen is the selected one.
+    accessibility::describe(*this, QAccessible::PageTab, toQString(item_.title()));
     connect(this, &QAbstractButton::clicked, this, [this, &window] {
         window.change([item = item_](WindowState& state) { state.chooseRow(item); });
     });
@@ -65,7 +65,7 @@ NavRow::NavRow(MainWindow& window, NavItem item, QWidget* parent)
 void NavRow::setHighlighted(bool highlighted) {
     if (highlighted != highlighted_) {
         highlighted_ = highlighted;
-        setChecked(highlighted);
+        accessibility::setSelected(*this, highlighted);
         update();
     }
 }

@@ -41,8 +41,6 @@ class NavRow : public PaintedButton {
     QSize minimumSizeHint() const override;
 
   protected:
-    // Checked follows the page on screen, never the click.
-    void nextCheckState() override {}
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

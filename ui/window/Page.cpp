@@ -1,6 +1,8 @@
 // Which page shows for the window's state, and the page made for each kind.
 #include "ui/window/Page.hpp"
 
+#include "ui/widgets/Accessibility.hpp"
+#include "ui/widgets/Text.hpp"
 #include "ui/window/AutomationsPage.hpp"
 #include "ui/window/BrowsePage.hpp"
 #include "ui/window/FavoritesPage.hpp"
@@ -53,7 +55,9 @@ std::string_view pageName(PageKind kind) {
     return {};
 }
 
-Page* makePage(PageKind kind, MainWindow& window) {
+namespace {
+
+Page* newPage(PageKind kind, MainWindow& window) {
     switch (kind) {
         case PageKind::home:
             return new HomePage(window);
@@ -71,6 +75,37 @@ Page* makePage(PageKind kind, MainWindow& window) {
             return new SearchPage(window);
     }
     return new HomePage(window);
+}
+
+// What a screen reader calls the page: its sidebar tab's title, or the field its results answer.
+QString spokenTitle(PageKind kind) {
+    switch (kind) {
+        case PageKind::home:
+            return toQString(NavItem::home().title());
+        case PageKind::favorites:
+            return toQString(NavItem::favorites().title());
+        case PageKind::browse:
+            return toQString(NavItem::browse().title());
+        case PageKind::active:
+            return toQString(NavItem::active().title());
+        case PageKind::automations:
+            return toQString(NavItem::automations().title());
+        case PageKind::recipe:
+            return toQString(NavItem::recipe({}).title());
+        case PageKind::search:
+            return QStringLiteral("Search");
+    }
+    return {};
+}
+
+}  // namespace
+
+Page* makePage(PageKind kind, MainWindow& window) {
+    Page* page = newPage(kind, window);
+    // A named part of the window, so a reader that follows the page as it changes can say which
+    // it is, a page that shows no heading (Favorites) included.
+    accessibility::describe(*page, QAccessible::Pane, spokenTitle(kind));
+    return page;
 }
 
 }  // namespace velmora

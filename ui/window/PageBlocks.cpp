@@ -32,6 +32,8 @@ QVBoxLayout& pageColumn(QWidget& page, int spacing) {
 
 TextLabel* heading(const QString& title) {
     auto* label = new TextLabel(DesignFont::fraunces(kHeadingSize, FontWeight::bold), Theme::ink());
+    // A reader lands on it when the page changes, and jumps to it among the page's parts.
+    label->setRole(QAccessible::Heading);
     label->setText(title);
     return label;
 }
@@ -40,6 +42,7 @@ QWidget* sectionLabel(const QString& text) {
     auto* label = new TextLabel(
         DesignFont::inter(kSectionSize, FontWeight::semibold, kSectionTracking), Theme::faint());
     label->setObjectName(QStringLiteral("sectionLabel"));
+    label->setRole(QAccessible::Heading);
     label->setText(text);
     return withTopPadding(label, kSectionTop);
 }

@@ -70,6 +70,7 @@ RecipePage::RecipePage(MainWindow& window) : window_(window) {
     texts->setSpacing(kTextSpacing);
     title_ = paragraph({}, DesignFont::fraunces(kTitleSize, FontWeight::bold), Theme::ink());
     title_->setObjectName(QStringLiteral("recipe.title"));
+    title_->setRole(QAccessible::Heading);
     texts->addWidget(title_);
     summary_ = paragraph({}, DesignFont::inter(kSummarySize), Theme::secondary());
     summary_->setObjectName(QStringLiteral("recipe.summary"));

@@ -81,6 +81,9 @@ RuleRow::RuleRow(AppModel& model, const AutomationRule& rule, const std::vector<
     target_->setLineLimit(0);
     text->addWidget(sentence_);
     text->addWidget(target_);
+    // The switch reads the rule: its sentence and target, once.
+    accessibility::hide(*sentence_);
+    accessibility::hide(*target_);
     row->addLayout(text, 1);
     // The layout's spacing falls on both sides of the gap, not inside it.
     row->addSpacing(kLeastGap + spacing);
@@ -107,7 +110,7 @@ void RuleRow::show(const AutomationRule& rule, const std::vector<Setup>& setups)
     const QString sentence = toQString(rule_.describe());
     sentence_->setText(sentence);
     target_->setText(targetText(rule_, setups));
-    toggle_->setAccessibleName(sentence);
+    accessibility::readsRow(*toggle_, sentence, target_->text());
     toggle_->setOn(rule_.enabled);
 }
 

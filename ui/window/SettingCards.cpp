@@ -97,10 +97,13 @@ StarButton* favouritePowerStar(AppModel& model) {
     return star;
 }
 
-Switch* settingSwitch(const char* name, const char* title) {
+// The card's switch, which reads the card: the title and the text beside it, once.
+Switch* settingSwitch(const char* name, TextLabel& title, TextLabel& detail) {
     auto* toggle = new Switch;
     toggle->setObjectName(QString::fromLatin1(name));
-    toggle->setAccessibleName(QString::fromUtf8(title));
+    accessibility::hide(title);
+    accessibility::hide(detail);
+    accessibility::readsRow(*toggle, title.text(), detail.text());
     return toggle;
 }
 
@@ -194,10 +197,12 @@ PowerCard::PowerCard(AppModel& model, QWidget* parent) : Card(listRadius, parent
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(kPowerTextSpacing);
-    texts->addLayout(titleWithChip(text(QString::fromLatin1(kPowerTitle), kSettingTitleSize,
-                                        FontWeight::semibold, Theme::ink(), 0)));
-    texts->addWidget(text(QString::fromUtf8(kPowerText), kSettingTextSize, FontWeight::regular,
-                          Theme::secondary(), 0));
+    TextLabel* title = text(QString::fromLatin1(kPowerTitle), kSettingTitleSize,
+                            FontWeight::semibold, Theme::ink(), 0);
+    TextLabel* detail = text(QString::fromUtf8(kPowerText), kSettingTextSize, FontWeight::regular,
+                             Theme::secondary(), 0);
+    texts->addLayout(titleWithChip(title));
+    texts->addWidget(detail);
     texts->addStretch(1);
     row->addLayout(texts, 1);
     row->addSpacing(kSettingMinimumSpacer);
@@ -206,7 +211,7 @@ PowerCard::PowerCard(AppModel& model, QWidget* parent) : Card(listRadius, parent
     controls->setSpacing(kPowerControlsSpacing);
     star_ = favouritePowerStar(model);
     controls->addWidget(star_, 0, Qt::AlignRight);
-    toggle_ = settingSwitch(settingNames::lidSwitch, kPowerTitle);
+    toggle_ = settingSwitch(settingNames::lidSwitch, *title, *detail);
     controls->addWidget(toggle_, 0, Qt::AlignRight);
     controls->addStretch(1);
     row->addLayout(controls);
@@ -230,13 +235,15 @@ DisplayCard::DisplayCard(AppModel& model, QWidget* parent)
                         kDisplayTint));
     auto* texts = new QVBoxLayout;
     texts->setSpacing(kDisplayTextSpacing);
-    texts->addWidget(text(QString::fromLatin1(kDisplayTitle), kSettingTitleSize,
-                          FontWeight::semibold, Theme::ink(), 0));
-    texts->addWidget(text(QString::fromLatin1(kDisplayText), kSettingTextSize, FontWeight::regular,
-                          Theme::secondary(), 0));
+    TextLabel* title = text(QString::fromLatin1(kDisplayTitle), kSettingTitleSize,
+                            FontWeight::semibold, Theme::ink(), 0);
+    TextLabel* detail = text(QString::fromLatin1(kDisplayText), kSettingTextSize,
+                             FontWeight::regular, Theme::secondary(), 0);
+    texts->addWidget(title);
+    texts->addWidget(detail);
     row->addLayout(texts, 1);
     row->addSpacing(kSettingMinimumSpacer);
-    toggle_ = settingSwitch(settingNames::darkSwitch, kDisplayTitle);
+    toggle_ = settingSwitch(settingNames::darkSwitch, *title, *detail);
     row->addWidget(toggle_);
     connect(toggle_, &Switch::clicked, this, [&model] { model.toggleDarkMode(); });
 

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QFontDatabase>
@@ -314,6 +315,19 @@ TEST_F(WithTray, AnotherOfItsWindowsComingForwardClosesIt) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&popover));
     delegate.reopenRequested();  // a second start brings the main window forward
     EXPECT_TRUE(QTest::qWaitFor([&] { return !popover.isShown(); }));
+}
+
+TEST_F(WithTray, TheWindowAndThePanelReadAsWindowsNamedVelmora) {
+    delegate.togglePopover();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&popover));
+    for (QWidget* window :
+         {static_cast<QWidget*>(delegate.window.get()), static_cast<QWidget*>(&popover)}) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(window);
+        ASSERT_NE(face, nullptr);
+        EXPECT_EQ(face->role(), QAccessible::Window) << window->objectName().toStdString();
+        EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("Velmora"))
+            << window->objectName().toStdString();
+    }
 }
 
 TEST_F(WithTray, WithoutAnIconRectangleItOpensAtThePointer) {

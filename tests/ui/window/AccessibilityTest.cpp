@@ -1,6 +1,7 @@
 // The window, its sheets and the popover as a screen reader reads them: on every page, every text
-// shown is reachable as a name, description or value, and every control has a role, a name and
-// its state; the sidebar's page is read as the checked one and a menu pill as opening a menu.
+// shown is reachable as a name, description or value and read once, and every control has a role,
+// a name and its state; the sidebar's page is read as the selected tab and a menu pill as opening
+// a menu.
 #include "tests/ui/AccessibleWalk.hpp"
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/components/SwitchRow.hpp"
@@ -30,6 +31,7 @@ class Accessibility : public WindowTest {
         EXPECT_THAT(walk.unreadTexts(), IsEmpty()) << where;
         EXPECT_THAT(walk.incompleteControls(), IsEmpty()) << where;
         EXPECT_THAT(walk.repeatedTexts(), IsEmpty()) << where;
+        EXPECT_THAT(walk.textsReadBesideTheirControl(), IsEmpty()) << where;
         EXPECT_THAT(walk.emptyParts(), IsEmpty()) << where;
     }
 };
@@ -42,12 +44,21 @@ TEST_F(Accessibility, EveryPageReadsWhatItShowsAndEveryControlSaysWhatItIs) {
     for (const char* item : {"home", "favorites", "browse", "active", "automations"}) {
         clickRow(item);
         expectReadable(*window, item);
-        // The page on screen is the sidebar's checked row, and only it.
+        // The page on screen is the sidebar's selected tab, and only it; the page reads as a
+        // part named as its tab, and a heading it shows is one a reader can jump to.
         const AccessibleWalk walk(*window);
+        Page* shown = window->router().currentPage();
+        ASSERT_NE(walk.reached(shown), nullptr) << item;
+        EXPECT_EQ(walk.reached(shown)->text(QAccessible::Name),
+                  find<NavRow>(*window, navNames::row(item))->accessibleName());
+        EXPECT_EQ(walk.withRole(*shown, QAccessible::Heading).empty(),
+                  std::string_view(item) == "favorites")
+            << item;
         for (NavRow* navRow : window->findChildren<NavRow*>()) {
             QAccessibleInterface* face = walk.reached(navRow);
             ASSERT_NE(face, nullptr) << navRow->objectName().toStdString();
-            EXPECT_EQ(face->state().checked, navRow->objectName() == navNames::row(item))
+            EXPECT_EQ(face->role(), QAccessible::PageTab);
+            EXPECT_EQ(face->state().selected, navRow->objectName() == navNames::row(item))
                 << item << " " << navRow->objectName().toStdString();
         }
     }
@@ -61,6 +72,9 @@ TEST_F(Accessibility, EveryPageReadsWhatItShowsAndEveryControlSaysWhatItIs) {
     }
     window->openRecipe(model->catalog().recipes()[3]);
     expectReadable(*window, "recipe");
+    EXPECT_FALSE(AccessibleWalk(*window)
+                     .withRole(*window->router().currentPage(), QAccessible::Heading)
+                     .empty());
     type(QStringLiteral("dock"));
     expectReadable(*window, "search");
 }
