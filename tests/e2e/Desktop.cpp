@@ -12,6 +12,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "platform/UniqueFd.hpp"
 #include "tests/e2e/XSession.hpp"
@@ -21,6 +22,9 @@ namespace velmora::e2e {
 namespace fs = std::filesystem;
 
 namespace {
+
+// The display the run is to use (":220" or "220"); unset, the server picks a free one.
+constexpr const char* kDisplayVariable = "VELMORA_E2E_DISPLAY";
 
 // Generous: a loaded two-core machine starts an X server in well under a second.
 constexpr std::chrono::seconds kReadyTimeout{20};
@@ -82,15 +86,26 @@ Desktop::Desktop(const fs::path& folder) : folder_(folder) {
                                                      {"XDG_CACHE_HOME", ""},
                                                      {"WAYLAND_DISPLAY", ""}};
 
-    // The server writes its display number once it accepts connections.
+    // The server writes its display number once it accepts connections. It picks a free one,
+    // unless the run is given its own (a machine whose display numbers are shared out among
+    // several runs).
     Pipe ready = makePipe();
     ChildProcess::Options serverOptions{ownHome, folder_ / "xvfb.log", ready.writeEnd.get()};
-    server_ =
-        ChildProcess("/usr/bin/Xvfb",
-                     {"-displayfd", std::to_string(ready.writeEnd.get()), "-screen", "0",
-                      std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24",
-                      "-nolisten", "tcp", "-dpi", "96"},
-                     serverOptions);
+    std::vector<std::string> serverArguments{
+        "-displayfd",
+        std::to_string(ready.writeEnd.get()),
+        "-screen",
+        "0",
+        std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24",
+        "-nolisten",
+        "tcp",
+        "-dpi",
+        "96"};
+    if (const char* given = std::getenv(kDisplayVariable); given != nullptr && *given != '\0') {
+        serverArguments.insert(serverArguments.begin(),
+                               *given == ':' ? std::string(given) : ":" + std::string(given));
+    }
+    server_ = ChildProcess("/usr/bin/Xvfb", serverArguments, serverOptions);
     ready.writeEnd.reset();
     const auto number = readLine(ready.readEnd.get(), kReadyTimeout);
     if (!number) {
