@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <string_view>
 #include <utility>
 
 namespace velmora::e2e {
@@ -75,9 +76,47 @@ void noteWindow(AtspiEvent* event, void* /*unused*/) {
     g_boxed_free(ATSPI_TYPE_EVENT, event);
 }
 
+// A state change the bus announced: the object, the state's name and whether it was taken.
+struct StateChange {
+    Accessible object;
+    std::string state;
+    bool on = false;
+};
+
+std::vector<StateChange>& changesSeen() {
+    static std::vector<StateChange> seen;
+    return seen;
+}
+
+// Enough for the changes one case makes; the oldest go first.
+constexpr std::size_t kMaxChangesSeen = 4096;
+constexpr std::string_view kStateChanged = "object:state-changed:";
+
+void noteChange(AtspiEvent* event, void* /*unused*/) {
+    const std::string_view type = event->type != nullptr ? event->type : "";
+    if (event->source != nullptr && type.starts_with(kStateChanged)) {
+        std::vector<StateChange>& seen = changesSeen();
+        if (seen.size() >= kMaxChangesSeen) {
+            seen.erase(seen.begin());
+        }
+        seen.push_back({Accessible(ATSPI_ACCESSIBLE(g_object_ref(event->source))),
+                        std::string(type.substr(kStateChanged.size())), event->detail1 != 0});
+    }
+    g_boxed_free(ATSPI_TYPE_EVENT, event);
+}
+
 void connectOnce() {
     static const bool connected = [] {
         atspi_init();
+        AtspiEventListener* changes = atspi_event_listener_new(noteChange, nullptr, nullptr);
+        for (const char* event :
+             {"object:state-changed:checked", "object:state-changed:selected"}) {
+            GError* error = nullptr;
+            atspi_event_listener_register(changes, event, &error);
+            if (error != nullptr) {
+                g_error_free(error);
+            }
+        }
         // A program lists its windows but not its popups (menus, the tray's panel): those a
         // screen reader learns of as they come on screen or take the focus.
         AtspiEventListener* listener = atspi_event_listener_new(noteWindow, nullptr, nullptr);
@@ -164,6 +203,12 @@ Accessible::~Accessible() {
 std::string Accessible::name() const {
     GError* error = nullptr;
     return object_ != nullptr ? taken(atspi_accessible_get_name(object_, &error), error) : "";
+}
+
+std::string Accessible::description() const {
+    GError* error = nullptr;
+    return object_ != nullptr ? taken(atspi_accessible_get_description(object_, &error), error)
+                              : "";
 }
 
 std::string Accessible::role() const {
@@ -317,6 +362,31 @@ pid_t Accessible::processId() const {
     return static_cast<pid_t>(pid);
 }
 
+bool Accessible::doAction(const std::string& action) const {
+    if (object_ == nullptr) {
+        return false;
+    }
+    AtspiAction* actions = atspi_accessible_get_action_iface(object_);
+    if (actions == nullptr) {
+        return false;
+    }
+    bool done = false;
+    GError* error = nullptr;
+    const gint count = atspi_action_get_n_actions(actions, &error);
+    for (gint index = 0; error == nullptr && index < count && !done; ++index) {
+        if (taken(atspi_action_get_action_name(actions, index, &error), nullptr) == action &&
+            error == nullptr) {
+            done = atspi_action_do_action(actions, index, &error) != 0;
+        }
+    }
+    if (error != nullptr) {
+        g_error_free(error);
+        done = false;
+    }
+    g_object_unref(actions);
+    return done;
+}
+
 std::string describe(const std::vector<Seek>& path) {
     std::string text;
     for (const Seek& seek : path) {
@@ -355,6 +425,13 @@ std::vector<Accessible> chainTo(const Accessible& root, const std::vector<Seek>&
 
 void listenForWindows() {
     connectOnce();
+}
+
+bool announced(const Accessible& object, const std::string& state, bool on) {
+    connectOnce();
+    return std::any_of(changesSeen().begin(), changesSeen().end(), [&](const StateChange& change) {
+        return change.object == object && change.state == state && change.on == on;
+    });
 }
 
 std::vector<Accessible> popupsOf(pid_t pid) {

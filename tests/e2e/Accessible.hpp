@@ -37,6 +37,8 @@ class Accessible {
     }
 
     std::string name() const;
+    // What it says after its name: a switch's summary.
+    std::string description() const;
     // AT-SPI's name of its role: "push button", "check box", "label", "text", "menu item"...
     std::string role() const;
     // What it says of itself; false once the object is gone. Visible: not hidden (a page not on
@@ -61,6 +63,9 @@ class Accessible {
     Accessible objectAt(QPoint where) const;
     // The process that shows it.
     pid_t processId() const;
+    // Runs its action of that name ("Toggle", "Press"), as a screen reader's command does; false
+    // when it offers none such or the program refused.
+    bool doAction(const std::string& action) const;
     // For a program: no read of it or of its objects is served from libatspi's cache (a state
     // cached before a click would be the old one).
     void readAfreshEachTime();
@@ -83,6 +88,9 @@ std::optional<Accessible> applicationOf(pid_t pid);
 
 // Starts noting the windows that come on screen (call before the program starts).
 void listenForWindows();
+// Whether the bus announced, since the program started, that `object` took `state` ("checked",
+// "selected") or, with `on` false, lost it: what a screen reader is told as it happens.
+bool announced(const Accessible& object, const std::string& state, bool on);
 // The program's popups on screen now (menus, the tray's panel): a program does not list them
 // among its windows, so they are the ones the bus announced as they came up.
 std::vector<Accessible> popupsOf(pid_t pid);

@@ -8,7 +8,7 @@
 namespace velmora::e2e {
 namespace {
 
-const std::vector<Seek> kFirstQuestion{{"label", "What do you do most?"}};
+const std::vector<Seek> kFirstQuestion{{"heading", "What do you do most?"}};
 
 TEST_F(EndToEnd, FirstStartPutsTheSpiralInTheTrayAndTheWindowInFront) {
     launch();

@@ -98,7 +98,7 @@ TEST_F(WindowDrag, AQuickClickOnTheBackgroundLeavesTheWindowAndADragCarriesIt) {
 
 TEST_F(WindowDrag, TheQuestionnaireIsPartOfTheWindowAndMovesWithIt) {
     launch();  // a first start: the questionnaire comes up over the window
-    const std::vector<Seek> question{{"label", "What do you do most?"}};
+    const std::vector<Seek> question{{"heading", "What do you do most?"}};
     const QRect asked = shown(question).extents();
     std::vector<XSession::Window> managed;
     EXPECT_TRUE(waitFor([&] { return !(managed = managedWindows()).empty(); }));
