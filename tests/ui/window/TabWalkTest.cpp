@@ -208,6 +208,43 @@ TEST_F(TabWalk, EveryPageIsWalkedInReadingOrderWithEachStopRinged) {
     }
 }
 
+TEST_F(TabWalk, AtTheRoomierSizeEveryPageAndBothSheetsAreWalkedAsAtTheDesignSize) {
+    static constexpr QSize kRoomier{1280, 800};
+    WindowTest::openFull();
+    window->resize(kRoomier);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    for (const char* item : {"home", "favorites", "browse", "active", "automations"}) {
+        SCOPED_TRACE(item);
+        clickRow(item);
+        EXPECT_GT(walk(*window, windowColumns()).size(), 12U);
+    }
+    window->openRecipe(model->catalog().recipes()[3]);
+    walk(*window, windowColumns());
+    const auto one = [](const QWidget&) { return 0; };
+    window->change([](WindowState& s) { s.showOnboarding = true; });
+    settle();
+    auto* onboarding = qobject_cast<OnboardingDialog*>(window->presentedSheet());
+    ASSERT_NE(onboarding, nullptr);
+    for (int step = 0; step < OnboardingDialog::steps; ++step) {
+        SCOPED_TRACE("onboarding step " + std::to_string(step));
+        walk(*onboarding, one);
+        if (step + 1 < OnboardingDialog::steps) {
+            onboarding->primaryButton()->click();
+            settle();
+        }
+    }
+    onboarding->primaryButton()->click();
+    settle();
+    ASSERT_EQ(window->presentedSheet(), nullptr);
+    window->change([&](WindowState& s) { s.openEditor(model->setups().front()); });
+    settle();
+    auto* editor = qobject_cast<SceneEditorDialog*>(window->presentedSheet());
+    ASSERT_NE(editor, nullptr);
+    SCOPED_TRACE("scene editor");
+    walk(*editor, one);
+}
+
 TEST_F(TabWalk, WhenTheFocusedControlGoesTheKeyboardGoesOnFromWhereItStood) {
     openFull();
     changeModel([&] {
