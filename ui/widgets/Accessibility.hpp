@@ -48,8 +48,8 @@ void markModalLayer(QWidget& layer);
 // calls it from its constructor.
 void installOnce(QAccessible::InterfaceFactory factory);
 
-// Makes `window`, a top-level window with no title bar of its own (the tray's panel), read as a
-// window named `name`, as a titled window reads.
+// Makes `window`, a top-level widget, read as a window named `name`: Qt reads a plain widget
+// window as a nameless part of the desktop, and the tray's panel has no title to name it.
 void nameWindow(QWidget& window, const QString& name);
 
 // Makes `control` read the texts shown beside it in its row, once: `title` as its name and
@@ -57,7 +57,8 @@ void nameWindow(QWidget& window, const QString& name);
 // reading with `hide`; call again when the texts change.
 void readsRow(QWidget& control, const QString& title, const QString& detail);
 
-// Keeps `widget`, a decoration such as the logo or an icon, out of what the tools read aloud.
+// Keeps `widget` out of what the tools read aloud: a decoration such as the logo or an icon, or
+// a text that the control beside it reads (readsRow).
 void hide(QWidget& widget);
 
 }  // namespace velmora::accessibility
