@@ -131,6 +131,15 @@ TEST_F(AccessibleActions, EveryControlTabReachesIsANamedNodeWithAnAction) {
     settle();
     ASSERT_NE(window->presentedSheet(), nullptr);
     expectReachable(*window->presentedSheet(), "scene editor");
+    window->presentedSheet()->reject();
+    settle();
+    window->change([](WindowState& s) { s.showOnboarding = true; });
+    settle();
+    ASSERT_NE(window->presentedSheet(), nullptr);
+    expectReachable(*window->presentedSheet(), "onboarding");
+    MenuBarView panel(*model);
+    showOnPaper(panel, QSize(MenuBarView::panelWidth, 440));
+    expectReachable(panel, "panel");
 }
 
 }  // namespace
