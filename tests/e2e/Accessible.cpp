@@ -427,11 +427,12 @@ void listenForWindows() {
     connectOnce();
 }
 
-bool announced(const Accessible& object, const std::string& state, bool on) {
+int announced(const Accessible& object, const std::string& state, bool on) {
     connectOnce();
-    return std::any_of(changesSeen().begin(), changesSeen().end(), [&](const StateChange& change) {
-        return change.object == object && change.state == state && change.on == on;
-    });
+    return static_cast<int>(
+        std::count_if(changesSeen().begin(), changesSeen().end(), [&](const StateChange& change) {
+            return change.object == object && change.state == state && change.on == on;
+        }));
 }
 
 std::vector<Accessible> popupsOf(pid_t pid) {

@@ -88,9 +88,10 @@ std::optional<Accessible> applicationOf(pid_t pid);
 
 // Starts noting the windows that come on screen (call before the program starts).
 void listenForWindows();
-// Whether the bus announced, since the program started, that `object` took `state` ("checked",
-// "selected") or, with `on` false, lost it: what a screen reader is told as it happens.
-bool announced(const Accessible& object, const std::string& state, bool on);
+// How often the bus announced, since the program started, that `object` took `state`
+// ("checked", "selected") or, with `on` false, lost it: what a screen reader is told as it
+// happens.
+int announced(const Accessible& object, const std::string& state, bool on);
 // The program's popups on screen now (menus, the tray's panel): a program does not list them
 // among its windows, so they are the ones the bus announced as they came up.
 std::vector<Accessible> popupsOf(pid_t pid);
