@@ -10,6 +10,7 @@
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/sheets/SceneEditorDialog.hpp"
+#include "ui/widgets/Accessibility.hpp"
 
 namespace velmora {
 
@@ -182,6 +183,7 @@ DisclosureRow::DisclosureRow(QWidget* parent) : PaintedButton(parent) {
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAccessibleName(shownText());
+    accessibility::setExpanded(*this, open_);
 }
 
 void DisclosureRow::setState(bool open, int count) {
@@ -192,6 +194,7 @@ void DisclosureRow::setState(bool open, int count) {
     count_ = count;
     setAccessibleName(shownText());
     setAccessibleDescription(countText());
+    accessibility::setExpanded(*this, open_);
     update();
 }
 

@@ -20,6 +20,7 @@ constexpr const char* kMenuProperty = "velmora.accessibleOpensMenu";
 constexpr const char* kTipNameProperty = "velmora.accessibleTipIsName";
 constexpr const char* kClickedProperty = "velmora.accessibleClickedByTools";
 constexpr const char* kSelectedProperty = "velmora.accessibleSelected";
+constexpr const char* kExpandedProperty = "velmora.accessibleExpanded";
 constexpr const char* kLayerHostProperty = "velmora.accessibleLayerHost";
 constexpr const char* kLayerProperty = "velmora.accessibleLayer";
 
@@ -38,7 +39,8 @@ class Hidden : public QAccessibleWidget {
 // A button as Qt reads one (pressed, checked when checkable), and: a button that opens a menu
 // says so and opens it by either action; a description that only repeats the name is not read;
 // every action that presses or toggles clicks it, as a user's click does; a button given the
-// role of a page tab reads whether it is the chosen one (setSelected).
+// role of a page tab reads whether it is the chosen one (setSelected), and a disclosure whether
+// it has its part shown (setExpanded).
 class Button : public QAccessibleWidget {
   public:
     Button(QAbstractButton* button, bool opensMenu)
@@ -54,6 +56,11 @@ class Button : public QAccessibleWidget {
         QAccessible::State state = QAccessibleWidget::state();
         state.hasPopup = opensMenu_;
         state.pressed = button().isDown();
+        if (const QVariant expanded = widget()->property(kExpandedProperty); expanded.isValid()) {
+            state.expandable = true;
+            state.expanded = expanded.toBool();
+            state.collapsed = !expanded.toBool();
+        }
         if (role() == QAccessible::PageTab) {
             state.selectable = true;
             state.selected = widget()->property(kSelectedProperty).toBool();
@@ -239,6 +246,19 @@ void setSelected(QWidget& widget, bool selected) {
     QAccessibleEvent chosen(&widget,
                             selected ? QAccessible::SelectionAdd : QAccessible::SelectionRemove);
     QAccessible::updateAccessibility(&chosen);
+}
+
+void setExpanded(QWidget& widget, bool expanded) {
+    const QVariant before = widget.property(kExpandedProperty);
+    if (before.isValid() && before.toBool() == expanded) {
+        return;
+    }
+    widget.setProperty(kExpandedProperty, expanded);
+    QAccessible::State changed;
+    changed.expanded = true;
+    changed.collapsed = true;
+    QAccessibleStateChangeEvent event(&widget, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void nameWindow(QWidget& window, const QString& name) {

@@ -28,6 +28,10 @@ void clickedByTools(QAbstractButton& button);
 // tools when that changes.
 void setSelected(QWidget& widget, bool selected);
 
+// Says whether `widget`, a button that shows or hides a part below it (a disclosure), has it
+// shown, and tells the tools when that changes.
+void setExpanded(QWidget& widget, bool expanded);
+
 // Makes `button` read as a button that opens a menu (the "has popup" state), pressed by the
 // tools' press and show-menu actions alike.
 void opensMenu(QAbstractButton& button);

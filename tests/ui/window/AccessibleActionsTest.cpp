@@ -1,12 +1,14 @@
 // What a screen reader's actions do: a tool's "toggle" or "press" on a switch, a sidebar tab, a
-// filter chip, a rule's switch or a panel row does what a click does (the model or the window
-// changes, and the control then shows it), and every control Tab reaches is a node the tools
-// reach too, with a name and an action.
+// filter chip, a rule's switch, a panel row or the editor's disclosure does what a click does (the
+// model or the window changes, and the control then shows it), and every control Tab reaches is a
+// node the tools reach too, with a name and an action.
 #include "tests/ui/AccessibleWalk.hpp"
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/components/SwitchRow.hpp"
 #include "ui/popover/MenuBarView.hpp"
 #include "ui/popover/MenuRowView.hpp"
+#include "ui/sheets/SceneEditorDialog.hpp"
+#include "ui/sheets/ScenePicker.hpp"
 #include "ui/window/BrowsePage.hpp"
 #include "ui/window/RuleRow.hpp"
 
@@ -92,6 +94,24 @@ TEST_F(AccessibleActions, AToolsToggleOnAPanelRowSwitchesItsPowerUp) {
     ASSERT_TRUE(act(view, row, toggle()));
     EXPECT_NE(isOn("dev-show-hidden-files"), before);
     EXPECT_EQ(stateOf(view, row).checked, !before);
+}
+
+TEST_F(AccessibleActions, TheEditorsDisclosureReadsWhetherItsPickerIsShownAndAPressTurnsIt) {
+    openFull();
+    window->change([](WindowState& s) { s.openEditor(std::nullopt); });
+    settle();
+    QDialog* editor = window->presentedSheet();
+    ASSERT_NE(editor, nullptr);
+    QWidget* disclosure = find(*editor, editorNames::disclosure);
+    QAccessible::State before = stateOf(*editor, disclosure);
+    EXPECT_TRUE(before.expandable);
+    EXPECT_TRUE(before.collapsed);
+    EXPECT_FALSE(before.expanded);
+    ASSERT_TRUE(act(*editor, disclosure, press()));
+    ASSERT_NE(editor->findChild<QWidget*>(pickerNames::picker), nullptr);
+    EXPECT_TRUE(editor->findChild<QWidget*>(pickerNames::picker)->isVisible());
+    EXPECT_TRUE(stateOf(*editor, disclosure).expanded);
+    EXPECT_FALSE(stateOf(*editor, disclosure).collapsed);
 }
 
 TEST_F(AccessibleActions, EveryControlTabReachesIsANamedNodeWithAnAction) {
