@@ -2,7 +2,7 @@
 // every control once per round, each control looks different while it has the focus (its ring),
 // the round goes in reading order (the sidebar, then the top bar and the page; lines from the top,
 // left to right, a card's own controls right after the card) and comes back to where it began;
-// Backtab goes back.
+// Backtab goes back through the same round.
 #include <QScrollArea>
 #include <QScrollBar>
 #include <set>
@@ -112,9 +112,17 @@ class TabWalk : public WindowTest {
         EXPECT_EQ(stops.size(), controls.size()) << "a round of Tab visits every control once";
         expectReadingOrder(stops, all, root, column);
         if (!stops.empty()) {
-            // Backtab from the first stop goes round to the last.
-            QTest::keyClick(stops.front(), Qt::Key_Backtab);
-            EXPECT_EQ(QApplication::focusWidget(), stops.back());
+            // Backtab from the first stop goes round to the last, and on back through the round
+            // in the reverse order.
+            stops.front()->setFocus(Qt::TabFocusReason);
+            std::vector<QWidget*> back;
+            for (std::size_t press = 0; press < stops.size(); ++press) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+                back.push_back(QApplication::focusWidget());
+            }
+            EXPECT_EQ(back.front(), stops.back());
+            EXPECT_TRUE(std::equal(back.begin(), back.end(), stops.rbegin()))
+                << "Backtab goes back through the round Tab went";
         }
         return stops;
     }
