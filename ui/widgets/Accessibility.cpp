@@ -3,6 +3,8 @@
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QVariant>
 #include <QWidget>
@@ -21,6 +23,7 @@ constexpr const char* kTipNameProperty = "velmora.accessibleTipIsName";
 constexpr const char* kClickedProperty = "velmora.accessibleClickedByTools";
 constexpr const char* kSelectedProperty = "velmora.accessibleSelected";
 constexpr const char* kExpandedProperty = "velmora.accessibleExpanded";
+constexpr const char* kContextMenuProperty = "velmora.accessibleContextMenu";
 constexpr const char* kLayerHostProperty = "velmora.accessibleLayerHost";
 constexpr const char* kLayerProperty = "velmora.accessibleLayer";
 
@@ -39,8 +42,8 @@ class Hidden : public QAccessibleWidget {
 // A button as Qt reads one (pressed, checked when checkable), and: a button that opens a menu
 // says so and opens it by either action; a description that only repeats the name is not read;
 // every action that presses or toggles clicks it, as a user's click does; a button given the
-// role of a page tab reads whether it is the chosen one (setSelected), and a disclosure whether
-// it has its part shown (setExpanded).
+// role of a page tab reads whether it is the chosen one (setSelected), a disclosure whether it
+// has its part shown (setExpanded); a button with a context menu opens it by the show-menu action.
 class Button : public QAccessibleWidget {
   public:
     Button(QAbstractButton* button, bool opensMenu)
@@ -89,10 +92,23 @@ class Button : public QAccessibleWidget {
             } else {
                 names << QAccessibleActionInterface::pressAction();
             }
+            if (hasContextMenu()) {
+                names << QAccessibleActionInterface::showMenuAction();
+            }
         }
         return names + QAccessibleWidget::actionNames();
     }
     void doAction(const QString& name) override {
+        if (name == QAccessibleActionInterface::showMenuAction() && hasContextMenu()) {
+            if (button().isEnabled()) {
+                // As the keyboard's menu key asks for it, at the button's middle.
+                const QPoint middle = button().rect().center();
+                QContextMenuEvent asked(QContextMenuEvent::Keyboard, middle,
+                                        button().mapToGlobal(middle));
+                QCoreApplication::sendEvent(&button(), &asked);
+            }
+            return;
+        }
         const bool clicks = name == QAccessibleActionInterface::pressAction() ||
                             name == QAccessibleActionInterface::toggleAction() ||
                             name == QAccessibleActionInterface::showMenuAction();
@@ -105,6 +121,9 @@ class Button : public QAccessibleWidget {
 
   private:
     QAbstractButton& button() const { return *static_cast<QAbstractButton*>(widget()); }
+    bool hasContextMenu() const {
+        return !opensMenu_ && widget()->property(kContextMenuProperty).toBool();
+    }
 
     bool opensMenu_;
 };
@@ -272,6 +291,11 @@ void readsRow(QWidget& control, const QString& title, const QString& detail) {
     if (control.accessibleDescription() != detail) {
         control.setAccessibleDescription(detail);
     }
+}
+
+void hasContextMenu(QAbstractButton& button) {
+    installFactoryOnce();
+    button.setProperty(kContextMenuProperty, true);
 }
 
 void opensMenu(QAbstractButton& button) {

@@ -32,6 +32,10 @@ void setSelected(QWidget& widget, bool selected);
 // shown, and tells the tools when that changes.
 void setExpanded(QWidget& widget, bool expanded);
 
+// Gives `button`, which presses as usual and also has a context menu (a scene's row), the tools'
+// show-menu action: it opens that menu as the keyboard's menu key does.
+void hasContextMenu(QAbstractButton& button);
+
 // Makes `button` read as a button that opens a menu (the "has popup" state), pressed by the
 // tools' press and show-menu actions alike.
 void opensMenu(QAbstractButton& button);

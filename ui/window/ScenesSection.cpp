@@ -3,6 +3,7 @@
 
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -100,6 +101,8 @@ SceneRow::SceneRow(MainWindow& window, Setup setup, QWidget* parent)
     setAccessibleName(toQString(setup_.name));
     setPlainToolTip(*this, toolTipOf(setup_));
     setAccessibleDescription(spokenDetail(setup_));
+    // Editing and deleting the scene are in its menu only: a screen reader opens it too.
+    accessibility::hasContextMenu(*this);
     connect(this, &QAbstractButton::clicked, this, [this] {
         if (const std::optional<Setup> scene = current()) {
             window_.model.applySetup(*scene);
@@ -177,6 +180,17 @@ void SceneRow::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QAbstractButton::mousePressEvent(event);
+}
+
+void SceneRow::keyPressEvent(QKeyEvent* event) {
+    // Shift+F10, the desktops' menu key for keyboards without one (most laptops'): the only way
+    // to the scene's edit and delete from the keyboard there.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        openMenu(mapToGlobal(rect().center()));
+        event->accept();
+        return;
+    }
+    PaintedButton::keyPressEvent(event);
 }
 
 void SceneRow::contextMenuEvent(QContextMenuEvent* event) {

@@ -1,5 +1,6 @@
 // The sidebar as a user meets it: scenes shown as named, their menu, the suggestion card, the
 // profile block, and the pinned foot that stays in the window however many scenes there are.
+#include <QAccessible>
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -73,6 +74,38 @@ TEST_F(SidebarView, SceneNamesShowAsTypedInTheRowItsToolTipAndTheEditorTarget) {
         EXPECT_EQ(state().editorTarget->name, name);
         EXPECT_TRUE(state().showEditor);
     }
+}
+
+TEST_F(SidebarView, AKeyboardWithoutAMenuKeyAndAScreenReaderOpenTheScenesMenuToo) {
+    open();
+    changeModel([&] { model->upsertSetup(scene("S1", "Desk", {"t-a"})); });
+    auto* row = find<SceneRow>(*window, sceneNames::row("S1"));
+    const auto openedMenu = [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        const bool opened =
+            menu != nullptr && menu->objectName() == QString::fromLatin1(sceneNames::menu);
+        if (menu != nullptr) {
+            menu->close();
+            settle();
+        }
+        return opened;
+    };
+    row->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(row, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(openedMenu()) << "Shift+F10";
+
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(row);
+    ASSERT_NE(face, nullptr);
+    ASSERT_NE(face->actionInterface(), nullptr);
+    const QStringList actions = face->actionInterface()->actionNames();
+    ASSERT_TRUE(actions.contains(QAccessibleActionInterface::showMenuAction()));
+    face->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(openedMenu()) << "the show-menu action";
+    EXPECT_TRUE(journal.empty()) << "opening the menu switched the scene";
+    // Its press still switches to the scene.
+    face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    settle();
+    EXPECT_TRUE(backend->at(keyOf("t-a")).has_value());
 }
 
 TEST_F(SidebarView, ARightClickOpensTheMenuWithoutSwitchingAndEachEntryActsOnTheStoredScene) {
