@@ -95,6 +95,12 @@ class ReferenceImage {
         return largest;
     }
 
+    // The largest difference of a channel between two pixels.
+    static int channelDelta(QRgb a, QRgb b) {
+        return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                         std::abs(qBlue(a) - qBlue(b))});
+    }
+
   private:
     static constexpr const char* kUpdateHint = "VELMORA_UPDATE_REFERENCES=1 writes new references";
     static constexpr int kSmallestPng = 0;  // the quality Qt maps to the strongest compression
@@ -110,11 +116,6 @@ class ReferenceImage {
 
     static std::string sizeText(const QSize& size) {
         return std::to_string(size.width()) + " × " + std::to_string(size.height());
-    }
-
-    static int channelDelta(QRgb a, QRgb b) {
-        return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                         std::abs(qBlue(a) - qBlue(b))});
     }
 
     // The reference lightened, so the red of the changed pixels stands out over it.

@@ -3,14 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
 #include <sstream>
 
+#include "tests/ui/Ratio.hpp"
 #include "ui/look/AppFonts.hpp"
 #include "ui/look/AppStyle.hpp"
 #include "ui/look/ResourceBundle.hpp"
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    QFile file(config.filePath(QStringLiteral("screens.json")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(velmora::test::kScreens) < 0) {
+        return EXIT_FAILURE;
+    }
+    file.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(file.fileName()));
     QApplication app(argc, argv);
     std::ostringstream fontMessages;
     velmora::AppFonts::registerFonts(velmora::ResourceBundle::module(), fontMessages);

@@ -28,35 +28,80 @@ namespace {
 constexpr int kMinimumLayers = 3;
 // Shadows of this many looks are kept, the one painted longest ago giving way to a new one; the
 // looks a hover passes through, one a frame, are not kept at all. In full colour a hovered grid
-// card's shadow is some 35 KB, so this bounds them to a few hundred.
+// card's shadow is some 35 KB, so this bounds them to a few hundred. At a fractional pixel ratio
+// a look is also where the card's edges fall within their pixels, a few places per edge, of
+// which the cards painted at once take no more than there are cards.
 constexpr std::size_t kRememberedShadows = 8;
 
 // A card's shadow cut in pieces: corners as drawn for a small card, edges laid in tiles of its
 // straight stretch. Drawing a long card's shadow layer by layer costs as much as the rest of its
 // page, and a line of it stretched along the edge takes Qt's scaled blit, pixel by pixel, where
-// tiles drawn at their own size are blended many pixels at a time.
+// tiles drawn at their own size are blended many pixels at a time. The pieces are cut and laid in
+// device pixels: at a fractional pixel ratio (1.25, 1.5) pieces placed in the window's own units
+// meet between two device pixels, where Qt rounds each one on its own, and they overlapped there
+// in lines darker than the shadow around them.
 constexpr int kTileLength = 32;
+// A card's edge falls this finely within a device pixel, for the picture drawn for it.
+constexpr int kPhaseSteps = 64;
+
+// Where one edge of a card lies on the device: the pixel it starts in, and how far into it.
+struct DeviceEdge {
+    int pixel;
+    int phase;  // in kPhaseSteps of a pixel
+    qreal within() const { return qreal(phase) / kPhaseSteps; }
+};
+
+DeviceEdge deviceEdge(qreal at) {
+    int pixel = static_cast<int>(std::floor(at));
+    int phase = static_cast<int>(std::lround((at - pixel) * kPhaseSteps));
+    if (phase == kPhaseSteps) {
+        ++pixel;
+        phase = 0;
+    }
+    return {pixel, phase};
+}
+
+// A card's rectangle on the device, edge by edge.
+struct DeviceCard {
+    DeviceEdge left;
+    DeviceEdge top;
+    DeviceEdge right;
+    DeviceEdge bottom;
+};
+
+DeviceCard deviceCard(const QTransform& toDevice, const QRect& card) {
+    const QRectF onDevice = toDevice.mapRect(QRectF(card));
+    return {deviceEdge(onDevice.left()), deviceEdge(onDevice.top()), deviceEdge(onDevice.right()),
+            deviceEdge(onDevice.bottom())};
+}
 
 struct SlicedShadow {
-    // The shadow of a card of side 2 × `corner` + kTileLength, `reach` inside each edge.
+    // In device pixels: the shadow of a card 2 × `corner` + `tile` on a side (plus the edges'
+    // places within their pixels), `reach` inside each edge of the picture.
     QImage image;
     int reach = 0;
     int corner = 0;
+    int tile = 0;
     std::uint64_t lastPainted = 0;
 };
 
-using ShadowKey = std::tuple<qreal, qreal, qreal, qreal>;
+using ShadowKey = std::tuple<qreal, qreal, qreal, qreal, int, int, int, int>;
 
-ShadowKey shadowKey(const CardShadow& shadow, qreal pixelRatio) {
-    return {shadow.radius, shadow.blur, shadow.offsetY, pixelRatio};
+ShadowKey shadowKey(const CardShadow& shadow, qreal pixelRatio, const DeviceCard& at) {
+    return {shadow.radius, shadow.blur,  shadow.offsetY, pixelRatio,
+            at.left.phase, at.top.phase, at.right.phase, at.bottom.phase};
 }
 
-QString aheadKey(const CardShadow& shadow, qreal pixelRatio) {
-    return QStringLiteral("velmora-shadow:%1:%2:%3:%4")
+QString aheadKey(const CardShadow& shadow, qreal pixelRatio, const DeviceCard& at) {
+    return QStringLiteral("velmora-shadow:%1:%2:%3:%4:%5:%6:%7:%8")
         .arg(shadow.radius)
         .arg(shadow.blur)
         .arg(shadow.offsetY)
-        .arg(pixelRatio);
+        .arg(pixelRatio)
+        .arg(at.left.phase)
+        .arg(at.top.phase)
+        .arg(at.right.phase)
+        .arg(at.bottom.phase);
 }
 
 std::map<ShadowKey, SlicedShadow>& shadowsMade() {
@@ -65,38 +110,51 @@ std::map<ShadowKey, SlicedShadow>& shadowsMade() {
 }
 
 // The shadow's cut, its picture still to draw.
-SlicedShadow cutOf(const CardShadow& shadow) {
+SlicedShadow cutOf(const CardShadow& shadow, qreal pixelRatio) {
     SlicedShadow sliced;
-    sliced.reach = static_cast<int>(std::ceil(shadow.blur + std::abs(shadow.offsetY))) + 1;
-    sliced.corner =
-        static_cast<int>(std::ceil(shadow.radius + shadow.blur + std::abs(shadow.offsetY))) + 1;
+    sliced.reach =
+        static_cast<int>(std::ceil((shadow.blur + std::abs(shadow.offsetY)) * pixelRatio)) + 1;
+    sliced.corner = static_cast<int>(std::ceil(
+                        (shadow.radius + shadow.blur + std::abs(shadow.offsetY)) * pixelRatio)) +
+                    1;
+    sliced.tile = static_cast<int>(std::ceil(kTileLength * pixelRatio));
     return sliced;
 }
 
-// The picture of `sliced`; any thread may draw it.
-QImage drawnSlices(const CardShadow& shadow, const SlicedShadow& sliced, qreal pixelRatio) {
-    const int card = 2 * sliced.corner + kTileLength;
-    const int side = card + 2 * sliced.reach;
-    const QRectF cardRect(sliced.reach, sliced.reach, card, card);
+// The picture of `sliced` for a card whose edges lie where `at` says within their pixels; any
+// thread may draw it.
+QImage drawnSlices(const CardShadow& shadow, const SlicedShadow& sliced, qreal pixelRatio,
+                   const DeviceCard& at) {
+    // One pixel more than the pieces, for the far edges' places within theirs.
+    const int side = 2 * sliced.reach + 2 * sliced.corner + sliced.tile + 1;
+    const int card = 2 * sliced.corner + sliced.tile;
+    const QRectF cardRect(0, 0, (card + at.right.within() - at.left.within()) / pixelRatio,
+                          (card + at.bottom.within() - at.top.within()) / pixelRatio);
     // In full colour, black at varying opacity: the stretched pieces then take Qt's scaled
     // blit onto the window, where an alpha-only picture goes through the generic path, split
     // across threads, at several times the cost on every paint of a page of cards.
-    return drawnImage(QSize(side, side) * pixelRatio, pixelRatio,
-                      [&](QPainter& painter) { paintSoftShadow(painter, cardRect, shadow); });
+    return drawnImage(QSize(side, side), 1.0, [&](QPainter& painter) {
+        // Drawn as the window's painter draws it, scaled to the device, the card's near edges
+        // as far into their pixels as on the window.
+        painter.translate(sliced.reach + at.left.within(), sliced.reach + at.top.within());
+        painter.scale(pixelRatio, pixelRatio);
+        paintSoftShadow(painter, cardRect, shadow);
+    });
 }
 
 // Whether a shadow's picture is kept for later paints, or drawn for one frame of a hover.
 enum class Keep { look, frame };
 
-SlicedShadow slicedShadow(const CardShadow& shadow, qreal pixelRatio, Keep keep) {
+SlicedShadow slicedShadow(const CardShadow& shadow, qreal pixelRatio, const DeviceCard& at,
+                          Keep keep) {
     static std::uint64_t paints = 0;
     std::map<ShadowKey, SlicedShadow>& made = shadowsMade();
-    const ShadowKey key = shadowKey(shadow, pixelRatio);
+    const ShadowKey key = shadowKey(shadow, pixelRatio, at);
     auto found = made.find(key);
     if (found == made.end()) {
-        SlicedShadow sliced = cutOf(shadow);
-        std::optional<QImage> ahead = DrawnAhead::take(aheadKey(shadow, pixelRatio));
-        sliced.image = ahead ? *std::move(ahead) : drawnSlices(shadow, sliced, pixelRatio);
+        SlicedShadow sliced = cutOf(shadow, pixelRatio);
+        std::optional<QImage> ahead = DrawnAhead::take(aheadKey(shadow, pixelRatio, at));
+        sliced.image = ahead ? *std::move(ahead) : drawnSlices(shadow, sliced, pixelRatio, at);
         if (keep == Keep::frame) {
             return sliced;
         }
@@ -112,55 +170,59 @@ SlicedShadow slicedShadow(const CardShadow& shadow, qreal pixelRatio, Keep keep)
 }
 
 // Starts drawing the shadow on a worker, for the paint to come (DrawnAhead).
-void prepareShadow(const CardShadow& shadow, qreal pixelRatio) {
-    if (shadowsMade().count(shadowKey(shadow, pixelRatio)) != 0) {
+void prepareShadow(const CardShadow& shadow, qreal pixelRatio, const DeviceCard& at) {
+    if (shadowsMade().count(shadowKey(shadow, pixelRatio, at)) != 0) {
         return;
     }
-    DrawnAhead::start(aheadKey(shadow, pixelRatio), [shadow, pixelRatio] {
-        return drawnSlices(shadow, cutOf(shadow), pixelRatio);
+    DrawnAhead::start(aheadKey(shadow, pixelRatio, at), [shadow, pixelRatio, at] {
+        return drawnSlices(shadow, cutOf(shadow, pixelRatio), pixelRatio, at);
     });
 }
 
-// A piece along a side: where it starts in the small shadow and how long it is, drawn at its own
-// size.
+// A piece along a side, in device pixels: where it lies, where it starts in the picture and how
+// long it is.
 struct Cut {
+    int at;
     int start;
     int length;
     bool middle;
 };
 
-// The pieces along a side of `length` plus the shadow's reach on both ends: the first edge, as
-// many tiles as the straight stretch between the corners takes, the last edge.
-std::vector<Cut> cutsAlong(int length, const SlicedShadow& sliced) {
+// The pieces along a side from pixel `near` to pixel `far` (the pixels the card's edges start
+// in): the first edge with its corner, as many tiles as the straight stretch between the corners
+// takes, the last edge with its corner.
+std::vector<Cut> cutsAlong(int near, int far, const SlicedShadow& sliced) {
     const int edge = sliced.reach + sliced.corner;
-    const int middle = length + 2 * sliced.reach - 2 * edge;
-    std::vector<Cut> cuts{{0, edge, false}};
-    for (int laid = 0; laid < middle; laid += kTileLength) {
-        cuts.push_back({edge, std::min(kTileLength, middle - laid), true});
+    std::vector<Cut> cuts{{near - sliced.reach, 0, edge, false}};
+    for (int laid = near + sliced.corner; laid < far - sliced.corner; laid += sliced.tile) {
+        cuts.push_back({laid, edge, std::min(sliced.tile, far - sliced.corner - laid), true});
     }
-    cuts.push_back({edge + kTileLength, edge, false});
+    cuts.push_back({far - sliced.corner, edge + sliced.tile, edge + 1, false});
     return cuts;
 }
 
-void paintSliced(QPainter& painter, const QRect& card, const SlicedShadow& sliced) {
-    const QRect bounds = card.adjusted(-sliced.reach, -sliced.reach, sliced.reach, sliced.reach);
-    const std::vector<Cut> columns = cutsAlong(card.width(), sliced);
-    const std::vector<Cut> rows = cutsAlong(card.height(), sliced);
-    const qreal ratio = sliced.image.devicePixelRatio();
-    int y = bounds.top();
+// Whether the card is large enough on the device for its shadow to be laid in pieces.
+bool sliceable(const DeviceCard& at, const SlicedShadow& sliced) {
+    return at.right.pixel - at.left.pixel > 2 * sliced.corner &&
+           at.bottom.pixel - at.top.pixel > 2 * sliced.corner;
+}
+
+void paintSliced(QPainter& painter, const DeviceCard& at, const SlicedShadow& sliced) {
+    const std::vector<Cut> columns = cutsAlong(at.left.pixel, at.right.pixel, sliced);
+    const std::vector<Cut> rows = cutsAlong(at.top.pixel, at.bottom.pixel, sliced);
+    painter.save();
+    // Whole device pixels, one for one, whatever the screen's ratio.
+    painter.setWorldTransform(painter.deviceTransform().inverted() * painter.worldTransform());
     for (const Cut& row : rows) {
-        int x = bounds.left();
         for (const Cut& column : columns) {
             // The middle lies under the card's opaque surface.
             if (!row.middle || !column.middle) {
-                painter.drawImage(QRectF(x, y, column.length, row.length), sliced.image,
-                                  QRectF(column.start * ratio, row.start * ratio,
-                                         column.length * ratio, row.length * ratio));
+                painter.drawImage(QRect(column.at, row.at, column.length, row.length), sliced.image,
+                                  QRect(column.start, row.start, column.length, row.length));
             }
-            x += column.length;
         }
-        y += row.length;
     }
+    painter.restore();
 }
 
 }  // namespace
@@ -220,7 +282,12 @@ void CardCanvas::showEvent(QShowEvent* event) {
         auto* widget = qobject_cast<QWidget*>(child);
         const auto* caster = dynamic_cast<const ShadowCaster*>(child);
         if (widget != nullptr && caster != nullptr && widget->isVisible()) {
-            prepareShadow(caster->cardShadow(), devicePixelRatioF());
+            // The window's painter starts at the window's corner, scaled to its pixels.
+            const qreal ratio = devicePixelRatioF();
+            const QPoint inWindow = mapTo(window(), QPoint(0, 0));
+            const QTransform toDevice =
+                QTransform::fromScale(ratio, ratio).translate(inWindow.x(), inWindow.y());
+            prepareShadow(caster->cardShadow(), ratio, deviceCard(toDevice, widget->geometry()));
         }
     }
 }
@@ -238,13 +305,16 @@ void CardCanvas::paintEvent(QPaintEvent* event) {
         if (!event->rect().intersects(shadowBounds(card, shadow))) {
             continue;
         }
-        const SlicedShadow sliced = slicedShadow(
-            shadow, devicePixelRatioF(), caster->shadowPassing() ? Keep::frame : Keep::look);
-        if (card.width() > 2 * sliced.corner && card.height() > 2 * sliced.corner) {
-            paintSliced(painter, card, sliced);
-        } else {
+        const DeviceCard at = deviceCard(painter.deviceTransform(), card);
+        const qreal ratio = devicePixelRatioF();
+        if (painter.deviceTransform().type() > QTransform::TxScale ||
+            !sliceable(at, cutOf(shadow, ratio))) {
             paintSoftShadow(painter, QRectF(card), shadow);
+            continue;
         }
+        paintSliced(
+            painter, at,
+            slicedShadow(shadow, ratio, at, caster->shadowPassing() ? Keep::frame : Keep::look));
     }
 }
 

@@ -59,7 +59,7 @@ TEST(MenuBarIcon, OneMaskIconSharpAtEveryTraySizeBlackOrWhiteWhenSelected) {
     const QIcon& icon = MenuBarIcon::shared();
     EXPECT_TRUE(icon.isMask());
     for (int side : {16, 18, 22, 24, 32, 48, 64, 128}) {
-        const QImage pixmap = icon.pixmap(QSize(side, side)).toImage();
+        const QImage pixmap = icon.pixmap(QSize(side, side), 1.0).toImage();
         EXPECT_GT(inkOf(pixmap).pixels, side * 2) << side;
         // Drawn at the asked size rather than scaled from another size's pixmap.
         QImage direct(side, side, QImage::Format_ARGB32_Premultiplied);
@@ -70,8 +70,8 @@ TEST(MenuBarIcon, OneMaskIconSharpAtEveryTraySizeBlackOrWhiteWhenSelected) {
         EXPECT_EQ(pixmap.convertToFormat(QImage::Format_ARGB32_Premultiplied), direct) << side;
     }
     EXPECT_EQ(icon.pixmap(QSize(18, 18), 2.0).size(), QSize(36, 36));
-    const QImage normal = icon.pixmap(QSize(22, 22)).toImage();
-    const QImage selected = icon.pixmap(QSize(22, 22), QIcon::Selected).toImage();
+    const QImage normal = icon.pixmap(QSize(22, 22), 1.0).toImage();
+    const QImage selected = icon.pixmap(QSize(22, 22), 1.0, QIcon::Selected).toImage();
     EXPECT_EQ(qRed(selected.pixel(11, 11)), qAlpha(selected.pixel(11, 11)));
     EXPECT_EQ(qRed(normal.pixel(11, 11)), 0);
 }
@@ -84,8 +84,9 @@ TEST(Artefacts, SaveStatusImage) {
     painter.fillRect(QRect(0, 80, strip.width(), 80), QColor(40, 40, 40));
     int x = 12;
     for (int side : {16, 18, 22, 32, 64}) {
-        painter.drawPixmap(x, 8, MenuBarIcon::shared().pixmap(QSize(side, side)));
-        painter.drawPixmap(x, 88, MenuBarIcon::shared().pixmap(QSize(side, side), QIcon::Selected));
+        painter.drawPixmap(x, 8, MenuBarIcon::shared().pixmap(QSize(side, side), 1.0));
+        painter.drawPixmap(x, 88,
+                           MenuBarIcon::shared().pixmap(QSize(side, side), 1.0, QIcon::Selected));
         x += side + 12;
     }
     painter.end();
