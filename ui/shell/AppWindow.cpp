@@ -6,17 +6,33 @@
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <cmath>
 
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/Accessibility.hpp"
 
 namespace velmora {
+
+namespace {
+
+// How far, in device pixels, rounding may move a size taken from one ratio to another.
+constexpr int kRoundingPixels = 1;
+
+bool sameOnDevice(const QSize& size, qreal ratio, const QSize& other, qreal otherRatio) {
+    const QSizeF pixels = QSizeF(size) * ratio;
+    const QSizeF otherPixels = QSizeF(other) * otherRatio;
+    return std::abs(pixels.width() - otherPixels.width()) <= kRoundingPixels &&
+           std::abs(pixels.height() - otherPixels.height()) <= kRoundingPixels;
+}
+
+}  // namespace
 
 AppWindow::AppWindow(std::unique_ptr<QWidget> root) : QWidget(nullptr), root_(root.release()) {
     setObjectName(QStringLiteral("mainWindow"));
@@ -108,6 +124,25 @@ void AppWindow::mouseReleaseEvent(QMouseEvent* event) {
         dragOffset_.reset();
     }
     QWidget::mouseReleaseEvent(event);
+}
+
+void AppWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const qreal ratio = devicePixelRatioF();
+    // Moved to a screen of another pixel ratio, the window keeps its size in the screen's pixels
+    // on X: from a screen of ratio 1 to one of 2 it would show a quarter of its content, far
+    // below its minimum size. It keeps its size in the window's own units instead, as a user's
+    // resize or maximising does not.
+    const bool keptItsPixels = sizedAtRatio_ > 0 && ratio != sizedAtRatio_ &&
+                               sameOnDevice(size(), ratio, sizedAt_, sizedAtRatio_);
+    if (keptItsPixels && (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) == 0) {
+        const QSize kept = sizedAt_;
+        // After the platform's own handling of the move, which sent this resize.
+        QMetaObject::invokeMethod(
+            this, [this, kept] { resize(kept); }, Qt::QueuedConnection);
+    }
+    sizedAt_ = size();
+    sizedAtRatio_ = ratio;
 }
 
 // The root covers the frame, so the frame itself is never painted: the root's first paint starts

@@ -40,6 +40,7 @@ class AppWindow : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -52,6 +53,9 @@ class AppWindow : public QWidget {
     std::optional<QPoint> pressedAt_;
     // Pointer position relative to the frame's corner while a drag moves the window by hand.
     std::optional<QPoint> dragOffset_;
+    // The window's size when last resized, and the pixel ratio it had then.
+    QSize sizedAt_;
+    qreal sizedAtRatio_ = 0;
     bool painted_ = false;
 };
 

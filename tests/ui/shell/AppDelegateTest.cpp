@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTest>
+#include <QWindow>
 #include <optional>
 #include <thread>
 
@@ -35,6 +36,19 @@ long long revision() {
 bool hookInstalled() {
     return static_cast<bool>(model().requestOpenWindow);
 }
+
+// The sizes a widget is resized to, in order.
+class SizesSeen : public QObject {
+  public:
+    explicit SizesSeen(QWidget& widget) { widget.installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            sizes.append(static_cast<QWidget*>(watched)->size());
+        }
+        return false;
+    }
+    QList<QSize> sizes;
+};
 
 class Launched : public ::testing::Test {
   protected:
@@ -182,6 +196,30 @@ TEST_F(Launched, WindowIsCentredWithItsTitleAndPaperIsDraggableAndServesAloneWit
     EXPECT_EQ(window.size(), QSize(840, 600)) << "never smaller than its root's minimum";
     delegate.togglePopover();
     EXPECT_FALSE(delegate.popover->isShown()) << "no item to hang the popover from";
+}
+
+// Moved to a screen of another pixel ratio, X keeps a window's size in the screen's pixels, so
+// from an ordinary screen to a double-density one the window would show a quarter of its content,
+// far below its minimum. It keeps its size in its own units instead; a resize by the user there
+// stays as made.
+TEST_F(Launched, MovedToAScreenOfAnotherRatioTheWindowKeepsItsSize) {
+    AppWindow& window = *delegate.window;
+    const QSize before = window.size();
+    ASSERT_EQ(window.devicePixelRatioF(), 1.0);
+    QScreen* doubled = QGuiApplication::screens().last();
+    ASSERT_EQ(doubled->devicePixelRatio(), 2.0);
+    window.move(doubled->geometry().topLeft() + QPoint(40, 40));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.devicePixelRatioF() == 2.0; }));
+    // What the X server reports: the same pixels, half as many of the window's units.
+    SizesSeen seen(window);
+    window.windowHandle()->resize(before / 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.sizes.contains(before / 2); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.size(), before) << window.width() << "x" << window.height();
+    window.resize(before + QSize(60, 40));
+    QTest::qWait(10);
+    EXPECT_EQ(window.size(), before + QSize(60, 40));
+    window.centreOnScreen();
 }
 
 TEST_F(Launched, ReopenBringsAVisibleWindowForwardAloneAndAHiddenOneBackAfterARefresh) {

@@ -6,11 +6,14 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
-// A desktop-sized screen, so that the 840 × 620 window and the popover fit as they would.
+// A desktop-sized screen, so that the 840 × 620 window and the popover fit as they would, and far
+// below it one of double density, for a window moved between the two.
 constexpr const char* kScreenConfig =
     R"({"synchronousWindowSystemEvents": false, "windowFrameMargins": false,
         "screens": [{"name": "desk", "x": 0, "y": 0, "width": 1440, "height": 900,
-                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+                    {"name": "double", "x": 0, "y": 20000, "width": 1440, "height": 900,
+                     "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 2}]})";
 
 int main(int argc, char** argv) {
     QTemporaryDir config, home, system, runtime;
