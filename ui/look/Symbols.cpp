@@ -236,20 +236,28 @@ QImage drawn(const Resolved& found, FontWeight weight, int pixels, const QColor&
     });
 }
 
-// A symbol icon's pictures, drawn at the pixel size asked for; the last one is kept, as a button
-// asks for the same picture at every paint.
+// A symbol icon's pictures, drawn at the pixel size asked for, or at the symbol's own size in
+// the middle of it; the last one is kept, as a button asks for the same picture at every paint.
 class SymbolIconEngine final : public QIconEngine {
   public:
-    SymbolIconEngine(std::string name, const QColor& colour, FontWeight weight)
-        : name_(std::move(name)), colour_(colour), weight_(weight) {}
+    SymbolIconEngine(std::string name, const QColor& colour, FontWeight weight,
+                     std::optional<qreal> pointSize = std::nullopt)
+        : name_(std::move(name)), colour_(colour), weight_(weight), pointSize_(pointSize) {}
 
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State /*state*/) override {
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+
+    // `size` in device pixels; `scale` the density they are shown at.
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State /*state*/,
+                         qreal scale) override {
         const int pixels = std::min(size.width(), size.height());
         if (pixels <= 0) {
             return {};
         }
-        if (last_.width() != pixels) {
-            last_ = QPixmap::fromImage(Symbols::image(name_, pixels, colour_, weight_));
+        if (last_.width() != pixels || lastScale_ != scale) {
+            last_ = QPixmap::fromImage(drawnAt(pixels, scale));
+            lastScale_ = scale;
         }
         if (mode == QIcon::Normal || mode == QIcon::Active) {
             return last_;
@@ -263,17 +271,43 @@ class SymbolIconEngine final : public QIconEngine {
                QIcon::State state) override {
         const qreal ratio =
             painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
-        painter->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
+        painter->drawPixmap(rect, scaledPixmap(rect.size() * ratio, mode, state, ratio));
+    }
+
+    void virtual_hook(int id, void* data) override {
+        // QIcon asks for a picture at a density above one through this hook.
+        if (id == QIconEngine::ScaledPixmapHook) {
+            auto& asked = *static_cast<QIconEngine::ScaledPixmapArgument*>(data);
+            asked.pixmap = scaledPixmap(asked.size, asked.mode, asked.state, asked.scale);
+            return;
+        }
+        QIconEngine::virtual_hook(id, data);
     }
 
     QIconEngine* clone() const override { return new SymbolIconEngine(*this); }
     QString key() const override { return QStringLiteral("velmora-symbol"); }
 
   private:
+    QImage drawnAt(int pixels, qreal scale) const {
+        if (!pointSize_) {
+            return Symbols::image(name_, pixels, colour_, weight_);
+        }
+        const int own = Symbols::pixelsFor(*pointSize_, scale);
+        if (own >= pixels) {
+            return Symbols::image(name_, pixels, colour_, weight_);
+        }
+        const QImage symbol = Symbols::image(name_, own, colour_, weight_);
+        return drawnImage(QSize(pixels, pixels), 1.0, [&](QPainter& painter) {
+            painter.drawImage(QPoint((pixels - own) / 2, (pixels - own) / 2), symbol);
+        });
+    }
+
     std::string name_;
     QColor colour_;
     FontWeight weight_;
+    std::optional<qreal> pointSize_;
     QPixmap last_;
+    qreal lastScale_ = 0;
 };
 
 }  // namespace
@@ -341,6 +375,10 @@ void Symbols::prepare(std::string_view name, qreal pointSize, const QColor& colo
 
 QIcon Symbols::icon(std::string name, const QColor& colour, FontWeight weight) {
     return QIcon(new SymbolIconEngine(std::move(name), colour, weight));
+}
+
+QIcon Symbols::icon(std::string name, qreal pointSize, const QColor& colour, FontWeight weight) {
+    return QIcon(new SymbolIconEngine(std::move(name), colour, weight, pointSize));
 }
 
 QPixmap Symbols::pixmap(std::string_view name, qreal pointSize, const QColor& colour,

@@ -48,6 +48,12 @@ class Symbols {
     static QIcon icon(std::string name, const QColor& colour,
                       FontWeight weight = FontWeight::regular);
 
+    // The symbol as an icon drawn at its own size, `pointSize`, centred in whatever square it is
+    // asked for (a menu asks for its items' icons at the style's size), at the density it is
+    // shown at.
+    static QIcon icon(std::string name, qreal pointSize, const QColor& colour,
+                      FontWeight weight = FontWeight::regular);
+
     // Whether `name` has an icon of its own, rather than the placeholder.
     static bool isKnown(std::string_view name);
 

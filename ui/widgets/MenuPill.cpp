@@ -75,9 +75,8 @@ void MenuPill::setLabel(const QString& text, const std::string& symbol) {
     text_ = text;
     symbol_ = symbol;
     setText(mnemonicSafe(text));
-    setIcon(symbol.empty() ? QIcon()
-                           : QIcon(Symbols::pixmap(symbol, kSymbolSize, Theme::secondary(),
-                                                   devicePixelRatioF())));
+    // Drawn at the density of the screen the pill shows on, whichever it was made on.
+    setIcon(symbol.empty() ? QIcon() : Symbols::icon(symbol, Theme::secondary()));
     setAccessibleName(text);
     updateGeometry();
 }
@@ -86,8 +85,9 @@ QAction* MenuPill::addItem(const QString& text, const std::string& symbol,
                            std::function<void()> chosen) {
     QAction* action = menu_->addAction(mnemonicSafe(text));
     if (!symbol.empty()) {
-        action->setIcon(
-            QIcon(Symbols::pixmap(symbol, kMenuIconSize, Theme::ink(), devicePixelRatioF())));
+        // At its own size in the square the menu gives icons, and at the density of the screen
+        // the menu opens on.
+        action->setIcon(Symbols::icon(symbol, kMenuIconSize, Theme::ink()));
     }
     connect(action, &QAction::triggered, this, [chosen = std::move(chosen)] { chosen(); });
     return action;

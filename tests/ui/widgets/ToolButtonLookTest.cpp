@@ -5,13 +5,16 @@
 #include <QAccessible>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
 
+#include "tests/ui/Ratio.hpp"
 #include "tests/ui/ViewTest.hpp"
 #include "ui/look/FocusRing.hpp"
 #include "ui/look/Fonts.hpp"
+#include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/widgets/LabelButton.hpp"
 #include "ui/widgets/MenuPill.hpp"
@@ -25,6 +28,20 @@ using ToolButtonLook = ViewTest;
 // How many pixels of `shot` are near `colour`.
 int shown(const QImage& shot, const QColor& colour) {
     return test::pixelsNear(shot, colour, 24);
+}
+
+// The size of what is drawn on `image`, its faintest edges left out.
+QSize inked(const QImage& image) {
+    constexpr int kFaintest = 64;
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) >= kFaintest) {
+                bounds |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return bounds.size();
 }
 
 TEST_F(ToolButtonLook, AnAmpersandIsShownAndReadAsWrittenNotAsAMnemonic) {
@@ -163,6 +180,53 @@ TEST_F(ToolButtonLook, TheMenuPillOpensItsMenuFromAnyPartByPointerOrKeyWithoutAL
     pill->setEnabled(false);
     EXPECT_FALSE(
         opens([&] { QTest::mouseClick(pill, Qt::LeftButton, {}, pill->rect().center()); }));
+}
+
+// A menu pill's symbol, and the symbols of its menu's items, are drawn at the density of the
+// screen they show on: a pill labelled on an ordinary screen and then moved to a denser one showed
+// its symbol enlarged from the ordinary picture, and the menu's symbols, drawn once at the density
+// the pill was made at, were stretched from a picture a little smaller than the square the menu
+// gives them (29 pixels to 32 at ratio 2), soft and too large.
+TEST_F(ToolButtonLook, TheMenuPillsSymbolsAreDrawnAtTheDensityOfTheirScreen) {
+    constexpr qreal kMenuSymbolSize = 12;  // the design's size of a menu item's symbol
+    for (const qreal ratio : test::kRatios) {
+        QWidget moved;
+        auto* early = new MenuPill(&moved);
+        early->setLabel(QStringLiteral("On battery"), "battery.25");
+        early->addItem(QStringLiteral("On battery"), "battery.25", [] {});
+        early->move(10, 10);
+        showOnPaper(moved, QSize(220, 60));
+        test::moveToRatio(moved, ratio);
+        settle();
+        QWidget there;
+        auto* late = new MenuPill(&there);
+        late->move(10, 10);
+        test::moveToRatio(there, ratio);
+        showOnPaper(there, QSize(220, 60));
+        late->setLabel(QStringLiteral("On battery"), "battery.25");
+        late->adjustSize();
+        settle();
+        ASSERT_EQ(late->size(), early->size());
+        // Neither rings: the window shown last gave its pill the focus.
+        late->clearFocus();
+        settle();
+        EXPECT_EQ(test::ReferenceImage::largestChannelDelta(early->grab().toImage(),
+                                                            late->grab().toImage()),
+                  0)
+            << "ratio " << ratio;
+
+        // What the menu's style asks for, at its icon size and the screen's ratio.
+        const int square = QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize);
+        const QPixmap item =
+            early->menu().actions().first()->icon().pixmap(QSize(square, square), ratio);
+        EXPECT_DOUBLE_EQ(item.devicePixelRatio(), ratio) << "laid one for one on the screen";
+        // As large as the symbol drawn directly at that density.
+        const QSize drawn = inked(
+            Symbols::image("battery.25", Symbols::pixelsFor(kMenuSymbolSize, ratio), Theme::ink()));
+        const QSize shown = inked(item.toImage());
+        EXPECT_LE(std::abs(shown.width() - drawn.width()), 1) << "ratio " << ratio;
+        EXPECT_LE(std::abs(shown.height() - drawn.height()), 1) << "ratio " << ratio;
+    }
 }
 
 }  // namespace
