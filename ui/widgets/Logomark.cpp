@@ -73,7 +73,7 @@ QSize Logomark::sizeHint() const {
 
 bool Logomark::isDrawn(qreal ratio) const {
     return !drawn_.isNull() && drawnWind_ == wind_ && drawn_.devicePixelRatio() == ratio &&
-           drawn_.deviceIndependentSize() == QSizeF(size());
+           drawnArea_ == size();
 }
 
 QString Logomark::aheadKey(qreal ratio) const {
@@ -102,6 +102,7 @@ void Logomark::paintEvent(QPaintEvent* /*event*/) {
         std::optional<QImage> ahead = DrawnAhead::take(aheadKey(ratio));
         drawn_ = ahead ? *std::move(ahead) : markImage(size(), size_, wind_, ratio);
         drawnWind_ = wind_;
+        drawnArea_ = size();
     }
     QPainter(this).drawImage(QPointF(0, 0), drawn_);
 }

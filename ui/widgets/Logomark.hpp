@@ -41,6 +41,9 @@ class Logomark : public QWidget {
 
     QImage drawn_;
     qreal drawnWind_ = 0;
+    // The widget's size the picture was drawn for: at a fractional ratio the picture's own size
+    // in the widget's units rounds to other than the widget's.
+    QSize drawnArea_;
 };
 
 }  // namespace velmora

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/ui/Artefacts.hpp"
+#include "tests/ui/Ratio.hpp"
 #include "ui/look/DrawnAhead.hpp"
 #include "ui/look/Symbols.hpp"
 #include "ui/look/Theme.hpp"
@@ -137,27 +138,40 @@ TEST(DrawnAhead, ASymbolDrawnAheadHasTheShapeOfOneDrawnOnTheMainThread) {
     }
 }
 
-// A card, the logo and a symbol button in a window, as a page shows them.
+// A card, the logo and a symbol button in a window, as a page shows them, on screens of every
+// common ratio: the first paint takes the very pictures the showing started, and once painted
+// they are kept, so that showing the page again starts nothing. At 1.25 the sidebar's logo, 19
+// wide, is a picture of 23.75 pixels: it was never taken for the one already drawn, and its
+// spiral was stroked anew at every paint.
 TEST(DrawnAhead, AShownPageStartsItsPicturesAndItsFirstPaintTakesThemAll) {
-    const qsizetype before = DrawnAhead::waiting();
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* canvas = new CardCanvas;
-    auto* cardLayout = new QVBoxLayout(canvas);
-    cardLayout->setContentsMargins(20, 20, 20, 20);
-    // A radius no other case shows, so its shadow comes from no earlier paint.
-    cardLayout->addWidget(new Card(17.25));
-    layout->addWidget(canvas);
-    layout->addWidget(new Logomark(23.5, 0.37));
-    layout->addWidget(new LabelButton("externaldrive.badge.plus", 13.75, DesignFont::inter(13), 6,
-                                      Theme::accent()));
-    window.resize(300, 240);
-    window.show();
-    EXPECT_EQ(DrawnAhead::waiting(), before + 3);
+    constexpr qreal kSidebarLogo = 19;
+    for (const qreal ratio : test::kRatios) {
+        const qsizetype before = DrawnAhead::waiting();
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* canvas = new CardCanvas;
+        auto* cardLayout = new QVBoxLayout(canvas);
+        cardLayout->setContentsMargins(20, 20, 20, 20);
+        // A radius no other case shows, so its shadow comes from no earlier paint.
+        cardLayout->addWidget(new Card(17.25));
+        layout->addWidget(canvas);
+        layout->addWidget(new Logomark(kSidebarLogo, 0.37));
+        layout->addWidget(new LabelButton("externaldrive.badge.plus", 13.75, DesignFont::inter(13),
+                                          6, Theme::accent()));
+        window.resize(300, 240);
+        test::moveToRatio(window, ratio);
+        window.show();
+        EXPECT_EQ(DrawnAhead::waiting(), before + 3) << "ratio " << ratio;
 
-    const QImage painted = window.grab().toImage();
-    EXPECT_EQ(DrawnAhead::waiting(), before) << "a picture was drawn in another size or look";
-    EXPECT_FALSE(painted.isNull());
+        const QImage painted = window.grab().toImage();
+        EXPECT_EQ(DrawnAhead::waiting(), before)
+            << "a picture was drawn in another size or look, ratio " << ratio;
+        EXPECT_FALSE(painted.isNull());
+        window.hide();
+        window.show();
+        EXPECT_EQ(DrawnAhead::waiting(), before) << "drawn again, ratio " << ratio;
+        window.grab();
+    }
 }
 
 }  // namespace
