@@ -26,12 +26,13 @@ namespace {
 // A blurred edge is approximated by stacked translucent rounded rectangles, each a step larger:
 // their overlap fades linearly from the full shadow inside the edge to nothing outside it.
 constexpr int kMinimumLayers = 3;
-// Shadows of this many looks are kept, the one painted longest ago giving way to a new one; the
-// looks a hover passes through, one a frame, are not kept at all. In full colour a hovered grid
-// card's shadow is some 35 KB, so this bounds them to a few hundred. At a fractional pixel ratio
-// a look is also where the card's edges fall within their pixels, a few places per edge, of
-// which the cards painted at once take no more than there are cards.
-constexpr std::size_t kRememberedShadows = 8;
+// Shadow pictures of this many looks are kept, the one painted longest ago giving way to a new
+// one; the looks a hover passes through, one a frame, are not kept at all. In full colour a
+// hovered grid card's shadow is some 35 KB. At a fractional pixel ratio a look takes a picture
+// for each place within a pixel its cards' corners fall on: up to sixteen at 1.25 (four places
+// along each side), four at 1.5, and a page's cards use most of them, whose giving way at every
+// page switch cost more than the rest of the switch.
+constexpr std::size_t kRememberedShadows = 24;
 
 // A card's shadow cut in pieces: corners as drawn for a small card, edges laid in tiles of its
 // straight stretch. Drawing a long card's shadow layer by layer costs as much as the rest of its
@@ -48,8 +49,11 @@ constexpr int kPhaseSteps = 64;
 struct DeviceEdge {
     int pixel;
     int phase;  // in kPhaseSteps of a pixel
-    qreal within() const { return qreal(phase) / kPhaseSteps; }
 };
+
+qreal within(int phase) {
+    return qreal(phase) / kPhaseSteps;
+}
 
 DeviceEdge deviceEdge(qreal at) {
     int pixel = static_cast<int>(std::floor(at));
@@ -75,9 +79,34 @@ DeviceCard deviceCard(const QTransform& toDevice, const QRect& card) {
             deviceEdge(onDevice.bottom())};
 }
 
+// Where a corner's two edges fall within their pixels: its picture's key beside the look.
+struct Phases {
+    int across;
+    int down;
+    bool operator<(const Phases& other) const {
+        return std::tie(across, down) < std::tie(other.across, other.down);
+    }
+    bool operator==(const Phases& other) const {
+        return across == other.across && down == other.down;
+    }
+};
+
+// The places of the four corners, each once.
+std::vector<Phases> cornersOf(const DeviceCard& at) {
+    std::vector<Phases> corners;
+    for (const Phases corner :
+         {Phases{at.left.phase, at.top.phase}, Phases{at.right.phase, at.top.phase},
+          Phases{at.left.phase, at.bottom.phase}, Phases{at.right.phase, at.bottom.phase}}) {
+        if (std::find(corners.begin(), corners.end(), corner) == corners.end()) {
+            corners.push_back(corner);
+        }
+    }
+    return corners;
+}
+
 struct SlicedShadow {
-    // In device pixels: the shadow of a card 2 × `corner` + `tile` on a side (plus the edges'
-    // places within their pixels), `reach` inside each edge of the picture.
+    // In device pixels: the shadow of a card 2 × `corner` + `tile` on a side, its edges as far
+    // into their pixels as the picture's phases say, `reach` inside each edge of the picture.
     QImage image;
     int reach = 0;
     int corner = 0;
@@ -85,23 +114,20 @@ struct SlicedShadow {
     std::uint64_t lastPainted = 0;
 };
 
-using ShadowKey = std::tuple<qreal, qreal, qreal, qreal, int, int, int, int>;
+using ShadowKey = std::tuple<qreal, qreal, qreal, qreal, int, int>;
 
-ShadowKey shadowKey(const CardShadow& shadow, qreal pixelRatio, const DeviceCard& at) {
-    return {shadow.radius, shadow.blur,  shadow.offsetY, pixelRatio,
-            at.left.phase, at.top.phase, at.right.phase, at.bottom.phase};
+ShadowKey shadowKey(const CardShadow& shadow, qreal pixelRatio, const Phases& at) {
+    return {shadow.radius, shadow.blur, shadow.offsetY, pixelRatio, at.across, at.down};
 }
 
-QString aheadKey(const CardShadow& shadow, qreal pixelRatio, const DeviceCard& at) {
-    return QStringLiteral("velmora-shadow:%1:%2:%3:%4:%5:%6:%7:%8")
+QString aheadKey(const CardShadow& shadow, qreal pixelRatio, const Phases& at) {
+    return QStringLiteral("velmora-shadow:%1:%2:%3:%4:%5:%6")
         .arg(shadow.radius)
         .arg(shadow.blur)
         .arg(shadow.offsetY)
         .arg(pixelRatio)
-        .arg(at.left.phase)
-        .arg(at.top.phase)
-        .arg(at.right.phase)
-        .arg(at.bottom.phase);
+        .arg(at.across)
+        .arg(at.down);
 }
 
 std::map<ShadowKey, SlicedShadow>& shadowsMade() {
@@ -121,32 +147,29 @@ SlicedShadow cutOf(const CardShadow& shadow, qreal pixelRatio) {
     return sliced;
 }
 
-// The picture of `sliced` for a card whose edges lie where `at` says within their pixels; any
+// The picture of `sliced` for corners whose edges lie where `at` says within their pixels; any
 // thread may draw it.
 QImage drawnSlices(const CardShadow& shadow, const SlicedShadow& sliced, qreal pixelRatio,
-                   const DeviceCard& at) {
+                   const Phases& at) {
     // One pixel more than the pieces, for the far edges' places within theirs.
     const int side = 2 * sliced.reach + 2 * sliced.corner + sliced.tile + 1;
-    const int card = 2 * sliced.corner + sliced.tile;
-    const QRectF cardRect(0, 0, (card + at.right.within() - at.left.within()) / pixelRatio,
-                          (card + at.bottom.within() - at.top.within()) / pixelRatio);
+    const qreal card = (2 * sliced.corner + sliced.tile) / pixelRatio;
     // In full colour, black at varying opacity: the stretched pieces then take Qt's scaled
     // blit onto the window, where an alpha-only picture goes through the generic path, split
     // across threads, at several times the cost on every paint of a page of cards.
     return drawnImage(QSize(side, side), 1.0, [&](QPainter& painter) {
-        // Drawn as the window's painter draws it, scaled to the device, the card's near edges
-        // as far into their pixels as on the window.
-        painter.translate(sliced.reach + at.left.within(), sliced.reach + at.top.within());
+        // Drawn as the window's painter draws it, scaled to the device, the card's edges as far
+        // into their pixels as on the window.
+        painter.translate(sliced.reach + within(at.across), sliced.reach + within(at.down));
         painter.scale(pixelRatio, pixelRatio);
-        paintSoftShadow(painter, cardRect, shadow);
+        paintSoftShadow(painter, QRectF(0, 0, card, card), shadow);
     });
 }
 
 // Whether a shadow's picture is kept for later paints, or drawn for one frame of a hover.
 enum class Keep { look, frame };
 
-SlicedShadow slicedShadow(const CardShadow& shadow, qreal pixelRatio, const DeviceCard& at,
-                          Keep keep) {
+SlicedShadow slicedShadow(const CardShadow& shadow, qreal pixelRatio, const Phases& at, Keep keep) {
     static std::uint64_t paints = 0;
     std::map<ShadowKey, SlicedShadow>& made = shadowsMade();
     const ShadowKey key = shadowKey(shadow, pixelRatio, at);
@@ -169,47 +192,63 @@ SlicedShadow slicedShadow(const CardShadow& shadow, qreal pixelRatio, const Devi
     return found->second;
 }
 
-// Starts drawing the shadow on a worker, for the paint to come (DrawnAhead).
-void prepareShadow(const CardShadow& shadow, qreal pixelRatio, const DeviceCard& at) {
-    if (shadowsMade().count(shadowKey(shadow, pixelRatio, at)) != 0) {
-        return;
-    }
-    DrawnAhead::start(aheadKey(shadow, pixelRatio, at), [shadow, pixelRatio, at] {
-        return drawnSlices(shadow, cutOf(shadow, pixelRatio), pixelRatio, at);
-    });
-}
-
-// A piece along a side, in device pixels: where it lies, where it starts in the picture and how
-// long it is.
-struct Cut {
-    int at;
-    int start;
-    int length;
-    bool middle;
-};
-
-// The pieces along a side from pixel `near` to pixel `far` (the pixels the card's edges start
-// in): the first edge with its corner, as many tiles as the straight stretch between the corners
-// takes, the last edge with its corner.
-std::vector<Cut> cutsAlong(int near, int far, const SlicedShadow& sliced) {
-    const int edge = sliced.reach + sliced.corner;
-    std::vector<Cut> cuts{{near - sliced.reach, 0, edge, false}};
-    for (int laid = near + sliced.corner; laid < far - sliced.corner; laid += sliced.tile) {
-        cuts.push_back({laid, edge, std::min(sliced.tile, far - sliced.corner - laid), true});
-    }
-    cuts.push_back({far - sliced.corner, edge + sliced.tile, edge + 1, false});
-    return cuts;
-}
-
 // Whether the card is large enough on the device for its shadow to be laid in pieces.
 bool sliceable(const DeviceCard& at, const SlicedShadow& sliced) {
     return at.right.pixel - at.left.pixel > 2 * sliced.corner &&
            at.bottom.pixel - at.top.pixel > 2 * sliced.corner;
 }
 
-void paintSliced(QPainter& painter, const DeviceCard& at, const SlicedShadow& sliced) {
-    const std::vector<Cut> columns = cutsAlong(at.left.pixel, at.right.pixel, sliced);
-    const std::vector<Cut> rows = cutsAlong(at.top.pixel, at.bottom.pixel, sliced);
+// Starts drawing the card's shadow pictures on a worker, for the paint to come (DrawnAhead); a
+// card too small to lay its shadow in pieces has it drawn whole.
+void prepareShadow(const CardShadow& shadow, qreal pixelRatio, const DeviceCard& card) {
+    if (!sliceable(card, cutOf(shadow, pixelRatio))) {
+        return;
+    }
+    for (const Phases& at : cornersOf(card)) {
+        if (shadowsMade().count(shadowKey(shadow, pixelRatio, at)) != 0) {
+            continue;
+        }
+        DrawnAhead::start(aheadKey(shadow, pixelRatio, at), [shadow, pixelRatio, at] {
+            return drawnSlices(shadow, cutOf(shadow, pixelRatio), pixelRatio, at);
+        });
+    }
+}
+
+// A piece along a side, in device pixels: where it lies, where it starts in the picture, how long
+// it is, and the place within its pixel of the card's edge it goes with.
+struct Cut {
+    int at;
+    int start;
+    int length;
+    bool middle;
+    int phase;
+};
+
+// The pieces along a side from the card's edge `near` to its edge `far`: the first edge with its
+// corner, as many tiles as the straight stretch between the corners takes, the last edge with its
+// corner.
+std::vector<Cut> cutsAlong(const DeviceEdge& near, const DeviceEdge& far,
+                           const SlicedShadow& sliced) {
+    const int edge = sliced.reach + sliced.corner;
+    std::vector<Cut> cuts{{near.pixel - sliced.reach, 0, edge, false, near.phase}};
+    for (int laid = near.pixel + sliced.corner; laid < far.pixel - sliced.corner;
+         laid += sliced.tile) {
+        cuts.push_back({laid, edge, std::min(sliced.tile, far.pixel - sliced.corner - laid), true,
+                        near.phase});
+    }
+    cuts.push_back({far.pixel - sliced.corner, edge + sliced.tile, edge + 1, false, far.phase});
+    return cuts;
+}
+
+void paintSliced(QPainter& painter, const CardShadow& shadow, qreal pixelRatio,
+                 const DeviceCard& at, Keep keep) {
+    std::map<Phases, SlicedShadow> pictures;
+    for (const Phases& corner : cornersOf(at)) {
+        pictures.emplace(corner, slicedShadow(shadow, pixelRatio, corner, keep));
+    }
+    const SlicedShadow& any = pictures.begin()->second;
+    const std::vector<Cut> columns = cutsAlong(at.left, at.right, any);
+    const std::vector<Cut> rows = cutsAlong(at.top, at.bottom, any);
     painter.save();
     // Whole device pixels, one for one, whatever the screen's ratio.
     painter.setWorldTransform(painter.deviceTransform().inverted() * painter.worldTransform());
@@ -217,7 +256,8 @@ void paintSliced(QPainter& painter, const DeviceCard& at, const SlicedShadow& sl
         for (const Cut& column : columns) {
             // The middle lies under the card's opaque surface.
             if (!row.middle || !column.middle) {
-                painter.drawImage(QRect(column.at, row.at, column.length, row.length), sliced.image,
+                painter.drawImage(QRect(column.at, row.at, column.length, row.length),
+                                  pictures.at({column.phase, row.phase}).image,
                                   QRect(column.start, row.start, column.length, row.length));
             }
         }
@@ -312,9 +352,7 @@ void CardCanvas::paintEvent(QPaintEvent* event) {
             paintSoftShadow(painter, QRectF(card), shadow);
             continue;
         }
-        paintSliced(
-            painter, at,
-            slicedShadow(shadow, ratio, at, caster->shadowPassing() ? Keep::frame : Keep::look));
+        paintSliced(painter, shadow, ratio, at, caster->shadowPassing() ? Keep::frame : Keep::look);
     }
 }
 
