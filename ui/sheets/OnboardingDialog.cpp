@@ -12,6 +12,7 @@
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/sheets/OnboardingTile.hpp"
+#include "ui/widgets/Hairline.hpp"
 #include "ui/widgets/Logomark.hpp"
 #include "ui/widgets/PageStack.hpp"
 #include "ui/widgets/Text.hpp"
@@ -71,7 +72,7 @@ class Footer : public QWidget {
     void paintEvent(QPaintEvent* /*event*/) override {
         QPainter painter(this);
         painter.fillRect(rect(), Theme::paper());
-        painter.fillRect(QRect(0, 0, width(), kHairline), Theme::hairline());
+        paintHairline(painter, QRect(0, 0, width(), kHairline), Theme::hairline());
     }
 };
 

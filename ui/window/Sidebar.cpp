@@ -12,6 +12,7 @@
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/sync/SyncCache.hpp"
+#include "ui/widgets/Hairline.hpp"
 #include "ui/widgets/Logomark.hpp"
 #include "ui/widgets/TextLabel.hpp"
 #include "ui/window/MainWindow.hpp"
@@ -162,7 +163,9 @@ void Sidebar::paintEvent(QPaintEvent* event) {
     {
         QPainter painter(this);
         painter.fillRect(rect(), QColor::fromRgb(kBackground));
-        painter.fillRect(QRect(width() - kEdgeWidth, 0, kEdgeWidth, height()), Theme::hairline());
+        // Against the page beside it, whatever the screen's ratio.
+        paintHairline(painter, QRect(width() - kEdgeWidth, 0, kEdgeWidth, height()),
+                      Theme::hairline(), LineSide::trailing);
     }
     CardCanvas::paintEvent(event);
 }

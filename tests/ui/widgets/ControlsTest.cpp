@@ -13,11 +13,13 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "tests/ui/Ratio.hpp"
 #include "tests/ui/ViewTest.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/sync/InteractionHold.hpp"
 #include "ui/widgets/Card.hpp"
 #include "ui/widgets/DoubleSlider.hpp"
+#include "ui/widgets/Hairline.hpp"
 #include "ui/widgets/Logomark.hpp"
 #include "ui/widgets/MenuPill.hpp"
 #include "ui/widgets/Stepper.hpp"
@@ -319,6 +321,67 @@ TEST_F(Controls, TheLogoShowsTheSpiralOfItsWindNowAsIfStrokedAfresh) {
     EXPECT_NE(afresh(1), afresh(0));
     logo->setWind(0);
     EXPECT_EQ(shown(), afresh(0));
+}
+
+// Every hairline of a page has one weight on a screen of any ratio, as many device pixels as a
+// point holds whole, and a line along a panel's edge meets what stands beside the panel: at 1.25
+// a plain fill drew the rows of a list one pixel or two as their places fell, and the sidebar's
+// edge two pixels.
+TEST_F(Controls, HairlinesHaveOneWeightAtEveryRatioAndAnEdgeLineMeetsItsNeighbour) {
+    // A panel whose right edge is a hairline, against the page beside it.
+    class Panel : public QWidget {
+      protected:
+        void paintEvent(QPaintEvent* /*event*/) override {
+            QPainter painter(this);
+            painter.fillRect(rect(), Qt::white);
+            paintHairline(painter, QRect(width() - 1, 0, 1, height()), Theme::hairline(),
+                          LineSide::trailing);
+        }
+    };
+    const int rows[] = {10, 13, 17, 22, 30, 41};
+    for (const qreal ratio : test::kRatios) {
+        QWidget page;
+        for (const int y : rows) {
+            auto* line = new Hairline(&page);
+            line->setGeometry(10, y, 100, 1);
+        }
+        auto* panel = new Panel;
+        panel->setParent(&page);
+        panel->setGeometry(0, 50, 83, 20);
+        test::moveToRatio(page, ratio);
+        showOnPaper(page, QSize(140, 80));
+        const QImage shot = page.grab().toImage();
+        const int weight = std::max(1, static_cast<int>(std::floor(ratio)));
+        const auto isLine = [&](int x, int y) {
+            return shot.pixelColor(x, y).rgb() == Theme::hairline().rgb();
+        };
+        const int across = qRound(60 * ratio);
+        int lines = 0;
+        for (int y = 0; y < qRound(48 * ratio); ++y) {
+            if (isLine(across, y) && (y == 0 || !isLine(across, y - 1))) {
+                int thick = 0;
+                while (isLine(across, y + thick)) {
+                    ++thick;
+                }
+                EXPECT_EQ(thick, weight) << "ratio " << ratio << " row " << y;
+                ++lines;
+            }
+        }
+        EXPECT_EQ(lines, static_cast<int>(std::size(rows))) << "ratio " << ratio;
+        const int down = qRound(60 * ratio);
+        int edge = 0;
+        int x = 0;
+        while (!isLine(x, down)) {
+            EXPECT_EQ(shot.pixelColor(x, down).rgb(), QColor(Qt::white).rgb()) << x;
+            ++x;
+        }
+        while (isLine(x + edge, down)) {
+            ++edge;
+        }
+        EXPECT_EQ(edge, weight) << "ratio " << ratio;
+        EXPECT_EQ(shot.pixelColor(x + edge, down), page.palette().color(QPalette::Window))
+            << "no gap between the edge and the page beside it, ratio " << ratio;
+    }
 }
 
 TEST_F(Controls, ACanvasPaintsTheSoftShadowOfItsCardsBelowThemAndNoneForAHiddenCard) {
