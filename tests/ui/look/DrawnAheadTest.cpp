@@ -30,6 +30,30 @@ QImage filled(const QColor& colour) {
     return image;
 }
 
+// The program keeps every symbol and card shadow it drew (by name, size and colour; by radius),
+// so a case that must see a picture drawn ahead asks for a look that nothing before it in this
+// process drew: not an earlier case, nor this case in an earlier pass of a repeated run.
+int nextUnseenLook() {
+    static int looks = 0;
+    return looks++;
+}
+
+// A colour no earlier call gave, in a band of dark reds no view paints with.
+QColor unseenColour() {
+    constexpr QRgb kBand = 0xff400000;
+    constexpr int kBandSize = 0x10000;
+    return QColor::fromRgba(kBand + static_cast<QRgb>(nextUnseenLook() % kBandSize));
+}
+
+// A card radius no earlier call gave, none a view uses; after a thousand calls the first ones come
+// again, long since gone from the few shadows kept.
+qreal unseenRadius() {
+    constexpr qreal kFirst = 17.25;
+    constexpr qreal kStep = 0.0002;
+    constexpr int kCount = 1000;
+    return kFirst + kStep * (nextUnseenLook() % kCount + 1);
+}
+
 std::vector<int> alphaOf(const QImage& image) {
     std::vector<int> alpha;
     for (int y = 0; y < image.height(); ++y) {
@@ -113,9 +137,9 @@ TEST(DrawnAhead, PastTheBoundFinishedUntakenDrawingsMakeRoomAndAreKeptAndAFailed
 }
 
 TEST(DrawnAhead, ASymbolDrawnAheadHasTheShapeOfOneDrawnOnTheMainThread) {
-    constexpr int kPixels = 29;  // a size no other case draws, so nothing comes from a cache
+    constexpr int kPixels = 29;
     const QColor onMain(10, 20, 30);
-    const QColor ahead(200, 100, 50);
+    const QColor ahead = unseenColour();
     const struct {
         const char* name;
         FontWeight weight;
@@ -154,17 +178,19 @@ TEST(DrawnAhead, AShownPageStartsItsPicturesAndItsFirstPaintTakesThemAll) {
         auto* canvas = new CardCanvas;
         auto* cardLayout = new QVBoxLayout(canvas);
         cardLayout->setContentsMargins(20, 20, 20, 20);
-        // A radius no other case shows, so its shadow comes from no earlier paint; a list of
-        // cards whose corners fall at every place within a pixel a fractional ratio gives.
+        // A radius and a colour no earlier case or pass shows, so its shadows and symbol come
+        // from no earlier paint; a list of cards whose corners fall at every place within a pixel
+        // a fractional ratio gives.
+        const qreal radius = unseenRadius();
         for (int card = 0; card < kCards; ++card) {
-            auto* surface = new Card(17.25);
+            auto* surface = new Card(radius);
             surface->setFixedHeight(kCardHeight + card);
             cardLayout->addWidget(surface);
         }
         layout->addWidget(canvas);
         layout->addWidget(new Logomark(kSidebarLogo, 0.37));
         layout->addWidget(new LabelButton("externaldrive.badge.plus", 13.75, DesignFont::inter(13),
-                                          6, Theme::accent()));
+                                          6, unseenColour()));
         window.resize(300, 600);
         test::moveToRatio(window, ratio);
         window.show();
