@@ -42,36 +42,50 @@ std::string fileText(const fs::path& path) {
     return text.str();
 }
 
-// One install for the whole suite: each test reads what it laid out.
+struct InstallRun {
+    std::string output;
+    bool succeeded = false;
+};
+
+fs::path prefixIn(const fs::path& root) {
+    return root / "usr";
+}
+fs::path manifestIn(const fs::path& root) {
+    return root / "install_manifest.txt";
+}
+
+// As `umask 000; cmake --install build --strip --prefix <root>/usr`, through the build's script
+// that writes the list of installed files to a manifest of our own instead of the user's
+// build/install_manifest.txt.
+InstallRun installInto(const fs::path& root) {
+    const ProcessResult run = ProcessRunner::run(
+        "/bin/sh",
+        {"-c", "umask 000 && exec \"$0\" \"$@\"", VELMORA_CMAKE_COMMAND,
+         "-DCMAKE_INSTALL_PREFIX=" + prefixIn(root).string(), "-DCMAKE_INSTALL_DO_STRIP=1",
+         "-DVELMORA_INSTALL_MANIFEST=" + manifestIn(root).string(), "-P",
+         std::string(VELMORA_BINARY_DIR) + "/install-elsewhere.cmake"});
+    return {run.standardOutput + run.standardError, run.succeeded()};
+}
+
+// One install for the whole suite: each test reads what it laid out, and none changes it.
 class Installed : public ::testing::Test {
   protected:
-    // As `umask 000; cmake --install build --strip --prefix <prefix>`, through the build's
-    // script that writes the list of installed files to a manifest of our own instead of the
-    // user's build/install_manifest.txt.
     static void SetUpTestSuite() {
-        prefix_ = std::make_unique<testing::TempFolder>("velmora-install",
-                                                        testing::TempFolder::Reach::everyone);
-        const ProcessResult run = ProcessRunner::run(
-            "/bin/sh", {"-c", "umask 000 && exec \"$0\" \"$@\"", VELMORA_CMAKE_COMMAND,
-                        "-DCMAKE_INSTALL_PREFIX=" + prefix().string(), "-DCMAKE_INSTALL_DO_STRIP=1",
-                        "-DVELMORA_INSTALL_MANIFEST=" + manifest().string(), "-P",
-                        std::string(VELMORA_BINARY_DIR) + "/install-elsewhere.cmake"});
-        installOutput_ = run.standardOutput + run.standardError;
-        installed_ = run.succeeded();
+        root_ = std::make_unique<testing::TempFolder>("velmora-install",
+                                                      testing::TempFolder::Reach::everyone);
+        install_ = installInto(root_->path());
     }
-    static void TearDownTestSuite() { prefix_.reset(); }
-    void SetUp() override { ASSERT_TRUE(installed_) << installOutput_; }
+    static void TearDownTestSuite() { root_.reset(); }
+    void SetUp() override { ASSERT_TRUE(install_.succeeded) << install_.output; }
 
-    static fs::path prefix() { return prefix_->path() / "usr"; }
-    static fs::path manifest() { return prefix_->path() / "install_manifest.txt"; }
+    static fs::path prefix() { return prefixIn(root_->path()); }
     static fs::path program() { return prefix() / "bin" / "velmora"; }
     static fs::path libexec() { return prefix() / "libexec" / "velmora"; }
     static fs::path desktopEntry() { return prefix() / "share/applications/velmora.desktop"; }
 
   private:
-    static inline std::unique_ptr<testing::TempFolder> prefix_;
-    static inline std::string installOutput_;
-    static inline bool installed_ = false;
+    static inline std::unique_ptr<testing::TempFolder> root_;
+    static inline InstallRun install_;
 };
 
 TEST_F(Installed, ProgramsLandInBinAndLibexecWithTheirRightsAndTheSignatureStillMatches) {
@@ -133,11 +147,18 @@ TEST_F(Installed, ProgramsAreInstalledStrippedWhileTheBuildKeepsItsDebugInformat
 }
 
 // What the README gives for removing an installation: the manifest names every file installed.
+// It removes an install of its own, so that the suite's stays whole for the cases after it.
 TEST_F(Installed, TheManifestRemovesEveryInstalledFile) {
-    const ProcessResult removed =
-        ProcessRunner::run("/bin/sh", {"-c", "xargs rm < \"$0\"", manifest().string()});
+    const testing::TempFolder root("velmora-install-removed", testing::TempFolder::Reach::everyone);
+    const InstallRun install = installInto(root.path());
+    ASSERT_TRUE(install.succeeded) << install.output;
+    ASSERT_TRUE(fs::is_regular_file(prefixIn(root.path()) / "bin" / "velmora"));
+
+    const ProcessResult removed = ProcessRunner::run(
+        "/bin/sh", {"-c", "xargs rm < \"$0\"", manifestIn(root.path()).string()});
     ASSERT_TRUE(removed.succeeded()) << removed.standardError;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(prefix())) {
+    for (const fs::directory_entry& entry :
+         fs::recursive_directory_iterator(prefixIn(root.path()))) {
         EXPECT_TRUE(entry.is_directory()) << entry.path() << " was left";
     }
 }
