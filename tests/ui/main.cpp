@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <sstream>
@@ -25,6 +26,9 @@ int main(int argc, char** argv) {
     std::ostringstream fontMessages;
     velmora::AppFonts::registerFonts(velmora::ResourceBundle::module(), fontMessages);
     velmora::AppStyle::install();
+    // Weekday names in the suggestion are in the user's language; the reference pictures and the
+    // tests read English ones, whatever the machine's language.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
