@@ -118,6 +118,9 @@ const std::string& EndToEnd::appDomain() {
 void EndToEnd::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder_ = workFolder() / (std::string(info->test_suite_name()) + "." + info->name());
+    // Each pass of a case starts on a Mac of its own: in a repeated run the case's earlier pass
+    // left its stored profile and scenes and its dismissed prompts in this folder.
+    fs::remove_all(folder_);
     fs::create_directories(folder_);
     systemRoot_ = folder_ / "system";
     fs::create_directories(systemRoot_ / "Applications");
