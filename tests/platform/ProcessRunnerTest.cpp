@@ -77,8 +77,10 @@ TEST(ProcessRunner, ReportsTheSignalThatEndedTheChildEvenOneIgnoredHereAndKillsP
     result = ProcessRunner::run("/bin/sleep", {"30"}, {.timeout = shortDeadline});
     EXPECT_TRUE(result.timedOut);
     EXPECT_EQ(result.signal, SIGKILL);
-    // Pipes closed early, then lingering.
-    EXPECT_TRUE(runShell("exec >&- 2>&-; sleep 30", {.timeout = shortDeadline}).timedOut);
+    // Pipes closed early, then lingering. The lingering program is the child itself: the runner
+    // kills only its child, and a sleep started by the shell would outlive the test by half a
+    // minute.
+    EXPECT_TRUE(runShell("exec >&- 2>&-; exec sleep 30", {.timeout = shortDeadline}).timedOut);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
