@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <iostream>
+#include <iterator>
+#include <mutex>
+#include <vector>
 
 #include "ui/look/ResourceBundle.hpp"
 
@@ -21,20 +24,52 @@ enum class Report { always, onlyFailures };
 // A registered font is never removed, so the mapping stays for the life of the process (and still
 // reads the same bytes should the file be replaced or removed meanwhile). Where the file cannot be
 // mapped, its bytes are read.
-QByteArray mapped(QFile& file) {
+struct FontBytes {
+    enum class Origin { mapped, read };
+    QByteArray bytes;
+    Origin origin;
+};
+
+FontBytes mapped(QFile& file) {
     const qint64 size = file.size();
     void* pages = size > 0 ? ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE,
                                     file.handle(), 0)
                            : MAP_FAILED;
     if (pages == MAP_FAILED) {
-        return file.readAll();
+        return {file.readAll(), FontBytes::Origin::read};
     }
-    return QByteArray::fromRawData(static_cast<const char*>(pages), static_cast<qsizetype>(size));
+    return {QByteArray::fromRawData(static_cast<const char*>(pages), static_cast<qsizetype>(size)),
+            FontBytes::Origin::mapped};
+}
+
+// The font database reads nearly all of a file as it registers it and again as it is next filled,
+// which left it resident, some 300 KB a weight of Inter, for the life of the process; the engines
+// then read a few tables and the glyphs drawn. The pages go back to the file's page cache, from
+// which the bytes read later are mapped again; the mapping and its contents stay as they were.
+// Read bytes (a file that could not be mapped) are left alone.
+void leaveToThePageCache(const FontBytes& font) {
+    if (font.origin == FontBytes::Origin::mapped) {
+        ::madvise(const_cast<char*>(font.bytes.constData()),
+                  static_cast<std::size_t>(font.bytes.size()), MADV_DONTNEED);
+    }
+}
+
+// The registered files read through mappings, kept for the process's life as their fonts are;
+// registration runs on a worker and the tidy on the main thread.
+struct MappedFiles {
+    std::mutex lock;
+    std::vector<FontBytes> files;
+};
+
+MappedFiles& registeredFiles() {
+    static MappedFiles files;
+    return files;
 }
 
 // Registers `name`.ttf; the outcome line is written for the family's main file and for failures.
+// A registered file read through a mapping is added to `mappedNow`.
 void registerFile(const std::optional<QDir>& bundle, const std::string& name, Report report,
-                  std::ostream& err) {
+                  std::vector<FontBytes>& mappedNow, std::ostream& err) {
     const QString fileName = QString::fromStdString(name) + QStringLiteral(".ttf");
     if (!bundle || !bundle->exists(fileName)) {
         err << "[fonts] " << name << ".ttf not found in bundle\n" << std::flush;
@@ -46,13 +81,18 @@ void registerFile(const std::optional<QDir>& bundle, const std::string& name, Re
             << std::flush;
         return;
     }
+    FontBytes font = mapped(file);
     // Qt refuses a font without saying why: that is the "no error came back" case.
-    if (QFontDatabase::addApplicationFontFromData(mapped(file)) < 0) {
+    if (QFontDatabase::addApplicationFontFromData(font.bytes) < 0) {
+        leaveToThePageCache(font);
         err << "[fonts] " << name << " failed: unknown\n" << std::flush;
         return;
     }
     if (report == Report::always) {
         err << "[fonts] registered " << name << '\n' << std::flush;
+    }
+    if (font.origin == FontBytes::Origin::mapped) {
+        mappedNow.push_back(std::move(font));
     }
 }
 
@@ -71,13 +111,7 @@ void AppFonts::registerFonts() {
 }
 
 AppFonts::Pending::Pending(std::optional<QDir> bundle)
-    : worker_([this, bundle = std::move(bundle)] {
-          registerFonts(bundle, report_);
-          // Qt lists the desktop's own fonts when a font is first resolved, and the first text the
-          // window measures would wait for it on the main thread: the worker lists them while
-          // the model is made. The list is the process's own, whatever thread fills it.
-          QFontDatabase::families();
-      }) {}
+    : worker_([this, bundle = std::move(bundle)] { registerFonts(bundle, report_); }) {}
 
 AppFonts::Pending::~Pending() = default;
 
@@ -95,11 +129,32 @@ std::unique_ptr<AppFonts::Pending> AppFonts::registerInBackground() {
 }
 
 void AppFonts::registerFonts(const std::optional<QDir>& bundle, std::ostream& err) {
+    std::vector<FontBytes> mappedNow;
     for (const Family& family : families()) {
-        registerFile(bundle, family.name, Report::always, err);
+        registerFile(bundle, family.name, Report::always, mappedNow, err);
         for (const std::string& weight : family.moreWeights) {
-            registerFile(bundle, weight, Report::onlyFailures, err);
+            registerFile(bundle, weight, Report::onlyFailures, mappedNow, err);
         }
+    }
+    // Each registration empties Qt's font database, which lists the desktop's fonts and reads every
+    // registered file once more when next asked: it is asked here, so that the first text measured
+    // does not wait for it (at launch this runs on a worker while the model is made, where it
+    // would otherwise fall to the window's first measure on the main thread), and so that the
+    // files' pages are left to the page cache once nothing reads them whole again.
+    QFontDatabase::families();
+    for (const FontBytes& font : mappedNow) {
+        leaveToThePageCache(font);
+    }
+    MappedFiles& registered = registeredFiles();
+    const std::scoped_lock held(registered.lock);
+    std::move(mappedNow.begin(), mappedNow.end(), std::back_inserter(registered.files));
+}
+
+void AppFonts::leaveFilesToPageCache() {
+    MappedFiles& registered = registeredFiles();
+    const std::scoped_lock held(registered.lock);
+    for (const FontBytes& font : registered.files) {
+        leaveToThePageCache(font);
     }
 }
 

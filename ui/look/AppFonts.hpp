@@ -29,6 +29,11 @@ class AppFonts {
     // The same from a given bundle folder (none: every file counts as missing), reporting to `err`.
     static void registerFonts(const std::optional<QDir>& bundle, std::ostream& err);
 
+    // Leaves the pages of the registered files to the page cache: the font engines read a few
+    // tables of a file when they are made and the glyphs they draw, and nothing else of it is
+    // needed resident. What is read later is mapped again from the page cache.
+    static void leaveFilesToPageCache();
+
     // A registration running on a worker thread (Qt's font database may be used from any
     // thread), so that the start can do work that draws no text meanwhile. Its lines are held
     // until `finish`, so that they come out whole and in order.

@@ -9,6 +9,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "ui/look/MemoryTidy.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/sheets/SheetOverlay.hpp"
@@ -119,7 +120,11 @@ void MainWindow::sync(const SyncCache& now) {
     const WindowView view{*this, now, state_, derived_};
     topBar_->show(view);
     sidebar_->show(view);
+    const Page* shownBefore = router_->currentPage();
     router_->show(view);
+    if (router_->currentPage() != shownBefore) {
+        MemoryTidy::afterChange();
+    }
     QWidget* focusedNow = QApplication::focusWidget();
     if (region != nullptr && focusedNow != focused) {
         // The rows and cards that took its place show only once the event loop turns (a layout
@@ -160,6 +165,7 @@ void MainWindow::presentSheet() {
         overlay_->hide();
         overlay_->deleteLater();
         overlay_ = nullptr;
+        MemoryTidy::afterChange();
     }
     sheetKind_.reset();
     if (!wanted || !sheetFactory_) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QRawFont>
@@ -86,6 +87,47 @@ TEST(AppFonts, ABackgroundRegistrationDroppedUnfinishedCompletesSilently) {
     std::cerr.rdbuf(previous);
     EXPECT_EQ(captured.str(), "");
     EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("Inter")));
+}
+
+// Kilobytes of the process resident from files in `folder`, as /proc/self/smaps counts them.
+qint64 residentKibFrom(const QDir& folder) {
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (!smaps.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QByteArray prefix = folder.absolutePath().toLocal8Bit() + '/';
+    qint64 total = 0;
+    bool inFolder = false;
+    for (const QByteArray& line : smaps.readAll().split('\n')) {
+        // A mapping's line starts with its address range, each of its fields with "Name:".
+        if (!line.isEmpty() && !line.left(line.indexOf(' ')).endsWith(':')) {
+            inFolder = line.contains(' ' + prefix);
+        } else if (inFolder && line.startsWith("Rss:")) {
+            total += line.mid(4).trimmed().split(' ').front().toLongLong();
+        }
+    }
+    return total;
+}
+
+// Registered fonts stay usable while most of their files' bytes are left to the page cache: a
+// process that has registered them keeps resident only what it has read since.
+TEST(AppFonts, RegisteredFilesAreNotKeptResident) {
+    BundleCopy copy;
+    qint64 bytes = 0;
+    for (const QString& name : copy.bundle.entryList({QStringLiteral("*.ttf")})) {
+        bytes += QFileInfo(copy.bundle.filePath(name)).size();
+    }
+    std::ostringstream err;
+    AppFonts::registerFonts(copy.bundle, err);
+    ASSERT_EQ(err.str(), "[fonts] registered Inter\n[fonts] registered Fraunces\n");
+    constexpr qint64 kKib = 1024;
+    constexpr qint64 kAtMostAnEighth = 8;
+    EXPECT_LE(residentKibFrom(copy.bundle), bytes / kKib / kAtMostAnEighth);
+
+    QFont font(QStringLiteral("Inter"));
+    font.setPixelSize(14);
+    font.setWeight(QFont::Bold);
+    EXPECT_GT(QRawFont::fromFont(font).advancesForGlyphIndexes({36}).value(0).x(), 0);
 }
 
 TEST(AppFonts, EachMissingOrDamagedFileIsReportedOnItsOwnLineAndTheRestGoOn) {
