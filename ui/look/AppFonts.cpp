@@ -6,9 +6,10 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFontDatabase>
+#include <cstdint>
+#include <cstring>
 #include <iostream>
-#include <iterator>
-#include <mutex>
+#include <utility>
 #include <vector>
 
 #include "ui/look/ResourceBundle.hpp"
@@ -54,16 +55,40 @@ void leaveToThePageCache(const FontBytes& font) {
     }
 }
 
-// The registered files read through mappings, kept for the process's life as their fonts are;
-// registration runs on a worker and the tidy on the main thread.
-struct MappedFiles {
-    std::mutex lock;
-    std::vector<FontBytes> files;
-};
-
-MappedFiles& registeredFiles() {
-    static MappedFiles files;
-    return files;
+// The font files the process maps read-only, as the kernel lists its mappings: the bundle's, and
+// the desktop's that Qt's engines map through FreeType themselves.
+std::vector<std::pair<void*, std::size_t>> fontFileMappings() {
+    std::vector<std::pair<void*, std::size_t>> found;
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly)) {
+        return found;
+    }
+    // "start-end perms offset device inode path"
+    constexpr qsizetype kPerms = 1;
+    constexpr qsizetype kPath = 5;
+    constexpr const char* kRemoved = " (deleted)";
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() <= kPath || fields[kPerms] != "r--p") {
+            continue;
+        }
+        // The path may hold spaces; a file removed or replaced since it was mapped is still read
+        // through its mapping.
+        QByteArray path = fields.mid(kPath).join(' ').toLower();
+        if (path.endsWith(kRemoved)) {
+            path.chop(qsizetype(std::strlen(kRemoved)));
+        }
+        if (!path.endsWith(".ttf") && !path.endsWith(".otf") && !path.endsWith(".ttc")) {
+            continue;
+        }
+        const QList<QByteArray> range = fields[0].split('-');
+        const auto start = static_cast<std::uintptr_t>(range.value(0).toULongLong(nullptr, 16));
+        const auto end = static_cast<std::uintptr_t>(range.value(1).toULongLong(nullptr, 16));
+        if (start != 0 && end > start) {
+            found.emplace_back(reinterpret_cast<void*>(start), end - start);
+        }
+    }
+    return found;
 }
 
 // Registers `name`.ttf; the outcome line is written for the family's main file and for failures.
@@ -145,16 +170,11 @@ void AppFonts::registerFonts(const std::optional<QDir>& bundle, std::ostream& er
     for (const FontBytes& font : mappedNow) {
         leaveToThePageCache(font);
     }
-    MappedFiles& registered = registeredFiles();
-    const std::scoped_lock held(registered.lock);
-    std::move(mappedNow.begin(), mappedNow.end(), std::back_inserter(registered.files));
 }
 
 void AppFonts::leaveFilesToPageCache() {
-    MappedFiles& registered = registeredFiles();
-    const std::scoped_lock held(registered.lock);
-    for (const FontBytes& font : registered.files) {
-        leaveToThePageCache(font);
+    for (const auto& [pages, size] : fontFileMappings()) {
+        ::madvise(pages, size, MADV_DONTNEED);
     }
 }
 

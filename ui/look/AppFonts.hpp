@@ -29,9 +29,10 @@ class AppFonts {
     // The same from a given bundle folder (none: every file counts as missing), reporting to `err`.
     static void registerFonts(const std::optional<QDir>& bundle, std::ostream& err);
 
-    // Leaves the pages of the registered files to the page cache: the font engines read a few
-    // tables of a file when they are made and the glyphs they draw, and nothing else of it is
-    // needed resident. What is read later is mapped again from the page cache.
+    // Leaves the pages of every font file the process maps (the bundle's, and the desktop's that
+    // Qt's engines map themselves) to the page cache: an engine reads a few tables of its file
+    // when it is made and then the glyphs it draws, and nothing else of it is needed resident.
+    // What is read later is mapped again from the page cache.
     static void leaveFilesToPageCache();
 
     // A registration running on a worker thread (Qt's font database may be used from any

@@ -9,6 +9,7 @@
 
 #include "ui/look/AppFonts.hpp"
 #include "ui/look/AppStyle.hpp"
+#include "ui/look/MemoryTidy.hpp"
 #include "ui/look/MenuBarIcon.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/popover/MenuBarView.hpp"
@@ -96,6 +97,9 @@ void AppDelegate::runLaunchStep(LaunchStep step) {
         case LaunchStep::mainWindow:
             window = std::make_unique<AppWindow>(std::make_unique<MainWindow>(AppModel::shared()));
             window->centreOnScreen();
+            // The first frame makes the font engines, which read their files, and draws the
+            // pictures ahead on workers: what they leave unused is given back once it is done.
+            afterFirstFrame_.emplace_back([] { MemoryTidy::afterChange(); });
             return;
         case LaunchStep::openWindowHook:
             AppModel::shared().requestOpenWindow = [delegate = QPointer<AppDelegate>(this)] {
