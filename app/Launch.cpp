@@ -10,6 +10,7 @@
 
 #include "ui/look/AppFonts.hpp"
 #include "ui/look/DrawnAhead.hpp"
+#include "ui/look/MemoryTidy.hpp"
 #include "ui/shell/SingleInstance.hpp"
 #include "ui/shell/TerminationSignals.hpp"
 
@@ -37,6 +38,7 @@ int runApplication(int argc, char** argv, const std::function<void(AppDelegate&)
                "xvfb-run -a scripts/run\n";
         return EXIT_FAILURE;
     }
+    MemoryTidy::shareOneHeap();
     QApplication app(argc, argv);
     // Qt splits the large fills of a paint across its global thread pool, whose threads otherwise
     // stay 30 s after the last of them: an application left alone after its first paint would

@@ -1,8 +1,8 @@
 // Resident memory of the application once a user has seen all of it: launched as its entry
-// launches it over the real layers, then every page shown in turn (home, On now, favourites,
-// browse, each recipe, the search results, automations) and both sheets opened and closed,
-// each step through the window's own state as its clicks change it, painted before the next.
-// Prints "rss_kib <resident KiB>" and ends.
+// launches it over the real layers (its threads sharing the one heap), then every page shown in
+// turn (home, On now, favourites, browse, each recipe, the search results, automations) and both
+// sheets opened and closed, each step through the window's own state as its clicks change it,
+// painted before the next. Prints "rss_kib <resident KiB>" and ends.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "ui/look/MemoryTidy.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/shell/AppDelegate.hpp"
 #include "ui/window/MainWindow.hpp"
@@ -47,6 +48,7 @@ long residentKib() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    velmora::MemoryTidy::shareOneHeap();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -20,6 +20,10 @@ class MemoryTidy {
     static void afterChange();
     // The tidy itself, at once.
     static void now();
+
+    // Has every thread allocate from the one heap; called first thing in the program, before any
+    // thread is started.
+    static void shareOneHeap();
 };
 
 }  // namespace velmora

@@ -109,6 +109,47 @@ TEST(ProgramTest, AHangUpIgnoredAtStartStaysIgnored) {
     EXPECT_FALSE(program.leftLock());
 }
 
+// The heaps glibc gave threads of process `pid` beside the main one, as /proc/PID/maps shows
+// them: each is an anonymous mapping at a multiple of their 64 MiB reservation, the rest of which
+// follows it unreadable.
+int threadHeaps(qint64 pid) {
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+    if (!maps.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    constexpr quint64 kReservation = 64ULL << 20;
+    int heaps = 0;
+    quint64 heapEnd = 0;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        constexpr qsizetype kAnonymousFields = 5;  // range, perms, offset, device, inode
+        if (fields.size() != kAnonymousFields) {
+            heapEnd = 0;
+            continue;
+        }
+        const QList<QByteArray> range = fields[0].split('-');
+        const quint64 start = range.value(0).toULongLong(nullptr, 16);
+        if (heapEnd != 0 && start == heapEnd && fields[1] == "---p") {
+            ++heaps;
+        }
+        heapEnd = fields[1] == "rw-p" && start % kReservation == 0
+                      ? range.value(1).toULongLong(nullptr, 16)
+                      : 0;
+    }
+    return heaps;
+}
+
+// Its workers (the fonts', the pictures', Qt's paint helpers) allocate from the one heap: each
+// heap of their own kept what they took after they were done.
+TEST(ProgramTest, ItsThreadsShareTheOneHeap) {
+    QTemporaryDir runtime;
+    Program program(runtime.path());
+    ASSERT_TRUE(program.launched()) << program.errorOutput();
+    constexpr int kPastTheFirstFrameMs = 1000;
+    QTest::qWait(kPastTheFirstFrameMs);
+    EXPECT_EQ(threadHeaps(program.process.processId()), 0);
+}
+
 TEST(ProgramTest, MissingBundleIsReportedAndTheProgramRunsOnAndNoDisplayIsExplained) {
     QTemporaryDir runtime, alone;
     const QString copy = alone.filePath(QStringLiteral("velmora"));
