@@ -16,7 +16,9 @@
 #include <thread>
 
 #include "tests/ui/Artefacts.hpp"
+#include "tests/ui/ResidentFonts.hpp"
 #include "ui/look/AppStyle.hpp"
+#include "ui/look/MemoryTidy.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/popover/MenuBarView.hpp"
@@ -133,6 +135,29 @@ TEST(FirstPaint, TheLaunchsToolRunsComeRightAfterIt) {
     EXPECT_TRUE(model().lastOnBattery.has_value());
     QTest::qWait(AppDelegate::firstFrameWaitMs + 100);  // past the fallback: nothing runs twice
     EXPECT_EQ(revision(), start + 1);
+}
+
+// The first frame's font engines read their files whenever it comes; what they leave resident is
+// given back once the window is quiet after it, however long the frame took to come.
+TEST(FirstPaint, FontFilesReadForItAreLeftToThePageCacheOnceTheWindowIsQuiet) {
+    AppDelegate delegate(TrayAvailability::absent);
+    const int quietMs = static_cast<int>(MemoryTidy::quiet.count());
+    bool painted = false;
+    for (const LaunchStep step : AppDelegate::launchSequence()) {
+        if (step == LaunchStep::showWindow) {
+            QTest::qWait(quietMs * 2);  // a first frame slower than the window's own quiet
+            delegate.window->onFirstPaint = [&] {
+                testing::readFontFilesWhole();
+                painted = true;
+            };
+        }
+        delegate.runLaunchStep(step);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return painted; }));
+    ASSERT_GT(testing::residentFontKib(), testing::fewFontKib());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return testing::residentFontKib() <= testing::fewFontKib(); },
+                                quietMs * 4))
+        << testing::residentFontKib() << " KiB resident";
 }
 
 // A window that is never painted (kept off screen) still gets its launch readings, a little later.
