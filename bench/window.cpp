@@ -5,7 +5,9 @@
 // of its first paint (the rows past the first screenful are made from the event loop after it;
 // "rows" counts them all once made, and at ten times the catalog "ms to every row" is how long
 // they take from the click), a switch clicked on Browse, and a search keystroke that changes the
-// results, each to the end of its repaint.
+// results, each to the end of its repaint. A user's own data at scale: with 200 scenes, 200 rules
+// and every power-up a favourite, the sidebar click and the unchanged refresh again; and a
+// keystroke with a pasted page of 20,000 characters in the search field.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -32,6 +34,8 @@ using namespace velmora;
 using velmora::bench::tenfoldCatalog;
 
 constexpr std::size_t kScenes = 20;
+constexpr std::size_t kScenesAtScale = 200;
+constexpr qsizetype kPastedPage = 20000;
 constexpr QSize kWindowSize{840, 620};
 
 // The model's own test fixture, used outside a test for its fakes: a few tweaks on and 20 scenes.
@@ -42,7 +46,9 @@ class Bench : public velmora::testing::ModelTest {
     std::unique_ptr<AppModel> model;
     std::unique_ptr<MainWindow> window;
 
-    explicit Bench(const Catalog& catalog = Catalog::velmora()) {
+    enum class Data { some, atScale };
+
+    explicit Bench(const Catalog& catalog = Catalog::velmora(), Data data = Data::some) {
         for (std::size_t i = 0; i < catalog.tweaks().size(); i += 7) {
             const DefaultsToggle& toggle = catalog.tweaks()[i].toggle();
             backend->put(toggle.key, toggle.enabledValue);
@@ -51,17 +57,37 @@ class Bench : public velmora::testing::ModelTest {
         putData(AppModel::Keys::userProfile, R"({"fields":[],"goals":[],"device":"laptop",)"
                                              R"("completedOnboarding":true})");
         model = make(catalog);
-        for (std::size_t i = 0; i < kScenes; ++i) {
+        const std::size_t scenes = data == Data::atScale ? kScenesAtScale : kScenes;
+        for (std::size_t i = 0; i < scenes; ++i) {
             const std::string id = std::to_string(i);
             model->upsertSetup({"S" + id,
                                 "Scene " + id,
                                 SetupIcons::all()[i % SetupIcons::all().size()],
-                                {catalog.tweaks()[i].id},
+                                {catalog.tweaks()[i % catalog.tweaks().size()].id},
                                 {},
                                 {},
                                 i % 2 == 0});
         }
+        if (data == Data::atScale) {
+            addRulesAndFavorites(catalog, scenes);
+        }
         openWindow();
+    }
+
+    // A rule for every scene, of every kind in turn, and every power-up starred.
+    void addRulesAndFavorites(const Catalog& catalog, std::size_t scenes) {
+        const auto& kinds = allCases<AutomationRule::Kind>();
+        for (std::size_t i = 0; i < scenes; ++i) {
+            AutomationRule rule;
+            rule.id = "R" + std::to_string(i);
+            rule.kind = kinds[i % kinds.size()];
+            rule.setupID = "S" + std::to_string(i);
+            rule.enabled = true;
+            model->addRule(rule);
+        }
+        for (const Tweak& tweak : catalog.tweaks()) {
+            model->toggleFavorite(tweak);
+        }
     }
 
     // A new window over the same model, on Home.
@@ -107,8 +133,7 @@ void typeOneCharacter(benchmark::State& state) {
 }
 BENCHMARK(typeOneCharacter)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void sidebarClick(benchmark::State& state) {
-    Bench bench;
+void clickSidebar(benchmark::State& state, Bench& bench) {
     auto* home = bench.window->findChild<NavRow*>(navNames::row("home"));
     auto* browse = bench.window->findChild<NavRow*>(navNames::row("browse"));
     bool atHome = true;
@@ -118,10 +143,20 @@ void sidebarClick(benchmark::State& state) {
         atHome = !atHome;
     }
 }
+
+void sidebarClick(benchmark::State& state) {
+    Bench bench;
+    clickSidebar(state, bench);
+}
 BENCHMARK(sidebarClick)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void refreshWithNothingChanged(benchmark::State& state) {
-    Bench bench;
+void sidebarClickAtScale(benchmark::State& state) {
+    Bench bench(Catalog::velmora(), Bench::Data::atScale);
+    clickSidebar(state, bench);
+}
+BENCHMARK(sidebarClickAtScale)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void refresh(benchmark::State& state, Bench& bench) {
     test::WidgetCount count;
     for (auto _ : state) {
         bench.model->refresh();
@@ -129,7 +164,34 @@ void refreshWithNothingChanged(benchmark::State& state) {
     }
     state.counters["widgets made"] = count.made();
 }
+
+void refreshWithNothingChanged(benchmark::State& state) {
+    Bench bench;
+    refresh(state, bench);
+}
 BENCHMARK(refreshWithNothingChanged)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void refreshWithNothingChangedAtScale(benchmark::State& state) {
+    Bench bench(Catalog::velmora(), Bench::Data::atScale);
+    refresh(state, bench);
+}
+BENCHMARK(refreshWithNothingChangedAtScale)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A keystroke at the end of a pasted page that matches nothing: every keystroke searches the
+// whole page again and shows it quoted in full.
+void typeAfterAPastedPage(benchmark::State& state) {
+    Bench bench;
+    auto* field = bench.window->findChild<QLineEdit*>(QStringLiteral("topbar.search"));
+    field->setText(QStringLiteral("Paste some prose here, ").repeated(kPastedPage / 23));
+    bench.settle();
+    bool typed = false;
+    for (auto _ : state) {
+        QTest::keyClick(field, typed ? Qt::Key_Backspace : Qt::Key_D);
+        bench.settle();
+        typed = !typed;
+    }
+}
+BENCHMARK(typeAfterAPastedPage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // From a freshly opened window with Advanced on, the click on Browse to the end of its repaint.
 void timeOpeningBrowse(benchmark::State& state, Bench& bench) {
@@ -218,8 +280,12 @@ int main(int argc, char** argv) {
         {{"search keystroke", ms("typeOneCharacter"), 8, "ms"},
          {"search keystroke that changes the results", ms("searchKeystrokeThatChangesTheResults"),
           8, "ms"},
-         {"sidebar page switch", ms("sidebarClick"), 8, "ms"},
-         {"unchanged refresh", ms("refreshWithNothingChanged"), 2, "ms"},
+         {"search keystroke with a pasted page in the field", ms("typeAfterAPastedPage"), 8, "ms"},
+         {"sidebar page switch", ms("sidebarClick/"), 8, "ms"},
+         {"sidebar page switch, 200 scenes and rules", ms("sidebarClickAtScale"), 8, "ms"},
+         {"unchanged refresh", ms("refreshWithNothingChanged/"), 2, "ms"},
+         {"unchanged refresh, 200 scenes and rules", ms("refreshWithNothingChangedAtScale"), 2,
+          "ms"},
          {"widgets made by an unchanged refresh",
           [](const TargetReporter& runs) {
               return runs.counter("refreshWithNothingChanged", "widgets made");

@@ -273,7 +273,13 @@ Search::Haystack::Haystack(std::string_view text) : lowered_(lowercased(text)) {
 }
 
 Search::Query::Query(std::string_view query) {
+    // A word said twice asks nothing new of a text: every word must match anyway. A pasted page
+    // repeats its words hundreds of times, and widening each again would be most of a keystroke.
+    std::set<std::string, std::less<>> seen;
     for (const std::string& token : tokens(lowercased(query))) {
+        if (!seen.insert(token).second) {
+            continue;
+        }
         const std::set<std::string> terms = expand(token);
         std::vector<std::string> byLength(terms.begin(), terms.end());
         std::stable_sort(byLength.begin(), byLength.end(),

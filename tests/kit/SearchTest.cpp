@@ -1,4 +1,6 @@
 // The search rule: words of a query, widened by synonym groups, found as substrings of a text.
+#include <chrono>
+#include <string>
 #include <tuple>
 
 #include <gtest/gtest.h>
@@ -8,6 +10,10 @@
 
 namespace velmora {
 namespace {
+
+constexpr std::size_t kPastedPage = 20000;
+// Far above what the page's few distinct words take, far below widening every one of its words.
+constexpr std::chrono::milliseconds kPastedPageBudget{8};
 
 // One case per rule: words are Unicode letters and numbers (a combining accent stays with its
 // letter), and a query without any matches nothing; lower-casing is full Unicode but keeps
@@ -67,6 +73,22 @@ TEST(SearchQuery, ThePreparedTextNeverLosesAMatch) {
                 << query << " in " << text;
         }
     }
+}
+
+// A page pasted into the search field is searched again at every keystroke, and a page repeats
+// its words many times over: the query costs its distinct words, not its length, and still finds
+// what its words find.
+TEST(SearchQuery, APastedPageCostsItsDistinctWords) {
+    std::string page;
+    while (page.size() < kPastedPage) {
+        page += "Faster dock, hidden files and the path bar. ";
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const Search::Query pasted(page);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, kPastedPageBudget);
+    EXPECT_TRUE(pasted.matches(Search::Haystack("Speed: the Dock and hidden files, the path bar")));
+    EXPECT_FALSE(pasted.matches(Search::Haystack("the Dock and the path bar")));
 }
 
 }  // namespace
