@@ -99,6 +99,10 @@ QString trailing(const QString& text, qsizetype count) {
 }
 
 const QString kEllipsis = QStringLiteral("\u2026");
+// Characters laid out at once when breaking a text into lines: many lines' worth at any width
+// the design uses. Lines ending within the edge of a window are laid out again with the next.
+constexpr qsizetype kWrapWindow = 512;
+constexpr qsizetype kWrapWindowEdge = 64;
 
 }  // namespace
 
@@ -251,29 +255,58 @@ std::vector<QString> DesignFont::lines(const QString& text, qreal width, int max
                            ? leading(text, longestLine * maxLines) + kEllipsis
                            : text;
     prepared.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    QTextLayout layout(prepared, font_);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-
-    std::vector<QString> result;
     const qreal lineWidth = std::max<qreal>(width, 0) * scale_;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(lineWidth);
-        const int start = line.textStart();
-        if (maxLines > 0 && static_cast<int>(result.size()) == maxLines - 1) {
-            // The last line allowed takes the rest of the text, shortened to fit.
-            const QString rest =
-                prepared.mid(start).replace(QChar::LineSeparator, QLatin1Char(' '));
-            const bool more = start + line.textLength() < prepared.size();
-            result.push_back(more ? elided(rest.trimmed(), width)
-                                  : prepared.mid(start, line.textLength()).trimmed());
+
+    // Qt looks for the end of a word from the start of every line it breaks out of it, so one
+    // pasted word of 20,000 characters takes seconds as a whole. Laid out a window at a time,
+    // each line looks no further than its window.
+    std::vector<QString> result;
+    qsizetype start = 0;
+    qsizetype window = kWrapWindow;
+    while (start < prepared.size()) {
+        const QString part = prepared.mid(start, window);
+        const bool toTheEnd = start + part.size() >= prepared.size();
+        // A line ending this close to the window's edge may have been cut by the edge.
+        const qsizetype trusted = toTheEnd ? part.size() : part.size() - kWrapWindowEdge;
+        QTextLayout layout(part, font_);
+        layout.setTextOption(option);
+        qsizetype taken = 0;
+        bool last = false;
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(lineWidth);
+            const qsizetype lineStart = line.textStart();
+            const qsizetype lineEnd = lineStart + line.textLength();
+            if (lineEnd > trusted) {
+                break;
+            }
+            if (maxLines > 0 && static_cast<int>(result.size()) == maxLines - 1) {
+                // The last line allowed takes the rest of the text, shortened to fit.
+                const qsizetype at = start + lineStart;
+                const QString rest =
+                    prepared.mid(at).replace(QChar::LineSeparator, QLatin1Char(' '));
+                const bool more = start + lineEnd < prepared.size();
+                result.push_back(more ? elided(rest.trimmed(), width)
+                                      : part.mid(lineStart, lineEnd - lineStart).trimmed());
+                last = true;
+                break;
+            }
+            result.push_back(part.mid(lineStart, lineEnd - lineStart).trimmed());
+            taken = lineEnd;
+        }
+        layout.endLayout();
+        if (last || toTheEnd) {
             break;
         }
-        result.push_back(prepared.mid(start, line.textLength()).trimmed());
+        if (taken == 0) {
+            window *= 2;  // a line longer than the window: look further
+            continue;
+        }
+        start += taken;
+        window = kWrapWindow;
     }
-    layout.endLayout();
     if (result.empty()) {
         result.emplace_back();
     }

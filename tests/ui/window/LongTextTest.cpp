@@ -6,7 +6,10 @@
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/look/Fonts.hpp"
 #include "ui/widgets/Text.hpp"
+#include "ui/widgets/TextLabel.hpp"
+#include "ui/window/PageBlocks.hpp"
 #include "ui/window/ScenesSection.hpp"
+#include "ui/window/SearchPage.hpp"
 
 namespace velmora::testing {
 namespace {
@@ -76,6 +79,37 @@ TEST_F(LongText, TheVisiblePartKeepsWholeCharactersAndTheEndsEachElisionShows) {
     EXPECT_TRUE(font.elided(invisible, 500).endsWith(QStringLiteral("\u2026")));
     EXPECT_EQ(mnemonicSafe(QString(kTenMegabytes, u'&')).size(), 2 * DesignFont::longestLine + 1);
     EXPECT_EQ(font.lines(QString(kTenMegabytes, u'w'), 100, 2).size(), 2U);
+}
+
+// A pasted word of 20,000 characters matches nothing and is quoted in full, wrapped at the
+// message's width: every character is on one of its lines, and the window answers at once, as it
+// does with each further keystroke.
+TEST_F(LongText, APastedWordIsQuotedInFullAndTheWindowAnswersAtOnce) {
+    constexpr qsizetype kPastedWord = 20000;
+    constexpr qint64 kPasteMs = 400;
+    completeOnboarding();
+    open(Catalog::velmora());
+    const QString word(kPastedWord, u'x');
+    QElapsedTimer timer;
+    timer.start();
+    searchField()->setText(word);
+    settle();
+    QTest::keyClick(searchField(), Qt::Key_Y);
+    settle();
+    EXPECT_LT(timer.elapsed(), kPasteMs);
+
+    auto* empty = find<EmptyState>(*page<SearchPage>(), searchNames::empty);
+    ASSERT_NE(empty, nullptr);
+    const std::vector<QString> lines = empty->message().shownLines();
+    QString joined;
+    for (const QString& line : lines) {
+        EXPECT_LE(empty->message().designFont().width(line), EmptyState::messageWidth);
+        joined += line;
+    }
+    // Lines break at spaces, which they do not keep at their ends.
+    EXPECT_EQ(joined.remove(QLatin1Char(0x20)),
+              QString(empty->message().text()).remove(QLatin1Char(0x20)));
+    EXPECT_TRUE(empty->message().text().contains(word + QLatin1Char('y')));
 }
 
 }  // namespace
