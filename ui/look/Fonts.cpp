@@ -99,6 +99,23 @@ QString trailing(const QString& text, qsizetype count) {
 }
 
 const QString kEllipsis = QStringLiteral("\u2026");
+
+}  // namespace
+
+qsizetype DesignFont::firstLineBreak(const QString& text) {
+    // Past the longest line, nothing shows on one line anyway.
+    const qsizetype end = std::min(text.size(), longestLine);
+    for (qsizetype i = 0; i < end; ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+namespace {
 // Characters laid out at once when breaking a text into lines: many lines' worth at any width
 // the design uses. Lines ending within the edge of a window are laid out again with the next.
 constexpr qsizetype kWrapWindow = 512;
@@ -231,6 +248,19 @@ qreal DesignFont::lineSpacing() const {
 }
 
 QString DesignFont::elided(const QString& text, qreal width, Qt::TextElideMode mode) const {
+    if (mode == Qt::ElideRight) {
+        // One line shows the first: the rest would run on into it with nothing between.
+        const qsizetype lineEnd = firstLineBreak(text);
+        if (lineEnd >= 0) {
+            const QString first = text.first(lineEnd);
+            const QString marked = first + kEllipsis;
+            if (this->width(marked) <= width) {
+                return marked;
+            }
+            const QString shown = elided(first, width - this->width(kEllipsis));
+            return shown.endsWith(kEllipsis) ? shown : shown + kEllipsis;
+        }
+    }
     const bool whole = text.size() <= longestLine;
     if (whole && this->width(text) <= width) {
         return text;

@@ -77,7 +77,11 @@ class DesignFont {
     qreal height() const;
     // From one baseline to the next.
     qreal lineSpacing() const;
-    // `text` shortened with "…" to fit `width`; a text longer than `longestLine` always is.
+    // Where the first line of `text` ends at a line break (a newline, a carriage return, a line
+    // or paragraph separator), or -1 when it is one line.
+    static qsizetype firstLineBreak(const QString& text);
+    // `text` shortened with "…" to fit `width`; a text longer than `longestLine` always is. Of a
+    // text of several lines, shortened from the right, the first line, marked with "…" as cut.
     QString elided(const QString& text, qreal width, Qt::TextElideMode mode = Qt::ElideRight) const;
     // `text` broken into the lines that fit `width`; with `maxLines` above 0, at most that many,
     // the last of them elided when text is left over.

@@ -83,7 +83,7 @@ std::vector<QString> TextLabel::linesAt(int width) const {
     // A text that fits is its own one line, and needs no memory: the size hint asks at the
     // natural width between the layout's questions at the laid-out width, and keeping the answer
     // for the one would break the text anew for the other at every turn.
-    if (naturalWidth() <= width && !text_.contains(QLatin1Char('\n'))) {
+    if (naturalWidth() <= width && DesignFont::firstLineBreak(text_) < 0) {
         return {text_};
     }
     if (width != cachedWidth_) {

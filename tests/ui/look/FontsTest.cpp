@@ -131,6 +131,23 @@ TEST(DesignFont, LinesWrapAtWordsAndTheLastAllowedLineIsElided) {
     EXPECT_EQ(font.elided(text, 60).back(), QChar(0x2026));
 }
 
+// A pasted name of several lines, on one line, shows its first line marked as cut, not its lines
+// run together; cut shorter still when even that does not fit.
+TEST(DesignFont, OneLineOfATextOfSeveralShowsTheFirstMarkedAsCut) {
+    const DesignFont font = DesignFont::inter(13);
+    const QString ellipsis(QChar(0x2026));
+    for (const QChar lineBreak : {QChar(u'\n'), QChar(u'\r'), QChar(QChar::LineSeparator),
+                                  QChar(QChar::ParagraphSeparator)}) {
+        const QString text = QStringLiteral("Line one") + lineBreak + QStringLiteral("Line two");
+        EXPECT_EQ(font.elided(text, 500), QStringLiteral("Line one") + ellipsis);
+    }
+    const QString cut = font.elided(QStringLiteral("Evening at the desk\nand after"), 60);
+    EXPECT_TRUE(cut.startsWith(QStringLiteral("Even")) && cut.endsWith(ellipsis))
+        << cut.toStdString();
+    EXPECT_LE(font.width(cut), 60);
+    EXPECT_EQ(font.elided(QStringLiteral("Tab\there"), 500), QStringLiteral("Tab\there"));
+}
+
 // Measures and shapes are remembered per font and text: what is drawn from them must be what Qt
 // draws from the text itself, on the font's baseline even where a glyph comes from a fallback
 // font, and what is measured must not go stale when the memory starts again.

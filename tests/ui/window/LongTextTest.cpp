@@ -81,6 +81,21 @@ TEST_F(LongText, TheVisiblePartKeepsWholeCharactersAndTheEndsEachElisionShows) {
     EXPECT_EQ(font.lines(QString(kTenMegabytes, u'w'), 100, 2).size(), 2U);
 }
 
+// A scene named with a pasted text of two lines: the sidebar shows the first line cut, not both
+// lines run together; the name itself is kept as it was.
+TEST_F(LongText, ASceneNameOfTwoLinesShowsItsFirstLineInTheSidebar) {
+    const std::string name = "Line one\nLine two";
+    putData(AppModel::Keys::setups,
+            Setup::encodeList({velmora::Setup{"S1", name, "moon.fill", {}, {}, {}, false}}));
+    completeOnboarding();
+    open();
+    auto* row = find<SceneRow>(*window, sceneNames::row("S1"));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->shownName(), QStringLiteral("Line one\u2026"));
+    ASSERT_EQ(model->setups().size(), 1U);
+    EXPECT_EQ(model->setups()[0].name, name);
+}
+
 // A pasted word of 20,000 characters matches nothing and is quoted in full, wrapped at the
 // message's width: every character is on one of its lines, and the window answers at once, as it
 // does with each further keystroke.
