@@ -48,7 +48,9 @@ MenuPill::MenuPill(QWidget* parent) : QToolButton(parent), menu_(new QMenu(this)
     setPopupMode(QToolButton::MenuButtonPopup);
     setMenu(menu_);
     setFocusPolicy(Qt::TabFocus);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // As wide as its text where there is room; narrower, the style cuts the text with "…", so a
+    // long scene or application name cannot push the page past the window.
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     setFont(textFont().exact(logicalDpiY()));
     const int side = static_cast<int>(std::lround(Symbols::boxSide(kSymbolSize)));
     setIconSize(QSize(side, side));
@@ -104,7 +106,8 @@ QSize MenuPill::sizeHint() const {
 }
 
 QSize MenuPill::minimumSizeHint() const {
-    return sizeHint();
+    const qreal width = fixedWidth(!symbol_.empty()) + textFont().width(QStringLiteral("\u2026"));
+    return {static_cast<int>(std::ceil(width)), sizeHint().height()};
 }
 
 void MenuPill::openMenu() {

@@ -235,6 +235,30 @@ TEST_F(Automations, TheSwitchFlipsTheStoredRuleInPlaceAndTrashRemovesItsRowAtOnc
     EXPECT_EQ(storedData(AppModel::Keys::rules), AutomationRule::encodeList(model->rules()));
 }
 
+// A scene named with 300 characters: the form's scene menu shows it cut to the card, and every
+// row's switch and trash button and the add button stay inside the window.
+TEST_F(Automations, ALongSceneNameIsCutInTheFormAndLeavesEveryControlInTheWindow) {
+    const std::string longName =
+        QStringLiteral("Very long scene name ").repeated(15).toStdString().substr(0, 300);
+    openPage({scene("S1", longName), scene("S2", "Desk")},
+             {rule("R1", Kind::onPower, "S1"), rule("R2", Kind::onWake, "S2")});
+    settleLayout();
+    const auto inWindow = [&](const QWidget& control) {
+        const QRect shown(control.mapTo(window.get(), QPoint(0, 0)), control.size());
+        return window->rect().contains(shown);
+    };
+    for (const RuleRow* row : rows()) {
+        EXPECT_TRUE(inWindow(row->toggle())) << row->objectName().toStdString();
+        EXPECT_TRUE(inWindow(row->trash())) << row->objectName().toStdString();
+    }
+    auto* pill = find<MenuPill>(*window, newRuleNames::scene);
+    ASSERT_NE(pill, nullptr);
+    EXPECT_EQ(pill->labelText(), QString::fromStdString(longName));
+    EXPECT_TRUE(inWindow(*pill));
+    EXPECT_LT(pill->width(), pill->sizeHint().width()) << "shown cut, not whole";
+    EXPECT_TRUE(inWindow(addButton()));
+}
+
 TEST_F(Automations, AnAppRuleWaitsForAnApplicationThatTheKindKeepsAndNamesShowTheirAmpersand) {
     openPage({scene("S1", "R&D"), scene("S2", "<b>Home</b>")});
     choose(newRuleNames::kind, QStringLiteral("An app opens"));
