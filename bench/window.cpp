@@ -7,7 +7,8 @@
 // they take from the click), a switch clicked on Browse, and a search keystroke that changes the
 // results, each to the end of its repaint. A user's own data at scale: with 200 scenes, 200 rules
 // and every power-up a favourite, the sidebar click and the unchanged refresh again; and a
-// keystroke with a pasted page of 20,000 characters in the search field.
+// keystroke with a pasted page of 20,000 characters in the search field, and switching between two
+// scenes, one with every power-up and one with none.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -176,6 +177,31 @@ void refreshWithNothingChangedAtScale(benchmark::State& state) {
     refresh(state, bench);
 }
 BENCHMARK(refreshWithNothingChangedAtScale)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A scene switched to from its sidebar row, in turns one with every power-up on and one with
+// none, to the end of the sync and repaint: every catalog tweak is written.
+void switchToAScene(benchmark::State& state) {
+    Bench bench(Catalog::velmora(), Bench::Data::atScale);
+    Setup all = bench.model->setups()[0];
+    all.id = "all";
+    all.tweakIDs.clear();
+    for (const Tweak& tweak : bench.model->catalog().tweaks()) {
+        all.tweakIDs.push_back(tweak.id);
+    }
+    Setup none = all;
+    none.id = "none";
+    none.tweakIDs.clear();
+    bench.model->upsertSetup(all);
+    bench.model->upsertSetup(none);
+    bench.settle();
+    bool toAll = true;
+    for (auto _ : state) {
+        bench.model->applySetup(toAll ? all : none);
+        bench.settle();
+        toAll = !toAll;
+    }
+}
+BENCHMARK(switchToAScene)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A keystroke at the end of a pasted page that matches nothing: every keystroke searches the
 // whole page again and shows it quoted in full.
