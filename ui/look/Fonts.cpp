@@ -280,10 +280,9 @@ QString DesignFont::elided(const QString& text, qreal width, Qt::TextElideMode m
 
 std::vector<QString> DesignFont::lines(const QString& text, qreal width, int maxLines) const {
     // A limited number of lines shows at most that many lines' worth of the text; the rest would
-    // only be elided away, at a cost that grows with its length.
-    QString prepared = maxLines > 0 && text.size() > longestLine * maxLines
-                           ? leading(text, longestLine * maxLines) + kEllipsis
-                           : text;
+    // only be elided away, at a cost that grows with its length. Unlimited, a bounded start.
+    const qsizetype shown = maxLines > 0 ? longestLine * maxLines : longestWrapped;
+    QString prepared = text.size() > shown ? leading(text, shown) + kEllipsis : text;
     prepared.replace(QLatin1Char('\n'), QChar::LineSeparator);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -44,6 +44,10 @@ class DesignFont {
     // screen shows a few hundred characters: every measure, elision and drawing works on at most
     // this many, so its cost is bounded by what fits, not by the text.
     static constexpr qsizetype longestLine = 4096;
+    // Wrapped without a line limit, such a text would make a row as tall as a building and take
+    // seconds to lay out: at most this many characters wrap, the rest cut with "…". Twice what a
+    // text field holds, so whatever can be typed or pasted into one is shown whole.
+    static constexpr qsizetype longestWrapped = 16 * longestLine;
     // The part of `text` that a line could show when elided in `mode` (its start, its end, or
     // both ends), whole characters only; the text itself when it is no longer than that.
     static QString visiblePart(const QString& text, Qt::TextElideMode mode = Qt::ElideRight);
@@ -84,7 +88,8 @@ class DesignFont {
     // text of several lines, shortened from the right, the first line, marked with "…" as cut.
     QString elided(const QString& text, qreal width, Qt::TextElideMode mode = Qt::ElideRight) const;
     // `text` broken into the lines that fit `width`; with `maxLines` above 0, at most that many,
-    // the last of them elided when text is left over.
+    // the last of them elided when text is left over; without, of a text longer than
+    // `longestWrapped`, the lines of its start followed by "…".
     std::vector<QString> lines(const QString& text, qreal width, int maxLines = 0) const;
 
     // One line with the top of its line box at `topLeft`.

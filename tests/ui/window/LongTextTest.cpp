@@ -8,6 +8,7 @@
 #include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextLabel.hpp"
 #include "ui/window/PageBlocks.hpp"
+#include "ui/window/RuleRow.hpp"
 #include "ui/window/ScenesSection.hpp"
 #include "ui/window/SearchPage.hpp"
 
@@ -79,6 +80,38 @@ TEST_F(LongText, TheVisiblePartKeepsWholeCharactersAndTheEndsEachElisionShows) {
     EXPECT_TRUE(font.elided(invisible, 500).endsWith(QStringLiteral("\u2026")));
     EXPECT_EQ(mnemonicSafe(QString(kTenMegabytes, u'&')).size(), 2 * DesignFont::longestLine + 1);
     EXPECT_EQ(font.lines(QString(kTenMegabytes, u'w'), 100, 2).size(), 2U);
+}
+
+// The same name wraps in full in an automation's row: its start is shown, cut with "…", and the
+// page opens at once instead of laying out ten megabytes into a row hundreds of thousands of
+// points tall.
+TEST_F(LongText, ARuleToASceneWithATenMegabyteNameShowsItsStartCutAndOpensAtOnce) {
+    constexpr qint64 kPageMs = 1500;
+    std::string name;
+    while (name.size() < kTenMegabytes) {
+        name += "Evening at the desk, ";
+    }
+    putData(AppModel::Keys::setups,
+            Setup::encodeList({velmora::Setup{"S1", name, "moon.fill", {}, {}, {}, false}}));
+    putData(AppModel::Keys::rules, AutomationRule::encodeList({{"R1", AutomationRule::Kind::onWake,
+                                                                "S1", true, 0, 0, 0, "", ""}}));
+    completeOnboarding();
+    open();
+    QElapsedTimer timer;
+    timer.start();
+    clickRow("automations");
+    settleLayout();
+    EXPECT_LT(timer.elapsed(), kPageMs);
+
+    auto* row = find<RuleRow>(*window, ruleNames::row("R1"));
+    ASSERT_NE(row, nullptr);
+    const std::vector<QString> lines = row->target().shownLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(lines.front().startsWith(QStringLiteral("Switch to \u201CEvening at the desk")));
+    EXPECT_TRUE(lines.back().endsWith(QStringLiteral("\u2026"))) << lines.back().toStdString();
+    EXPECT_LT(row->height(), window->screen()->size().height() * 100) << "bounded, if tall";
+    ASSERT_EQ(model->setups().size(), 1U);
+    EXPECT_TRUE(model->setups()[0].name == name) << "the whole name is kept";
 }
 
 // A scene named with a pasted text of two lines: the sidebar shows the first line cut, not both
