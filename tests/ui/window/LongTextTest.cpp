@@ -134,7 +134,7 @@ TEST_F(LongText, ASceneNameOfTwoLinesShowsItsFirstLineInTheSidebar) {
 // does with each further keystroke.
 TEST_F(LongText, APastedWordIsQuotedInFullAndTheWindowAnswersAtOnce) {
     constexpr qsizetype kPastedWord = 20000;
-    constexpr qint64 kPasteMs = 400;
+    constexpr qint64 kPasteMs = 600;
     completeOnboarding();
     open(Catalog::velmora());
     const QString word(kPastedWord, u'x');
