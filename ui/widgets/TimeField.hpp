@@ -22,8 +22,17 @@ class TimeField : public QTimeEdit {
 
     void setDesignFont(const DesignFont& font);
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
   protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    void placeEditor();
 };
 
 }  // namespace velmora

@@ -67,6 +67,27 @@ TEST_F(ControlLook, TheTimeFieldIsACapsuleAsTallAsTheFormsPills) {
     EXPECT_EQ(shot.pixelColor(shot.width() / 2, 2), Theme::card()) << "the middle is the field";
 }
 
+// On a screen scaled by one and a half the outline falls on half pixels: the editor inside the
+// capsule, which reaches into the outline's last device row, must not paint over it, so the
+// outline reads the same below the time as above it.
+TEST_F(ControlLook, TheTimeFieldsOutlineRunsUnbrokenUnderItsTextOnAScaledScreen) {
+    constexpr qreal kScale = 1.5;
+    QWidget page;
+    auto* field = new TimeField(&page);
+    field->setTime(QTime(9, 41));
+    showOnPaper(page, QSize(200, 60));
+    QImage shot((QSizeF(field->size()) * kScale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    shot.setDevicePixelRatio(kScale);
+    shot.fill(Theme::paper());
+    field->render(&shot);
+    EXPECT_TRUE(shot.save(test::artefactPath(QStringLiteral("look-time-field-scaled.png"))));
+    const int middle = shot.width() / 2;
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(shot.pixelColor(middle, shot.height() - 1 - row), shot.pixelColor(middle, row))
+            << "row " << row << " from the edge";
+    }
+}
+
 // Each arrow takes clicks over at least 16 × 16 pixels, beyond the half it draws.
 TEST_F(ControlLook, TheStepperArrowsTakeClicksOverAtLeastSixteenPixels) {
     Stepper threshold(5, 80, 5);

@@ -433,5 +433,28 @@ TEST_F(Controls, TheTimeFieldReadsTwelveHourEnglishTimeAndTakesTheWheelOnlyWithF
     EXPECT_EQ(changes.size(), 1);
 }
 
+// Typed as a user types it, once Tab has brought the focus to the field: the hour, the colon
+// that moves on to the minutes, and the minutes.
+TEST_F(Controls, ATimeTypedIntoTheFieldIsItsTime) {
+    QWidget page;
+    auto* column = new QVBoxLayout(&page);
+    auto* before = new QLineEdit;
+    auto* field = new TimeField;
+    column->addWidget(before);
+    column->addWidget(field);
+    field->setTime(QTime(9, 41));
+    showOnPaper(page);
+    QApplication::setActiveWindow(&page);
+    before->setFocus();
+    QSignalSpy changes(field, &QTimeEdit::timeChanged);
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_TRUE(field->hasFocus());
+    QTest::keyClicks(field, QStringLiteral("7:05"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(field->time(), QTime(7, 5));
+    EXPECT_EQ(field->text(), QStringLiteral("7:05 AM"));
+    EXPECT_FALSE(changes.isEmpty());
+}
+
 }  // namespace
 }  // namespace velmora::testing
