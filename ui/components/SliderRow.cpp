@@ -25,27 +25,26 @@ constexpr int kSliderTopPadding = 1;
 }  // namespace
 
 SliderRow::SliderRow(AppModel& model, SliderTweak slider, QWidget* parent)
-    : QWidget(parent),
-      model_(model),
-      slider_(std::move(slider)),
-      valueText_(new TextLabel(DesignFont::monospaced(kValueSize), Theme::secondary())),
-      control_(new DoubleSlider(slider_.min, slider_.max, slider_.step)) {
+    : QWidget(parent), model_(model), slider_(std::move(slider)) {
     setObjectName(rowNames::row(slider_.id));
+    // Made in the row, in the order they stand (see settingRow).
+    QHBoxLayout& row = settingRow::layout(*this);
+    row.addWidget(settingRow::tile(Icons::tweak(slider_.id, slider_.category),
+                                   categoryTintIndex(slider_.category), *this),
+                  0, Qt::AlignVCenter);
+    TextLabel* title = settingRow::title(slider_.title, *this);
+    valueText_ = new TextLabel(DesignFont::monospaced(kValueSize), Theme::secondary(), this);
+    TextLabel* summary = settingRow::summary(slider_.summary, *this);
+    control_ = new DoubleSlider(slider_.min, slider_.max, slider_.step, this);
     control_->setObjectName(rowNames::slider(slider_.id));
     control_->setValueText([this](double value) { return toQString(slider_.display(value)); });
     valueText_->setObjectName(rowNames::value(slider_.id));
     valueText_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
-    QHBoxLayout& row = settingRow::layout(*this);
-    row.addWidget(settingRow::tile(Icons::tweak(slider_.id, slider_.category),
-                                   categoryTintIndex(slider_.category)),
-                  0, Qt::AlignVCenter);
     auto* text = new QVBoxLayout;
     text->setSpacing(kTextSpacing);
     auto* titleRow = new QHBoxLayout;
     titleRow->setSpacing(settingRow::titleRowSpacing);
-    TextLabel* title = settingRow::title(slider_.title);
-    TextLabel* summary = settingRow::summary(slider_.summary);
     titleRow->addWidget(title, 1);
     titleRow->addWidget(valueText_, 0, Qt::AlignVCenter);
     text->addLayout(titleRow);

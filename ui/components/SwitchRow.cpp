@@ -34,22 +34,23 @@ QHBoxLayout& layout(QWidget& row) {
     return *layout;
 }
 
-SymbolView* tile(const std::string& symbol, int tintIndex) {
-    auto* view =
-        new SymbolView(symbol, kTileSymbolSize, withOpacity(Theme::ink(), kTileSymbolOpacity));
+SymbolView* tile(const std::string& symbol, int tintIndex, QWidget& row) {
+    auto* view = new SymbolView(symbol, kTileSymbolSize,
+                                withOpacity(Theme::ink(), kTileSymbolOpacity), &row);
     view->setTile(tileSide, kTileRadius, Theme::tint(tintIndex));
     return view;
 }
 
-TextLabel* title(const std::string& text) {
-    auto* label = new TextLabel(DesignFont::inter(kTitleSize, FontWeight::medium), Theme::ink());
+TextLabel* title(const std::string& text, QWidget& row) {
+    auto* label =
+        new TextLabel(DesignFont::inter(kTitleSize, FontWeight::medium), Theme::ink(), &row);
     label->setLineLimit(0);
     label->setText(toQString(text));
     return label;
 }
 
-TextLabel* summary(const std::string& text) {
-    auto* label = new TextLabel(DesignFont::inter(kSummarySize), Theme::secondary());
+TextLabel* summary(const std::string& text, QWidget& row) {
+    auto* label = new TextLabel(DesignFont::inter(kSummarySize), Theme::secondary(), &row);
     label->setLineLimit(0);
     label->setText(toQString(text));
     return label;
@@ -85,30 +86,31 @@ SwitchRow::SwitchRow(const std::string& id, const std::string& symbol, int tintI
                      const std::string& title, const std::string& summary,
                      const std::vector<QString>& chips, std::function<void()> onStar,
                      std::function<void()> onSwitch, QWidget* parent)
-    : QWidget(parent), star_(new StarButton(false, std::move(onStar))), toggle_(new Switch) {
+    : QWidget(parent) {
     setObjectName(rowNames::row(id));
-    star_->setObjectName(rowNames::star(id));
-    toggle_->setObjectName(rowNames::toggle(id));
-    connect(toggle_, &Switch::clicked, this, [onSwitch = std::move(onSwitch)] { onSwitch(); });
-
     QHBoxLayout& row = settingRow::layout(*this);
-    row.addWidget(settingRow::tile(symbol, tintIndex), 0, Qt::AlignVCenter);
+    row.addWidget(settingRow::tile(symbol, tintIndex, *this), 0, Qt::AlignVCenter);
 
     auto* text = new QVBoxLayout;
     text->setSpacing(kTextSpacing);
     auto* titleRow = new QHBoxLayout;
     titleRow->setSpacing(settingRow::titleRowSpacing);
     // The chips follow the title; the title gives way (wrapping) only when the row is narrow.
-    title_ = settingRow::title(title);
+    title_ = settingRow::title(title, *this);
     titleRow->addWidget(title_);
     for (const QString& chip : chips) {
-        titleRow->addWidget(new Chip(chip), 0, Qt::AlignVCenter);
+        titleRow->addWidget(new Chip(chip, this), 0, Qt::AlignVCenter);
     }
     titleRow->addStretch(1);
     text->addLayout(titleRow);
-    summary_ = settingRow::summary(summary);
+    summary_ = settingRow::summary(summary, *this);
     text->addWidget(summary_);
     row.addLayout(text, 1);
+    star_ = new StarButton(false, std::move(onStar), this);
+    star_->setObjectName(rowNames::star(id));
+    toggle_ = new Switch(this);
+    toggle_->setObjectName(rowNames::toggle(id));
+    connect(toggle_, &Switch::clicked, this, [onSwitch = std::move(onSwitch)] { onSwitch(); });
     // The switch reads the row: the texts beside it are read once, as its name and description.
     accessibility::hide(*title_);
     accessibility::hide(*summary_);

@@ -34,10 +34,13 @@ constexpr int trailingGap = 8;  // the spacer's least length before the trailing
 
 // The row's layout: items centred vertically, spacing 10, padded 7 above and below.
 QHBoxLayout& layout(QWidget& row);
-SymbolView* tile(const std::string& symbol, int tintIndex);
-TextLabel* title(const std::string& text);
+// Each piece is made in `row`: a widget made without a parent is a window until a layout adopts
+// it, and keeps a window's extra data for the rest of its life. Made in the order they stand, as
+// the screen reader reads a row's children.
+SymbolView* tile(const std::string& symbol, int tintIndex, QWidget& row);
+TextLabel* title(const std::string& text, QWidget& row);
 // Wraps onto as many lines as it needs.
-TextLabel* summary(const std::string& text);
+TextLabel* summary(const std::string& text, QWidget& row);
 
 }  // namespace settingRow
 
@@ -85,8 +88,8 @@ class SwitchRow : public QWidget {
   private:
     TextLabel* title_;
     TextLabel* summary_;
-    StarButton* star_;
-    Switch* toggle_;
+    StarButton* star_ = nullptr;
+    Switch* toggle_ = nullptr;
     Reader reader_;
 };
 

@@ -196,7 +196,7 @@ void MenuBarView::follow(const SyncCache& now) {
     const bool rebuilt = list_->show(keys, [&](std::size_t i) -> QWidget* {
         const Entry& entry = entries[i];
         if (entry.row != nullptr) {
-            return new MenuRowView(*entry.row);
+            return new MenuRowView(*entry.row, list_);
         }
         if (entry.section == nullptr) {
             return padded(new Hairline, kDividerPadding);

@@ -33,7 +33,7 @@ class LaterRow {
     LaterRow(const LaterRow&) = delete;
     LaterRow& operator=(const LaterRow&) = delete;
 
-    // Makes the row without a parent and without showing it.
+    // Makes the row out of the list, without showing it.
     virtual void prepare() = 0;
     // The row, prepared or made now, showing the current state.
     virtual QWidget* make(bool last) = 0;

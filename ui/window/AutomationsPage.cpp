@@ -68,8 +68,9 @@ void AutomationsPage::sync(const WindowView& view) {
     for (const AutomationRule& rule : rules) {
         ids.push_back(rule.id);
     }
-    const bool rebuilt =
-        rules_->show(ids, [&](std::size_t i) { return new RuleRow(model, rules[i], setups); });
+    const bool rebuilt = rules_->show(ids, [&](std::size_t i, QWidget& parent) {
+        return new RuleRow(model, rules[i], setups, &parent);
+    });
     // Kept rows follow their rules in place; rows kept only because a menu is open wait.
     if (!rebuilt && rules_->keys() == ids) {
         const std::vector<QWidget*> rows = rules_->rows();

@@ -21,7 +21,12 @@ constexpr const char* kDividerName = "listCard.divider";
 // display, made and destroyed again as soon as a layout adopts it.
 class Entry : public QWidget {
   public:
-    Entry(QWidget* row, bool divided, int dividerInset) : row_(row), divider_(new Hairline(this)) {
+    // The row is made in the entry, and the entry in `parent`, never without one: a widget made
+    // without a parent is a window until a layout adopts it, and keeps a window's extra data.
+    Entry(QWidget& parent, const ListCard::MakeIn& makeRow, bool divided, int dividerInset)
+        : QWidget(&parent), divider_(new Hairline(this)) {
+        row_ = makeRow(*this);
+        QWidget* row = row_;
         auto* column = new QVBoxLayout(this);
         column->setContentsMargins(0, 0, 0, 0);
         column->setSpacing(0);
@@ -44,8 +49,8 @@ class Entry : public QWidget {
     int dividerHeight() const { return divider_->minimumHeight(); }
 
   private:
-    QWidget* row_;
     QWidget* divider_;
+    QWidget* row_ = nullptr;
 };
 
 // A row left for later, measured as its entry will be laid out: the stand-in's entry with this
@@ -53,18 +58,21 @@ class Entry : public QWidget {
 // stand-in is divided; the last row's entry is as much shorter as the divider is tall.
 class LaterEntry : public LaterRow {
   public:
-    LaterEntry(std::function<QWidget*()> make, std::function<void(QWidget&)> update,
-               ListCard::Measure& measure, std::function<void()> relabel, int dividerInset)
-        : make_(std::move(make)),
+    LaterEntry(QWidget& list, QWidget& aside, ListCard::MakeIn make,
+               std::function<void(QWidget&)> update, ListCard::Measure& measure,
+               std::function<void()> relabel, int dividerInset)
+        : list_(list),
+          aside_(aside),
+          make_(std::move(make)),
           update_(std::move(update)),
           measure_(measure),
           relabel_(std::move(relabel)),
           dividerInset_(dividerInset) {}
 
-    void prepare() override { ready_.reset(new Entry(make_(), true, dividerInset_)); }
+    void prepare() override { ready_.reset(new Entry(aside_, make_, true, dividerInset_)); }
     QWidget* make(bool last) override {
         if (ready_ == nullptr) {
-            return new Entry(make_(), !last, dividerInset_);
+            return new Entry(list_, make_, !last, dividerInset_);
         }
         // Made some syncs ago.
         update_(*ready_->row());
@@ -129,12 +137,14 @@ class LaterEntry : public LaterRow {
         measured_ = true;
     }
 
-    std::function<QWidget*()> make_;
+    QWidget& list_;
+    QWidget& aside_;
+    ListCard::MakeIn make_;
     std::function<void(QWidget&)> update_;
     ListCard::Measure& measure_;
     std::function<void()> relabel_;
     int dividerInset_;
-    // Prepared: never shown, without a parent until it is put in the list.
+    // Prepared: never shown, aside until it is put in the list.
     std::unique_ptr<Entry> ready_;
     std::array<Height, kWidthsKept> heights_{};
     std::size_t nextHeight_ = 0;
@@ -158,33 +168,29 @@ ListCard::ListCard(ModelSync& sync, Insets insets, QWidget* parent)
     column->addWidget(list_);
 }
 
-bool ListCard::show(const std::vector<std::string>& keys,
-                    const std::function<QWidget*(std::size_t index)>& make) {
-    return list_->show(keys, [&](std::size_t index) {
-        return new Entry(make(index), index + 1 < keys.size(), insets_.divider);
-    });
+QWidget* ListCard::entry(std::size_t index, std::size_t count, const Make& make) {
+    return new Entry(
+        *list_, [&](QWidget& parent) { return make(index, parent); }, index + 1 < count,
+        insets_.divider);
 }
 
-bool ListCard::showKeeping(const std::vector<std::string>& keys,
-                           const std::function<QWidget*(std::size_t index)>& make) {
-    const bool changed = list_->showKeeping(keys, [&](std::size_t index) {
-        return new Entry(make(index), index + 1 < keys.size(), insets_.divider);
-    });
+bool ListCard::show(const std::vector<std::string>& keys, const Make& make) {
+    return list_->show(keys, [&](std::size_t index) { return entry(index, keys.size(), make); });
+}
+
+bool ListCard::showKeeping(const std::vector<std::string>& keys, const Make& make) {
+    const bool changed = list_->showKeeping(
+        keys, [&](std::size_t index) { return entry(index, keys.size(), make); });
     if (changed) {
         placeDividers();
     }
     return changed;
 }
 
-bool ListCard::showKeeping(const std::vector<std::string>& keys,
-                           const std::function<QWidget*(std::size_t index)>& make,
+bool ListCard::showKeeping(const std::vector<std::string>& keys, const Make& make,
                            const KeyedList::Later& later, RowBuilder& builder) {
     const bool changed = list_->showKeeping(
-        keys,
-        [&](std::size_t index) {
-            return new Entry(make(index), index + 1 < keys.size(), insets_.divider);
-        },
-        &later);
+        keys, [&](std::size_t index) { return entry(index, keys.size(), make); }, &later);
     if (changed) {
         placeDividers();
     }
@@ -194,23 +200,25 @@ bool ListCard::showKeeping(const std::vector<std::string>& keys,
     return changed;
 }
 
-ListCard::Measure& ListCard::measureOn(QWidget* standIn) {
+QWidget& ListCard::aside() {
     if (measuring_ == nullptr) {
         measuring_ = std::make_unique<QWidget>();
         measuring_->setAttribute(Qt::WA_DontShowOnScreen);
     }
+    return *measuring_;
+}
+
+ListCard::Measure& ListCard::measureOn(const MakeIn& makeStandIn) {
     // A child of a widget never shown: laid out like any entry, never on the display.
-    auto* entry = new Entry(standIn, true, insets_.divider);
-    entry->setParent(measuring_.get());
+    auto* entry = new Entry(aside(), makeStandIn, true, insets_.divider);
     measures_.push_back(Measure{entry});
     return measures_.back();
 }
 
-std::unique_ptr<LaterRow> ListCard::later(std::function<QWidget*()> make,
-                                          std::function<void(QWidget&)> update, Measure& measure,
-                                          std::function<void()> relabel) {
-    return std::make_unique<LaterEntry>(std::move(make), std::move(update), measure,
-                                        std::move(relabel), insets_.divider);
+std::unique_ptr<LaterRow> ListCard::later(MakeIn make, std::function<void(QWidget&)> update,
+                                          Measure& measure, std::function<void()> relabel) {
+    return std::make_unique<LaterEntry>(*list_, aside(), std::move(make), std::move(update),
+                                        measure, std::move(relabel), insets_.divider);
 }
 
 void ListCard::placeDividers() {

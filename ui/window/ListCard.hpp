@@ -54,16 +54,18 @@ class ListCard : public Card {
         const void* labelledFor = nullptr;
     };
 
+    // Makes the row of keys[index] in `parent`.
+    using Make = std::function<QWidget*(std::size_t index, QWidget& parent)>;
+    using MakeIn = std::function<QWidget*(QWidget& parent)>;
+
     explicit ListCard(ModelSync& sync, QWidget* parent = nullptr);
     ListCard(ModelSync& sync, Insets insets, QWidget* parent = nullptr);
 
     // One row per key, `make` building the row of keys[index]; returns whether they were rebuilt.
-    bool show(const std::vector<std::string>& keys,
-              const std::function<QWidget*(std::size_t index)>& make);
+    bool show(const std::vector<std::string>& keys, const Make& make);
     // The same for rows that follow the sync themselves and depend only on their key: rows whose
     // key stays are kept in their new places. Returns whether anything changed.
-    bool showKeeping(const std::vector<std::string>& keys,
-                     const std::function<QWidget*(std::size_t index)>& make);
+    bool showKeeping(const std::vector<std::string>& keys, const Make& make);
 
     // The rows as made (none of those left for later), without their insets and dividers.
     std::vector<QWidget*> rows() const;
@@ -74,26 +76,29 @@ class ListCard : public Card {
     int dividerCount() const;
 
   protected:
-    // The measure around `standIn`, which the card keeps.
-    Measure& measureOn(QWidget* standIn);
+    // The measure around the stand-in `makeStandIn` makes, which the card keeps.
+    Measure& measureOn(const MakeIn& makeStandIn);
     // A row left for later: `make` makes it, `update` brings one made ahead up to date as it is
     // put in the list; until then it is measured on `measure` once `relabel` has given the
     // stand-in its texts.
-    std::unique_ptr<LaterRow> later(std::function<QWidget*()> make,
-                                    std::function<void(QWidget&)> update, Measure& measure,
-                                    std::function<void()> relabel);
+    std::unique_ptr<LaterRow> later(MakeIn make, std::function<void(QWidget&)> update,
+                                    Measure& measure, std::function<void()> relabel);
     // showKeeping() with the rows past what `builder` lets the card make at once left for it.
-    bool showKeeping(const std::vector<std::string>& keys,
-                     const std::function<QWidget*(std::size_t index)>& make,
+    bool showKeeping(const std::vector<std::string>& keys, const Make& make,
                      const KeyedList::Later& later, RowBuilder& builder);
 
   private:
+    // The entry of keys[index] of `count`, made in the list.
+    QWidget* entry(std::size_t index, std::size_t count, const Make& make);
+    // Never shown: where stand-ins and rows made ahead wait.
+    QWidget& aside();
     // Each row's divider under it, but not under the last.
     void placeDividers();
 
     Insets insets_;
     KeyedList* list_;
-    // Never shown: the parent of the measures' entries, which would be windows without one.
+    // Never shown: the parent of the measures' entries and of rows made ahead, which would be
+    // windows without one.
     std::unique_ptr<QWidget> measuring_;
     std::deque<Measure> measures_;
 };
@@ -151,7 +156,9 @@ class RowListCard : public ListCard {
             ids.push_back(itemOf(item).id);
         }
         // Catalog rows depend on nothing but their item: a row whose id stays is kept.
-        const auto make = [&](std::size_t i) { return new Row(model_, itemOf(items[i])); };
+        const auto make = [&](std::size_t i, QWidget& parent) {
+            return new Row(model_, itemOf(items[i]), &parent);
+        };
         bool changed = false;
         if constexpr (MeasuredByRelabelling<Row, Item>) {
             if (builder_ != nullptr) {
@@ -187,8 +194,12 @@ class RowListCard : public ListCard {
         const int shape = Row::shapeOf(item);
         auto found = standIns_.find(shape);
         if (found == standIns_.end()) {
-            auto* standIn = new Row(model_, item);
-            found = standIns_.emplace(shape, std::make_pair(standIn, &measureOn(standIn))).first;
+            Row* standIn = nullptr;
+            Measure& measure = measureOn([&](QWidget& parent) {
+                standIn = new Row(model_, item, &parent);
+                return standIn;
+            });
+            found = standIns_.emplace(shape, std::make_pair(standIn, &measure)).first;
         }
         Row* standIn = found->second.first;
         const auto update = [this](QWidget& row) {
@@ -196,8 +207,8 @@ class RowListCard : public ListCard {
                 static_cast<Row&>(row).follow(sync_.cache());
             }
         };
-        return later([this, kept] { return new Row(model_, *kept); }, update, *found->second.second,
-                     [standIn, kept] { standIn->relabel(*kept); });
+        return later([this, kept](QWidget& parent) { return new Row(model_, *kept, &parent); },
+                     update, *found->second.second, [standIn, kept] { standIn->relabel(*kept); });
     }
 
     AppModel& model_;

@@ -276,7 +276,8 @@ void ScenesSection::show(const WindowView& /*view*/) {
     for (const Setup& setup : setups) {
         ids.push_back(setup.id);
     }
-    rows_->show(ids, [&](std::size_t index) { return new SceneRow(window_, setups[index]); });
+    rows_->show(ids,
+                [&](std::size_t index) { return new SceneRow(window_, setups[index], rows_); });
     // Kept rows show what their scene holds now (a rename, a re-capture); while a held menu
     // postpones a rebuild, the rows are those of the old list and wait.
     if (rows_->keys() == ids) {
