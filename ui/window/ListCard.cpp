@@ -2,11 +2,13 @@
 // the measures of rows left for later.
 #include "ui/window/ListCard.hpp"
 
+#include <QPainter>
 #include <QVBoxLayout>
 #include <QWidgetItem>
 #include <algorithm>
 #include <array>
 
+#include "ui/look/Theme.hpp"
 #include "ui/sync/KeyedList.hpp"
 #include "ui/widgets/Hairline.hpp"
 
@@ -14,43 +16,51 @@ namespace velmora {
 
 namespace {
 
-constexpr const char* kDividerName = "listCard.divider";
+// The divider is a point high: a hairline.
+constexpr int kDividerHeight = 1;
 
-// The row with its side insets and, unless it is the last, the divider under it. The divider is
-// made inside the entry: a widget shown before it has a parent becomes a window of its own on the
-// display, made and destroyed again as soon as a layout adopts it.
+// The row with its side insets and, unless it is the last, the divider under it, which the entry
+// paints: a widget for each line cost a list of hundreds of rows half a kilobyte of widget data
+// per line, and two layouts.
 class Entry : public QWidget {
   public:
     // The row is made in the entry, and the entry in `parent`, never without one: a widget made
     // without a parent is a window until a layout adopts it, and keeps a window's extra data.
     Entry(QWidget& parent, const ListCard::MakeIn& makeRow, bool divided, int dividerInset)
-        : QWidget(&parent), divider_(new Hairline(this)) {
-        row_ = makeRow(*this);
-        QWidget* row = row_;
-        auto* column = new QVBoxLayout(this);
-        column->setContentsMargins(0, 0, 0, 0);
-        column->setSpacing(0);
-        auto* inset = new QVBoxLayout;
-        inset->setContentsMargins(ListCard::rowInset, 0, ListCard::rowInset, 0);
-        inset->addWidget(row);
-        column->addLayout(inset);
-        auto* line = new QVBoxLayout;
-        line->setContentsMargins(dividerInset, 0, 0, 0);
-        divider_->setObjectName(QString::fromLatin1(kDividerName));
-        divider_->setVisible(divided);
-        line->addWidget(divider_);
-        column->addLayout(line);
+        : QWidget(&parent), row_(makeRow(*this)), dividerInset_(dividerInset) {
+        column_ = new QVBoxLayout(this);
+        column_->setSpacing(0);
+        column_->addWidget(row_);
+        setDivided(divided);
     }
 
     QWidget* row() const { return row_; }
     // A kept row that became the last, or stopped being it.
-    void setDivided(bool divided) { divider_->setVisible(divided); }
-    // The height the divider adds to the entry (with no spacing around it).
-    int dividerHeight() const { return divider_->minimumHeight(); }
+    void setDivided(bool divided) {
+        divided_ = divided;
+        column_->setContentsMargins(ListCard::rowInset, 0, ListCard::rowInset,
+                                    divided ? kDividerHeight : 0);
+        update();
+    }
+    bool isDivided() const { return divided_; }
+    // Where the divider is, from under the row content to the entry's edge, below the row.
+    QRect divider() const {
+        return {dividerInset_, height() - kDividerHeight, width() - dividerInset_, kDividerHeight};
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        if (divided_) {
+            QPainter painter(this);
+            paintHairline(painter, divider(), Theme::hairline());
+        }
+    }
 
   private:
-    QWidget* divider_;
-    QWidget* row_ = nullptr;
+    QWidget* row_;
+    int dividerInset_;
+    QVBoxLayout* column_;
+    bool divided_ = false;
 };
 
 // A row left for later, measured as its entry will be laid out: the stand-in's entry with this
@@ -122,9 +132,7 @@ class LaterEntry : public LaterRow {
         }
         return *static_cast<Entry*>(measure_.entry);
     }
-    int lastCut(bool last) const {
-        return last ? static_cast<Entry*>(measure_.entry)->dividerHeight() : 0;
-    }
+    static int lastCut(bool last) { return last ? kDividerHeight : 0; }
     void measureSizes() {
         if (measured_) {
             return;
@@ -249,11 +257,19 @@ const std::vector<std::string>& ListCard::keys() const {
 }
 
 int ListCard::dividerCount() const {
-    // Rows of an earlier list wait hidden for their deletion.
-    const auto dividers = findChildren<QWidget*>(QString::fromLatin1(kDividerName));
-    return static_cast<int>(std::count_if(dividers.begin(), dividers.end(), [this](QWidget* line) {
-        return line->isVisibleTo(this);
-    }));
+    return static_cast<int>(dividers().size());
+}
+
+std::vector<QRect> ListCard::dividers() const {
+    std::vector<QRect> lines;
+    for (QWidget* widget : list_->rows()) {
+        const auto* entry = static_cast<const Entry*>(widget);
+        if (entry != nullptr && entry->isDivided() && entry->isVisibleTo(this)) {
+            const QRect line = entry->divider();
+            lines.emplace_back(entry->mapTo(this, line.topLeft()), line.size());
+        }
+    }
+    return lines;
 }
 
 }  // namespace velmora

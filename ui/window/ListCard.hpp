@@ -74,6 +74,8 @@ class ListCard : public Card {
     // The keys of the rows shown.
     const std::vector<std::string>& keys() const;
     int dividerCount() const;
+    // Where the dividers shown are painted, in the card, top to bottom.
+    std::vector<QRect> dividers() const;
 
   protected:
     // The measure around the stand-in `makeStandIn` makes, which the card keeps.

@@ -204,8 +204,7 @@ TEST_F(Automations, TheThresholdStepsDownToFiveAndAddedRowsKeepTheForm) {
     EXPECT_EQ(stored[0].setupID, "S1");
     EXPECT_EQ(storedData(AppModel::Keys::rules), AutomationRule::encodeList(stored));
     // The divider starts under the text, past the tile.
-    const QWidget* line = page().rules().findChild<QWidget*>("listCard.divider");
-    EXPECT_EQ(line->mapTo(&page().rules(), QPoint(0, 0)).x(), 66);
+    EXPECT_EQ(page().rules().dividers().front().left(), 66);
 }
 
 TEST_F(Automations, TheSwitchFlipsTheStoredRuleInPlaceAndTrashRemovesItsRowAtOnce) {

@@ -2,11 +2,16 @@
 // the setting cards' controls against a model that moved on, the empty state's wrapping, and the
 // recipe grid's cells.
 #include <QPointer>
+#include <algorithm>
+#include <cmath>
 
+#include "tests/ui/Ratio.hpp"
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/components/ApplyPill.hpp"
 #include "ui/components/RecipeGridCard.hpp"
 #include "ui/components/StarButton.hpp"
+#include "ui/look/Theme.hpp"
+#include "ui/widgets/Hairline.hpp"
 #include "ui/widgets/Switch.hpp"
 #include "ui/widgets/TextLabel.hpp"
 #include "ui/window/ListCard.hpp"
@@ -73,9 +78,9 @@ TEST_F(Blocks, ListCardsDivideEveryRowButTheLastAndKeepRowsWhileTheIdsStay) {
     EXPECT_EQ(sliders->rows().at(0)->objectName(),
               QStringLiteral("row.") + QString::fromStdString(Catalog::sliderTweaks()[0].id));
     // The divider starts under the row content and runs to the card's edge.
-    const QWidget* line = three->findChild<QWidget*>("listCard.divider");
-    EXPECT_EQ(line->mapTo(three, QPoint(0, 0)).x(), ListCard::rowInset);
-    EXPECT_EQ(line->mapTo(three, QPoint(line->width(), 0)).x(), three->width());
+    const QRect line = three->dividers().front();
+    EXPECT_EQ(line.left(), ListCard::rowInset);
+    EXPECT_EQ(line.right() + 1, three->width());
 
     const std::vector<QWidget*> before = three->rows();
     EXPECT_FALSE(three->show(tweaks({"t-a", "t-b", "t-a"})));
@@ -85,6 +90,54 @@ TEST_F(Blocks, ListCardsDivideEveryRowButTheLastAndKeepRowsWhileTheIdsStay) {
     EXPECT_EQ(three->rows().size(), 2U);
     EXPECT_EQ(three->dividerCount(), 1);
     screenshot(page, QStringLiteral("window-list-cards"));
+}
+
+// The card paints its dividers on the device pixels a hairline widget in the divider's place
+// gets, at every ratio: as many whole pixels as a point holds, from the pixel its top rounds to,
+// from under the row content to the card's edge. Rows off whole points put them between pixels.
+TEST_F(Blocks, AListCardPaintsItsDividersOnTheDevicePixelsOfAHairlineAtEveryRatio) {
+    model = make(smallCatalog());
+    constexpr int kOffWholePixels = 7;
+    column->setContentsMargins(kOffWholePixels, kOffWholePixels, 0, 0);
+    auto* card = place(new TweakListCard(*model));
+    card->show(tweaks({"t-a", "t-b", "t-c", "t-d"}));
+    showPage();
+    const auto isLine = [](const QImage& shot, int x, int y) {
+        return shot.pixelColor(x, y).rgb() == Theme::hairline().rgb();
+    };
+    for (const qreal ratio : test::kRatios) {
+        test::moveToRatio(page, ratio);
+        settle();
+        const std::vector<QRect> lines = card->dividers();
+        ASSERT_EQ(lines.size(), 3U);
+        // The same lines as hairline widgets, on a plain page at the same place and ratio.
+        QWidget plain;
+        for (const QRect& line : lines) {
+            (new Hairline(&plain))
+                ->setGeometry(QRect(card->mapTo(&page, line.topLeft()), line.size()));
+        }
+        test::moveToRatio(plain, ratio);
+        showOnPaper(plain, page.size());
+        const QImage painted = page.grab().toImage();
+        const QImage expected = plain.grab().toImage();
+        const int weight = std::max(1, static_cast<int>(std::floor(ratio)));
+        for (const QRect& line : lines) {
+            const QRect onPage(card->mapTo(&page, line.topLeft()), line.size());
+            const int top = qRound(onPage.top() * ratio);
+            const int left = qRound(onPage.left() * ratio);
+            const int right = qRound((onPage.right() + 1) * ratio);
+            for (int y = top - 2; y < top + weight + 2; ++y) {
+                for (int x = left - 2; x < right; ++x) {
+                    ASSERT_EQ(isLine(painted, x, y), isLine(expected, x, y))
+                        << "ratio " << ratio << " pixel " << x << "," << y;
+                }
+            }
+            EXPECT_TRUE(isLine(painted, left, top)) << "ratio " << ratio;
+            EXPECT_TRUE(isLine(painted, right - 1, top + weight - 1)) << "ratio " << ratio;
+            EXPECT_FALSE(isLine(painted, left, top + weight)) << "ratio " << ratio;
+            EXPECT_FALSE(isLine(painted, left - 1, top)) << "ratio " << ratio;
+        }
+    }
 }
 
 // A search narrowed or widened by a keystroke: rows whose id stays are the same widgets (so a

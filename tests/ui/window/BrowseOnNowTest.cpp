@@ -1,13 +1,17 @@
 // Browse and On now as a user meets them: what the Advanced switch and each chip show, the chip
 // strip keeping its offset, a tweak switched on in Browse and off again on On now, and a slider
 // on Browse writing once per release and never from the page scrolling over it.
+#include <QChildEvent>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSet>
 #include <QWheelEvent>
 
 #include "tests/ui/WidgetCount.hpp"
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/components/StarButton.hpp"
+#include "ui/look/Fonts.hpp"
+#include "ui/look/Theme.hpp"
 #include "ui/widgets/DoubleSlider.hpp"
 #include "ui/widgets/LabelledSwitch.hpp"
 #include "ui/widgets/Switch.hpp"
@@ -271,6 +275,66 @@ TEST_F(BrowseOnNow, TheSyncFollowsTheWindowAloneWhateverThePagesHaveBuilt) {
     changeModel([&] { model->refresh(); });
     EXPECT_GT(window->findChildren<SwitchRow*>().size(), 50u) << "rows of every page were built";
     EXPECT_EQ(sync.followerCount(), 1u);
+}
+
+// The widgets given a parent after they were made: a widget made in its parent announces itself
+// from inside QWidget's constructor, while it is still a plain QWidget. One made without a parent
+// is a window until a layout adopts it, and keeps a window's extra data for life.
+class AdoptedWidgets : public QObject {
+  public:
+    AdoptedWidgets() { QApplication::instance()->installEventFilter(this); }
+    ~AdoptedWidgets() override { QApplication::instance()->removeEventFilter(this); }
+    AdoptedWidgets(const AdoptedWidgets&) = delete;
+    AdoptedWidgets& operator=(const AdoptedWidgets&) = delete;
+
+    bool contains(const QWidget* widget) const { return adopted_.contains(widget); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ChildAdded) {
+            QObject* child = static_cast<QChildEvent*>(event)->child();
+            if (child->isWidgetType() && child->metaObject() != &QWidget::staticMetaObject) {
+                adopted_.insert(child);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QSet<const QObject*> adopted_;
+};
+
+// Browse keeps hundreds of rows built. Each is its entry and its own pieces, nothing more: every
+// widget of a row was made in its parent, never a window for a moment, and the divider under a
+// row is painted by its entry rather than being a widget with layouts of its own.
+TEST_F(BrowseOnNow, EveryBrowseRowIsItsEntryAndItsPiecesEachMadeInItsParent) {
+    const AdoptedWidgets adopted;
+    {
+        QWidget host;
+        auto* later = new TextLabel(DesignFont::inter(1), Theme::ink());
+        (new QVBoxLayout(&host))->addWidget(later);
+        const auto* madeIn = new TextLabel(DesignFont::inter(1), Theme::ink(), &host);
+        ASSERT_TRUE(adopted.contains(later));
+        ASSERT_FALSE(adopted.contains(madeIn));
+    }
+
+    openBrowse();
+    click(find(*browse(), browseNames::advanced));
+    settle();
+    std::size_t rows = 0;
+    for (QWidget* row : browse()->findChildren<QWidget*>(QRegularExpression("^row\\."))) {
+        ++rows;
+        QWidget* entry = row->parentWidget();
+        EXPECT_EQ(entry->findChildren<QWidget*>(Qt::FindDirectChildrenOnly), QList<QWidget*>{row})
+            << name(row->objectName()) << ": the entry holds its row alone";
+        QList<QWidget*> widgets = row->findChildren<QWidget*>();
+        widgets << row << entry;
+        for (const QWidget* widget : widgets) {
+            EXPECT_FALSE(adopted.contains(widget))
+                << name(row->objectName()) << " " << widget->metaObject()->className();
+        }
+    }
+    EXPECT_GT(rows, 100u);
 }
 
 TEST_F(BrowseOnNow, ATweakSwitchedOnInBrowseShowsOnOnNowAndSwitchedOffThereTheEmptyStateReturns) {
