@@ -4,9 +4,11 @@
 #include <QString>
 #include <QWidget>
 
+#include "ui/widgets/Accessibility.hpp"
+
 namespace velmora {
 
-class Chip : public QWidget {
+class Chip : public QWidget, public accessibility::OwnReading {
     Q_OBJECT
 
   public:

@@ -39,6 +39,45 @@ class Hidden : public QAccessibleWidget {
     QString text(QAccessible::Text /*type*/) const override { return {}; }
 };
 
+}  // namespace
+
+// A widget's role and whether it is out of the reading: its own where it holds them, else in
+// dynamic properties.
+struct Reading {
+    static std::optional<QAccessible::Role> role(const QWidget& widget) {
+        if (const auto* own = dynamic_cast<const OwnReading*>(&widget)) {
+            return own->role_;
+        }
+        const QVariant given = widget.property(kRoleProperty);
+        if (!given.isValid()) {
+            return std::nullopt;
+        }
+        return static_cast<QAccessible::Role>(given.toInt());
+    }
+    static void setRole(QWidget& widget, QAccessible::Role role) {
+        if (auto* own = dynamic_cast<OwnReading*>(&widget)) {
+            own->role_ = role;
+        } else {
+            widget.setProperty(kRoleProperty, static_cast<int>(role));
+        }
+    }
+    static bool hidden(const QWidget& widget) {
+        if (const auto* own = dynamic_cast<const OwnReading*>(&widget)) {
+            return own->hidden_;
+        }
+        return widget.property(kHiddenProperty).toBool();
+    }
+    static void hide(QWidget& widget) {
+        if (auto* own = dynamic_cast<OwnReading*>(&widget)) {
+            own->hidden_ = true;
+        } else {
+            widget.setProperty(kHiddenProperty, true);
+        }
+    }
+};
+
+namespace {
+
 // A button as Qt reads one (pressed, checked when checkable), and: a button that opens a menu
 // says so and opens it by either action; a description that only repeats the name is not read;
 // every action that presses or toggles clicks it, as a user's click does; a button given the
@@ -193,7 +232,7 @@ QAccessibleInterface* factory(const QString& /*className*/, QObject* object) {
         return nullptr;
     }
     auto* widget = static_cast<QWidget*>(object);
-    if (widget->property(kHiddenProperty).toBool()) {
+    if (Reading::hidden(*widget)) {
         return new Hidden(widget);
     }
     if (widget->property(kLayerHostProperty).toBool()) {
@@ -205,9 +244,8 @@ QAccessibleInterface* factory(const QString& /*className*/, QObject* object) {
          button->property(kClickedProperty).toBool())) {
         return new Button(button, button->property(kMenuProperty).toBool());
     }
-    const QVariant role = widget->property(kRoleProperty);
-    if (role.isValid()) {
-        return new QAccessibleWidget(widget, static_cast<QAccessible::Role>(role.toInt()));
+    if (const std::optional<QAccessible::Role> role = Reading::role(*widget)) {
+        return new QAccessibleWidget(widget, *role);
     }
     return nullptr;
 }
@@ -237,9 +275,9 @@ void installOnce(QAccessible::InterfaceFactory factory) {
 
 void describe(QWidget& widget, QAccessible::Role role, const QString& name) {
     installFactoryOnce();
-    const QVariant before = widget.property(kRoleProperty);
-    widget.setProperty(kRoleProperty, static_cast<int>(role));
-    if (before.isValid() && before.toInt() != static_cast<int>(role)) {
+    const std::optional<QAccessible::Role> before = Reading::role(widget);
+    Reading::setRole(widget, role);
+    if (before.has_value() && *before != role) {
         askAnew(widget);
     }
     if (widget.accessibleName() != name) {
@@ -314,8 +352,8 @@ void nameByToolTip(QAbstractButton& button, const QString& tip) {
 
 void hide(QWidget& widget) {
     installFactoryOnce();
-    if (!widget.property(kHiddenProperty).toBool()) {
-        widget.setProperty(kHiddenProperty, true);
+    if (!Reading::hidden(widget)) {
+        Reading::hide(widget);
         askAnew(widget);
     }
 }

@@ -7,11 +7,30 @@
 
 #include <QAccessible>
 #include <QString>
+#include <optional>
 
 class QAbstractButton;
 class QWidget;
 
 namespace velmora::accessibility {
+
+// Held by a widget made by the hundred (a row's labels and symbol) that keeps its own role and
+// whether it is out of the reading, which `describe` and `hide` then set on it: as dynamic
+// properties they gave every such widget a block of extra object data of its own.
+class OwnReading {
+  public:
+    OwnReading() = default;
+    OwnReading(const OwnReading&) = delete;
+    OwnReading& operator=(const OwnReading&) = delete;
+
+  protected:
+    ~OwnReading() = default;
+
+  private:
+    friend struct Reading;
+    std::optional<QAccessible::Role> role_;
+    bool hidden_ = false;
+};
 
 // Gives `widget` the role `role` and the name `name` for accessibility tools; call again with a
 // new name when its text changes.

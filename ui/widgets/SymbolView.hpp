@@ -12,9 +12,11 @@
 #include <optional>
 #include <string>
 
+#include "ui/widgets/Accessibility.hpp"
+
 namespace velmora {
 
-class SymbolView : public QWidget {
+class SymbolView : public QWidget, public accessibility::OwnReading {
     Q_OBJECT
 
   public:

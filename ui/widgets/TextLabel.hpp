@@ -13,10 +13,11 @@
 #include <vector>
 
 #include "ui/look/Fonts.hpp"
+#include "ui/widgets/Accessibility.hpp"
 
 namespace velmora {
 
-class TextLabel : public QWidget {
+class TextLabel : public QWidget, public accessibility::OwnReading {
     Q_OBJECT
 
   public:

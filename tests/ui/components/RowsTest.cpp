@@ -15,6 +15,7 @@
 #include "ui/widgets/DoubleSlider.hpp"
 #include "ui/widgets/Switch.hpp"
 #include "ui/widgets/SymbolView.hpp"
+#include "ui/widgets/Text.hpp"
 #include "ui/widgets/TextLabel.hpp"
 
 namespace velmora::testing {
@@ -131,6 +132,33 @@ TEST_F(RowsTest, APowerSwitchReadsThePmsetCacheExactlyAndTogglesFromTheModelEach
     click(&wompRow->star());
     EXPECT_TRUE(model->isFavorite(womp));
     EXPECT_EQ(accessible(&wompRow->toggle()), "CheckBox 'Don't wake for network access' off");
+}
+
+// A row's labels, chips and tile read as they always did (the switch reads the title and summary,
+// which are themselves out of the reading, as the tile is; a chip is static text) with no dynamic
+// property on any of them: rows are made by the hundred, and a property gave each of those pieces
+// a block of object data of its own.
+TEST_F(RowsTest, ARowsLabelsChipsAndTileReadAsBeforeWithoutAPropertyOfTheirOwn) {
+    auto* row = add<PowerToggleRow>(power("power-no-network-wake"));
+    showOnPaper(page);
+    std::size_t pieces = 0;
+    for (QWidget* piece : row->findChildren<QWidget*>()) {
+        if (qobject_cast<TextLabel*>(piece) != nullptr ||
+            qobject_cast<SymbolView*>(piece) != nullptr || qobject_cast<Chip*>(piece) != nullptr) {
+            ++pieces;
+            EXPECT_EQ(piece->dynamicPropertyNames(), QList<QByteArray>())
+                << piece->metaObject()->className();
+        }
+    }
+    EXPECT_EQ(pieces, 5U) << "tile, title, two chips, summary";
+    EXPECT_EQ(accessible(row->findChild<Chip*>()), "StaticText 'ADMIN'");
+    for (TextLabel* label : row->findChildren<TextLabel*>()) {
+        EXPECT_EQ(accessible(label), "NoRole '' hidden");
+    }
+    EXPECT_EQ(accessible(row->findChild<SymbolView*>()), "NoRole '' hidden");
+    EXPECT_EQ(accessible(&row->toggle()), "CheckBox 'Don't wake for network access' off");
+    EXPECT_EQ(row->toggle().accessibleDescription(),
+              toQString(power("power-no-network-wake").summary));
 }
 
 TEST_F(RowsTest, ASliderLoadsOnceWhenFirstShownAndWritesOncePerReleaseKeyOrGrooveClick) {
