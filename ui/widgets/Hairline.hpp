@@ -1,5 +1,6 @@
 // A line one point high across its width in the hairline colour: the divider between a header
-// and a list, between list rows, above a footer.
+// and a list, above a footer. The rows of a list card, by the hundred, have theirs painted by
+// their entries with paintHairline instead.
 #pragma once
 
 #include <QColor>

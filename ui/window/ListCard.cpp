@@ -3,6 +3,7 @@
 #include "ui/window/ListCard.hpp"
 
 #include <QPainter>
+#include <QPointer>
 #include <QVBoxLayout>
 #include <QWidgetItem>
 #include <algorithm>
@@ -79,15 +80,21 @@ class LaterEntry : public LaterRow {
           relabel_(std::move(relabel)),
           dividerInset_(dividerInset) {}
 
-    void prepare() override { ready_.reset(new Entry(aside_, make_, true, dividerInset_)); }
+    ~LaterEntry() override { delete ready_; }
+    LaterEntry(const LaterEntry&) = delete;
+    LaterEntry& operator=(const LaterEntry&) = delete;
+
+    void prepare() override { ready_ = new Entry(aside_, make_, true, dividerInset_); }
     QWidget* make(bool last) override {
         if (ready_ == nullptr) {
             return new Entry(list_, make_, !last, dividerInset_);
         }
         // Made some syncs ago.
-        update_(*ready_->row());
-        ready_->setDivided(!last);
-        return ready_.release();
+        Entry* ready = ready_;
+        ready_ = nullptr;
+        update_(*ready->row());
+        ready->setDivided(!last);
+        return ready;
     }
 
     int heightForWidth(int width, bool last) override {
@@ -152,8 +159,9 @@ class LaterEntry : public LaterRow {
     ListCard::Measure& measure_;
     std::function<void()> relabel_;
     int dividerInset_;
-    // Prepared: never shown, aside until it is put in the list.
-    std::unique_ptr<Entry> ready_;
+    // Prepared: never shown, aside until it is put in the list. The card deletes what is aside
+    // before its list, with its stand-ins, goes: by then this is null.
+    QPointer<Entry> ready_;
     std::array<Height, kWidthsKept> heights_{};
     std::size_t nextHeight_ = 0;
     bool measured_ = false;

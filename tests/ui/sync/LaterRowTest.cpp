@@ -184,5 +184,31 @@ TEST_F(LaterRowTest, ARowMadeAheadShowsTheStateOfTheSyncItIsPutInAt) {
     builder.finish();
 }
 
+// A card that goes while rows made ahead wait aside (the window closed, the page rebuilt): they go
+// with it, once.
+TEST_F(LaterRowTest, ACardGoesWithTheRowsItMadeAheadWhileTheyWait) {
+    std::unique_ptr<AppModel> three = make(Catalog({tweak("t-a"), tweak("t-b"), tweak("t-c")}, {}));
+    QWidget page;
+    constexpr int kSmallestRow = 40;
+    page.resize(kListWidth, kSmallestRow);  // a screenful of one row
+    RowBuilder builder(page, kSmallestRow);
+    auto* card = new TweakListCard(*three, &page);
+    card->makeRowsLater(builder);
+    builder.startSync();
+    card->show(three->catalog().tweaks());
+    card->findChild<KeyedList*>()->prepareLater(2);
+    std::vector<QPointer<QWidget>> waiting;
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (widget->objectName() == "row.t-b" || widget->objectName() == "row.t-c") {
+            waiting.emplace_back(widget);
+        }
+    }
+    ASSERT_GE(waiting.size(), 2u);
+    delete card;
+    for (const QPointer<QWidget>& row : waiting) {
+        EXPECT_TRUE(row.isNull());
+    }
+}
+
 }  // namespace
 }  // namespace velmora::testing
