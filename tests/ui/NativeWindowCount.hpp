@@ -10,15 +10,12 @@
 #include <QWidget>
 #include <string>
 
+#include "tests/ui/ApplicationWatch.hpp"
+
 namespace velmora::test {
 
-class NativeWindowCount : public QObject {
+class NativeWindowCount : public ApplicationWatch {
   public:
-    NativeWindowCount() { QApplication::instance()->installEventFilter(this); }
-    ~NativeWindowCount() override { QApplication::instance()->removeEventFilter(this); }
-    NativeWindowCount(const NativeWindowCount&) = delete;
-    NativeWindowCount& operator=(const NativeWindowCount&) = delete;
-
     int made() const { return made_; }
     // The class and object name of the first widget that got a window, for a failure message.
     const std::string& first() const { return first_; }

@@ -6,15 +6,12 @@
 #include <QChildEvent>
 #include <QObject>
 
+#include "tests/ui/ApplicationWatch.hpp"
+
 namespace velmora::test {
 
-class WidgetCount : public QObject {
+class WidgetCount : public ApplicationWatch {
   public:
-    WidgetCount() { QApplication::instance()->installEventFilter(this); }
-    ~WidgetCount() override { QApplication::instance()->removeEventFilter(this); }
-    WidgetCount(const WidgetCount&) = delete;
-    WidgetCount& operator=(const WidgetCount&) = delete;
-
     int made() const { return made_; }
 
   protected:

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QWheelEvent>
 
+#include "tests/ui/ApplicationWatch.hpp"
 #include "tests/ui/WidgetCount.hpp"
 #include "tests/ui/window/WindowTest.hpp"
 #include "ui/components/StarButton.hpp"
@@ -280,13 +281,8 @@ TEST_F(BrowseOnNow, TheSyncFollowsTheWindowAloneWhateverThePagesHaveBuilt) {
 // The widgets given a parent after they were made: a widget made in its parent announces itself
 // from inside QWidget's constructor, while it is still a plain QWidget. One made without a parent
 // is a window until a layout adopts it, and keeps a window's extra data for life.
-class AdoptedWidgets : public QObject {
+class AdoptedWidgets : public test::ApplicationWatch {
   public:
-    AdoptedWidgets() { QApplication::instance()->installEventFilter(this); }
-    ~AdoptedWidgets() override { QApplication::instance()->removeEventFilter(this); }
-    AdoptedWidgets(const AdoptedWidgets&) = delete;
-    AdoptedWidgets& operator=(const AdoptedWidgets&) = delete;
-
     bool contains(const QWidget* widget) const { return adopted_.contains(widget); }
 
   protected:
