@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/look/DrawnImage.hpp"
+#include "ui/look/FlatFill.hpp"
 
 namespace velmora {
 
@@ -192,14 +193,16 @@ void fillRoundedRect(QPainter& painter, const QRectF& rect, qreal radius, const 
     }
     // Between the corners the shape covers every pixel whole.
     if (columns.size() > 1) {
-        painter.fillRect(
-            QRect(area.x() + corner, area.y(), area.width() - 2 * corner, area.height()), colour);
+        fillFlat(painter,
+                 QRect(area.x() + corner, area.y(), area.width() - 2 * corner, area.height()),
+                 colour);
     }
     if (rows.size() > 1) {
         for (const Cut& column : columns) {
-            painter.fillRect(QRect(area.x() + column.at, area.y() + corner, column.length,
-                                   area.height() - 2 * corner),
-                             colour);
+            fillFlat(painter,
+                     QRect(area.x() + column.at, area.y() + corner, column.length,
+                           area.height() - 2 * corner),
+                     colour);
         }
     }
 }

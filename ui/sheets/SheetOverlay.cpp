@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "ui/look/FlatFill.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/sheets/SheetDialog.hpp"
 #include "ui/widgets/Accessibility.hpp"
@@ -96,7 +97,7 @@ bool SheetOverlay::event(QEvent* event) {
 
 void SheetOverlay::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    painter.fillRect(rect(), withOpacity(Theme::ink(), kDimOpacity));
+    fillFlat(painter, rect(), withOpacity(Theme::ink(), kDimOpacity));
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(withOpacity(Theme::ink(), kShadowOpacity));
