@@ -92,11 +92,53 @@ bool movesOnly(const QPainter& painter) {
            painter.deviceTransform().type() <= QTransform::TxTranslate;
 }
 
+// The whole factor, 2 or more, by which the painter's device scales what it draws the same both
+// ways (a screen's pixel ratio of 2, say); 0 when it does anything else.
+int wholeScale(const QPainter& painter) {
+    const QTransform& device = painter.deviceTransform();
+    constexpr qreal kSmallestScale = 2;
+    if (device.type() != QTransform::TxScale || device.m11() != device.m22() ||
+        !isWhole(device.m11()) || device.m11() < kSmallestScale) {
+        return 0;
+    }
+    return static_cast<int>(device.m11());
+}
+
+// Where the painter scales by a whole factor, runs `draw` with `rect` in device pixels and the
+// painter drawing in them, so that the pictures of shapes are drawn and kept at the device's own
+// pixels as they are at a ratio of 1; false, having drawn nothing, otherwise. Qt would rasterise
+// the whole outline at every paint, and fill a large one through its thread pool.
+template <class Draw>
+bool drawnInDevicePixels(QPainter& painter, const QRectF& rect, const Draw& draw) {
+    const int scale = wholeScale(painter);
+    if (scale == 0) {
+        return false;
+    }
+    const QRectF onDevice = painter.deviceTransform().mapRect(rect);
+    painter.save();
+    // The world transform undoes the rest of the device transform (the widget's place and the
+    // screen's ratio): one unit is one pixel.
+    painter.resetTransform();
+    painter.setWorldTransform(painter.deviceTransform().inverted());
+    draw(onDevice, scale);
+    painter.restore();
+    return true;
+}
+
 // An outline of one colour, drawn as a plain line.
 bool isPlain(const QPen& pen) {
     return pen.style() == Qt::NoPen ||
            (pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern &&
             !pen.isCosmetic());
+}
+
+// `pen` as wide in device pixels as it draws under a painter that scales by `scale`; a cosmetic
+// pen is as wide on every device.
+QPen scaledBy(QPen pen, int scale) {
+    if (!pen.isCosmetic()) {
+        pen.setWidthF(pen.widthF() * scale);
+    }
+    return pen;
 }
 
 void drawAsQtDoes(QPainter& painter, const QRectF& rect, qreal radius, const QPen& pen,
@@ -155,6 +197,11 @@ std::vector<Cut> cutsAlong(int length, int corner, int& shapeLength) {
 }  // namespace
 
 void fillRoundedRect(QPainter& painter, const QRectF& rect, qreal radius, const QColor& colour) {
+    if (drawnInDevicePixels(painter, rect, [&](const QRectF& onDevice, int scale) {
+            fillRoundedRect(painter, onDevice, radius * scale, colour);
+        })) {
+        return;
+    }
     if (!movesOnly(painter) || radius <= 0) {
         drawAsQtDoes(painter, rect, radius, Qt::NoPen, colour);
         return;
@@ -211,6 +258,11 @@ void drawRoundedShape(QPainter& painter, const QRectF& rect, qreal radius, const
                       const QColor& fill) {
     if (pen.style() == Qt::NoPen) {
         fillRoundedRect(painter, rect, radius, fill);
+        return;
+    }
+    if (drawnInDevicePixels(painter, rect, [&](const QRectF& onDevice, int scale) {
+            drawRoundedShape(painter, onDevice, radius * scale, scaledBy(pen, scale), fill);
+        })) {
         return;
     }
     if (!movesOnly(painter) || !isPlain(pen) || radius <= 0 ||

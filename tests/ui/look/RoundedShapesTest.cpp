@@ -9,6 +9,7 @@
 #include <functional>
 #include <sstream>
 
+#include "tests/ui/PaintCost.hpp"
 #include "tests/ui/ReferenceImage.hpp"
 #include "ui/look/RoundedShapes.hpp"
 
@@ -17,20 +18,8 @@ namespace {
 
 constexpr QSize kCanvas{360, 240};
 
-// A background every channel of which changes from pixel to pixel, so that a translucent fill
-// blended differently shows.
-QImage background() {
-    QImage image(kCanvas, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            image.setPixel(x, y, qRgb((x * 7) % 256, (y * 5) % 256, (x * y) % 256));
-        }
-    }
-    return image;
-}
-
-QImage painted(const std::function<void(QPainter&)>& paint) {
-    QImage image = background();
+QImage painted(const std::function<void(QPainter&)>& paint, qreal ratio = 1) {
+    QImage image = test::variedImage(kCanvas, ratio);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     paint(painter);
@@ -49,12 +38,15 @@ using Draw = std::function<void(QPainter&, const Shape&)>;
 
 // `ours` shows `shape` as Qt's `theirs` does, to `tolerance` levels in 255: when it draws the
 // shape first, and again from what it kept.
-void expectDrawnAsQtDoes(const Shape& shape, const Draw& theirs, const Draw& ours, int tolerance) {
-    const auto paint = [&shape](const Draw& draw) {
-        return painted([&](QPainter& painter) {
-            painter.translate(shape.offset);
-            draw(painter, shape);
-        });
+void expectDrawnAsQtDoes(const Shape& shape, const Draw& theirs, const Draw& ours, int tolerance,
+                         qreal ratio = 1) {
+    const auto paint = [&shape, ratio](const Draw& draw) {
+        return painted(
+            [&](QPainter& painter) {
+                painter.translate(shape.offset);
+                draw(painter, shape);
+            },
+            ratio);
     };
     const QImage expected = paint([&theirs](QPainter& painter, const Shape& drawn) {
         painter.setPen(drawn.pen);
@@ -64,8 +56,8 @@ void expectDrawnAsQtDoes(const Shape& shape, const Draw& theirs, const Draw& our
     std::ostringstream name;
     name << shape.rect.x() << "," << shape.rect.y() << " " << shape.rect.width() << "x"
          << shape.rect.height() << " r" << shape.radius << " pen " << shape.pen.widthF()
-         << " alpha " << shape.fill.alpha() << " at " << shape.offset.x() << ","
-         << shape.offset.y();
+         << " alpha " << shape.fill.alpha() << " at " << shape.offset.x() << "," << shape.offset.y()
+         << " ratio " << ratio;
     for (const char* time : {" drawn", " kept"}) {
         EXPECT_LE(test::ReferenceImage::largestChannelDelta(paint(ours), expected), tolerance)
             << name.str() << time;
@@ -149,6 +141,62 @@ TEST(RoundedShapes, AnEllipseShowsWhatQtDraws) {
             },
             2);
     }
+}
+
+// On a screen of a whole pixel ratio the rounded rectangles come from pictures at the screen's
+// own pixels, and show what Qt draws there. Qt rasterises the outline scaled to the screen, the
+// picture the outline at the screen's size: a corner's edge may differ by a few levels in 255.
+TEST(RoundedShapes, AtAWholePixelRatioTheShapesShowWhatQtDraws) {
+    constexpr int kCornerLevels = 4;
+    const QColor translucent(20, 30, 200, 90);
+    const QPen none(Qt::NoPen);
+    const QPen hairline(QColor(30, 30, 28, 30), 1);
+    const QPen cosmetic(QColor(30, 30, 28), 0);
+    const Shape fills[] = {
+        {{10, 10, 150, 90}, 12, none, QColor(250, 250, 247), {}},  // a card
+        {{10, 10, 6, 100}, 3, none, translucent, {3, 5}},          // a scroll bar's thumb
+        {{10.5, 10.5, 40, 24}, 12, none, translucent, {}},         // off whole logical pixels
+    };
+    const Shape outlines[] = {
+        {{0.5, 0.5, 79, 27}, 13.5, hairline, Qt::white, {10, 12}},  // a pill
+        {{0.5, 0.5, 150, 33}, 16.5, hairline, Qt::white, {2, 3}},   // too large to keep
+        {{4, 4, 40, 20}, 6, cosmetic, Qt::transparent, {}},
+    };
+    for (const qreal ratio : {2.0, 3.0}) {
+        for (const Shape& shape : fills) {
+            expectDrawnAsQtDoes(
+                shape, qtRoundedRect,
+                [](QPainter& painter, const Shape& ours) {
+                    fillRoundedRect(painter, ours.rect, ours.radius, ours.fill);
+                },
+                kCornerLevels, ratio);
+        }
+        for (const Shape& shape : outlines) {
+            expectDrawnAsQtDoes(
+                shape, qtRoundedRect,
+                [](QPainter& painter, const Shape& ours) {
+                    drawRoundedShape(painter, ours.rect, ours.radius, ours.pen, ours.fill);
+                },
+                2, ratio);
+        }
+    }
+}
+
+// At a ratio of 2 a scroll bar's thumb costs a fraction of Qt's rasterising of its whole outline
+// (which Qt blends through its thread pool).
+TEST(RoundedShapes, AtARatioOf2AThumbCostsAFractionOfQtsOwn) {
+    constexpr double kAtMost = 1.0 / 3;
+    const QRectF thumb(10, 10, 6, 220);
+    const QColor ink(30, 30, 28, 90);
+    QImage image = test::variedImage(kCanvas, 2);
+    const double qts = test::fastestPaintNs(image, [&](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        p.drawRoundedRect(thumb, 3, 3);
+    });
+    const double ours =
+        test::fastestPaintNs(image, [&](QPainter& p) { fillRoundedRect(p, thumb, 3, ink); });
+    EXPECT_LE(ours, qts * kAtMost) << "ours " << ours << " ns, Qt's " << qts << " ns a thumb";
 }
 
 }  // namespace
