@@ -58,7 +58,7 @@ TEST(FlatFill, ShowsWhatQtsFillShowsAtEveryRatioUnderAClipAndAnOpacity) {
 
 // Qt 6.4 hands a translucent fill of 96 rows or more to its thread pool and waits for it.
 TEST(FlatFill, ATallTranslucentFillCostsAFractionOfQtsOwn) {
-    constexpr double kAtMost = 1.0 / 3;
+    constexpr double kAtMost = 0.5;
     const QRect thumb(100, 10, 6, 300);
     QImage image = test::variedImage(kCanvas);
     const double qts = test::fastestPaintNs(image, [&](QPainter& p) { p.fillRect(thumb, kInk); });

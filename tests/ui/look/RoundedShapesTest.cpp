@@ -185,7 +185,7 @@ TEST(RoundedShapes, AtAWholePixelRatioTheShapesShowWhatQtDraws) {
 // At a ratio of 2 a scroll bar's thumb costs a fraction of Qt's rasterising of its whole outline
 // (which Qt blends through its thread pool).
 TEST(RoundedShapes, AtARatioOf2AThumbCostsAFractionOfQtsOwn) {
-    constexpr double kAtMost = 1.0 / 3;
+    constexpr double kAtMost = 0.5;
     const QRectF thumb(10, 10, 6, 220);
     const QColor ink(30, 30, 28, 90);
     QImage image = test::variedImage(kCanvas, 2);
