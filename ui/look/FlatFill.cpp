@@ -23,22 +23,21 @@ bool copies(const QPainter& painter, const QColor& colour) {
             painter.compositionMode() == QPainter::CompositionMode_Source);
 }
 
-// The whole factor the painter scales by, the same both ways, with a whole-pixel move; 0 when it
-// does anything else, where a band's edge could fall inside a device pixel.
-int wholeScale(const QPainter& painter) {
+}  // namespace
+
+int wholeDeviceScale(const QPainter& painter) {
     const QTransform& device = painter.deviceTransform();
     if (device.type() > QTransform::TxScale || device.m11() != device.m22() ||
-        !isWhole(device.m11()) || device.m11() < 1 || !isWhole(device.dx()) ||
-        !isWhole(device.dy())) {
+        !isWhole(device.m11()) || device.m11() < 1) {
         return 0;
     }
     return static_cast<int>(device.m11());
 }
 
-}  // namespace
-
 void fillFlat(QPainter& painter, const QRect& rect, const QColor& colour) {
-    const int scale = wholeScale(painter);
+    // A band's edge must fall between device pixels.
+    const QTransform& device = painter.deviceTransform();
+    const int scale = isWhole(device.dx()) && isWhole(device.dy()) ? wholeDeviceScale(painter) : 0;
     const int bandRows = scale > 0 ? std::max(1, flatFillBandRows / scale) : 0;
     if (bandRows == 0 || rect.height() <= bandRows || copies(painter, colour)) {
         painter.fillRect(rect, colour);

@@ -20,6 +20,11 @@ namespace velmora {
 // clip cuts every row in two.
 inline constexpr int flatFillBandRows = 32;
 
+// The whole factor, 1 or more, by which the painter's device transform scales what it draws, the
+// same both ways (a screen's pixel ratio of 1 or 2); 0 when it rotates, shears or scales by any
+// other factor.
+int wholeDeviceScale(const QPainter& painter);
+
 // Fills `rect` with `colour` as QPainter::fillRect() does. Where the painter only moves by whole
 // pixels or scales by a whole factor, and the fill blends (a translucent colour, an opacity, a
 // composition mode other than plain copying), it is filled in bands of whole device rows.

@@ -92,26 +92,14 @@ bool movesOnly(const QPainter& painter) {
            painter.deviceTransform().type() <= QTransform::TxTranslate;
 }
 
-// The whole factor, 2 or more, by which the painter's device scales what it draws the same both
-// ways (a screen's pixel ratio of 2, say); 0 when it does anything else.
-int wholeScale(const QPainter& painter) {
-    const QTransform& device = painter.deviceTransform();
-    constexpr qreal kSmallestScale = 2;
-    if (device.type() != QTransform::TxScale || device.m11() != device.m22() ||
-        !isWhole(device.m11()) || device.m11() < kSmallestScale) {
-        return 0;
-    }
-    return static_cast<int>(device.m11());
-}
-
 // Where the painter scales by a whole factor, runs `draw` with `rect` in device pixels and the
 // painter drawing in them, so that the pictures of shapes are drawn and kept at the device's own
 // pixels as they are at a ratio of 1; false, having drawn nothing, otherwise. Qt would rasterise
 // the whole outline at every paint, and fill a large one through its thread pool.
 template <class Draw>
 bool drawnInDevicePixels(QPainter& painter, const QRectF& rect, const Draw& draw) {
-    const int scale = wholeScale(painter);
-    if (scale == 0) {
+    const int scale = wholeDeviceScale(painter);
+    if (scale < 2) {
         return false;
     }
     const QRectF onDevice = painter.deviceTransform().mapRect(rect);
