@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "ui/look/FlatFill.hpp"
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Theme.hpp"
 #include "ui/sheets/SheetDialog.hpp"
 #include "ui/widgets/Accessibility.hpp"
@@ -99,13 +100,12 @@ void SheetOverlay::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     fillFlat(painter, rect(), withOpacity(Theme::ink(), kDimOpacity));
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(withOpacity(Theme::ink(), kShadowOpacity));
+    const QColor shadow = withOpacity(Theme::ink(), kShadowOpacity);
     const QRectF sheet = QRectF(sheet_->geometry()).translated(0, kShadowOffsetY);
     for (int ring = kShadowRings; ring >= 1; --ring) {
         const qreal spread = ring;
-        painter.drawRoundedRect(sheet.adjusted(-spread, -spread, spread, spread),
-                                kSheetRadius + spread, kSheetRadius + spread);
+        fillRoundedRect(painter, sheet.adjusted(-spread, -spread, spread, spread),
+                        kSheetRadius + spread, shadow);
     }
 }
 
