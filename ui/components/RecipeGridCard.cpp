@@ -210,9 +210,10 @@ void RecipeGridCard::paintEvent(QPaintEvent* /*event*/) {
     if (t > 0) {
         const QRectF edge = frame.adjusted(kOutlineWidth / 2, kOutlineWidth / 2, -kOutlineWidth / 2,
                                            -kOutlineWidth / 2);
-        painter.setPen(QPen(withOpacity(Theme::accent(), kHoverOutlineOpacity * t), kOutlineWidth));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(edge, Card::gridRadius, Card::gridRadius);
+        drawRoundedShape(
+            painter, edge, Card::gridRadius,
+            QPen(withOpacity(Theme::accent(), kHoverOutlineOpacity * t), kOutlineWidth),
+            Qt::transparent);
     }
 
     // Top row: the tile, then (trailing) the star and the chevron.

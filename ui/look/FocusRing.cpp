@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Theme.hpp"
 
 namespace velmora::focus {
@@ -18,13 +19,12 @@ constexpr qreal kRingOpacity = 0.55;
 void paintRing(QPainter& painter, const QRectF& shape, qreal radius) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(withOpacity(Theme::accent(), kRingOpacity), ringWidth));
-    painter.setBrush(Qt::NoBrush);
     // The stroke's centre line half a width inside, so all of it stays on the control.
     const qreal half = ringWidth / 2;
     const QRectF inside = shape.adjusted(half, half, -half, -half);
     const qreal shown = std::clamp(radius - half, 0.0, inside.height() / 2);
-    painter.drawRoundedRect(inside, shown, shown);
+    drawRoundedShape(painter, inside, shown,
+                     QPen(withOpacity(Theme::accent(), kRingOpacity), ringWidth), Qt::transparent);
     painter.restore();
 }
 

@@ -182,6 +182,51 @@ std::vector<Cut> cutsAlong(int length, int corner, int& shapeLength) {
     return {{0, 0, corner}, {length - corner, corner, corner}};
 }
 
+// A large outline with nothing inside it (a hovered card's edge, a focus ring around a card),
+// drawn in pieces where its straight sides cover whole pixels: the corners from a picture of a
+// small outline alike, the sides filled flat. False, having drawn nothing, where it does not
+// apply.
+bool drawOutlineInPieces(QPainter& painter, const QRectF& rect, qreal radius, const QPen& pen) {
+    const qreal width = pen.widthF();
+    const QRectF outer = rect.adjusted(-width / 2, -width / 2, width / 2, width / 2);
+    const QTransform& device = painter.deviceTransform();
+    if (!isWhole(width) || width < 1 || !isWhole(device.dx()) || !isWhole(device.dy()) ||
+        !isWhole(outer.x()) || !isWhole(outer.y()) || !isWhole(outer.width()) ||
+        !isWhole(outer.height())) {
+        return false;
+    }
+    // Past the arc, and a pixel more for what antialiasing touches next to it.
+    const int corner = static_cast<int>(std::ceil(radius + width / 2)) + 1;
+    const QRect area = outer.toRect();
+    if (area.width() <= 2 * corner || area.height() <= 2 * corner) {
+        return false;
+    }
+    const int side = 2 * corner;
+    const QImage shape =
+        pictureOf({Outline::roundedRect, QSizeF(side - width, side - width),
+                   QPointF(width / 2, width / 2), radius, 0, pen.color().rgba(), width,
+                   int(Qt::SolidLine) | int(pen.capStyle()) | int(pen.joinStyle())},
+                  QSize(side, side));
+    for (const int row : {0, corner}) {
+        for (const int column : {0, corner}) {
+            const QPoint at(column == 0 ? area.left() : area.right() + 1 - corner,
+                            row == 0 ? area.top() : area.bottom() + 1 - corner);
+            painter.drawImage(at, shape, QRect(column, row, corner, corner));
+        }
+    }
+    const int thick = static_cast<int>(width);
+    const QColor colour = pen.color();
+    fillFlat(painter, QRect(area.left() + corner, area.top(), area.width() - side, thick), colour);
+    fillFlat(painter,
+             QRect(area.left() + corner, area.bottom() + 1 - thick, area.width() - side, thick),
+             colour);
+    fillFlat(painter, QRect(area.left(), area.top() + corner, thick, area.height() - side), colour);
+    fillFlat(painter,
+             QRect(area.right() + 1 - thick, area.top() + corner, thick, area.height() - side),
+             colour);
+    return true;
+}
+
 }  // namespace
 
 void fillRoundedRect(QPainter& painter, const QRectF& rect, qreal radius, const QColor& colour) {
@@ -253,10 +298,14 @@ void drawRoundedShape(QPainter& painter, const QRectF& rect, qreal radius, const
         })) {
         return;
     }
-    if (!movesOnly(painter) || !isPlain(pen) || radius <= 0 ||
-        !drawWhole(painter, Outline::roundedRect, rect, radius, pen, fill)) {
-        drawAsQtDoes(painter, rect, radius, pen, fill);
+    const bool piecewise = movesOnly(painter) && isPlain(pen) && radius > 0;
+    if (piecewise && drawWhole(painter, Outline::roundedRect, rect, radius, pen, fill)) {
+        return;
     }
+    if (piecewise && fill.alpha() == 0 && drawOutlineInPieces(painter, rect, radius, pen)) {
+        return;
+    }
+    drawAsQtDoes(painter, rect, radius, pen, fill);
 }
 
 void drawEllipseShape(QPainter& painter, const QRectF& rect, const QPen& pen, const QColor& fill) {

@@ -111,6 +111,10 @@ TEST(RoundedShapes, AnOutlinedShapeShowsWhatQtDraws) {
          QColor(200, 20, 20, 80),
          {}},
         {{5, 5, 400, 100}, 8, QPen(ink, 1), Qt::white, {}},  // too large to keep: Qt draws it
+        // Large and empty, drawn in pieces: a hovered card's edge, a focus ring around a card.
+        {{0.5, 0.5, 259, 149}, 12, QPen(QColor(200, 90, 40, 77), 1), Qt::transparent, {10, 12}},
+        {{1, 1, 258, 148}, 11, QPen(QColor(200, 90, 40, 140), 2), Qt::transparent, {3, 4}},
+        {{0.5, 0.5, 259, 149}, 12, QPen(hairline, 1), Qt::transparent, {0.5, 0}},  // off pixels
     };
     for (const Shape& shape : cases) {
         // An outline blended over its fill before the background rather than after rounds
