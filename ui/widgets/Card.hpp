@@ -53,9 +53,11 @@ class Card : public QWidget, public ShadowCaster {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     qreal radius_;
+    QWidget* middle_;
 };
 
 // Paints the shadows of its direct children that cast one, under them.

@@ -1,6 +1,7 @@
 // The recipe card, its star and its pill, clicked and hovered as a user would, with what each
 // tells accessibility tools; screenshots of a card plain, hovered and applied.
 #include <QGuiApplication>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QVBoxLayout>
@@ -190,6 +191,30 @@ TEST_F(CardTest, TheCanvasShowsTheWholeShadowWhereverTheCardLeavesItUncovered) {
                 EXPECT_LT(qGray(drawn.pixel(below)), qGray(Theme::paper().rgb()));
             }
         }
+    }
+}
+
+// Qt paints nothing of what lies under an opaque widget, and a card's middle is one: the paper
+// under a card is filled only around its rounded corners, where it shows. Painted under all of it,
+// every pixel of a card was filled twice at each repaint. A card too short for a middle leaves the
+// paper under all of it.
+TEST_F(CardTest, ThePaperUnderACardIsPaintedOnlyWhereTheCardLetsItShow) {
+    struct Paper : QWidget {
+        QRegion painted;
+        void paintEvent(QPaintEvent* event) override { painted += event->region(); }
+    };
+    for (const QRect& geometry : {QRect(20, 20, 200, 150), QRect(20, 20, 60, 25)}) {
+        Paper paper;
+        auto* surface = new Card(Card::listRadius, &paper);
+        surface->setGeometry(geometry);
+        showOnPaper(paper, kCanvas);
+        paper.painted = {};
+        paper.repaint();
+        const bool hasMiddle = geometry.height() > 2 * (Card::listRadius + 1);
+        EXPECT_EQ(paper.painted.contains(geometry.center()), !hasMiddle) << geometry.height();
+        EXPECT_TRUE(paper.painted.contains(geometry.topLeft()));
+        EXPECT_TRUE(paper.painted.contains(geometry.bottomRight()));
+        EXPECT_TRUE(paper.painted.contains(geometry.bottomRight() + QPoint(2, 2)));
     }
 }
 
