@@ -73,6 +73,8 @@ TextLabel* sidebarSectionLabel(const QString& text) {
 
 Sidebar::Sidebar(MainWindow& window, QWidget* parent) : CardCanvas(parent) {
     setObjectName(QStringLiteral("sidebar"));
+    // Its paint fills all of it: the window's paper under it would be painted over at once.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, kEdgeWidth, 0);
     column->setSpacing(0);

@@ -2,6 +2,7 @@
 // profile block, and the pinned foot that stays in the window however many scenes there are.
 #include <QAccessible>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextDocument>
@@ -229,6 +230,27 @@ TEST_F(SidebarView, TheProfileBlockAsksForTheQuestionnaireAndSummarisesInFieldOr
     EXPECT_EQ(profileSummary(profile), "Writer, Photo & Video \u00B7 Laptop");
     profile.fields.clear();
     EXPECT_EQ(profileSummary(profile), "Everyone \u00B7 Laptop");
+}
+
+// The sidebar paints all of itself, so the window's paper is not painted under it first, over a
+// quarter of the window at every full repaint.
+TEST_F(SidebarView, TheWindowsPaperIsPaintedBesideTheSidebarNotUnderIt) {
+    open(Catalog::velmora(), {MainWindow::minimumWidth, MainWindow::minimumHeight});
+    struct PaintedRegion : QObject {
+        QRegion painted;
+        bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+            if (event->type() == QEvent::Paint) {
+                painted += static_cast<QPaintEvent*>(event)->region();
+            }
+            return false;
+        }
+    } paper;
+    window->installEventFilter(&paper);
+    window->repaint();
+    window->removeEventFilter(&paper);
+    const QWidget& sidebar = window->sidebar();
+    EXPECT_FALSE(paper.painted.contains(sidebar.mapTo(window.get(), sidebar.rect().center())));
+    EXPECT_TRUE(paper.painted.contains(QPoint(sidebar.width() + 1, window->height() - 2)));
 }
 
 TEST_F(SidebarView, ManyScenesScrollWhileTheSuggestionAndProfileStayInTheWindow) {
