@@ -102,6 +102,7 @@ RecipeGridCard::RecipeGridCard(AppModel& model, Recipe recipe, int index,
     setFocusShape(FocusShape::rounded, Card::gridRadius);
     setObjectName(recipeCardNames::card(recipe_.id));
     star_->setObjectName(recipeCardNames::star(recipe_.id));
+    star_->setSubject(toQString(recipe_.title));
     pill_->setObjectName(recipeCardNames::pill(recipe_.id));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

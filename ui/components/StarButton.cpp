@@ -36,6 +36,12 @@ void StarButton::setOn(bool on) {
     }
 }
 
+void StarButton::setSubject(const QString& title) {
+    if (accessibleDescription() != title) {
+        setAccessibleDescription(title);
+    }
+}
+
 void StarButton::describe() {
     const QString what =
         on_ ? QStringLiteral("Unpin from Favorites") : QStringLiteral("Pin to Favorites");

@@ -1,7 +1,7 @@
 // The favourite toggle: "star.fill" in the accent when the item is a favourite, else "star",
 // faint, darker under the pointer. It calls its action on every click and shows what its owner
 // sets (the model's answer at the next sync). Tool tip and accessible name: "Pin to Favorites" or
-// "Unpin from Favorites".
+// "Unpin from Favorites"; its accessible description names what it pins (setSubject).
 #pragma once
 
 #include <functional>
@@ -19,6 +19,9 @@ class StarButton : public PaintedButton {
 
     bool isOn() const { return on_; }
     void setOn(bool on);
+    // The title of the item it pins, read after its name: a screen reader landing on a star hears
+    // which of a page's many stars it is.
+    void setSubject(const QString& title);
 
     QSize sizeHint() const override;
 

@@ -115,6 +115,7 @@ SwitchRow::SwitchRow(const std::string& id, const std::string& symbol, int tintI
     accessibility::hide(*title_);
     accessibility::hide(*summary_);
     accessibility::readsRow(*toggle_, title_->text(), summary_->text());
+    star_->setSubject(title_->text());
 
     row.addSpacing(settingRow::trailingGap + settingRow::spacing);
     row.addWidget(star_, 0, Qt::AlignVCenter);
@@ -130,6 +131,7 @@ void SwitchRow::relabel(const std::string& title, const std::string& summary) {
     title_->setText(toQString(title));
     summary_->setText(toQString(summary));
     accessibility::readsRow(*toggle_, title_->text(), summary_->text());
+    star_->setSubject(title_->text());
 }
 
 void SwitchRow::follow(const SyncCache& now) {

@@ -141,6 +141,7 @@ NeverSleepCard::NeverSleepCard(AppModel& model, QWidget* parent)
     auto* top = new QHBoxLayout;
     top->addWidget(tile(kLidSymbol, kGridTileSide, kGridSymbolSize, kGridSymbolOpacity, kLidTint));
     top->addStretch(1);
+    // Its title is read as a text of its own, just before the star.
     star_ = favouritePowerStar(model);
     top->addWidget(star_);
     column->addLayout(top);
@@ -210,6 +211,8 @@ PowerCard::PowerCard(AppModel& model, QWidget* parent) : Card(listRadius, parent
     auto* controls = new QVBoxLayout;
     controls->setSpacing(kPowerControlsSpacing);
     star_ = favouritePowerStar(model);
+    // The switch reads the title, which is not read on its own.
+    star_->setSubject(title->text());
     controls->addWidget(star_, 0, Qt::AlignRight);
     toggle_ = settingSwitch(settingNames::lidSwitch, *title, *detail);
     controls->addWidget(toggle_, 0, Qt::AlignRight);

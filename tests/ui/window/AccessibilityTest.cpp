@@ -4,6 +4,8 @@
 // a menu.
 #include "tests/ui/AccessibleWalk.hpp"
 #include "tests/ui/window/WindowTest.hpp"
+#include "ui/components/RecipeGridCard.hpp"
+#include "ui/components/StarButton.hpp"
 #include "ui/components/SwitchRow.hpp"
 #include "ui/popover/MenuBarView.hpp"
 #include "ui/sheets/OnboardingDialog.hpp"
@@ -11,6 +13,7 @@
 #include "ui/sheets/ScenePicker.hpp"
 #include "ui/widgets/MenuPill.hpp"
 #include "ui/widgets/TextLabel.hpp"
+#include "ui/window/SettingCards.hpp"
 
 namespace velmora::testing {
 namespace {
@@ -111,7 +114,8 @@ TEST_F(Accessibility, ARecipeCardReadsItsPowerUpCountAndTheSceneMenuSaysItOpensA
     }
 }
 
-TEST_F(Accessibility, AStarReadsItsTipOnceAndAToolsPressFlipsWhatItSays) {
+// Its description names what it pins: a page holds a star on every row, each read alike.
+TEST_F(Accessibility, AStarReadsItsTipOnceNamesItsItemAndAToolsPressFlipsWhatItSays) {
     openFull();
     clickRow("browse");
     settleLayout();
@@ -120,12 +124,22 @@ TEST_F(Accessibility, AStarReadsItsTipOnceAndAToolsPressFlipsWhatItSays) {
     ASSERT_NE(face, nullptr);
     EXPECT_EQ(face->role(), QAccessible::Button);
     EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("Pin to Favorites"));
-    EXPECT_EQ(face->text(QAccessible::Description), QString());
+    EXPECT_EQ(face->text(QAccessible::Description),
+              QStringLiteral("Remove screenshot drop shadow"));
     ASSERT_NE(face->actionInterface(), nullptr);
     face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     settle();
     EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("Unpin from Favorites"));
     EXPECT_EQ(model->favoriteTweakIDs().count("screenshot-disable-shadow"), 1U);
+    // The recipe cards' stars too, and the power setting's whose title the switch reads.
+    const QList<RecipeGridCard*> cards = window->findChildren<RecipeGridCard*>();
+    ASSERT_FALSE(cards.isEmpty());
+    for (const RecipeGridCard* card : cards) {
+        EXPECT_EQ(card->findChild<StarButton*>()->accessibleDescription(), card->accessibleName());
+    }
+    const PowerCard power(*model);
+    EXPECT_EQ(power.findChild<StarButton*>()->accessibleDescription(),
+              QStringLiteral("Keep awake with the lid closed"));
 }
 
 TEST_F(Accessibility, BothSheetsReadWhatTheyShowAtEveryStep) {
