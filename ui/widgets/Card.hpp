@@ -37,7 +37,9 @@ class ShadowCaster {
 void paintCardSurface(QPainter& painter, const QRectF& rect, qreal radius);
 void paintSoftShadow(QPainter& painter, const QRectF& rect, const CardShadow& shadow);
 
-// A plain card: the surface with its shadow, holding whatever layout is given to it.
+// A plain card: the surface with its shadow, holding whatever layout is given to it. The opaque
+// middle of its surface is a child widget of its own, under all the others, so that what lies
+// beneath the card is not painted there first.
 class Card : public QWidget, public ShadowCaster {
     Q_OBJECT
 
