@@ -173,7 +173,6 @@ void RowBuilder::watchScrolling() {
 }
 
 bool RowBuilder::eventFilter(QObject* watched, QEvent* event) {
-    // A taller window shows more of the page.
     // A taller window shows more of the page; a list moved or resized shows other rows.
     if (event->type() == QEvent::Resize || event->type() == QEvent::Move) {
         makeInViewSoon();

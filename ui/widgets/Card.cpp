@@ -403,13 +403,21 @@ void CardCanvas::childEvent(QChildEvent* event) {
 }
 
 bool CardCanvas::eventFilter(QObject* watched, QEvent* event) {
+    // Only these move or uncover a card's shadow. The card is asked for its shadow for nothing
+    // else: a card being destroyed still gets the ChildRemoved events of its member objects going
+    // after its destructor has run, when what its shadow is made of is already gone.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::Move && type != QEvent::Resize && type != QEvent::Show &&
+        type != QEvent::Hide) {
+        return false;
+    }
     auto* card = qobject_cast<QWidget*>(watched);
     const auto* caster = dynamic_cast<const ShadowCaster*>(watched);
     if (card == nullptr || caster == nullptr || card->parentWidget() != this) {
         return false;
     }
     const CardShadow shadow = caster->cardShadow();
-    switch (event->type()) {
+    switch (type) {
         case QEvent::Move: {
             const auto* move = static_cast<QMoveEvent*>(event);
             update(shadowBounds(QRect(move->oldPos(), card->size()), shadow));

@@ -146,6 +146,30 @@ TEST_F(CardTest, HoverLiftsTheCardUnderItsOwnCursorAndLeavesNoCursorBehindWhenTh
     EXPECT_EQ(canvas.cursor().shape(), Qt::ArrowCursor) << "nothing stuck on the page";
 }
 
+// After a card's destructor has run, each of its member objects going tells the card so while it
+// is still on its canvas; what the card's shadow is made of (a hover's progress) is gone by then,
+// and the canvas must not ask for it.
+bool destructorRan = false;
+bool askedAfterItsDestructor = false;
+
+TEST_F(CardTest, ACardGoingAwayIsNotAskedForItsShadowOnceItsDestructorHasRun) {
+    struct Going : Card {
+        ~Going() override { destructorRan = true; }
+        CardShadow cardShadow() const override {
+            askedAfterItsDestructor = askedAfterItsDestructor || destructorRan;
+            return Card::cardShadow();
+        }
+        QObject member{this};
+    };
+    auto* going = new Going;
+    canvas.layout()->addWidget(going);
+    showOnPaper(canvas, kCanvas);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return going->testAttribute(Qt::WA_WState_Polished); }));
+    delete going;
+    EXPECT_TRUE(destructorRan);
+    EXPECT_FALSE(askedAfterItsDestructor);
+}
+
 // The canvas draws a card's shadow from a small card's shadow cut in pieces, its straight edges
 // laid in tiles: what shows must be the shadow of the card itself with the card over it (to the
 // rounding of its faint layers), for a resting shadow and a hovered one, a long card (its edges
