@@ -4,6 +4,7 @@
 #include <QCache>
 #include <QImage>
 #include <QPainter>
+#include <QRgba64>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
@@ -92,14 +93,24 @@ bool movesOnly(const QPainter& painter) {
            painter.deviceTransform().type() <= QTransform::TxTranslate;
 }
 
-// Where the painter scales by a whole factor, runs `draw` with `rect` in device pixels and the
-// painter drawing in them, so that the pictures of shapes are drawn and kept at the device's own
-// pixels as they are at a ratio of 1; false, having drawn nothing, otherwise. Qt would rasterise
-// the whole outline at every paint, and fill a large one through its thread pool.
+// The factor above 1 by which the painter scales what it draws, the same both ways (a screen's
+// pixel ratio of 1.25, 1.5 or 2); 0 when it does not scale up, or rotates or shears.
+qreal upscale(const QPainter& painter) {
+    const QTransform& device = painter.deviceTransform();
+    if (device.type() > QTransform::TxScale || device.m11() != device.m22() || device.m11() <= 1) {
+        return 0;
+    }
+    return device.m11();
+}
+
+// Where the painter scales up, runs `draw` with `rect` in device pixels and the painter drawing in
+// them, so that the pictures of shapes are drawn and kept at the device's own pixels as they are
+// at a ratio of 1; false, having drawn nothing, otherwise. Qt would rasterise the whole outline at
+// every paint, and fill a large one through its thread pool.
 template <class Draw>
 bool drawnInDevicePixels(QPainter& painter, const QRectF& rect, const Draw& draw) {
-    const int scale = wholeDeviceScale(painter);
-    if (scale < 2) {
+    const qreal scale = upscale(painter);
+    if (scale == 0) {
         return false;
     }
     const QRectF onDevice = painter.deviceTransform().mapRect(rect);
@@ -122,7 +133,7 @@ bool isPlain(const QPen& pen) {
 
 // `pen` as wide in device pixels as it draws under a painter that scales by `scale`; a cosmetic
 // pen is as wide on every device.
-QPen scaledBy(QPen pen, int scale) {
+QPen scaledBy(QPen pen, qreal scale) {
     if (!pen.isCosmetic()) {
         pen.setWidthF(pen.widthF() * scale);
     }
@@ -182,6 +193,142 @@ std::vector<Cut> cutsAlong(int length, int corner, int& shapeLength) {
     return {{0, 0, corner}, {length - corner, corner, corner}};
 }
 
+// Along one side of a large shape whose edges fall inside device pixels: the shape's picture is
+// made `shrink` whole pixels shorter than the shape, and `corner` pixels from its start lies a
+// pixel clear of the curves, which stands for the `shrink` more that the shape has there.
+struct Stretch {
+    int shrink = 0;
+    int corner = 0;
+};
+
+// How far a side of `length` from `offset` into its first pixel shrinks, with corners of
+// `radius`: to the least that leaves a pixel clear of both curves (and a pixel more on each side
+// for what antialiasing touches), or not at all where the side is that short already.
+Stretch stretchAlong(qreal offset, qreal length, qreal radius) {
+    constexpr qreal kClear = 4;  // the clear pixel, a margin each side, and the rounding up
+    const qreal shortest = 2 * radius + kClear;
+    if (length < shortest + 1) {
+        return {};
+    }
+    return {static_cast<int>(std::floor(length - shortest)),
+            static_cast<int>(std::ceil(offset + radius)) + 1};
+}
+
+// The pieces along one side: corners as drawn, and the clear pixel stretched over the shrunk
+// length. `pixels` is the picture's extent along the side.
+std::vector<Cut> piecesAlong(const Stretch& stretch, int pixels) {
+    if (stretch.shrink == 0) {
+        return {{0, 0, pixels}};
+    }
+    const int corner = stretch.corner;
+    return {{0, 0, corner},
+            {corner, corner, 1 + stretch.shrink},
+            {corner + 1 + stretch.shrink, corner + 1, pixels - corner - 1}};
+}
+
+// The colour that fills as a picture's premultiplied pixel blends, to the level.
+QColor colourOfPixel(QRgb premultiplied) {
+    return QColor::fromRgba64(QRgba64::fromArgb32(premultiplied).unpremultiplied());
+}
+
+// A stretched piece of a picture, filled as the picture's clear line of pixels repeated across
+// it: each run of equal pixels along the line is one plain fill. A picture drawn stretched would
+// show the same, but Qt draws a stretched picture slowly wherever the clip is not a rectangle, as
+// it is around the opaque middle of a card.
+struct StretchedPiece {
+    const QImage& shape;
+    QPoint origin;         // where the picture's first pixel lands, in device pixels
+    Qt::Orientation runs;  // Qt::Vertical: the clear column's pixels, row after row
+    Cut along;             // the piece's extent along the runs
+    Cut across;            // and across them, the stretched one
+    int clear;             // the clear column (or row) of the picture
+};
+
+void fillStretched(QPainter& painter, const StretchedPiece& piece) {
+    const bool down = piece.runs == Qt::Vertical;
+    const auto pixelAt = [&](int at) {
+        const int x = down ? piece.clear : at;
+        const int y = down ? at : piece.clear;
+        return reinterpret_cast<const QRgb*>(piece.shape.constScanLine(y))[x];
+    };
+    const auto fill = [&](int from, int length, QRgb pixel) {
+        if (qAlpha(pixel) == 0) {
+            return;
+        }
+        const int at = piece.along.at + (from - piece.along.from);
+        const QRect run = down ? QRect(piece.across.at, at, piece.across.length, length)
+                               : QRect(at, piece.across.at, length, piece.across.length);
+        fillFlat(painter, run.translated(piece.origin), colourOfPixel(pixel));
+    };
+    const int end = piece.along.from + piece.along.length;
+    int runStart = piece.along.from;
+    for (int at = piece.along.from + 1; at <= end; ++at) {
+        if (at == end || pixelAt(at) != pixelAt(runStart)) {
+            fill(runStart, at - runStart, pixelAt(runStart));
+            runStart = at;
+        }
+    }
+}
+
+// A large filled shape whose edges fall inside device pixels (a card at a pixel ratio of 1.5),
+// from a picture of the same shape at the same place within a pixel, made as narrow and as short
+// as its corners allow. Between the corners every column of a rounded rectangle is alike, and so
+// is every row: the corners come from the picture, the rest is filled plainly, a run of pixels of
+// the picture's clear column (or row) at a time. Drawn on a painter that neither scales nor moves
+// by part of a pixel; false, having drawn nothing, where the shape is too small to gain from it.
+bool fillOffPixelsInPieces(QPainter& painter, const QRectF& rect, qreal radius,
+                           const QColor& colour) {
+    const QTransform& device = painter.deviceTransform();
+    if (device.type() > QTransform::TxTranslate || !isWhole(device.dx()) || !isWhole(device.dy()) ||
+        rect.isEmpty()) {
+        return false;
+    }
+    const QPointF at = device.map(rect.topLeft());
+    const QPoint first(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())));
+    const QPointF offset = at - QPointF(first);
+    const Stretch across = stretchAlong(offset.x(), rect.width(), radius);
+    const Stretch down = stretchAlong(offset.y(), rect.height(), radius);
+    if (across.shrink == 0 && down.shrink == 0) {
+        return false;
+    }
+    const QSizeF shrunk(rect.width() - across.shrink, rect.height() - down.shrink);
+    const QSize pixels(static_cast<int>(std::ceil(offset.x() + shrunk.width())),
+                       static_cast<int>(std::ceil(offset.y() + shrunk.height())));
+    const QImage shape = pictureOf(
+        {Outline::roundedRect, shrunk, offset, radius, colour.rgba(), 0, 0, Qt::NoPen}, pixels);
+    if (shape.format() != QImage::Format_ARGB32_Premultiplied) {
+        return false;
+    }
+    const std::vector<Cut> columns = piecesAlong(across, pixels.width());
+    const std::vector<Cut> rows = piecesAlong(down, pixels.height());
+    const auto stretched = [](const std::vector<Cut>& cuts, std::size_t index) {
+        return cuts.size() > 1 && index == 1;
+    };
+    // From here on the painter draws in device pixels.
+    painter.save();
+    painter.setWorldTransform(QTransform::fromTranslate(-device.dx(), -device.dy()), true);
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        for (std::size_t column = 0; column < columns.size(); ++column) {
+            const Cut& x = columns[column];
+            const Cut& y = rows[row];
+            if (!stretched(columns, column) && !stretched(rows, row)) {
+                painter.drawImage(first + QPoint(x.at, y.at), shape,
+                                  QRect(x.from, y.from, x.length, y.length));
+            } else if (stretched(columns, column) && stretched(rows, row)) {
+                // Wholly inside the shape.
+                fillFlat(painter, QRect(first.x() + x.at, first.y() + y.at, x.length, y.length),
+                         colour);
+            } else if (stretched(columns, column)) {
+                fillStretched(painter, {shape, first, Qt::Vertical, y, x, x.from});
+            } else {
+                fillStretched(painter, {shape, first, Qt::Horizontal, x, y, y.from});
+            }
+        }
+    }
+    painter.restore();
+    return true;
+}
+
 // A large outline with nothing inside it (a hovered card's edge, a focus ring around a card),
 // drawn in pieces where its straight sides cover whole pixels: the corners from a picture of a
 // small outline alike, the sides filled flat. False, having drawn nothing, where it does not
@@ -230,7 +377,7 @@ bool drawOutlineInPieces(QPainter& painter, const QRectF& rect, qreal radius, co
 }  // namespace
 
 void fillRoundedRect(QPainter& painter, const QRectF& rect, qreal radius, const QColor& colour) {
-    if (drawnInDevicePixels(painter, rect, [&](const QRectF& onDevice, int scale) {
+    if (drawnInDevicePixels(painter, rect, [&](const QRectF& onDevice, qreal scale) {
             fillRoundedRect(painter, onDevice, radius * scale, colour);
         })) {
         return;
@@ -243,7 +390,8 @@ void fillRoundedRect(QPainter& painter, const QRectF& rect, qreal radius, const 
     const bool onPixels = isWhole(device.dx()) && isWhole(device.dy()) && isWhole(rect.x()) &&
                           isWhole(rect.y()) && isWhole(rect.width()) && isWhole(rect.height());
     if (!onPixels || rect.isEmpty()) {
-        if (!drawWhole(painter, Outline::roundedRect, rect, radius, Qt::NoPen, colour)) {
+        if (!drawWhole(painter, Outline::roundedRect, rect, radius, Qt::NoPen, colour) &&
+            !fillOffPixelsInPieces(painter, rect, radius, colour)) {
             drawAsQtDoes(painter, rect, radius, Qt::NoPen, colour);
         }
         return;
@@ -293,7 +441,7 @@ void drawRoundedShape(QPainter& painter, const QRectF& rect, qreal radius, const
         fillRoundedRect(painter, rect, radius, fill);
         return;
     }
-    if (drawnInDevicePixels(painter, rect, [&](const QRectF& onDevice, int scale) {
+    if (drawnInDevicePixels(painter, rect, [&](const QRectF& onDevice, qreal scale) {
             drawRoundedShape(painter, onDevice, radius * scale, scaledBy(pen, scale), fill);
         })) {
         return;

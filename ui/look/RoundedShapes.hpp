@@ -14,16 +14,18 @@ namespace velmora {
 // Fills `rect` rounded by `radius` in `colour`, with no outline, as QPainter::drawRoundedRect()
 // does with the painter antialiasing. Where the rectangle lies on whole device pixels, only its
 // corners differ from a plain fill: they come from a small picture of the shape drawn once, and
-// the rest is filled flat. Off whole pixels a small shape is drawn as drawRoundedShape() does;
-// a large one, or one under a translucent painter or one that scales by other than a whole
-// factor, Qt draws as before. Under a whole factor (a screen's pixel ratio of 2) all this holds
-// in device pixels, where a corner's edge may differ from Qt's by a few levels in 255.
+// the rest is filled flat. Off whole pixels a small shape is drawn as drawRoundedShape() does,
+// and a large one from the corners of a small picture of it at the same place within a pixel,
+// its edges' partly covered pixels filled a line at a time. Under a translucent painter, or one
+// that rotates or shears, Qt draws as before. Where the painter scales up (a screen's pixel ratio
+// of 1.25, 1.5 or 2) all this holds in device pixels, where a corner's edge may differ from Qt's
+// by a few levels in 255.
 void fillRoundedRect(QPainter& painter, const QRectF& rect, qreal radius, const QColor& colour);
 
 // Draws `rect` rounded by `radius`, filled with `fill` and outlined with `pen`, as
 // QPainter::drawRoundedRect() does with the painter antialiasing. A small shape (a pill, a chip,
 // the search field's capsule) comes whole from a picture of it drawn once at the same place
-// within a pixel, in device pixels where the painter scales by a whole factor; anything else Qt
+// within a pixel, in device pixels where the painter scales up; anything else Qt
 // draws as before.
 void drawRoundedShape(QPainter& painter, const QRectF& rect, qreal radius, const QPen& pen,
                       const QColor& fill);

@@ -85,6 +85,10 @@ TEST(RoundedShapes, AFillShowsWhatQtDrawsOnWholePixelsAndOffThem) {
         {{10, 10, 120, 60}, 10, none, translucent, {0.5, 0}},   // moved off them
         {{10.5, 10.5, 24, 24}, 6, none, opaque, {3.25, 0}},     // small, kept whole
         {{-420, -360, 1200, 960}, 300, none, translucent, {}},  // corners past what is kept
+        {{10.25, 10.75, 300.5, 180.25}, 12, none, opaque, {}},  // a card off whole pixels
+        {{10.75, 10.5, 300.25, 180.5}, 15, none, translucent, {0.5, 0}},
+        {{10.5, 20.25, 300, 20}, 8, none, translucent, {}},  // long and low: stretched across only
+        {{10.5, 5.25, 20, 220}, 6, none, translucent, {}},   // tall and narrow: down only
     };
     for (const Shape& shape : cases) {
         expectDrawnAsQtDoes(
@@ -147,10 +151,11 @@ TEST(RoundedShapes, AnEllipseShowsWhatQtDraws) {
     }
 }
 
-// On a screen of a whole pixel ratio the rounded rectangles come from pictures at the screen's
-// own pixels, and show what Qt draws there. Qt rasterises the outline scaled to the screen, the
-// picture the outline at the screen's size: a corner's edge may differ by a few levels in 255.
-TEST(RoundedShapes, AtAWholePixelRatioTheShapesShowWhatQtDraws) {
+// On a screen of any pixel ratio above 1 the rounded rectangles come from pictures at the
+// screen's own pixels, and show what Qt draws there. Qt rasterises the outline scaled to the
+// screen, the picture the outline at the screen's size: a corner's edge may differ by a few levels
+// in 255. At a fractional ratio a card's edges fall inside pixels.
+TEST(RoundedShapes, AtEveryPixelRatioTheShapesShowWhatQtDraws) {
     constexpr int kCornerLevels = 4;
     const QColor translucent(20, 30, 200, 90);
     const QPen none(Qt::NoPen);
@@ -160,13 +165,14 @@ TEST(RoundedShapes, AtAWholePixelRatioTheShapesShowWhatQtDraws) {
         {{10, 10, 150, 90}, 12, none, QColor(250, 250, 247), {}},  // a card
         {{10, 10, 6, 100}, 3, none, translucent, {3, 5}},          // a scroll bar's thumb
         {{10.5, 10.5, 40, 24}, 12, none, translucent, {}},         // off whole logical pixels
+        {{11, 9, 149, 91}, 15, none, translucent, {0, 1}},         // a card in a grid
     };
     const Shape outlines[] = {
         {{0.5, 0.5, 79, 27}, 13.5, hairline, Qt::white, {10, 12}},  // a pill
         {{0.5, 0.5, 150, 33}, 16.5, hairline, Qt::white, {2, 3}},   // too large to keep
         {{4, 4, 40, 20}, 6, cosmetic, Qt::transparent, {}},
     };
-    for (const qreal ratio : {2.0, 3.0}) {
+    for (const qreal ratio : {1.25, 1.5, 1.75, 2.0, 3.0}) {
         for (const Shape& shape : fills) {
             expectDrawnAsQtDoes(
                 shape, qtRoundedRect,
@@ -201,6 +207,24 @@ TEST(RoundedShapes, AtARatioOf2AThumbCostsAFractionOfQtsOwn) {
     const double ours =
         test::fastestPaintNs(image, [&](QPainter& p) { fillRoundedRect(p, thumb, 3, ink); });
     EXPECT_LE(ours, qts * kAtMost) << "ours " << ours << " ns, Qt's " << qts << " ns a thumb";
+}
+
+// At a ratio of 1.5 a large translucent shape (a ring of a sheet's shadow), whose edges fall inside
+// pixels, costs a fraction of Qt's rasterising of its whole outline, which Qt blends through its
+// thread pool.
+TEST(RoundedShapes, AtARatioOf1Point5ALargeTranslucentShapeCostsAFractionOfQtsOwn) {
+    constexpr double kAtMost = 0.5;
+    const QRectF ring(11, 9, 220, 140);
+    const QColor shadow(30, 30, 28, 20);
+    QImage image = test::variedImage(kCanvas, 1.5);
+    const double qts = test::fastestPaintNs(image, [&](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(shadow);
+        p.drawRoundedRect(ring, 16, 16);
+    });
+    const double ours =
+        test::fastestPaintNs(image, [&](QPainter& p) { fillRoundedRect(p, ring, 16, shadow); });
+    EXPECT_LE(ours, qts * kAtMost) << "ours " << ours << " ns, Qt's " << qts << " ns a ring";
 }
 
 }  // namespace
