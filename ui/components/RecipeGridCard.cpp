@@ -14,6 +14,7 @@
 #include "ui/look/Theme.hpp"
 #include "ui/model/AppModel.hpp"
 #include "ui/sync/ModelSync.hpp"
+#include "ui/widgets/CardLayers.hpp"
 #include "ui/widgets/Text.hpp"
 
 namespace velmora {
@@ -47,6 +48,8 @@ constexpr qreal kHoverBlur = 7;
 constexpr qreal kHoverOffsetY = 3;
 constexpr qreal kHoverOutlineOpacity = 0.3;
 constexpr qreal kOutlineWidth = 1;
+// The middle of the surface lies clear of the hover's outline, and a point more.
+constexpr int kMiddleInset = static_cast<int>(kOutlineWidth) + SurfaceMiddle::kEdgeInset;
 constexpr std::chrono::milliseconds kHoverTime{140};
 
 const DesignFont& titleFont() {
@@ -97,6 +100,8 @@ RecipeGridCard::RecipeGridCard(AppModel& model, Recipe recipe, int index,
           false, [this] { model_.toggleFavorite(recipe_); }, this)),
       pill_(new ApplyPill(
           false, [this] { model_.toggle(recipe_); }, this)),
+      middle_(new SurfaceMiddle(*this)),
+      contents_(new ContentLayer(*this, [this](QPainter& painter) { paintContents(painter); })),
       hover_(*this, kHoverTime, QEasingCurve::OutQuad),
       lastShadow_(cardShadow()) {
     setFocusShape(FocusShape::rounded, Card::gridRadius);
@@ -115,6 +120,10 @@ RecipeGridCard::RecipeGridCard(AppModel& model, Recipe recipe, int index,
         CardCanvas::shadowChanged(*this, lastShadow_);
         lastShadow_ = cardShadow();
     };
+
+    // The surface's middle under everything, the contents over it and under the star and pill.
+    middle_->lower();
+    contents_->stackUnder(star_);
 
     follow(ModelSync::of(model_).cache());
 }
@@ -157,6 +166,9 @@ QSize RecipeGridCard::minimumSizeHint() const {
 }
 
 void RecipeGridCard::resizeEvent(QResizeEvent* /*event*/) {
+    // The hover's outline lies along the edge, outside the middle.
+    middle_->fit(rect(), Card::gridRadius, kMiddleInset);
+    contents_->setGeometry(rect());
     placeChildren();
 }
 
@@ -216,7 +228,9 @@ void RecipeGridCard::paintEvent(QPaintEvent* /*event*/) {
             QPen(withOpacity(Theme::accent(), kHoverOutlineOpacity * t), kOutlineWidth),
             Qt::transparent);
     }
+}
 
+void RecipeGridCard::paintContents(QPainter& painter) const {
     // Top row: the tile, then (trailing) the star and the chevron.
     const QRectF tile(kPadding, kPadding, kTileSide, kTileSide);
     fillRoundedRect(painter, tile, kTileRadius, Theme::tint(index_));

@@ -30,8 +30,10 @@ QString pill(std::string_view id);
 
 class AppModel;
 class ApplyPill;
+class ContentLayer;
 class SyncCache;
 class StarButton;
+class SurfaceMiddle;
 
 class RecipeGridCard : public PaintedButton, public ShadowCaster {
     Q_OBJECT
@@ -65,6 +67,8 @@ class RecipeGridCard : public PaintedButton, public ShadowCaster {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // The tile, symbols, texts and footer, painted in a layer above the surface's middle.
+    void paintContents(QPainter& painter) const;
     SymbolLook tileSymbol() const;
     SymbolLook chevronSymbol() const;
 
@@ -75,6 +79,8 @@ class RecipeGridCard : public PaintedButton, public ShadowCaster {
     int index_;
     StarButton* star_;
     ApplyPill* pill_;
+    SurfaceMiddle* middle_;
+    ContentLayer* contents_;
     Fade hover_;
     CardShadow lastShadow_;
 };

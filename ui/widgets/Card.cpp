@@ -18,7 +18,7 @@
 #include "ui/look/DrawnImage.hpp"
 #include "ui/look/RoundedShapes.hpp"
 #include "ui/look/Theme.hpp"
-#include "ui/widgets/Accessibility.hpp"
+#include "ui/widgets/CardLayers.hpp"
 
 namespace velmora {
 
@@ -293,30 +293,6 @@ void paintSoftShadow(QPainter& painter, const QRectF& rect, const CardShadow& sh
     painter.restore();
 }
 
-namespace {
-
-// The opaque middle of a card's surface, under everything the card holds. Qt paints nothing of
-// what an opaque widget covers: neither the window's paper nor the canvas under the card, nor the
-// card's own surface there. Otherwise every pixel of a card was filled twice at each repaint; at a
-// pixel ratio of 2 the window's paper alone took a sixth of a full repaint of a page of lists.
-class SurfaceMiddle : public QWidget {
-  public:
-    explicit SurfaceMiddle(QWidget& card) : QWidget(&card) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-        accessibility::hide(*this);
-    }
-
-  protected:
-    void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
-        painter.fillRect(event->rect(), Theme::card());
-    }
-};
-
-}  // namespace
-
 Card::Card(qreal radius, QWidget* parent)
     : QWidget(parent), radius_(radius), middle_(new SurfaceMiddle(*this)) {}
 
@@ -327,12 +303,7 @@ void Card::paintEvent(QPaintEvent* /*event*/) {
 
 void Card::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // Clear of the rounded corners, and a point in from every edge, which at a fractional pixel
-    // ratio may fall inside a pixel the surface covers only in part.
-    const int corner = static_cast<int>(std::ceil(radius_)) + 1;
-    const QRect middle = rect().adjusted(1, corner, -1, -corner);
-    // Never hidden, only emptied: showing a widget again lays out its parent once more.
-    middle_->setGeometry(middle.isEmpty() ? QRect() : middle);
+    middle_->fit(rect(), radius_, SurfaceMiddle::kEdgeInset);
 }
 
 CardCanvas::CardCanvas(QWidget* parent) : QWidget(parent) {}

@@ -15,6 +15,8 @@ class QPainter;
 
 namespace velmora {
 
+class SurfaceMiddle;
+
 // How a card's shadow looks now; a hovered card may return a larger one.
 struct CardShadow {
     qreal radius;   // corner radius of the card
@@ -59,7 +61,7 @@ class Card : public QWidget, public ShadowCaster {
 
   private:
     qreal radius_;
-    QWidget* middle_;
+    SurfaceMiddle* middle_;
 };
 
 // Paints the shadows of its direct children that cast one, under them.

@@ -15,6 +15,7 @@
 #include "ui/look/Theme.hpp"
 #include "ui/sync/ModelSync.hpp"
 #include "ui/widgets/Card.hpp"
+#include "ui/widgets/CardLayers.hpp"
 #include "ui/widgets/Text.hpp"
 
 namespace velmora::testing {
@@ -240,6 +241,77 @@ TEST_F(CardTest, ThePaperUnderACardIsPaintedOnlyWhereTheCardLetsItShow) {
         EXPECT_TRUE(paper.painted.contains(geometry.bottomRight()));
         EXPECT_TRUE(paper.painted.contains(geometry.bottomRight() + QPoint(2, 2)));
     }
+}
+
+// A card's surface has an opaque middle of its own, and a recipe card paints its texts over it, so
+// that neither the paper nor the card's surface is painted under them. Whatever the ratio and
+// wherever the card lies within a pixel, a card looks as it does when it paints all of its surface
+// itself (its middle emptied): a plain card, and a recipe card at rest and hovered, its outline
+// whole along every edge.
+TEST_F(CardTest, ACardLooksTheSameOverItsOpaqueMiddleAsWithout) {
+    const auto middleOf = [](QWidget& shown) {
+        for (QObject* child : shown.children()) {
+            if (auto* middle = dynamic_cast<SurfaceMiddle*>(child)) {
+                return middle;
+            }
+        }
+        return static_cast<SurfaceMiddle*>(nullptr);
+    };
+    const auto grabbed = [](QWidget& shown) {
+        return shown.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    for (const qreal ratio : test::kRatios) {
+        for (const QRect& geometry : {QRect(20, 20, 250, 150), QRect(21, 23, 251, 149)}) {
+            CardCanvas plain;
+            auto* shown = new RecipeGridCard(*model, ab, 0, [] {});
+            shown->setParent(&plain);
+            shown->setGeometry(geometry);
+            auto* list = new Card(Card::listRadius, &plain);
+            list->setGeometry(geometry.translated(geometry.width() + 10, 0));
+            test::moveToRatio(plain, ratio);
+            showOnPaper(plain, QSize(2 * kCanvas.width(), 200));
+            SurfaceMiddle* middle = middleOf(*shown);
+            SurfaceMiddle* listMiddle = middleOf(*list);
+            ASSERT_NE(middle, nullptr);
+            ASSERT_NE(listMiddle, nullptr);
+            for (const bool hovered : {false, true}) {
+                if (hovered) {
+                    hover(shown);
+                    waitForHover(*shown, 7);
+                    settle();
+                }
+                const QImage layered = grabbed(plain);
+                const QRect place = middle->geometry();
+                const QRect listPlace = listMiddle->geometry();
+                middle->setGeometry(QRect());
+                listMiddle->setGeometry(QRect());
+                const QImage whole = grabbed(plain);
+                middle->setGeometry(place);
+                listMiddle->setGeometry(listPlace);
+                EXPECT_EQ(test::ReferenceImage::largestChannelDelta(layered, whole), 0)
+                    << "ratio " << ratio << " at " << geometry.x() << "," << geometry.y()
+                    << (hovered ? " hovered" : " at rest");
+            }
+        }
+    }
+}
+
+TEST_F(CardTest, ThePaperUnderARecipeCardIsPaintedOnlyAroundItsMiddle) {
+    struct Paper : QWidget {
+        QRegion painted;
+        void paintEvent(QPaintEvent* event) override { painted += event->region(); }
+    };
+    Paper paper;
+    auto* shown = new RecipeGridCard(*model, ab, 0, [] {});
+    shown->setParent(&paper);
+    const QRect geometry(20, 20, 250, 150);
+    shown->setGeometry(geometry);
+    showOnPaper(paper, kCanvas);
+    paper.painted = {};
+    paper.repaint();
+    EXPECT_FALSE(paper.painted.contains(geometry.center()));
+    EXPECT_TRUE(paper.painted.contains(geometry.topLeft()));
+    EXPECT_TRUE(paper.painted.contains(geometry.bottomRight()));
 }
 
 }  // namespace
