@@ -48,7 +48,8 @@ constexpr qreal kHoverBlur = 7;
 constexpr qreal kHoverOffsetY = 3;
 constexpr qreal kHoverOutlineOpacity = 0.3;
 constexpr qreal kOutlineWidth = 1;
-// The middle of the surface lies clear of the hover's outline, and a point more.
+// The middle of the surface lies clear of the hover's outline, and then as far in as any card's
+// middle lies from its edge.
 constexpr int kMiddleInset = static_cast<int>(kOutlineWidth) + SurfaceMiddle::kEdgeInset;
 constexpr std::chrono::milliseconds kHoverTime{140};
 
