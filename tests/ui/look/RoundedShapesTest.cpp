@@ -209,14 +209,13 @@ TEST(RoundedShapes, ATranslucentFillCostsAFractionOfQtsOwn) {
     };
     for (const Case& shape : cases) {
         QImage image = test::variedImage(kCanvas, shape.ratio);
-        const double qts = test::fastestPaintNs(image, [&](QPainter& p) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(shape.colour);
-            p.drawRoundedRect(shape.rect, shape.radius, shape.radius);
-        });
-        const double ours = test::fastestPaintNs(image, [&](QPainter& p) {
-            fillRoundedRect(p, shape.rect, shape.radius, shape.colour);
-        });
+        const auto [ours, qts] = test::fastestPaintsNs(
+            image, [&](QPainter& p) { fillRoundedRect(p, shape.rect, shape.radius, shape.colour); },
+            [&](QPainter& p) {
+                p.setPen(Qt::NoPen);
+                p.setBrush(shape.colour);
+                p.drawRoundedRect(shape.rect, shape.radius, shape.radius);
+            });
         EXPECT_LE(ours, qts * kAtMost)
             << "ours " << ours << " ns, Qt's " << qts << " ns at ratio " << shape.ratio;
     }
