@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora::bench {
@@ -113,10 +114,26 @@ inline int reportTargets(const TargetReporter& runs, const std::vector<Target>& 
     return binding && missed > 0 ? 1 : 0;
 }
 
+// How many times each benchmark runs when the command line does not say: once, or for a figure
+// that swings from run to run on a busy machine, several, of which the median stands.
+struct Repetitions {
+    int count = 1;
+};
+
 // The usual benchmark main with targets.
 inline int runWithTargets(int argc, char** argv, const std::vector<Target>& targets,
-                          const std::string& setting, bool binding = true) {
-    benchmark::Initialize(&argc, argv);
+                          const std::string& setting, bool binding = true,
+                          Repetitions repetitions = {}) {
+    std::vector<char*> arguments(argv, argv + argc);
+    std::string repeated = "--benchmark_repetitions=" + std::to_string(repetitions.count);
+    const bool given = std::any_of(arguments.begin(), arguments.end(), [](const char* a) {
+        return std::string_view(a).starts_with("--benchmark_repetitions");
+    });
+    if (!given && repetitions.count > 1) {
+        arguments.push_back(repeated.data());
+    }
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
     TargetReporter runs;
     benchmark::RunSpecifiedBenchmarks(&runs);
     benchmark::Shutdown();
