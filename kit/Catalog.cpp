@@ -10,19 +10,19 @@ namespace velmora {
 Catalog::Catalog(std::vector<Tweak> tweaks, std::vector<Recipe> recipes)
     : tweaks_(std::move(tweaks)), recipes_(std::move(recipes)) {}
 
-const std::vector<Search::Haystack>& Catalog::haystacks() const {
-    static const std::vector<Search::Haystack> none;
+const Search::Index* Catalog::searchIndex() const {
     if (!searchIndex_) {
-        return none;  // a catalog moved from: it has no tweaks left either
+        return nullptr;
     }
     std::call_once(searchIndex_->prepared, [this] {
-        std::vector<Search::Haystack>& haystacks = searchIndex_->haystacks;
-        haystacks.reserve(tweaks_.size());
+        std::vector<std::string> texts;
+        texts.reserve(tweaks_.size());
         for (const Tweak& entry : tweaks_) {
-            haystacks.emplace_back(haystack(entry));
+            texts.push_back(haystack(entry));
         }
+        searchIndex_->index.emplace(texts);
     });
-    return searchIndex_->haystacks;
+    return &*searchIndex_->index;
 }
 
 std::string Catalog::haystack(const Tweak& tweak) {
@@ -79,11 +79,12 @@ std::vector<const Tweak*> Catalog::search(std::string_view query) const {
     if (!words.hasTokens()) {
         return found;
     }
-    const std::vector<Search::Haystack>& prepared = haystacks();
-    for (std::size_t i = 0; i < tweaks_.size(); ++i) {
-        if (words.matches(prepared[i])) {
-            found.push_back(&tweaks_[i]);
-        }
+    const Search::Index* index = searchIndex();
+    if (index == nullptr) {
+        return found;
+    }
+    for (const std::size_t position : index->matching(words)) {
+        found.push_back(&tweaks_[position]);
     }
     return found;
 }

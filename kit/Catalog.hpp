@@ -55,11 +55,12 @@ class Catalog {
     // and character tables. Shared by copies, whose tweaks are the same: a catalog never changes.
     struct SearchIndex {
         std::once_flag prepared;
-        std::vector<Search::Haystack> haystacks;
+        std::optional<Search::Index> index;
     };
 
     static std::string haystack(const Tweak& tweak);
-    const std::vector<Search::Haystack>& haystacks() const;
+    // Nothing for a catalog moved from, which has no tweaks left either.
+    const Search::Index* searchIndex() const;
 
     std::vector<Tweak> tweaks_;
     std::vector<Recipe> recipes_;

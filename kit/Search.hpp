@@ -16,6 +16,7 @@ class Search {
     Search() = delete;
 
     class Query;
+    class Index;
 
     // A text lower-cased once, with a digest of the byte pairs it holds, so that most terms
     // absent from it are ruled out without scanning it. For texts searched again and again.
@@ -26,6 +27,7 @@ class Search {
 
       private:
         friend class Query;
+        friend class Index;
         static constexpr std::size_t kDigestWords = 16;
         std::string lowered_;
         std::array<std::uint64_t, kDigestWords> pairs_{};
@@ -44,12 +46,34 @@ class Search {
         bool matches(const Haystack& text) const;
 
       private:
+        friend class Index;
         struct Term {
             std::string text;
             std::vector<std::uint16_t> pairs;  // digest bits of its byte pairs
         };
         // Per query word, in query order: the terms of which at least one must occur.
         std::vector<std::vector<Term>> alternatives_;
+    };
+
+    // Many texts searched again and again, as a catalog's are at every keystroke: for each bit of
+    // the digest, which texts have it, so that a query rules texts out a machine word of them at a
+    // time, where testing each text's digest in turn was most of a search.
+    class Index {
+      public:
+        explicit Index(const std::vector<std::string>& texts);
+        std::size_t size() const { return texts_.size(); }
+        // The positions of the texts the query matches, ascending.
+        std::vector<std::size_t> matching(const Query& query) const;
+
+      private:
+        using Column = std::vector<std::uint64_t>;
+        // Texts whose digests have every bit of the term: those it may occur in.
+        Column mayHold(const Query::Term& term) const;
+
+        std::vector<Haystack> texts_;
+        std::size_t wordsPerColumn_ = 0;
+        // Column after column, one per digest bit: bit i set where text i has that bit.
+        std::vector<std::uint64_t> columns_;
     };
 
     // True when the text holds, for every word of the query, the word or one of its synonyms.

@@ -92,6 +92,37 @@ TEST(SearchQuery, ThePreparedTextNeverLosesAMatch) {
     }
 }
 
+// The index rules texts out 64 at a time; it must give what a scan of every text gives, for texts
+// in every position of its machine words (130: two full words and a part of a third), a query of
+// several words, terms of one character (no byte pair to look up) and none at all.
+TEST(SearchIndex, FindsWhatAScanOfEveryTextFinds) {
+    constexpr std::size_t kTexts = 130;
+    std::vector<std::string> texts;
+    for (const Tweak& tweak : Catalog::velmora().tweaks()) {
+        texts.push_back(tweak.title + " " + tweak.summary + " " + tweak.toggle().key.domain);
+    }
+    texts.push_back("\u00c9cran \u00e9teint \u2014 caf\u00e9 ds_store wi-fi");
+    for (std::size_t i = 0; texts.size() < kTexts; ++i) {
+        texts.push_back(texts[i] + " again");
+    }
+    texts.back() = "the last text: dock screensaver x";
+    const Search::Index index(texts);
+    ASSERT_EQ(index.size(), kTexts);
+    for (const char* query :
+         {"a", "x", "dock", "fast", "screensaver", "dock x", "the mode", "wi-fi", "\u00e9cran",
+          "caf\u00e9 ds_store", "zz", "again last", "", "  "}) {
+        const Search::Query prepared(query);
+        std::vector<std::size_t> scanned;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (prepared.matches(texts[i])) {
+                scanned.push_back(i);
+            }
+        }
+        EXPECT_EQ(index.matching(prepared), scanned) << query;
+    }
+    EXPECT_TRUE(Search::Index({}).matching(Search::Query("dock")).empty());
+}
+
 // A page pasted into the search field is searched again at every keystroke, and a page repeats
 // its words many times over: the query costs its distinct words, not its length, and still finds
 // what its words find.
