@@ -279,6 +279,12 @@ QString DesignFont::elided(const QString& text, qreal width, Qt::TextElideMode m
 }
 
 std::vector<QString> DesignFont::lines(const QString& text, qreal width, int maxLines) const {
+    Wrap none;
+    return lines(text, width, maxLines, none);
+}
+
+std::vector<QString> DesignFont::lines(const QString& text, qreal width, int maxLines,
+                                       Wrap& last) const {
     // A limited number of lines shows at most that many lines' worth of the text; the rest would
     // only be elided away, at a cost that grows with its length. Unlimited, a bounded start.
     const qsizetype shown = maxLines > 0 ? longestLine * maxLines : longestWrapped;
@@ -288,11 +294,33 @@ std::vector<QString> DesignFont::lines(const QString& text, qreal width, int max
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     const qreal lineWidth = std::max<qreal>(width, 0) * scale_;
 
+    std::vector<QString> result;
+    std::vector<qsizetype> ends;
+    qsizetype start = 0;
+    // A line's break depends on no character further than a window's edge past its end (as the
+    // windows below trust), so the lines of the last wrap that end that far before the first
+    // character that differs break where they broke. The last line a limit allows is elided from
+    // the rest of the text: it is made again.
+    if (last.font == font_ && last.scale == scale_ && last.width == width &&
+        last.maxLines == maxLines) {
+        const auto same = static_cast<qsizetype>(
+            std::mismatch(prepared.cbegin(), prepared.cend(), last.text.cbegin(), last.text.cend())
+                .first -
+            prepared.cbegin());
+        std::size_t kept = 0;
+        while (kept < last.ends.size() && last.ends[kept] + kWrapWindowEdge <= same &&
+               (maxLines <= 0 || static_cast<int>(kept) + 1 < maxLines)) {
+            ++kept;
+        }
+        const auto keptLines = static_cast<std::ptrdiff_t>(kept);
+        result.assign(last.lines.begin(), last.lines.begin() + keptLines);
+        ends.assign(last.ends.begin(), last.ends.begin() + keptLines);
+        start = kept > 0 ? ends.back() : 0;
+    }
+
     // Qt looks for the end of a word from the start of every line it breaks out of it, so one
     // pasted word of 20,000 characters takes seconds as a whole. Laid out a window at a time,
     // each line looks no further than its window.
-    std::vector<QString> result;
-    qsizetype start = 0;
     qsizetype window = kWrapWindow;
     while (start < prepared.size()) {
         const QString part = prepared.mid(start, window);
@@ -302,7 +330,7 @@ std::vector<QString> DesignFont::lines(const QString& text, qreal width, int max
         QTextLayout layout(part, font_);
         layout.setTextOption(option);
         qsizetype taken = 0;
-        bool last = false;
+        bool lastLine = false;
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(lineWidth);
@@ -319,14 +347,16 @@ std::vector<QString> DesignFont::lines(const QString& text, qreal width, int max
                 const bool more = start + lineEnd < prepared.size();
                 result.push_back(more ? elided(rest.trimmed(), width)
                                       : part.mid(lineStart, lineEnd - lineStart).trimmed());
-                last = true;
+                ends.push_back(prepared.size());
+                lastLine = true;
                 break;
             }
             result.push_back(part.mid(lineStart, lineEnd - lineStart).trimmed());
+            ends.push_back(start + lineEnd);
             taken = lineEnd;
         }
         layout.endLayout();
-        if (last || toTheEnd) {
+        if (lastLine || toTheEnd) {
             break;
         }
         if (taken == 0) {
@@ -338,7 +368,9 @@ std::vector<QString> DesignFont::lines(const QString& text, qreal width, int max
     }
     if (result.empty()) {
         result.emplace_back();
+        ends.push_back(0);
     }
+    last = Wrap{font_, scale_, std::move(prepared), width, maxLines, result, std::move(ends)};
     return result;
 }
 

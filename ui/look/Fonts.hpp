@@ -91,6 +91,20 @@ class DesignFont {
     // the last of them elided when text is left over; without, of a text longer than
     // `longestWrapped`, the lines of its start followed by "…".
     std::vector<QString> lines(const QString& text, qreal width, int maxLines = 0) const;
+    // The last wrap of a text, kept by whoever shows it: a text that changed only towards its end
+    // (a letter typed at the end of a pasted page) breaks as before up to the last line the change
+    // cannot have moved, and is laid out again only from there.
+    struct Wrap {
+        QFont font;  // the scaled font it was laid out with, at `scale`
+        qreal scale = 0;
+        QString text;  // as laid out: line breaks made separators, cut to `longestWrapped`
+        qreal width = -1;
+        int maxLines = 0;
+        std::vector<QString> lines;
+        std::vector<qsizetype> ends;  // where each line ends in `text`
+    };
+    // The same lines as above; `last` is read, then holds this wrap.
+    std::vector<QString> lines(const QString& text, qreal width, int maxLines, Wrap& last) const;
 
     // One line with the top of its line box at `topLeft`.
     void draw(QPainter& painter, const QPointF& topLeft, const QString& text,

@@ -1,6 +1,7 @@
 // Layout and drawing of plain data text in a design font.
 #include "ui/widgets/TextLabel.hpp"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
 #include <cmath>
@@ -88,7 +89,7 @@ std::vector<QString> TextLabel::linesAt(int width) const {
     }
     if (width != cachedWidth_) {
         cachedLines_ = lineLimit_ == 1 ? std::vector<QString>{font_.elided(text_, width)}
-                                       : font_.lines(text_, width, lineLimit_);
+                                       : font_.lines(text_, width, lineLimit_, lastWrap_);
         cachedWidth_ = width;
     }
     return cachedLines_;
@@ -109,11 +110,19 @@ int TextLabel::heightForWidth(int width) const {
     return ceilToInt(static_cast<qreal>(count) * font_.lineSpacing());
 }
 
-void TextLabel::paintEvent(QPaintEvent* /*event*/) {
+void TextLabel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const qreal spacing = font_.lineSpacing();
+    // A quoted page wraps to hundreds of lines, of which the window shows a few; a line's glyphs
+    // may reach into the lines beside it.
+    const qreal top = event->rect().top() - spacing;
+    const qreal bottom = event->rect().bottom() + spacing;
     qreal y = 0;
     for (const QString& line : shownLines()) {
+        if (y + spacing < top || y > bottom) {
+            y += spacing;
+            continue;
+        }
         const Qt::Alignment horizontal =
             QStyle::visualAlignment(layoutDirection(), alignment_) & Qt::AlignHorizontal_Mask;
         qreal x = 0;

@@ -63,6 +63,8 @@ class TextLabel : public QWidget, public accessibility::OwnReading {
     // The last layout asked for: heightForWidth and paint ask for the same width again and again.
     mutable int cachedWidth_ = -1;
     mutable std::vector<QString> cachedLines_;
+    // The last wrap, from which a text changed at its end is wrapped again.
+    mutable DesignFont::Wrap lastWrap_;
     mutable qreal naturalWidth_ = -1;
 };
 

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRawFont>
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -198,6 +199,81 @@ TEST(DesignFont, RememberedShapesDrawAndMeasureAsQtDoesAfresh) {
     EXPECT_EQ(font.elided(kSample, 80), elidedBefore);
     EXPECT_EQ(font.elided(kSample, 400), kSample) << "a text that fits is not elided";
     EXPECT_NE(font.elided(kSample, 60), font.elided(kSample, 80)) << "each width its own";
+}
+
+// A text wrapped again from a kept wrap breaks exactly as one wrapped afresh, whatever changed:
+// its end (a letter typed or erased), its middle, its start, a line break near its end, a word
+// longer than any line, or the width and line limit it is wrapped at.
+TEST(DesignFont, AWrapFromTheLastOneBreaksAsAFreshWrap) {
+    const DesignFont& font = DesignFont::inter(11);
+    QString prose;
+    while (prose.size() < 3000) {
+        prose += QStringLiteral("Nothing matches the dock, hidden files and the path bar. ");
+    }
+    const QString word(1500, u'w');
+    struct Edit {
+        QString before;
+        QString after;
+        qreal width;
+        int maxLines;
+    };
+    const Edit edits[] = {
+        {prose, prose + QLatin1Char('d'), 150, 0},
+        {prose + QLatin1Char('d'), prose, 150, 0},
+        {prose, QString(prose).replace(1500, 1, QLatin1Char('X')), 150, 0},
+        {prose, QLatin1Char('A') + prose, 150, 0},
+        {prose, QString(prose).insert(prose.size() - 100, QLatin1Char('\n')), 150, 0},
+        {prose, prose + QStringLiteral(" and more"), 150, 12},
+        {prose, prose + QLatin1Char('d'), 150, 3},
+        {prose, prose + QLatin1Char('d'), 151, 0},
+        {word, word + QLatin1Char('y'), 150, 0},
+        {prose, QString(), 150, 0},
+    };
+    for (const Edit& edit : edits) {
+        SCOPED_TRACE(::testing::Message()
+                     << edit.before.size() << " to " << edit.after.size() << " characters at "
+                     << edit.width << ", " << edit.maxLines << " lines");
+        DesignFont::Wrap last;
+        (void)font.lines(edit.before, 150, edit.maxLines, last);
+        EXPECT_EQ(font.lines(edit.after, edit.width, edit.maxLines, last),
+                  font.lines(edit.after, edit.width, edit.maxLines));
+    }
+    // Another font at the same width wraps afresh.
+    DesignFont::Wrap last;
+    (void)font.lines(prose, 150, 0, last);
+    const DesignFont& bold = DesignFont::inter(11, FontWeight::bold);
+    EXPECT_EQ(bold.lines(prose, 150, 0, last), bold.lines(prose, 150));
+}
+
+// A letter typed at the end of a pasted page lays out only the page's last lines again: a tenth of
+// a fresh wrap at most (it was all of one, most of a keystroke). Timed in alternate runs, so a
+// burst of load on the machine slows both alike.
+TEST(DesignFont, ALetterTypedAtTheEndOfAPageWrapsOnlyItsEnd) {
+    constexpr int kRuns = 7;
+    constexpr double kMostOfAFreshWrap = 0.1;
+    const DesignFont& font = DesignFont::inter(13);
+    QString page;
+    while (page.size() < 20000) {
+        page += QStringLiteral("Paste some prose here, ");
+    }
+    using Clock = std::chrono::steady_clock;
+    auto fresh = Clock::duration::max();
+    auto again = Clock::duration::max();
+    for (int run = 0; run < kRuns; ++run) {
+        const QString typed = page + QString(run + 1, u'd');
+        DesignFont::Wrap last;
+        (void)font.lines(page, 400, 0, last);
+        auto start = Clock::now();
+        const std::vector<QString> fromLast = font.lines(typed, 400, 0, last);
+        again = std::min(again, Clock::now() - start);
+        start = Clock::now();
+        const std::vector<QString> whole = font.lines(typed, 400);
+        fresh = std::min(fresh, Clock::now() - start);
+        ASSERT_EQ(fromLast, whole);
+    }
+    EXPECT_LT(static_cast<double>(again.count()),
+              kMostOfAFreshWrap * static_cast<double>(fresh.count()))
+        << "from the last wrap " << again.count() << " ns, afresh " << fresh.count() << " ns";
 }
 
 }  // namespace
