@@ -221,6 +221,28 @@ std::string Search::composed(const std::string& text) {
 }
 
 std::vector<std::string> Search::tokens(std::string_view loweredQuery) {
+    if (isAscii(loweredQuery)) {
+        // In ASCII the letters and digits are the only word characters, each a byte of its own:
+        // a pasted page is split at every keystroke, and looking up each byte's character and
+        // properties was most of the split.
+        const auto isWordByte = [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        };
+        std::vector<std::string> found;
+        for (std::size_t at = 0; at < loweredQuery.size();) {
+            while (at < loweredQuery.size() && !isWordByte(loweredQuery[at])) {
+                ++at;
+            }
+            const std::size_t start = at;
+            while (at < loweredQuery.size() && isWordByte(loweredQuery[at])) {
+                ++at;
+            }
+            if (at > start) {
+                found.emplace_back(loweredQuery.substr(start, at - start));
+            }
+        }
+        return found;
+    }
     const std::vector<std::size_t> bounds = characterBoundaries(loweredQuery);
     std::vector<std::string> found;
     std::string current;

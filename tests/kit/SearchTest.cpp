@@ -76,6 +76,23 @@ TEST(SearchMatches, EachRuleOnItsOwn) {
     }
 }
 
+// Every ASCII character splits a query as the full Unicode rules split it: the same text with
+// one character beyond ASCII at its end (which takes those rules) gives the same words before it.
+TEST(SearchTokens, AsciiSplitsAsTheUnicodeRulesDo) {
+    std::string every;
+    for (int c = 1; c < 128; ++c) {
+        every += static_cast<char>(c);
+        every += "ab";
+    }
+    std::vector<std::string> unicode = Search::tokens(every + " \u00e9");
+    ASSERT_FALSE(unicode.empty());
+    EXPECT_EQ(unicode.back(), "\u00e9");
+    unicode.pop_back();
+    EXPECT_EQ(Search::tokens(every), unicode);
+    EXPECT_EQ(Search::tokens("wi-fi 14.2 ds_store"),
+              (std::vector<std::string>{"wi", "fi", "14", "2", "ds", "store"}));
+}
+
 // The digest of a prepared text only rules terms out; it must agree with a plain scan.
 TEST(SearchQuery, ThePreparedTextNeverLosesAMatch) {
     std::vector<std::string> texts{"\u00c9cran \u00e9teint \u2014 caf\u00e9 ds_store wi-fi"};
