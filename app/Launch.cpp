@@ -3,8 +3,8 @@
 
 #include <QApplication>
 #include <QThreadPool>
+#include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <memory>
 #include <utility>
 
@@ -32,10 +32,11 @@ namespace velmora {
 
 int runApplication(int argc, char** argv, const std::function<void(AppDelegate&)>& launched) {
     if (!hasDisplay()) {
-        std::cerr
-            << "velmora: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY "
-               "is set).\nRun it inside a graphical session, or under a virtual display: "
-               "xvfb-run -a scripts/run\n";
+        std::fputs(
+            "velmora: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY "
+            "is set).\nRun it inside a graphical session, or under a virtual display: "
+            "xvfb-run -a scripts/run\n",
+            stderr);
         return EXIT_FAILURE;
     }
     MemoryTidy::shareOneHeap();
@@ -57,11 +58,13 @@ int runApplication(int argc, char** argv, const std::function<void(AppDelegate&)
             if (instance.requestReopen()) {
                 return EXIT_SUCCESS;
             }
-            std::cerr << "velmora: another instance is running but did not answer\n";
+            std::fputs("velmora: another instance is running but did not answer\n", stderr);
             return EXIT_FAILURE;
         case SingleInstance::Role::unavailable:
-            std::cerr << "velmora: no private folder for the instance lock; a second start will "
-                         "open a second instance\n";
+            std::fputs(
+                "velmora: no private folder for the instance lock; a second start will "
+                "open a second instance\n",
+                stderr);
             break;
         case SingleInstance::Role::primary:
             break;
@@ -73,8 +76,10 @@ int runApplication(int argc, char** argv, const std::function<void(AppDelegate&)
     if (!terminations.install([] {
             QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
         })) {
-        std::cerr << "velmora: cannot watch for termination signals; a kill leaves the instance "
-                     "lock behind\n";
+        std::fputs(
+            "velmora: cannot watch for termination signals; a kill leaves the instance "
+            "lock behind\n",
+            stderr);
     }
 
     AppDelegate delegate;

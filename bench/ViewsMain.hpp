@@ -9,7 +9,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <sstream>
+#include <string>
 
 #include "bench/Targets.hpp"
 #include "ui/look/AppFonts.hpp"
@@ -23,7 +23,7 @@ inline int runViewBenchmarks(int argc, char** argv, const std::vector<Target>& t
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    std::ostringstream fontMessages;
+    std::string fontMessages;
     AppFonts::registerFonts(ResourceBundle::module(), fontMessages);
     AppStyle::install();
     const QString platform = QGuiApplication::platformName();

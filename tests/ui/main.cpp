@@ -7,7 +7,7 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <sstream>
+#include <string>
 
 #include "tests/ui/Ratio.hpp"
 #include "ui/look/AppFonts.hpp"
@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     file.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(file.fileName()));
     QApplication app(argc, argv);
-    std::ostringstream fontMessages;
+    std::string fontMessages;
     velmora::AppFonts::registerFonts(velmora::ResourceBundle::module(), fontMessages);
     velmora::AppStyle::install();
     // Weekday names in the suggestion are in the user's language; the reference pictures and the

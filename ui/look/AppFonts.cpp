@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <utility>
 #include <vector>
 
@@ -93,28 +93,27 @@ std::vector<std::pair<void*, std::size_t>> fontFileMappings() {
 
 // Registers `name`.ttf; the outcome line is written for the family's main file and for failures.
 // A registered file read through a mapping is added to `mappedNow`.
-void registerFile(const std::optional<QDir>& bundle, const std::string& name, Report report,
-                  std::vector<FontBytes>& mappedNow, std::ostream& err) {
+void registerFile(const std::optional<QDir>& bundle, const std::string& name, Report reportWhen,
+                  std::vector<FontBytes>& mappedNow, std::string& report) {
     const QString fileName = QString::fromStdString(name) + QStringLiteral(".ttf");
     if (!bundle || !bundle->exists(fileName)) {
-        err << "[fonts] " << name << ".ttf not found in bundle\n" << std::flush;
+        report += "[fonts] " + name + ".ttf not found in bundle\n";
         return;
     }
     QFile file(bundle->filePath(fileName));
     if (!file.open(QIODevice::ReadOnly)) {
-        err << "[fonts] " << name << " failed: " << file.errorString().toStdString() << '\n'
-            << std::flush;
+        report += "[fonts] " + name + " failed: " + file.errorString().toStdString() + '\n';
         return;
     }
     FontBytes font = mapped(file);
     // Qt refuses a font without saying why: that is the "no error came back" case.
     if (QFontDatabase::addApplicationFontFromData(font.bytes) < 0) {
         leaveToThePageCache(font);
-        err << "[fonts] " << name << " failed: unknown\n" << std::flush;
+        report += "[fonts] " + name + " failed: unknown\n";
         return;
     }
-    if (report == Report::always) {
-        err << "[fonts] registered " << name << '\n' << std::flush;
+    if (reportWhen == Report::always) {
+        report += "[fonts] registered " + name + '\n';
     }
     if (font.origin == FontBytes::Origin::mapped) {
         mappedNow.push_back(std::move(font));
@@ -132,7 +131,9 @@ const std::vector<AppFonts::Family>& AppFonts::families() {
 }
 
 void AppFonts::registerFonts() {
-    registerFonts(ResourceBundle::module(), std::cerr);
+    std::string report;
+    registerFonts(ResourceBundle::module(), report);
+    std::fputs(report.c_str(), stderr);
 }
 
 AppFonts::Pending::Pending(std::optional<QDir> bundle)
@@ -140,25 +141,25 @@ AppFonts::Pending::Pending(std::optional<QDir> bundle)
 
 AppFonts::Pending::~Pending() = default;
 
-void AppFonts::Pending::finish(std::ostream& err) {
+std::string AppFonts::Pending::finish() {
     if (finished_) {
-        return;
+        return {};
     }
     finished_ = true;
     worker_.join();
-    err << report_.str() << std::flush;
+    return std::move(report_);
 }
 
 std::unique_ptr<AppFonts::Pending> AppFonts::registerInBackground() {
     return std::make_unique<Pending>(ResourceBundle::module());
 }
 
-void AppFonts::registerFonts(const std::optional<QDir>& bundle, std::ostream& err) {
+void AppFonts::registerFonts(const std::optional<QDir>& bundle, std::string& report) {
     std::vector<FontBytes> mappedNow;
     for (const Family& family : families()) {
-        registerFile(bundle, family.name, Report::always, mappedNow, err);
+        registerFile(bundle, family.name, Report::always, mappedNow, report);
         for (const std::string& weight : family.moreWeights) {
-            registerFile(bundle, weight, Report::onlyFailures, mappedNow, err);
+            registerFile(bundle, weight, Report::onlyFailures, mappedNow, report);
         }
     }
     // Each registration empties Qt's font database, which lists the desktop's fonts and reads every

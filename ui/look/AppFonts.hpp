@@ -4,8 +4,6 @@
 #include <QDir>
 #include <memory>
 #include <optional>
-#include <ostream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,8 +24,9 @@ class AppFonts {
     // per family ("[fonts] registered Inter"); a missing or refused file is reported on its own
     // line and the rest go on. Never reads fonts from the desktop's own folders.
     static void registerFonts();
-    // The same from a given bundle folder (none: every file counts as missing), reporting to `err`.
-    static void registerFonts(const std::optional<QDir>& bundle, std::ostream& err);
+    // The same from a given bundle folder (none: every file counts as missing), its lines added to
+    // `report`.
+    static void registerFonts(const std::optional<QDir>& bundle, std::string& report);
 
     // Leaves the pages of every font file the process maps (the bundle's, and the desktop's that
     // Qt's engines map themselves) to the page cache: an engine reads a few tables of its file
@@ -47,12 +46,11 @@ class AppFonts {
         Pending(const Pending&) = delete;
         Pending& operator=(const Pending&) = delete;
 
-        // Waits for the registration, then writes its lines to `err`; the second and later calls
-        // do nothing.
-        void finish(std::ostream& err);
+        // Waits for the registration and gives its lines; the second and later calls give none.
+        std::string finish();
 
       private:
-        std::ostringstream report_;
+        std::string report_;
         std::jthread worker_;
         bool finished_ = false;
     };

@@ -3,7 +3,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <iostream>
+#include <cstdio>
 
 namespace velmora {
 
@@ -16,7 +16,7 @@ QStringList ResourceBundle::defaultCandidates() {
             programFolder};
 }
 
-std::optional<QDir> ResourceBundle::locate(const QStringList& candidates, std::ostream& err) {
+std::optional<QDir> ResourceBundle::locate(const QStringList& candidates, std::string& report) {
     for (const QString& candidate : candidates) {
         if (candidate.isEmpty() || !QFileInfo(candidate).isDir()) {
             continue;
@@ -26,12 +26,17 @@ std::optional<QDir> ResourceBundle::locate(const QStringList& candidates, std::o
             return bundle;
         }
     }
-    err << missingMessage << '\n' << std::flush;
+    report += std::string(missingMessage) + '\n';
     return std::nullopt;
 }
 
 const std::optional<QDir>& ResourceBundle::module() {
-    static const std::optional<QDir> bundle = locate(defaultCandidates(), std::cerr);
+    static const std::optional<QDir> bundle = [] {
+        std::string report;
+        std::optional<QDir> found = locate(defaultCandidates(), report);
+        std::fputs(report.c_str(), stderr);
+        return found;
+    }();
     return bundle;
 }
 

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QStringList>
 #include <optional>
-#include <ostream>
+#include <string>
 
 namespace velmora {
 
@@ -17,10 +17,10 @@ class ResourceBundle {
     // share/velmora beside its bin folder) and its own folder (where the build leaves it).
     static QStringList defaultCandidates();
 
-    // The first candidate's bundle folder that exists. When none does, writes missingMessage and
-    // a line feed to `err` and returns nothing: the bundle holds only cosmetic assets, so the
+    // The first candidate's bundle folder that exists. When none does, adds missingMessage and a
+    // line feed to `report` and returns nothing: the bundle holds only cosmetic assets, so the
     // program goes on with fallbacks instead of stopping.
-    static std::optional<QDir> locate(const QStringList& candidates, std::ostream& err);
+    static std::optional<QDir> locate(const QStringList& candidates, std::string& report);
 
     // locate(defaultCandidates()) done once per process, reporting to standard error.
     static const std::optional<QDir>& module();

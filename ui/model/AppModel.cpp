@@ -2,8 +2,8 @@
 // `refresh()`.
 #include "ui/model/AppModel.hpp"
 
+#include <cstdio>
 #include <future>
-#include <iostream>
 
 #include <nlohmann/json.hpp>
 
@@ -18,7 +18,7 @@ namespace velmora {
 namespace {
 
 void warn(const std::string& message) {
-    std::cerr << "Velmora: " << message << '\n';
+    std::fprintf(stderr, "Velmora: %s\n", message.c_str());
 }
 
 std::set<std::string> idSet(const std::optional<std::vector<std::string>>& strings) {

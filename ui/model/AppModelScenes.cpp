@@ -1,7 +1,7 @@
 // Scenes (snapshots of the live state, kept in `setups` and switched to) and the list of
 // automation rules with its stored copy.
 #include <algorithm>
-#include <iostream>
+#include <cstdio>
 #include <set>
 
 #include <QString>
@@ -53,7 +53,7 @@ void AppModel::separateSharedIDs() {
             return;
         }
         for (const std::string& change : changes) {
-            std::cerr << "Velmora: " << change << '\n';
+            std::fprintf(stderr, "Velmora: %s\n", change.c_str());
         }
         keptAside_[key] = {std::string("its ") + noun + "s shared ids",
                            std::string(key) + Keys::sharedIDsSuffix};

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QTimer>
-#include <iostream>
+#include <cstdio>
 #include <utility>
 
 #include "ui/look/AppFonts.hpp"
@@ -63,7 +63,7 @@ void AppDelegate::applicationDidFinishLaunching(std::unique_ptr<AppFonts::Pendin
             continue;
         }
         if (fonts && step != LaunchStep::startAutomationMonitor) {
-            fonts->finish(std::cerr);
+            std::fputs(fonts->finish().c_str(), stderr);
             fonts.reset();
         }
         runLaunchStep(step);

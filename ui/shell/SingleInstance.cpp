@@ -10,8 +10,8 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <thread>
 
 #include "platform/UnixSocket.hpp"
@@ -155,14 +155,15 @@ bool SingleInstance::listen(std::function<void()> onReopen) {
     const QByteArray path = QFile::encodeName(socketPath());
     // We hold the lock, so a socket left here belongs to an instance that has ended.
     if (::unlink(path.constData()) != 0 && errno != ENOENT) {
-        std::cerr << "velmora: cannot listen for a second start: " << path.constData() << ": "
-                  << std::strerror(errno) << '\n';
+        std::fprintf(stderr, "velmora: cannot listen for a second start: %s: %s\n",
+                     path.constData(), std::strerror(errno));
         return false;
     }
     auto listener =
         listenOnUnixSocket(path.toStdString(), kSocketMode, kBacklog, SocketBlocking::nonBlocking);
     if (!listener) {
-        std::cerr << "velmora: cannot listen for a second start: " << listener.error() << '\n';
+        std::fprintf(stderr, "velmora: cannot listen for a second start: %s\n",
+                     listener.error().c_str());
         return false;
     }
     listener_ = std::move(listener.value());
