@@ -22,7 +22,8 @@ namespace {
 // Shorter query words are searched as typed: widening "sp" would match half the catalog.
 constexpr std::size_t kMinWidenedCharacters = 3;
 constexpr unsigned char kFirstNonAscii = 0x80;
-constexpr std::size_t kBitsPerWord = 64;
+constexpr std::size_t kBitsPerWord = Search::Haystack::kBitsPerWord;
+constexpr std::size_t kDigestBits = Search::Haystack::kDigestBits;
 
 // Where the pair of bytes `a`, `b` lands in a text's digest.
 std::uint16_t pairBit(char a, char b, std::size_t digestBits) {
@@ -288,8 +289,7 @@ const std::string& Search::keywords(std::string_view id) {
 
 Search::Haystack::Haystack(std::string_view text) : lowered_(lowercased(text)) {
     for (std::size_t i = 1; i < lowered_.size(); ++i) {
-        const std::uint16_t bit =
-            pairBit(lowered_[i - 1], lowered_[i], kDigestWords * kBitsPerWord);
+        const std::uint16_t bit = pairBit(lowered_[i - 1], lowered_[i], kDigestBits);
         pairs_[bit / kBitsPerWord] |= std::uint64_t{1} << (bit % kBitsPerWord);
     }
 }
@@ -318,8 +318,7 @@ Search::Query::Query(std::string_view query) {
             }
             Term entry{std::move(term), {}};
             for (std::size_t i = 1; i < entry.text.size(); ++i) {
-                entry.pairs.push_back(pairBit(entry.text[i - 1], entry.text[i],
-                                              Haystack::kDigestWords * kBitsPerWord));
+                entry.pairs.push_back(pairBit(entry.text[i - 1], entry.text[i], kDigestBits));
             }
             kept.push_back(std::move(entry));
         }

@@ -22,13 +22,17 @@ class Search {
     // absent from it are ruled out without scanning it. For texts searched again and again.
     class Haystack {
       public:
+        // A digest is this many machine words of this many bits.
+        static constexpr std::size_t kBitsPerWord = 64;
+        static constexpr std::size_t kDigestWords = 16;
+        static constexpr std::size_t kDigestBits = kDigestWords * kBitsPerWord;
+
         explicit Haystack(std::string_view text);
         const std::string& lowered() const { return lowered_; }
 
       private:
         friend class Query;
         friend class Index;
-        static constexpr std::size_t kDigestWords = 16;
         std::string lowered_;
         std::array<std::uint64_t, kDigestWords> pairs_{};
     };

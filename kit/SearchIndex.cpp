@@ -9,7 +9,8 @@ namespace velmora {
 
 namespace {
 
-constexpr std::size_t kBitsPerWord = 64;
+constexpr std::size_t kBitsPerWord = Search::Haystack::kBitsPerWord;
+constexpr std::size_t kDigestBits = Search::Haystack::kDigestBits;
 
 }  // namespace
 
@@ -19,7 +20,6 @@ Search::Index::Index(const std::vector<std::string>& texts)
     for (const std::string& text : texts) {
         texts_.emplace_back(text);
     }
-    constexpr std::size_t kDigestBits = Haystack::kDigestWords * kBitsPerWord;
     columns_.assign(kDigestBits * wordsPerColumn_, 0);
     for (std::size_t text = 0; text < texts_.size(); ++text) {
         const auto& digest = texts_[text].pairs_;
